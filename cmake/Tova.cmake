@@ -1,0 +1,42 @@
+# Helpers shared by every folder of the project.
+#
+# Each subsystem folder is one static library made of the .cpp files directly in it; its forms live in
+# a ui/ sub-folder that becomes a second library linking Qt Widgets. Globbing keeps the folders
+# independent: adding a file needs no edit of a shared list.
+
+function(tova_library name folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  if(NOT _src)
+    set(_src ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC Qt6::Core ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+function(tova_ui_library name folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  if(NOT _src)
+    set(_src ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui Qt6::Widgets ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+# One test executable per subsystem: every .cpp under tests/<folder>/ (recursively).
+function(tova_test name folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE _src CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.h)
+  add_executable(${name} ${_src})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE tova_testsupport ${ARG_DEPS})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               TIMEOUT 600)
+endfunction()

@@ -1,0 +1,122 @@
+#include "platform/Cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <mutex>
+#include <stdexcept>
+
+namespace tova {
+namespace {
+
+// iconv descriptors are not thread-safe; one pair guarded by a mutex is plenty for our use.
+struct Converters {
+    iconv_t toCp932 = reinterpret_cast<iconv_t>(-1);
+    iconv_t fromCp932 = reinterpret_cast<iconv_t>(-1);
+    std::mutex lock;
+    Converters() {
+        toCp932 = iconv_open("CP932", "UTF-16LE");
+        fromCp932 = iconv_open("UTF-16LE", "CP932");
+        if (toCp932 == reinterpret_cast<iconv_t>(-1) || fromCp932 == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error("iconv cannot convert CP932");
+    }
+};
+
+Converters& converters() {
+    static Converters c;
+    return c;
+}
+
+// Converts one UTF-16 code point (one or two units) to CP932; false when the code page lacks it.
+bool encodeOne(iconv_t cd, const char16_t* units, int count, QByteArray& out) {
+    char buf[8];
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(units));
+    size_t inLeft = size_t(count) * 2;
+    char* o = buf;
+    size_t outLeft = sizeof buf;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    if (r == size_t(-1) || inLeft != 0) return false;
+    // glibc may report a lossy (non-reversible) conversion in r > 0; treat it as unmappable.
+    if (r > 0) return false;
+    out.append(buf, o - buf);
+    return true;
+}
+
+}  // namespace
+
+QByteArray Cp932::encode(const QString& text) {
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    auto& c = converters();
+    std::lock_guard<std::mutex> guard(c.lock);
+    const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        char16_t ch = u[i];
+        if (ch < 0x80) {
+            out.append(char(ch));
+            ++i;
+            continue;
+        }
+        int len = 1;
+        if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) len = 2;
+        // U+00A5 (yen sign) and U+203E (overline) have no faithful CP932 byte: glibc would map them to
+        // 5C/7E, which read back as backslash and tilde. They become "?" like any other gap.
+        if (len == 1 && (ch == 0x00A5 || ch == 0x203E)) {
+            out.append('?');
+        } else if (!encodeOne(c.toCp932, u + i, len, out)) {
+            out.append('?');
+        }
+        i += len;
+    }
+    return out;
+}
+
+QString Cp932::decode(const QByteArray& bytes, bool* clean) {
+    return decode(bytes.constData(), bytes.size(), clean);
+}
+
+QString Cp932::decode(const char* data, qsizetype size, bool* clean) {
+    QString out;
+    out.reserve(size);
+    bool ok = true;
+    auto& c = converters();
+    std::lock_guard<std::mutex> guard(c.lock);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+    qsizetype i = 0;
+    while (i < size) {
+        unsigned char b = p[i];
+        if (b < 0x80) {
+            out.append(QChar(char16_t(b)));
+            ++i;
+            continue;
+        }
+        // Lead bytes of double-byte characters: 81-9F and E0-FC. Single-byte katakana: A1-DF.
+        int len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+        if (len == 2 && i + 1 >= size) {
+            out.append(QChar(0xFFFD));
+            ok = false;
+            break;
+        }
+        char16_t buf[4];
+        char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(p + i));
+        size_t inLeft = size_t(len);
+        char* o = reinterpret_cast<char*>(buf);
+        size_t outLeft = sizeof buf;
+        iconv(c.fromCp932, nullptr, nullptr, nullptr, nullptr);
+        size_t r = iconv(c.fromCp932, &in, &inLeft, &o, &outLeft);
+        if (r == size_t(-1) || inLeft != 0) {
+            out.append(QChar(0xFFFD));
+            ok = false;
+            ++i;  // resynchronise on the next byte
+            continue;
+        }
+        out.append(QString::fromUtf16(buf, (reinterpret_cast<char16_t*>(o) - buf)));
+        i += len;
+    }
+    if (clean) *clean = ok;
+    return out;
+}
+
+}  // namespace tova

@@ -1,0 +1,127 @@
+#include "platform/FileSystem.h"
+
+#include "platform/PathText.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace tova {
+namespace {
+
+bool caseLess(const QString& a, const QString& b) {
+    int c = a.compare(b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+// Recursive matcher on UTF-16 units, case-folded.
+bool matchFrom(const QString& n, qsizetype i, const QString& p, qsizetype j) {
+    while (j < p.size()) {
+        QChar pc = p[j];
+        if (pc == u'*') {
+            while (j < p.size() && p[j] == u'*') ++j;
+            if (j == p.size()) return true;
+            for (qsizetype k = i; k <= n.size(); ++k)
+                if (matchFrom(n, k, p, j)) return true;
+            return false;
+        }
+        if (i >= n.size()) return false;
+        if (pc != u'?' && QString(pc).compare(QString(n[i]), Qt::CaseInsensitive) != 0) return false;
+        ++i;
+        ++j;
+    }
+    return i == n.size();
+}
+
+}  // namespace
+
+QString FileSystem::resolve(const QString& path) {
+    QString p = PathText::toSlashes(path);
+    if (p.isEmpty() || QFileInfo::exists(p)) return p;
+    const bool absolute = p.startsWith(u'/');
+    QStringList parts = p.split(u'/', Qt::KeepEmptyParts);
+    QString cur = absolute ? QStringLiteral("/") : QString();
+    int start = absolute ? 1 : 0;
+    for (int k = start; k < parts.size(); ++k) {
+        const QString& comp = parts[k];
+        QString candidate = cur.isEmpty() ? comp : PathText::join(cur, comp);
+        if (comp.isEmpty() || comp == u"." || comp == u".." || QFileInfo::exists(candidate)) {
+            cur = comp.isEmpty() ? cur : candidate;
+            continue;
+        }
+        QDir dir(cur.isEmpty() ? QStringLiteral(".") : cur);
+        QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        std::sort(names.begin(), names.end(), caseLess);
+        auto it = std::find_if(names.begin(), names.end(),
+                               [&](const QString& e) { return e.compare(comp, Qt::CaseInsensitive) == 0; });
+        if (it == names.end()) {
+            // Keep the rest as written.
+            QStringList rest = parts.mid(k);
+            return cur.isEmpty() ? rest.join(u'/') : PathText::join(cur, rest.join(u'/'));
+        }
+        cur = cur.isEmpty() ? *it : PathText::join(cur, *it);
+    }
+    if (p.endsWith(u'/') && !cur.endsWith(u'/')) cur += u'/';
+    return cur;
+}
+
+bool FileSystem::exists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(resolve(path)); }
+
+bool FileSystem::isFile(const QString& path) {
+    if (path.isEmpty()) return false;
+    QFileInfo fi(resolve(path));
+    return fi.exists() && fi.isFile();
+}
+
+bool FileSystem::isFolder(const QString& path) {
+    if (path.isEmpty()) return false;
+    QFileInfo fi(resolve(path));
+    return fi.exists() && fi.isDir();
+}
+
+bool FileSystem::wildcardMatch(const QString& name, const QString& pattern) {
+    if (matchFrom(name, 0, pattern, 0)) return true;
+    // A name without a dot matches as if it ended in "." ("*.*" and "name." both match "name").
+    if (!name.contains(u'.')) return matchFrom(name + u'.', 0, pattern, 0);
+    return false;
+}
+
+QStringList FileSystem::list(const QString& folder, const QString& pattern, bool withFolders) {
+    QString dirPath = folder.isEmpty() ? QStringLiteral(".") : resolve(folder);
+    QDir dir(dirPath);
+    if (!dir.exists()) return {};
+    QDir::Filters f = QDir::Files | QDir::System;
+    if (withFolders) f |= QDir::Dirs;
+    QStringList names = dir.entryList(f | QDir::NoDotAndDotDot);
+    QStringList out;
+    for (const QString& n : names) {
+        if (n.startsWith(u'.')) continue;  // hidden on this system
+        if (wildcardMatch(n, pattern)) out << n;
+    }
+    if (withFolders) {
+        for (const char* dot : {".", ".."})
+            if (wildcardMatch(QString::fromLatin1(dot), pattern) && pattern.contains(u'*') ) out << QString::fromLatin1(dot);
+    }
+    std::sort(out.begin(), out.end(), caseLess);
+    return out;
+}
+
+bool FileSystem::makePrivateFolder(const QString& path) {
+    const QByteArray native = QFile::encodeName(PathText::toSlashes(path));
+    struct stat st{};
+    if (lstat(native.constData(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return false;
+        return chmod(native.constData(), 0700) == 0;
+    }
+    QString parent = PathText::folderPart(PathText::toSlashes(path));
+    if (!parent.isEmpty() && !QFileInfo::exists(parent) && !QDir().mkpath(parent)) return false;
+    if (mkdir(native.constData(), 0700) != 0) return false;
+    if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return false;
+    return chmod(native.constData(), 0700) == 0;
+}
+
+}  // namespace tova

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tova {
+
+// The file-system layer under every file access of the program. Names from voice banks and projects
+// made on Windows hold "\" and spell letter case loosely; `resolve` turns such a name into the path
+// that exists on disk.
+class FileSystem {
+public:
+    // "\" becomes "/"; when the path does not exist as written, each component is looked up without
+    // regard to letter case (the first match in case-insensitive name order wins). Components that
+    // cannot be found are kept as written, so the result is always a usable path for creating files.
+    static QString resolve(const QString& path);
+
+    static bool exists(const QString& path);     // file or folder, after resolve
+    static bool isFile(const QString& path);
+    static bool isFolder(const QString& path);
+
+    // Windows find-file matching of one name against a pattern with "*" and "?", without regard to
+    // letter case; "*.*" also matches a name without a dot, and "name." matches "name".
+    static bool wildcardMatch(const QString& name, const QString& pattern);
+
+    // Entry names (not paths) of a folder that match the pattern, sorted without regard to case.
+    // `withFolders` includes sub-folders (and "." and ".." when the pattern matches them).
+    // Hidden entries (names starting with ".") are left out unless `withFolders` lists "."/"..".
+    static QStringList list(const QString& folder, const QString& pattern, bool withFolders);
+
+    // Makes a folder (and its parents) readable only by the current user: mode 0700. An existing
+    // folder is accepted only when it is a real folder (not a link) owned by this user; its mode is
+    // then tightened to 0700. False on any failure.
+    static bool makePrivateFolder(const QString& path);
+};
+
+}  // namespace tova

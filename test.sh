@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs every test.
+set -e
+ROOT="$(cd "$(dirname "$0")" && pwd)"
+"$ROOT/scripts/deps.sh"
+"$ROOT/scripts/build.sh"
+BUILD="${TOVA_BUILD_DIR:-$ROOT/build}"
+cd "$BUILD"
+ctest --output-on-failure -j "$(nproc)" "$@"

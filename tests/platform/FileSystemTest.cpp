@@ -1,0 +1,100 @@
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using tova::FileSystem;
+using tova::PathText;
+
+namespace {
+
+TEST(PathText, PartsAcceptBothSeparators) {
+    const struct { const char* path; const char* folder; const char* file; const char* base; const char* ext; } cases[] = {
+        {"a/b/c.wav", "a/b", "c.wav", "c", ".wav"},
+        {"a\\b\\c.wav", "a\\b", "c.wav", "c", ".wav"},
+        {"sub\\a.wav", "sub", "a.wav", "a", ".wav"},
+        {"a.d/b", "a.d", "b", "b", ""},
+        {"c.tar.gz", "", "c.tar.gz", "c.tar", ".gz"},
+        {"/x", "/", "x", "x", ""},
+        {"mixed/dir\\file.", "mixed/dir", "file.", "file", "."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        QString p = QString::fromUtf8(c.path);
+        EXPECT_EQ(PathText::folderPart(p), QString::fromUtf8(c.folder));
+        EXPECT_EQ(PathText::filePart(p), QString::fromUtf8(c.file));
+        EXPECT_EQ(PathText::baseName(p), QString::fromUtf8(c.base));
+        EXPECT_EQ(PathText::extension(p), QString::fromUtf8(c.ext));
+    }
+    EXPECT_EQ(PathText::join(QStringLiteral("a"), QStringLiteral("b")), QStringLiteral("a/b"));
+    EXPECT_EQ(PathText::join(QStringLiteral("a/"), QStringLiteral("b")), QStringLiteral("a/b"));
+    EXPECT_EQ(PathText::join(QString(), QStringLiteral("b")), QStringLiteral("b"));
+}
+
+TEST(FileSystem, WindowsFindFileMatching) {
+    const struct { const char* name; const char* pattern; bool match; } cases[] = {
+        {"a.wav", "*.wav", true}, {"A.WAV", "*.wav", true}, {"a.wav.bak", "*.wav", false},
+        {"noext", "*.*", true}, {"a.b", "*.*", true}, {"noext", "noext.", true},
+        {"i_1.wav", "i_*.wav", true}, {"10_a.wav", "1_*.wav", false}, {"ab", "a?", true}, {"abc", "a?", false},
+        {"あ.wav", "あ*", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " ~ " + c.pattern);
+        EXPECT_EQ(FileSystem::wildcardMatch(QString::fromUtf8(c.name), QString::fromUtf8(c.pattern)), c.match);
+    }
+}
+
+TEST(FileSystem, ResolvesNamesWithoutRegardToCaseAndBackslashes) {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    tova::test::writeFile(root + "/A.WAV", "x");
+    tova::test::writeFile(root + "/Sub/A.wav", "y");
+    tova::test::writeFile(root + "/exact.wav", "z");
+    EXPECT_EQ(FileSystem::resolve(root + "/a.wav"), root + "/A.WAV");
+    EXPECT_EQ(FileSystem::resolve(root + "\\sub\\a.wav"), root + "/Sub/A.wav");
+    EXPECT_EQ(FileSystem::resolve(root + "/exact.wav"), root + "/exact.wav");
+    // Missing parts stay as written, so the path can still be created.
+    EXPECT_EQ(FileSystem::resolve(root + "/SUB/new/b.wav"), root + "/Sub/new/b.wav");
+    EXPECT_TRUE(FileSystem::isFile(root + "/sub/a.WAV"));
+    EXPECT_TRUE(FileSystem::isFolder(root + "/SUB"));
+    EXPECT_FALSE(FileSystem::isFile(root + "/sub"));
+    EXPECT_FALSE(FileSystem::exists(QString()));
+}
+
+TEST(FileSystem, ListingsAreSortedWithoutRegardToCase) {
+    QTemporaryDir tmp;
+    for (const char* n : {"b.wav", "A.wav", "c.WAV", "d.txt", "noext"}) tova::test::writeFile(tmp.path() + "/" + n, "");
+    QDir().mkdir(tmp.path() + "/Folder");
+    EXPECT_EQ(FileSystem::list(tmp.path(), "*.wav", false), (QStringList{"A.wav", "b.wav", "c.WAV"}));
+    EXPECT_EQ(FileSystem::list(tmp.path(), "*.*", false), (QStringList{"A.wav", "b.wav", "c.WAV", "d.txt", "noext"}));
+    EXPECT_TRUE(FileSystem::list(tmp.path(), "*", true).contains("Folder"));
+    EXPECT_FALSE(FileSystem::list(tmp.path(), "*", false).contains("Folder"));
+    EXPECT_TRUE(FileSystem::list(tmp.path() + "/missing", "*", false).isEmpty());
+}
+
+TEST(FileSystem, PrivateFoldersAreOwnerOnly) {
+    QTemporaryDir tmp;
+    const QString f = tmp.path() + "/private/tova1";
+    ASSERT_TRUE(FileSystem::makePrivateFolder(f));
+    struct stat st{};
+    ASSERT_EQ(stat(QFile::encodeName(f).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // An existing folder is tightened; a link or a file in its place is refused.
+    QDir().mkdir(tmp.path() + "/open");
+    chmod(QFile::encodeName(tmp.path() + "/open").constData(), 0777);
+    EXPECT_TRUE(FileSystem::makePrivateFolder(tmp.path() + "/open"));
+    stat(QFile::encodeName(tmp.path() + "/open").constData(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    QFile::link(f, tmp.path() + "/link");
+    EXPECT_FALSE(FileSystem::makePrivateFolder(tmp.path() + "/link"));
+    tova::test::writeFile(tmp.path() + "/file", "");
+    EXPECT_FALSE(FileSystem::makePrivateFolder(tmp.path() + "/file"));
+}
+
+}  // namespace
