@@ -1,0 +1,10 @@
+#include "core/Settings.h"
+
+namespace tova {
+
+Settings& settings() {
+    static Settings s;
+    return s;
+}
+
+}  // namespace tova
