@@ -1,0 +1,146 @@
+#include "song/PitchText.h"
+
+#include "platform/Vb.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+namespace tova {
+
+namespace {
+
+int symbolDigit(QChar c) { return int(PitchAlphabet().indexOf(c)); }
+
+QString numberText(double v) { return Vb::DoubleText(v); }
+
+}  // namespace
+
+const QString& PitchAlphabet() {
+    static const QString a = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    return a;
+}
+
+QString EncodePitchPair(qint16 value) {
+    int v = value;
+    if (v >= 2048) v = 2047;
+    if (v < -2048) v = -2048;
+    if (v < 0) v += 4096;
+    const QString& a = PitchAlphabet();
+    return QString(a.at(v / 64)) + a.at(v % 64);
+}
+
+qint16 DecodePitchPair(QStringView pair) {
+    const int d1 = pair.size() >= 1 ? symbolDigit(pair.at(0)) : 0;
+    const int d2 = pair.size() >= 2 ? symbolDigit(pair.at(1)) : 0;
+    int v = 64 * d1 + d2;
+    if (v >= 2048) v -= 4096;
+    return qint16(v);
+}
+
+QString EncodePitchList(const QString& list) {
+    QString out;
+    out.reserve(list.size());
+    for (const QString& token : list.split(u' ')) {
+        double v = Vb::Val(token);
+        if (!(v >= -2048)) v = -2048;  // also catches a NaN
+        if (v > 2047) v = 2047;
+        out += EncodePitchPair(qint16(std::floor(v + 0.5)));
+    }
+    return out;
+}
+
+QString DecodePitchList(const QString& pairs) {
+    QString out;
+    out.reserve(pairs.size() * 3);
+    const QStringView all(pairs);
+    for (qsizetype i = 0; i < pairs.size(); i += 2) {
+        out += u' ';
+        out += QString::number(DecodePitchPair(all.mid(i, 2)));
+    }
+    if (!out.isEmpty()) out.remove(0, 1);
+    return out;
+}
+
+QString EncodePitchRun(const QString& pairs) {
+    QString out;
+    out.reserve(pairs.size());
+    const QStringView all(pairs);
+    QStringView previous;
+    bool havePrevious = false;
+    qsizetype counter = 0;
+    for (qsizetype i = 0; i < pairs.size(); i += 2) {
+        const QStringView pair = all.mid(i, 2);
+        if (havePrevious && pair == previous) {
+            ++counter;
+            continue;
+        }
+        if (counter == 1)
+            out += previous;
+        else if (counter >= 2)
+            out += u'#' + QString::number(counter) + u'#';
+        counter = 0;
+        out += pair;
+        previous = pair;
+        havePrevious = true;
+    }
+    if (counter >= 1) out += u'#' + QString::number(counter) + u'#';
+    return out;
+}
+
+QString DecodePitchRun(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    const QStringView all(text);
+    QStringView last;
+    const qsizetype maxChars = MaxDecodedPitchValues * 2;
+    qsizetype pos = 0;
+    while (pos < text.size() - 1) {
+        if (text.at(pos) != u'#') {
+            last = all.mid(pos, 2);
+            if (out.size() + 2 > maxChars) break;
+            out += last;
+            pos += 2;
+            continue;
+        }
+        const qsizetype close = text.indexOf(u'#', pos + 1);
+        const double count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
+        if (count >= 1 && !last.isEmpty()) {
+            const qsizetype room = (maxChars - out.size()) / last.size();
+            const qsizetype n = count > double(room) ? room : qsizetype(count);
+            for (qsizetype k = 0; k < n; ++k) out += last;
+            if (n < count) break;
+        }
+        if (close < 0) break;
+        pos = close + 1;
+    }
+    return out;
+}
+
+QString EncodePitchText(const QString& field, bool encodingOn) {
+    if (!encodingOn) return field;
+    const qsizetype blank = field.indexOf(u' ');
+    if (blank < 2) return field;  // no blank, or a first token shorter than two characters
+    const QString first = field.left(blank);
+    const qsizetype q = first.indexOf(u'Q');
+    if (q < 0) return field;
+    const QString tempo = first.mid(q + 1);
+    const QString list = numberText(Vb::Val(first)) + u' ' + field.mid(blank + 1);
+    return u'!' + tempo + u' ' + EncodePitchRun(EncodePitchList(list));
+}
+
+QString DecodePitchText(const QString& text) {
+    const qsizetype blank = text.indexOf(u' ');
+    if (blank < 2) return text;  // none, or among the first two characters
+    if (text.at(0) != u'!') return text;
+    const QString tempo = text.mid(1, blank - 1);
+    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1)));
+    const qsizetype firstBlank = list.indexOf(u' ');
+    if (firstBlank >= 1)
+        list.insert(firstBlank, u'Q' + tempo);
+    else
+        list += u'Q' + tempo;
+    return list;
+}
+
+}  // namespace tova
