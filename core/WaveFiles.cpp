@@ -220,7 +220,7 @@ qint32 readAiffPath(ByteReader& r, WaveHeader& header, QVector<qint16>& samples)
         bits > std::numeric_limits<qint16>::max() || bits < std::numeric_limits<qint16>::min())
         return failWave(header, samples);
     // The sound data must hold every frame the "COMM" chunk announces.
-    if (bps * (qint64(frames) - 1) + 2 > sound.size()) return failWave(header, samples);
+    if (dataSize > sound.size()) return failWave(header, samples);
 
     header.channels = channels;
     header.samplesPerSec = qint32(rate);
@@ -254,6 +254,7 @@ QString FrqBackupName(const QString& tableName) {
 
 bool ReadFrqFrom(FrqHeader& header, QVector<double>& frames, QIODevice& device) {
     ByteReader r(device, false);
+    if (!device.seek(0)) return false;
     char h[kFrqHeaderBytes];
     if (!r.read(h, kFrqHeaderBytes)) return false;
     header.signature = QByteArray(h, 8);

@@ -205,6 +205,10 @@ TEST(WaveFiles, FailuresReadNothing) {
         cases.push_back({"SSND holds fewer frames than COMM says", makeAiff(s)});
     }
     {
+        AiffSpec s; s.frames = 1; s.bits = 4104; s.sound = pcm16be(mono);
+        cases.push_back({"AIFF sample wider than the sound data", makeAiff(s)});
+    }
+    {
         AiffSpec s; s.frames = 4; s.sound = pcm16be(mono);
         QByteArray f = makeAiff(s);
         f.chop(1);
