@@ -1,0 +1,88 @@
+#include "core/clsIniFile.h"
+
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace tova {
+namespace {
+
+QString settingsFolder() { return FileSystem::resolve(SystemPaths::programFolder() + QStringLiteral("/settings")); }
+
+}  // namespace
+
+QString clsIniFile::filePath() const {
+    return FileSystem::resolve(settingsFolder() + u'/' + name_ + QStringLiteral(".ini"));
+}
+
+QString clsIniFile::oldFilePath() const {
+    return FileSystem::resolve(SystemPaths::programFolder() + u'/' + name_ + QStringLiteral(".ini"));
+}
+
+bool clsIniFile::setValue(const QString& key, const QString& value) {
+    if (map_.setValue(key, value)) return true;
+    map_.add(key, value);
+    return false;
+}
+
+bool clsIniFile::Save() {
+    if (name_.isEmpty()) return true;
+    const QString folder = settingsFolder();
+    if (!FileSystem::isFolder(folder) && !QDir().mkpath(folder)) return false;
+
+    QString text;
+    for (const QString& key : map_.Keys()) {
+        if (!map_.ContainsKey(key)) continue;  // removed since it was added
+        text += key + u'=' + map_.Value(key) + QStringLiteral("\r\n");
+    }
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    const QByteArray bytes = Cp932::encode(text);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) return false;
+
+    const QString old = oldFilePath();
+    if (FileSystem::isFile(old)) QFile::remove(old);  // a failed delete is harmless: the new file is written
+    return true;
+}
+
+int clsIniFile::Load() {
+    if (name_.isEmpty()) return 0;
+    QString path = filePath();
+    if (!FileSystem::isFile(path)) path = oldFilePath();
+    map_.Clear();
+    if (!FileSystem::isFile(path)) return 0;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルを開けません: ") + path, 75);
+    const QString text = Cp932::decode(file.readAll());
+    if (file.error() != QFileDevice::NoError) throw IoError(QStringLiteral("ファイルを読めません: ") + path);
+
+    int lines = 0;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    while (start < n) {
+        // A line ends at CR LF, a lone CR or a lone LF; a last line without an end counts too.
+        qsizetype end = start;
+        while (end < n && text[end] != u'\r' && text[end] != u'\n') ++end;
+        const QString line = text.mid(start, end - start);
+        if (end < n && text[end] == u'\r' && end + 1 < n && text[end + 1] == u'\n') ++end;
+        start = end + 1;
+
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0) continue;
+        map_.add(line.left(eq), line.mid(eq + 1));
+        ++lines;
+    }
+    return lines;
+}
+
+}  // namespace tova
