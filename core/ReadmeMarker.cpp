@@ -1,0 +1,84 @@
+#include "core/ReadmeMarker.h"
+
+#include "core/ShellOpenPort.h"
+#include "platform/Cp932.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "platform/SystemPaths.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSysInfo>
+
+namespace tova {
+namespace {
+
+bool fileFound(const QString& path) { return FileSystem::isFile(path); }
+
+QString markerPath(const QString& folder) { return PathText::join(folder, QStringLiteral("$read")); }
+
+QByteArray machineId() {
+    for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        QFile f(QString::fromLatin1(path));
+        if (f.open(QIODevice::ReadOnly)) {
+            const QByteArray id = f.readLine().trimmed();
+            if (!id.isEmpty()) return id;
+        }
+    }
+    return QSysInfo::machineHostName().toUtf8();
+}
+
+// First line of the marker; empty when it cannot be read.
+QString markerFirstLine(const QString& path) {
+    QFile f(FileSystem::resolve(path));
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    const QString text = Cp932::decode(f.readAll());
+    const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    return end < 0 ? text : text.left(end);
+}
+
+}  // namespace
+
+QString ReadmeMarkerToken() {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    h.addData(QByteArrayLiteral("tova readme marker\n"));
+    h.addData(machineId());
+    return QString::fromLatin1(h.result().toHex());
+}
+
+bool WriteReadMarker(const QString& folder) {
+    QFile f(FileSystem::resolve(markerPath(folder)));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray line = Cp932::encode(ReadmeMarkerToken()) + "\r\n";
+    return f.write(line) == line.size();
+}
+
+bool CheckReadMarker(const QString& folder) {
+    const QString path = markerPath(folder);
+    const bool show = !fileFound(path) || markerFirstLine(path) != ReadmeMarkerToken();
+    if (show) WriteReadMarker(folder);  // a folder that cannot be written simply shows the readme again
+    return show;
+}
+
+QString FindVoiceReadme(const QString& folder) {
+    for (const char* name : {"readme.txt", "read me.txt"}) {
+        const QString path = PathText::join(folder, QString::fromLatin1(name));
+        if (fileFound(path)) return path;
+    }
+    return QString();
+}
+
+bool VoiceReadmeUnread(const QString& folder) {
+    if (FindVoiceReadme(folder).isEmpty()) return false;
+    const QString path = markerPath(folder);
+    return !fileFound(path) || markerFirstLine(path) != ReadmeMarkerToken();
+}
+
+bool ShowProgramReadme() {
+    const QString path = PathText::join(SystemPaths::programFolder(), QStringLiteral("readme.txt"));
+    if (!fileFound(path)) return false;
+    return ShellOpenPort::openPath(path);
+}
+
+}  // namespace tova
