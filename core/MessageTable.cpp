@@ -1,5 +1,13 @@
 #include "core/MessageTable.h"
 
+#include "core/FileHelpers.h"
+#include "core/Utf16Text.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "platform/SystemPaths.h"
+
+#include <QFile>
+
 namespace tova {
 
 namespace {
@@ -23,11 +31,44 @@ QString fillPlaceholders(const QString& s, const MessageArg* const args[4]) {
     return out;
 }
 
+// Without leading and trailing spaces (U+0020 only: TABs and full-width spaces stay).
+QString trimSpaces(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ') ++b;
+    while (e > b && s[e - 1] == u' ') --e;
+    return s.mid(b, e - b);
+}
+
 }  // namespace
+
+clsMap& MessageTable() {
+    static clsMap table;
+    return table;
+}
+
+void LoadMessageTable() {
+    clsMap& table = MessageTable();
+    table.Clear();
+    const QString res = PathText::join(SystemPaths::programFolder(), QStringLiteral("res"));
+    if (SafeDir(PathText::join(res, QStringLiteral("message.txt"))).isEmpty()) return;
+    QFile f(FileSystem::resolve(PathText::join(res, QStringLiteral("message.txt"))));
+    if (!f.open(QIODevice::ReadOnly)) return;
+    const QStringList lines = ReadUtf16Lines(f.readAll());
+    f.close();
+    for (const QString& line : lines) {
+        if (line.isEmpty()) continue;
+        qsizetype first = 0;
+        while (first < line.size() && line[first] == u' ') ++first;
+        if (first < line.size() && line[first] == u'#') continue;
+        const qsizetype tab = line.indexOf(u'\t');
+        if (tab < 0) continue;
+        table.add(StripQuotes(trimSpaces(line.left(tab))), StripQuotes(trimSpaces(line.mid(tab + 1))));
+    }
+}
 
 QString GetMessage(const QString& key, const MessageArg& arg1, const MessageArg& arg2, const MessageArg& arg3,
                    const MessageArg& arg4) {
-    QString s = key;
+    QString s = MessageTable().ContainsKey(key) ? MessageTable().Value(key) : key;
     s.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
     const MessageArg* const args[4] = {&arg1, &arg2, &arg3, &arg4};
     return fillPlaceholders(s, args);

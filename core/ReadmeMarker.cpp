@@ -1,5 +1,6 @@
 #include "core/ReadmeMarker.h"
 
+#include "core/FileHelpers.h"
 #include "core/ShellOpenPort.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
@@ -14,7 +15,7 @@
 namespace tova {
 namespace {
 
-bool fileFound(const QString& path) { return FileSystem::isFile(path); }
+bool fileFound(const QString& path) { return !SafeDir(path).isEmpty(); }
 
 QString markerPath(const QString& folder) { return PathText::join(folder, QStringLiteral("$read")); }
 

@@ -1,5 +1,6 @@
 #include "core/SettingsFile.h"
 
+#include "core/FileHelpers.h"
 #include "core/MainWindowPlacement.h"
 #include "core/MessageTable.h"
 #include "core/Settings.h"
@@ -125,7 +126,7 @@ const std::vector<KeyRule>& plainRules() {
 QString settingsPath() { return PathText::join(SystemPaths::programFolder(), QStringLiteral("setting.ini")); }
 
 // Existence of an ordinary file.
-bool fileFound(const QString& path) { return !path.isEmpty() && FileSystem::isFile(path); }
+bool fileFound(const QString& path) { return !SafeDir(path).isEmpty(); }
 
 // Lines of a text: CR LF, a lone CR and a lone LF each end a line; a last line without an ending counts.
 QStringList splitLines(const QString& text) {

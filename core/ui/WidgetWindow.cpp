@@ -1,7 +1,18 @@
 #include "core/ui/WidgetWindow.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTextEdit>
 
 namespace tova {
 
@@ -18,6 +29,20 @@ void WidgetWindow::setCaption(const QString& text) {
     if (form_) form_->setWindowTitle(text);
 }
 
+namespace {
+
+// Widgets whose children are Qt's own parts (scroll buttons, pop-up lists, viewports), never controls.
+bool isComposite(const QObject* o) {
+    return qobject_cast<const QTabBar*>(o) || qobject_cast<const QComboBox*>(o) ||
+           qobject_cast<const QAbstractItemView*>(o) || qobject_cast<const QAbstractSpinBox*>(o) ||
+           qobject_cast<const QLineEdit*>(o) || qobject_cast<const QTextEdit*>(o) ||
+           qobject_cast<const QPlainTextEdit*>(o) || qobject_cast<const QAbstractButton*>(o) ||
+           qobject_cast<const QLabel*>(o) || qobject_cast<const QAbstractSlider*>(o) ||
+           qobject_cast<const QProgressBar*>(o);
+}
+
+}  // namespace
+
 void WidgetWindow::collect(QObject* parent) const {
     for (QObject* child : parent->children()) {
         const QString n = child->objectName();
@@ -29,7 +54,7 @@ void WidgetWindow::collect(QObject* parent) const {
             if (!w || w->object() != child) w = std::make_shared<WidgetControl>(child);
             order_.push_back(w.get());
         }
-        collect(child);
+        if (!isComposite(child)) collect(child);
     }
 }
 

@@ -15,7 +15,9 @@ namespace tova {
 // Any Qt form seen as a caption-file window: the name is the form's objectName, the caption its
 // window title, and the controls are its named descendants (widgets, menus and menu items) in
 // depth-first creation order. Objects without a name and Qt's internal "qt_" objects are not
-// controls (their named descendants are). A menu's own menu action is represented by the menu.
+// controls (their named descendants are); the inner parts of buttons, labels, edits, combo boxes,
+// tab bars, item views, sliders and spin boxes are never looked at. A menu's own menu action is
+// represented by the menu.
 // The collection is read afresh by controlCount(); control pointers stay valid while their objects live.
 class WidgetWindow : public LocalizableWindow {
 public:

@@ -1,9 +1,81 @@
 #include "core/MessageTable.h"
+#include "support/TestSupport.h"
+#include "ProgramFolderFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace tova {
 namespace {
+
+QByteArray utf16le(const QString& text) {
+    QByteArray out;
+    for (QChar c : text) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    return out;
+}
+
+class MessageTableTest : public test::ProgramFolderFixture {
+protected:
+    void TearDown() override {
+        MessageTable().Clear();
+        test::ProgramFolderFixture::TearDown();
+    }
+    void load(const QByteArray& bytes) {
+        test::writeFile(file(QStringLiteral("res/message.txt")), bytes);
+        LoadMessageTable();
+    }
+};
+
+TEST_F(MessageTableTest, FileWithoutByteOrderMarkAndWithLfLineEnds) {
+    load(utf16le(u"保存しますか？\tSave?\n{1}を作成しました。\t{1} created.\\n{2}\n"_qs));
+    EXPECT_EQ(GetMessage(u"保存しますか？"_qs), u"Save?"_qs);
+    EXPECT_EQ(GetMessage(u"{1}を作成しました。"_qs, u"C:\\new\\a.wav"_qs, u"{1}"_qs),
+              u"C:\\new\\a.wav created.\r\n{1}"_qs);
+    EXPECT_EQ(GetMessage(u"載っていない"_qs), u"載っていない"_qs);
+}
+
+TEST_F(MessageTableTest, LineRules) {
+    const QString text =
+        u"\uFEFF"                            // byte-order mark
+        u"  # コメント\tcomment\r\n"        // comment after leading spaces
+        u"\r\n"                             // empty line
+        u"TABなし\r\n"                      // no TAB
+        u"  a  \t  b  \r\n"                 // spaces trimmed
+        u"\" q \"\t\" r \"\r"             // quotes keep inner spaces; lone CR ends the line
+        u"e\t\"\"\r\n"                     // two quotes stay two quotes
+        u"t\tx\ty\r\n"                      // later TABs stay in the value
+        u"a\tsecond\r\n"                    // the first entry of a key wins
+        u"\"end \"\tspace\r\n"              // a key that ends in a space must be quoted
+        u"w\t\u3000全角\u3000\r\n"          // full-width spaces are not trimmed
+        u"x\uFEFFy\tz\r\n"                  // a mark inside a line is skipped too
+        u"last\tno line end"_qs;
+    load(QByteArray("\xFF\xFE", 2) + utf16le(text));
+    const clsMap& t = MessageTable();
+    EXPECT_FALSE(t.ContainsKey(u"# コメント"_qs));
+    EXPECT_FALSE(t.ContainsKey(u"TABなし"_qs));
+    const std::pair<QString, QString> entries[] = {
+        {u"a"_qs, u"b"_qs},          {u" q "_qs, u" r "_qs},      {u"e"_qs, u"\"\""_qs},
+        {u"t"_qs, u"x\ty"_qs},      {u"end "_qs, u"space"_qs},   {u"w"_qs, u"\u3000全角\u3000"_qs},
+        {u"xy"_qs, u"z"_qs},         {u"last"_qs, u"no line end"_qs},
+    };
+    for (const auto& [key, value] : entries) {
+        EXPECT_TRUE(t.ContainsKey(key)) << key.toStdString();
+        EXPECT_EQ(t.Value(key), value) << key.toStdString();
+    }
+    EXPECT_FALSE(t.ContainsKey(u"end"_qs));
+    EXPECT_EQ(GetMessage(u"end"_qs), u"end"_qs);
+}
+
+TEST_F(MessageTableTest, MissingFileEmptiesTheTable) {
+    load(utf16le(u"a\tb\r\n"_qs));
+    EXPECT_EQ(GetMessage(u"a"_qs), u"b"_qs);
+    QFile::remove(file(QStringLiteral("res/message.txt")));
+    LoadMessageTable();
+    EXPECT_TRUE(MessageTable().Keys().isEmpty());
+    EXPECT_EQ(GetMessage(u"a"_qs), u"a"_qs);
+}
 
 // Without a table entry the built-in text is the template.
 TEST(GetMessage, FillsPlaceholdersAndLineBreaksOfTheBuiltInText) {
