@@ -1,0 +1,215 @@
+#include "core/Processes.h"
+
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/EventWait.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "platform/ProcessHandle.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace tova {
+
+std::int16_t WaitAbort = 0;
+std::int16_t StopRequested = 0;
+QString TempFolder;
+
+namespace {
+
+struct Launch {
+    QString program;
+    QStringList arguments;
+};
+
+// A program named with a folder is looked up on disk without regard to letter case; a bare name is
+// left to the search path.
+QString onDiskProgram(const QString& program) {
+    if (program.contains(u'/') || program.contains(u'\\')) return FileSystem::resolve(program);
+    return program;
+}
+
+// Splits a command line into the program and its arguments. An unquoted program path that holds
+// blanks takes the shortest run of blank-separated words that names an existing file.
+Launch splitCommandLine(const QString& line) {
+    QString text = line.trimmed();
+    Launch l;
+    if (!text.startsWith(u'"')) {
+        for (qsizetype blank = text.indexOf(u' '); blank > 0; blank = text.indexOf(u' ', blank + 1)) {
+            QString head = text.left(blank);
+            if (FileSystem::isFile(head)) {
+                l.program = onDiskProgram(head);
+                l.arguments = QProcess::splitCommand(QStringView(text).mid(blank + 1));
+                return l;
+            }
+        }
+    }
+    QStringList words = QProcess::splitCommand(text);
+    if (!words.isEmpty()) l.program = onDiskProgram(words.takeFirst());
+    l.arguments = words;
+    return l;
+}
+
+[[noreturn]] void raiseStartFailure(const QString& program) {
+    if (!program.isEmpty() && FileSystem::exists(program))
+        throw FileError(QStringLiteral("ファイルにアクセスできません。 ") + program, 75);
+    throw FileError(QStringLiteral("ファイルが見つかりません。 ") + program, 53);
+}
+
+// Starts a program detached from this one (it keeps running if we stop waiting for it) and returns
+// its id. `quiet` gives it no standard input or output.
+qint64 startDetached(const Launch& l, const QString& workingFolder, bool quiet) {
+    if (l.program.isEmpty()) raiseStartFailure(l.program);
+    QProcess p;
+    p.setProgram(l.program);
+    p.setArguments(l.arguments);
+    if (!workingFolder.isEmpty()) p.setWorkingDirectory(FileSystem::resolve(workingFolder));
+    p.setStandardInputFile(QProcess::nullDevice());
+    if (quiet) {
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+    }
+    qint64 pid = 0;
+    if (!p.startDetached(&pid) || pid <= 0) raiseStartFailure(l.program);
+    return pid;
+}
+
+// Waits for a program started by a text runner: 100 ms slices with events, until it ends or the user
+// asks to stop.
+void waitForTextRunner(qint64 pid) {
+    ProcessHandle handle;
+    if (!handle.open(pid)) return;  // already ended and collected
+    EventWait::until([&] { return handle.wait(0) != ProcessHandle::Wait::TimedOut || StopRequested != 0; }, 100);
+}
+
+// Reads the exchange file back, deletes it and answers the changed text or "".
+QString readBackAndDelete(const QString& path, const QString& sent) {
+    QString back;
+    try {
+        back = ReadTextFile(path);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    QFile::remove(path);
+    return back == sent ? QString() : back;
+}
+
+QString runOnText(const Launch& l, const QString& text, const QString& workingFolder) {
+    const QString path = WriteTempTextFile(text, TempFolder);
+    Launch withFile = l;
+    withFile.arguments << path;  // one argument, whatever it holds
+    qint64 pid = 0;
+    try {
+        pid = startDetached(withFile, workingFolder, true);
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    waitForTextRunner(pid);
+    return readBackAndDelete(path, text);
+}
+
+}  // namespace
+
+bool WaitForProcess(qint64 processId, int pollMs) {
+    ProcessHandle handle;
+    if (!handle.open(processId)) return false;
+    WaitAbort = 0;
+    EventWait::until([&] { return WaitAbort == 1 || handle.wait(0) != ProcessHandle::Wait::TimedOut; },
+                     qMax(pollMs, 0));
+    handle.close();
+    return true;
+}
+
+qint64 Shell(const QString& commandLine, int windowStyle) {
+    Q_UNUSED(windowStyle);  // no console or window to show
+    return startDetached(splitCommandLine(commandLine), QString(), false);
+}
+
+void ShellAndWait(const QString& commandLine, int windowStyle) {
+    qint64 pid = Shell(commandLine, windowStyle);
+    ProcessHandle handle;
+    if (handle.open(pid)) handle.wait(-1);
+}
+
+QString GetShortPath(const QString& path) {
+    if (path.isEmpty()) return QString();
+    QString onDisk = FileSystem::resolve(path);
+    return QFileInfo::exists(onDisk) ? onDisk : QString();
+}
+
+QString WriteTempTextFile(const QString& text, const QString& folder) {
+    const QString dir = FileSystem::resolve(folder);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        throw FileError(QStringLiteral("パスが見つかりません。 ") + folder, 76);
+    // Like the system's temporary names: "tmp", a four-digit hexadecimal number that starts from the
+    // clock and counts on past names in use, ".tmp".
+    const quint32 start = quint32(QDateTime::currentMSecsSinceEpoch()) & 0xFFFF;
+    for (quint32 k = 0; k < 0x10000; ++k) {
+        quint32 unique = (start + k) & 0xFFFF;
+        if (unique == 0) continue;
+        QString name = QStringLiteral("tmp") + QString::number(unique, 16).toUpper().rightJustified(4, u'0') +
+                       QStringLiteral(".tmp");
+        QString path = PathText::join(dir, name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (f.exists()) continue;
+            throw FileError(QStringLiteral("ファイルを作成できません。 ") + path, 75);
+        }
+        QByteArray bytes = Cp932::encode(text);
+        if (f.write(bytes) != bytes.size() || !f.flush()) {
+            f.close();
+            QFile::remove(path);
+            throw IoError(QStringLiteral("ディスクへの書き込みに失敗しました。 ") + path);
+        }
+        f.close();
+        return path;
+    }
+    throw FileError(QStringLiteral("ファイルを作成できません。 ") + folder, 75);
+}
+
+QString ReadTextFile(const QString& path) {
+    QFile f(FileSystem::resolve(path));
+    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
+    const QString all = Cp932::decode(f.readAll());
+    QString out;
+    out.reserve(all.size() + 2);
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        QChar c = all[i];
+        if (c != u'\r' && c != u'\n') continue;
+        out += QStringView(all).mid(lineStart, i - lineStart);
+        out += QStringLiteral("\r\n");
+        if (c == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
+        lineStart = i + 1;
+    }
+    if (lineStart < all.size()) {
+        out += QStringView(all).mid(lineStart);
+        out += QStringLiteral("\r\n");
+    }
+    return out;
+}
+
+QString RunProgramOnText(const QString& programPath, const QString& text) {
+    Launch l;
+    l.program = onDiskProgram(programPath);
+    return runOnText(l, text, QString());
+}
+
+QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder) {
+    Launch l;
+    if (command.startsWith(u'"')) {
+        QStringList words = QProcess::splitCommand(command);
+        if (!words.isEmpty()) l.program = onDiskProgram(words.takeFirst());
+        l.arguments = words;
+    } else {
+        l.program = onDiskProgram(command);
+    }
+    return runOnText(l, text, workingFolder);
+}
+
+}  // namespace tova
