@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,7 +120,8 @@ bool FileSystem::makePrivateFolder(const QString& path) {
     }
     QString parent = PathText::folderPart(PathText::toSlashes(path));
     if (!parent.isEmpty() && !QFileInfo::exists(parent) && !QDir().mkpath(parent)) return false;
-    if (mkdir(native.constData(), 0700) != 0) return false;
+    // Another process may make the same folder at the same moment: then it is judged as an existing one.
+    if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return false;
     if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) return false;
     return chmod(native.constData(), 0700) == 0;
 }

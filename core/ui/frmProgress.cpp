@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -67,7 +68,10 @@ frmProgress::frmProgress() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
     const QSize design = Twips::size(4800, 900);
     resize(design);
 
-    Picture1 = new QWidget(this);
+    auto* panel = new QFrame(this);
+    panel->setFrameShape(QFrame::Box);
+    panel->setFrameShadow(QFrame::Plain);
+    Picture1 = panel;
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(Twips::rect(0, 0, 4800, 900));
     Picture1->setAutoFillBackground(true);
