@@ -1,0 +1,140 @@
+#include "tools/vorsa/NoteRenderer.h"
+
+#include "core/NoteNames.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "tools/vorsa/PitchCurve.h"
+#include "tools/vorsa/PitchMarks.h"
+#include "tools/vorsa/PsolaSynthesizer.h"
+#include "tools/vorsa/RenderConstants.h"
+#include "tools/vorsa/RenderFlags.h"
+#include "tools/vorsa/SampleAudio.h"
+#include "tools/vorsa/TimeMap.h"
+#include "tools/vorsa/VoiceEffects.h"
+#include "tools/vorsa/WaveOutput.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tova::vorsa {
+namespace {
+
+constexpr double kSamplesPerMs = kSampleRate / 1000.0;
+
+// End of the usable sample: a cutoff of 0 or more counts back from the sample's end, a negative one
+// forward from the offset. Never past the sample's end.
+double stretchEnd(const RenderRequest& r, double sampleLength) {
+    const double offset = r.offset * kSamplesPerMs;
+    const double end = r.cutoff >= 0.0 ? sampleLength - r.cutoff * kSamplesPerMs : offset - r.cutoff * kSamplesPerMs;
+    return std::min(end, sampleLength);
+}
+
+std::vector<float> cutPiece(const RenderRequest& r, const std::vector<float>& signal) {
+    const double sampleLength = static_cast<double>(signal.size());
+    const long long start = std::llround(r.offset * kSamplesPerMs);
+    long long length = NoteRenderer::outputSamples(r.length);
+    if (r.length <= 0.0) length = std::max(0LL, static_cast<long long>(std::ceil(stretchEnd(r, sampleLength))) - start);
+    std::vector<float> out(length, 0.0f);
+    for (long long n = 0; n < length; ++n) {
+        const long long i = start + n;
+        if (i >= 0 && i < static_cast<long long>(signal.size())) out[n] = signal[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+long long NoteRenderer::outputSamples(double milliseconds) {
+    if (!(milliseconds > 0.0)) return 0;
+    // A tiny tolerance keeps lengths such as 0.1 ms * 44.1 from rounding up past the exact count.
+    return static_cast<long long>(std::ceil(milliseconds * kSamplesPerMs - 1e-7));
+}
+
+bool NoteRenderer::isNoteTarget(const QString& note) {
+    if (note.isEmpty()) return false;
+    const QChar c = note.at(0);
+    return c >= u'A' && c <= u'G';
+}
+
+std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
+                                        const SamplePitch& pitch) {
+    const RenderFlags flags = RenderFlags::parse(r.flags);
+    std::vector<float> out;
+    double consonantOut = 0.0;
+    double baseFrequency = 0.0;
+    if (isNoteTarget(r.note)) {
+        try {
+            baseFrequency = NoteNumToFreq(NoteNameToNum(r.note));
+        } catch (const TovaError&) {
+            baseFrequency = 0.0;  // an octave beyond every range: treated as no note
+        }
+    }
+    if (baseFrequency > 0.0) {
+        const double sampleLength = static_cast<double>(signal.size());
+        const double velocityFactor = std::pow(2.0, 1.0 - r.velocity / 100.0);
+        const double offset = r.offset * kSamplesPerMs;
+        const double consonant = std::max(0.0, r.consonant * kSamplesPerMs);
+        const double end = std::max(stretchEnd(r, sampleLength), offset + consonant);
+        long long length = outputSamples(r.length);
+        if (r.length <= 0.0) length = static_cast<long long>(std::ceil(consonant * velocityFactor + (end - offset - consonant)));
+        const TimeMap map(offset, consonant, velocityFactor, end, static_cast<double>(length));
+        consonantOut = map.consonantOutputLength();
+
+        const PitchMarks marks(signal, pitch);
+        const PitchCurve curve = PitchCurve::fromText(r.pitch);
+        const double modulation = r.modulation / 100.0;
+        const double average = pitch.average();
+        auto target = [&](double output, double input) {
+            double cents = curve.centsAt(output);
+            if (modulation != 0.0 && average > 0.0) {
+                const double own = pitch.frequencyAt(input);
+                if (own > 0.0) cents += modulation * std::clamp(1200.0 * std::log2(own / average), -1200.0, 1200.0);
+            }
+            return baseFrequency * std::exp2(cents / 1200.0);
+        };
+        PsolaSynthesizer::Settings settings;
+        settings.formantFactor = flags.formantFactor();
+        settings.preserveFormants = !flags.formantsFollowPitch;
+        std::vector<PsolaSynthesizer::Grain> grains;
+        out = PsolaSynthesizer::render(signal, marks, map, target, settings, length, &grains);
+        VoiceEffects::applyBreathiness(out, grains, flags.breathiness);
+        VoiceEffects::applyConsonantVolume(out, consonantOut, flags.consonantVolume);
+    } else {
+        out = cutPiece(r, signal);
+    }
+    VoiceEffects::applyGain(out, r.intensity);
+    return out;
+}
+
+NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress) {
+    Outcome outcome;
+    if (r.input.trimmed().isEmpty() || r.output.trimmed().isEmpty()) {
+        outcome.code = BadArguments;
+        outcome.message = QStringLiteral("usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]");
+        return outcome;
+    }
+    const QString input = FileSystem::resolve(r.input);
+    std::vector<float> signal;
+    QString error;
+    if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
+        outcome.code = SampleUnreadable;
+        outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
+        return outcome;
+    }
+    const RenderFlags flags = RenderFlags::parse(r.flags);
+    const SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
+    if (table.status == SampleFrequencyTable::Status::Cancelled) {
+        outcome.code = Cancelled;
+        outcome.message = QStringLiteral("stopped");
+        return outcome;
+    }
+    if (r.outputIsNull()) return outcome;
+    const std::vector<float> out = render(r, signal, table.pitch);
+    if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
+        outcome.code = OutputFailed;
+        outcome.message = error;
+    }
+    return outcome;
+}
+
+}  // namespace tova::vorsa

@@ -1,0 +1,124 @@
+#include "tools/vorsa/PitchMarks.h"
+
+#include "tools/vorsa/RenderConstants.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tova::vorsa {
+namespace {
+
+// Largest sample of signal[from, to).
+long long strongestPeak(const std::vector<float>& x, long long from, long long to) {
+    long long best = from;
+    for (long long i = from; i < to; ++i)
+        if (x[i] > x[best]) best = i;
+    return best;
+}
+
+}  // namespace
+
+PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch) {
+    const long long length = static_cast<long long>(x.size());
+    if (length == 0) return;
+    // Prefix energies for the normalised match.
+    std::vector<double> energy(length + 1, 0.0);
+    for (long long i = 0; i < length; ++i) energy[i + 1] = energy[i] + double(x[i]) * x[i];
+    auto windowEnergy = [&](long long from, long long to) {
+        from = std::clamp(from, 0LL, length);
+        to = std::clamp(to, 0LL, length);
+        return to > from ? energy[to] - energy[from] : 0.0;
+    };
+    auto sampleAt = [&](long long i) -> double { return (i >= 0 && i < length) ? x[i] : 0.0; };
+
+    // Normalised correlation of one period around `reference` with one period around `candidate`.
+    auto match = [&](long long reference, long long candidate, long long half) {
+        double sum = 0.0;
+        for (long long j = -half; j < half; ++j) sum += sampleAt(reference + j) * sampleAt(candidate + j);
+        const double norm = std::sqrt(windowEnergy(reference - half, reference + half) *
+                                      windowEnergy(candidate - half, candidate + half));
+        return norm > 0.0 ? sum / norm : 0.0;
+    };
+
+    std::vector<Mark> marks;
+    double position = 0.0;  // marks are fractional so that rounding does not add up over a vowel
+    bool inVoiced = false;
+    while (position < length) {
+        const double f = pitch.frequencyAt(position);
+        if (!(f > 0.0)) {
+            marks.push_back({position, 0, 0, false});
+            position += kUnvoicedStep;
+            inVoiced = false;
+            continue;
+        }
+        const double period = kSampleRate / f;
+        if (!inVoiced) {
+            // Start of a voiced stretch: the strongest peak of its first period.
+            const long long from = static_cast<long long>(std::ceil(position));
+            const long long end = std::min(length, from + std::max<long long>(1, std::llround(period)));
+            position = static_cast<double>(strongestPeak(x, from, end));
+            marks.push_back({position, 0, 0, true});
+            inVoiced = true;
+        }
+        // Next mark: one period on (period taken half-way), where one period of waveform best matches
+        // the period around the previous mark; the best lag is refined between samples by a parabola.
+        const double midFrequency = pitch.frequencyAt(position + period / 2.0);
+        const double step = midFrequency > 0.0 ? kSampleRate / midFrequency : period;
+        const long long reference = std::llround(position);
+        const long long predicted = reference + std::max<long long>(1, std::llround(step));
+        if (predicted + 1 >= length) break;
+        const long long half = std::max<long long>(1, std::llround(step / 2.0));
+        const long long reach = std::max<long long>(1, std::llround(step / 6.0));
+        double bestScore = -2.0;
+        long long best = predicted;
+        for (long long candidate = predicted - reach; candidate <= predicted + reach; ++candidate) {
+            if (candidate <= reference) continue;
+            const double score = match(reference, candidate, half);
+            if (score > bestScore) {
+                bestScore = score;
+                best = candidate;
+            }
+        }
+        double lag = static_cast<double>(best - reference);
+        const double left = match(reference, best - 1, half), right = match(reference, best + 1, half);
+        const double curvature = left - 2.0 * bestScore + right;
+        if (curvature < 0.0) {
+            const double shift = 0.5 * (left - right) / curvature;
+            if (std::abs(shift) < 1.0) lag += shift;
+        }
+        const double next = position + std::max(1.0, lag);
+        if (next >= length) break;
+        position = next;
+        if (!(pitch.frequencyAt(position) > 0.0)) {
+            // The voiced stretch ends here: unvoiced marks go on from this point.
+            inVoiced = false;
+            continue;
+        }
+        marks.push_back({position, 0, 0, true});
+    }
+    // Grain extents: the distances to the neighbouring marks.
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const double previous = i > 0 ? marks[i].position - marks[i - 1].position : -1.0;
+        const double next = i + 1 < marks.size() ? marks[i + 1].position - marks[i].position : -1.0;
+        double own = marks[i].voiced ? kSampleRate / std::max(1.0, pitch.frequencyAt(marks[i].position))
+                                     : double(kUnvoicedStep);
+        marks[i].left = previous > 0 ? previous : (next > 0 ? next : own);
+        marks[i].right = next > 0 ? next : marks[i].left;
+    }
+    marks_ = std::move(marks);
+}
+
+size_t PitchMarks::firstAtOrAfter(double position) const {
+    auto it = std::lower_bound(marks_.begin(), marks_.end(), position,
+                               [](const Mark& m, double p) { return m.position < p; });
+    return static_cast<size_t>(it - marks_.begin());
+}
+
+size_t PitchMarks::nearest(double position) const {
+    const size_t after = firstAtOrAfter(position);
+    if (after == 0) return 0;
+    if (after >= marks_.size()) return marks_.size() - 1;
+    return (position - marks_[after - 1].position) <= (marks_[after].position - position) ? after - 1 : after;
+}
+
+}  // namespace tova::vorsa

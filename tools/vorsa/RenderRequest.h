@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tova::vorsa {
+
+// One call of the note renderer, from its arguments by position: input sample, output file, target
+// note, velocity, flags, offset (ms), required length (ms), consonant (ms), cutoff (ms), intensity (%),
+// modulation (%), then the pitch curve (any number of further arguments, joined with blanks).
+// Shorter calls leave the later arguments at their defaults; an empty argument counts as missing.
+class RenderRequest {
+public:
+    static RenderRequest fromArguments(const QStringList& arguments);
+
+    QString input;
+    QString output;
+    QString note;
+    double velocity = 100.0;
+    QString flags;
+    double offset = 0.0;
+    double length = 0.0;
+    double consonant = 0.0;
+    double cutoff = 0.0;
+    double intensity = 100.0;
+    double modulation = 100.0;
+    QString pitch;
+
+    // The output "nul" (the null device, any letter case): only the frequency table is made.
+    bool outputIsNull() const;
+};
+
+}  // namespace tova::vorsa

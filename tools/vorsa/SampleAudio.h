@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace tova::vorsa {
+
+// Reads a voice sample of any common format (wave or AIFF; 8-, 16-, 24-, 32-bit or float; any number
+// of channels; any rate) into one channel of floats at 44100 Hz, full scale 1.0. Channels are
+// averaged; other rates are converted with a band-limited sinc converter.
+class SampleAudio {
+public:
+    // False (and a description in `error`) when the file cannot be opened or decoded.
+    static bool load(const QString& path, std::vector<float>& samples, QString* error = nullptr);
+};
+
+}  // namespace tova::vorsa
