@@ -1,4 +1,5 @@
-// Speed of the note renderer: how many seconds of note it renders per second of one core.
+// Speed of the note renderer: how many seconds of note it renders per second of one core (CPU time of
+// the benchmark's single thread; run it pinned to one core, e.g. with taskset).
 
 #include "tools/VorsaFixtures.h"
 
@@ -63,7 +64,7 @@ void BM_RenderOneSecondNote(benchmark::State& state) {
     // Seconds of note per second: the real-time factor.
     state.counters["x_real_time"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderOneSecondNote)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderOneSecondNote)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The rendering alone, on a sample already in memory.
 void BM_RenderOnly(benchmark::State& state) {
@@ -74,7 +75,7 @@ void BM_RenderOnly(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(NoteRenderer::render(request, signal, table.pitch));
     state.counters["x_real_time"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMillisecond);
 
 // Making the frequency table of a 1.2 s sample (first use of a sample, or the G flag).
 void BM_FrequencyTable(benchmark::State& state) {
@@ -82,7 +83,7 @@ void BM_FrequencyTable(benchmark::State& state) {
     for (auto _ : state) NoteRenderer::run(request);
     state.counters["samples_per_s"] = benchmark::Counter(1.2 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_FrequencyTable)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FrequencyTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -80,7 +80,10 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
         const TimeMap map(offset, consonant, velocityFactor, end, static_cast<double>(length));
         consonantOut = map.consonantOutputLength();
 
-        const PitchMarks marks(signal, pitch);
+        // Marks only where the note reads the sample, with a margin of a few grains either side.
+        const double margin = 4096.0;
+        const double lastInput = std::max(end, map.inputAt(static_cast<double>(length)));
+        const PitchMarks marks(signal, pitch, std::min(offset, map.inputAt(0.0)) - margin, lastInput + margin);
         const PitchCurve curve = PitchCurve::fromText(r.pitch);
         const double modulation = r.modulation / 100.0;
         const double average = pitch.average();

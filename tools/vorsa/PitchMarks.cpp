@@ -18,9 +18,10 @@ long long strongestPeak(const std::vector<float>& x, long long from, long long t
 
 }  // namespace
 
-PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch) {
+PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, double from, double to) {
     const long long length = static_cast<long long>(x.size());
     if (length == 0) return;
+    const double stop = (to < 0.0 || to > static_cast<double>(length)) ? static_cast<double>(length) : to;
     // Prefix energies for the normalised match.
     std::vector<double> energy(length + 1, 0.0);
     for (long long i = 0; i < length; ++i) energy[i + 1] = energy[i] + double(x[i]) * x[i];
@@ -41,9 +42,10 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch) {
     };
 
     std::vector<Mark> marks;
-    double position = 0.0;  // marks are fractional so that rounding does not add up over a vowel
+    // Marks are fractional so that rounding does not add up over a vowel.
+    double position = std::clamp(std::floor(from), 0.0, static_cast<double>(length));
     bool inVoiced = false;
-    while (position < length) {
+    while (position < stop) {
         const double f = pitch.frequencyAt(position);
         if (!(f > 0.0)) {
             marks.push_back({position, 0, 0, false});
@@ -87,7 +89,7 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch) {
             if (std::abs(shift) < 1.0) lag += shift;
         }
         const double next = position + std::max(1.0, lag);
-        if (next >= length) break;
+        if (next >= stop) break;
         position = next;
         if (!(pitch.frequencyAt(position) > 0.0)) {
             // The voiced stretch ends here: unvoiced marks go on from this point.

@@ -24,7 +24,8 @@ public:
     };
 
     PitchMarks() = default;
-    PitchMarks(const std::vector<float>& signal, const SamplePitch& pitch);
+    // Marks over the whole signal, or over [from, to) only (the part a note uses of a long sample).
+    PitchMarks(const std::vector<float>& signal, const SamplePitch& pitch, double from = 0.0, double to = -1.0);
 
     const std::vector<Mark>& marks() const { return marks_; }
     // Index of the mark nearest to a position (the marks must not be empty).
