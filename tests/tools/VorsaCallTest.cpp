@@ -332,8 +332,19 @@ TEST_F(VorsaFiles, FailuresLeaveNoHalfWrittenFile) {
     EXPECT_EQ(run({path("missing.wav"), path("old.wav"), "A4"}).code, NoteRenderer::SampleUnreadable);
     EXPECT_EQ(run({path("broken.wav"), path("old.wav"), "A4"}).code, NoteRenderer::SampleUnreadable);
     EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
+    EXPECT_EQ(run({sample, path("old.wav"), "A4", "100", "", "0", "600000.1"}).code, NoteRenderer::BadArguments)
+        << "longer than ten minutes";
     EXPECT_EQ(run({sample, path("no/such/folder/x.wav"), "A4", "100", "", "0", "200"}).code, NoteRenderer::OutputFailed);
     EXPECT_FALSE(QFileInfo::exists(path("no")));
+
+    // Hostile numbers render something sane: an offset past the end gives silence of the asked length,
+    // a huge consonant or velocity with no length is cut to the longest note.
+    ASSERT_EQ(run({sample, path("far.wav"), "A4", "100", "", "5000", "100"}).code, NoteRenderer::Ok);
+    EXPECT_EQ(readWave16(path("far.wav")), std::vector<float>(4410, 0.0f));
+    QFile::remove(path("far.wav"));
+    ASSERT_EQ(run({sample, path("far.wav"), "A4", "-3000", "", "0", "", "100"}).code, NoteRenderer::Ok);
+    EXPECT_EQ(readWave16(path("far.wav")).size(), static_cast<size_t>(NoteRenderer::kMaxOutputSamples));
+    QFile::remove(path("far.wav"));
 
     ASSERT_EQ(run({sample, path("old.wav"), "A4", "100", "", "0", "200"}).code, NoteRenderer::Ok);
     EXPECT_EQ(readWave16(path("old.wav")).size(), 8820u);

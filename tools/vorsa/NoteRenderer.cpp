@@ -33,7 +33,9 @@ std::vector<float> cutPiece(const RenderRequest& r, const std::vector<float>& si
     const double sampleLength = static_cast<double>(signal.size());
     const long long start = std::llround(r.offset * kSamplesPerMs);
     long long length = NoteRenderer::outputSamples(r.length);
-    if (r.length <= 0.0) length = std::max(0LL, static_cast<long long>(std::ceil(stretchEnd(r, sampleLength))) - start);
+    if (r.length <= 0.0)
+        length = std::clamp(static_cast<long long>(std::ceil(stretchEnd(r, sampleLength))) - start, 0LL,
+                            NoteRenderer::kMaxOutputSamples);
     std::vector<float> out(length, 0.0f);
     for (long long n = 0; n < length; ++n) {
         const long long i = start + n;
@@ -76,7 +78,10 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
         const double consonant = std::max(0.0, r.consonant * kSamplesPerMs);
         const double end = std::max(stretchEnd(r, sampleLength), offset + consonant);
         long long length = outputSamples(r.length);
-        if (r.length <= 0.0) length = static_cast<long long>(std::ceil(consonant * velocityFactor + (end - offset - consonant)));
+        if (r.length <= 0.0) {
+            const double natural = std::ceil(consonant * velocityFactor + (end - offset - consonant));
+            length = static_cast<long long>(std::clamp(natural, 0.0, static_cast<double>(kMaxOutputSamples)));
+        }
         const TimeMap map(offset, consonant, velocityFactor, end, static_cast<double>(length));
         consonantOut = map.consonantOutputLength();
 
@@ -114,6 +119,13 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
     if (r.input.trimmed().isEmpty() || r.output.trimmed().isEmpty()) {
         outcome.code = BadArguments;
         outcome.message = QStringLiteral("usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]");
+        return outcome;
+    }
+    if (outputSamples(r.length) > kMaxOutputSamples) {
+        outcome.code = BadArguments;
+        outcome.message = QStringLiteral("a note of %1 ms is longer than the %2 ms a call may render")
+                              .arg(r.length)
+                              .arg(kMaxOutputSamples / kSamplesPerMs);
         return outcome;
     }
     const QString input = FileSystem::resolve(r.input);

@@ -38,6 +38,10 @@ public:
         QString message;
     };
 
+    // The longest note a call renders: 10 minutes. A longer required length is refused (bad
+    // arguments); a longer natural length (no length given) is cut to it.
+    static constexpr long long kMaxOutputSamples = 600LL * 44100;
+
     static Outcome run(const RenderRequest& request, const Progress& progress = {});
 
     // The rendering of step 3 on a sample already read with its pitch.
