@@ -1,5 +1,6 @@
 #include "song/PitchText.h"
 
+#include "core/Settings.h"
 #include "platform/Vb.h"
 
 #include <QStringList>
@@ -128,6 +129,8 @@ QString EncodePitchText(const QString& field, bool encodingOn) {
     const QString list = numberText(Vb::Val(first)) + u' ' + field.mid(blank + 1);
     return u'!' + tempo + u' ' + EncodePitchRun(EncodePitchList(list));
 }
+
+QString EncodePitchText(const QString& field) { return EncodePitchText(field, settings().EncodePitchData); }
 
 QString DecodePitchText(const QString& text) {
     const qsizetype blank = text.indexOf(u' ');

@@ -36,6 +36,8 @@ constexpr qsizetype MaxDecodedPitchValues = 1 << 20;
 // "!", the tempo text after the "Q", a blank and the run-compressed pairs of all values. Any other field,
 // and every field while `encodingOn` is false, is returned unchanged.
 QString EncodePitchText(const QString& field, bool encodingOn);
+// The same, switched by the program's `EncodePitchData` setting (on unless the options dialog turned it off).
+QString EncodePitchText(const QString& field);
 // Pitch text back to a pitch data field: the values with "Q" and the tempo after the first one. Text
 // that does not begin with "!" and a tempo before its first blank is returned unchanged.
 QString DecodePitchText(const QString& text);

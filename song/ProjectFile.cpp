@@ -1,0 +1,345 @@
+#include "song/ProjectFile.h"
+
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Vb.h"
+#include "song/NoteExtension.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <cmath>
+
+namespace tova {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// The longest length (file units, exclusive) and lyric and flags texts that the reader accepts.
+constexpr double LengthLimit = 3456000;
+constexpr qsizetype LyricLimit = 255;
+constexpr qsizetype FlagsLimit = 1024;
+constexpr qsizetype LabelLimit = 20;
+// A stored pitch value above this magnitude is damaged and is replaced on reading.
+constexpr double PitchLimit = 10800;
+
+double roundHalfEven(double v) { return std::nearbyint(v); }
+
+// A number as the file format wants it: the whole value is a decimal number (sign, digits, point,
+// fraction, exponent), nothing around it.
+bool fileNumber(const QString& text, double& value) {
+    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace() || text.front() == u'&') return false;
+    return Vb::TryParse(text, value) && std::isfinite(value);
+}
+
+// At most three decimals and no trailing decimal point: 12.3456 gives 12.346, 5 gives 5.
+QString threeDecimals(double v) {
+    QString s = Vb::Format(v, QStringLiteral("0.###"));
+    if (s.endsWith(u'.')) s.chop(1);
+    return s;
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && text.at(b) == u' ') ++b;
+    while (e > b && text.at(e - 1) == u' ') --e;
+    return text.mid(b, e - b);
+}
+
+// Key and value of a "key=value" line: the key is the text before the first "=", the value the text
+// between the first and a second "=". `hasEquals` tells whether there was any "=".
+void splitKeyValue(const QString& line, QString& key, QString& value, bool& hasEquals) {
+    const qsizetype eq = line.indexOf(u'=');
+    hasEquals = eq >= 0;
+    if (!hasEquals) {
+        key = line;
+        value.clear();
+        return;
+    }
+    key = line.left(eq);
+    const qsizetype eq2 = line.indexOf(u'=', eq + 1);
+    value = line.mid(eq + 1, eq2 < 0 ? -1 : eq2 - eq - 1);
+}
+
+// The option keys whose names differ on disk.
+QString keyOnDisk(const QString& key) {
+    if (key == u"tempo") return QStringLiteral("Tempo");
+    if (key == u"label") return QStringLiteral("Label");
+    if (key == u"env") return QStringLiteral("Envelope");
+    if (key == u"stp") return QStringLiteral("StartPoint");
+    return key;
+}
+
+bool isKeptOpaqueKey(const QString& key) {
+    static const QStringList keys = {QStringLiteral("PBW"),  QStringLiteral("PBS"),  QStringLiteral("PBY"),
+                                     QStringLiteral("PBM"),  QStringLiteral("VBR"),  QStringLiteral("EQZ"),
+                                     QStringLiteral("EXPS"), QStringLiteral("EQLS"), QStringLiteral("BRES"),
+                                     QStringLiteral("GEFS"), QStringLiteral("EHS"),  QStringLiteral("EHV")};
+    return key.startsWith(u'@') || key.startsWith(u'$') || keys.contains(key);
+}
+
+bool isSettingsKey(const QString& key) {
+    static const QStringList keys = {QStringLiteral("Tempo"),    QStringLiteral("ProjectName"), QStringLiteral("VoiceDir"),
+                                     QStringLiteral("OutFile"),  QStringLiteral("CacheDir"),    QStringLiteral("Tool1"),
+                                     QStringLiteral("Tool2"),    QStringLiteral("Flags"),       QStringLiteral("Mode2")};
+    return keys.contains(key);
+}
+
+// Pitch values as stored in field 3: damaged values are replaced (the first and the last by 0, others by
+// the mean of the next value as written and the previous value as already replaced), then "Q" follows
+// the first value.
+QString readPitches(const QString& value) {
+    QStringList parts = value.split(u',');
+    const qsizetype last = parts.size() - 1;
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (!(std::fabs(Vb::Val(parts.at(i))) > PitchLimit)) continue;
+        if (i == 0 || i == last)
+            parts[i] = QStringLiteral("0");
+        else
+            parts[i] = Vb::DoubleText((Vb::Val(parts.at(i + 1)) + Vb::Val(parts.at(i - 1))) / 2);
+    }
+    parts[0] += u'Q';
+    return parts.join(u' ');
+}
+
+void commitSection(const QString& section, qint32& current, NoteArrays& notes) {
+    notes.resizeNotes(current + 1);
+    ParseNoteSection(section, notes.Lengths[current], notes.Lyrics[current], notes.NoteNums[current],
+                     notes.NoteExt[current]);
+    if (notes.Lengths[current] < 1) notes.Lengths[current] = 60;
+    ++current;
+}
+
+}  // namespace
+
+QString FormatNoteSection(const QString& header, qint32 length, const QString& lyric, qint32 noteNum,
+                          const QString& ext) {
+    QString out;
+    out.reserve(160 + ext.size());
+    out += QStringLiteral("[#") + header + u']' + CrLf;
+    out += QStringLiteral("Length=") + QString::number(length / 4) + CrLf;
+    out += QStringLiteral("Lyric=") + lyric + CrLf;
+    out += QStringLiteral("NoteNum=") + QString::number(qint64(noteNum) + 24) + CrLf;
+
+    const QStringList f = SplitNoteExt(ext);
+    if (!f[ExtTiming].isEmpty()) {
+        QStringList sub = f[ExtTiming].split(u':');
+        sub.resize(3);
+        out += QStringLiteral("PreUtterance=") + sub[0] + CrLf;
+        if (!sub[1].isEmpty()) out += QStringLiteral("VoiceOverlap=") + sub[1] + CrLf;
+        if (!sub[2].isEmpty()) out += QStringLiteral("Velocity=") + sub[2] + CrLf;
+    }
+    if (!f[ExtIntensity].isEmpty()) out += QStringLiteral("Intensity=") + f[ExtIntensity] + CrLf;
+    if (!f[ExtModulation].isEmpty()) out += QStringLiteral("Moduration=") + f[ExtModulation] + CrLf;
+    if (!f[ExtPitches].isEmpty()) {
+        QStringList tokens = f[ExtPitches].split(u' ');
+        out += tokens[0].contains(u'Q') ? QStringLiteral("PBType=5") : QStringLiteral("PBType=OldData");
+        out += CrLf;
+        tokens[0] = Vb::DoubleText(Vb::Val(tokens[0]));
+        out += QStringLiteral("Piches=") + tokens.join(u',') + CrLf;
+    }
+    if (!f[ExtFlags].isEmpty()) out += QStringLiteral("Flags=") + f[ExtFlags] + CrLf;
+    if (!f[ExtOptions].isEmpty()) {
+        // One line per option entry; only the keys are renamed, values are written as they are, with
+        // their blanks as commas.
+        for (const QString& entry : f[ExtOptions].split(OptionSeparator())) {
+            const qsizetype eq = entry.indexOf(u'=');
+            QString line = keyOnDisk(eq < 0 ? entry : entry.left(eq)) + (eq < 0 ? QString() : entry.mid(eq));
+            line.replace(u' ', u',');
+            out += line + CrLf;
+        }
+    }
+    return out;
+}
+
+QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
+    QString out;
+    out.reserve(256 + qsizetype(notes.noteCount()) * 160);
+    out += QStringLiteral("[#SETTING]") + CrLf;
+    out += QStringLiteral("Tempo=") + Vb::Format(double(s.Tempo), QStringLiteral("0.00")) + CrLf;
+    out += QStringLiteral("Tracks=1") + CrLf;
+    out += QStringLiteral("ProjectName=") + s.ProjectName + CrLf;
+    out += QStringLiteral("VoiceDir=") + s.VoiceDir + CrLf;
+    out += QStringLiteral("OutFile=") + s.OutFile + CrLf;
+    out += QStringLiteral("CacheDir=") + s.CacheDir + CrLf;
+    out += QStringLiteral("Tool1=") + s.Tool1 + CrLf;
+    out += QStringLiteral("Tool2=") + s.Tool2 + CrLf;
+    if (s.Mode2) out += QStringLiteral("Mode2=True") + CrLf;
+    if (!s.Flags.isEmpty()) out += QStringLiteral("Flags=") + s.Flags + CrLf;
+    for (qint32 i = 0; i < notes.noteCount(); ++i) {
+        out += FormatNoteSection(QStringLiteral("%1").arg(i, 4, 10, QChar(u'0')), notes.Lengths.value(i),
+                                 notes.Lyrics.at(i), notes.NoteNums.value(i), notes.NoteExt.value(i));
+    }
+    out += QStringLiteral("[#TRACKEND]") + CrLf;
+    return out;
+}
+
+void WriteProjectFile(const QString& path, const ProjectSettings& settings, const NoteArrays& notes) {
+    const QByteArray bytes = Cp932::encode(ProjectFileText(settings, notes));
+    QSaveFile file(FileSystem::resolve(path));
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()), 75);
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        throw IoError(QStringLiteral("%1: %2").arg(path, why));
+    }
+    if (!file.commit()) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+}
+
+void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext) {
+    QString t = text;
+    t.replace(CrLf, OptionSeparator());
+    t.replace(u'\n', OptionSeparator());
+    t.replace(u'\r', OptionSeparator());
+
+    QStringList f = SplitNoteExt(ext);
+    QStringList sub = f[ExtTiming].split(u':');
+    sub.resize(3);
+
+    QString key, value;
+    bool hasEquals = false;
+    double v = 0;
+    for (const QString& line : t.split(OptionSeparator())) {
+        splitKeyValue(line, key, value, hasEquals);
+        if (key == u"Length") {
+            if (fileNumber(value, v)) {
+                const double r = roundHalfEven(v);
+                if (r >= 1 && r < LengthLimit) length = qint32(r) * 4;
+            }
+        } else if (key == u"Lyric") {
+            if (!value.isEmpty()) lyric = value.left(LyricLimit);
+        } else if (key == u"NoteNum") {
+            if (fileNumber(value, v) && v >= 12 && v <= 180) noteNum = qint32(roundHalfEven(v - 24));
+        } else if (key == u"PreUtterance" || key == u"VoiceOverlap") {
+            QString& part = sub[key == u"PreUtterance" ? 0 : 1];
+            if (value.isEmpty())
+                part.clear();
+            else if (fileNumber(value, v) && v > -60000 && v < 60000)
+                part = threeDecimals(v);
+        } else if (key == u"Velocity") {
+            if (value.isEmpty())
+                sub[2].clear();
+            else if (fileNumber(value, v) && v >= 0 && v <= 200)
+                sub[2] = threeDecimals(v);
+        } else if (key == u"Intensity") {
+            if (fileNumber(value, v)) f[ExtIntensity] = QString::number(qint32(std::clamp(roundHalfEven(v), 0.0, 200.0)));
+        } else if (key == u"Moduration") {
+            if (fileNumber(value, v))
+                f[ExtModulation] = QString::number(qint32(std::clamp(roundHalfEven(v), -100.0, 200.0)));
+        } else if (key == u"Piches" || key == u"Pitches") {
+            if (!value.isEmpty()) f[ExtPitches] = readPitches(value);
+        } else if (key == u"Flags") {
+            f[ExtFlags] = value.left(FlagsLimit);
+        } else if (key == u"Tempo") {
+            if (fileNumber(value, v)) {
+                const double r = roundHalfEven(v);
+                if (r >= 3.58 && r <= 600) SetListValue(f[ExtOptions], QStringLiteral("tempo"), value);
+            }
+        } else if (key == u"Label") {
+            const QString label = trimBlanks(value);
+            if (!label.isEmpty()) SetListValue(f[ExtOptions], QStringLiteral("label"), label.left(LabelLimit));
+        } else if (key == u"Envelope") {
+            const QStringList parts = value.split(u',');
+            int numbers = 0;
+            for (const QString& p : parts)
+                if (fileNumber(p, v)) ++numbers;
+            if (parts.size() >= 7 && numbers >= 7) SetListValue(f[ExtOptions], QStringLiteral("env"), value);
+        } else if (key == u"StartPoint" || key == u"PitchStart") {
+            if (fileNumber(value, v) && v >= -60000 && v <= 60000)
+                SetListValue(f[ExtOptions], key == u"StartPoint" ? QStringLiteral("stp") : key, threeDecimals(v));
+        } else if (isKeptOpaqueKey(key)) {
+            if (!value.isEmpty()) SetListValue(f[ExtOptions], key, value);
+        }
+    }
+    f[ExtTiming] = sub.join(u':');
+    ext = f.join(u'\t');
+}
+
+qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, NoteArrays& notes) {
+    s.Mode2 = false;
+    qint32 current = index;
+    bool inSettings = true;
+    bool pending = false;  // a note section has been started and not taken in yet
+    QString section;
+    QString key, value;
+    bool hasEquals = false;
+
+    qsizetype pos = 0;
+    const qsizetype size = text.size();
+    bool ended = false;
+    while (pos < size && !ended) {
+        // A line ends at CR LF, CR or LF.
+        qsizetype end = pos;
+        while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n') ++end;
+        const QString line = text.mid(pos, end - pos);
+        pos = end;
+        if (end < size) {
+            pos = end + 1;
+            if (text.at(end) == u'\r' && pos < size && text.at(pos) == u'\n') ++pos;
+        }
+
+        if (!line.startsWith(QStringLiteral("[#"))) {
+            if (!inSettings) {
+                section += line + OptionSeparator();
+                continue;
+            }
+            if (line.isEmpty()) continue;
+            splitKeyValue(line, key, value, hasEquals);
+            if (!isSettingsKey(key)) continue;
+            if (!hasEquals)
+                throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line));
+            if (key == u"Tempo")
+                s.Tempo = Vb::CSng(Vb::Val(value));
+            else if (key == u"ProjectName")
+                s.ProjectName = value;
+            else if (key == u"VoiceDir")
+                s.VoiceDir = value;
+            else if (key == u"OutFile")
+                s.OutFile = value;
+            else if (key == u"CacheDir")
+                s.CacheDir = value;
+            else if (key == u"Tool1")
+                s.Tool1 = value;
+            else if (key == u"Tool2")
+                s.Tool2 = value;
+            else if (key == u"Flags")
+                s.Flags = value;
+            else if (key == u"Mode2")
+                s.Mode2 = value == u"True";
+        } else if (line == u"[#SETTING]") {
+            inSettings = true;
+        } else if (line == u"[#TRACKEND]") {
+            if (pending) commitSection(section, current, notes);
+            pending = false;
+            ended = true;
+        } else {
+            // A note header. A section left pending by a "[#SETTING]" in between is dropped.
+            if (pending && !inSettings) commitSection(section, current, notes);
+            inSettings = false;
+            section = line + OptionSeparator();
+            pending = true;
+        }
+    }
+    // A file that ends without "[#TRACKEND]" still keeps its last note.
+    if (pending && !ended) commitSection(section, current, notes);
+
+    if (s.Tempo == 0) s.Tempo = 120.0f;
+    index = current;
+    return current;
+}
+
+qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes) {
+    QFile file(FileSystem::resolve(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFile::NoError) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return ReadProjectText(Cp932::decode(bytes), settings, index, notes);
+}
+
+}  // namespace tova
