@@ -1,6 +1,7 @@
 #pragma once
 
 #include "song/NoteArrays.h"
+#include "song/ProjectSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,6 +47,77 @@ public:
     QString PropUndoCaption;
     QString PropUndoBefore;
 
+    // The most records the history holds; a push beyond it drops the oldest.
+    static constexpr qint32 UndoCapacity = 1024;
+
+    // ---- project settings as the project file holds them ----
+    ProjectSettings projectSettings() const;
+    void setProjectSettings(const ProjectSettings& s);
+
+    // ---- note editing primitives (no undo record of their own) ----
+
+    // Removes notes first..last (last clamped to the last note); later notes move down. Nothing happens
+    // when first is at or beyond the note count or first > last. Removing every note leaves the empty
+    // song. The selection follows the notes: an end at or after the range moves down by its size, one
+    // inside it moves to first - 1, a start inside it moves to first; a selection left inverted or
+    // negative becomes note count + 1 at both ends. Marks the project modified; redraws when asked.
+    // A negative first raises InvalidCallError.
+    void RemoveNotes(qint32 first, qint32 last, bool redraw);
+    // Inserts one note before `position` (clamped to the note count and written back) with the program's
+    // defaults for new notes: unless it is a rest, intensity, modulation and flags from the settings, the
+    // `env` option from DefaultEnv, and in mode 2 the `PBS`/`PBW` points scaled by the interval to the
+    // previous note and the `VBR` option. A negative note number becomes 0. Marks the project modified;
+    // redraws when asked. Returns the note number used. A negative position raises InvalidCallError.
+    qint32 InsertNotes(qint32& position, qint32 length, const QString& lyric, qint32 noteNum, bool redraw);
+    // Adds `offset` to the note number of every selected note, each result held within 0..83. Unless
+    // `suppressUndo`, marks the project modified and records the step ("キーの変更"); always redraws.
+    // Does nothing when both selection ends are at or beyond the note count.
+    void ChangeNoteKeys(qint32 offset, bool suppressUndo);
+
+    // ---- modified flag and undo history ----
+
+    // Sets the modified flag (keeping the previous one in WasModified); False makes the current history
+    // position the saved one. Refreshes the window caption.
+    void SetModified(bool flag);
+    // Records a step: cuts the redo tail, drops the oldest record when full, updates the Edit menu and
+    // writes the recovery copy. Does not set the modified flag.
+    void PushUndoRecord(const QString& undoText, const QString& redoText, const QString& caption);
+    // Undoes the step before the history position, or redoes the one at it, then redraws. Nothing
+    // happens at the ends of the history. A damaged record is refused before anything changes (song,
+    // position and menu stay as they were): the result is then false, and with DebugMode on
+    // InvalidCallError is raised.
+    bool Undo();
+    bool Redo();
+    // Moves the history position one step back (forward) and returns the record text to apply; sets the
+    // captions and states of the undo and redo menu items.
+    QString UpdateUndoMenuAfterUndo();
+    QString UpdateUndoMenuAfterRedo();
+    // Applies a record text line by line ("DEL", "INS", "PROP", "KEY", "LYRIC"; other lines are skipped),
+    // then sets the modified flag from the history position. The whole text is checked first: a line
+    // with an index outside the notes (as they stand when the line applies) or a number out of range
+    // raises InvalidCallError and nothing is changed.
+    void ApplyUndoRecord(const QString& text);
+    // True when every line of a record text can be applied to the song as it stands.
+    bool CheckUndoRecord(const QString& text) const;
+    // The record line of one note: kind, index, length, lyric, note number and the extension string,
+    // TAB-separated. An index outside the notes raises InvalidCallError.
+    QString SerializeNote(const QString& kind, qint32 index) const;
+    // The lines of notes from..to, each followed by CR LF; empty when from > to.
+    QString SerializeNoteRange(const QString& kind, qint32 from, qint32 to) const;
+    // Empties the history; the saved position becomes 0 and both menu items show their plain captions,
+    // disabled.
+    void ResetUndoHistory();
+    // A property step: BeginPropUndo takes the "PROP" lines of from..to; EndPropUndo takes them again and,
+    // when they differ, records the step with the remembered caption, marks the project modified and
+    // returns true; otherwise it records nothing and returns false.
+    void BeginPropUndo(qint32 from, qint32 to, const QString& caption);
+    bool EndPropUndo();
+
+    // The recovery copy: the project file "temp$$$.tvx" in TempFolder, rewritten after every recorded step.
+    QString RecoveryFilePath() const;
+    // Writes the recovery copy; every failure is ignored (nothing is written while TempFolder is empty).
+    void SaveRecoveryFile();
+
     // The window that shows the song and the render cache; either may be null.
     void attach(SongHost* host, NoteCache* cache) {
         host_ = host;
@@ -55,6 +127,9 @@ public:
     NoteCache* cache() const { return cache_; }
 
 private:
+    void applyCheckedRecord(const QString& text);
+    void redraw();
+
     SongHost* host_ = nullptr;
     NoteCache* cache_ = nullptr;
 };
