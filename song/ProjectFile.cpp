@@ -35,8 +35,27 @@ bool fileNumber(const QString& text, double& value) {
     return Vb::TryParse(text, value) && std::isfinite(value);
 }
 
-// At most three decimals and no trailing decimal point: 12.3456 gives 12.346, 5 gives 5.
-QString threeDecimals(double v) {
+// At most three decimals and no trailing decimal point: 12.3456 gives 12.346, 5 gives 5. A text that
+// already has that form (no leading zero, at most three decimals, no trailing zero) is its own result.
+bool hasThreeDecimalForm(QStringView t) {
+    qsizetype i = 0;
+    if (i < t.size() && t.at(i) == u'-') ++i;
+    const qsizetype intStart = i;
+    while (i < t.size() && t.at(i).isDigit() && t.at(i).unicode() < 128) ++i;
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 9 || (intDigits > 1 && t.at(intStart) == u'0')) return false;
+    bool nonZero = false;
+    for (qsizetype k = intStart; k < i; ++k) nonZero = nonZero || t.at(k) != u'0';
+    if (i == t.size()) return nonZero || intStart == 0;  // "-0" is written "0"
+    if (t.at(i) != u'.') return false;
+    const qsizetype fracStart = ++i;
+    while (i < t.size() && t.at(i).isDigit() && t.at(i).unicode() < 128) ++i;
+    const qsizetype fracDigits = i - fracStart;
+    return i == t.size() && fracDigits >= 1 && fracDigits <= 3 && t.at(i - 1) != u'0';
+}
+
+QString threeDecimals(const QString& text, double v) {
+    if (hasThreeDecimalForm(text)) return text;
     QString s = Vb::Format(v, QStringLiteral("0.###"));
     if (s.endsWith(u'.')) s.chop(1);
     return s;
@@ -73,12 +92,15 @@ QString keyOnDisk(const QString& key) {
     return key;
 }
 
-bool isKeptOpaqueKey(const QString& key) {
+bool isKeptOpaqueKey(QStringView key) {
     static const QStringList keys = {QStringLiteral("PBW"),  QStringLiteral("PBS"),  QStringLiteral("PBY"),
                                      QStringLiteral("PBM"),  QStringLiteral("VBR"),  QStringLiteral("EQZ"),
                                      QStringLiteral("EXPS"), QStringLiteral("EQLS"), QStringLiteral("BRES"),
                                      QStringLiteral("GEFS"), QStringLiteral("EHS"),  QStringLiteral("EHV")};
-    return key.startsWith(u'@') || key.startsWith(u'$') || keys.contains(key);
+    if (key.startsWith(u'@') || key.startsWith(u'$')) return true;
+    for (const QString& k : keys)
+        if (key == k) return true;
+    return false;
 }
 
 bool isSettingsKey(const QString& key) {
@@ -91,11 +113,21 @@ bool isSettingsKey(const QString& key) {
 // Pitch values as stored in field 3: damaged values are replaced (the first and the last by 0, others by
 // the mean of the next value as written and the previous value as already replaced), then "Q" follows
 // the first value.
+bool isDamagedPitch(const QString& part) {
+    // Short plain numbers cannot exceed the limit; only longer or other texts need reading.
+    if (part.size() <= 4) {
+        bool plain = true;
+        for (QChar c : part) plain = plain && ((c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'.');
+        if (plain) return false;
+    }
+    return std::fabs(Vb::Val(part)) > PitchLimit;
+}
+
 QString readPitches(const QString& value) {
     QStringList parts = value.split(u',');
     const qsizetype last = parts.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
-        if (!(std::fabs(Vb::Val(parts.at(i))) > PitchLimit)) continue;
+        if (!isDamagedPitch(parts.at(i))) continue;
         if (i == 0 || i == last)
             parts[i] = QStringLiteral("0");
         else
@@ -115,43 +147,87 @@ void commitSection(const QString& section, qint32& current, NoteArrays& notes) {
 
 }  // namespace
 
-QString FormatNoteSection(const QString& header, qint32 length, const QString& lyric, qint32 noteNum,
-                          const QString& ext) {
-    QString out;
-    out.reserve(160 + ext.size());
-    out += QStringLiteral("[#") + header + u']' + CrLf;
-    out += QStringLiteral("Length=") + QString::number(length / 4) + CrLf;
-    out += QStringLiteral("Lyric=") + lyric + CrLf;
-    out += QStringLiteral("NoteNum=") + QString::number(qint64(noteNum) + 24) + CrLf;
+namespace {
+
+void appendLine(QString& out, QLatin1StringView key, QStringView value) {
+    out += key;
+    out += value;
+    out += CrLf;
+}
+
+// The leading number of the first pitch token as the writer puts it on disk (the "Q" and the tempo
+// after it are not written). A plain integer is written as it stands.
+QString leadingPitchNumber(const QString& token) {
+    qsizetype i = token.startsWith(u'-') ? 1 : 0;
+    const qsizetype digitsStart = i;
+    while (i < token.size() && token.at(i) >= u'0' && token.at(i) <= u'9') ++i;
+    const qsizetype digits = i - digitsStart;
+    const bool leadingZero = digits > 1 && token.at(digitsStart) == u'0';
+    const bool negativeZero = digitsStart == 1 && digits == 1 && token.at(1) == u'0';
+    if (digits >= 1 && digits <= 9 && !leadingZero && !negativeZero && (i == token.size() || token.at(i) == u'Q'))
+        return token.left(i);
+    return Vb::DoubleText(Vb::Val(token));
+}
+
+void appendNoteSection(QString& out, QStringView header, qint32 length, const QString& lyric, qint32 noteNum,
+                       const QString& ext) {
+    out += u"[#";
+    out += header;
+    out += u']';
+    out += CrLf;
+    appendLine(out, QLatin1StringView("Length="), QString::number(length / 4));
+    appendLine(out, QLatin1StringView("Lyric="), lyric);
+    appendLine(out, QLatin1StringView("NoteNum="), QString::number(qint64(noteNum) + 24));
 
     const QStringList f = SplitNoteExt(ext);
     if (!f[ExtTiming].isEmpty()) {
         QStringList sub = f[ExtTiming].split(u':');
         sub.resize(3);
-        out += QStringLiteral("PreUtterance=") + sub[0] + CrLf;
-        if (!sub[1].isEmpty()) out += QStringLiteral("VoiceOverlap=") + sub[1] + CrLf;
-        if (!sub[2].isEmpty()) out += QStringLiteral("Velocity=") + sub[2] + CrLf;
+        appendLine(out, QLatin1StringView("PreUtterance="), sub[0]);
+        if (!sub[1].isEmpty()) appendLine(out, QLatin1StringView("VoiceOverlap="), sub[1]);
+        if (!sub[2].isEmpty()) appendLine(out, QLatin1StringView("Velocity="), sub[2]);
     }
-    if (!f[ExtIntensity].isEmpty()) out += QStringLiteral("Intensity=") + f[ExtIntensity] + CrLf;
-    if (!f[ExtModulation].isEmpty()) out += QStringLiteral("Moduration=") + f[ExtModulation] + CrLf;
+    if (!f[ExtIntensity].isEmpty()) appendLine(out, QLatin1StringView("Intensity="), f[ExtIntensity]);
+    if (!f[ExtModulation].isEmpty()) appendLine(out, QLatin1StringView("Moduration="), f[ExtModulation]);
     if (!f[ExtPitches].isEmpty()) {
-        QStringList tokens = f[ExtPitches].split(u' ');
-        out += tokens[0].contains(u'Q') ? QStringLiteral("PBType=5") : QStringLiteral("PBType=OldData");
+        const QString& pitches = f[ExtPitches];
+        const qsizetype blank = pitches.indexOf(u' ');
+        const QString first = pitches.left(blank);
+        out += first.contains(u'Q') ? QLatin1StringView("PBType=5") : QLatin1StringView("PBType=OldData");
         out += CrLf;
-        tokens[0] = Vb::DoubleText(Vb::Val(tokens[0]));
-        out += QStringLiteral("Piches=") + tokens.join(u',') + CrLf;
+        out += QLatin1StringView("Piches=");
+        out += leadingPitchNumber(first);
+        if (blank >= 0) {
+            const qsizetype from = out.size();
+            out += QStringView(pitches).mid(blank);
+            for (qsizetype k = from; k < out.size(); ++k)
+                if (out.at(k) == u' ') out[k] = u',';
+        }
+        out += CrLf;
     }
-    if (!f[ExtFlags].isEmpty()) out += QStringLiteral("Flags=") + f[ExtFlags] + CrLf;
+    if (!f[ExtFlags].isEmpty()) appendLine(out, QLatin1StringView("Flags="), f[ExtFlags]);
     if (!f[ExtOptions].isEmpty()) {
         // One line per option entry; only the keys are renamed, values are written as they are, with
         // their blanks as commas.
         for (const QString& entry : f[ExtOptions].split(OptionSeparator())) {
             const qsizetype eq = entry.indexOf(u'=');
-            QString line = keyOnDisk(eq < 0 ? entry : entry.left(eq)) + (eq < 0 ? QString() : entry.mid(eq));
-            line.replace(u' ', u',');
-            out += line + CrLf;
+            const qsizetype from = out.size();
+            out += keyOnDisk(eq < 0 ? entry : entry.left(eq));
+            if (eq >= 0) out += QStringView(entry).mid(eq);
+            for (qsizetype k = from; k < out.size(); ++k)
+                if (out.at(k) == u' ') out[k] = u',';
+            out += CrLf;
         }
     }
+}
+
+}  // namespace
+
+QString FormatNoteSection(const QString& header, qint32 length, const QString& lyric, qint32 noteNum,
+                          const QString& ext) {
+    QString out;
+    out.reserve(160 + ext.size());
+    appendNoteSection(out, header, length, lyric, noteNum, ext);
     return out;
 }
 
@@ -170,8 +246,8 @@ QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
     if (s.Mode2) out += QStringLiteral("Mode2=True") + CrLf;
     if (!s.Flags.isEmpty()) out += QStringLiteral("Flags=") + s.Flags + CrLf;
     for (qint32 i = 0; i < notes.noteCount(); ++i) {
-        out += FormatNoteSection(QStringLiteral("%1").arg(i, 4, 10, QChar(u'0')), notes.Lengths.value(i),
-                                 notes.Lyrics.at(i), notes.NoteNums.value(i), notes.NoteExt.value(i));
+        appendNoteSection(out, QStringLiteral("%1").arg(i, 4, 10, QChar(u'0')), notes.Lengths.value(i),
+                          notes.Lyrics.at(i), notes.NoteNums.value(i), notes.NoteExt.value(i));
     }
     out += QStringLiteral("[#TRACKEND]") + CrLf;
     return out;
@@ -192,20 +268,47 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 }
 
 void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext) {
-    QString t = text;
-    t.replace(CrLf, OptionSeparator());
-    t.replace(u'\n', OptionSeparator());
-    t.replace(u'\r', OptionSeparator());
-
     QStringList f = SplitNoteExt(ext);
     QStringList sub = f[ExtTiming].split(u':');
     sub.resize(3);
 
-    QString key, value;
-    bool hasEquals = false;
+    // Lines end at CR LF, LF, CR or the two characters backslash and "n".
+    const QStringView all(text);
+    const qsizetype size = all.size();
+    qsizetype pos = 0;
     double v = 0;
-    for (const QString& line : t.split(OptionSeparator())) {
-        splitKeyValue(line, key, value, hasEquals);
+    while (pos <= size) {
+        qsizetype end = pos;
+        qsizetype next = size + 1;
+        while (end < size) {
+            const QChar c = all.at(end);
+            if (c == u'\r') {
+                next = end + 1 < size && all.at(end + 1) == u'\n' ? end + 2 : end + 1;
+                break;
+            }
+            if (c == u'\n') {
+                next = end + 1;
+                break;
+            }
+            if (c == u'\\' && end + 1 < size && all.at(end + 1) == u'n') {
+                next = end + 2;
+                break;
+            }
+            ++end;
+        }
+        const QStringView line = all.mid(pos, end - pos);
+        pos = next;
+
+        const qsizetype eq = line.indexOf(u'=');
+        const QStringView key = eq < 0 ? line : line.left(eq);
+        QStringView valueView;
+        if (eq >= 0) {
+            const qsizetype eq2 = line.indexOf(u'=', eq + 1);
+            valueView = line.mid(eq + 1, eq2 < 0 ? -1 : eq2 - eq - 1);
+        }
+        if (key.isEmpty()) continue;
+        const QString value = valueView.toString();
+
         if (key == u"Length") {
             if (fileNumber(value, v)) {
                 const double r = roundHalfEven(v);
@@ -220,14 +323,15 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (value.isEmpty())
                 part.clear();
             else if (fileNumber(value, v) && v > -60000 && v < 60000)
-                part = threeDecimals(v);
+                part = threeDecimals(value, v);
         } else if (key == u"Velocity") {
             if (value.isEmpty())
                 sub[2].clear();
             else if (fileNumber(value, v) && v >= 0 && v <= 200)
-                sub[2] = threeDecimals(v);
+                sub[2] = threeDecimals(value, v);
         } else if (key == u"Intensity") {
-            if (fileNumber(value, v)) f[ExtIntensity] = QString::number(qint32(std::clamp(roundHalfEven(v), 0.0, 200.0)));
+            if (fileNumber(value, v))
+                f[ExtIntensity] = QString::number(qint32(std::clamp(roundHalfEven(v), 0.0, 200.0)));
         } else if (key == u"Moduration") {
             if (fileNumber(value, v))
                 f[ExtModulation] = QString::number(qint32(std::clamp(roundHalfEven(v), -100.0, 200.0)));
@@ -251,9 +355,10 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (parts.size() >= 7 && numbers >= 7) SetListValue(f[ExtOptions], QStringLiteral("env"), value);
         } else if (key == u"StartPoint" || key == u"PitchStart") {
             if (fileNumber(value, v) && v >= -60000 && v <= 60000)
-                SetListValue(f[ExtOptions], key == u"StartPoint" ? QStringLiteral("stp") : key, threeDecimals(v));
+                SetListValue(f[ExtOptions], key == u"StartPoint" ? QStringLiteral("stp") : QStringLiteral("PitchStart"),
+                             threeDecimals(value, v));
         } else if (isKeptOpaqueKey(key)) {
-            if (!value.isEmpty()) SetListValue(f[ExtOptions], key, value);
+            if (!value.isEmpty()) SetListValue(f[ExtOptions], key.toString(), value);
         }
     }
     f[ExtTiming] = sub.join(u':');
@@ -261,6 +366,7 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
 }
 
 qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, NoteArrays& notes) {
+    if (index < 0) throw InvalidCallError();
     s.Mode2 = false;
     qint32 current = index;
     bool inSettings = true;

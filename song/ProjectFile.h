@@ -22,7 +22,8 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 // cleared first; a tempo of 0 afterwards becomes 120). Notes are stored from `index` on, the arrays being
 // sized to end with the last note read; on return `index` is the index after the last note read, which is
 // also the result. A file that cannot be opened raises FileError; a settings line that holds one of the
-// settings keys without "=" raises TovaError (the notes read so far stay).
+// settings keys without "=" raises TovaError (the notes read so far stay); a negative index raises
+// InvalidCallError.
 qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes);
 // The same from the decoded file text.
 qint32 ReadProjectText(const QString& text, ProjectSettings& settings, qint32& index, NoteArrays& notes);

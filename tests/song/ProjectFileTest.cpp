@@ -206,6 +206,8 @@ TEST(ProjectFile, LineEndsAndSettingsErrors) {
     EXPECT_THROW(ReadProjectText(u"[#SETTING]\r\nTempo\r\n[#TRACKEND]\r\n"_s, s, index, notes), TovaError);
     index = 0;
     EXPECT_THROW(ReadProjectFile(u"/nonexistent/none.tvx"_s, s, index, notes), FileError);
+    index = -1;
+    EXPECT_THROW(ReadProjectText(u"[#0]\r\n[#TRACKEND]\r\n"_s, s, index, notes), InvalidCallError);
 }
 
 TEST(ProjectFile, EmptySongStaysEmpty) {
@@ -248,6 +250,22 @@ TEST(ProjectFile, WriterRenamesOptionKeysOnly) {
     back.clear();
     ParseNoteSection(q, length, lyric, noteNum, back);
     EXPECT_EQ(NoteExtField(back, ExtPitches), u"-50Q 0 0"_s);
+}
+
+TEST(ProjectFile, PitchFieldOnDisk) {
+    const struct { const char16_t* field; const char16_t* lines; } cases[] = {
+        {u"-50Q120 0 0", u"PBType=5\r\nPiches=-50,0,0\r\n"},
+        {u"-0Q120 1", u"PBType=5\r\nPiches=0,1\r\n"},
+        {u"007Q 1", u"PBType=5\r\nPiches=7,1\r\n"},
+        {u"1.50Q97.5", u"PBType=5\r\nPiches=1.5\r\n"},
+        {u"Q 1", u"PBType=5\r\nPiches=0,1\r\n"},
+        {u"12 20000", u"PBType=OldData\r\nPiches=12,20000\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.field).toStdString());
+        const QString section = FormatNoteSection(u"0"_s, 4, u"a"_s, 0, u"\t\t\t"_s + QString::fromUtf16(c.field));
+        EXPECT_EQ(section, u"[#0]\r\nLength=1\r\nLyric=a\r\nNoteNum=24\r\n"_s + QString::fromUtf16(c.lines));
+    }
 }
 
 TEST(ProjectFile, SecondFileAppendsAndOverwritesNamedSettings) {
