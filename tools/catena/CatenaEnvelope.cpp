@@ -1,0 +1,76 @@
+#include "tools/catena/CatenaEnvelope.h"
+
+#include "platform/Vb.h"
+
+#include <algorithm>
+
+namespace tova {
+namespace {
+
+// The value at `index`, or nothing when it is absent or empty.
+bool present(const QStringList& values, int index) {
+    return index < values.size() && !values[index].trimmed().isEmpty();
+}
+
+double valueOr(const QStringList& values, int index, double fallback) {
+    return present(values, index) ? Vb::Val(values[index]) : fallback;
+}
+
+double notNegative(double v) { return v < 0 ? 0.0 : v; }
+
+}  // namespace
+
+CatenaEnvelope::CatenaEnvelope(const QStringList& values) {
+    p1_ = notNegative(valueOr(values, 0, 0));
+    p2_ = notNegative(valueOr(values, 1, 0));
+    p3_ = notNegative(valueOr(values, 2, 0));
+    v1_ = notNegative(valueOr(values, 3, 0));
+    v2_ = notNegative(valueOr(values, 4, 100));
+    v3_ = notNegative(valueOr(values, 5, 100));
+    v4_ = notNegative(valueOr(values, 6, 0));
+    overlap_ = valueOr(values, 7, 0);
+    p4_ = notNegative(valueOr(values, 8, 0));
+    p5_ = notNegative(valueOr(values, 9, 0));
+    v5_ = notNegative(valueOr(values, 10, v2_));
+}
+
+std::array<CatenaEnvelope::Point, 7> CatenaEnvelope::points(double lengthMs) const {
+    const double end = std::max(0.0, lengthMs);
+    const double t1 = p1_;
+    const double t2 = t1 + p2_;
+    const double t5 = t2 + p5_;
+    const double t4 = end - p4_;
+    const double t3 = t4 - p3_;
+    std::array<Point, 7> pts{{{0, 0}, {t1, v1_}, {t2, v2_}, {t5, v5_}, {t3, v3_}, {t4, v4_}, {end, 0}}};
+    double floor = 0;
+    for (Point& p : pts) {
+        p.timeMs = std::clamp(p.timeMs, floor, end);
+        floor = p.timeMs;
+    }
+    return pts;
+}
+
+double CatenaEnvelope::volumeAt(double timeMs, double lengthMs) const {
+    std::size_t k = 0;
+    return interpolate(points(lengthMs), timeMs, k);
+}
+
+void CatenaEnvelope::shape(std::vector<double>& samples, double lengthMs) const {
+    const auto pts = points(lengthMs);
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] *= interpolate(pts, double(i) * 1000.0 / SampleRate, k) / 100.0;
+}
+
+double CatenaEnvelope::interpolate(const std::array<Point, 7>& pts, double timeMs, std::size_t& k) {
+    // The last point at or before the time (searching on from `k`, as times only grow); the volume
+    // runs linearly from it to the next one.
+    while (k + 1 < pts.size() && pts[k + 1].timeMs <= timeMs) ++k;
+    if (k + 1 >= pts.size()) return pts.back().volume;
+    const Point& a = pts[k];
+    const Point& b = pts[k + 1];
+    if (timeMs <= a.timeMs) return a.volume;
+    return a.volume + (b.volume - a.volume) * (timeMs - a.timeMs) / (b.timeMs - a.timeMs);
+}
+
+}  // namespace tova

@@ -1,0 +1,127 @@
+#include "tools/catena/CatenaParts.h"
+
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tova {
+namespace {
+
+void putU32(QByteArray& b, quint32 v) {
+    char raw[4];
+    qToLittleEndian(v, raw);
+    b.append(raw, 4);
+}
+
+void putU16(QByteArray& b, quint16 v) {
+    char raw[2];
+    qToLittleEndian(v, raw);
+    b.append(raw, 2);
+}
+
+qint16 saturate(double v) {
+    const double r = std::round(v);
+    if (r >= 32767.0) return 32767;
+    if (r <= -32768.0) return -32768;
+    return qint16(r);
+}
+
+// The largest data part a RIFF header can describe.
+constexpr qint64 MaxDataBytes = qint64(std::numeric_limits<quint32>::max()) - 36;
+
+}  // namespace
+
+CatenaParts::CatenaParts(const QString& outputName)
+    : whd_(FileSystem::resolve(outputName + QStringLiteral(".whd"))),
+      dat_(FileSystem::resolve(outputName + QStringLiteral(".dat"))) {}
+
+QByteArray CatenaParts::header(quint32 dataBytes) {
+    QByteArray b;
+    b.reserve(HeaderSize);
+    b.append("RIFF", 4);
+    putU32(b, 36 + dataBytes);
+    b.append("WAVE", 4);
+    b.append("fmt ", 4);
+    putU32(b, 16);
+    putU16(b, 1);  // PCM
+    putU16(b, 1);  // mono
+    putU32(b, SampleRate);
+    putU32(b, SampleRate * 2);  // bytes per second
+    putU16(b, 2);               // bytes per frame
+    putU16(b, 16);              // bits per sample
+    b.append("data", 4);
+    putU32(b, dataBytes);
+    return b;
+}
+
+qint64 CatenaParts::frames() const {
+    QFileInfo fi(dat_);
+    return fi.isFile() ? fi.size() / 2 : 0;
+}
+
+void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
+    QFile dat(dat_);
+    if (!dat.open(QIODevice::ReadWrite)) throw FileError(QStringLiteral("cannot open %1").arg(dat_), 75);
+    qint64 end = dat.size() / 2;
+    // An odd trailing byte is no sample; drop it so the samples stay aligned.
+    if (dat.size() % 2 != 0 && !dat.resize(end * 2)) throw IoError(QStringLiteral("cannot trim %1").arg(dat_));
+
+    const qint64 start = std::max<qint64>(0, end - overlapFrames);
+    const qint64 pieceEnd = start + qint64(piece.size());
+    const qint64 newEnd = std::max(end, pieceEnd);
+    if (newEnd * 2 > MaxDataBytes) throw IoError(QStringLiteral("%1 would exceed the size a wave can hold").arg(dat_));
+
+    // The samples from the start of the piece to the new end: what is there already (the tail it
+    // overlaps, silence in a gap) plus the piece.
+    const qint64 touchedFrom = std::min(start, end);
+    std::vector<double> mixed(std::size_t(newEnd - touchedFrom), 0.0);
+    if (touchedFrom < end) {
+        if (!dat.seek(touchedFrom * 2)) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
+        const QByteArray tail = dat.read((end - touchedFrom) * 2);
+        if (tail.size() != (end - touchedFrom) * 2) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
+        for (qint64 i = 0; i < end - touchedFrom; ++i)
+            mixed[std::size_t(i)] = qFromLittleEndian<qint16>(tail.constData() + i * 2);
+    }
+    for (std::size_t i = 0; i < piece.size(); ++i) mixed[std::size_t(start - touchedFrom) + i] += piece[i];
+
+    QByteArray bytes(qsizetype(mixed.size() * 2), Qt::Uninitialized);
+    for (std::size_t i = 0; i < mixed.size(); ++i) qToLittleEndian(saturate(mixed[i]), bytes.data() + i * 2);
+    if (!dat.seek(touchedFrom * 2) || dat.write(bytes) != bytes.size() || !dat.flush())
+        throw IoError(QStringLiteral("cannot write %1").arg(dat_));
+    dat.close();
+
+    QSaveFile whd(whd_);
+    if (!whd.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("cannot write %1").arg(whd_), 75);
+    whd.write(header(quint32(newEnd * 2)));
+    if (!whd.commit()) throw IoError(QStringLiteral("cannot write %1").arg(whd_));
+}
+
+void CatenaParts::join(const QString& headerPart, const QString& dataPart, const QString& output) {
+    QFile whd(FileSystem::resolve(headerPart));
+    QFile dat(FileSystem::resolve(dataPart));
+    if (!whd.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(headerPart));
+    if (!dat.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(dataPart));
+    QSaveFile out(FileSystem::resolve(output));
+    if (!out.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("cannot write %1").arg(output), 75);
+    for (QFile* part : {&whd, &dat}) {
+        while (!part->atEnd()) {
+            const QByteArray chunk = part->read(1 << 20);
+            if (chunk.isEmpty() && !part->atEnd()) {
+                out.cancelWriting();
+                throw IoError(QStringLiteral("cannot read %1").arg(part->fileName()));
+            }
+            out.write(chunk);
+        }
+    }
+    if (!out.commit()) throw IoError(QStringLiteral("cannot write %1").arg(output));
+}
+
+}  // namespace tova

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace tova {
+
+// The two parts of an output wave that the concatenator grows: "<output>.whd", a 44-byte RIFF/WAVE
+// header (PCM, 16-bit, mono, 44100 Hz), and "<output>.dat", the raw little-endian samples. After every
+// change the header's sizes match the data, so joining the two byte for byte gives a valid wave.
+class CatenaParts {
+public:
+    static constexpr int SampleRate = 44100;
+    static constexpr int HeaderSize = 44;
+
+    // The parts of `outputName` (its name with ".whd" and with ".dat" appended).
+    explicit CatenaParts(const QString& outputName);
+
+    QString headerPath() const { return whd_; }
+    QString dataPath() const { return dat_; }
+
+    // The header of a wave whose data is `dataBytes` long.
+    static QByteArray header(quint32 dataBytes);
+
+    // Samples held so far (0 when the data part does not exist).
+    qint64 frames() const;
+
+    // Places `piece` (16-bit scale) so that it starts `overlapFrames` before the current end (never
+    // before the start; a negative overlap leaves a silent gap), adds it to the samples already there,
+    // saturating at the 16-bit limits, appends the rest and rewrites the header. Creates both parts
+    // when they are missing. Throws FileError or IoError when a part cannot be read or written.
+    void mix(const std::vector<double>& piece, qint64 overlapFrames);
+
+    // Writes `output` as the header part followed by the data part, byte for byte. Throws FileError
+    // when either part is missing or the output cannot be written (nothing is written then).
+    static void join(const QString& headerPart, const QString& dataPart, const QString& output);
+
+private:
+    QString whd_;
+    QString dat_;
+};
+
+}  // namespace tova
