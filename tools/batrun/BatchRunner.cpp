@@ -70,10 +70,10 @@ void collectFiles(const QString& folder, const QString& pattern, bool recursive,
 
 BatchRunner::BatchRunner(BatchHost& host, const QProcessEnvironment& environment, const QString& programFolder)
     : host_(host), programFolder_(programFolder), folder_(QDir::currentPath()), childEnvironment_(environment) {
-    for (const QString& key : environment.keys()) variables_.insert(key.toUpper(), Variable{key, environment.value(key), false});
+    for (const QString& key : environment.keys()) variables_.insert(key.toUpper(), Variable{key, environment.value(key)});
     // "%TEMP%" is the temporary root even where the environment does not name it so.
     if (!variables_.contains(QStringLiteral("TEMP")))
-        variables_.insert(QStringLiteral("TEMP"), Variable{QStringLiteral("TEMP"), SystemPaths::tempRoot(), false});
+        variables_.insert(QStringLiteral("TEMP"), Variable{QStringLiteral("TEMP"), SystemPaths::tempRoot()});
 }
 
 QString BatchRunner::variable(const QString& name) const {
@@ -152,15 +152,17 @@ BatchRunner::Flow BatchRunner::setStatement(const QString& rest) {
 }
 
 void BatchRunner::setVariable(const QString& name, const QString& value) {
+    // One variable per name without regard to case: the batch's spelling replaces an earlier one,
+    // for the batch and for the programs it starts.
     const QString key = name.toUpper();
     auto it = variables_.find(key);
-    if (it != variables_.end() && it->setByBatch && it->name != name) childEnvironment_.remove(it->name);
-    if (value.isEmpty()) {
-        if (it != variables_.end()) variables_.erase(it);
-        childEnvironment_.remove(name);
-        return;
+    if (it != variables_.end()) {
+        childEnvironment_.remove(it->name);
+        variables_.erase(it);
     }
-    variables_.insert(key, Variable{name, value, true});
+    childEnvironment_.remove(name);
+    if (value.isEmpty()) return;
+    variables_.insert(key, Variable{name, value});
     childEnvironment_.insert(name, value);
 }
 

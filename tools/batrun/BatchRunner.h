@@ -33,7 +33,7 @@ namespace tova {
 // Paths accept "\" and "/" and resolve without regard to letter case, as do wildcards; relative paths
 // start at the current folder, which is the folder of the first batch. "&", "|", "<" and ">" have no
 // meaning: they stay part of the text. Variables come first from the environment; programs get the
-// environment with the variables the batch has set or cleared. A line outside this dialect stops the
+// variables as their environment (a name set in another letter case replaces the earlier spelling). A line outside this dialect stops the
 // run with a BatchLineError that names it.
 class BatchRunner {
 public:
@@ -61,7 +61,6 @@ private:
     struct Variable {
         QString name;
         QString value;
-        bool setByBatch = false;
     };
     enum class Flow { Next, Jump };
 

@@ -7,6 +7,7 @@
 #include "tools/catena/CatenaLength.h"
 #include "tools/catena/CatenaParts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,11 +20,11 @@ constexpr qint64 MaxPieceFrames = (qint64(std::numeric_limits<quint32>::max()) -
 }  // namespace
 
 qint64 Catena::toFrames(double ms) {
+    // Far beyond any wave (and any input) either way; keeps the sample arithmetic from overflowing.
+    constexpr double Limit = double(qint64(1) << 50);
     const double frames = std::round(ms * CatenaParts::SampleRate / 1000.0);
-    if (!std::isfinite(frames)) return frames > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    if (frames > 9.0e18) return std::numeric_limits<qint64>::max();
-    if (frames < -9.0e18) return std::numeric_limits<qint64>::min();
-    return qint64(frames);
+    if (std::isnan(frames)) return 0;
+    return qint64(std::clamp(frames, -Limit, Limit));
 }
 
 void Catena::append(const QString& output, const QString& input, const QString& startPointText,

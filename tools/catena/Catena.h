@@ -22,7 +22,7 @@ public:
     // exit code (0 done, 1 failed, 2 wrong arguments) after writing any complaint to `errors`.
     static int runProgram(const QStringList& arguments, QString& errors);
 
-    // Milliseconds to whole samples at 44100 Hz (halves away from zero).
+    // Milliseconds to whole samples at 44100 Hz (halves away from zero), limited to +-2^50.
     static qint64 toFrames(double ms);
 };
 

@@ -1,0 +1,145 @@
+// The batch runner program running a render batch pair as the editor writes it, with the
+// concatenator program appending the notes and a stand-in for the note renderer that copies its input.
+#include "CatenaFixtures.h"
+#include "platform/Cp932.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace tova {
+namespace {
+
+using test::catenaReadWave;
+using test::catenaSine;
+using test::catenaWaveBytes;
+using test::readFile;
+using test::writeFile;
+
+void writeBatch(const QString& path, const QString& text) {
+    QString body = text;
+    body.replace("\n", "\r\n");
+    writeFile(path, Cp932::encode(body));
+}
+
+struct BatchRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+BatchRun runBatch(const QString& batch, const QString& startFolder) {
+    QProcess p;
+    p.setWorkingDirectory(startFolder);  // the runner moves to the batch's own folder
+    p.start(test::programFolder() + "/batrun", {batch});
+    p.closeWriteChannel();  // "pause" ends at the end of its input
+    BatchRun r;
+    if (!p.waitForFinished(120000)) return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(BatrunProcessTest, RendersAWaveThroughTheRenderBatchPair) {
+    QTemporaryDir dir;
+    const QString work = dir.filePath("作業");
+    const QString voice = dir.filePath("音源");
+    const QString cache = work + "/song.cache";
+    const auto sine = catenaSine(44100, 10000, 441);
+    writeFile(voice + "/あ.wav", catenaWaveBytes(sine, 1, 44100));
+    // The note renderer's stand-in: copies the input sample to the note file (its paths hold "\\").
+    writeFile(dir.filePath("bin/render"),
+              "#!/bin/sh\ncp \"$(printf %s \"$1\" | tr '\\\\' /)\" \"$(printf %s \"$2\" | tr '\\\\' /)\"\n");
+    QFile::setPermissions(dir.filePath("bin/render"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // Note 0 is already in the cache; note 1 has only a stale file that the helper replaces.
+    writeFile(cache + "/0_あ_C4_550.wav", catenaWaveBytes(sine, 1, 44100));
+    writeFile(cache + "/1_あ_D4_400.wav", catenaWaveBytes(std::vector<qint16>(10, 1), 1, 44100));
+
+    writeBatch(work + "/temp.bat",
+               "@rem project=うた & song\n"
+               "@set tempo=120\n"
+               "@set samples=44100\n"
+               "@set oto=" + voice + "\n"
+               "@set tool=" + test::programFolder() + "/catena.exe\n"
+               "@set vorsa=" + dir.filePath("bin/render") + "\n"
+               "@set output=song.wav\n"
+               "@set helper=temp_helper.bat\n"
+               "@set cachedir=" + cache + "\n"
+               "@set flag=\"\"\n"
+               "@set env=0 5 35 0 100 100 0\n"
+               "@set stp=0\n"
+               "\n"
+               "@del \"%output%\"\n"
+               "@mkdir \"%cachedir%\"\n"
+               "\n"
+               "\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 480@120.00-20.0 0 0\n"
+               "@set params=100 0 !120 AA#2#\n"
+               "@set env=0 5 35 0 100 100 0 20\n"
+               "@set vel=100\n"
+               "@set temp=\"%cachedir%\\0_あ_C4_550.wav\"\n"
+               "call %helper% \"%oto%\\あ.wav\" C4 480@120.00+30.0 50 0 550 0 0 0\n"
+               "@set params=100 0 !120 AA#2#\n"
+               "@set flag=\"B50\"\n"
+               "@set env=0 5 35 0 100 100 0 10\n"
+               "@set vel=100\n"
+               "@set temp=\"%cachedir%\\1_あ_D4_300.wav\"\n"
+               "call %helper% \"%oto%\\あ.wav\" D4 240@120.00+.0 30 0 300 0 0 1\n"
+               "\n"
+               "@if not exist \"%output%.whd\" goto E\n"
+               "@if not exist \"%output%.dat\" goto E\n"
+               "copy /Y \"%output%.whd\" /B + \"%output%.dat\" /B \"%output%\"\n"
+               "del \"%output%.whd\"\n"
+               "del \"%output%.dat\"\n"
+               ":E\n");
+    writeBatch(work + "/temp_helper.bat",
+               "@if exist %temp% goto A\n"
+               "@if exist \"%cachedir%\\%9_*.wav\" del \"%cachedir%\\%9_*.wav\"\n"
+               "@\"%vorsa%\" %1 %temp% %2 %vel% %flag% %5 %6 %7 %8 %params%\n"
+               ":A\n"
+               "@\"%tool%\" \"%output%\" %temp% %stp% %3 %env%\n");
+
+    const BatchRun r = runBatch(work + "/temp.bat", dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(cache + "/1_あ_D4_300.wav"));
+    EXPECT_FALSE(QFileInfo::exists(cache + "/1_あ_D4_400.wav"));
+    EXPECT_FALSE(QFileInfo::exists(work + "/song.wav.whd"));
+    EXPECT_FALSE(QFileInfo::exists(work + "/song.wav.dat"));
+
+    const auto w = catenaReadWave(readFile(work + "/song.wav"));
+    ASSERT_TRUE(w.valid) << w.problem.toStdString();
+    // Rest 480 ms (missing R.wav: silence), note 0 530 ms overlapping 20, note 1 250 ms overlapping 10.
+    ASSERT_EQ(w.samples.size(), std::size_t(21168 + 23373 - 882 + 11025 - 441));
+    for (std::size_t i = 0; i < 21168 - 882; ++i) ASSERT_EQ(w.samples[i], 0) << i;
+    // Note 0 at full volume 10 ms after its start: the sine from its first sample.
+    EXPECT_EQ(w.samples[21168 - 882 + 441 + 50], sine[441 + 50]);
+    // Note 1, rendered afresh, starts 10 ms before note 0's end and sounds at full volume 10 ms on.
+    const std::size_t note1 = 21168 + 23373 - 882 - 441;
+    EXPECT_EQ(w.samples[note1 + 441 + 441], sine[441 + 441]);
+}
+
+TEST(BatrunProcessTest, ExitCodesAndMessages) {
+    QTemporaryDir dir;
+    writeBatch(dir.filePath("ok.bat"), "@echo 周波数表の生成が終了しました。\n@pause>nul\necho a&b");
+    writeBatch(dir.filePath("bad.bat"), "echo first\nif errorlevel 1 echo x\necho never");
+
+    const BatchRun ok = runBatch(dir.filePath("ok.bat"), QDir::tempPath());
+    EXPECT_EQ(ok.exitCode, 0);
+    EXPECT_EQ(ok.out, "周波数表の生成が終了しました。\na&b\n");
+
+    const BatchRun bad = runBatch(dir.filePath("bad.bat"), QDir::tempPath());
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.out, "first\n");
+    EXPECT_TRUE(bad.err.contains(dir.filePath("bad.bat") + ", line 2: cannot run: if errorlevel 1 echo x"))
+        << bad.err.toStdString();
+
+    EXPECT_EQ(runBatch(dir.filePath("none.bat"), QDir::tempPath()).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace tova
