@@ -1,5 +1,7 @@
 #include "platform/ui/QtPorts.h"
 
+#include "platform/ui/QtWheelHook.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
@@ -106,6 +108,8 @@ void installQtPorts() {
     Ports::setInputBox(&inputBox);
     Ports::setFileDialog(&fileDialog);
     Ports::setPopupMenu(&popupMenu);
+    static QtWheelHook wheelHook;
+    WheelHookPort::install(&wheelHook);
 }
 
 }  // namespace tova

@@ -29,7 +29,7 @@ public:
     QString popup(QMenu* menu, const QPoint& globalPos) override;
 };
 
-// Installs the four Qt ports for the life of the program.
+// Installs the four Qt ports and the wheel hook for the life of the program.
 void installQtPorts();
 
 }  // namespace tova
