@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/audio/WavePlayer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
@@ -63,6 +64,13 @@ MciSystem::~MciSystem() { closeAll(); }
 
 MciSystem& MciSystem::instance() {
     static MciSystem system;
+    // Devices still open at exit are released while the application object still exists, not
+    // during static destruction when the audio system's libraries may be gone.
+    static const bool cleanup = [] {
+        qAddPostRoutine([] { MciSystem::instance().closeAll(); });
+        return true;
+    }();
+    Q_UNUSED(cleanup);
     return system;
 }
 

@@ -52,6 +52,15 @@ MidiModule::~MidiModule() {
 
 MidiModule& MidiModule::instance() {
     static MidiModule module;
+    // Devices still open at exit are closed while the application object still exists.
+    static const bool cleanup = [] {
+        qAddPostRoutine([] {
+            MidiModule::instance().CloseMidiIn();
+            MidiModule::instance().CloseMidiOut();
+        });
+        return true;
+    }();
+    Q_UNUSED(cleanup);
     return module;
 }
 

@@ -140,6 +140,13 @@ TEST_F(Mci, OpeningAnotherFileUnderAnOpenAliasPlaysTheNewFile) {
     // Opening the file that is open already keeps its device as it stands.
     MciOpen(newFile);
     EXPECT_EQ(MciStatus(newFile, "position"), "500");
+
+    // A new file that cannot be opened still takes the alias from the old one: nothing plays.
+    const QString missing = dir.filePath("c/temp.wav");
+    MciOpen(missing);
+    MciPlay(missing);
+    EXPECT_TRUE(MciGetMode(missing).startsWith("NG:"));
+    EXPECT_TRUE(devices.outputs().empty());
 }
 
 TEST_F(Mci, CommandsAnswerTheirErrors) {
