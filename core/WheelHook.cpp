@@ -1,5 +1,6 @@
 #include "core/WheelHook.h"
 
+#include "core/MessageTable.h"
 #include "core/WheelClient.h"
 #include "platform/Errors.h"
 #include "platform/EventGuard.h"
@@ -27,7 +28,7 @@ bool gBusy = false;
 
 void showFailure() {
     try {
-        Ports::msgBox(QStringLiteral("予期せぬエラー"));
+        Ports::msgBox(GetMessage(QStringLiteral("予期せぬエラー")));
     } catch (...) {
         // No message box installed: nothing more can be shown.
     }
