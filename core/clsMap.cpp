@@ -13,12 +13,20 @@ bool clsMap::Remove(const QString& key) { return live_.remove(key); }
 bool clsMap::ContainsKey(const QString& key) const { return live_.contains(key); }
 
 int32_t clsMap::add(const QString& key, const QString& value) {
-    if (live_.contains(key)) return -1;
-    const qsizetype entry = keys_.size();
+    // One hash lookup: the slot is made when the key is absent, and then the map has grown.
+    const qsizetype before = live_.size();
+    qsizetype& slot = live_[key];
+    if (live_.size() == before) return -1;
+    slot = keys_.size();
     keys_.append(key);
     values_.append(value);
-    live_.insert(key, entry);
-    return int32_t(entry);
+    return int32_t(slot);
+}
+
+void clsMap::reserve(qsizetype count) {
+    live_.reserve(count);
+    keys_.reserve(count);
+    values_.reserve(count);
 }
 
 QString clsMap::Value(const QString& key) const {

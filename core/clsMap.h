@@ -30,6 +30,8 @@ public:
     QString Value(const QString& key) const;
     // Replaces the value of a present key (true); an absent key is not added (false).
     bool setValue(const QString& key, const QString& value);
+    // Makes room for `count` entries in all, so that a large fill does not grow the map step by step.
+    void reserve(qsizetype count);
     // A copy of the keys of every successful `add` since the last `Clear`, in the order of the adds.
     QStringList Keys() const;
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace tova {
+
+// Text files in code page 932, as the voice-bank files (profile, oto.ini, prefix.map) are written.
+// The path goes through FileSystem::resolve, so "\" separators and loosely spelled letter case are
+// accepted. A file that cannot be opened or read raises FileError or IoError.
+
+// The whole text of a file.
+QString ReadCp932Text(const QString& path);
+
+// The lines of a text, as views into it: CR LF, a lone CR and a lone LF each end a line (banks edited
+// on other systems); a last line without an ending counts.
+QList<QStringView> TextLines(const QString& text);
+
+// The lines of a file.
+QStringList ReadCp932Lines(const QString& path);
+
+}  // namespace tova

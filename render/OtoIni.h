@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/clsMap.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tova {
+
+// The oto.ini table of the current voice bank.
+//
+// oto.ini (in the voice folder and optionally in each direct sub-folder) is CP932 text, one record a
+// line: sample file, "=", then alias, offset, consonant, cutoff, pre-utterance and overlap separated
+// by ",". A line without "=" or with more than one "=" is ignored.
+//
+// Each accepted record becomes one entry of `OtoTable`: its fields joined by TAB (file first). A
+// record of a sub-folder's oto.ini has its file written as the sub-folder, "\", file name: "\" is the
+// sub-folder mark of sample names, as banks and projects made on Windows write them (the file-system
+// layer opens such names). Readers split an entry at TAB and pad it to eight slots.
+//
+// `OtoIndex` maps each record's file field and its (non-empty) alias to the decimal index of the
+// entry; the first record with a given key wins. There is no limit on the number of records.
+
+// Entry i of the table; one empty entry when the table is empty.
+QStringList& OtoTable();
+// File or alias -> entry index as decimal text.
+clsMap& OtoIndex();
+// True when the table holds exactly one entry and that entry is empty (nothing loaded).
+bool OtoTableIsEmpty();
+
+// Loads the table of a voice folder (path without a final separator), replacing the previous one:
+// the folder's oto.ini, then the oto.ini of each direct sub-folder in listing order. A folder (or
+// sub-folder) without oto.ini contributes its ".wav" files (its ".aiff" files when it has no ".wav"),
+// each as the name followed by one TAB, without index keys. Shows progress through the installed
+// OtoLoadHost and, unless the NoOtoReport setting is on, the consistency report when it is not empty.
+// A file that cannot be opened or read raises FileError or IoError.
+void LoadOtoIni(const QString& folder);
+
+// Makes the table empty (one empty entry) and resets the prefix map to one empty record and one slot
+// holding 0. The index keeps its keys; lookups do not consult it while the table counts as empty.
+void ClearOtoTable();
+
+// The report lines of one entry (each ended by CR LF), "" when there is nothing to report or the
+// entry has fewer than seven fields.
+QString CheckOtoEntry(const QString& entry);
+
+// The sample files of a voice folder (".wav" and ".aiff", any letter case), then those of each
+// direct sub-folder written as the sub-folder, "\", file name (".wav" files before ".aiff" files).
+QStringList ListVoiceWaves(const QString& folder);
+
+}  // namespace tova
