@@ -71,7 +71,7 @@ void ForgetPrefixMap() {
 int32_t LoadPrefixMap(const QString& folder) {
     const QString path = PathText::join(folder, QStringLiteral("prefix.map"));
     ResetPrefixMap();
-    if (!FileExists(path)) return 0;
+    if (folder.isEmpty() || !FileExists(path)) return 0;
 
     QList<PrefixMapRecord> entries;
     QList<int32_t> index{0};

@@ -31,7 +31,8 @@ void ResetPrefixMap();
 // Returns to the state before any prefix map was set up: lookups then report that none is loaded.
 void ForgetPrefixMap();
 
-// Loads prefix.map of a voice folder and answers the number of records read (0 without the file).
+// Loads prefix.map of a voice folder and answers the number of records read (0 without the file or
+// with an empty folder text; a file without records counts as no file).
 // A line whose note name cannot be converted keeps its record but maps no note; of two lines naming
 // the same note, the later wins. A file that cannot be read raises FileError or IoError.
 int32_t LoadPrefixMap(const QString& folder);

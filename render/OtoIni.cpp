@@ -119,6 +119,8 @@ void LoadOtoIni(const QString& folder) {
     index.Clear();
     qsizetype n = 0;
     QString report;
+    // No voice folder: no bank (an empty text would otherwise name the current folder).
+    if (folder.isEmpty()) return;
 
     setStatus(QStringLiteral("loading oto.ini..."));
     if (!hasOtoIni(folder)) listSamples(folder, QString(), table, n);
@@ -178,6 +180,7 @@ QString CheckOtoEntry(const QString& entry) {
 
 QStringList ListVoiceWaves(const QString& folder) {
     QStringList result;
+    if (folder.isEmpty()) return result;
     QStringList subs;
     for (const QString& n : listAll(PathText::join(folder, QStringLiteral("*.*")), kDirFolders)) {
         if (n == u"." || n == u"..") continue;

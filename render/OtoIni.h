@@ -33,7 +33,7 @@ bool OtoTableIsEmpty();
 // sub-folder) without oto.ini contributes its ".wav" files (its ".aiff" files when it has no ".wav"),
 // each as the name followed by one TAB, without index keys. Shows progress through the installed
 // OtoLoadHost and, unless the NoOtoReport setting is on, the consistency report when it is not empty.
-// A file that cannot be opened or read raises FileError or IoError.
+// An empty folder text loads no bank. A file that cannot be opened or read raises FileError or IoError.
 void LoadOtoIni(const QString& folder);
 
 // Makes the table empty (one empty entry) and resets the prefix map to one empty record and one slot

@@ -30,9 +30,14 @@ TEST_F(AliasLookupTest, PrefixMapLoad) {
     index[40] = 3;
     EXPECT_EQ(PrefixMapIndex(), index);
 
-    EXPECT_EQ(LoadPrefixMap(file(u"no-such-bank"_qs)), 0);
-    EXPECT_EQ(PrefixMapEntries(), QList<PrefixMapRecord>{PrefixMapRecord{}});
-    EXPECT_EQ(PrefixMapIndex(), QList<int32_t>{0});
+    // No file, or a file without records: one empty record, so every lyric stays as it is.
+    for (const char* folder : {"no-such-bank", "blank-map"}) {
+        put(u"blank-map/prefix.map"_qs, "\r\n\r\n");
+        ASSERT_EQ(LoadPrefixMap(file(QString::fromLatin1(folder))), 0);
+        EXPECT_EQ(PrefixMapEntries(), QList<PrefixMapRecord>{PrefixMapRecord{}});
+        EXPECT_EQ(PrefixMapIndex(), QList<int32_t>{0});
+        EXPECT_EQ(ApplyPrefixMap(0, u"あ"_qs), u"あ"_qs);
+    }
 }
 
 TEST_F(AliasLookupTest, ApplyPrefixMapTable) {

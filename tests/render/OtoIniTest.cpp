@@ -3,6 +3,8 @@
 #include "core/Settings.h"
 #include "platform/FileSystem.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace tova::test {
@@ -92,6 +94,24 @@ TEST_F(OtoIniTest, FolderWithoutOtoIniListsItsSamples) {
 
     LoadOtoIni(file(u"nothing-here"_qs));
     EXPECT_TRUE(OtoTableIsEmpty());
+}
+
+// An empty voice folder text is no bank, even where the current folder holds one.
+TEST_F(OtoIniTest, EmptyFolderTextIsNoBank) {
+    put(u"cwd/oto.ini"_qs, "s.wav=s,0,50,0,40,10\r\n");
+    put(u"cwd/prefix.map"_qs, "C4\tx\ty\r\n");
+    put(u"cwd/s.wav"_qs, tinyWave());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(file(u"cwd"_qs)));
+    LoadOtoIni(QString());
+    const QStringList waves = ListVoiceWaves(QString());
+    const int32_t records = LoadPrefixMap(QString());
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(OtoTableIsEmpty());
+    EXPECT_TRUE(OtoIndex().Keys().isEmpty());
+    EXPECT_TRUE(waves.isEmpty());
+    EXPECT_EQ(records, 0);
+    EXPECT_EQ(PrefixMapEntries(), QList<PrefixMapRecord>{PrefixMapRecord{}});
 }
 
 TEST_F(OtoIniTest, LoadingReplacesTheTableAndClearingKeepsTheIndex) {

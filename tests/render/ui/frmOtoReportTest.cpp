@@ -1,5 +1,7 @@
 #include "render/ui/frmOtoReport.h"
 
+#include "../VoiceBankFixture.h"
+
 #include "core/Settings.h"
 #include "support/TestSupport.h"
 
@@ -76,6 +78,54 @@ TEST(frmOtoReport, ClosingStoresTheCheckBoxInTheSetting) {
     frmOtoReport::ShowReport(u"r"_qs, nullptr);
     EXPECT_TRUE(settings().NoOtoReport);
     settings() = Settings{};
+}
+
+// The main window's side of a bank load: the report goes to the report window, owned by the window.
+class ReportWindowHost : public OtoLoadHost {
+public:
+    explicit ReportWindowHost(QWidget* owner) : owner_(owner) {}
+    void SetOtoStatusText(const QString&) override {}
+    void ShowOtoReport(const QString& report) override { frmOtoReport::ShowReport(report, owner_); }
+
+private:
+    QWidget* owner_;
+};
+
+class frmOtoReportBank : public test::VoiceBankFixture {};
+
+// Loading the fixture bank shows its report in the window; ticking "表示しない" keeps later loads quiet.
+TEST_F(frmOtoReportBank, LoadShowsTheReportUntilSwitchedOff) {
+    const QString bank = makeBank();
+    QWidget owner;
+    ReportWindowHost host(&owner);
+    setOtoLoadHost(&host);
+    int shown = 0;
+    QString pngPath;
+    QTimer::singleShot(0, [&] {
+        auto* form = qobject_cast<frmOtoReport*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        ++shown;
+        EXPECT_TRUE(form->Text1->toPlainText().startsWith(u"情報：\"A_low.wav\"は先行発声が固定範囲の外にあります。\n"_qs));
+        EXPECT_EQ(form->Text1->toPlainText().count(u'\n'), 7);
+        pngPath = test::savePng(form, u"frmOtoReport_bank"_qs);
+        form->chkNoThankYou->setChecked(true);
+        form->OKButton->click();
+    });
+    LoadOtoIni(bank);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(settings().NoOtoReport);
+    EXPECT_FALSE(QImage(pngPath).isNull());
+
+    // No window now (a window shown by mistake is counted and closed).
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++shown;
+            modal->close();
+        }
+    });
+    LoadOtoIni(bank);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown, 1);
 }
 
 }  // namespace
