@@ -1,0 +1,141 @@
+#include "render/CacheFiles.h"
+
+#include "core/Digests.h"
+#include "core/MessageTable.h"
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "platform/Ports.h"
+#include "platform/Vb.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tova {
+
+namespace {
+
+// The cache files of a folder that match a pattern, as full paths on disk.
+QStringList listCacheFiles(const QString& folder, const QString& pattern) {
+    QStringList paths;
+    if (folder.isEmpty()) return paths;
+    const QString onDisk = FileSystem::resolve(folder);
+    for (const QString& name : FileSystem::list(onDisk, pattern, false)) {
+        if (IsCacheFileName(name)) paths << PathText::join(onDisk, name);
+    }
+    return paths;
+}
+
+void removeFile(const QString& path) { QFile::remove(path); }  // failures (in use, gone) are ignored
+
+}  // namespace
+
+QString TempCacheFolder() {
+    if (TempFolder.isEmpty()) return {};
+    return PathText::join(TempFolder, QStringLiteral("temp.cache"));
+}
+
+QString CacheFolderOrTemp(const QString& folder) { return folder.isEmpty() ? TempCacheFolder() : folder; }
+
+bool IsCacheFileName(const QString& name) {
+    qsizetype digits = 0;
+    while (digits < name.size() && name.at(digits) >= u'0' && name.at(digits) <= u'9') ++digits;
+    if (digits == 0 || digits >= name.size() || name.at(digits) != u'_') return false;
+    return name.size() >= digits + 1 + 4 && name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
+}
+
+QString CacheArgsDigest(const QStringList& tool2Args) { return MD5String(tool2Args.join(u'\t')).left(8); }
+
+QString CacheFileName(int32_t noteIndex, const QString& sampleName, const QString& noteName, float requiredLength,
+                      const QString& argsDigest) {
+    QString sample = sampleName;
+    sample.replace(u'\\', u'_').replace(u'/', u'_');
+    return QString::number(noteIndex) + u'_' + sample + u'_' + noteName + u'_' + Vb::SingleText(requiredLength) +
+           u'_' + argsDigest + QStringLiteral(".wav");
+}
+
+void DeleteNoteCacheFiles(const QString& folder, int32_t noteIndex) {
+    for (const QString& path : listCacheFiles(CacheFolderOrTemp(folder), QString::number(noteIndex) + QStringLiteral("_*.wav")))
+        removeFile(path);
+}
+
+void DeleteVoiceCacheFiles(const QString& folder, const QString& sampleName) {
+    QString s = sampleName;
+    s.replace(u'\\', u'_').replace(u'/', u'_');
+    const QString inside = u'_' + s + u'_';
+    const QString leading = s + u'_';
+    for (const QString& path : listCacheFiles(folder, QStringLiteral("*.*"))) {
+        const QString name = PathText::filePart(path);
+        if (name.contains(inside) || name.startsWith(leading)) removeFile(path);
+    }
+}
+
+void DeleteWavFiles(const QString& folder) {
+    for (const QString& path : listCacheFiles(folder, QStringLiteral("*.wav"))) removeFile(path);
+}
+
+void DeleteExpiredCacheFiles(const QString& folder) {
+    if (folder.isEmpty()) return;
+    const QDateTime limit = QDateTime::currentDateTime().addDays(-qint64(settings().CacheDeleteInterval));
+    for (const QString& path : listCacheFiles(folder, QStringLiteral("*.*"))) {
+        if (QFileInfo(path).lastModified() < limit) removeFile(path);
+    }
+}
+
+void TrimCacheToSize(const QString& folder) {
+    // Megabytes in bytes; 64-bit so that large limits and folders above 2 GiB compare correctly.
+    const qint64 limit = qint64(settings().CacheDeleteSize) * 1024 * 1024;
+    if (folder.isEmpty() || limit < 1) return;
+
+    // Oldest first: the modification time as "YYYYMMDDHHNNSS" followed by the path, with the size.
+    QList<QPair<QString, qint64>> ordering;
+    qint64 total = 0;
+    for (const QString& path : listCacheFiles(folder, QStringLiteral("*.*"))) {
+        const QFileInfo info(path);
+        ordering.append({info.lastModified().toString(QStringLiteral("yyyyMMddHHmmss")) + path, info.size()});
+        total += info.size();
+    }
+    if (total <= limit) return;
+    std::sort(ordering.begin(), ordering.end());
+    for (const auto& [key, size] : ordering) {
+        removeFile(key.mid(14));
+        total -= size;
+        if (total < limit) break;
+    }
+}
+
+void DeleteCacheFiles(const QString& cacheFolder) {
+    for (const QString& path : listCacheFiles(CacheFolderOrTemp(cacheFolder), QStringLiteral("*.*")))
+        removeFile(path);
+}
+
+void ConfirmDeleteCache(const QString& cacheFolder) {
+    if (Ports::msgBox(GetMessage(QStringLiteral("キャッシュファイルを全て削除します。")), MsgButtons::OKCancel,
+                      MsgIcon::Question) == MsgResult::OK)
+        DeleteCacheFiles(cacheFolder);
+}
+
+void CleanCacheOnExit(const QString& projectCacheFolder) {
+    const QString temp = TempCacheFolder();
+    if (!temp.isEmpty() && FileSystem::isFolder(temp)) {
+        // The temporary cache belongs to this instance alone: every wave in it goes, then the folder.
+        for (const QString& name : FileSystem::list(temp, QStringLiteral("*.wav"), false))
+            removeFile(PathText::join(temp, name));
+        QDir().rmdir(temp);
+    }
+    if (projectCacheFolder.isEmpty()) return;
+    const Settings& s = settings();
+    if (s.CacheDeleteOnUnload)
+        DeleteWavFiles(projectCacheFolder);
+    else if (s.CacheDeleteBySize)
+        TrimCacheToSize(projectCacheFolder);
+    else if (s.CacheDeleteByDate && s.CacheDeleteInterval >= 1)
+        DeleteExpiredCacheFiles(projectCacheFolder);
+}
+
+}  // namespace tova
