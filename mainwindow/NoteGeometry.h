@@ -11,7 +11,7 @@ namespace tova {
 // twips inside the roll. The note drawing writes Left, Top, Width, Height and NoteTempo for every
 // visible note, the timing values and the envelope while the curve view is on; the render writers set
 // or clear the missing-sample mark that the drawing shows.
-struct NoteGeometry {
+struct NoteGeometryRecord {
     float Left = 0;
     float Top = 0;
     float Width = 0;
@@ -28,6 +28,6 @@ struct NoteGeometry {
     bool MissingSample = false;
 };
 
-using NoteGeometryList = QList<NoteGeometry>;
+using NoteGeometryList = QList<NoteGeometryRecord>;
 
 }  // namespace tova

@@ -29,7 +29,7 @@ std::optional<int> ScrollHelpers::scrollToSelection(const QList<qint32>& lengths
     if (!force && note >= 0 && note < geometry.size()) {
         // An unknown selection start counts as out of view.
         if (selStart >= 0 && selStart < geometry.size()) {
-            const NoteGeometry& g = geometry[selStart];
+            const NoteGeometryRecord& g = geometry[selStart];
             if (g.Left >= 0 && double(g.Left) + double(g.Width) < innerWidth) return std::nullopt;
         }
     }

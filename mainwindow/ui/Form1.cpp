@@ -1,18 +1,735 @@
 #include "mainwindow/ui/Form1.h"
 
+#include "core/WindowRegistry.h"
+#include "core/ui/Twips.h"
+#include "mainwindow/MenuTree.h"
+#include "mainwindow/NoteEditPort.h"
+#include "mainwindow/RenderPort.h"
+#include "mainwindow/ui/Dialog.h"
+#include "mainwindow/ui/PictureBox.h"
+#include "mainwindow/ui/ToolIcons.h"
+#include "mainwindow/ui/frmSplash.h"
+#include "platform/EventGuard.h"
+#include "platform/Ports.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <cmath>
 
 namespace tova {
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("新規プロジェクト - tova"));
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("mnFile"));
-    QAction* exit = file->addAction(QStringLiteral("終了(&X)"));
-    exit->setObjectName(QStringLiteral("mnExit"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    resize(1000, 700);
+// ---------------------------------------------------------------------------------------------------
+// Window placement in twips, as the settings file reads and sets it.
+
+class Form1::Placement : public MainWindowPlacement {
+public:
+    explicit Placement(QWidget* w) : w_(w) {}
+    double left() const override { return w_->frameGeometry().left() * 15.0; }
+    double top() const override { return w_->frameGeometry().top() * 15.0; }
+    double width() const override { return w_->frameGeometry().width() * 15.0; }
+    double height() const override { return w_->frameGeometry().height() * 15.0; }
+    void setPlacement(double left, double top, double width, double height) override {
+        const QRect frame = w_->frameGeometry();
+        const QRect inner = w_->geometry();
+        const int extraW = frame.width() - inner.width();
+        const int extraH = frame.height() - inner.height();
+        w_->move(int(left / 15), int(top / 15));
+        w_->resize(std::max(1, int(width / 15) - extraW), std::max(1, int(height / 15) - extraH));
+    }
+    State windowState() const override {
+        if (w_->isMinimized()) return State::Minimized;
+        if (w_->isMaximized()) return State::Maximized;
+        return State::Normal;
+    }
+    double twipsPerPixelX() const override { return 15; }
+    double twipsPerPixelY() const override { return 15; }
+
+private:
+    QWidget* w_;
+};
+
+namespace {
+
+int px(double twips) { return int(std::floor(twips / 15.0)); }
+
+QRect pxRect(const TwipRect& r) { return QRect(px(r.left), px(r.top), px(r.width), px(r.height)); }
+
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& tip, int left, int top, int w = 375,
+                       int h = 315) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    b->setIcon(ToolIcons::icon(name));
+    b->setGeometry(Twips::rect(left, top, w, h));
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
 }
+
+// A check box drawn as a toggle button (its caption or picture in a frame that looks pressed when checked).
+QCheckBox* addToggle(QWidget* parent, const QString& name, const QString& caption, const QString& tip, int left,
+                     int top, int w = 375, int h = 315) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    c->setToolTip(tip);
+    if (caption.isEmpty()) c->setIcon(ToolIcons::icon(name));
+    c->setGeometry(Twips::rect(left, top, w, h));
+    c->setFocusPolicy(Qt::NoFocus);
+    c->setStyleSheet(QStringLiteral(
+        "QCheckBox { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 2px; }"
+        "QCheckBox:checked { background: #b9c8e4; border-color: #3d5a99; }"
+        "QCheckBox:disabled { color: #9aa0aa; }"
+        "QCheckBox::indicator { width: 0px; height: 0px; }"));
+    return c;
+}
+
+QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int w = 600,
+                 int h = 240) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(Twips::rect(left, top, w, h));
+    return l;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------
+
+Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent), window_(this) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ＴＯＶＡ"));
+    placement_ = std::make_unique<Placement>(this);
+
+    central_ = new QWidget(this);
+    central_->setObjectName(QString());
+    setCentralWidget(central_);
+    buildToolBand(central_);
+    buildSongArea(central_);
+    buildMenus();
+    buildStatusBar();
+
+    // Hidden helpers other procedures use: the sorting list of the cache clean-up and the receivers of
+    // the MIDI devices' messages.
+    auto* lstSort = new QListWidget(central_);
+    lstSort->setObjectName(QStringLiteral("lstSort"));
+    lstSort->setSortingEnabled(true);
+    lstSort->hide();
+    for (const char* name : {"txtMidiCallback1", "txtMidiCallback2"}) {
+        auto* t = new QLineEdit(central_);
+        t->setObjectName(QString::fromLatin1(name));
+        t->hide();
+    }
+    tmrPlaying_ = new QTimer(this);
+    tmrPlaying_->setObjectName(QStringLiteral("tmrPlaying"));
+    tmrPlaying_->setInterval(32);
+    tmrMidiNote_ = new QTimer(this);
+    tmrMidiNote_->setObjectName(QStringLiteral("tmrMidiNote"));
+
+    logic_ = std::make_unique<MainWindow>(*this, ports);
+    wireHandlers();
+    central_->installEventFilter(this);
+    resize(Twips::size(14160, 8700));
+    WindowRegistry::add(&window_);
+}
+
+Form1::~Form1() {
+    WindowRegistry::remove(&window_);
+    if (splash_) delete splash_.data();
+    logic_.reset();
+}
+
+bool Form1::start(const QString& commandLine) {
+    MainWindow::StartResult result = MainWindow::StartResult::Run;
+    // Start-up traps its own failures unless DebugMode is on; the guard catches what is left.
+    EventGuard::run([&] { result = logic_->Form_Load(commandLine); });
+    if (result == MainWindow::StartResult::EndProgram) return false;
+    tmrPlaying_->start();
+    return true;
+}
+
+void Form1::buildToolBand(QWidget* band) {
+    auto* Image2 = new QLabel(band);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(ToolIcons::bandPicture());
+    Image2->setScaledContents(true);
+    Image2->setGeometry(Twips::rect(0, 0, 14040, 780));
+
+    auto* Image1 = new QLabel(band);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(Twips::rect(60, 60, 675, 675));
+    Image1->setFrameShape(QFrame::Box);
+    Image1->setScaledContents(true);
+    Image1->setStyleSheet(QStringLiteral("QLabel { background: #fdfdfd; border: 1px solid #8a94a6; }"));
+    Image1->installEventFilter(this);
+
+    // Top row.
+    addLabel(band, QStringLiteral("Label1"), QStringLiteral("Tempo"), 840, 120);
+    auto* txtTempo = new QLineEdit(band);
+    txtTempo->setObjectName(QStringLiteral("txtTempo"));
+    txtTempo->setGeometry(Twips::rect(1440, 60, 615, 300));
+    txtTempo->setReadOnly(true);
+    txtTempo->setFocusPolicy(Qt::NoFocus);
+    addLabel(band, QStringLiteral("Label2"), QStringLiteral("Quantize"), 2100, 120, 720);
+    auto* cmbQuntize = new QComboBox(band);
+    cmbQuntize->setObjectName(QStringLiteral("cmbQuntize"));
+    cmbQuntize->setGeometry(Twips::rect(2820, 60, 1455, 300));
+    const struct { const char16_t* caption; int ticks; } snaps[] = {
+        {u"L64 64分音符", 120}, {u"L48 3連32分", 160}, {u"L32 32分音符", 240}, {u"L24 3連16分", 320},
+        {u"L16 16分音符", 480}, {u"L12 3連8分", 640}, {u"L8  8分音符", 960}, {u"L6  3連4分", 1280},
+        {u"L4  4分音符", 1920}, {u"（なし）", 0}, {u"L192 (10 Ticks)", 40}, {u"L128 (15 Ticks)", 60},
+        {u"L96 (20 Ticks)", 80},
+    };
+    for (const auto& s : snaps) cmbQuntize->addItem(QString::fromUtf16(s.caption), s.ticks);
+    addLabel(band, QStringLiteral("Label3"), QStringLiteral("Length"), 4320, 120, 540);
+    auto* Combo1 = new QComboBox(band);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(Twips::rect(4860, 60, 1455, 300));
+    const struct { const char16_t* caption; int ticks; } lengths[] = {
+        {u"L2  ２分音符", 3840}, {u"L3  ３連２分", 2560}, {u"L4  ４分音符", 1920}, {u"L6  ３連４分", 1280},
+        {u"L8  ８分音符", 960}, {u"L12 ３連８分", 640}, {u"L16 16分音符", 480}, {u"L24 ３連16分", 320},
+        {u"L32 32分音符", 240}, {u"L48 ３連32分", 160}, {u"L64 64分音符", 120},
+    };
+    for (const auto& l : lengths) Combo1->addItem(QString::fromUtf16(l.caption), l.ticks);
+
+    for (int i = 0; i < 2; ++i) {
+        auto* o = new QRadioButton(band);
+        o->setObjectName(QStringLiteral("optMode"));
+        o->setProperty("index", i);
+        o->setIcon(ToolIcons::icon(QStringLiteral("optMode%1").arg(i)));
+        o->setToolTip(i == 0 ? QStringLiteral("選択ツール") : QStringLiteral("描画ツール"));
+        o->setGeometry(Twips::rect(i == 0 ? 6420 : 6840, 60, 375, 315));
+        o->setFocusPolicy(Qt::NoFocus);
+        o->setStyleSheet(QStringLiteral(
+            "QRadioButton { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 2px; }"
+            "QRadioButton:checked { background: #b9c8e4; border-color: #3d5a99; }"
+            "QRadioButton::indicator { width: 0px; height: 0px; }"));
+        if (i == 0) o->setChecked(true);
+    }
+    addButton(band, QStringLiteral("cmdZoomIn"), QStringLiteral("拡大"), 7440, 60);
+    addButton(band, QStringLiteral("cmdZoomOut"), QStringLiteral("縮小"), 7860, 60);
+    addButton(band, QStringLiteral("cmdGoTop"), QStringLiteral("先頭へ移動"), 8400, 60);
+    addButton(band, QStringLiteral("cmdGoEnd"), QStringLiteral("最後へ移動"), 8820, 60);
+    addButton(band, QStringLiteral("cmdNoteTop"), QStringLiteral("先頭の音符へ移動"), 9240, 60);
+    addButton(band, QStringLiteral("cmdNoteLast"), QStringLiteral("最後の音符へ移動"), 9660, 60);
+    addToggle(band, QStringLiteral("chkAutoPitchMode2"), QStringLiteral("Mode2"), QStringLiteral("自動ピッチモードを切り替えます"),
+              10140, 60, 735);
+    addToggle(band, QStringLiteral("chkTraceMode"), QStringLiteral("Trace"), QStringLiteral("トレースモード"), 10920, 60, 675)
+        ->hide();
+    auto* cmdRender = new QPushButton(QStringLiteral("Render"), band);
+    cmdRender->setObjectName(QStringLiteral("cmdRender"));
+    cmdRender->setToolTip(QStringLiteral("ピッチ曲線をレンダリングします"));
+    cmdRender->setGeometry(Twips::rect(11640, 60, 735, 315));
+    cmdRender->setFocusPolicy(Qt::NoFocus);
+    cmdRender->hide();
+
+    // Second row.
+    addLabel(band, QStringLiteral("Label4"), QStringLiteral("Lyric"), 840, 480);
+    auto* Text2 = new QLineEdit(band);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setToolTip(QStringLiteral("歌詞入力欄"));
+    Text2->setGeometry(Twips::rect(1440, 420, 4935, 300));
+    addButton(band, QStringLiteral("cmdLyricRepl"), QStringLiteral("歌詞を置換"), 6420, 420);
+    addButton(band, QStringLiteral("cmdLyricIns"), QStringLiteral("歌詞で挿入"), 6840, 420);
+    addButton(band, QStringLiteral("cmdInsR"), QStringLiteral("Rを挿入"), 7260, 420);
+    addButton(band, QStringLiteral("btnPlay"), QStringLiteral("選択部分を再生"), 7920, 420);
+    addButton(band, QStringLiteral("btnPause"), QStringLiteral("一時停止"), 8340, 420);
+    addButton(band, QStringLiteral("btnStop"), QStringLiteral("停止"), 8760, 420);
+    addLabel(band, QStringLiteral("Label5"), QStringLiteral("MIDI"), 9420, 480, 480);
+    addToggle(band, QStringLiteral("chkMidiIn"), QString(), QStringLiteral("MIDI音符入力"), 9900, 420)->setEnabled(false);
+    addToggle(band, QStringLiteral("chkMidiCnn"), QString(), QStringLiteral("MIDI IN 接続"), 10320, 420);
+    addToggle(band, QStringLiteral("chkMidiMon"), QString(), QStringLiteral("MIDI OUT モニタ"), 10740, 420);
+    addToggle(band, QStringLiteral("chkSyncScroll"), QString(), QStringLiteral("Auto Scroll with MTC or MIDI Clock"), 11280, 420)
+        ->setEnabled(false);
+    addButton(band, QStringLiteral("cmdAcceptAutoCorrect"), QStringLiteral("パラメータ自動調整を適用"), 11880, 420, 315, 315);
+    addButton(band, QStringLiteral("cmdCrossFadeEnv"), QStringLiteral("クロスフェードのエンベロープをp2とp3で設定"), 12240, 420,
+              315, 315);
+    addButton(band, QStringLiteral("cmdCrossFadeEnv2"), QStringLiteral("クロスフェードのエンベロープをp1とp4で設定"), 12600, 420,
+              315, 315);
+    addButton(band, QStringLiteral("cmdCorrectCrossFade"), QStringLiteral("クロスフェード最適化"), 12960, 420, 315, 315);
+    addButton(band, QStringLiteral("cmdResetEnvelop"), QStringLiteral("選択範囲のエンベロープをリセットします"), 13320, 420, 315,
+              315);
+}
+
+void Form1::buildSongArea(QWidget* area) {
+    const WindowLayout design;
+    auto* lblVoice = new QLabel(QStringLiteral("デフォルト"), area);
+    lblVoice->setObjectName(QStringLiteral("lblVoice"));
+    lblVoice->setGeometry(pxRect(design.lblVoice));
+    lblVoice->setAlignment(Qt::AlignCenter);
+    lblVoice->setStyleSheet(QStringLiteral("QLabel { background: #e8ecf3; border: 1px solid #b4bccb; }"));
+
+    Picture4_ = new PictureBox(area);
+    Picture4_->setObjectName(QStringLiteral("Picture4"));
+    Picture4_->setGeometry(pxRect(design.Picture4));
+    Picture3_ = new PictureBox(area);
+    Picture3_->setObjectName(QStringLiteral("Picture3"));
+    Picture3_->setGeometry(pxRect(design.Picture3));
+    Picture2_ = new PictureBox(area);
+    Picture2_->setObjectName(QStringLiteral("Picture2"));
+    Picture2_->setGeometry(pxRect(design.Picture2));
+
+    auto* lblTone = new QLabel(Picture3_);
+    lblTone->setObjectName(QStringLiteral("lblTone"));
+    lblTone->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTone->setStyleSheet(QStringLiteral("QLabel { background: #ffffe0; color: black; }"));
+    lblTone->hide();
+
+    Line3_ = new QWidget(Picture2_);
+    Line3_->setObjectName(QStringLiteral("Line3"));
+    Line3_->setStyleSheet(QStringLiteral("background: #e03030;"));
+    Line3_->setGeometry(0, 0, 1, px(design.Line3Y2));
+    Line3_->hide();
+
+    VScroll1_ = new QScrollBar(Qt::Vertical, area);
+    VScroll1_->setObjectName(QStringLiteral("VScroll1"));
+    VScroll1_->setGeometry(pxRect(design.VScroll1));
+    HScroll1_ = new QScrollBar(Qt::Horizontal, area);
+    HScroll1_->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1_->setGeometry(pxRect(design.HScroll1));
+    setScrollBar(QStringLiteral("VScroll1"), logic_ ? logic_->VScroll1 : ScrollBarState{1, 0, 1, 12, 1});
+    setScrollBar(QStringLiteral("HScroll1"), ScrollBarState{0, 0, 0, 4, 1});
+
+    auto* small = new QPushButton(QStringLiteral("-"), area);
+    small->setObjectName(QStringLiteral("cmdHeightSmall"));
+    small->setGeometry(pxRect(design.cmdHeightSmall));
+    small->setFocusPolicy(Qt::NoFocus);
+    auto* large = new QPushButton(QStringLiteral("+"), area);
+    large->setObjectName(QStringLiteral("cmdHeightLarge"));
+    large->setGeometry(pxRect(design.cmdHeightLarge));
+    large->setFocusPolicy(Qt::NoFocus);
+    addToggle(area, QStringLiteral("chkView"), QStringLiteral("P"), QString(), int(design.chkView.left),
+              int(design.chkView.top), 255, 255);
+    addToggle(area, QStringLiteral("chkCurve"), QStringLiteral("～"), QString(), int(design.chkCurve.left),
+              int(design.chkCurve.top), 255, 255);
+}
+
+void Form1::buildMenus() {
+    QHash<QString, QMenu*> menus;
+    for (const MenuEntry& e : MenuTree::entries()) {
+        if (e.isTopLevel()) {
+            auto* m = new QMenu(e.caption, this);
+            m->setObjectName(e.name);
+            if (!e.hidden) menuBar()->addMenu(m);
+            menus.insert(e.name, m);
+            continue;
+        }
+        QMenu* parent = menus.value(e.parent);
+        if (e.submenu) {
+            auto* m = new QMenu(e.caption, parent);
+            m->setObjectName(e.name);
+            parent->addMenu(m);
+            m->menuAction()->setEnabled(!e.disabled);
+            m->menuAction()->setVisible(!e.hidden);
+            menus.insert(e.name, m);
+            continue;
+        }
+        auto* a = new QAction(parent);
+        a->setObjectName(e.name);
+        a->setText(e.caption);
+        if (e.isSeparator()) a->setSeparator(true);
+        if (!e.shortcut.isEmpty()) a->setShortcut(QKeySequence(e.shortcut, QKeySequence::PortableText));
+        a->setEnabled(!e.disabled);
+        a->setVisible(!e.hidden);
+        if (e.arrayElement) a->setProperty("index", 0);
+        parent->addAction(a);
+    }
+    for (const char* name : {"mnMeasure4", "mnMeasure3", "mnShowCurve"})
+        controlAs<QAction>(QString::fromLatin1(name))->setCheckable(true);
+}
+
+void Form1::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    const int widths[4] = {150, 150, 260, 40};
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QString());
+        panels_[i]->setMinimumWidth(widths[i]);
+        panels_[i]->setFrameShape(QFrame::StyledPanel);
+        bar->addPermanentWidget(panels_[i], i == 2 ? 1 : 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Handlers
+
+void Form1::handle(const std::function<void()>& handler) { EventGuard::run(handler); }
+
+void Form1::onMenu(const QString& name, const std::function<void()>& handler) {
+    auto* a = controlAs<QAction>(name);
+    if (!a) return;
+    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
+        if (a->isCheckable()) {
+            // The handler decides the check mark from its state before the click.
+            QSignalBlocker block(a);
+            a->setChecked(!checked);
+        }
+        handle(handler);
+    });
+}
+
+void Form1::onButton(const QString& name, const std::function<void()>& handler) {
+    auto* b = controlAs<QAbstractButton>(name);
+    if (!b) return;
+    connect(b, &QAbstractButton::clicked, this, [this, handler] {
+        handle(handler);
+        Picture2_->setFocus();
+    });
+}
+
+void Form1::onCheckBox(const QString& name, const std::function<void()>& handler) {
+    auto* c = controlAs<QAbstractButton>(name);
+    if (c) connect(c, &QAbstractButton::clicked, this, [this, handler] { handle(handler); });
+}
+
+void Form1::onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)()) {
+    connect(bar, &QScrollBar::valueChanged, this, [this, state, change](int v) {
+        MainWindow& w = *logic_;
+        if ((w.*state).Value == v) return;
+        (w.*state).Value = v;
+        handle([&w, change] { (w.*change)(); });
+    });
+}
+
+void Form1::wireHandlers() {
+    MainWindow* w = logic_.get();
+    onScrollBar(HScroll1_, &MainWindow::HScroll1, &MainWindow::HScroll1_Change);
+    onScrollBar(VScroll1_, &MainWindow::VScroll1, &MainWindow::VScroll1_Change);
+
+    onMenu(QStringLiteral("mnZoomIn"), [w] { w->mnZoomIn_Click(); });
+    onMenu(QStringLiteral("mnZoomOut"), [w] { w->mnZoomOut_Click(); });
+    onMenu(QStringLiteral("mnHeightLarge"), [w] { w->mnHeightLarge_Click(); });
+    onMenu(QStringLiteral("mnHeightSmall"), [w] { w->mnHeightSmall_Click(); });
+    onMenu(QStringLiteral("mnGotoTop"), [w] { w->mnGotoTop_Click(); });
+    onMenu(QStringLiteral("mnGotoEnd"), [w] { w->mnGotoEnd_Click(); });
+    onMenu(QStringLiteral("mnMeasure4"), [w] { w->mnMeasure4_Click(); });
+    onMenu(QStringLiteral("mnMeasure3"), [w] { w->mnMeasure3_Click(); });
+    onMenu(QStringLiteral("mnShowCurve"), [w] { w->mnShowCurve_Click(); });
+    onMenu(QStringLiteral("mnVersion"), [w] { w->mnVersion_Click(); });
+    onMenu(QStringLiteral("mnShowReadme"), [w] { w->mnShowReadme_Click(); });
+    onMenu(QStringLiteral("mnPluginFolder"), [w] { w->mnPluginFolder_Click(); });
+    onMenu(QStringLiteral("mnPluginReload"), [w] { w->mnPluginReload_Click(); });
+    onMenu(QStringLiteral("mnCleanCache"), [w] { w->mnCleanCache_Click(); });
+    onMenu(QStringLiteral("mnUndo"), [w] { w->mnUndo_Click(); });
+    onMenu(QStringLiteral("mnRedo"), [w] { w->mnRedo_Click(); });
+    onMenu(QStringLiteral("mnQuit"), [this] { close(); });
+
+    onButton(QStringLiteral("cmdZoomIn"), [w] { w->mnZoomIn_Click(); });
+    onButton(QStringLiteral("cmdZoomOut"), [w] { w->mnZoomOut_Click(); });
+    onButton(QStringLiteral("cmdHeightLarge"), [w] { w->mnHeightLarge_Click(); });
+    onButton(QStringLiteral("cmdHeightSmall"), [w] { w->mnHeightSmall_Click(); });
+    onButton(QStringLiteral("cmdGoTop"), [w] { w->mnGotoTop_Click(); });
+    onButton(QStringLiteral("cmdGoEnd"), [w] { w->mnGotoEnd_Click(); });
+
+    onCheckBox(QStringLiteral("chkAutoPitchMode2"), [w] { w->chkAutoPitchMode2_Click(); });
+    onCheckBox(QStringLiteral("chkCurve"), [w] { w->chkCurve_Click(); });
+    onCheckBox(QStringLiteral("chkTraceMode"), [w] { w->chkTraceMode_Click(); });
+    onCheckBox(QStringLiteral("chkView"), [w] { w->chkView_Click(); });
+    onCheckBox(QStringLiteral("chkMidiCnn"), [w] { w->chkMidiCnn_Click(); });
+    onCheckBox(QStringLiteral("chkMidiIn"), [w] { w->chkMidiIn_Click(); });
+    onCheckBox(QStringLiteral("chkSyncScroll"), [w] { w->chkSyncScroll_Click(); });
+    onCheckBox(QStringLiteral("chkMidiMon"), [w] { w->chkMidiMon_Click(); });
+    for (int i = 0; i < 2; ++i)
+        if (auto* o = controlAs<QRadioButton>(QStringLiteral("optMode"), i))
+            connect(o, &QRadioButton::clicked, this, [this, w, i] { handle([w, i] { w->optMode_Click(i); }); });
+    if (auto* c = controlAs<QComboBox>(QStringLiteral("Combo1")))
+        connect(c, &QComboBox::activated, this, [this, w] { handle([w] { w->Combo1_Click(); }); });
+
+    connect(tmrPlaying_, &QTimer::timeout, this, [this, w] {
+        if (RenderPort* r = w->ports().render) handle([r, w] { r->tmrPlaying_Timer(*w); });
+    });
+    connect(tmrMidiNote_, &QTimer::timeout, this, [this, w] {
+        if (RenderPort* r = w->ports().render) handle([r, w] { r->tmrMidiNote_Timer(*w); });
+    });
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == central_ && event->type() == QEvent::Resize) {
+        handle([this] { logic_->Form_Resize(); });
+    } else if (watched == control(QStringLiteral("Image1")) && event->type() == QEvent::MouseButtonRelease) {
+        handle([this] { logic_->Image1_Click(); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// MainWindowView
+
+QObject* Form1::control(const QString& name, int index) const {
+    if (name == u"Form1") return const_cast<Form1*>(this);
+    const QList<QObject*> found = findChildren<QObject*>(name);
+    for (QObject* o : found) {
+        const QVariant p = o->property("index");
+        if (index < 0 ? !p.isValid() : (p.isValid() && p.toInt() == index)) return o;
+    }
+    // A control array addressed without an index means its first element.
+    if (index < 0)
+        for (QObject* o : found)
+            if (o->property("index").toInt() == 0) return o;
+    return nullptr;
+}
+
+PictureBox* Form1::pictureBox(const QString& name) const { return qobject_cast<PictureBox*>(control(name)); }
+
+namespace {
+QAction* actionOf(QObject* o) {
+    if (auto* m = qobject_cast<QMenu*>(o)) return m->menuAction();
+    return qobject_cast<QAction*>(o);
+}
+}  // namespace
+
+int Form1::value(const QString& name, int index) const {
+    QObject* o = control(name, index);
+    if (auto* c = qobject_cast<QCheckBox*>(o)) return c->isChecked() ? 1 : 0;
+    if (auto* r = qobject_cast<QRadioButton*>(o)) return r->isChecked() ? 1 : 0;
+    if (auto* cb = qobject_cast<QComboBox*>(o)) return cb->currentIndex();
+    if (QAction* a = actionOf(o)) return a->isChecked() ? 1 : 0;
+    return 0;
+}
+
+void Form1::setValue(const QString& name, int value, int index) {
+    QObject* o = control(name, index);
+    if (!o) return;
+    QSignalBlocker block(o);
+    if (auto* c = qobject_cast<QCheckBox*>(o)) c->setChecked(value != 0);
+    else if (auto* r = qobject_cast<QRadioButton*>(o)) r->setChecked(value != 0);
+    else if (auto* cb = qobject_cast<QComboBox*>(o)) cb->setCurrentIndex(value);
+    else if (QAction* a = actionOf(o)) {
+        QSignalBlocker blockAction(a);
+        a->setChecked(value != 0);
+    }
+}
+
+bool Form1::visible(const QString& name, int index) const {
+    QObject* o = control(name, index);
+    if (QAction* a = actionOf(o)) return a->isVisible();
+    if (auto* w = qobject_cast<QWidget*>(o)) return !w->isHidden();
+    return false;
+}
+
+void Form1::setVisible(const QString& name, bool on, int index) {
+    QObject* o = control(name, index);
+    if (QAction* a = actionOf(o)) a->setVisible(on);
+    else if (auto* w = qobject_cast<QWidget*>(o)) w->setVisible(on);
+}
+
+bool Form1::enabled(const QString& name, int index) const {
+    QObject* o = control(name, index);
+    if (QAction* a = actionOf(o)) return a->isEnabled();
+    if (auto* w = qobject_cast<QWidget*>(o)) return !w->testAttribute(Qt::WA_Disabled);
+    return false;
+}
+
+void Form1::setEnabled(const QString& name, bool on, int index) {
+    QObject* o = control(name, index);
+    if (QAction* a = actionOf(o)) a->setEnabled(on);
+    else if (auto* w = qobject_cast<QWidget*>(o)) w->setEnabled(on);
+}
+
+QString Form1::text(const QString& name, int index) const {
+    QObject* o = control(name, index);
+    if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
+    if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+    if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
+    if (auto* cb = qobject_cast<QComboBox*>(o)) return cb->currentText();
+    return QString();
+}
+
+void Form1::setText(const QString& name, const QString& text, int index) {
+    QObject* o = control(name, index);
+    if (!o) return;
+    QSignalBlocker block(o);
+    if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(text);
+    else if (auto* a = qobject_cast<QAction*>(o)) a->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
+    else if (auto* e = qobject_cast<QLineEdit*>(o)) e->setText(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
+}
+
+int Form1::itemData(const QString& name, int entry) const {
+    auto* cb = controlAs<QComboBox>(name);
+    return cb ? cb->itemData(entry).toInt() : 0;
+}
+
+int Form1::menuArrayUpper(const QString& name) const {
+    int upper = -1;
+    for (QAction* a : findChildren<QAction*>(name)) {
+        const QVariant p = a->property("index");
+        if (p.isValid()) upper = std::max(upper, p.toInt());
+    }
+    return upper;
+}
+
+void Form1::loadMenuElement(const QString& name, int index) {
+    if (control(name, index)) return;  // already loaded
+    auto* first = controlAs<QAction>(name, 0);
+    if (!first) return;
+    auto* menu = qobject_cast<QMenu*>(first->parent());
+    if (!menu) return;
+    QAction* last = controlAs<QAction>(name, menuArrayUpper(name));
+    auto* a = new QAction(menu);
+    a->setObjectName(name);
+    a->setProperty("index", index);
+    a->setText(first->text());
+    a->setSeparator(first->isSeparator());
+    a->setEnabled(first->isEnabled());
+    a->setVisible(first->isVisible());
+    const QList<QAction*> actions = menu->actions();
+    const qsizetype at = actions.indexOf(last);
+    if (at >= 0 && at + 1 < actions.size()) menu->insertAction(actions[at + 1], a);
+    else menu->addAction(a);
+}
+
+void Form1::unloadMenuElement(const QString& name, int index) {
+    if (index < 1) return;  // element 0 exists for the life of the window
+    if (QAction* a = controlAs<QAction>(name, index)) delete a;
+}
+
+QString Form1::popupMenu(const QString& menuName, int* chosenIndex) {
+    auto* menu = controlAs<QMenu>(menuName);
+    if (chosenIndex) *chosenIndex = -1;
+    if (!menu) return QString();
+    QAction* chosen = nullptr;
+    const QMetaObject::Connection c = connect(menu, &QMenu::triggered, this, [&chosen](QAction* a) { chosen = a; });
+    const QString name = Ports::popupMenu().popup(menu, QCursor::pos());
+    disconnect(c);
+    if (chosen) {
+        if (chosenIndex) *chosenIndex = chosen->property("index").isValid() ? chosen->property("index").toInt() : -1;
+        return chosen->objectName();
+    }
+    if (chosenIndex && !name.isEmpty()) {
+        QObject* o = control(name);
+        *chosenIndex = o && o->property("index").isValid() ? o->property("index").toInt() : -1;
+    }
+    return name;
+}
+
+RollCanvas& Form1::picture(const QString& name) {
+    if (name == u"Picture3") return *Picture3_;
+    if (name == u"Picture4") return *Picture4_;
+    return *Picture2_;
+}
+
+void Form1::refreshPictures() {
+    Picture2_->update();
+    Picture3_->update();
+    Picture4_->update();
+}
+
+void Form1::setPictureColors(const QString& name, int32_t fore, int32_t back) {
+    if (PictureBox* p = pictureBox(name)) p->setColors(fore, back);
+}
+
+void Form1::setMousePointer(const QString& name, int kind) {
+    if (auto* w = controlAs<QWidget>(name)) w->setCursor(kind == 99 ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void Form1::setScrollBar(const QString& name, const ScrollBarState& s) {
+    QScrollBar* bar = name == u"HScroll1" ? HScroll1_ : name == u"VScroll1" ? VScroll1_ : controlAs<QScrollBar>(name);
+    if (!bar) return;
+    QSignalBlocker block(bar);
+    bar->setRange(s.low(), s.high());
+    bar->setInvertedAppearance(s.Min > s.Max);
+    bar->setInvertedControls(s.Min > s.Max);
+    bar->setPageStep(s.LargeChange);
+    bar->setSingleStep(s.SmallChange);
+    bar->setValue(s.Value);
+}
+
+void Form1::applyLayout(const WindowLayout& l) {
+    const struct { const char* name; const TwipRect* rect; } placed[] = {
+        {"Image2", &l.Image2},     {"lblVoice", &l.lblVoice},       {"Picture4", &l.Picture4},
+        {"Picture3", &l.Picture3}, {"Picture2", &l.Picture2},       {"VScroll1", &l.VScroll1},
+        {"cmdHeightSmall", &l.cmdHeightSmall}, {"cmdHeightLarge", &l.cmdHeightLarge},
+        {"HScroll1", &l.HScroll1}, {"chkView", &l.chkView},         {"chkCurve", &l.chkCurve},
+    };
+    for (const auto& p : placed)
+        if (auto* w = controlAs<QWidget>(QString::fromLatin1(p.name))) w->setGeometry(pxRect(*p.rect));
+    Line3_->setGeometry(Line3_->x(), px(l.Line3Y1), 1, std::max(0, px(l.Line3Y2 - l.Line3Y1)));
+}
+
+void Form1::setControlRect(const QString& name, const TwipRect& rect) {
+    if (auto* w = controlAs<QWidget>(name)) w->setGeometry(pxRect(rect));
+}
+
+double Form1::clientWidth() const { return central_->width() * 15.0; }
+
+double Form1::clientHeight() const {
+    const QStatusBar* bar = findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
+    return (central_->height() + (bar && !bar->isHidden() ? bar->height() : 0)) * 15.0;
+}
+
+double Form1::statusBarHeight() const {
+    const QStatusBar* bar = findChild<QStatusBar*>(QStringLiteral("StatusBar1"));
+    return bar && !bar->isHidden() ? bar->height() * 15.0 : 0.0;
+}
+
+void Form1::setFocusTo(const QString& name) {
+    if (auto* w = controlAs<QWidget>(name)) w->setFocus();
+}
+
+bool Form1::hasFocus(const QString& name) const {
+    auto* w = controlAs<QWidget>(name);
+    return w && w->hasFocus();
+}
+
+void Form1::setCaption(const QString& text) { setWindowTitle(text); }
+
+void Form1::setStatusText(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 4) panels_[panel - 1]->setText(text);
+}
+
+QString Form1::statusText(int panel) const { return panel >= 1 && panel <= 4 ? panels_[panel - 1]->text() : QString(); }
+
+bool Form1::shiftHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier; }
+
+bool Form1::setIconFile(const QString& path) {
+    const QPixmap pm(path);
+    if (pm.isNull()) return false;
+    setWindowIcon(QIcon(pm));
+    return true;
+}
+
+void Form1::showSplash() {
+    if (!splash_) splash_ = new frmSplash();
+    splash_->show();
+}
+
+void Form1::closeSplash() {
+    if (splash_) {
+        splash_->CloseSplash();
+        splash_->deleteLater();
+        splash_ = nullptr;
+    }
+}
+
+void Form1::showAboutBox() {
+    Dialog about(this);
+    about.exec();
+}
+
+void Form1::processEvents() { QCoreApplication::processEvents(); }
+
+QObject* Form1::windowObject(const QString& name) { return control(name); }
 
 }  // namespace tova

@@ -1,14 +1,125 @@
 #pragma once
 
+#include "core/MainWindowPlacement.h"
+#include "core/ui/WidgetWindow.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MainWindowView.h"
+
 #include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTimer;
 
 namespace tova {
 
-// The main window: the piano roll with its menus.
-class Form1 : public QMainWindow {
+class PictureBox;
+class frmSplash;
+
+// The main window: the tool band, the ruler, the keyboard strip and the piano roll with their scroll
+// bars, the menu tree and the status bar, bound to the main window's logic (MainWindow). Controls carry
+// the names the rest of the program addresses them by (objectName; an element of a control array has
+// its index in the dynamic property "index"); positions follow the design in twips (15 a pixel).
+class Form1 : public QMainWindow, public MainWindowView {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    explicit Form1(const MainWindowPorts& ports = MainWindowPorts(), QWidget* parent = nullptr);
+    ~Form1() override;
+
+    MainWindow& logic() { return *logic_; }
+    // Runs the start-up; false when the program is to end at once (the installer's switches).
+    bool start(const QString& commandLine);
+
+    // The control of that name (and array index; -1 for a control that is not an array element).
+    QObject* control(const QString& name, int index = -1) const;
+    template <typename T>
+    T* controlAs(const QString& name, int index = -1) const {
+        return qobject_cast<T*>(control(name, index));
+    }
+    PictureBox* pictureBox(const QString& name) const;
+
+    // ---- MainWindowView ----
+    int value(const QString& name, int index = -1) const override;
+    void setValue(const QString& name, int value, int index = -1) override;
+    bool visible(const QString& name, int index = -1) const override;
+    void setVisible(const QString& name, bool on, int index = -1) override;
+    using QMainWindow::setVisible;
+    bool enabled(const QString& name, int index = -1) const override;
+    void setEnabled(const QString& name, bool on, int index = -1) override;
+    using QMainWindow::setEnabled;
+    using QMainWindow::hasFocus;
+    QString text(const QString& name, int index = -1) const override;
+    void setText(const QString& name, const QString& text, int index = -1) override;
+    int itemData(const QString& name, int entry) const override;
+    int menuArrayUpper(const QString& name) const override;
+    void loadMenuElement(const QString& name, int index) override;
+    void unloadMenuElement(const QString& name, int index) override;
+    QString popupMenu(const QString& menu, int* chosenIndex) override;
+    RollCanvas& picture(const QString& name) override;
+    void refreshPictures() override;
+    void setPictureColors(const QString& name, int32_t fore, int32_t back) override;
+    void setMousePointer(const QString& name, int kind) override;
+    void setScrollBar(const QString& name, const ScrollBarState& state) override;
+    void applyLayout(const WindowLayout& layout) override;
+    void setControlRect(const QString& name, const TwipRect& rect) override;
+    double clientWidth() const override;
+    double clientHeight() const override;
+    double statusBarHeight() const override;
+    void setFocusTo(const QString& name) override;
+    bool hasFocus(const QString& name) const override;
+    void setCaption(const QString& text) override;
+    void setStatusText(int panel, const QString& text) override;
+    QString statusText(int panel) const override;
+    bool shiftHeld() const override;
+    bool setIconFile(const QString& path) override;
+    void showSplash() override;
+    void closeSplash() override;
+    void showAboutBox() override;
+    void processEvents() override;
+    LocalizableWindow& localizable() override { return window_; }
+    MainWindowPlacement* placement() override { return placement_.get(); }
+    QObject* windowObject(const QString& name) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class Placement;
+
+    void buildToolBand(QWidget* band);
+    void buildSongArea(QWidget* area);
+    void buildMenus();
+    void buildStatusBar();
+    void wireHandlers();
+    // Runs a handler of the logic under the event guard.
+    void handle(const std::function<void()>& handler);
+    // Connects a menu item to its handler; a checkable item keeps its check mark for the handler to set.
+    void onMenu(const QString& name, const std::function<void()>& handler);
+    // Connects a tool-row button: the menu command's handler, then the focus to the roll.
+    void onButton(const QString& name, const std::function<void()>& handler);
+    void onCheckBox(const QString& name, const std::function<void()>& handler);
+    void onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)());
+
+    QWidget* central_ = nullptr;
+    PictureBox* Picture2_ = nullptr;
+    PictureBox* Picture3_ = nullptr;
+    PictureBox* Picture4_ = nullptr;
+    QScrollBar* HScroll1_ = nullptr;
+    QScrollBar* VScroll1_ = nullptr;
+    QWidget* Line3_ = nullptr;
+    QLabel* panels_[4] = {};
+    QPointer<frmSplash> splash_;
+    QTimer* tmrPlaying_ = nullptr;
+    QTimer* tmrMidiNote_ = nullptr;
+    WidgetWindow window_;
+    std::unique_ptr<Placement> placement_;
+    std::unique_ptr<MainWindow> logic_;
 };
 
 }  // namespace tova

@@ -1,0 +1,158 @@
+#include "mainwindow/MainWindow.h"
+
+#include "core/MessageTable.h"
+#include "core/Settings.h"
+#include "mainwindow/BackgroundDrawing.h"
+#include "mainwindow/MainWindowView.h"
+#include "mainwindow/NoteDrawingPort.h"
+#include "mainwindow/NoteEditPort.h"
+#include "mainwindow/ProgramInfo.h"
+#include "mainwindow/RollCanvas.h"
+#include "mainwindow/VoiceBankPort.h"
+#include "song/NoteCache.h"
+#include "platform/PathText.h"
+#include "platform/Vb.h"
+#include "song/NoteExtension.h"
+
+namespace tova {
+
+MainWindow::MainWindow(MainWindowView& view, const MainWindowPorts& ports) : view_(view), ports_(ports) {
+    song.attach(this, song.cache());
+}
+
+MainWindow::~MainWindow() { song.attach(nullptr, song.cache()); }
+
+QObject* MainWindow::TargetHwnd() const { return view_.windowObject(QStringLiteral("Picture2")); }
+
+// ---------------------------------------------------------------------------------------------------
+// SongHost
+
+void MainWindow::UpdateCaption() {
+    const QString title = settings().TransformTitle.isEmpty() ? ProgramInfo::Title() : settings().TransformTitle;
+    const QString mark = song.IsModified ? QStringLiteral(" (*)") : QString();
+    QString caption;
+    if (!song.ProjectPath.isEmpty())
+        caption = song.ProjectName + QStringLiteral(" (") + PathText::filePart(song.ProjectPath) + QStringLiteral(") - ") +
+                  title + mark;
+    else
+        caption = song.ProjectName + QStringLiteral(" - ") + title + mark;
+    view_.setCaption(caption);
+}
+
+void MainWindow::DrawBackground() {
+    BackgroundView v;
+    v.RowHeight = Scale.RowHeight;
+    v.Zoom = Scale.Zoom;
+    v.SongLength = SongLength;
+    v.BeatsPerBar = BeatsPerBar;
+    RollCanvas& roll = view_.picture(QStringLiteral("Picture2"));
+    BackgroundDrawing::draw(v, BackgroundColors::fromSettings(), HScroll1, VScroll1,
+                            view_.picture(QStringLiteral("Picture3")), roll, view_.picture(QStringLiteral("Picture4")));
+    // The ranges changed under the values: show them without raising the change handlers, which would
+    // start another drawing from inside this one.
+    view_.setScrollBar(QStringLiteral("VScroll1"), VScroll1);
+    view_.setScrollBar(QStringLiteral("HScroll1"), HScroll1);
+    view_.setVisible(QStringLiteral("lblTone"), false);
+    view_.refreshPictures();
+}
+
+void MainWindow::DrawNotes(const QString& option) {
+    if (ports_.noteDrawing) ports_.noteDrawing->DrawNotes(*this, option);
+    view_.refreshPictures();
+}
+
+void MainWindow::ApplyLyricText(qint32 index, const QString& text) {
+    if (ports_.noteEdit) ports_.noteEdit->ApplyLyricText(*this, index, text);
+}
+
+void MainWindow::SetLyricQueueText(const QString& text) { view_.setText(QStringLiteral("Text2"), text); }
+
+void MainWindow::SetUndoMenuCaption(const QString& caption) { view_.setText(QStringLiteral("mnUndo"), caption); }
+
+void MainWindow::SetUndoMenuEnabled(bool enabled) { view_.setEnabled(QStringLiteral("mnUndo"), enabled); }
+
+void MainWindow::SetRedoMenuCaption(const QString& caption) { view_.setText(QStringLiteral("mnRedo"), caption); }
+
+void MainWindow::SetRedoMenuEnabled(bool enabled) { view_.setEnabled(QStringLiteral("mnRedo"), enabled); }
+
+void MainWindow::TrimNoteGeometry(qint32 noteCount) {
+    if (noteCount < 1) {
+        NoteGeometry = {NoteGeometryRecord()};
+    } else if (NoteGeometry.size() > noteCount) {
+        NoteGeometry.resize(noteCount);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Layout and fixed layers
+
+void MainWindow::Form_Resize() {
+    // Every failure is passed over here, whatever the debug setting: a window too small for the rules
+    // keeps the sizes it cannot take, and the redraw still happens.
+    try {
+        Layout.resize(view_.clientWidth(), view_.clientHeight(), view_.statusBarHeight());
+        view_.applyLayout(Layout);
+    } catch (...) {
+    }
+    try {
+        RedrawAfterResize();
+    } catch (...) {
+    }
+}
+
+void MainWindow::RedrawAfterResize() {
+    DrawBackground();
+    DrawNotes();
+}
+
+void MainWindow::ShowToneAtCursor() {
+    RollCanvas& keyboard = view_.picture(QStringLiteral("Picture3"));
+    const ToneLabelPlacement p =
+        BackgroundDrawing::toneLabel(CursorNoteNum, VScroll1.Value, Scale.RowHeight, keyboard.width(), keyboard);
+    if (!p.visible) {
+        view_.setVisible(QStringLiteral("lblTone"), false);
+        return;
+    }
+    view_.setControlRect(QStringLiteral("lblTone"), TwipRect{p.left, p.top, p.width, double(Scale.RowHeight)});
+    view_.setText(QStringLiteral("lblTone"), p.caption);
+    view_.setVisible(QStringLiteral("lblTone"), true);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Menu commands of the tree itself
+
+void MainWindow::ShowAliasMenu(qint32 note) {
+    if (!ports_.voiceBanks || note < 0 || note >= song.noteCount()) return;
+    const QStringList candidates = ports_.voiceBanks->FindAliasForLyric(song.Lyrics[note]);
+    if (candidates.isEmpty()) return;
+    const QString menu = QStringLiteral("mnW0");
+    for (int i = 0; i < candidates.size(); ++i) {
+        try {
+            if (i > 0 && i > view_.menuArrayUpper(menu)) view_.loadMenuElement(menu, i);
+            view_.setText(menu, candidates[i], i);
+        } catch (...) {
+        }
+    }
+    for (int i = view_.menuArrayUpper(menu); i > candidates.size() - 1; --i) view_.unloadMenuElement(menu, i);
+    CurNote = int16_t(note);
+    int chosen = -1;
+    const QString item = view_.popupMenu(QStringLiteral("mnTest3"), &chosen);
+    if (item == menu && ports_.noteEdit) ports_.noteEdit->mnW0_Click(*this, chosen);
+}
+
+void MainWindow::mnVersion_Click() { view_.showAboutBox(); }
+
+void MainWindow::mnCleanCache_Click() {
+    NoteCache* cache = song.cache();
+    if (!cache) return;
+    qint32 first = std::min(song.SelStart, song.SelEnd);
+    qint32 last = std::max(song.SelStart, song.SelEnd);
+    if (last > song.lastNote()) last = song.lastNote();
+    for (qint32 i = first; i <= last; ++i) cache->DeleteNoteCacheFiles(song.CacheDir, i);
+}
+
+void MainWindow::mnUndo_Click() { song.Undo(); }
+
+void MainWindow::mnRedo_Click() { song.Redo(); }
+
+}  // namespace tova

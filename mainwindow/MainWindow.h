@@ -1,0 +1,148 @@
+#pragma once
+
+#include "mainwindow/MainWindowPorts.h"
+#include "mainwindow/MainWindowState.h"
+#include "mainwindow/MidiFollower.h"
+#include "mainwindow/ScrollBarState.h"
+#include "mainwindow/ViewScale.h"
+#include "mainwindow/WindowLayout.h"
+#include "song/Song.h"
+#include "song/SongHost.h"
+
+#include <QString>
+
+#include <optional>
+
+class QObject;
+
+namespace tova {
+
+class MainWindowView;
+
+// The main window's logic: it owns the song, the view state of the roll and the scroll bars, and runs
+// the start-up, the layout, scrolling, zoom and drawing of the fixed layers, the view switches and the
+// menu commands built so far. The Qt form binds its widgets to it through MainWindowView and calls the
+// handlers here; tests drive it with a fake view.
+class MainWindow : public SongHost, public MainWindowState {
+public:
+    MainWindow(MainWindowView& view, const MainWindowPorts& ports);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    MainWindowView& view() { return view_; }
+    const MainWindowPorts& ports() const { return ports_; }
+    MainWindowPorts& ports() { return ports_; }
+
+    // ---- the song and the view scales ----
+    Song song;
+    ViewScale Scale;  // Zoom and RowHeight, with the enabled state of the zoom commands
+    float Zoom() const { return Scale.Zoom; }
+    int16_t RowHeight() const { return Scale.RowHeight; }
+    ScrollBarState HScroll1{0, 0, 0, 4, 1};   // beats at the left edge of the roll
+    ScrollBarState VScroll1{1, 0, 1, 12, 1};  // rows scrolled off the top
+    MidiFollower Follow;
+    WindowLayout Layout;
+    // The whole command line as the program was started.
+    QString CommandLine;
+
+    // ---- start-up and new project ----
+    enum class StartResult { Run, EndProgram };
+    // The start-up sequence. EndProgram for the installer switches "/Commit" and "/Uninstall".
+    StartResult Form_Load(const QString& commandLine);
+    void NewProject();
+    QString GetDefaultVoicePath();
+    bool CheckDefaultVoiceTools(const QString& folder);
+    // Refreshes the tempo box ("0.00") and the seconds per beat of status panel 1.
+    void UpdateTempoStatus(float tempo);
+    // Rebuilds the recent-file menu from the History setting.
+    void UpdateRecentFilesMenu();
+    // The window that takes the mouse wheel: the roll.
+    QObject* TargetHwnd() const;
+
+    // ---- SongHost ----
+    void UpdateCaption() override;
+    void DrawBackground() override;
+    void DrawNotes() override { DrawNotes(QString()); }
+    void DrawNotes(const QString& option);
+    void ApplyLyricText(qint32 index, const QString& text) override;
+    void SetLyricQueueText(const QString& text) override;
+    void SetUndoMenuCaption(const QString& caption) override;
+    void SetUndoMenuEnabled(bool enabled) override;
+    void SetRedoMenuCaption(const QString& caption) override;
+    void SetRedoMenuEnabled(bool enabled) override;
+    void TrimNoteGeometry(qint32 noteCount) override;
+
+    // ---- layout and fixed layers ----
+    void Form_Resize();
+    void RedrawAfterResize();
+    void ShowToneAtCursor();
+
+    // ---- scrolling, zoom, row height, wheel, following ----
+    void HScroll1_Change();
+    void HScroll1_Scroll() { HScroll1_Change(); }
+    void VScroll1_Change();
+    void VScroll1_Scroll() { VScroll1_Change(); }
+    // Sets a bar's value; a changed value raises the bar's change handler (which redraws).
+    void SetHScrollValue(int value);
+    void SetVScrollValue(int value);
+    void mnZoomIn_Click();
+    void mnZoomOut_Click();
+    void mnHeightLarge_Click();
+    void mnHeightSmall_Click();
+    void mnGotoTop_Click();
+    void mnGotoEnd_Click();
+    void WheelEvent(int16_t direction, int16_t& keys);
+    void ScrollToNoteStart(qint32 note, std::optional<double> lead = std::nullopt);
+    void ScrollToTick(qint32 note, std::optional<double> lead = std::nullopt) { ScrollToNoteStart(note, lead); }
+    void ScrollToSelection(qint32 note, bool force);
+    void NoteToRightEdge(qint32 note);
+    bool NoteToInSideWindow(qint32 note);
+    void NoteSelectAndScroll(qint32 note);
+    void MidiPlay(qint32 clockCount);
+    void UpdatePlayCursor(qint32 clockCount) { MidiPlay(clockCount); }
+    void GetPlayNotes1(qint32& first, qint32& last, qint32 timeMs);
+    void LocateTimeInNotes(qint32& first, qint32& last, qint32 timeMs) { GetPlayNotes1(first, last, timeMs); }
+    // The tempo in force at a note (the project tempo when the voice-bank service is not there).
+    float GetTempo(qint32 index) const;
+
+    // ---- view and MIDI switches ----
+    void chkAutoPitchMode2_Click();
+    void chkCurve_Click();
+    void mnShowCurve_Click();
+    void chkTraceMode_Click();
+    void chkView_Click();
+    void mnMeasure4_Click();
+    void mnMeasure3_Click();
+    void Combo1_Click();
+    void optMode_Click(int index);
+    // True when shift is 4 (Alt held) or the drawing tool is selected.
+    bool IsToolMode(int shift) const;
+    void chkMidiCnn_Click();
+    void chkMidiIn_Click();
+    void chkSyncScroll_Click();
+    void chkMidiMon_Click();
+
+    // ---- menu commands of the tree itself ----
+    void ShowAliasMenu(qint32 note);
+    void mnVersion_Click();
+    void Image1_Click();
+    void mnPluginFolder_Click();
+    void mnShowReadme_Click();
+    void mnPluginReload_Click() { BuildPluginMenu(); }
+    void BuildPluginMenu();
+    void InitPlugins() { BuildPluginMenu(); }
+    void mnCleanCache_Click();
+    void mnUndo_Click();
+    void mnRedo_Click();
+
+private:
+    void redraw();  // background, notes, focus to the roll
+    void runStartupFrom10();
+    bool mode2On() const;
+
+    MainWindowView& view_;
+    MainWindowPorts ports_;
+};
+
+}  // namespace tova

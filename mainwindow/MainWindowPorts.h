@@ -1,0 +1,29 @@
+#pragma once
+
+namespace tova {
+
+class CoreServices;
+class DefaultVoiceGeneratorPort;
+class NoteEditPort;
+class MidiPort;
+class NoteDrawingPort;
+class ProjectFilesPort;
+class RenderPort;
+class VoiceBankPort;
+class VoiceToolsPort;
+
+// The services the main window calls, each owned elsewhere. A null port is a service that is not
+// there: the steps that need it do nothing.
+struct MainWindowPorts {
+    CoreServices* core = nullptr;
+    DefaultVoiceGeneratorPort* generator = nullptr;
+    VoiceBankPort* voiceBanks = nullptr;
+    ProjectFilesPort* projectFiles = nullptr;
+    NoteDrawingPort* noteDrawing = nullptr;
+    RenderPort* render = nullptr;
+    NoteEditPort* noteEdit = nullptr;
+    VoiceToolsPort* voiceTools = nullptr;
+    MidiPort* midi = nullptr;
+};
+
+}  // namespace tova

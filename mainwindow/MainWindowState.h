@@ -1,0 +1,36 @@
+#pragma once
+
+#include "mainwindow/NoteGeometry.h"
+
+#include <QList>
+
+#include <cstdint>
+
+namespace tova {
+
+// A point of a curve being drawn (x, y in twips).
+struct CurvePoint {
+    double x = 0;
+    double y = 0;
+};
+
+// The view and editing fields of the main window besides the song itself (which the Song model holds:
+// note arrays, project settings, selection, modified flag and undo history).
+struct MainWindowState {
+    int16_t CurNote = -1;          // current (focused) note; -1 = none
+    int16_t BeatsPerBar = 4;       // beats per measure of the grid: 4 or 3
+    int32_t NewNoteLength = 1920;  // ticks of notes entered by typing
+    int16_t ParamView = 0;         // value of the parameter-view switch
+    bool Mode2Lock = false;        // raised while start-up sets the mode-2 switch
+    NoteGeometryList NoteGeometry{NoteGeometryRecord()};
+    QList<CurvePoint> PitchCurvePts{CurvePoint()};
+    QList<CurvePoint> VibratoCurvePts{CurvePoint()};
+    int CursorNoteNum = -1;        // note number under the pointer (roll and keyboard strip)
+    qint64 SongLength = 0;         // sum of the note lengths as the last note drawing totalled it
+    int32_t PlayScrollNote = -1;   // note playback has to scroll to; -1 = none
+    int32_t PlayPosition = 0;      // play position in ms from the start of the played output; 0 stopped
+    int32_t PlayStartNote = 0;     // first note of the played output
+    int32_t PlayingNote = -1;      // note under the play position; -1 = none
+};
+
+}  // namespace tova

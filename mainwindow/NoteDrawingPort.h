@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tova {
+
+class MainWindow;
+
+// The note layer of the roll: notes, lyrics, selection, ruler marks and curves, and their geometry.
+class NoteDrawingPort {
+public:
+    virtual ~NoteDrawingPort() = default;
+    // `option` is empty for a full drawing, "nobomb" when no handles are to be drawn.
+    virtual void DrawNotes(MainWindow& window, const QString& option) = 0;
+};
+
+}  // namespace tova
