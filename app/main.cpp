@@ -1,4 +1,8 @@
-#include "core/ui/InputBoxDialogPort.h"
+#include "core/ShellOpenPort.h"
+#include "core/ui/QtShellOpen.h"
+#include "mainwindow/ProgramCoreServices.h"
+#include "mainwindow/ProgramMidi.h"
+#include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
 #include "platform/ui/QtPorts.h"
 
@@ -8,8 +12,20 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tova"));
     tova::installQtPorts();
-    tova::installInputBoxDialogPort();
-    tova::Form1 w;
+    static tova::QtShellOpen shellOpen;
+    tova::ShellOpenPort::install(&shellOpen);
+
+    tova::ProgramCoreServices core;
+    tova::ProgramMidi midi;
+    tova::MainWindowPorts ports;
+    ports.core = &core;
+    ports.midi = &midi;
+
+    tova::Form1 w(ports);
+    midi.attach(&w.logic());
+    if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    midi.attach(nullptr);
+    return code;
 }

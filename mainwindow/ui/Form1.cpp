@@ -118,6 +118,9 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
 
     central_ = new QWidget(this);
     central_->setObjectName(QString());
+    QFont small = central_->font();
+    small.setPixelSize(11);
+    central_->setFont(small);
     setCentralWidget(central_);
     buildToolBand(central_);
     buildSongArea(central_);
@@ -185,6 +188,7 @@ void Form1::buildToolBand(QWidget* band) {
     txtTempo->setGeometry(Twips::rect(1440, 60, 615, 300));
     txtTempo->setReadOnly(true);
     txtTempo->setFocusPolicy(Qt::NoFocus);
+    txtTempo->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
     addLabel(band, QStringLiteral("Label2"), QStringLiteral("Quantize"), 2100, 120, 720);
     auto* cmbQuntize = new QComboBox(band);
     cmbQuntize->setObjectName(QStringLiteral("cmbQuntize"));
@@ -731,5 +735,7 @@ void Form1::showAboutBox() {
 void Form1::processEvents() { QCoreApplication::processEvents(); }
 
 QObject* Form1::windowObject(const QString& name) { return control(name); }
+
+MainWindowPlacement* Form1::placement() { return placement_.get(); }
 
 }  // namespace tova

@@ -83,7 +83,7 @@ public:
     void showAboutBox() override;
     void processEvents() override;
     LocalizableWindow& localizable() override { return window_; }
-    MainWindowPlacement* placement() override { return placement_.get(); }
+    MainWindowPlacement* placement() override;
     QObject* windowObject(const QString& name) override;
 
 protected:

@@ -1,29 +1,51 @@
+// The main window as a window: start-up on fake services, its pictures at two sizes, the menu tree.
+#include "MainWindowFakes.h"
+#include "core/Settings.h"
 #include "mainwindow/ui/Form1.h"
+#include "mainwindow/ui/PictureBox.h"
+#include "platform/FakePorts.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QMenuBar>
 
 #include <gtest/gtest.h>
 
+using namespace tova;
+
 namespace {
 
-// The main window shows with its Japanese menu drawn in real glyphs (a CJK font is installed).
-TEST(Form1Smoke, ShowsJapaneseMenuAndCaption) {
-    tova::Form1 w;
-    w.resize(640, 300);
-    w.show();
-    ASSERT_EQ(w.objectName(), "Form1");
-    ASSERT_TRUE(w.menuBar()->actions().size() >= 1);
-    QString path = tova::test::savePng(&w, "form1_smoke");
-    QImage img(path);
-    ASSERT_FALSE(img.isNull());
-    // The menu bar area must hold dark glyph pixels.
+int darkPixels(const QImage& img, const QRect& area, int threshold = 100) {
     int dark = 0;
-    for (int y = 0; y < w.menuBar()->height(); ++y)
-        for (int x = 0; x < 200; ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++dark;
-    EXPECT_GT(dark, 20);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(img.pixel(x, y)) < threshold) ++dark;
+    return dark;
+}
+
+TEST(Form1Window, EmptyProjectAtTwoSizes) {
+    test::ScopedProgramFolder program;
+    ScopedFakePorts ports;
+    test::FakeCoreServices core;
+    core.temp = program.path() + QStringLiteral("/tmp");
+    MainWindowPorts p;
+    p.core = &core;
+    settings() = Settings();
+    Form1 w(p);
+    ASSERT_TRUE(w.start(QString()));
+    w.resize(1000, 700);
+    w.show();
+    QApplication::processEvents();
+    const QString big = test::savePng(&w, QStringLiteral("form1_empty_1000x700"));
+    QImage img(big);
+    ASSERT_FALSE(img.isNull());
+    // Japanese menu captions are drawn as glyphs in the menu bar.
+    EXPECT_GT(darkPixels(img, QRect(0, 0, 300, w.menuBar()->height())), 40);
+
+    w.resize(480, 300);
+    QApplication::processEvents();
+    test::savePng(&w, QStringLiteral("form1_empty_480x300"));
     w.close();
 }
 

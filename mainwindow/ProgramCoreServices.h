@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/WheelClient.h"
+#include "mainwindow/CoreServices.h"
+
+#include <QPointer>
+
+namespace tova {
+
+// The core services of the running program: the program's own processes, instance counter, wheel hook,
+// readme marker, settings file, message table and caption files.
+class ProgramCoreServices : public CoreServices {
+public:
+    ProgramCoreServices();
+    ~ProgramCoreServices() override;
+
+    QString tempVariable() override;
+    void setCurrentFolder(const QString& folder) override;
+    void shellAndWait(const QString& commandLine, int windowStyle) override;
+    int countInstance() override;
+    QString makeTempFolder(int instance, const QString& planned, bool inTempRoot) override;
+    void initWheelHook() override;
+    void hookWheel(QObject* target, WheelHandler handler) override;
+    bool checkReadMarker(const QString& folder) override;
+    void showProgramReadme() override;
+    void shellOpen(const QString& path) override;
+    bool loadSettings(MainWindowPlacement* window) override;
+    void loadMessageTable() override;
+    void applyMenuStrings(LocalizableWindow& window) override;
+    void applyLabelButtonStrings(LocalizableWindow& window) override;
+    QString md5File(const QString& path) override;
+
+private:
+    // The main window as the wheel hook registers it.
+    class WheelTarget : public WheelClient {
+    public:
+        QPointer<QObject> target;
+        WheelHandler handler;
+        QObject* TargetHwnd() const override { return target.data(); }
+        void WheelEvent(int16_t direction, int16_t& keyState) override {
+            if (handler) handler(direction, keyState);
+        }
+    };
+    WheelTarget wheel_;
+};
+
+}  // namespace tova

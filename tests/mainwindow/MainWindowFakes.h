@@ -1,0 +1,147 @@
+#pragma once
+
+#include "mainwindow/CoreServices.h"
+#include "mainwindow/DefaultVoiceGeneratorPort.h"
+#include "mainwindow/MidiPort.h"
+#include "mainwindow/ProjectFilesPort.h"
+#include "mainwindow/RenderPort.h"
+#include "mainwindow/VoiceBankPort.h"
+#include "platform/SystemPaths.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace tova::test {
+
+// Core services that record what start-up asks and answer from fields.
+class FakeCoreServices : public CoreServices {
+public:
+    QStringList calls;
+    QString temp;             // the TEMP variable
+    int instance = 1;
+    bool settingsFile = true;  // loadSettings finds a file
+    bool staleMarker = false;
+    QString currentFolder;
+    QStringList commandsRun;
+    QObject* wheelTarget = nullptr;
+    WheelHandler wheel;
+    std::function<QString(const QString&)> digest = [](const QString&) { return QString(32, u'0'); };
+
+    QString tempVariable() override { return temp; }
+    void setCurrentFolder(const QString& folder) override {
+        calls << QStringLiteral("setCurrentFolder");
+        currentFolder = folder;
+    }
+    void shellAndWait(const QString& commandLine, int) override {
+        calls << QStringLiteral("shellAndWait");
+        commandsRun << commandLine;
+    }
+    int countInstance() override {
+        calls << QStringLiteral("countInstance");
+        return instance;
+    }
+    QString makeTempFolder(int, const QString& planned, bool) override {
+        calls << QStringLiteral("makeTempFolder");
+        QDir().mkpath(planned);
+        return planned;
+    }
+    void initWheelHook() override { calls << QStringLiteral("initWheelHook"); }
+    void hookWheel(QObject* target, WheelHandler handler) override {
+        calls << QStringLiteral("hookWheel");
+        wheelTarget = target;
+        wheel = std::move(handler);
+    }
+    bool checkReadMarker(const QString&) override {
+        calls << QStringLiteral("checkReadMarker");
+        return staleMarker;
+    }
+    void showProgramReadme() override { calls << QStringLiteral("showProgramReadme"); }
+    void shellOpen(const QString& path) override { calls << QStringLiteral("shellOpen ") + path; }
+    bool loadSettings(MainWindowPlacement*) override {
+        calls << QStringLiteral("loadSettings");
+        return settingsFile;
+    }
+    void loadMessageTable() override { calls << QStringLiteral("loadMessageTable"); }
+    void applyMenuStrings(LocalizableWindow&) override { calls << QStringLiteral("applyMenuStrings"); }
+    void applyLabelButtonStrings(LocalizableWindow&) override { calls << QStringLiteral("applyLabelButtonStrings"); }
+    QString md5File(const QString& path) override { return digest(path); }
+};
+
+// A program folder of its own for one test, restored afterwards.
+class ScopedProgramFolder {
+public:
+    ScopedProgramFolder() { SystemPaths::setProgramFolder(dir.path()); }
+    ~ScopedProgramFolder() { SystemPaths::setProgramFolder(QString()); }
+    QString path() const { return dir.path(); }
+    QTemporaryDir dir;
+};
+
+class FakeVoiceBanks : public VoiceBankPort {
+public:
+    QStringList list;
+    QStringList calls;
+    QStringList aliases;
+    void LoadVoiceBankList() override { calls << QStringLiteral("LoadVoiceBankList"); }
+    QStringList VoiceBankList() override { return list; }
+    void ClearOtoTable() override { calls << QStringLiteral("ClearOtoTable"); }
+    void LoadOtoIni(const QString& dir) override { calls << QStringLiteral("LoadOtoIni ") + dir; }
+    int32_t LoadPrefixMap(const QString& dir) override {
+        calls << QStringLiteral("LoadPrefixMap ") + dir;
+        return 0;
+    }
+    QStringList FindAliasForLyric(const QString&) override { return aliases; }
+};
+
+class FakeProjectFiles : public ProjectFilesPort {
+public:
+    QStringList calls;
+    QString commandLineCode;
+    std::function<void(MainWindow&, const QString&)> open;
+    QString ProcessCommandLine(MainWindow&, const QString& commandLine) override {
+        calls << QStringLiteral("ProcessCommandLine ") + commandLine;
+        return commandLineCode;
+    }
+    void OpenFileByType(MainWindow& w, const QString& path) override {
+        calls << QStringLiteral("OpenFileByType ") + path;
+        if (open) open(w, path);
+    }
+    void ShowVoiceInfo(MainWindow&) override { calls << QStringLiteral("ShowVoiceInfo"); }
+};
+
+class FakeRender : public RenderPort {
+public:
+    int cacheDeletions = 0;
+    void DeleteCacheFiles() override { ++cacheDeletions; }
+    void tmrPlaying_Timer(MainWindow&) override {}
+    void tmrMidiNote_Timer(MainWindow&) override {}
+};
+
+class FakeMidi : public MidiPort {
+public:
+    int openInResult = 0;
+    int openOutResult = 0;
+    QStringList calls;
+    int OpenMidiIn(const QString& name, QObject*) override {
+        calls << QStringLiteral("OpenMidiIn ") + name;
+        return openInResult;
+    }
+    void CloseMidiIn() override { calls << QStringLiteral("CloseMidiIn"); }
+    int OpenMidiOut(const QString& name, QObject*) override {
+        calls << QStringLiteral("OpenMidiOut ") + name;
+        return openOutResult;
+    }
+    void CloseMidiOut() override { calls << QStringLiteral("CloseMidiOut"); }
+    void SetStepInput(bool on) override { calls << QStringLiteral("SetStepInput %1").arg(on); }
+    void SetSyncScroll(bool on) override { calls << QStringLiteral("SetSyncScroll %1").arg(on); }
+};
+
+class FakeGenerator : public DefaultVoiceGeneratorPort {
+public:
+    QList<GeneratorFile> list;
+    QList<GeneratorFile> files() override { return list; }
+};
+
+}  // namespace tova::test
