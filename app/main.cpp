@@ -2,6 +2,7 @@
 #include "core/ui/QtShellOpen.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
+#include "mainwindow/ProgramVoiceBanks.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
 #include "platform/ui/QtPorts.h"
@@ -17,9 +18,11 @@ int main(int argc, char** argv) {
 
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
+    tova::ProgramVoiceBanks voiceBanks;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.midi = &midi;
+    ports.voiceBanks = &voiceBanks;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

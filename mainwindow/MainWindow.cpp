@@ -17,10 +17,10 @@
 namespace tova {
 
 MainWindow::MainWindow(MainWindowView& view, const MainWindowPorts& ports) : view_(view), ports_(ports) {
-    song.attach(this, song.cache());
+    song.attach(this, &cache_);
 }
 
-MainWindow::~MainWindow() { song.attach(nullptr, song.cache()); }
+MainWindow::~MainWindow() { song.attach(nullptr, nullptr); }
 
 QObject* MainWindow::TargetHwnd() const { return view_.windowObject(QStringLiteral("Picture2")); }
 

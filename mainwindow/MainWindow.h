@@ -6,6 +6,7 @@
 #include "mainwindow/ScrollBarState.h"
 #include "mainwindow/ViewScale.h"
 #include "mainwindow/WindowLayout.h"
+#include "render/RenderCache.h"
 #include "song/Song.h"
 #include "song/SongHost.h"
 
@@ -103,7 +104,7 @@ public:
     void UpdatePlayCursor(qint32 clockCount) { MidiPlay(clockCount); }
     void GetPlayNotes1(qint32& first, qint32& last, qint32 timeMs);
     void LocateTimeInNotes(qint32& first, qint32& last, qint32 timeMs) { GetPlayNotes1(first, last, timeMs); }
-    // The tempo in force at a note (the project tempo when the voice-bank service is not there).
+    // The tempo in force at a note.
     float GetTempo(qint32 index) const;
 
     // ---- view and MIDI switches ----
@@ -143,6 +144,7 @@ private:
 
     MainWindowView& view_;
     MainWindowPorts ports_;
+    RenderCache cache_;
 };
 
 }  // namespace tova

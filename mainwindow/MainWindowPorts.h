@@ -8,7 +8,7 @@ class NoteEditPort;
 class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
-class RenderPort;
+class PlaybackPort;
 class VoiceBankPort;
 class VoiceToolsPort;
 
@@ -20,7 +20,7 @@ struct MainWindowPorts {
     VoiceBankPort* voiceBanks = nullptr;
     ProjectFilesPort* projectFiles = nullptr;
     NoteDrawingPort* noteDrawing = nullptr;
-    RenderPort* render = nullptr;
+    PlaybackPort* playback = nullptr;
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;

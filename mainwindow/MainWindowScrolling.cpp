@@ -6,7 +6,7 @@
 #include "mainwindow/ScrollHelpers.h"
 #include "mainwindow/WheelSteps.h"
 #include "platform/Vb.h"
-#include "song/NoteExtension.h"
+#include "render/NoteRenderParams.h"
 
 namespace tova {
 
@@ -141,10 +141,7 @@ void MainWindow::GetPlayNotes1(qint32& first, qint32& last, qint32 timeMs) {
 
 float MainWindow::GetTempo(qint32 index) const {
     float tempo = song.Tempo;
-    for (qint32 i = 0; i <= index && i < song.noteCount(); ++i) {
-        const QString own = GetNoteOption(i < song.NoteExt.size() ? song.NoteExt[i] : QString(), QStringLiteral("tempo"));
-        if (!own.isEmpty()) tempo = float(Vb::Val(own));
-    }
+    FindTempoAt(song, index, tempo);
     return tempo;
 }
 

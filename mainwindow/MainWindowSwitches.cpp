@@ -8,9 +8,9 @@
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
-#include "mainwindow/RenderPort.h"
 #include "mainwindow/VoiceToolsPort.h"
 #include "platform/Ports.h"
+#include "render/CacheFiles.h"
 
 namespace tova {
 
@@ -39,7 +39,7 @@ void MainWindow::chkAutoPitchMode2_Click() {
     settings().Mode2 = on;
     song.Mode2 = on;
     if (Mode2Lock) return;
-    if (view_.shiftHeld() && ports_.render) ports_.render->DeleteCacheFiles();
+    if (view_.shiftHeld()) DeleteCacheFiles(QString());  // the instance's temporary cache
     redraw();
 }
 

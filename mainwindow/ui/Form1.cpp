@@ -4,7 +4,8 @@
 #include "core/ui/Twips.h"
 #include "mainwindow/MenuTree.h"
 #include "mainwindow/NoteEditPort.h"
-#include "mainwindow/RenderPort.h"
+#include "mainwindow/PlaybackPort.h"
+#include "render/ui/frmOtoReport.h"
 #include "mainwindow/ui/Dialog.h"
 #include "mainwindow/ui/PictureBox.h"
 #include "mainwindow/ui/ToolIcons.h"
@@ -149,9 +150,11 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     central_->installEventFilter(this);
     resize(Twips::size(14160, 8700));
     WindowRegistry::add(&window_);
+    setOtoLoadHost(this);
 }
 
 Form1::~Form1() {
+    if (otoLoadHost() == this) setOtoLoadHost(nullptr);
     WindowRegistry::remove(&window_);
     if (splash_) delete splash_.data();
     logic_.reset();
@@ -457,10 +460,10 @@ void Form1::wireHandlers() {
         connect(c, &QComboBox::activated, this, [this, w] { handle([w] { w->Combo1_Click(); }); });
 
     connect(tmrPlaying_, &QTimer::timeout, this, [this, w] {
-        if (RenderPort* r = w->ports().render) handle([r, w] { r->tmrPlaying_Timer(*w); });
+        if (PlaybackPort* p = w->ports().playback) handle([p, w] { p->tmrPlaying_Timer(*w); });
     });
     connect(tmrMidiNote_, &QTimer::timeout, this, [this, w] {
-        if (RenderPort* r = w->ports().render) handle([r, w] { r->tmrMidiNote_Timer(*w); });
+        if (PlaybackPort* p = w->ports().playback) handle([p, w] { p->tmrMidiNote_Timer(*w); });
     });
 }
 
@@ -737,5 +740,9 @@ void Form1::processEvents() { QCoreApplication::processEvents(); }
 QObject* Form1::windowObject(const QString& name) { return control(name); }
 
 MainWindowPlacement* Form1::placement() { return placement_.get(); }
+
+void Form1::SetOtoStatusText(const QString& text) { setStatusText(3, text); }
+
+void Form1::ShowOtoReport(const QString& report) { frmOtoReport::ShowReport(report, this); }
 
 }  // namespace tova

@@ -4,6 +4,7 @@
 #include "core/ui/WidgetWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
+#include "render/OtoLoadHost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -26,7 +27,7 @@ class frmSplash;
 // bars, the menu tree and the status bar, bound to the main window's logic (MainWindow). Controls carry
 // the names the rest of the program addresses them by (objectName; an element of a control array has
 // its index in the dynamic property "index"); positions follow the design in twips (15 a pixel).
-class Form1 : public QMainWindow, public MainWindowView {
+class Form1 : public QMainWindow, public MainWindowView, public OtoLoadHost {
     Q_OBJECT
 public:
     explicit Form1(const MainWindowPorts& ports = MainWindowPorts(), QWidget* parent = nullptr);
@@ -85,6 +86,10 @@ public:
     LocalizableWindow& localizable() override { return window_; }
     MainWindowPlacement* placement() override;
     QObject* windowObject(const QString& name) override;
+
+    // ---- OtoLoadHost: progress of a voice-bank load in status panel 3, and its report ----
+    void SetOtoStatusText(const QString& text) override;
+    void ShowOtoReport(const QString& report) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

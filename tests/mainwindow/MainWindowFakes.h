@@ -4,7 +4,6 @@
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
 #include "mainwindow/MidiPort.h"
 #include "mainwindow/ProjectFilesPort.h"
-#include "mainwindow/RenderPort.h"
 #include "mainwindow/VoiceBankPort.h"
 #include "platform/SystemPaths.h"
 
@@ -109,14 +108,6 @@ public:
         if (open) open(w, path);
     }
     void ShowVoiceInfo(MainWindow&) override { calls << QStringLiteral("ShowVoiceInfo"); }
-};
-
-class FakeRender : public RenderPort {
-public:
-    int cacheDeletions = 0;
-    void DeleteCacheFiles() override { ++cacheDeletions; }
-    void tmrPlaying_Timer(MainWindow&) override {}
-    void tmrMidiNote_Timer(MainWindow&) override {}
 };
 
 class FakeMidi : public MidiPort {

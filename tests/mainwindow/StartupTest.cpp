@@ -30,7 +30,6 @@ struct Rig {
     test::FakeVoiceBanks voiceBanks;
     test::FakeProjectFiles projectFiles;
     test::FakeGenerator generator;
-    test::FakeRender render;
     test::FakeMidi midi;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
@@ -45,7 +44,6 @@ struct Rig {
         ports.voiceBanks = &voiceBanks;
         ports.projectFiles = &projectFiles;
         ports.generator = &generator;
-        ports.render = &render;
         ports.midi = &midi;
     }
     MainWindow& w() { return form->logic(); }
@@ -348,7 +346,6 @@ TEST(Startup, ReadmeMarkerAndMode2Setting) {
     EXPECT_EQ(f.value(u"chkCurve"_s), 1);
     EXPECT_EQ(f.value(u"mnShowCurve"_s), 1);
     EXPECT_TRUE(rig.w().song.Mode2);
-    EXPECT_EQ(rig.render.cacheDeletions, 0);
 }
 
 // A service that fails from the messages step on.
