@@ -1,0 +1,85 @@
+#include "tools/initvox/BankSample.h"
+
+#include "platform/Errors.h"
+#include "tools/initvox/SampleShape.h"
+
+#include <QFile>
+
+#include <samplerate.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tova::initvox {
+namespace {
+
+std::vector<float> resample(const SpokenAudio& audio) {
+    if (audio.sampleRate == BankSample::kSampleRate || audio.samples.empty()) return audio.samples;
+    const double ratio = BankSample::kSampleRate / audio.sampleRate;
+    std::vector<float> out(static_cast<std::size_t>(std::ceil(double(audio.samples.size()) * ratio)) + 16);
+    SRC_DATA data{};
+    data.data_in = audio.samples.data();
+    data.input_frames = static_cast<long>(audio.samples.size());
+    data.data_out = out.data();
+    data.output_frames = static_cast<long>(out.size());
+    data.src_ratio = ratio;
+    const int error = src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 1);
+    if (error != 0) throw InvalidCallError(QString::fromUtf8(src_strerror(error)));
+    out.resize(static_cast<std::size_t>(data.output_frames_gen));
+    return out;
+}
+
+std::size_t samplesOf(double ms) { return static_cast<std::size_t>(std::lround(ms * BankSample::kSampleRate / 1000.0)); }
+
+}  // namespace
+
+std::vector<qint16> BankSample::fromSpeech(const SpokenAudio& audio) {
+    if (audio.sampleRate <= 0.0) throw InvalidCallError(QStringLiteral("speech without a sample rate"));
+    const std::vector<float> signal = resample(audio);
+    const SampleShape shape = SampleShape::of(signal, kSampleRate);
+    if (!shape.hasSound) throw InvalidCallError(QStringLiteral("the speech holds no sound"));
+
+    const std::ptrdiff_t from = std::ptrdiff_t(samplesOf(shape.soundStart)) - std::ptrdiff_t(samplesOf(kLeadMs));
+    const std::size_t to = std::min(signal.size(), samplesOf(shape.soundEnd) + samplesOf(kTailMs));
+
+    const double level = shape.hasVowel ? shape.vowelLevel : shape.peakLevel;
+    double gain = std::pow(10.0, (kVowelLevelDb - level) / 20.0);
+    float peak = 0.0f;
+    for (std::size_t i = std::size_t(std::max<std::ptrdiff_t>(from, 0)); i < to; ++i) peak = std::max(peak, std::abs(signal[i]));
+    const double ceiling = std::pow(10.0, kPeakDb / 20.0);
+    if (peak > 0.0f && gain * peak > ceiling) gain = ceiling / peak;
+
+    std::vector<qint16> out;
+    out.reserve(std::size_t(std::ptrdiff_t(to) - from));
+    for (std::ptrdiff_t i = from; i < std::ptrdiff_t(to); ++i) {
+        const double v = i < 0 ? 0.0 : double(signal[std::size_t(i)]) * gain * 32768.0;
+        out.push_back(static_cast<qint16>(std::clamp(std::lround(v), -32768L, 32767L)));
+    }
+    return out;
+}
+
+std::vector<qint16> BankSample::silence() { return std::vector<qint16>(samplesOf(kSilenceMs), 0); }
+
+std::vector<float> BankSample::toFloat(const std::vector<qint16>& values) {
+    std::vector<float> out(values.size());
+    std::transform(values.begin(), values.end(), out.begin(), [](qint16 v) { return float(v) / 32768.0f; });
+    return out;
+}
+
+void BankSample::write(const QString& path, const std::vector<qint16>& values) {
+    SF_INFO info{};
+    info.samplerate = kSampleRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file) throw FileError(QStringLiteral("cannot create %1: %2").arg(path, QString::fromUtf8(sf_strerror(nullptr))));
+    const sf_count_t written = sf_write_short(file, values.data(), sf_count_t(values.size()));
+    const int closed = sf_close(file);
+    if (written != sf_count_t(values.size()) || closed != 0) {
+        QFile::remove(path);
+        throw FileError(QStringLiteral("cannot write %1").arg(path));
+    }
+}
+
+}  // namespace tova::initvox
