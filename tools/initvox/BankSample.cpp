@@ -41,19 +41,21 @@ std::vector<qint16> BankSample::fromSpeech(const SpokenAudio& audio) {
     if (!shape.hasSound) throw InvalidCallError(QStringLiteral("the speech holds no sound"));
 
     const std::ptrdiff_t from = std::ptrdiff_t(samplesOf(shape.soundStart)) - std::ptrdiff_t(samplesOf(kLeadMs));
-    const std::size_t to = std::min(signal.size(), samplesOf(shape.soundEnd) + samplesOf(kTailMs));
+    const std::size_t to = samplesOf(shape.soundEnd) + samplesOf(kTailMs);  // past the end: silence
 
     const double level = shape.hasVowel ? shape.vowelLevel : shape.peakLevel;
     double gain = std::pow(10.0, (kVowelLevelDb - level) / 20.0);
     float peak = 0.0f;
-    for (std::size_t i = std::size_t(std::max<std::ptrdiff_t>(from, 0)); i < to; ++i) peak = std::max(peak, std::abs(signal[i]));
+    for (std::size_t i = std::size_t(std::max<std::ptrdiff_t>(from, 0)); i < std::min(to, signal.size()); ++i) {
+        peak = std::max(peak, std::abs(signal[i]));
+    }
     const double ceiling = std::pow(10.0, kPeakDb / 20.0);
     if (peak > 0.0f && gain * peak > ceiling) gain = ceiling / peak;
 
     std::vector<qint16> out;
     out.reserve(std::size_t(std::ptrdiff_t(to) - from));
     for (std::ptrdiff_t i = from; i < std::ptrdiff_t(to); ++i) {
-        const double v = i < 0 ? 0.0 : double(signal[std::size_t(i)]) * gain * 32768.0;
+        const double v = i < 0 || std::size_t(i) >= signal.size() ? 0.0 : double(signal[std::size_t(i)]) * gain * 32768.0;
         out.push_back(static_cast<qint16>(std::clamp(std::lround(v), -32768L, 32767L)));
     }
     return out;

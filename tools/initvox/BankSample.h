@@ -20,7 +20,7 @@ public:
     static constexpr double kSilenceMs = 1000.0;   // length of a silent sample
 
     // The bank's sample of spoken audio: resampled to 44100 Hz, cut to its sound with kLeadMs of
-    // silence before and kTailMs after, scaled so that its vowel (or, without one, its loudest part)
+    // silence before and kTailMs after (silence is added where the audio has less), scaled so that its vowel (or, without one, its loudest part)
     // has the level kVowelLevelDb with no peak above kPeakDb, rounded to 16 bits. Throws TovaError when
     // the audio holds no sound.
     static std::vector<qint16> fromSpeech(const SpokenAudio& audio);

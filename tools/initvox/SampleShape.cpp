@@ -93,10 +93,15 @@ SampleShape SampleShape::of(const std::vector<float>& signal, double sampleRate)
         }
     }
     shape.hasSound = true;
-    const auto startMs = [&](std::size_t k) { return double(k * hop) * 1000.0 / sampleRate; };
-    const auto endMs = [&](std::size_t k) { return double(k * hop + levelWindow) * 1000.0 / sampleRate; };
-    shape.soundStart = startMs(first);
-    shape.soundEnd = std::min(endMs(last), shape.length);
+    // Times of frames are the centres of their level windows; the sound's edges are refined to the
+    // first and last sample above the silence threshold.
+    const auto frameMs = [&](std::size_t k) { return (double(k * hop) + double(levelWindow) / 2.0) * 1000.0 / sampleRate; };
+    const float silent = float(std::pow(10.0, silence / 20.0));
+    std::size_t firstSample = first * hop, lastSample = std::min(signal.size(), last * hop + levelWindow) - 1;
+    while (firstSample < lastSample && std::abs(signal[firstSample]) <= silent) ++firstSample;
+    while (lastSample > firstSample && std::abs(signal[lastSample]) <= silent) --lastSample;
+    shape.soundStart = double(firstSample) * 1000.0 / sampleRate;
+    shape.soundEnd = double(lastSample + 1) * 1000.0 / sampleRate;
 
     // Pitch only where there is sound; the window is centred on the level window.
     for (std::size_t k = first; k <= last; ++k) {
@@ -159,7 +164,10 @@ SampleShape SampleShape::of(const std::vector<float>& signal, double sampleRate)
         return level[k] >= shape.vowelLevel - db && bright[k] >= vowelBrightness - db;
     };
 
+    // The pitch windows reach past the edges of the vowel, so the voiced run starts a little late and
+    // ends a little early: frames next to it that are as loud and as bright belong to the vowel.
     std::size_t vowelStart = bestStart;
+    while (vowelStart > first && within(vowelStart - 1, 6.0)) --vowelStart;
     while (vowelStart < bestEnd && !within(vowelStart, 6.0)) ++vowelStart;
     std::size_t steady = vowelStart;
     while (steady < bestEnd && !(within(steady, 3.0) && frequency[steady] > 0.0 &&
@@ -167,15 +175,16 @@ SampleShape SampleShape::of(const std::vector<float>& signal, double sampleRate)
         ++steady;
     }
     std::size_t vowelEnd = bestEnd;
+    while (vowelEnd < last && within(vowelEnd + 1, 6.0)) ++vowelEnd;
     while (vowelEnd > steady && !within(vowelEnd, 6.0)) --vowelEnd;
     std::size_t audible = first;
     while (audible < vowelStart && level[audible] < shape.vowelLevel - 20.0) ++audible;
 
     shape.hasVowel = true;
-    shape.audibleStart = startMs(audible);
-    shape.vowelStart = startMs(vowelStart);
-    shape.steadyStart = startMs(steady);
-    shape.vowelEnd = std::min(endMs(vowelEnd), shape.length);
+    shape.audibleStart = std::max(shape.soundStart, frameMs(audible));
+    shape.vowelStart = std::max(shape.audibleStart, frameMs(vowelStart));
+    shape.steadyStart = std::max(shape.vowelStart, frameMs(steady));
+    shape.vowelEnd = std::clamp(frameMs(vowelEnd), shape.steadyStart, shape.soundEnd);
     return shape;
 }
 
