@@ -4,6 +4,10 @@
 #include "DefaultBankFixture.h"
 
 #include "core/WaveFiles.h"
+#include "render/AliasLookup.h"
+#include "render/OtoIni.h"
+#include "render/OtoLoadHost.h"
+#include "render/VoiceBankList.h"
 #include "support/TestSupport.h"
 #include "tools/initvox/BankSample.h"
 #include "tools/initvox/SampleShape.h"
@@ -22,6 +26,14 @@ using namespace tova;
 using namespace tova::test::initvox;
 
 namespace {
+
+// Records what loading oto.ini would show.
+class RecordingHost : public OtoLoadHost {
+public:
+    void SetOtoStatusText(const QString&) override {}
+    void ShowOtoReport(const QString& text) override { report += text; }
+    QString report;
+};
 
 std::vector<float> readSample(const QString& path, WaveHeader& header) {
     QVector<qint16> values;
@@ -116,4 +128,21 @@ TEST(DefaultBank, FreshInstallMakesEveryKanaWithTimingAndFrequencyTable) {
     // Timings come from each sample, not from a constant.
     EXPECT_GE(preutterances.size(), 20);
     EXPECT_GE(consonants.size(), 20);
+
+    // The editor loads the bank without a consistency report, finds every kana by its lyric and
+    // reads the bank's name from its profile.
+    RecordingHost host;
+    setOtoLoadHost(&host);
+    LoadOtoIni(run.bankFolder);
+    setOtoLoadHost(nullptr);
+    EXPECT_EQ(host.report, QString());
+    for (const QString& kana : requiredKana()) {
+        QString name = kana;
+        const QStringList fields = FindOtoAlias(name);
+        EXPECT_EQ(fields.value(0), kana + ".wav");
+        EXPECT_EQ(name, kana);
+    }
+    QString folder = run.bankFolder, name, image, sample, author, web, description;
+    ReadCharacterTxt(folder, name, image, sample, author, web, description);
+    EXPECT_EQ(name, "cantu");
 }
