@@ -1,0 +1,229 @@
+#include "mainwindow/NoteDrawing.h"
+
+#include "mainwindow/CurveDrawing.h"
+#include "mainwindow/NoteDrawingServices.h"
+#include "mainwindow/RollCanvas.h"
+#include "mainwindow/RollCoordinates.h"
+#include "platform/Vb.h"
+#include "song/NoteArrays.h"
+#include "song/NoteExtension.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tova {
+
+namespace {
+
+const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
+// The ruler's lower lane, cleared on every pass: y 210 .. 360.
+constexpr double kLaneTop = 210;
+constexpr double kLaneHeight = 150;
+
+// Rounds to the nearest whole number, halves to even.
+double roundEven(double v) { return std::nearbyint(v); }
+
+QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral("0.00")); }
+
+}  // namespace
+
+NoteDrawing::NoteDrawing(const NoteDrawingServices& services) : services_(services) {}
+
+float NoteDrawing::noteWidth(qint32 w) {
+    if (w <= 20) return 20;
+    return float(Vb::Int(double(w) / 15 + 1.5) * 15);
+}
+
+float NoteDrawing::snappedLeft(qint32 x) { return float(Vb::Int(double(x) / 15 + 0.5) * 15); }
+
+QString NoteDrawing::durationText(double seconds) {
+    return Vb::Format(seconds, QStringLiteral("0.000000")) + QStringLiteral(" sec");
+}
+
+std::array<int16_t, 11> NoteDrawing::envelopeEntries(const QString& env) {
+    const QStringList tokens = (env.isEmpty() ? kDefaultEnvelope : env).split(u' ');
+    std::array<int16_t, 11> e{};
+    for (int k = 0; k < 11; ++k) {
+        const QString t = k < tokens.size() ? tokens[k] : QString();
+        // A number beyond the 16-bit range is held at its end rather than failing the whole drawing.
+        const double v = std::clamp(roundEven(Vb::Val(t)), double(std::numeric_limits<int16_t>::min()),
+                                    double(std::numeric_limits<int16_t>::max()));
+        e[k] = int16_t(v);
+    }
+    if (tokens.size() < 11 || tokens[10].isEmpty()) e[10] = e[4];
+    return e;
+}
+
+NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScene& scene, const NoteColors& colors,
+                                         NoteGeometryList& geometry, CurveHandles& handles, RollCanvas& roll,
+                                         RollCanvas& ruler, const QString& option) const {
+    NoteDrawingResult result;
+    const bool curveView = scene.ShowCurve;
+    float tempo = scene.Tempo;
+    float prevTempo = scene.Tempo;
+    const int hs = scene.HScrollValue;
+    const int vs = scene.VScrollValue;
+    const double zoom = double(scene.Zoom);
+    const int rh = scene.RowHeight;
+
+    const qint32 count = notes.noteCount();
+    qint64 songLength = 0;
+    double selectedSeconds = 0;
+    if (count > 0) {
+        geometry.resize(count);
+        geometry.detach();  // references into the records stay valid for the whole pass
+    }
+    handles.reset();
+
+    ruler.fillBox(0, kLaneTop, ruler.width(), kLaneTop + kLaneHeight, colors.Back);
+
+    const qint32 selLow = std::min(scene.SelStart, scene.SelEnd);
+    const qint32 selHigh = std::max(scene.SelStart, scene.SelEnd);
+    const double rollWidth = roll.width();
+    const double innerWidth = roll.scaleWidth();
+    const qint32 playFirst = std::max<qint32>(scene.PlayFirstNote, 0);
+
+    CurveView curveSettings;
+    curveSettings.Zoom = scene.Zoom;
+    curveSettings.RowHeight = rh;
+    curveSettings.SelStart = scene.SelStart;
+    curveSettings.Mode2 = scene.Mode2;
+    curveSettings.Trace = scene.Trace;
+    curveSettings.ParamView = scene.ParamView;
+    curveSettings.HandlesWanted = option.isEmpty();
+    CurveDrawing curves(curveSettings, colors, notes, geometry, handles, roll);
+
+    // The timing values of a record are filled once per pass: the note before fills the next one's.
+    qint32 timingFilled = -1;
+    auto fillTiming = [&](qint32 k, float atTempo) {
+        float pre = 0, ovl = 0, stp = 0, factor = 1;
+        services_.GetNoteStartTime(atTempo, notes, k, pre, ovl, stp, factor);
+        auto& g = geometry[k];
+        g.PreUtterMs = pre;
+        g.OverlapMs = ovl;
+        g.StartPointMs = stp;
+        g.VelocityFactor = factor;
+        timingFilled = k;
+    };
+
+    double playStart = 0;
+    for (qint32 i = 0; i < count; ++i) {
+        const qint32 length = notes.Lengths.value(i);
+        const QString& ext = notes.NoteExt.value(i);
+        const QString& lyric = notes.Lyrics[i];
+        const double s = double(songLength);
+        const double x = roundEven((s - double(hs) * Roll::TicksPerBeat) / zoom);
+        const double w = roundEven(double(length) / zoom);
+        const bool visible = x <= rollWidth && x + w > 0;
+        const bool selected = i >= selLow && i <= selHigh;
+        bool ownTempo = false;
+        services_.ParseTempoField(ext, tempo, ownTempo);
+        if (selected) selectedSeconds += double(length) / double(tempo) / 32;
+        const double twipsPerMs = 0.032 * double(tempo) / zoom;
+        const double lenMs = roundEven(double(length) * 31.25 / double(tempo));
+        bool sounding = false;
+        if (i >= playFirst) {
+            if (i == playFirst) playStart = roundEven(double(geometry[i].PreUtterMs));
+            sounding = playStart < scene.PlayPosMs && scene.PlayPosMs < playStart + lenMs;
+        }
+        const qint32 noteNum = notes.NoteNums.value(i);
+        const double rowTop = double(Roll::TopNote - noteNum) * rh - double(vs) * rh;
+        auto& g = geometry[i];
+
+        if (visible) {
+            const QString label = GetNoteOption(ext, QStringLiteral("label"));
+            if (!label.isEmpty()) {
+                const double tw = ruler.textWidth(label);
+                ruler.fillBox(x, 15, x + tw, 15 + 180, colors.Back);
+                ruler.box(x, 15, x + tw, 15 + 180, colors.Fore);
+                ruler.print(x + 15, 30, label, colors.Fore);
+            }
+            if (selected) ruler.fillBox(x - 30, 240, x - 30 + (w - 15), 240 + 90, colors.SelectBar);
+            if (ownTempo) ruler.print(std::max(0.0, x), 180, tempoText(tempo), colors.TempoNor);
+            if (i == scene.SelStart) {
+                const QString region = services_.FindSelectionRegion(notes, scene.SelStart, scene.SelEnd);
+                if (!region.isEmpty()) {
+                    const double tw = ruler.textWidth(region);
+                    ruler.fillBox(x + 30, 45, x + 30 + tw, 45 + 180, colors.Back);
+                    ruler.box(x + 30, 45, x + 30 + tw, 45 + 180, colors.Fore);
+                    ruler.print(x + 45, 60, region, colors.TempoAll);
+                }
+            }
+
+            int32_t fill, text;
+            if (!IsRestLyric(lyric)) {
+                if (sounding) {
+                    fill = colors.Hilight;
+                    text = colors.NoteTNor;
+                } else if (i == scene.SelStart) {
+                    fill = colors.NoteTop;
+                    text = colors.NoteTTop;
+                } else if (!selected) {
+                    fill = colors.NoteNor;
+                    text = colors.NoteTNor;
+                } else {
+                    fill = colors.NoteSel;
+                    text = colors.NoteTSel;
+                }
+            } else if (i == scene.SelStart) {
+                fill = colors.NoteRTop;
+                text = colors.NoteTTop;
+            } else if (!selected) {
+                fill = colors.NoteRNor;
+                text = colors.NoteTNor;
+            } else {
+                fill = colors.NoteRSel;
+                text = colors.NoteTSel;
+            }
+
+            // The tempo in force at the left edge: the first note's when the song starts inside the view,
+            // else the one of the note crossing the edge.
+            if (x <= 0 || i == 0) ruler.print(0, 180, tempoText(tempo), colors.TempoAll);
+
+            if (curveView) {
+                roll.fillBox(x, rowTop + rh - 30, x + (w - 15), rowTop + rh, fill);
+                // The first visible note takes the tempo in force at the note before it, as every later
+                // note gets it from its predecessor.
+                if (timingFilled != i) fillTiming(i, prevTempo);
+                if (i < count - 1) fillTiming(i + 1, tempo);
+                g.Env = envelopeEntries(GetNoteOption(ext, QStringLiteral("env")));
+                curves.DrawCurves(prevTempo, tempo, i, qint32(x), qint32(rowTop), selected);
+            }
+
+            g.NoteTempo = tempo;
+            g.Width = noteWidth(qint32(w));
+            g.Height = float(rh + 15);
+            g.Left = snappedLeft(qint32(x));
+            g.Top = float(rowTop);
+
+            if (!curveView) {
+                const double right = double(g.Left) + g.Width - 15;
+                const double bottom = double(g.Top) + g.Height - 15;
+                roll.fillBox(g.Left, g.Top, right, bottom, fill);
+                roll.box(g.Left, g.Top, right, bottom, text);
+            }
+            roll.print(double(g.Left) + 15, double(g.Top) + 15, lyric, text);
+        } else {
+            if (sounding && result.PlayScrollNote == -1) result.PlayScrollNote = i;
+            g.Left = -g.Width - 60;
+        }
+
+        if (sounding) {
+            result.PlayCursorX = double(g.Left) + twipsPerMs * (double(scene.PlayPosMs) - playStart);
+            if (result.PlayScrollNote == -1 && double(g.Left) + double(g.Width) > innerWidth)
+                result.PlayScrollNote = i;
+        }
+
+        if (i >= playFirst) playStart += lenMs;
+        songLength += length;
+        prevTempo = tempo;
+    }
+
+    result.SongLength = songLength;
+    result.StatusText = durationText(selectedSeconds);
+    result.HScrollMax = RollCoordinates::hScrollMax(songLength, rollWidth, scene.Zoom);
+    return result;
+}
+
+}  // namespace tova

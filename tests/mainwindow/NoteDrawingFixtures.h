@@ -1,0 +1,121 @@
+#pragma once
+// Recording canvas, scripted drawing services and small songs for the note-layer tests.
+
+#include "mainwindow/NoteDrawingServices.h"
+#include "mainwindow/RollCanvas.h"
+#include "platform/Vb.h"
+#include "song/NoteArrays.h"
+#include "song/NoteExtension.h"
+
+#include <QList>
+#include <QString>
+
+namespace tova::test {
+
+// One drawing call: 'L' line, 'B' outlined box, 'F' filled box, 'T' text.
+struct DrawOp {
+    char kind = 0;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int32_t color = 0;
+    QString text;
+};
+
+// A canvas that records every call; texts are 100 twips a character wide.
+class RecordingCanvas : public RollCanvas {
+public:
+    RecordingCanvas(double w, double h, double inner = -1) : w_(w), h_(h), inner_(inner < 0 ? w : inner) {}
+    QList<DrawOp> ops;
+    double width() const override { return w_; }
+    double height() const override { return h_; }
+    double scaleWidth() const override { return inner_; }
+    void line(double x1, double y1, double x2, double y2, int32_t c) override { ops.append({'L', x1, y1, x2, y2, c, {}}); }
+    void box(double x1, double y1, double x2, double y2, int32_t c) override { ops.append({'B', x1, y1, x2, y2, c, {}}); }
+    void fillBox(double x1, double y1, double x2, double y2, int32_t c) override {
+        ops.append({'F', x1, y1, x2, y2, c, {}});
+    }
+    void setFontSize(double p) override { size_ = p; }
+    double fontSize() const override { return size_; }
+    double textWidth(const QString& t) const override { return 100.0 * double(t.size()); }
+    void print(double x, double y, const QString& t, int32_t c) override { ops.append({'T', x, y, 0, 0, c, t}); }
+
+    QList<DrawOp> of(char kind) const {
+        QList<DrawOp> r;
+        for (const DrawOp& o : ops)
+            if (o.kind == kind) r.append(o);
+        return r;
+    }
+    // The texts printed, in order.
+    QStringList texts() const {
+        QStringList r;
+        for (const DrawOp& o : ops)
+            if (o.kind == 'T') r.append(o.text);
+        return r;
+    }
+    // The first text op with this text; kind 0 when there is none.
+    DrawOp text(const QString& t) const {
+        for (const DrawOp& o : ops)
+            if (o.kind == 'T' && o.text == t) return o;
+        return {};
+    }
+
+private:
+    double w_, h_, inner_, size_ = 9;
+};
+
+// Drawing services for tests: the tempo option as the drawing reads it, timing straight from field 0 of
+// the extension string (pre-utterance and overlap in ms, no voice bank) and a region name chosen by the
+// test. Counts the timing look-ups.
+class ScriptedServices : public NoteDrawingServices {
+public:
+    QString region;
+    mutable QList<qint32> timingCalls;
+    mutable QList<float> timingTempos;
+
+    void ParseTempoField(const QString& ext, float& tempo, bool& found) const override {
+        found = false;
+        const QStringList f = ext.split(u'\t');
+        if (f.size() < 6) return;
+        const qsizetype at = f[5].indexOf(QStringLiteral("tempo="));
+        if (at < 0) return;
+        double v = Vb::Val(f[5].mid(at + 6));
+        tempo = v <= 0 ? 120.0f : float(v);
+        found = true;
+    }
+    float GetNoteStartTime(float tempo, const NoteArrays& notes, qint32 index, float& pre, float& ovl, float& stp,
+                           float& factor) const override {
+        timingCalls.append(index);
+        timingTempos.append(tempo);
+        const QStringList t = NoteExtField(notes.NoteExt.value(index), ExtTiming).split(u':');
+        pre = IsRestLyric(notes.Lyrics[index]) ? 0 : float(Vb::Val(t.value(0)));
+        ovl = IsRestLyric(notes.Lyrics[index]) ? 0 : float(Vb::Val(t.value(1)));
+        stp = float(Vb::Val(GetNoteOption(notes.NoteExt.value(index), QStringLiteral("stp"))));
+        factor = 1;
+        return 0;
+    }
+    QString FindSelectionRegion(const NoteArrays&, qint32, qint32) const override { return region; }
+};
+
+// A song from (length, lyric, note number, extension) rows.
+struct NoteRow {
+    qint32 length;
+    QString lyric;
+    qint32 noteNum;
+    QString ext;
+};
+inline NoteArrays makeSong(const QList<NoteRow>& rows) {
+    NoteArrays n;
+    n.resizeNotes(qint32(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        n.Lengths[i] = rows[i].length;
+        n.Lyrics[i] = rows[i].lyric;
+        n.NoteNums[i] = rows[i].noteNum;
+        n.NoteExt[i] = rows[i].ext;
+    }
+    return n;
+}
+// An extension string whose option field holds the given list.
+inline QString withOptions(const QString& options, const QString& timing = QString()) {
+    return timing + QStringLiteral("\t\t\t\t\t") + options;
+}
+
+}  // namespace tova::test
