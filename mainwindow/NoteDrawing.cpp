@@ -76,6 +76,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
     }
     handles.reset();
 
+    ruler.setFontSize(RulerFontSize);
     ruler.fillBox(0, kLaneTop, ruler.width(), kLaneTop + kLaneHeight, colors.Back);
 
     const qint32 selLow = std::min(scene.SelStart, scene.SelEnd);

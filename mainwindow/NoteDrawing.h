@@ -47,6 +47,10 @@ struct NoteDrawingResult {
 // bars at the bottom of their rows with their curves drawn over them.
 class NoteDrawing {
 public:
+    // Font size in points of the ruler's texts (labels, tempos, region names): small enough for a label
+    // to fit its 180-twip box.
+    static constexpr double RulerFontSize = 7.5;
+
     explicit NoteDrawing(const NoteDrawingServices& services);
 
     // One pass over all notes. `option` empty: the handles of the selection-start note are drawn and
