@@ -5,6 +5,8 @@
 #include "mainwindow/RollCanvas.h"
 #include "mainwindow/RollCoordinates.h"
 #include "platform/Vb.h"
+#include "render/NoteRenderParams.h"
+#include "render/NoteTiming.h"
 #include "song/NoteArrays.h"
 #include "song/NoteExtension.h"
 
@@ -28,7 +30,7 @@ QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral
 
 }  // namespace
 
-NoteDrawing::NoteDrawing(const NoteDrawingServices& services) : services_(services) {}
+NoteDrawing::NoteDrawing(const NoteDrawingServices* services) : services_(services) {}
 
 float NoteDrawing::noteWidth(qint32 w) {
     if (w <= 20) return 20;
@@ -99,7 +101,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
     qint32 timingFilled = -1;
     auto fillTiming = [&](qint32 k, float atTempo) {
         float pre = 0, ovl = 0, stp = 0, factor = 1;
-        services_.GetNoteStartTime(atTempo, notes, k, pre, ovl, stp, factor);
+        GetNoteStartTime(atTempo, notes, k, pre, ovl, stp, &factor);
         auto& g = geometry[k];
         g.PreUtterMs = pre;
         g.OverlapMs = ovl;
@@ -119,7 +121,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
         const bool visible = x <= rollWidth && x + w > 0;
         const bool selected = i >= selLow && i <= selHigh;
         bool ownTempo = false;
-        services_.ParseTempoField(ext, tempo, ownTempo);
+        ParseTempoField(ext, tempo, ownTempo);
         if (selected) selectedSeconds += double(length) / double(tempo) / 32;
         const double twipsPerMs = 0.032 * double(tempo) / zoom;
         const double lenMs = roundEven(double(length) * 31.25 / double(tempo));
@@ -142,8 +144,8 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
             }
             if (selected) ruler.fillBox(x - 30, 240, x - 30 + (w - 15), 240 + 90, colors.SelectBar);
             if (ownTempo) ruler.print(std::max(0.0, x), 180, tempoText(tempo), colors.TempoNor);
-            if (i == scene.SelStart) {
-                const QString region = services_.FindSelectionRegion(notes, scene.SelStart, scene.SelEnd);
+            if (i == scene.SelStart && services_) {
+                const QString region = services_->FindSelectionRegion(notes, scene.SelStart, scene.SelEnd);
                 if (!region.isEmpty()) {
                     const double tw = ruler.textWidth(region);
                     ruler.fillBox(x + 30, 45, x + 30 + tw, 45 + 180, colors.Back);

@@ -51,7 +51,8 @@ public:
     // to fit its 180-twip box.
     static constexpr double RulerFontSize = 7.5;
 
-    explicit NoteDrawing(const NoteDrawingServices& services);
+    // Without services no region name is shown.
+    explicit NoteDrawing(const NoteDrawingServices* services = nullptr);
 
     // One pass over all notes. `option` empty: the handles of the selection-start note are drawn and
     // registered; any other text (the callers pass "nobomb") leaves them out.
@@ -72,7 +73,7 @@ public:
     static std::array<int16_t, 11> envelopeEntries(const QString& env);
 
 private:
-    const NoteDrawingServices& services_;
+    const NoteDrawingServices* services_;
 };
 
 }  // namespace tova

@@ -82,7 +82,7 @@ struct Screen {
         BackgroundDrawing::draw(view, back, h, v, keyboard, roll, ruler);
     }
     void drawNotes() {
-        NoteDrawing drawing(services);
+        NoteDrawing drawing(&services);
         NoteDrawingResult r = drawing.DrawNotes(notes, scene, colors, geometry, handles, roll, ruler);
         benchmark::DoNotOptimize(r);
         roll.image();  // the picture the widget shows is complete

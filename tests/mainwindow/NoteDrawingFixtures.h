@@ -3,7 +3,6 @@
 
 #include "mainwindow/NoteDrawingServices.h"
 #include "mainwindow/RollCanvas.h"
-#include "platform/Vb.h"
 #include "song/NoteArrays.h"
 #include "song/NoteExtension.h"
 
@@ -62,36 +61,10 @@ private:
     double w_, h_, inner_, size_ = 9;
 };
 
-// Drawing services for tests: the tempo option as the drawing reads it, timing straight from field 0 of
-// the extension string (pre-utterance and overlap in ms, no voice bank) and a region name chosen by the
-// test. Counts the timing look-ups.
+// The region lookup for tests: the name the test chose, for any selection.
 class ScriptedServices : public NoteDrawingServices {
 public:
     QString region;
-    mutable QList<qint32> timingCalls;
-    mutable QList<float> timingTempos;
-
-    void ParseTempoField(const QString& ext, float& tempo, bool& found) const override {
-        found = false;
-        const QStringList f = ext.split(u'\t');
-        if (f.size() < 6) return;
-        const qsizetype at = f[5].indexOf(QStringLiteral("tempo="));
-        if (at < 0) return;
-        double v = Vb::Val(f[5].mid(at + 6));
-        tempo = v <= 0 ? 120.0f : float(v);
-        found = true;
-    }
-    float GetNoteStartTime(float tempo, const NoteArrays& notes, qint32 index, float& pre, float& ovl, float& stp,
-                           float& factor) const override {
-        timingCalls.append(index);
-        timingTempos.append(tempo);
-        const QStringList t = NoteExtField(notes.NoteExt.value(index), ExtTiming).split(u':');
-        pre = IsRestLyric(notes.Lyrics[index]) ? 0 : float(Vb::Val(t.value(0)));
-        ovl = IsRestLyric(notes.Lyrics[index]) ? 0 : float(Vb::Val(t.value(1)));
-        stp = float(Vb::Val(GetNoteOption(notes.NoteExt.value(index), QStringLiteral("stp"))));
-        factor = 1;
-        return 0;
-    }
     QString FindSelectionRegion(const NoteArrays&, qint32, qint32) const override { return region; }
 };
 

@@ -41,7 +41,7 @@ struct Drawn {
 
 void draw(Drawn& d, const NoteArrays& notes, const NoteScene& scene, const ScriptedServices& services = {},
           const QString& option = QString()) {
-    NoteDrawing drawing(services);
+    NoteDrawing drawing(&services);
     d.result = drawing.DrawNotes(notes, scene, distinctColors(), d.geometry, d.handles, d.roll, d.ruler, option);
 }
 
@@ -394,9 +394,9 @@ TEST(NoteDrawing, CurveViewBarsTimingAndEnvelope) {
     scene.ShowCurve = true;
     Drawn d;
     draw(d, notes, scene, services);
-    // Every record's timing is looked up once, the next note's while the current one is drawn.
+    // Every visible note's timing, from its own values (no voice bank is loaded).
     EXPECT_EQ(d.geometry.size(), 3);
-    EXPECT_EQ(services.timingCalls, (QList<qint32>{0, 1, 2}));
+    EXPECT_FLOAT_EQ(d.geometry[0].PreUtterMs, 50);
     EXPECT_FLOAT_EQ(d.geometry[1].PreUtterMs, 60);
     EXPECT_FLOAT_EQ(d.geometry[1].OverlapMs, 30);
     EXPECT_FLOAT_EQ(d.geometry[2].VelocityFactor, 1);
@@ -417,25 +417,23 @@ TEST(NoteDrawing, CurveViewBarsTimingAndEnvelope) {
 }
 
 TEST(NoteDrawing, FirstVisibleNoteTimingUsesTheTempoBeforeIt) {
-    // Note 1 sets tempo 150. Its timing is fitted against note 0, at the tempo in force there (120),
-    // whether note 0 is on screen (and fills note 1's record) or scrolled away.
-    const NoteArrays notes = makeSong({{1920, "a", 60, {}},
-                                       {3840, "i", 60, withOptions(QStringLiteral("tempo=150"))},
-                                       {1920, "u", 60, {}}});
+    // Note 1 sets tempo 150 and wants 100 ms of pre-utterance after a quarter-beat note: the room is half
+    // of note 0 at the tempo in force there (120: 62.5 ms). That holds whether note 0 is on screen (and
+    // fills note 1's record) or scrolled away (note 1 is the first one drawn).
+    const NoteArrays notes = makeSong({{480, "a", 60, QStringLiteral("0:0:100")},
+                                       {3840, "i", 60, withOptions(QStringLiteral("tempo=150"), "100:0:100")},
+                                       {1920, "u", 60, QStringLiteral("100:0:100")}});
     for (int hScroll : {0, 1}) {
         SCOPED_TRACE(hScroll);
-        ScriptedServices services;
         NoteScene scene = plainScene();
         scene.ShowCurve = true;
         scene.HScrollValue = hScroll;
         Drawn d;
-        draw(d, notes, scene, services);
-        const qsizetype at = services.timingCalls.indexOf(1);
-        ASSERT_GE(at, 0);
-        EXPECT_FLOAT_EQ(services.timingTempos[at], 120);
-        const qsizetype next = services.timingCalls.indexOf(2);
-        EXPECT_FLOAT_EQ(services.timingTempos[next], 150);
-        EXPECT_EQ(services.timingCalls.count(1), 1);
+        draw(d, notes, scene);
+        EXPECT_FLOAT_EQ(d.geometry[1].PreUtterMs, 62.5f);
+        EXPECT_FLOAT_EQ(d.geometry[1].StartPointMs, 37.5f);
+        // Note 2 fits into half of note 1 at 150: no change.
+        EXPECT_FLOAT_EQ(d.geometry[2].PreUtterMs, 100);
     }
 }
 

@@ -92,7 +92,7 @@ void paint(Pictures& p, const NoteArrays& notes, const NoteScene& scene) {
     h.Max = 100;
     v.Max = 60;
     BackgroundDrawing::draw(view, BackgroundColors::fromSettings(), h, v, p.keyboard, p.roll, p.ruler);
-    NoteDrawing drawing(services);
+    NoteDrawing drawing(&services);
     p.result = drawing.DrawNotes(notes, scene, NoteColors::fromSettings(), p.geometry, p.handles, p.roll, p.ruler);
 }
 
