@@ -1,6 +1,7 @@
 #include "render/CacheFiles.h"
 
 #include "core/Digests.h"
+#include "core/NoteNames.h"
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
@@ -8,6 +9,7 @@
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
+#include "render/AliasLookup.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -57,6 +59,26 @@ QString CacheFileName(int32_t noteIndex, const QString& sampleName, const QStrin
     sample.replace(u'\\', u'_').replace(u'/', u'_');
     return QString::number(noteIndex) + u'_' + sample + u'_' + noteName + u'_' + Vb::SingleText(requiredLength) +
            u'_' + argsDigest + QStringLiteral(".wav");
+}
+
+QString FindNoteCacheFile(const QString& folder, int32_t noteIndex, const QString& lyric, int32_t noteNum) {
+    const QString cacheFolder = CacheFolderOrTemp(folder);
+    if (cacheFolder.isEmpty()) return {};
+    const QString name = lyric.startsWith(u'?') ? lyric.mid(1) : lyric;
+    const QString noteName = NoteNumToName(noteNum);
+    auto find = [&](const QString& sample) {
+        const QStringList found = listCacheFiles(
+            cacheFolder, QString::number(noteIndex) + u'_' + sample + u'_' + noteName + QStringLiteral("_*.wav"));
+        return found.isEmpty() ? QString() : found.front();
+    };
+    auto looked = [](QString sample) {
+        FindOtoAlias(sample);
+        return sample.replace(u'\\', u'_');
+    };
+    QString path = find(name);
+    if (path.isEmpty()) path = find(looked(name));
+    if (path.isEmpty()) path = find(looked(ApplyPrefixMap(noteNum, name)));
+    return path;
 }
 
 void DeleteNoteCacheFiles(const QString& folder, int32_t noteIndex) {

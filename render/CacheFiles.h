@@ -41,6 +41,12 @@ QString CacheArgsDigest(const QStringList& tool2Args);
 QString CacheFileName(int32_t noteIndex, const QString& sampleName, const QString& noteName, float requiredLength,
                       const QString& argsDigest);
 
+// The full path of an existing cache file of a note, or "". Tries as the sample field the lyric (a
+// leading "?" removed), the sample that the lyric looks up to, and the sample that the lyric with the
+// voice bank's prefix map looks up to; the first file listed for "<index>_<sample>_<note name>_*.wav"
+// wins.
+QString FindNoteCacheFile(const QString& folder, int32_t noteIndex, const QString& lyric, int32_t noteNum);
+
 // Deletes the cache files of one note ("<index>_*.wav") in the folder, or in the temporary cache folder
 // when the folder text is empty. Failures are ignored.
 void DeleteNoteCacheFiles(const QString& folder, int32_t noteIndex);

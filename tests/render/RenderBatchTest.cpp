@@ -1,0 +1,305 @@
+#include "VoiceBankFixture.h"
+
+#include "core/Processes.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "render/CacheFiles.h"
+#include "render/MissingSampleMarks.h"
+#include "render/RenderBatch.h"
+#include "song/NoteExtension.h"
+#include "song/Song.h"
+#include "song/SongHost.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace tova::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+class RecordingMarks : public MissingSampleMarks {
+public:
+    QMap<qint32, bool> marks;
+    void SetMissingSampleMark(qint32 noteIndex, bool missing) override { marks[noteIndex] = missing; }
+};
+
+class RenderBatchTest : public VoiceBankFixture {
+protected:
+    void SetUp() override {
+        VoiceBankFixture::SetUp();
+        savedTemp_ = TempFolder;
+        TempFolder = file(u"tmp"_s);
+        QDir().mkpath(TempFolder);
+        // あ a.wav, か sub\ka.wav (a sub-folder written with "\"), う u.aiff (no ".wav").
+        put(u"bank/oto.ini"_s,
+            "a.wav=\x82\xa0,10,60,-100,50,20\r\n"
+            "sub\\ka.wav=\x82\xa9,5,40,-50,30,10\r\n"
+            "u.aiff=\x82\xa4,0,20,0,20,5\r\n");
+        put(u"bank/a.wav"_s, tinyWave());
+        put(u"bank/sub/ka.wav"_s, tinyWave());
+        put(u"bank/u.aiff"_s, tinyAiff());
+        put(u"patch.wav"_s, tinyWave());
+        bank = file(u"bank"_s);
+        LoadOtoIni(bank);
+    }
+    void TearDown() override {
+        TempFolder = savedTemp_;
+        VoiceBankFixture::TearDown();
+    }
+
+    void setSong(Song& song) const {
+        song.ProjectName = u"song"_s;
+        song.ProjectPath = file(u"song.tvx"_s);
+        song.VoiceDir = bank;
+        song.OutFile = u"out.wav"_s;
+        song.CacheDir = file(u"song.cache"_s);
+        song.Tool1 = u"catena"_s;
+        song.Tool2 = u"vorsa"_s;
+        song.ProjectFlags = u"g-5"_s;
+        song.Tempo = 120;
+    }
+    static void add(Song& song, const QString& lyric, qint32 ticks, qint32 noteNum, const QString& ext) {
+        const qint32 i = song.noteCount();
+        song.resizeNotes(i + 1);
+        song.Lyrics[i] = lyric;
+        song.Lengths[i] = ticks;
+        song.NoteNums[i] = noteNum;
+        song.NoteExt[i] = ext;
+    }
+
+    // Rests, a tempo change to 150 and back, flags with E and e, an "@" option whose value holds "@",
+    // velocities 200 and 0, a start point, an envelope, a ".aiff" sample, a sample in a sub-folder, a
+    // $patch note, a $direct note and mode-2-style pitch data.
+    void makeFixtureSong(Song& song) const {
+        setSong(song);
+        song.makeEmpty();
+        add(song, u"R"_s, 960, 36, QString());
+        add(song, u"あ"_s, 1920, 36, u"\t\t\t\tB50\t@foo=a@b"_s);
+        add(song, u"か"_s, 1920, 38, u"\t80\t0\t\tE10 e\ttempo=150"_s);
+        add(song, u"R"_s, 480, 38, QString());
+        add(song, u"う"_s, 1920, 40, u"::200\t\t\t\t\tstp=10\\nenv=0 10 20 0 100 100 0"_s);
+        add(song, u"あ"_s, 960, 36, u"40:5:\t\t\t\t\ttempo=120\\n$patch=patch.wav"_s);
+        add(song, u"か"_s, 960, 38, u"\t\t\t\t\t$direct=1"_s);
+        add(song, u"あ"_s, 1920, 36, u"::0\t\t\t5Q100 1 2\t\t"_s);
+    }
+
+    QString digest(const QString& sample, const char* note, const char* vel, const char* flags, const char* offset,
+                   const char* required, const char* consonant, const char* cutoff, const char* intensity,
+                   const char* modulation, const char* pitch) const {
+        return CacheArgsDigest({bank + u'\\' + sample, QString::fromLatin1(note), QString::fromLatin1(vel),
+                                u'"' + QString::fromLatin1(flags) + u'"', QString::fromLatin1(offset),
+                                QString::fromLatin1(required), QString::fromLatin1(consonant),
+                                QString::fromLatin1(cutoff), QString::fromLatin1(intensity),
+                                QString::fromLatin1(modulation), QString::fromLatin1(pitch)});
+    }
+
+    // The lines of a file as written: CP932, each ended by CR LF.
+    static QString lines(const QStringList& list) { return list.join(u"\r\n"_s) + u"\r\n"_s; }
+    static QString readCp932(const QString& path) { return Cp932::decode(readFile(path)); }
+
+    QString bank;
+
+private:
+    QString savedTemp_;
+};
+
+TEST_F(RenderBatchTest, GoldenBatchWithCacheAndTickLengths) {
+    settings().CacheEnable = true;
+    Song song;
+    makeFixtureSong(song);
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 7, out);
+
+    const QString d1 = digest(u"a.wav"_s, "C4", "100", "B50g-5", "10.0", "600", "60.0", "-100.0", "100", "100", "");
+    const QString d2 = digest(u"sub\\ka.wav"_s, "D4", "100", "/E10/eg-5", "5.0", "500", "40.0", "-50.0", "80", "0", "");
+    const QString d4 = digest(u"u.aiff"_s, "E4", "200", "g-5", "0.0", "450", "20.0", "0.0", "100", "100", "");
+    const QString d5 = digest(u"a.wav"_s, "C4", "100", "g-5", "10.0", "300", "60.0", "-100.0", "100", "100", "");
+    const QString d6 = digest(u"sub\\ka.wav"_s, "D4", "100", "g-5", "5.0", "250", "40.0", "-50.0", "100", "100", "");
+    const QString d7 = digest(u"a.wav"_s, "C4", "0", "g-5", "10.0", "650", "60.0", "-100.0", "100", "100",
+                              "!120 AFABAC");
+    const QString expected = lines({
+        u"@rem project=song"_s,
+        u"@set tempo=120"_s,
+        u"@set samples=44100"_s,
+        u"@set oto="_s + bank,
+        u"@set tool=catena"_s,
+        u"@set vorsa=vorsa"_s,
+        u"@set output=out.wav"_s,
+        u"@set helper=temp_helper.bat"_s,
+        u"@set cachedir="_s + file(u"song.cache"_s),
+        u"@set flag=\"g-5\""_s,
+        u"@set env=0 5 35 0 100 100 0"_s,
+        u"@set stp=0"_s,
+        u""_s,
+        u"@del \"%output%\""_s,
+        u"@del \"%output%.whd\""_s,
+        u"@del \"%output%.dat\""_s,
+        u"@mkdir \"%cachedir%\""_s,
+        u""_s,
+        // 0: a rest of 250 ms before あ (pre 50, overlap 20)
+        u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 240@120.00-30.0 0 0"_s,
+        // 1: あ, 500 ms; next か pre 30, overlap 10: sounding 530, required 600
+        u"@set params=100 100 "_s,
+        u"@set flag=\"B50g-5\""_s,
+        u"@set env=0 5 35 0 100 100 0 20"_s,
+        u"@set vel=100"_s,
+        u"@set temp=\"%cachedir%\\1_a_C4_600_"_s + d1 + u".wav\""_s,
+        u"@set foo=a@b"_s,
+        u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+30.0 50 10.0 600 60.0 -100.0 1"_s,
+        u"@set foo="_s,
+        // 2: か at tempo 150, 400 ms, before a rest
+        u"@set params=80 0 "_s,
+        u"@set flag=\"/E10/eg-5\""_s,
+        u"@set tempo=150"_s,
+        u"@set env=0 5 35 0 100 100 0 10"_s,
+        u"@set vel=100"_s,
+        u"@set temp=\"%cachedir%\\2_sub_ka_D4_500_"_s + d2 + u".wav\""_s,
+        u"call %helper% \"%oto%\\sub\\ka.wav\" D4 480@150.00+30.0 30 5.0 500 40.0 -50.0 2"_s,
+        // 3: a rest of 100 ms before う (velocity 200: pre 10, overlap 2.5)
+        u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 120@150.00-7.5 0 0"_s,
+        // 4: う, velocity 200 halves pre, overlap and start point; next pre 40, overlap 5
+        u"@set params=100 100 "_s,
+        u"@set flag=\"g-5\""_s,
+        u"@set env=0 10 20 0 100 100 0 2.5"_s,
+        u"@set stp=5"_s,
+        u"@set vel=200"_s,
+        u"@set temp=\"%cachedir%\\4_u_E4_450_"_s + d4 + u".wav\""_s,
+        u"call %helper% \"%oto%\\u.aiff\" E4 480@150.00-25.0 10 0.0 450 20.0 0.0 4"_s,
+        // 5: $patch, back to tempo 120
+        u"@set params=100 100 "_s,
+        u"@set tempo=120"_s,
+        u"@set env=0 5 35 0 100 100 0 5"_s,
+        u"@set stp=0"_s,
+        u"@set vel=100"_s,
+        u"@set temp=\"%cachedir%\\5_a_C4_300_"_s + d5 + u".wav\""_s,
+        u"@\"%tool%\" \"%output%\" \""_s + file(u"patch.wav"_s) + u"\" %stp% 270.0 %env%"_s,
+        // 6: $direct; next あ at velocity 0: pre 100, overlap 40
+        u"@set params=100 100 "_s,
+        u"@set env=0 5 35 0 100 100 0 10"_s,
+        u"@set vel=100"_s,
+        u"@set temp=\"%cachedir%\\6_sub_ka_D4_250_"_s + d6 + u".wav\""_s,
+        u"@\"%tool%\" \"%output%\" \"%oto%\\sub\\ka.wav\" 5.0 220.0 %env%"_s,
+        // 7: あ at velocity 0, the last note, with pitch data stamped with tempo 120
+        u"@set params=100 100 !120 AFABAC"_s,
+        u"@set env=0 5 35 0 100 100 0 40"_s,
+        u"@set vel=0"_s,
+        u"@set temp=\"%cachedir%\\7_a_C4_650_"_s + d7 + u".wav\""_s,
+        u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+100.0 100 10.0 650 60.0 -100.0 7"_s,
+        u""_s,
+        u"@if not exist \"%output%.whd\" goto E"_s,
+        u"@if not exist \"%output%.dat\" goto E"_s,
+        u"copy /Y \"%output%.whd\" /B + \"%output%.dat\" /B \"%output%\""_s,
+        u"del \"%output%.whd\""_s,
+        u"del \"%output%.dat\""_s,
+        u":E"_s,
+    });
+    EXPECT_EQ(readCp932(file(u"temp.bat"_s)), expected);
+    EXPECT_EQ(readFile(file(u"temp.bat"_s)), Cp932::encode(expected));
+    EXPECT_EQ(readFile(file(u"temp_helper.bat"_s)), lines({
+                                                         u"@if exist %temp% goto A"_s,
+                                                         u"@if exist \"%cachedir%\\%9_*.wav\" del \"%cachedir%\\%9_*.wav\""_s,
+                                                         u"@\"%vorsa%\" %1 %temp% %2 %vel% %flag% %5 %6 %7 %8 %params%"_s,
+                                                         u":A"_s,
+                                                         u"@\"%tool%\" \"%output%\" %temp% %stp% %3 %env%"_s,
+                                                     }).toLatin1());
+    // The rendered notes' pitch data stays in the notes; nothing else changed but the output name.
+    EXPECT_EQ(out, u"out.wav"_s);
+    EXPECT_EQ(NoteExtField(song.NoteExt.at(7), ExtPitches), u"5Q100 1 2"_s);
+}
+
+TEST_F(RenderBatchTest, GoldenBatchWithoutCacheAndMillisecondLengths) {
+    settings().OldTime = true;
+    Song song;
+    makeFixtureSong(song);
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 7, out);
+    const QString expected = lines({
+        u"@rem project=song"_s,
+        u"@set tempo=120"_s,
+        u"@set samples=44100"_s,
+        u"@set oto="_s + bank,
+        u"@set tool=catena"_s,
+        u"@set vorsa=vorsa"_s,
+        u"@set output=out.wav"_s,
+        u"@set helper=temp_helper.bat"_s,
+        u"@set cachedir="_s + file(u"song.cache"_s),
+        u"@set flag=\"g-5\""_s,
+        u"@set env=0 5 35 0 100 100 0"_s,
+        u"@set stp=0"_s,
+        u""_s,
+        u"@del \"%output%\""_s,
+        u"@del \"%output%.whd\""_s,
+        u"@del \"%output%.dat\""_s,
+        u""_s,
+        u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 220.0 0 0"_s,
+        u"@set params=100 100 "_s,
+        u"@set flag=\"B50g-5\""_s,
+        u"@set env=0 5 35 0 100 100 0 20"_s,
+        u"@set vel=100"_s,
+        u"@set foo=a@b"_s,
+        u"call %helper% \"%oto%\\a.wav\" C4 530.0 50 10.0 600 60.0 -100.0 1"_s,
+        u"@set foo="_s,
+        u"@set params=80 0 "_s,
+        u"@set flag=\"/E10/eg-5\""_s,
+        u"@set tempo=150"_s,
+        u"@set env=0 5 35 0 100 100 0 10"_s,
+        u"@set vel=100"_s,
+        u"call %helper% \"%oto%\\sub\\ka.wav\" D4 430.0 30 5.0 500 40.0 -50.0 2"_s,
+        u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 92.5 0 0"_s,
+        u"@set params=100 100 "_s,
+        u"@set flag=\"g-5\""_s,
+        u"@set env=0 10 20 0 100 100 0 2.5"_s,
+        u"@set stp=5"_s,
+        u"@set vel=200"_s,
+        u"call %helper% \"%oto%\\u.aiff\" E4 375.0 10 0.0 450 20.0 0.0 4"_s,
+        u"@set params=100 100 "_s,
+        u"@set tempo=120"_s,
+        u"@set env=0 5 35 0 100 100 0 5"_s,
+        u"@set stp=0"_s,
+        u"@set vel=100"_s,
+        u"@\"%tool%\" \"%output%\" \""_s + file(u"patch.wav"_s) + u"\" %stp% 270.0 %env%"_s,
+        u"@set params=100 100 "_s,
+        u"@set env=0 5 35 0 100 100 0 10"_s,
+        u"@set vel=100"_s,
+        u"@\"%tool%\" \"%output%\" \"%oto%\\sub\\ka.wav\" 5.0 220.0 %env%"_s,
+        u"@set params=100 100 !120 AFABAC"_s,
+        u"@set env=0 5 35 0 100 100 0 40"_s,
+        u"@set vel=0"_s,
+        u"call %helper% \"%oto%\\a.wav\" C4 600.0 100 10.0 650 60.0 -100.0 7"_s,
+        u""_s,
+        u"@del temp$$$.wav"_s,
+        u""_s,
+        u"@if not exist \"%output%.whd\" goto E"_s,
+        u"@if not exist \"%output%.dat\" goto E"_s,
+        u"copy /Y \"%output%.whd\" /B + \"%output%.dat\" /B \"%output%\""_s,
+        u"del \"%output%.whd\""_s,
+        u"del \"%output%.dat\""_s,
+        u":E"_s,
+    });
+    EXPECT_EQ(readCp932(file(u"temp.bat"_s)), expected);
+    EXPECT_EQ(readFile(file(u"temp_helper.bat"_s)), lines({
+                                                         u"@set temp=\"temp$$$.wav\""_s,
+                                                         u"@\"%vorsa%\" %1 %temp% %2 %vel% %flag% %5 %6 %7 %8 %params%"_s,
+                                                         u"@\"%tool%\" \"%output%\" %temp% %stp% %3 %env%"_s,
+                                                     }).toLatin1());
+}
+
+TEST_F(RenderBatchTest, OnlyConcatHelperAppendsTheSampleItself) {
+    settings().OnlyConcat = true;
+    settings().CacheEnable = true;
+    Song song;
+    makeFixtureSong(song);
+    QString out;
+    WriteRenderBatch(song, u"song"_s, file(u"song.bat"_s), 1, 1, out);
+    EXPECT_EQ(out, u"song.wav"_s);  // an empty output name is the batch's base name
+    EXPECT_EQ(readFile(file(u"song_helper.bat"_s)), "@\"%tool%\" \"%output%\" %1 %5 %3 %env%\r\n");
+    const QString bat = readCp932(file(u"song.bat"_s));
+    EXPECT_TRUE(bat.contains(u"@set output=song.wav\r\n@set helper=song_helper.bat\r\n"_s));
+    // A range starting after the first note is fitted to the note before it (a rest of 250 ms here).
+    EXPECT_TRUE(bat.contains(u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+30.0 50 10.0 600 60.0 -100.0 1\r\n"_s));
+}
+
+}  // namespace
+}  // namespace tova::test
