@@ -6,9 +6,20 @@
 namespace tova {
 
 float RenderNoteTiming::FindTempoAt(const NoteArrays& notes, qint32 index) const {
-    float tempo = projectTempo_;
-    tova::FindTempoAt(notes, projectTempo_, index, tempo);
-    return tempo;
+    if (index < 0 || index > notes.lastNote()) return projectTempo_;
+    if (tempoSong_ != &notes || tempos_.size() != notes.noteCount()) {
+        // Note by note: each note's own tempo replaces the one in force before it.
+        tempos_.resize(notes.noteCount());
+        float tempo = projectTempo_;
+        tova::FindTempoAt(notes, projectTempo_, 0, tempo);
+        tempos_[0] = tempo;
+        for (qint32 i = 1; i < notes.noteCount(); ++i) {
+            GetNoteTempo(notes, i, tempo);
+            tempos_[i] = tempo;
+        }
+        tempoSong_ = &notes;
+    }
+    return tempos_.at(index);
 }
 
 float RenderNoteTiming::GetNoteStartTime(float tempo, const NoteArrays& notes, qint32 index, float& preutterance,

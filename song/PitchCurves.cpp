@@ -20,8 +20,11 @@ QStringList splitFields(const QString& text, QChar separator = u' ') {
 
 double val(const QString& text) { return Vb::Val(text); }
 
-// A number as the lists write it; never "-0".
-QString numText(double v) { return Vb::DoubleText(v + 0.0); }
+// A number as the lists write it; never "-0". Whole numbers (nearly every entry) take the short way.
+QString numText(double v) {
+    if (v == std::floor(v) && std::fabs(v) < 1e15) return QString::number(qint64(v));
+    return Vb::DoubleText(v + 0.0);
+}
 
 // A note's length in ms at a tempo (1920 internal ticks a beat).
 double lengthMs(qint32 ticks, float tempo) { return double(ticks) * 31.25 / double(tempo); }

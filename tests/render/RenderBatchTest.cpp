@@ -3,12 +3,17 @@
 #include "core/Processes.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/PathText.h"
 #include "render/CacheFiles.h"
 #include "render/MissingSampleMarks.h"
 #include "render/RenderBatch.h"
 #include "song/NoteExtension.h"
 #include "song/Song.h"
+#include "song/PitchCurves.h"
+#include "song/PitchText.h"
+#include "song/SongFakes.h"
 #include "song/SongHost.h"
+#include "render/RenderNoteTiming.h"
 
 #include <QDir>
 
@@ -299,6 +304,214 @@ TEST_F(RenderBatchTest, OnlyConcatHelperAppendsTheSampleItself) {
     EXPECT_TRUE(bat.contains(u"@set output=song.wav\r\n@set helper=song_helper.bat\r\n"_s));
     // A range starting after the first note is fitted to the note before it (a rest of 250 ms here).
     EXPECT_TRUE(bat.contains(u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+30.0 50 10.0 600 60.0 -100.0 1\r\n"_s));
+}
+
+// The header and the tail of a batch with cache off and tick lengths, around some note lines.
+QString plainBatch(const QString& bank, const QString& cache, const QStringList& notes, const QString& output = u"out.wav"_s) {
+    QStringList all = {
+        u"@rem project=song"_s, u"@set tempo=120"_s, u"@set samples=44100"_s, u"@set oto="_s + bank,
+        u"@set tool=catena"_s, u"@set vorsa=vorsa"_s, u"@set output="_s + output, u"@set helper=temp_helper.bat"_s,
+        u"@set cachedir="_s + cache, u"@set flag=\"g-5\""_s, u"@set env=0 5 35 0 100 100 0"_s, u"@set stp=0"_s,
+        u""_s, u"@del \"%output%\""_s, u"@del \"%output%.whd\""_s, u"@del \"%output%.dat\""_s, u""_s,
+    };
+    all += notes;
+    all += {u""_s, u"@del temp$$$.wav"_s, u""_s, u"@if not exist \"%output%.whd\" goto E"_s,
+            u"@if not exist \"%output%.dat\" goto E"_s, u"copy /Y \"%output%.whd\" /B + \"%output%.dat\" /B \"%output%\""_s,
+            u"del \"%output%.whd\""_s, u"del \"%output%.dat\""_s, u":E"_s};
+    return all.join(u"\r\n"_s) + u"\r\n"_s;
+}
+
+TEST_F(RenderBatchTest, RestsOnlyAndEmptyRanges) {
+    Song song;
+    setSong(song);
+    song.makeEmpty();
+    add(song, u"R"_s, 960, 36, QString());
+    add(song, u" r "_s, 1920, 36, u"::\t\t\t\t\ttempo=100"_s);
+    QString out = song.OutFile;
+    const QString bat = file(u"temp.bat"_s), helper = file(u"temp_helper.bat"_s);
+    WriteRenderBatch(song, u"song"_s, bat, 0, 1, out);
+    EXPECT_EQ(readCp932(bat), plainBatch(bank, song.CacheDir,
+                                         {u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 240@120.00+.0 0 0"_s,
+                                          u"@set tempo=100"_s,
+                                          u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 480@100.00+.0 0 0"_s}));
+    EXPECT_TRUE(QFile::exists(helper));
+
+    // A range whose first note lies after its last: header and tail only.
+    WriteRenderBatch(song, u"song"_s, bat, 1, 0, out);
+    EXPECT_EQ(readCp932(bat), plainBatch(bank, song.CacheDir, {}));
+
+    // Nothing at all for -1..-1 or a first note after the song.
+    QFile::remove(bat);
+    QFile::remove(helper);
+    WriteRenderBatch(song, u"song"_s, bat, -1, -1, out);
+    WriteRenderBatch(song, u"song"_s, bat, 2, 5, out);
+    EXPECT_FALSE(QFile::exists(bat));
+    EXPECT_FALSE(QFile::exists(helper));
+}
+
+TEST_F(RenderBatchTest, UnknownSamplesAndMissingSampleMarks) {
+    // A suffix "L" at C4 makes あ look for "あL", which the bank does not have.
+    put(u"bank/prefix.map"_s, "C4\t\tL\r\n");
+    Song song;
+    setSong(song);
+    song.makeEmpty();
+    add(song, u"ぬ"_s, 1920, 36, QString());
+    add(song, u"あ"_s, 1920, 36, QString());
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 1, out);
+    const QString plainRun = readCp932(file(u"temp.bat"_s));
+    // No record: offset, consonant, cutoff, pre-utterance and overlap 0; still written.
+    EXPECT_TRUE(plainRun.contains(u"@set params=100 100 \r\n@set vel=100\r\n"
+                                  u"call %helper% \"%oto%\\ぬL.wav\" C4 480@120.00+.0 0 0.0 550 0.0 0.0 0\r\n"_s));
+    EXPECT_TRUE(plainRun.contains(u"call %helper% \"%oto%\\あL.wav\" C4 "_s));
+
+    // With the check on, あ falls back to its own record and sample; ぬ is marked.
+    settings().CheckVoiceFile = true;
+    RecordingMarks marks;
+    marks.marks[1] = true;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 1, out, &marks);
+    const QString checked = readCp932(file(u"temp.bat"_s));
+    // (The check also lets the next note's timing come from あ's own record: pre 50, overlap 20.)
+    EXPECT_TRUE(checked.contains(u"call %helper% \"%oto%\\ぬ.wav\" C4 480@120.00-30.0 0 0.0 500 0.0 0.0 0\r\n"_s));
+    EXPECT_TRUE(checked.contains(u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+50.0 50 10.0 600 60.0 -100.0 1\r\n"_s));
+    EXPECT_EQ(marks.marks, (QMap<qint32, bool>{{0, true}, {1, false}}));
+    EXPECT_EQ(Cp932::decode(readFile(file(u"temp.bat"_s))), checked);
+}
+
+TEST_F(RenderBatchTest, RepeatedValuesAreWrittenOnceAndFittingFollowsTheRange) {
+    Song song;
+    setSong(song);
+    song.makeEmpty();
+    const QString ext = u"30:0:\t\t\t\tY0\tenv=0 10 30 0 100 100 0 % 5 5 50"_s;
+    add(song, u"ぬ"_s, 1920, 36, ext);
+    add(song, u"ぬ"_s, 1920, 36, ext);
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 1, out);
+    // Overlap 0: the marker becomes 0; the same envelope, flags and start point are not written again.
+    EXPECT_EQ(readCp932(file(u"temp.bat"_s)),
+              plainBatch(bank, song.CacheDir,
+                         {u"@set params=100 100 "_s, u"@set flag=\"Y0g-5\""_s,
+                          u"@set env=0 10 30 0 100 100 0 0 5 5 50"_s, u"@set vel=100"_s,
+                          u"call %helper% \"%oto%\\ぬ.wav\" C4 480@120.00+.0 30 0.0 550 0.0 0.0 0"_s,
+                          u"@set params=100 100 "_s, u"@set vel=100"_s,
+                          u"call %helper% \"%oto%\\ぬ.wav\" C4 480@120.00+30.0 30 0.0 600 0.0 0.0 1"_s}));
+
+    // A note after a sung note of 125 ms: pre 150 and overlap 25 are halved to fit; the start point
+    // takes the cut. The first note of the song is never fitted; a range starting at note 1 is.
+    Song fit;
+    setSong(fit);
+    fit.makeEmpty();
+    add(fit, u"あ"_s, 480, 36, u"150:25:"_s);
+    add(fit, u"あ"_s, 1920, 36, u"150:25:"_s);
+    const QString fitted = u"@set env=0 5 35 0 100 100 0 12.5\r\n@set stp=75\r\n@set vel=100\r\n"
+                           u"call %helper% \"%oto%\\a.wav\" C4 480@120.00+75.0 75 10.0 700 60.0 -100.0 1\r\n"_s;
+    for (qint32 first : {0, 1}) {
+        WriteRenderBatch(fit, u"song"_s, file(u"temp.bat"_s), first, 1, out);
+        const QString text = readCp932(file(u"temp.bat"_s));
+        EXPECT_TRUE(text.contains(fitted)) << first;
+        if (first == 0) EXPECT_TRUE(text.contains(u"C4 120@120.00+87.5 150 10.0 250 "_s));
+    }
+}
+
+TEST_F(RenderBatchTest, PitchCurvesAndExpressionAreConsumed) {
+    settings().Mode2 = true;
+    Song song;
+    setSong(song);
+    song.Mode2 = true;  // compute the mode-2 curves while writing
+    song.makeEmpty();
+    add(song, u"あ"_s, 1920, 36, u"\t\t\t\t\tPBS=-40\\nPBW=80\\nVBR=65 180 35 20 20 0 0 50"_s);
+    add(song, u"あ"_s, 1920, 38, u"\t\t\t\t\tPBS=-40\\nPBW=80\\npitches=stale\\nexpression=1 2"_s);
+
+    // What the two notes' curves come to, computed on a copy.
+    Song copy = song;
+    const RenderNoteTiming timing(120);
+    ComputeNotePitch(0, copy, timing);
+    const QString pitch0 = EncodePitchText(GetNoteOption(copy.NoteExt.at(0), u"pitches"_s));
+    const QString expr0 = EncodePitchRun(EncodePitchList(GetNoteOption(copy.NoteExt.at(0), u"expression"_s)));
+    SetNoteOption(copy.NoteExt[0], u"pitches"_s, QString());
+    ComputeNotePitch(1, copy, timing);
+    const QString pitch1 = EncodePitchText(GetNoteOption(copy.NoteExt.at(1), u"pitches"_s));
+    ASSERT_TRUE(pitch0.startsWith(u"!120 "_s));
+    ASSERT_FALSE(expr0.isEmpty());
+
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 1, out);
+    const QString text = readCp932(file(u"temp.bat"_s));
+    EXPECT_TRUE(text.contains(u"@set params=100 100 "_s + pitch0 + u"\r\n"_s));
+    EXPECT_TRUE(text.contains(u"@set expression="_s + expr0 + u"\r\ncall %helper% "_s));
+    EXPECT_TRUE(text.contains(u" 0\r\n@set expression=\r\n@set params=100 100 "_s + pitch1 + u"\r\n"_s));
+    // Note 1 has no vibrato: the expression it already held is what goes to the batch.
+    EXPECT_TRUE(text.contains(u"@set expression=ABAC\r\ncall %helper% \"%oto%\\a.wav\" D4 "_s));
+    EXPECT_EQ(text.count(u"@set expression="_s), 4);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(GetNoteOption(song.NoteExt.at(i), u"pitches"_s), QString()) << i;
+        EXPECT_EQ(GetNoteOption(song.NoteExt.at(i), u"expression"_s), QString()) << i;
+        EXPECT_EQ(GetNoteOption(song.NoteExt.at(i), u"PBW"_s), u"80"_s) << i;
+    }
+}
+
+TEST_F(RenderBatchTest, FileNamesFollowTheProjectPath) {
+    const QString tmp = TempFolder;
+    const struct {
+        QString path, batch, cache;
+    } cases[] = {
+        {QString(), tmp + u"/temp.bat"_s, tmp + u"/temp.cache"_s},
+        {file(u"song.tvx"_s), tmp + u"/temp.bat"_s, file(u"song.cache"_s)},
+        {file(u"song.WSQ"_s), tmp + u"/temp.bat"_s, file(u"song.cache"_s)},
+        {file(u"song.bat"_s), file(u"song.bat"_s), file(u"song.cache"_s)},
+        {file(u"song"_s), file(u"song.bat"_s), file(u"song.cache"_s)},
+        {file(u"song.txt"_s), file(u"song.txt.bat"_s), file(u"song.txt.cache"_s)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        Song song;
+        setSong(song);
+        song.makeEmpty();
+        add(song, u"R"_s, 960, 36, QString());
+        QString path = c.path;
+        GetRenderFileNames(song, path);
+        EXPECT_EQ(path, c.batch);
+        EXPECT_EQ(song.CacheDir, c.cache);
+        EXPECT_TRUE(QFile::exists(path));
+        EXPECT_TRUE(QFile::exists(PathText::withoutExtension(path) + u"_helper.bat"_s));
+        EXPECT_TRUE(readCp932(path).contains(u"@set cachedir="_s + c.cache + u"\r\n"_s));
+    }
+
+    // Completing the project and output names.
+    const struct { const char16_t* before; const char16_t* after; } outputs[] = {
+        {u"out", u"out.wav"}, {u"out.WAV", u"out.WAV"}, {u"out.mp3", u"out.mp3.wav"}, {u"a.b/out", u"a.b/out.wav"},
+    };
+    for (const auto& o : outputs) {
+        Song song;
+        setSong(song);
+        FakeSongHost host(song);
+        song.attach(&host, nullptr);
+        song.ProjectName.clear();
+        song.OutFile = QString::fromUtf16(o.before);
+        add(song, u"R"_s, 960, 36, QString());
+        QString path = song.ProjectPath;
+        GetRenderFileNames(song, path);
+        EXPECT_EQ(song.OutFile, QString::fromUtf16(o.after));
+        EXPECT_EQ(song.ProjectName, u"song.tvx"_s);
+        EXPECT_EQ(host.captionUpdates, 1);
+        EXPECT_GE(host.noteDraws, 1);
+        EXPECT_TRUE(readCp932(path).startsWith(u"@rem project=song.tvx\r\n"_s));
+    }
+}
+
+TEST_F(RenderBatchTest, OlderHelpersGoAndFailuresReachTheCaller) {
+    put(u"temp_helper_old.bat"_s, "x");
+    put(u"temp_helper.bat"_s, "x");
+    put(u"other_helper.bat"_s, "x");
+    Song song;
+    makeFixtureSong(song);
+    QString out = song.OutFile;
+    WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 0, out);
+    EXPECT_FALSE(QFile::exists(file(u"temp_helper_old.bat"_s)));
+    EXPECT_TRUE(QFile::exists(file(u"other_helper.bat"_s)));
+    EXPECT_EQ(readFile(file(u"temp_helper.bat"_s)).left(9), "@set temp");
+
+    EXPECT_THROW(WriteRenderBatch(song, u"song"_s, file(u"missing/temp.bat"_s), 0, 7, out), FileError);
 }
 
 }  // namespace
