@@ -11,7 +11,7 @@ namespace tova {
 frmSplash::frmSplash(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setFixedSize(Twips::size(6000, 2400));
-    setStyleSheet(QStringLiteral("frmSplash { background: #2b3a55; } QLabel { color: white; }"));
+    setStyleSheet(QStringLiteral("QDialog#frmSplash { background: #2b3a55; } QLabel { color: white; }"));
     lblProductName_ = new QLabel(this);
     lblProductName_->setObjectName(QStringLiteral("lblProductName"));
     lblProductName_->setGeometry(Twips::rect(300, 450, 5400, 900));

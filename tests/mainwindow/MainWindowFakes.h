@@ -3,6 +3,8 @@
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
 #include "mainwindow/MidiPort.h"
+#include "mainwindow/NoteDrawingPort.h"
+#include "mainwindow/NoteEditPort.h"
 #include "mainwindow/ProjectFilesPort.h"
 #include "mainwindow/VoiceBankPort.h"
 #include "platform/SystemPaths.h"
@@ -127,6 +129,22 @@ public:
     void CloseMidiOut() override { calls << QStringLiteral("CloseMidiOut"); }
     void SetStepInput(bool on) override { calls << QStringLiteral("SetStepInput %1").arg(on); }
     void SetSyncScroll(bool on) override { calls << QStringLiteral("SetSyncScroll %1").arg(on); }
+};
+
+// Counts the note drawings and the options they were asked with.
+class FakeNoteDrawing : public NoteDrawingPort {
+public:
+    QStringList options;
+    void DrawNotes(MainWindow&, const QString& option) override { options << option; }
+};
+
+class FakeNoteEdit : public NoteEditPort {
+public:
+    QList<int> chosenAliases;
+    void ApplyLyricText(MainWindow&, qint32, const QString&) override {}
+    void mnW0_Click(MainWindow&, int index) override { chosenAliases << index; }
+    void InsertLyricsFromList(MainWindow&, QString&, int32_t&, int32_t&, bool) override {}
+    void PlayToneSample(MainWindow&, int16_t) override {}
 };
 
 class FakeGenerator : public DefaultVoiceGeneratorPort {

@@ -1,5 +1,5 @@
 // Start-up and the new project, on fake services and fake modal windows.
-#include "MainWindowFakes.h"
+#include "MainWindowRig.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "mainwindow/MainWindow.h"
@@ -22,37 +22,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// One start-up: a program folder of its own, fake services and fake modal windows.
-struct Rig {
-    test::ScopedProgramFolder program;
-    ScopedFakePorts modal;
-    test::FakeCoreServices core;
-    test::FakeVoiceBanks voiceBanks;
-    test::FakeProjectFiles projectFiles;
-    test::FakeGenerator generator;
-    test::FakeMidi midi;
-    MainWindowPorts ports;
-    std::unique_ptr<Form1> form;
-
-    Rig() {
-        settings() = Settings();
-        settings().Tool1Path = u"/opt/tools/catena"_s;
-        settings().Tool2Path = u"/opt/tools/vorsa"_s;
-        core.temp = program.path() + u"/tmp"_s;
-        voiceBanks.list = {u"あいうえお\t/voices/aiueo"_s, u"デフォルト\t/voices/cantu"_s};
-        ports.core = &core;
-        ports.voiceBanks = &voiceBanks;
-        ports.projectFiles = &projectFiles;
-        ports.generator = &generator;
-        ports.midi = &midi;
-    }
-    MainWindow& w() { return form->logic(); }
-    bool start(const QString& commandLine = QString()) {
-        form = std::make_unique<Form1>(ports);
-        return form->start(commandLine);
-    }
-    QString path(const QString& rel) const { return program.path() + u'/' + rel; }
-};
+using Rig = test::MainWindowRig;
 
 TEST(Startup, TemporaryFolderNaming) {
     const struct { int instance; const char16_t* temp; const char16_t* expected; } cases[] = {
