@@ -74,10 +74,10 @@ private:
 void writeFile(const QString& path, const QString& text) {
     QFile file(FileSystem::resolve(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("%1 を書き込めません: %2").arg(path, file.errorString()), 75);
+        throw FileError(path + QStringLiteral(": ") + file.errorString(), 75);
     const QByteArray bytes = Cp932::encode(text);
     if (file.write(bytes) != bytes.size() || !file.flush())
-        throw IoError(QStringLiteral("%1 を書き込めません: %2").arg(path, file.errorString()));
+        throw IoError(path + QStringLiteral(": ") + file.errorString());
 }
 
 // Existence of a sample file of the voice folder (the name may hold a sub-folder written with "\").
@@ -174,7 +174,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
     // Opened first, so a folder that cannot take the file fails before anything else changes.
     QFile probe(FileSystem::resolve(batchPath));
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("%1 を書き込めません: %2").arg(batchPath, probe.errorString()), 75);
+        throw FileError(batchPath + QStringLiteral(": ") + probe.errorString(), 75);
     probe.close();
 
     BatchText b;
