@@ -57,6 +57,14 @@ QStringList findEntries(const QString& pattern, int mask) {
     if (name.isEmpty()) name = QStringLiteral("*.*");
     const bool withFolders = (mask & kDirFolders) != 0;
 
+    // A plain name spelled exactly as on disk: one look at the entry instead of listing the folder
+    // (existence tests run per note and per oto line, in folders of thousands of samples). Anything
+    // else - another spelling, the wrong kind of entry, a hidden name - takes the listing below.
+    if (!hasWildcard(name) && !name.startsWith(u'.')) {
+        const QFileInfo exact(PathText::toSlashes(pattern));
+        if (exact.isFile() || (withFolders && exact.isDir())) return QStringList{name};
+    }
+
     QStringList found = FileSystem::list(folder, name, withFolders);
     const QString onDisk = folder.isEmpty() ? QStringLiteral(".") : FileSystem::resolve(folder);
     QStringList out;

@@ -1,10 +1,13 @@
-// Speed of the string map at voice-bank sizes (the alias index holds two keys per oto.ini line) and of
-// the digests.
+// Speed of the string map at voice-bank sizes (the alias index holds two keys per oto.ini line), of
+// the digests and of the existence test in a voice-bank-sized folder.
 #include "core/Md5.h"
 #include "core/Digests.h"
+#include "core/FileHelpers.h"
 #include "core/clsMap.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -54,6 +57,23 @@ void BM_Md5Bytes(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * data.size());
 }
 BENCHMARK(BM_Md5Bytes);
+
+// One existence test (SafeDir of a sample path) in a folder of `range(0)` samples; the second argument
+// spells the name in other letter case, which needs a look at the whole folder.
+void BM_SafeDirExistence(benchmark::State& state) {
+    QTemporaryDir dir;
+    const int files = int(state.range(0));
+    for (int i = 0; i < files; ++i) QFile(dir.filePath(QStringLiteral("s%1.wav").arg(i))).open(QIODevice::WriteOnly);
+    const bool loose = state.range(1) != 0;
+    int i = 0;
+    for (auto _ : state) {
+        const QString name = QStringLiteral("s%1.wav").arg(i);
+        benchmark::DoNotOptimize(SafeDir(dir.filePath(loose ? name.toUpper() : name)));
+        if (++i == files) i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SafeDirExistence)->Args({3000, 0})->Args({3000, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
