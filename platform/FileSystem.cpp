@@ -19,23 +19,30 @@ bool caseLess(const QString& a, const QString& b) {
     return c != 0 ? c < 0 : a < b;
 }
 
-// Recursive matcher on UTF-16 units, case-folded.
-bool matchFrom(const QString& n, qsizetype i, const QString& p, qsizetype j) {
-    while (j < p.size()) {
-        QChar pc = p[j];
-        if (pc == u'*') {
-            while (j < p.size() && p[j] == u'*') ++j;
-            if (j == p.size()) return true;
-            for (qsizetype k = i; k <= n.size(); ++k)
-                if (matchFrom(n, k, p, j)) return true;
+bool sameLetter(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
+
+// Matcher on UTF-16 units, case-folded. On a mismatch it goes back only to the last "*" and lets it
+// take one more character, so the work stays proportional to name length times pattern length even
+// for patterns with many stars.
+bool matchName(const QString& n, const QString& p) {
+    qsizetype i = 0, j = 0;
+    qsizetype star = -1, resume = 0;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == u'*') {
+            star = j++;
+            resume = i;
+        } else if (j < p.size() && (p[j] == u'?' || sameLetter(p[j], n[i]))) {
+            ++i;
+            ++j;
+        } else if (star >= 0) {
+            j = star + 1;
+            i = ++resume;
+        } else {
             return false;
         }
-        if (i >= n.size()) return false;
-        if (pc != u'?' && QString(pc).compare(QString(n[i]), Qt::CaseInsensitive) != 0) return false;
-        ++i;
-        ++j;
     }
-    return i == n.size();
+    while (j < p.size() && p[j] == u'*') ++j;
+    return j == p.size();
 }
 
 }  // namespace
@@ -85,9 +92,9 @@ bool FileSystem::isFolder(const QString& path) {
 }
 
 bool FileSystem::wildcardMatch(const QString& name, const QString& pattern) {
-    if (matchFrom(name, 0, pattern, 0)) return true;
+    if (matchName(name, pattern)) return true;
     // A name without a dot matches as if it ended in "." ("*.*" and "name." both match "name").
-    if (!name.contains(u'.')) return matchFrom(name + u'.', 0, pattern, 0);
+    if (!name.contains(u'.')) return matchName(name + u'.', pattern);
     return false;
 }
 

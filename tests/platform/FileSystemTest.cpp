@@ -42,7 +42,10 @@ TEST(FileSystem, WindowsFindFileMatching) {
         {"a.wav", "*.wav", true}, {"A.WAV", "*.wav", true}, {"a.wav.bak", "*.wav", false},
         {"noext", "*.*", true}, {"a.b", "*.*", true}, {"noext", "noext.", true},
         {"i_1.wav", "i_*.wav", true}, {"10_a.wav", "1_*.wav", false}, {"ab", "a?", true}, {"abc", "a?", false},
-        {"あ.wav", "あ*", true},
+        {"あ.wav", "あ*", true}, {"abcabd", "*ab?", true}, {"abab", "*ab", true}, {"a", "**?*", true},
+        {"ab", "?", false}, {"Ä.wav", "ä.WAV", true},
+        // Many stars against a long name that almost matches: answered at once.
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "*a*a*a*a*a*a*a*a*a*a*a*b", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " ~ " + c.pattern);
