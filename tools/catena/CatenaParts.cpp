@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PcmWave.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,18 +15,6 @@
 
 namespace tova {
 namespace {
-
-void putU32(QByteArray& b, quint32 v) {
-    char raw[4];
-    qToLittleEndian(v, raw);
-    b.append(raw, 4);
-}
-
-void putU16(QByteArray& b, quint16 v) {
-    char raw[2];
-    qToLittleEndian(v, raw);
-    b.append(raw, 2);
-}
 
 qint16 saturate(double v) {
     const double r = std::round(v);
@@ -43,24 +32,7 @@ CatenaParts::CatenaParts(const QString& outputName)
     : whd_(FileSystem::resolve(outputName + QStringLiteral(".whd"))),
       dat_(FileSystem::resolve(outputName + QStringLiteral(".dat"))) {}
 
-QByteArray CatenaParts::header(quint32 dataBytes) {
-    QByteArray b;
-    b.reserve(HeaderSize);
-    b.append("RIFF", 4);
-    putU32(b, 36 + dataBytes);
-    b.append("WAVE", 4);
-    b.append("fmt ", 4);
-    putU32(b, 16);
-    putU16(b, 1);  // PCM
-    putU16(b, 1);  // mono
-    putU32(b, SampleRate);
-    putU32(b, SampleRate * 2);  // bytes per second
-    putU16(b, 2);               // bytes per frame
-    putU16(b, 16);              // bits per sample
-    b.append("data", 4);
-    putU32(b, dataBytes);
-    return b;
-}
+QByteArray CatenaParts::header(quint32 dataBytes) { return PcmWaveHeader(SampleRate, 1, dataBytes); }
 
 qint64 CatenaParts::frames() const {
     QFileInfo fi(dat_);

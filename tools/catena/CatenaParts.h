@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PcmWave.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,7 +15,7 @@ namespace tova {
 class CatenaParts {
 public:
     static constexpr int SampleRate = 44100;
-    static constexpr int HeaderSize = 44;
+    static constexpr int HeaderSize = PcmWaveHeaderSize;
 
     // The parts of `outputName` (its name with ".whd" and with ".dat" appended).
     explicit CatenaParts(const QString& outputName);

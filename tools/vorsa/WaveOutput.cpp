@@ -1,5 +1,6 @@
 #include "tools/vorsa/WaveOutput.h"
 
+#include "platform/PcmWave.h"
 #include "tools/vorsa/RenderConstants.h"
 
 #include <QSaveFile>
@@ -14,30 +15,13 @@ void put16(QByteArray& b, uint16_t v) {
     b.append(static_cast<char>(v & 0xFF));
     b.append(static_cast<char>(v >> 8));
 }
-void put32(QByteArray& b, uint32_t v) {
-    put16(b, static_cast<uint16_t>(v & 0xFFFF));
-    put16(b, static_cast<uint16_t>(v >> 16));
-}
 
 }  // namespace
 
 QByteArray WaveOutput::encode(const std::vector<float>& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    QByteArray b;
-    b.reserve(44 + static_cast<qsizetype>(dataBytes));
-    b.append("RIFF", 4);
-    put32(b, 36 + dataBytes);
-    b.append("WAVE", 4);
-    b.append("fmt ", 4);
-    put32(b, 16);
-    put16(b, 1);  // PCM
-    put16(b, 1);  // mono
-    put32(b, kSampleRate);
-    put32(b, kSampleRate * 2);
-    put16(b, 2);
-    put16(b, 16);
-    b.append("data", 4);
-    put32(b, dataBytes);
+    QByteArray b = PcmWaveHeader(kSampleRate, 1, dataBytes);
+    b.reserve(PcmWaveHeaderSize + static_cast<qsizetype>(dataBytes));
     for (float s : samples) {
         const double scaled = std::isfinite(s) ? std::nearbyint(static_cast<double>(s) * 32768.0) : 0.0;
         const int v = scaled > 32767.0 ? 32767 : (scaled < -32768.0 ? -32768 : static_cast<int>(scaled));
