@@ -12,7 +12,9 @@
 #include "support/TestWave.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,6 +26,11 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace tova;
 
@@ -45,11 +52,31 @@ private:
     QByteArray saved_;
 };
 
+// Holds a lock shared by every test program on this machine (all worktrees and test runs), so that
+// only one test JACK server runs at a time: servers started side by side fail to take clients.
+class MachineLock {
+public:
+    explicit MachineLock(const QString& name) {
+        const QByteArray path = QFile::encodeName(QDir::temp().filePath(name));
+        fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~MachineLock() {
+        if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+    }
+
+private:
+    int fd_ = -1;
+};
+
 // A JACK server with a name of its own, so tests running side by side never meet.
 class JackServer {
 public:
     JackServer()
-        : name_("tova-test-" + QByteArray::number(QCoreApplication::applicationPid()) + "-" +
+        : lock_(QStringLiteral("tova-test-jack.lock")),
+          name_("tova-test-" + QByteArray::number(QCoreApplication::applicationPid()) + "-" +
                 QByteArray::number(counter()++)),
           server_("JACK_DEFAULT_SERVER", name_),
           noStart_("JACK_NO_START_SERVER", "1"),
@@ -101,6 +128,7 @@ private:
         static int n = 0;
         return n;
     }
+    MachineLock lock_;
     QByteArray name_;
     ScopedEnv server_, noStart_, noReservation_;
     QProcess process_;
