@@ -3,21 +3,28 @@
 #include "DefaultBankFixture.h"
 
 #include "core/NoteNames.h"
+#include "core/Processes.h"
+#include "core/Settings.h"
 #include "core/WaveFiles.h"
 #include "platform/Cp932.h"
 #include "platform/Vb.h"
+#include "render/OtoIni.h"
+#include "render/RenderBatch.h"
 #include "song/NoteArrays.h"
 #include "song/NoteExtension.h"
 #include "song/ProjectFile.h"
+#include "song/Song.h"
 #include "support/TestSupport.h"
 #include "tools/initvox/PitchEstimator.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -42,25 +49,6 @@ Demo readDemo() {
 
 bool isBent(const QString& ext) { return !GetNoteOption(ext, "PBW").isEmpty() || !GetNoteOption(ext, "PBY").isEmpty(); }
 bool hasVibrato(const QString& ext) { return !GetNoteOption(ext, "VBR").isEmpty(); }
-
-// Runs one tool program of the build; the test fails when it does not end with exit code 0.
-void runTool(const QString& name, const QStringList& arguments) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(test::programFolder() + "/" + name, arguments);
-    ASSERT_TRUE(p.waitForFinished(120000));
-    ASSERT_EQ(p.exitCode(), 0) << name.toStdString() << " " << arguments.join(' ').toStdString() << "\n"
-                               << p.readAll().toStdString();
-}
-
-QString ms(double v) { return Vb::Format(v, "0.0###"); }
-
-// Timing of a note as the renderer uses it: the bank's pre-utterance and overlap, shrunk when they
-// reach too far into the note before (its half, or all of a rest before), the cut moved into the
-// start point.
-struct Timing {
-    double pre = 0, ovl = 0, stp = 0;
-};
 
 }  // namespace
 
@@ -93,73 +81,51 @@ TEST(DemoSong, ProjectWriterGivesBackTheShippedFile) {
     EXPECT_GE(vibratos, 1);
 }
 
-// Renders the demo note by note with the tools, as the per-note lines of a render batch call them
-// (tool 2 renders the note from its sample, tool 1 appends it with its envelope and overlap), and
-// measures every sung note's fundamental over the middle half of the note.
+// Renders the demo through the render batch as the generate command does: the project opened with its
+// voice folder "%VOICE%cantu" under a fresh program folder where the generator batch made the default
+// bank, the render batch and per-note batch written for the whole song (mode-2 pitch curves and
+// vibrato included), run by the batch runner. Every sung note's fundamental is measured over the
+// middle half of the note.
 TEST(DemoSong, DefaultBankSingsEveryNoteInTune) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const BankRun bank = makeDefaultBank(root.path());
     ASSERT_EQ(bank.exitCode, 0) << bank.output.toStdString();
-    const QMap<QString, QStringList> oto = readOto(bank.bankFolder);
 
-    const Demo d = readDemo();
-    const NoteArrays& n = d.notes;
-    const int count = n.noteCount();
-    std::vector<double> tempo(count), length(count);
-    double t = d.settings.Tempo;
-    for (int i = 0; i < count; ++i) {
-        const QString opt = GetNoteOption(n.NoteExt[i], "tempo");
-        if (!opt.isEmpty()) t = Vb::Val(opt);
-        tempo[i] = t;
-        length[i] = n.Lengths[i] * 31.25 / t;
-    }
-    const auto rest = [&](int i) { return IsRestLyric(n.Lyrics[i]); };
-    const auto otoOf = [&](int i) { return oto.value(n.Lyrics[i].trimmed() + ".wav"); };
-    const auto timing = [&](int i) {
-        Timing m;
-        if (i >= count || rest(i)) return m;
-        const QStringList f = otoOf(i);
-        m.pre = f.value(4).toDouble();
-        m.ovl = f.value(5).toDouble();
-        if (i >= 1 && m.pre > m.ovl) {
-            const double room = rest(i - 1) ? length[i - 1] : length[i - 1] * 0.5;
-            if (m.pre - m.ovl > room) {
-                const double s = room / (m.pre - m.ovl), p0 = m.pre;
-                m.pre *= s;
-                m.ovl *= s;
-                m.stp += p0 - m.pre;
-            }
-        }
-        return m;
-    };
+    // The project as opening it resolves it: the voice folder under the voice root, the tools in the
+    // program folder, output and cache beside the project.
+    const QString project = root.path() + "/demo/demo.tvx";
+    test::writeFile(project, test::readFile(demoPath()));
+    Song song;
+    ProjectSettings projectSettings;
+    qint32 index = 0;
+    ReadProjectFile(project, projectSettings, index, song);
+    song.setProjectSettings(projectSettings);
+    ASSERT_TRUE(song.VoiceDir.startsWith("%VOICE%"));
+    song.VoiceDir = root.path() + "/voice/" + song.VoiceDir.mid(7);
+    song.Tool1 = test::programFolder() + "/" + song.Tool1;
+    song.Tool2 = test::programFolder() + "/" + song.Tool2;
+    song.OutFile = root.path() + "/demo/" + song.OutFile;
+    song.ProjectPath = project;
+    LoadOtoIni(song.VoiceDir);
 
-    const QString output = root.path() + "/demo.wav";
-    const QString temp = root.path() + "/note.wav";
-    for (int i = 0; i < count; ++i) {
-        const Timing next = timing(i + 1);
-        if (rest(i)) {
-            runTool("catena", {output, bank.bankFolder + "/R.wav", "0", ms(length[i] - next.pre + next.ovl), "0", "0"});
-            continue;
-        }
-        const QStringList f = otoOf(i);
-        ASSERT_EQ(f.size(), 6) << n.Lyrics[i].toStdString();
-        const Timing m = timing(i);
-        const double sounding = m.pre + length[i] - next.pre + next.ovl;
-        const double required = std::floor((m.pre + length[i] + m.stp - next.pre + next.ovl) / 50.0 + 1.5) * 50.0;
-        QFile::remove(temp);
-        runTool("vorsa", {bank.bankFolder + "/" + n.Lyrics[i] + ".wav", temp, NoteNumToName(n.NoteNums[i]), "100", "",
-                          ms(f[1].toDouble()), Vb::DoubleText(required), ms(f[2].toDouble()), ms(f[3].toDouble()),
-                          "100", "100", ""});
-        QStringList envelope = QString("0 5 35 0 100 100 0").split(' ');
-        envelope << Vb::DoubleText(m.ovl);
-        runTool("catena", QStringList{output, temp, Vb::DoubleText(m.stp), ms(sounding)} + envelope);
-        if (HasFatalFailure()) return;
-    }
-    QFile wave(output);
-    ASSERT_TRUE(wave.open(QIODevice::WriteOnly));
-    wave.write(test::readFile(output + ".whd") + test::readFile(output + ".dat"));
-    wave.close();
+    const Settings saved = tova::settings();
+    tova::settings().CacheEnable = true;          // as after a first start-up
+    tova::settings().Mode2 = projectSettings.Mode2;  // opening a project sets it from the project
+    const QString savedTemp = TempFolder;
+    TempFolder = root.path() + "/tmp";
+    QDir().mkpath(TempFolder);
+    QString batch = project;
+    GetRenderFileNames(song, batch);
+    tova::settings() = saved;
+    TempFolder = savedTemp;
+
+    QProcess run;
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(test::programFolder() + "/batrun", {batch});
+    ASSERT_TRUE(run.waitForFinished(300000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAll().toStdString();
+    const QString output = song.OutFile;
     QFile::remove(test::outputFolder() + "/demo.wav");
     QFile::copy(output, test::outputFolder() + "/demo.wav");  // for people to listen to
 
@@ -170,24 +136,48 @@ TEST(DemoSong, DefaultBankSingsEveryNoteInTune) {
     for (int i = 0; i < values.size(); ++i) signal[size_t(i)] = values[i] / 32768.0f;
     const initvox::PitchEstimator estimator(44100.0);
 
+    // Re-read the notes: rendering consumed their computed pitch options.
+    const Demo d = readDemo();
+    const NoteArrays& n = d.notes;
     std::printf("%4s %-4s %-4s %8s %7s %8s %8s %7s  %s\n", "note", "lyr", "name", "start", "ms", "target", "sung",
                 "cents", "");
     double start = 0.0;  // the song starts with a rest: every note starts where the notes before it end
+    double tempo = d.settings.Tempo;
     int checked = 0;
-    for (int i = 0; i < count; ++i) {
-        const double from = start + length[i] / 4.0, to = start + length[i] * 3.0 / 4.0;
-        start += length[i];
-        if (rest(i)) continue;
+    for (int i = 0; i < n.noteCount(); ++i) {
+        const QString tempoOption = GetNoteOption(n.NoteExt[i], "tempo");
+        if (!tempoOption.isEmpty()) tempo = Vb::Val(tempoOption);
+        const double length = n.Lengths[i] * 31.25 / tempo;
+        const double from = start + length / 4.0, to = start + length * 3.0 / 4.0;
+        start += length;
+        if (IsRestLyric(n.Lyrics[i])) continue;
         const double target = NoteNumToFreq(n.NoteNums[i]);
         const double sung = estimator.medianFrequency(signal, size_t(from * 44.1), size_t(to * 44.1), 220);
         const double cents = sung > 0.0 ? 1200.0 * std::log2(sung / target) : NAN;
-        const bool excepted = isBent(n.NoteExt[i]) || hasVibrato(n.NoteExt[i]);
+        const bool bent = isBent(n.NoteExt[i]), vibrato = hasVibrato(n.NoteExt[i]);
         std::printf("%4d %-4s %-4s %8.0f %7.0f %8.2f %8.2f %7.1f  %s\n", i, n.Lyrics[i].toUtf8().constData(),
-                    NoteNumToName(n.NoteNums[i]).toUtf8().constData(), from - length[i] / 4.0, length[i], target, sung,
-                    cents, isBent(n.NoteExt[i]) ? "bent" : hasVibrato(n.NoteExt[i]) ? "vibrato" : "");
-        if (excepted) continue;
+                    NoteNumToName(n.NoteNums[i]).toUtf8().constData(), from - length / 4.0, length, target, sung,
+                    cents, bent ? "bent (not checked)" : vibrato ? "vibrato (not checked)" : "");
+        if (bent || vibrato) {
+            // Not in tune by design, but the batch carried the curve to the note renderer: the bend dips
+            // below the note just after its start, the vibrato swings over the note's last half.
+            const double a = bent ? from - length / 4.0 : start - length / 2.0;
+            const double b = bent ? a + 100.0 : start - 50.0;
+            double low = 1e9, high = -1e9;
+            for (double t = a; t < b; t += 5.0) {
+                const double f = estimator.estimate(signal, size_t(t * 44.1)).frequency;
+                if (f <= 0.0) continue;
+                low = std::min(low, 1200.0 * std::log2(f / target));
+                high = std::max(high, 1200.0 * std::log2(f / target));
+            }
+            std::printf("%38s from %.0f to %.0f ms: %.0f to %.0f cents\n", "", a, b, low, high);
+            if (bent) EXPECT_LT(low, -100.0) << "note " << i;
+            if (vibrato) EXPECT_GT(high - low, 40.0) << "note " << i;
+            continue;
+        }
         ++checked;
         EXPECT_LE(std::abs(cents), 20.0) << "note " << i << " " << n.Lyrics[i].toStdString();
     }
     EXPECT_GE(checked, 20);
+    EXPECT_NEAR(double(signal.size()) / 44.1, start, 500.0) << "the song lasts as long as its notes";
 }
