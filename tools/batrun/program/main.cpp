@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
     } catch (const tova::TovaError& e) {
         host.warn(QStringLiteral("batrun: ") + e.description());
         return 2;
+    } catch (const std::exception& e) {
+        host.warn(QStringLiteral("batrun: ") + QString::fromLocal8Bit(e.what()));
+        return 2;
     }
     return 0;
 }

@@ -7,8 +7,6 @@
 
 #include <QStringList>
 
-#include <exception>
-
 extern "C" __attribute__((visibility("default"))) int32_t exec(
     const char* input, const char* output, const char* note, const char* velocity, const char* flags,
     const char* offset, const char* length, const char* consonant, const char* cutoff, const char* intensity,
@@ -21,7 +19,7 @@ extern "C" __attribute__((visibility("default"))) int32_t exec(
         tova::vorsa::NoteRenderer::Progress progress;
         if (callback) progress = [callback](int kind, int value) { return static_cast<int>(callback(kind, value)); };
         return tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments), progress).code;
-    } catch (const std::exception&) {
+    } catch (...) {
         // Nothing may escape into the caller's frame.
         return tova::vorsa::NoteRenderer::OutputFailed;
     }

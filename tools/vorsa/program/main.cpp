@@ -18,5 +18,8 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vorsa: %s\n", e.what());
         return tova::vorsa::NoteRenderer::OutputFailed;
+    } catch (...) {
+        std::fprintf(stderr, "vorsa: unknown failure\n");
+        return tova::vorsa::NoteRenderer::OutputFailed;
     }
 }
