@@ -26,6 +26,19 @@ int digitValue(QChar c, int radix) {
     return v;
 }
 
+// The digits of n in another radix by repeated short division, the least significant first; zero
+// has none.
+QList<int32_t> radixDigits(const BigNumber& n, int32_t radix) {
+    QList<int32_t> digits;
+    BigNumber t = n;
+    while (!BigIsZero(t)) {
+        int32_t r = 0;
+        t = BigDivSmall(t, radix, r);
+        digits.append(r);
+    }
+    return digits;
+}
+
 int32_t groupValue(const QString& group, int radix) {
     int32_t v = 0;
     for (QChar c : group) v = v * radix + digitValue(c, radix);
@@ -96,12 +109,7 @@ BigNumber BigFromDecimal(const QString& text) {
 
 QString BigToHex(const BigNumber& n) {
     QString out;
-    BigNumber t = n;
-    while (!BigIsZero(t)) {
-        int32_t r = 0;
-        t = BigDivSmall(t, 256, r);
-        out.prepend(QString::number(r, 16).rightJustified(2, u'0'));
-    }
+    for (int32_t byte : radixDigits(n, 256)) out.prepend(QString::number(byte, 16).rightJustified(2, u'0'));
     return out;
 }
 
@@ -125,23 +133,13 @@ BigNumber BigFromBytes(const QString& text) {
 
 QString BigToBytes(const BigNumber& n) {
     QByteArray bytes;
-    BigNumber t = n;
-    while (!BigIsZero(t)) {
-        int32_t r = 0;
-        t = BigDivSmall(t, 256, r);
-        bytes.append(char(r));
-    }
+    for (int32_t byte : radixDigits(n, 256)) bytes.append(char(byte));
     return Cp932::decode(bytes);
 }
 
 QString BigToLetters(const BigNumber& n) {
     QString out;
-    BigNumber t = n;
-    while (!BigIsZero(t)) {
-        int32_t r = 0;
-        t = BigDivSmall(t, 26, r);
-        out.prepend(QChar(char16_t(u'A' + r)));
-    }
+    for (int32_t letter : radixDigits(n, 26)) out.prepend(QChar(char16_t(u'A' + letter)));
     return out;
 }
 
