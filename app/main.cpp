@@ -1,5 +1,6 @@
 #include "core/ShellOpenPort.h"
 #include "core/ui/QtShellOpen.h"
+#include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramVoiceBanks.h"
@@ -19,8 +20,10 @@ int main(int argc, char** argv) {
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
     tova::ProgramVoiceBanks voiceBanks;
+    tova::ProgramDefaultVoiceGenerator generator;
     tova::MainWindowPorts ports;
     ports.core = &core;
+    ports.generator = &generator;
     ports.midi = &midi;
     ports.voiceBanks = &voiceBanks;
 

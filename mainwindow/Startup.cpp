@@ -25,10 +25,10 @@ QString DefaultVoiceFolder(const QString& programFolder) {
     return PathText::join(programFolder, QStringLiteral("voice/cantu"));
 }
 
-bool CheckDefaultVoiceTools(const QString& folder, const QList<GeneratorFile>& files,
+bool CheckDefaultVoiceTools(const QString& folder, const QList<DefaultVoiceFile>& files,
                             const std::function<QString(const QString&)>& md5File) {
     if (files.isEmpty()) return false;
-    for (const GeneratorFile& f : files) {
+    for (const DefaultVoiceFile& f : files) {
         const QString path = PathText::join(folder, f.name);
         if (SafeDir(path).isEmpty()) return false;
         if (md5File(path) != f.digest) return false;

@@ -28,7 +28,7 @@ QString DefaultVoiceFolder(const QString& programFolder);
 
 // True only when every generator file lies in the folder and its digest equals the stored one
 // (exact comparison). A generator without files gives false.
-bool CheckDefaultVoiceTools(const QString& folder, const QList<GeneratorFile>& files,
+bool CheckDefaultVoiceTools(const QString& folder, const QList<DefaultVoiceFile>& files,
                             const std::function<QString(const QString&)>& md5File);
 
 // The folder of the default voice bank in a voice-bank list (TAB-separated entries, field 0 the name,

@@ -149,8 +149,8 @@ public:
 
 class FakeGenerator : public DefaultVoiceGeneratorPort {
 public:
-    QList<GeneratorFile> list;
-    QList<GeneratorFile> files() override { return list; }
+    QList<DefaultVoiceFile> list;
+    QList<DefaultVoiceFile> files() override { return list; }
 };
 
 }  // namespace tova::test
