@@ -1,0 +1,52 @@
+#include "platform/ui/QtMessageBox.h"
+
+#include <QApplication>
+#include <QList>
+#include <QMessageBox>
+
+namespace tova {
+
+QString QtMessageBox::programTitle() {
+    QString t = QApplication::applicationDisplayName();
+    return t.isEmpty() ? QApplication::applicationName() : t;
+}
+
+MsgResult QtMessageBox::show(const MessageRequest& r) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title.isEmpty() ? programTitle() : r.title);
+    box.setText(r.text);
+    switch (r.icon) {
+        case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MsgIcon::None: break;
+    }
+    struct B { QMessageBox::StandardButton qt; MsgResult res; };
+    QList<B> buttons;
+    switch (r.buttons) {
+        case MsgButtons::OK: buttons = {{QMessageBox::Ok, MsgResult::OK}}; break;
+        case MsgButtons::OKCancel: buttons = {{QMessageBox::Ok, MsgResult::OK}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        case MsgButtons::AbortRetryIgnore:
+            buttons = {{QMessageBox::Abort, MsgResult::Abort}, {QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Ignore, MsgResult::Ignore}};
+            break;
+        case MsgButtons::YesNoCancel:
+            buttons = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}, {QMessageBox::Cancel, MsgResult::Cancel}};
+            break;
+        case MsgButtons::YesNo: buttons = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}}; break;
+        case MsgButtons::RetryCancel: buttons = {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+    }
+    QMessageBox::StandardButtons all;
+    for (const B& b : buttons) all |= b.qt;
+    box.setStandardButtons(all);
+    box.setDefaultButton(buttons.value(qBound(0, r.defaultButton, int(buttons.size()) - 1)).qt);
+    int answer = box.exec();
+    for (const B& b : buttons)
+        if (answer == b.qt) return b.res;
+    // Closed by its frame: the cancel-like answer.
+    if (r.buttons == MsgButtons::YesNo) return MsgResult::No;
+    if (r.buttons == MsgButtons::OK) return MsgResult::OK;
+    return MsgResult::Cancel;
+}
+
+}  // namespace tova

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/MessageBoxPort.h"
+
+#include <QString>
+
+namespace tova {
+
+// The real message box behind the message-box port.
+class QtMessageBox : public MessageBoxPort {
+public:
+    MsgResult show(const MessageRequest& request) override;
+    // The title of a box or dialog that names none: the program's display name.
+    static QString programTitle();
+};
+
+}  // namespace tova
