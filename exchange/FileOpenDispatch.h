@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tova {
+
+class ProjectWindow;
+class VoiceBankAccess;
+
+// Opening a file as the project: a new project is started, a reader is chosen by the file's extension
+// (".wsq" the older form, ".bat" a render batch, anything else a project file), the cache folder is
+// derived from the file's name, the voice bank is shown, and the project settings dialog opens when the
+// tool paths or the voice folder do not check out. The main window calls it for the open command, the
+// recent files, the recovery copy and the command line.
+class FileOpenDispatch {
+public:
+    FileOpenDispatch(ProjectWindow& window, VoiceBankAccess& voices);
+
+    // Opens a file as the project. A path wrapped in double quotes is taken without them.
+    void OpenFileByType(const QString& path);
+    // Reads a project file into the project fields and makes its paths usable (voice folder forms,
+    // tool paths, output and cache relative to the project's folder), then loads its voice bank.
+    void LoadProjectFile(const QString& path);
+    // Reads a render batch file as the project.
+    void ReadBatchNotes(const QString& path);
+    // Shows the voice bank's name and picture, or "原音ありません" without a voice folder.
+    void ShowVoiceInfo();
+
+    // The cache folder of a project file: its folder, its base name with every "^" removed, ".cache".
+    static QString ProjectCacheFolder(const QString& projectPath);
+    // The folder that holds the installed voice banks, ending with "/": the VoiceRoot setting, or
+    // "voice/" under the program folder when that is empty.
+    static QString VoiceRootFolder();
+    // The voice folder a project file stores, made usable: "*" and a bank's name (also the name and
+    // "*") gives that bank's folder from the voice-bank list (the bare name when it is not listed);
+    // "%HOME%" and "%VOICE%" are replaced by the home folder and the voice root; any other relative
+    // path is taken in the program folder.
+    static QString ResolveVoiceFolder(const QString& stored, const QStringList& voiceBankList);
+    // True when a path names a place by itself (a root, a drive or a network path); false for a path
+    // relative to some folder.
+    static bool IsRootedPath(const QString& path);
+
+private:
+    ProjectWindow& window_;
+    VoiceBankAccess& voices_;
+};
+
+}  // namespace tova
