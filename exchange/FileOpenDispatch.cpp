@@ -7,6 +7,7 @@
 #include "exchange/RenderBatchReader.h"
 #include "exchange/VoiceBankAccess.h"
 #include "platform/PathText.h"
+#include "render/VoiceBankList.h"
 #include "platform/SystemPaths.h"
 #include "platform/Vb.h"
 #include "song/ProjectFile.h"
@@ -17,10 +18,6 @@ namespace {
 
 const QString kHome = QStringLiteral("%HOME%");
 const QString kVoice = QStringLiteral("%VOICE%");
-
-QString withSeparator(const QString& folder) {
-    return !folder.isEmpty() && PathText::isSeparator(folder.back()) ? folder : folder + u'/';
-}
 
 // The folder part of a path with its final separator ("" when the path has none).
 QString folderWithSeparator(const QString& path) {
@@ -36,12 +33,6 @@ QString FileOpenDispatch::ProjectCacheFolder(const QString& projectPath) {
     QString base = PathText::baseName(projectPath);
     base.remove(u'^');
     return folderWithSeparator(projectPath) + base + QStringLiteral(".cache");
-}
-
-QString FileOpenDispatch::VoiceRootFolder() {
-    const QString& root = settings().VoiceRoot;
-    if (!root.isEmpty()) return withSeparator(root);
-    return withSeparator(SystemPaths::programFolder()) + QStringLiteral("voice/");
 }
 
 bool FileOpenDispatch::IsRootedPath(const QString& path) {
@@ -68,7 +59,7 @@ QString FileOpenDispatch::ResolveVoiceFolder(const QString& stored, const QStrin
         return folder;
     }
     if (folder.startsWith(kVoice)) {
-        folder.replace(kVoice, VoiceRootFolder());
+        folder.replace(kVoice, GetVoiceRoot());
         return folder;
     }
     if (!IsRootedPath(folder)) return ResolveAppPath(folder);

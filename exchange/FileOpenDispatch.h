@@ -29,9 +29,6 @@ public:
 
     // The cache folder of a project file: its folder, its base name with every "^" removed, ".cache".
     static QString ProjectCacheFolder(const QString& projectPath);
-    // The folder that holds the installed voice banks, ending with "/": the VoiceRoot setting, or
-    // "voice/" under the program folder when that is empty.
-    static QString VoiceRootFolder();
     // The voice folder a project file stores, made usable: "*" and a bank's name (also the name and
     // "*") gives that bank's folder from the voice-bank list (the bare name when it is not listed);
     // "%HOME%" and "%VOICE%" are replaced by the home folder and the voice root; any other relative

@@ -4,17 +4,14 @@
 #include "core/NoteNames.h"
 #include "exchange/ProjectWindow.h"
 #include "exchange/VoiceBankAccess.h"
-#include "platform/Cp932.h"
+#include "render/Cp932Lines.h"
 #include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
 #include "song/Song.h"
-
-#include <QFile>
 
 #include <cmath>
 
@@ -54,15 +51,6 @@ struct RenderBatchReader::State {
 
 RenderBatchReader::RenderBatchReader(ProjectWindow& window, VoiceBankAccess& voices)
     : window_(window), voices_(voices) {}
-
-QStringList RenderBatchReader::batchLines(const QByteArray& bytes) {
-    QString text = Cp932::decode(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
-}
 
 QStringList RenderBatchReader::splitWords(const QString& line, int minWords) {
     QStringList words;
@@ -112,22 +100,12 @@ double RenderBatchReader::tempoFor(const State& st) const {
 }
 
 void RenderBatchReader::ReadBatchNotes(const QString& path) {
-    QFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFile::NoError) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    readLines(batchLines(bytes), false);
+    readLines(ReadCp932Lines(path), false);
 }
 
 void RenderBatchReader::AppendBatchNotes(const QString& path) {
     try {
-        QFile file(FileSystem::resolve(path));
-        if (!file.open(QIODevice::ReadOnly))
-            throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFile::NoError) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-        readLines(batchLines(bytes), true);
+        readLines(ReadCp932Lines(path), true);
     } catch (const TovaError& e) {
         Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
     } catch (const std::exception& e) {

@@ -11,7 +11,7 @@ class VoiceBankAccess;
 // Reads a render batch file ("temp.bat" and its kin, as the render batch writer makes them) back into
 // notes: a header of "@set" lines and, per sung note, "@set params=", an optional "@set flag=", further
 // "@set" lines and the "call %helper%" line; per rest one direct tool line. Every other line is
-// skipped. Lines are CP932 text; CR LF or a lone LF ends a line.
+// skipped. Lines are CP932 text; CR LF, a lone LF or a lone CR ends a line.
 //
 // What the writer encodes is undone so that a song written and read back is the same song: quoted
 // sample paths are read whole (blanks included), the flags lose their quotes, their "/E" escapes and
@@ -36,8 +36,6 @@ public:
     // The same two readings from the file's lines.
     void readLines(const QStringList& lines, bool append);
 
-    // The lines of a batch file's bytes (CP932; CR LF, a lone LF or a lone CR ends a line).
-    static QStringList batchLines(const QByteArray& bytes);
     // A batch line split at blanks, a double-quoted part (with its quotes) counting as one word; padded
     // with empty words to at least `minWords`.
     static QStringList splitWords(const QString& line, int minWords);

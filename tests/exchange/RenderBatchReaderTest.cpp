@@ -265,8 +265,6 @@ TEST(RenderBatchReaderText, WordsAndSampleNames) {
     EXPECT_EQ(RenderBatchReader::msToTicks(5.2, 120), 0);
     EXPECT_EQ(RenderBatchReader::msToTicks(5.3, 120), 40);
     EXPECT_EQ(RenderBatchReader::msToTicks(500, 0), 0);
-    EXPECT_EQ(RenderBatchReader::batchLines(QByteArray("a\r\nb\nc\rd\r\n")),
-              (QStringList{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}));
 }
 
 }  // namespace
