@@ -3,6 +3,7 @@
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
+#include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProgramVoiceBanks.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
@@ -21,11 +22,13 @@ int main(int argc, char** argv) {
     tova::ProgramMidi midi;
     tova::ProgramVoiceBanks voiceBanks;
     tova::ProgramDefaultVoiceGenerator generator;
+    tova::ProgramNoteDrawing noteDrawing;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
     ports.midi = &midi;
     ports.voiceBanks = &voiceBanks;
+    ports.noteDrawing = &noteDrawing;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

@@ -107,6 +107,18 @@ public:
     // The tempo in force at a note.
     float GetTempo(qint32 index) const;
 
+    // ---- note navigation, selection and search (no undo step, no modified mark) ----
+    void mnNoteBack_Click();
+    void mnNoteNext_Click();
+    void mnNoteTop_Click();
+    void mnNoteLast_Click();
+    void mnNoteSelectTop_Click();
+    void mnSelectNotes_Click();
+    void mnSelectAll_Click();
+    void mnSelectAll2_Click() { mnSelectAll_Click(); }
+    void mnSearch_Click();
+    void mnSearchRev_Click();
+
     // ---- view and MIDI switches ----
     void chkAutoPitchMode2_Click();
     void chkCurve_Click();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/CurveHandles.h"
 #include "mainwindow/NoteGeometry.h"
 
 #include <QList>
@@ -25,12 +26,14 @@ struct MainWindowState {
     NoteGeometryList NoteGeometry{NoteGeometryRecord()};
     QList<CurvePoint> PitchCurvePts{CurvePoint()};
     QList<CurvePoint> VibratoCurvePts{CurvePoint()};
+    // Pitch-point and vibrato handles of the selection-start note, as the last note drawing left them.
+    CurveHandles Handles;
     int CursorNoteNum = -1;        // note number under the pointer (roll and keyboard strip)
     qint64 SongLength = 0;         // sum of the note lengths as the last note drawing totalled it
     int32_t PlayScrollNote = -1;   // note playback has to scroll to; -1 = none
     int32_t PlayPosition = 0;      // play position in ms from the start of the played output; 0 stopped
     int32_t PlayStartNote = 0;     // first note of the played output
-    int32_t PlayingNote = -1;      // note under the play position; -1 = none
+    int32_t PlayingNote = -1;      // note sounding at the play position; -1 = none
 };
 
 }  // namespace tova

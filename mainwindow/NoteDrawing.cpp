@@ -213,6 +213,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
         }
 
         if (sounding) {
+            if (result.SoundingNote == -1) result.SoundingNote = i;
             result.PlayCursorX = double(g.Left) + twipsPerMs * (double(scene.PlayPosMs) - playStart);
             if (result.PlayScrollNote == -1 && double(g.Left) + double(g.Width) > innerWidth)
                 result.PlayScrollNote = i;

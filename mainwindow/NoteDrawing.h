@@ -36,6 +36,7 @@ struct NoteScene {
 struct NoteDrawingResult {
     qint64 SongLength = 0;        // sum of all note lengths in ticks
     qint32 PlayScrollNote = -1;   // the sounding note when playback has to scroll to it; -1 none
+    qint32 SoundingNote = -1;     // the note sounding at the play position, wherever it lies; -1 none
     std::optional<double> PlayCursorX;  // the play-position line is shown at this x (unchanged when unset)
     QString StatusText;           // second panel of the status bar: the selected notes' duration
     int HScrollMax = 32;          // maximum of the horizontal bar

@@ -437,6 +437,17 @@ void Form1::wireHandlers() {
     onMenu(QStringLiteral("mnUndo"), [w] { w->mnUndo_Click(); });
     onMenu(QStringLiteral("mnRedo"), [w] { w->mnRedo_Click(); });
     onMenu(QStringLiteral("mnQuit"), [this] { close(); });
+    onMenu(QStringLiteral("mnNoteBack"), [w] { w->mnNoteBack_Click(); });
+    onMenu(QStringLiteral("mnNoteNext"), [w] { w->mnNoteNext_Click(); });
+    onMenu(QStringLiteral("mnNoteTop"), [w] { w->mnNoteTop_Click(); });
+    onMenu(QStringLiteral("mnNoteLast"), [w] { w->mnNoteLast_Click(); });
+    onMenu(QStringLiteral("mnNoteSelectTop"), [w] { w->mnNoteSelectTop_Click(); });
+    onMenu(QStringLiteral("mnNoteSelectTop2"), [w] { w->mnNoteSelectTop_Click(); });
+    onMenu(QStringLiteral("mnSelectNotes"), [w] { w->mnSelectNotes_Click(); });
+    onMenu(QStringLiteral("mnSelectAll"), [w] { w->mnSelectAll_Click(); });
+    onMenu(QStringLiteral("mnSelectAll2"), [w] { w->mnSelectAll2_Click(); });
+    onMenu(QStringLiteral("mnSearch"), [w] { w->mnSearch_Click(); });
+    onMenu(QStringLiteral("mnSearchRev"), [w] { w->mnSearchRev_Click(); });
 
     onButton(QStringLiteral("cmdZoomIn"), [w] { w->mnZoomIn_Click(); });
     onButton(QStringLiteral("cmdZoomOut"), [w] { w->mnZoomOut_Click(); });
@@ -444,6 +455,8 @@ void Form1::wireHandlers() {
     onButton(QStringLiteral("cmdHeightSmall"), [w] { w->mnHeightSmall_Click(); });
     onButton(QStringLiteral("cmdGoTop"), [w] { w->mnGotoTop_Click(); });
     onButton(QStringLiteral("cmdGoEnd"), [w] { w->mnGotoEnd_Click(); });
+    onButton(QStringLiteral("cmdNoteTop"), [w] { w->mnNoteTop_Click(); });
+    onButton(QStringLiteral("cmdNoteLast"), [w] { w->mnNoteLast_Click(); });
 
     onCheckBox(QStringLiteral("chkAutoPitchMode2"), [w] { w->chkAutoPitchMode2_Click(); });
     onCheckBox(QStringLiteral("chkCurve"), [w] { w->chkCurve_Click(); });

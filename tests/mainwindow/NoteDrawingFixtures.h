@@ -91,4 +91,25 @@ inline QString withOptions(const QString& options, const QString& timing = QStri
     return timing + QStringLiteral("\t\t\t\t\t") + options;
 }
 
+// Kana lyrics, rests, two labels, tempo changes (140 on note 5, 100 on note 9), envelopes (the one of
+// note 9 too long for its note), mode-2 points with each segment shape and two vibratos.
+inline NoteArrays pictureSong() {
+    const QString sung = QStringLiteral("40:20:100\t100\t0\t\t\t");
+    return makeSong({
+        {1920, QStringLiteral("R"), 55, {}},
+        {960, QStringLiteral("さ"), 55, sung + QStringLiteral("label=A\\nPBS=-40\\nPBW=80")},
+        {960, QStringLiteral("く"), 57, sung + QStringLiteral("PBS=-40\\nPBW=60 40\\nPBY=5\\nPBM=s")},
+        {1920, QStringLiteral("ら"), 59, sung + QStringLiteral("PBS=-40\\nPBW=80\\nPBM=r\\nVBR=65 180 35 20 20 0 0")},
+        {960, QStringLiteral("R"), 59, {}},
+        {960, QStringLiteral("は"), 59,
+         QStringLiteral("30:10:100\t80\t0\t\tg-5B50\ttempo=140\\nPBS=-30;-20\\nPBW=50\\nPBM=j")},
+        {960, QStringLiteral("な"), 57, sung + QStringLiteral("label=B\\nPBS=-40\\nPBW=40 40\\nPBM=r j")},
+        {2880, QStringLiteral("きゃ"), 55,
+         sung + QStringLiteral("PBS=-40\\nPBW=80\\nVBR=70 150 60 30 30 0 0\\nenv=0 20 40 0 100 90 0")},
+        {960, QStringLiteral("R"), 55, {}},
+        {960, QStringLiteral("ゆ"), 60, sung + QStringLiteral("tempo=100\\nPBS=-40\\nPBW=80\\nenv=0 300 300 0 100 100 0")},
+        {1920, QStringLiteral("め"), 62, sung + QStringLiteral("PBS=-40\\nPBW=80")},
+    });
+}
+
 }  // namespace tova::test
