@@ -5,10 +5,13 @@
 #include "core/Settings.h"
 #include "mainwindow/BackgroundDrawing.h"
 #include "mainwindow/NoteDrawing.h"
-#include "mainwindow/ui/PictureCanvas.h"
+#include "mainwindow/ui/PictureBox.h"
 #include "support/TestSupport.h"
 
 #include <QPainter>
+#include <QWidget>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -18,12 +21,20 @@ using namespace tova::test;
 namespace {
 
 struct Pictures {
-    PictureCanvas keyboard{1320, 6000};
-    PictureCanvas ruler{21600, 420};
-    PictureCanvas roll{21600, 6000};
+    QWidget owner;
+    PictureBox& keyboard = box(1320, 6000);
+    PictureBox& ruler = box(21600, 420);
+    PictureBox& roll = box(21600, 6000);
     NoteGeometryList geometry;
     CurveHandles handles;
     NoteDrawingResult result;
+
+    // A picture box of the main window, sized in twips.
+    PictureBox& box(int w, int h) {
+        auto* b = new PictureBox(&owner);
+        b->resize(w / 15, h / 15);
+        return *b;
+    }
 
     QImage window() {
         const QImage& k = keyboard.image();
@@ -75,11 +86,11 @@ void paint(Pictures& p, const NoteArrays& notes, const NoteScene& scene) {
     p.result = drawing.DrawNotes(notes, scene, NoteColors::fromSettings(), p.geometry, p.handles, p.roll, p.ruler);
 }
 
-QRgb pixelAt(PictureCanvas& canvas, double x, double y) {
-    return canvas.image().pixel(PictureCanvas::toPixel(x), PictureCanvas::toPixel(y));
-}
+int toPixel(double twips) { return int(std::floor(twips / 15)); }
 
-QRgb rgbOf(int32_t c) { return PictureCanvas::toColor(c).rgb(); }
+QRgb pixelAt(PictureBox& canvas, double x, double y) { return canvas.image().pixel(toPixel(x), toPixel(y)); }
+
+QRgb rgbOf(int32_t c) { return PictureBox::rgb(c).rgb(); }
 
 TEST(NotePictures, NormalView) {
     const NoteArrays notes = pictureSong();
@@ -101,12 +112,12 @@ TEST(NotePictures, NormalView) {
     // The outline of a note in its text colour, on the row's bottom line (over the grid).
     const auto& g1 = p.geometry[1];
     EXPECT_EQ(pixelAt(p.roll, g1.Left + 60, g1.Top + 300), rgbOf(s.COLOR_NOTE_TNOR));
-    // The lyric's glyph pixels lie in the box's top-left corner.
+    // The lyric's glyph pixels (dark on the light fill) lie in the box's top-left corner.
     int ink = 0;
     const QImage& img = p.roll.image();
-    for (int y = PictureCanvas::toPixel(g1.Top) + 1; y < PictureCanvas::toPixel(g1.Top + 300); ++y)
-        for (int x = PictureCanvas::toPixel(g1.Left) + 1; x < PictureCanvas::toPixel(g1.Left) + 14; ++x)
-            if (img.pixel(x, y) == rgbOf(s.COLOR_NOTE_TNOR)) ++ink;
+    for (int y = toPixel(g1.Top) + 1; y < toPixel(g1.Top + 300); ++y)
+        for (int x = toPixel(g1.Left) + 1; x < toPixel(g1.Left) + 14; ++x)
+            if (qGray(img.pixel(x, y)) < 100) ++ink;
     EXPECT_GT(ink, 10);
     // The ruler: the selection bar under notes 5 .. 7 and the lane elsewhere.
     const double x6 = 1920.0 * 3 + 960 * 4;  // start of note 6 (zoom 1)
@@ -134,8 +145,8 @@ TEST(NotePictures, CurveView) {
     const auto& g3 = p.geometry[3];
     const QImage& img = p.roll.image();
     int pitchInk = 0;
-    for (int x = PictureCanvas::toPixel(g3.Left + g3.Width * 0.5); x < PictureCanvas::toPixel(g3.Left + g3.Width); ++x)
-        for (int y = PictureCanvas::toPixel(g3.Top - 150); y < PictureCanvas::toPixel(g3.Top + 450); ++y)
+    for (int x = toPixel(g3.Left + g3.Width * 0.5); x < toPixel(g3.Left + g3.Width); ++x)
+        for (int y = toPixel(g3.Top - 150); y < toPixel(g3.Top + 450); ++y)
             if (img.pixel(x, y) == rgbOf(s.COLOR_PTCH_NOR)) ++pitchInk;
     EXPECT_GT(pitchInk, 20);
     // The too-long envelope of note 9 raises the red mark.
