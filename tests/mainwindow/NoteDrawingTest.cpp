@@ -288,6 +288,14 @@ TEST(NoteDrawing, TempoAtTheLeftEdge) {
     EXPECT_EQ(atEdge[0].text, QStringLiteral("150.00"));
     EXPECT_EQ(d.ruler.text(QStringLiteral("90.00")).color, 141);
     EXPECT_DOUBLE_EQ(d.ruler.text(QStringLiteral("90.00")).x1, 80);
+    // A note starting exactly at the left edge counts as crossing it.
+    const NoteArrays aligned = makeSong({{1920, "a", 60, withOptions(QStringLiteral("tempo=150"))},
+                                         {1920, "i", 60, {}}});
+    Drawn d3;
+    draw(d3, aligned, scene);
+    ASSERT_EQ(d3.roll.of('F').size(), 1);  // note 0 ends at the edge and is not drawn
+    EXPECT_EQ(d3.ruler.text(QStringLiteral("150.00")).color, 142);
+    EXPECT_DOUBLE_EQ(d3.ruler.text(QStringLiteral("150.00")).x1, 0);
     // The first note of the song carries its own tempo: that one is printed at the edge.
     Drawn d2;
     draw(d2, notes, plainScene());
