@@ -1,0 +1,309 @@
+#include "exchange/midi/SmfParseTrack.h"
+
+#include "core/Settings.h"
+#include "exchange/midi/SmfFile.h"
+#include "exchange/midi/SmfFormatError.h"
+#include "exchange/midi/SmfReader.h"
+#include "platform/Cp932.h"
+#include "platform/Vb.h"
+#include "song/NoteExtension.h"
+#include "song/PitchText.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace tova {
+
+namespace {
+
+constexpr qint64 MaxLong = std::numeric_limits<qint32>::max();
+const QChar Tab(u'\t');
+
+QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral("0.00")); }
+
+QString trimBlanks(const QString& text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && text.at(b) == u' ') ++b;
+    while (e > b && text.at(e - 1) == u' ') --e;
+    return text.mid(b, e - b);
+}
+
+// A whole number of a pitch-point option as the classic runtime writes a Double; values beyond any
+// number raise the overflow error.
+QString wholeText(double v) {
+    if (!std::isfinite(v)) throw OverflowError();
+    return Vb::DoubleText(Vb::Int(v));
+}
+
+qint32 checkedLong(qint64 v) {
+    if (v < std::numeric_limits<qint32>::min() || v > MaxLong) throw OverflowError();
+    return qint32(v);
+}
+
+// The state of one track's conversion.
+class TrackParser {
+public:
+    TrackParser(qint16 division, qint32& count, QStringList& tempos, NoteArrays& notes, int channel)
+        : division_(division), scale_(1920.0f / float(division)), count_(count), tempos_(tempos), notes_(notes),
+          channelFilter_(channel - 1) {}
+
+    void start() {
+        if (!tempos_.isEmpty()) {
+            tempo_ = tempoAt(0);
+            pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+            lastTempo_ = tempo_;
+        }
+    }
+
+    // One event; false at the end of the track.
+    bool event(qint32 eventDelta, quint8 status, quint8 data1, quint8 data2, const QByteArray& bytes) {
+        time_ += eventDelta;
+        delta_ += eventDelta;
+        if (time_ > MaxLong || delta_ > MaxLong) throw SmfFormatError();
+        applyTempoChanges();
+        if (status == 0xFF) return meta(data1, bytes);
+        const int kind = status & 0xF0;
+        const int channel = status & 0x0F;
+        if (channelFilter_ >= 0 && channel != channelFilter_) return true;
+        switch (kind) {
+        case 0x80:
+        case 0x90: {
+            const qint32 note = data1 >= 24 ? data1 - 24 : data1 >= 12 ? data1 - 12 : data1;
+            const int velocity = kind == 0x80 ? 0 : data2;
+            if (velocity > 0) noteOn(note, velocity);
+            else noteOff(note);
+            break;
+        }
+        case 0xE0:
+            if (!pitchPoints_.isEmpty()) pitchPoints_ += u',';
+            pitchPoints_ += QString::number(delta_) + u' ' + QString::number(qint32(data2) * 128 + data1 - 8192);
+            break;
+        case 0xB0:
+            if (data1 == 101) rpnMsb_ = data2;
+            else if (data1 == 100) rpnLsb_ = data2;
+            else if (data1 == 6 && rpnMsb_ == 0 && rpnLsb_ == 0) bendRange_ = data2;
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    float tempoAt(qsizetype index) {
+        qint32 tick = 0, us = 0;
+        SmfSplitTempoEntry(tempos_.at(index), tick, us);
+        return float(60000000.0 / us);
+    }
+
+    qint32 rounded(qint64 ticks) const { return Vb::CLng(double(ticks) * double(scale_)); }
+
+    void put(qint32 length, const QString& lyric, qint32 noteNum, const QString& ext) {
+        const qint32 index = count_;
+        if (index == std::numeric_limits<qint32>::max()) throw OverflowError();
+        notes_.resizeNotes(index + 1);
+        notes_.Lengths[index] = length;
+        notes_.Lyrics[index] = lyric;
+        notes_.NoteNums[index] = noteNum;
+        notes_.NoteExt[index] = ext;
+    }
+
+    // Tempo changes that are due by now; a change inside a rest cuts the rest there.
+    void applyTempoChanges() {
+        while (tempoIndex_ < tempos_.size()) {
+            qint32 tick = 0, us = 0;
+            SmfSplitTempoEntry(tempos_.at(tempoIndex_), tick, us);
+            if (tick > time_) break;
+            const float newTempo = float(60000000.0 / us);
+            if (tick < time_ && !pending_) {
+                if (tempo_ != lastTempo_) {
+                    pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+                    lastTempo_ = tempo_;
+                }
+                put(rounded(tick - (time_ - delta_)), QStringLiteral(" "), lastNote_,
+                    QString(5, Tab) + pendingTempoOption_);
+                ++count_;
+                delta_ = time_ - tick;
+                tempo_ = newTempo;
+                pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+            } else {
+                tempo_ = newTempo;
+            }
+            ++tempoIndex_;
+        }
+    }
+
+    bool meta(quint8 type, const QByteArray& bytes) {
+        switch (type) {
+        case 0x2F:
+            return false;
+        case 0x51:
+            tempos_.append(QString::number(time_) + u' ' + QString::number(SmfTempoMicroseconds(bytes)));
+            break;
+        case 0x01:
+            text(Cp932::decode(bytes));
+            break;
+        case 0x05:
+            lyric_ = Cp932::decode(bytes);
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    // A text event of the plain export: note parameters as key=value pairs, or a "pitch=" line.
+    void text(const QString& text) {
+        const qsizetype at = text.indexOf(QStringLiteral("pitch="));
+        if (at >= 0) {
+            pitchText_ = text.mid(at + 6);
+            return;
+        }
+        GetTextKeyValue(text, QStringLiteral("offset"), offsetText_);
+        GetTextKeyValue(text, QStringLiteral("mod"), modText_);
+        GetTextKeyValue(text, QStringLiteral("flag"), flagText_);
+        QString value;
+        if (GetTextKeyValue(text, QStringLiteral("tempo"), value)) {
+            // A tempo must be a positive single-precision number; 0 would stop every timing based on it.
+            const double t = Vb::Val(value);
+            if (!(t > 0) || t > double(FLT_MAX)) throw SmfFormatError();
+            tempo_ = float(t);
+            pendingTempoOption_ = QStringLiteral(" tempo=") + value;
+        }
+        if (GetTextKeyValue(text, QStringLiteral("env"), value)) envOption_ = QStringLiteral(" env=") + value;
+        if (GetTextKeyValue(text, QStringLiteral("stp"), value)) stpOption_ = QStringLiteral(" stp=") + value;
+    }
+
+    void noteOn(qint32 note, int velocity) {
+        if (delta_ != 0) {
+            const double gap = double(delta_) * double(scale_);
+            if (gap < 40 && count_ > 0) {
+                // A gap too short for a rest (or a note too short to keep) lengthens the previous entry.
+                notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + rounded(delta_));
+                delta_ = 0;
+            } else if (!pending_) {
+                put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
+                pendingTempoOption_.clear();
+                ++count_;
+                delta_ = 0;
+            } else {
+                // A note-on before the pending note's note-off cuts that note here.
+                writePending();
+            }
+        }
+        savedLyric_ = lyric_;
+        lastNote_ = note;
+        pending_ = true;
+        if (tempo_ != lastTempo_) {
+            pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+            lastTempo_ = tempo_;
+        }
+        QString options = trimBlanks(pendingTempoOption_ + envOption_ + stpOption_);
+        if (!options.isEmpty()) {
+            options.replace(u' ', OptionSeparator());
+            options.replace(u',', u' ');
+        }
+        templateHead_ = offsetText_ + Tab + QString::number(velocity) + Tab + modText_ + Tab;
+        templateTail_ = Tab + flagText_ + Tab + options;
+        pitchPoints_.clear();
+    }
+
+    void noteOff(qint32 note) {
+        if (!pending_ || note != lastNote_) return;
+        writePending();
+    }
+
+    // Writes the pending note with the length of the time since its note-on.
+    void writePending() {
+        const Settings& s = settings();
+        const qint32 length = rounded(delta_);
+        QString pitch;
+        if (!pitchText_.isEmpty()) {
+            pitch = pitchText_;
+        } else if (!pitchPoints_.isEmpty()) {
+            pitch = BuildPitchPointText(pitchPoints_, division_, qint16(bendRange_), tempo_, delta_, pitchBudget_);
+            if (!pitch.isEmpty()) pitchBudget_ -= pitch.count(u' ') + 1;
+        }
+        QString ext = templateHead_ + pitch + templateTail_;
+        put(length, savedLyric_, lastNote_, ext);
+        const qint32 c = count_;
+        if (s.Mode2 && !s.Mode2PBS.isEmpty() && !s.Mode2PBW.isEmpty() && c > 0 && !IsRestLyric(notes_.Lyrics[c - 1])) {
+            // Portamento into this note: wider for larger leaps, kept within half of either note.
+            const double leap = double(std::llabs(qint64(notes_.NoteNums[c - 1]) - qint64(notes_.NoteNums[c])));
+            const double factor = std::pow(2.0, leap / 12.0);
+            double start = Vb::Val(s.Mode2PBS) * factor;
+            double width = Vb::Val(s.Mode2PBW) * factor;
+            const double halfPrev = double(notes_.Lengths[c - 1]) * 31.25 / double(tempo_) * 0.5;
+            const double halfThis = double(notes_.Lengths[c]) * 31.25 / double(tempo_) * 0.5;
+            if (-start > halfPrev) start = -halfPrev;
+            if (width + start > halfThis) width = halfThis - start;
+            SetNoteOption(ext, QStringLiteral("PBS"), wholeText(start));
+            SetNoteOption(ext, QStringLiteral("PBW"), wholeText(width));
+        }
+        if (s.Mode2 && !IsRestLyric(savedLyric_) && length > s.Mode2VBRExclude)
+            SetNoteOption(ext, QStringLiteral("VBR"), s.Mode2VBR);
+        SetNoteOption(ext, QStringLiteral("env"), s.DefaultEnv);
+        SetNoteIntensityModFlags(ext, s.DefaultVolume, s.DefaultModulation, s.DefaultFlags);
+        notes_.NoteExt[c] = ext;
+        offsetText_.clear();
+        modText_.clear();
+        pitchText_.clear();
+        flagText_.clear();
+        envOption_.clear();
+        stpOption_.clear();
+        pendingTempoOption_.clear();
+        ++count_;
+        delta_ = 0;
+        pending_ = false;
+    }
+
+    const qint16 division_;
+    const float scale_;  // internal ticks per file tick
+    qint32& count_;
+    QStringList& tempos_;
+    NoteArrays& notes_;
+    const int channelFilter_;  // -1: every channel
+
+    qint64 time_ = 0;   // of the current event, file ticks
+    qint64 delta_ = 0;  // since the last entry written
+    float tempo_ = 120.0f;
+    float lastTempo_ = 0.0f;  // the tempo last written as an option
+    QString lyric_ = QStringLiteral("あ");
+    QString savedLyric_;
+    qint32 lastNote_ = 36;
+    bool pending_ = false;
+    qsizetype tempoIndex_ = 0;
+    QString pendingTempoOption_;
+    QString offsetText_, modText_, flagText_, envOption_, stpOption_, pitchText_;
+    QString pitchPoints_;
+    int bendRange_ = 2;
+    int rpnMsb_ = 0;
+    int rpnLsb_ = 0;
+    // The pending note's extension string is head + pitch data + tail.
+    QString templateHead_, templateTail_;
+    qsizetype pitchBudget_ = MaxDecodedPitchValues;
+};
+
+}  // namespace
+
+qint32 SmfParseTrack(SmfFile& file, qint16 division, qint32& count, QStringList& tempos, NoteArrays& notes,
+                     int channel) {
+    if (division <= 0) throw SmfFormatError();
+    if (count < 0 || count > notes.noteCount()) throw InvalidCallError();
+    if (!SmfBeginTrack(file)) return -1;
+    TrackParser parser(division, count, tempos, notes, channel);
+    parser.start();
+    quint8 status = 0, data1 = 0, data2 = 0;
+    QByteArray bytes;
+    while (!file.atEnd()) {
+        const qint32 delta = SmfReadEvent(file, status, data1, data2, bytes);
+        if (delta < 0) break;
+        if (!parser.event(delta, status, data1, data2, bytes)) break;
+    }
+    file.endChunk();
+    return count;
+}
+
+}  // namespace tova
