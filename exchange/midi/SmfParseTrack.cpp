@@ -205,14 +205,29 @@ private:
             options.replace(u' ', OptionSeparator());
             options.replace(u',', u' ');
         }
-        templateHead_ = offsetText_ + Tab + QString::number(velocity) + Tab + modText_ + Tab;
-        templateTail_ = Tab + flagText_ + Tab + options;
+        // The note's extension string as it stands now; its pitch data comes at the note-off.
+        noteOffset_ = offsetText_;
+        noteVelocity_ = velocity;
+        noteMod_ = modText_;
+        noteFlags_ = flagText_;
+        noteOptions_ = options;
         pitchPoints_.clear();
     }
 
     void noteOff(qint32 note) {
         if (!pending_ || note != lastNote_) return;
         writePending();
+    }
+
+    // The six fields of the pending note's extension string with its pitch data: offset, velocity,
+    // modulation, pitch, flags and options as they stood at the note-on. A text holding a TAB shifts the
+    // fields, as it does in the joined string.
+    QStringList extensionFields(const QString& pitch) const {
+        const auto tab = [](const QString& t) { return t.contains(Tab); };
+        if (!tab(noteOffset_) && !tab(noteMod_) && !tab(noteFlags_) && !tab(noteOptions_) && !tab(pitch))
+            return {noteOffset_, QString() /* velocity, replaced */, noteMod_, pitch, noteFlags_, noteOptions_};
+        return SplitNoteExt(noteOffset_ + Tab + QString::number(noteVelocity_) + Tab + noteMod_ + Tab + pitch + Tab +
+                            noteFlags_ + Tab + noteOptions_);
     }
 
     // Writes the pending note with the length of the time since its note-on.
@@ -226,8 +241,8 @@ private:
             pitch = BuildPitchPointText(pitchPoints_, division_, qint16(bendRange_), tempo_, delta_, pitchBudget_);
             if (!pitch.isEmpty()) pitchBudget_ -= pitch.count(u' ') + 1;
         }
-        QString ext = templateHead_ + pitch + templateTail_;
-        put(length, savedLyric_, lastNote_, ext);
+        QStringList f = extensionFields(pitch);
+        put(length, savedLyric_, lastNote_, QString());
         const qint32 c = count_;
         if (s.Mode2 && !s.Mode2PBS.isEmpty() && !s.Mode2PBW.isEmpty() && c > 0 && !IsRestLyric(notes_.Lyrics[c - 1])) {
             // Portamento into this note: wider for larger leaps, kept within half of either note.
@@ -239,14 +254,17 @@ private:
             const double halfThis = double(notes_.Lengths[c]) * 31.25 / double(tempo_) * 0.5;
             if (-start > halfPrev) start = -halfPrev;
             if (width + start > halfThis) width = halfThis - start;
-            SetNoteOption(ext, QStringLiteral("PBS"), wholeText(start));
-            SetNoteOption(ext, QStringLiteral("PBW"), wholeText(width));
+            SetListValue(f[ExtOptions], QStringLiteral("PBS"), wholeText(start));
+            SetListValue(f[ExtOptions], QStringLiteral("PBW"), wholeText(width));
         }
         if (s.Mode2 && !IsRestLyric(savedLyric_) && length > s.Mode2VBRExclude)
-            SetNoteOption(ext, QStringLiteral("VBR"), s.Mode2VBR);
-        SetNoteOption(ext, QStringLiteral("env"), s.DefaultEnv);
-        SetNoteIntensityModFlags(ext, s.DefaultVolume, s.DefaultModulation, s.DefaultFlags);
-        notes_.NoteExt[c] = ext;
+            SetListValue(f[ExtOptions], QStringLiteral("VBR"), s.Mode2VBR);
+        // The default envelope, intensity, modulation and flags replace what the file gave.
+        SetListValue(f[ExtOptions], QStringLiteral("env"), s.DefaultEnv);
+        f[ExtIntensity] = defaultVolume_;
+        f[ExtModulation] = defaultModulation_;
+        f[ExtFlags] = s.DefaultFlags;
+        notes_.NoteExt[c] = f.join(Tab);
         offsetText_.clear();
         modText_.clear();
         pitchText_.clear();
@@ -281,8 +299,11 @@ private:
     int bendRange_ = 2;
     int rpnMsb_ = 0;
     int rpnLsb_ = 0;
-    // The pending note's extension string is head + pitch data + tail.
-    QString templateHead_, templateTail_;
+    // The pending note's extension fields taken at its note-on.
+    QString noteOffset_, noteMod_, noteFlags_, noteOptions_;
+    int noteVelocity_ = 0;
+    const QString defaultVolume_ = QString::number(settings().DefaultVolume);
+    const QString defaultModulation_ = QString::number(settings().DefaultModulation);
     qsizetype pitchBudget_ = MaxDecodedPitchValues;
 };
 

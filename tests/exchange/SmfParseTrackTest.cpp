@@ -142,6 +142,14 @@ TEST_F(SmfParseTrackTest, TextEventsOfTheExportCarryNoteParameters) {
     EXPECT_EQ(second[3], "0Q140.00 0 0 0 0 0 0 0 0 0 100 100 100") << "sampled at the tempo of the text";
     EXPECT_EQ(second[5], "env=0 10 35 0 100 100 0");
 
+    // A TAB inside a text value shifts the fields, but the string keeps its six fields.
+    Track tab;
+    tab.text("0000: offset=a\tb flag=x").on(0, 60).off(480, 60).end();
+    const QString shifted = parse(tab).notes.NoteExt[0];
+    EXPECT_EQ(shifted.count(u'\t'), 5) << shifted.toStdString();
+    EXPECT_EQ(NoteExtField(shifted, ExtTiming), "a");
+    EXPECT_EQ(NoteExtField(shifted, ExtIntensity), "80");
+
     // A tempo of 0 in a text event is no tempo at all.
     Track zero;
     zero.text("0000: tempo=0").on(0, 60).off(480, 60).end();
