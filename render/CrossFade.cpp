@@ -5,6 +5,7 @@
 #include "platform/Vb.h"
 #include "render/CacheFiles.h"
 #include "render/NoteTiming.h"
+#include "song/LyricText.h"
 #include "song/NoteExtension.h"
 
 #include <QVector>
@@ -30,13 +31,7 @@ QStringList envelopeValues(const QString& ext) {
 }
 
 // The values joined by single blanks, without leading and trailing blanks.
-QString joinValues(const QStringList& values) {
-    QString text = values.join(u' ');
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ') ++b;
-    while (e > b && text.at(e - 1) == u' ') --e;
-    return text.mid(b, e - b);
-}
+QString joinValues(const QStringList& values) { return TrimBlanks(values.join(u' ')); }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "render/NoteRenderParams.h"
 
 #include "platform/Vb.h"
+#include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/Song.h"
 
@@ -26,14 +27,6 @@ bool usableTempo(const QString& text, float& tempo) {
 double roundEven(double v) { return std::nearbyint(v); }
 
 QString numberText(double v) { return Vb::DoubleText(v); }
-
-// The text without leading and trailing blanks (other white space stays).
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text[b] == u' ') ++b;
-    while (e > b && text[e - 1] == u' ') --e;
-    return text.mid(b, e - b);
-}
 
 // The value text after the first occurrence of `key` in an option list, or a null text.
 QString afterKey(const QString& options, const QString& key) {
@@ -159,7 +152,7 @@ void NormalizeEnvelope(QString& env, int32_t length) {
             for (int k : times) v[k] = numberText(Vb::Int(Vb::Val(v[k]) * L / total));
         }
     }
-    env = trimBlanks(v.join(u' '));
+    env = TrimBlanks(v.join(u' '));
 }
 
 }  // namespace tova

@@ -29,6 +29,13 @@ qsizetype lastSeparator(const QString& text) { return PathText::lastSeparator(te
 
 }  // namespace
 
+QString TrimBlanks(const QString& text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && text.at(b) == u' ') ++b;
+    while (e > b && text.at(e - 1) == u' ') --e;
+    return text.mid(b, e - b);
+}
+
 bool IsSmallKana(QChar c) {
     static const QString small = QStringLiteral("ぁぃぅぇぉゃゅょァィゥェォャュョ");
     return !c.isNull() && small.contains(c);

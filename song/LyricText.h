@@ -4,6 +4,10 @@
 
 namespace tova {
 
+// The text without leading and trailing blanks: only the space character is removed, tabs and line
+// breaks stay (lyrics, labels and envelopes are trimmed this way).
+QString TrimBlanks(const QString& text);
+
 // How a Japanese lyric is built from morae: one character, optionally followed by a small kana or a
 // voicing mark, which may in turn be followed by a small kana.
 

@@ -1,6 +1,7 @@
 #include "song/NoteArrays.h"
 
 #include "platform/Errors.h"
+#include "song/LyricText.h"
 
 namespace tova {
 
@@ -22,13 +23,6 @@ void openSlot(List& list, qint32 index, qint32 newSize) {
 template <class List>
 void removeSlot(List& list, qint32 index) {
     if (index < list.size()) list.removeAt(index);
-}
-
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ') ++b;
-    while (e > b && text.at(e - 1) == u' ') --e;
-    return text.mid(b, e - b);
 }
 
 }  // namespace
@@ -77,7 +71,7 @@ void InsertNoteAt(qint32 index, NoteArrays& notes) {
 }
 
 bool IsRestLyric(const QString& lyric) {
-    const QString t = trimBlanks(lyric).toUpper();
+    const QString t = TrimBlanks(lyric).toUpper();
     return t.isEmpty() || t == u"R";
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Vb.h"
+#include "song/LyricText.h"
 #include "song/NoteExtension.h"
 
 #include <QFile>
@@ -59,13 +60,6 @@ QString threeDecimals(const QString& text, double v) {
     QString s = Vb::Format(v, QStringLiteral("0.###"));
     if (s.endsWith(u'.')) s.chop(1);
     return s;
-}
-
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ') ++b;
-    while (e > b && text.at(e - 1) == u' ') --e;
-    return text.mid(b, e - b);
 }
 
 // Key and value of a "key=value" line: the key is the text before the first "=", the value the text
@@ -345,7 +339,7 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
                 if (r >= 3.58 && r <= 600) SetListValue(f[ExtOptions], QStringLiteral("tempo"), value);
             }
         } else if (key == u"Label") {
-            const QString label = trimBlanks(value);
+            const QString label = TrimBlanks(value);
             if (!label.isEmpty()) SetListValue(f[ExtOptions], QStringLiteral("label"), label.left(LabelLimit));
         } else if (key == u"Envelope") {
             const QStringList parts = value.split(u',');
