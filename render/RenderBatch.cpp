@@ -143,6 +143,8 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
                       QString& outputName, MissingSampleMarks* marks) {
     if (first == -1 && last == -1) return;
     if (first > song.lastNote()) return;
+    // Any other range starting before the first note names notes that do not exist.
+    if (first < 0) throw InvalidCallError();
     const Settings& s = settings();
 
     LoadPrefixMap(song.VoiceDir);

@@ -34,10 +34,10 @@ class MissingSampleMarks;
 void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = nullptr);
 
 // Writes the render batch at `batchPath` (a full path) and the per-note batch beside it for notes
-// first..last. Nothing is written when both are -1 or first lies after the last note. An empty output
-// name becomes the batch's base name with ".wav" and is written back. The notes' `expression` and
-// `pitches` options are consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve
-// is computed first. Older per-note batches of the same base name are deleted. A failure to write raises
+// first..last. Nothing is written when both are -1 or first lies after the last note; any other negative
+// first raises InvalidCallError before anything is written. An empty output name becomes the batch's
+// base name with ".wav" and is written back. The notes' `expression` and `pitches` options are
+// consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve is computed first. Older per-note batches of the same base name are deleted. A failure to write raises
 // FileError or IoError after keeping what was written so far.
 void WriteRenderBatch(Song& song, const QString& projectName, const QString& batchPath, int32_t first, int32_t last,
                       QString& outputName, MissingSampleMarks* marks = nullptr);

@@ -347,6 +347,11 @@ TEST_F(RenderBatchTest, RestsOnlyAndEmptyRanges) {
     WriteRenderBatch(song, u"song"_s, bat, 2, 5, out);
     EXPECT_FALSE(QFile::exists(bat));
     EXPECT_FALSE(QFile::exists(helper));
+    // Any other range that starts before the first note is refused, and nothing is written either.
+    EXPECT_THROW(WriteRenderBatch(song, u"song"_s, bat, -1, 1, out), InvalidCallError);
+    EXPECT_THROW(WriteRenderBatch(song, u"song"_s, bat, -2, -2, out), InvalidCallError);
+    EXPECT_FALSE(QFile::exists(bat));
+    EXPECT_FALSE(QFile::exists(helper));
 }
 
 TEST_F(RenderBatchTest, UnknownSamplesAndMissingSampleMarks) {
