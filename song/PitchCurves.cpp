@@ -132,7 +132,10 @@ void addTo(QString& entry, double amount) { entry = numText(val(entry) + amount)
 }  // namespace
 
 float PitchStepMs(float tempo) {
-    return float(Vb::Int(60.0 / 96.0 / double(tempo) * 44100.0 + 0.5) / 44100.0 * 1000.0);
+    // At least one sample: a tempo from a damaged file (above about 55,000) would otherwise make the
+    // step zero and every division by it fail.
+    const double samples = std::max(Vb::Int(60.0 / 96.0 / double(tempo) * 44100.0 + 0.5), 1.0);
+    return float(samples / 44100.0 * 1000.0);
 }
 
 QStringList MakeMode2Pitches(float tempo, float tempoPrev, float tempoPrev2, qint32 i, NoteArrays& notes,
