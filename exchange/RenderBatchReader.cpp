@@ -46,6 +46,7 @@ struct RenderBatchReader::State {
     QString envelope = kDefaultEnvelope;  // the last envelope line's envelope, as a note option value
     QString stp = QStringLiteral("0");    // the last start point line's value
     double carried = 0;         // milliseconds of the previous note that belong to the next one
+    double previousTempo = 0;   // tempo at which the previous note's milliseconds were converted
     QString noteFlags;          // flags of the notes until the next flag line
 };
 
@@ -255,7 +256,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
         // Milliseconds: what the writer took off the end of the previous note for this note's
         // pre-utterance (less its overlap) comes back to that note.
         if (w6 - st.envOverlap != 0 && st.index > st.first)
-            song.Lengths[st.index - 1] = msToTicks(st.carried + w6 - st.envOverlap, tempoFor(st));
+            song.Lengths[st.index - 1] = msToTicks(st.carried + w6 - st.envOverlap, st.previousTempo);
         st.carried = Vb::Val(w5) - w6;
         length = msToTicks(st.carried, tempoFor(st));
     } else {
@@ -290,6 +291,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
     song.Lengths[st.index] = length;
     song.NoteExt[st.index] =
         JoinNoteExt({timing, paramFields[0], paramFields[1], paramFields[2], st.noteFlags, options.join(OptionSeparator())});
+    st.previousTempo = tempoFor(st);
     ++st.index;
     return i + 1;
 }
@@ -305,6 +307,7 @@ qsizetype RenderBatchReader::readOlderNoteGroup(const QStringList& lines, qsizet
     song.NoteNums[st.index] = NoteNameToNum(words[3]);
     song.Lengths[st.index] = msToTicks(Vb::Val(words[4]), tempoFor(st));
     song.NoteExt[st.index] = JoinNoteExt({words[5], words[9], words[10], pitches});
+    st.previousTempo = tempoFor(st);
     ++st.index;
     return i + 1;
 }
@@ -325,6 +328,7 @@ void RenderBatchReader::readRest(const QString& line, State& st) {
         song.NoteExt[st.index] = QString();
     }
     st.carried = w5;
+    st.previousTempo = tempoFor(st);
     ++st.index;
 }
 

@@ -19,7 +19,8 @@ class VoiceBankAccess;
 // the pre-utterance, overlap and start point, an envelope or start point the writer left out because
 // it equals the previous note's is carried over, and a batch variable of the note's own ("@set name=")
 // comes back as its "@name" option. Lengths given in milliseconds are turned into ticks at the tempo in
-// force (the project tempo until the first tempo line), rounded to a 48th of a beat.
+// force (the project tempo until the first tempo line), rounded to a 48th of a beat; the part of a note
+// that the writer gave to the next note's pre-utterance comes back at the tempo of that note.
 class RenderBatchReader {
 public:
     RenderBatchReader(ProjectWindow& window, VoiceBankAccess& voices);
