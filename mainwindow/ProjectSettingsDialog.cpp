@@ -6,7 +6,9 @@
 #include "core/Settings.h"
 #include "core/ShellOpenPort.h"
 #include "exchange/VoiceBankAccess.h"
-#include "mainwindow/LaterDialogPorts.h"
+#include "mainwindow/NotAvailable.h"
+#include "mainwindow/OptionsDialogPort.h"
+#include "mainwindow/VoiceToolsPort.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -34,7 +36,7 @@ QStringList cacheFiles(const QString& folder) {
 
 }  // namespace
 
-ProjectSettingsDialog::ProjectSettingsDialog(VoiceBankAccess& voices, VoiceProfilePort* profile,
+ProjectSettingsDialog::ProjectSettingsDialog(VoiceBankAccess& voices, VoiceToolsPort* profile,
                                              OptionsDialogPort* options)
     : voices_(voices), profile_(profile), options_(options) {}
 
@@ -208,9 +210,7 @@ void ProjectSettingsDialog::cmdInfo_Click() {
         ReportNotAvailable(QStringLiteral("音源の情報"));
         return;
     }
-    QString folder = absolute(lbOtoFolder);
-    QString second;
-    profile_->ShowVoiceProfile(folder, second, false);
+    profile_->ShowVoiceProperty(absolute(lbOtoFolder), QString(), false, owner);
 }
 
 void ProjectSettingsDialog::mnSetDefault_Click() {
@@ -298,11 +298,7 @@ void ProjectSettingsDialog::ApplyResult(ProjectSettingsValues& values) {
     values.Flags = flags;
 
     if (ReadVoiceReadme(voiceDir)) {
-        if (profile_) {
-            QString folder = voiceDir;
-            QString second;
-            profile_->ShowVoiceProfile(folder, second, false);
-        }
+        if (profile_) profile_->ShowVoiceProperty(voiceDir, QString(), false, owner);
     }
     settings().UseDLL = chkUseReamplerDll;
 }

@@ -3,11 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+class QObject;
+
 namespace tova {
 
 class OptionsDialogPort;
 class VoiceBankAccess;
-class VoiceProfilePort;
+class VoiceToolsPort;
 
 // The values the project settings dialog edits: handed in by the caller, written back on OK (the cache
 // folder is only read).
@@ -28,7 +30,10 @@ struct ProjectSettingsValues {
 // switches the program-wide UseDLL, deletes the project's render cache and shows a bank's profile.
 class ProjectSettingsDialog {
 public:
-    ProjectSettingsDialog(VoiceBankAccess& voices, VoiceProfilePort* profile, OptionsDialogPort* options);
+    ProjectSettingsDialog(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options);
+
+    // The window that owns the dialogs this one opens (the form).
+    QObject* owner = nullptr;
 
     // ---- the controls as the form shows them ----
     QString txtProjectName;
@@ -103,7 +108,7 @@ private:
     QString comboText_;
 
     VoiceBankAccess& voices_;
-    VoiceProfilePort* profile_;
+    VoiceToolsPort* profile_;
     OptionsDialogPort* options_;
     ProjectSettingsValues given_;
 };

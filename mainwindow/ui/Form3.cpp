@@ -37,8 +37,9 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
 
 }  // namespace
 
-Form3::Form3(VoiceBankAccess& voices, VoiceProfilePort* profile, OptionsDialogPort* options, QWidget* owner)
+Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options, QWidget* owner)
     : QDialog(owner), logic_(voices, profile, options) {
+    logic_.owner = this;
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("プロジェクトの設定"));
 
@@ -246,7 +247,7 @@ void Form3::load(const ProjectSettingsValues& values) {
     syncFromLogic();
 }
 
-bool Form3::ShowDialog(ProjectSettingsValues& values, QWidget* owner, VoiceBankAccess& voices, VoiceProfilePort* profile,
+bool Form3::ShowDialog(ProjectSettingsValues& values, QWidget* owner, VoiceBankAccess& voices, VoiceToolsPort* profile,
                        OptionsDialogPort* options) {
     Form3 form(voices, profile, options, owner);
     form.load(values);

@@ -18,20 +18,20 @@ namespace tova {
 
 class OptionsDialogPort;
 class VoiceBankAccess;
-class VoiceProfilePort;
+class VoiceToolsPort;
 
 // The project settings dialog "プロジェクトの設定": binds its controls to ProjectSettingsDialog, which
 // holds their state and handlers.
 class Form3 : public QDialog {
     Q_OBJECT
 public:
-    Form3(VoiceBankAccess& voices, VoiceProfilePort* profile, OptionsDialogPort* options, QWidget* owner = nullptr);
+    Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options, QWidget* owner = nullptr);
 
     // Shows the dialog modally over the owner with the given values; true when it was closed with OK,
     // and the edited values are then written back (never the cache folder). The dialog is gone when the
     // call returns.
     static bool ShowDialog(ProjectSettingsValues& values, QWidget* owner, VoiceBankAccess& voices,
-                           VoiceProfilePort* profile, OptionsDialogPort* options);
+                           VoiceToolsPort* profile, OptionsDialogPort* options);
 
     // Loads the values into the controls (the load handler of the form).
     void load(const ProjectSettingsValues& values);

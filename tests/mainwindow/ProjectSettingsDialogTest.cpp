@@ -2,7 +2,8 @@
 
 #include "core/ReadmeMarker.h"
 #include "core/Settings.h"
-#include "mainwindow/LaterDialogPorts.h"
+#include "mainwindow/OptionsDialogPort.h"
+#include "mainwindow/VoiceToolsPort.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "platform/FakePorts.h"
 #include "platform/SystemPaths.h"
@@ -19,11 +20,12 @@ using namespace tova::test;
 
 namespace {
 
-struct FakeProfile : VoiceProfilePort {
+struct FakeProfile : VoiceToolsPort {
     QStringList shown;
-    bool ShowVoiceProfile(QString& folder, QString&, bool showRegister) override {
+    bool ShowVoiceProperty(const QString& folder, const QString& caption, bool registerButton, QObject*) override {
         shown << folder;
-        EXPECT_FALSE(showRegister);
+        EXPECT_TRUE(caption.isEmpty());
+        EXPECT_FALSE(registerButton);
         return false;
     }
 };

@@ -1,4 +1,4 @@
-#include "mainwindow/LaterDialogPorts.h"
+#include "mainwindow/NotAvailable.h"
 
 #include "core/MessageTable.h"
 #include "platform/Ports.h"

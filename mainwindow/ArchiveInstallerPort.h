@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace tova {
+
+class MainWindow;
+
+// The installer of voice banks and plug-ins from ".zip" and ".tvz" archives.
+class ArchiveInstallerPort {
+public:
+    virtual ~ArchiveInstallerPort() = default;
+    virtual void InstallArchive(MainWindow& window, const QString& path) = 0;
+};
+
+}  // namespace tova
