@@ -1,12 +1,15 @@
 #include "core/ShellOpenPort.h"
 #include "core/ui/QtShellOpen.h"
+#include "exchange/ProgramVoiceBankAccess.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProgramVoiceBanks.h"
+#include "mainwindow/ProjectFiles.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
+#include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
 
 #include <QApplication>
@@ -23,12 +26,19 @@ int main(int argc, char** argv) {
     tova::ProgramVoiceBanks voiceBanks;
     tova::ProgramDefaultVoiceGenerator generator;
     tova::ProgramNoteDrawing noteDrawing;
+    tova::ProgramVoiceBankAccess voiceBankAccess;
+    tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, nullptr, nullptr);
+    tova::ProjectFiles::Services fileServices;
+    fileServices.voices = &voiceBankAccess;
+    fileServices.projectSettings = &projectSettings;
+    tova::ProjectFiles projectFiles(fileServices);
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
     ports.midi = &midi;
     ports.voiceBanks = &voiceBanks;
     ports.noteDrawing = &noteDrawing;
+    ports.projectFiles = &projectFiles;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

@@ -49,6 +49,16 @@ public:
     virtual void applyLabelButtonStrings(LocalizableWindow& window) = 0;
     // The MD5 digest of a file (32 lower-case hexadecimal digits).
     virtual QString md5File(const QString& path) = 0;
+
+    // ---- at the end of the program ----
+    // Writes "setting.ini" with the window's placement; false when it could not be written (reported).
+    virtual bool saveSettings(const MainWindowPlacement* window) = 0;
+    // Restores every window the wheel hook subclassed.
+    virtual void unhookWheels() = 0;
+    // Closes the multimedia device opened on a file.
+    virtual void mciClose(const QString& path) = 0;
+    // Releases this copy's place in the instance counter.
+    virtual void closeInstanceMap() = 0;
 };
 
 }  // namespace tova

@@ -78,6 +78,9 @@ public:
     virtual bool shiftHeld() const = 0;
     // The window icon from a picture file; false when it cannot be read.
     virtual bool setIconFile(const QString& path) = 0;
+    // Shows a picture file in a picture control ("Image1"); an empty path (or a file that cannot be read)
+    // clears it.
+    virtual void setPictureFile(const QString& name, const QString& path) = 0;
 
     virtual void showSplash() = 0;
     virtual void closeSplash() = 0;

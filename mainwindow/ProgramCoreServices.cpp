@@ -3,6 +3,7 @@
 #include "core/CaptionFiles.h"
 #include "core/Digests.h"
 #include "core/InstanceCount.h"
+#include "core/Mci.h"
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "core/ReadmeMarker.h"
@@ -58,5 +59,13 @@ void ProgramCoreServices::applyMenuStrings(LocalizableWindow& window) { ApplyMen
 void ProgramCoreServices::applyLabelButtonStrings(LocalizableWindow& window) { ApplyLabelButtonStrings(window); }
 
 QString ProgramCoreServices::md5File(const QString& path) { return MD5File(path); }
+
+bool ProgramCoreServices::saveSettings(const MainWindowPlacement* window) { return SaveSettings(window); }
+
+void ProgramCoreServices::unhookWheels() { UnhookWheels(); }
+
+void ProgramCoreServices::mciClose(const QString& path) { MciClose(path); }
+
+void ProgramCoreServices::closeInstanceMap() { CloseInstanceMap(); }
 
 }  // namespace tova

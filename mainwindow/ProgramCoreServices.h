@@ -29,6 +29,10 @@ public:
     void applyMenuStrings(LocalizableWindow& window) override;
     void applyLabelButtonStrings(LocalizableWindow& window) override;
     QString md5File(const QString& path) override;
+    bool saveSettings(const MainWindowPlacement* window) override;
+    void unhookWheels() override;
+    void mciClose(const QString& path) override;
+    void closeInstanceMap() override;
 
 private:
     // The main window as the wheel hook registers it.

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tova {
 
 class MainWindow;
 
-// The file side of the main window: opening files, the command line and the voice information.
+// The file side of the main window: opening files, the command line and dropped files, the voice
+// information, the File menu and project commands, and the unload at the end of the program.
 class ProjectFilesPort {
 public:
     virtual ~ProjectFilesPort() = default;
@@ -16,6 +18,24 @@ public:
     virtual void OpenFileByType(MainWindow& window, const QString& path) = 0;
     // Shows the voice bank's name and picture.
     virtual void ShowVoiceInfo(MainWindow& window) = 0;
+
+    // The File menu and the project commands.
+    virtual void mnNew_Click(MainWindow& window) = 0;
+    virtual void mnOpen_Click(MainWindow& window) = 0;
+    virtual void mnSave_Click(MainWindow& window) = 0;
+    virtual void mnSaveAt_Click(MainWindow& window) = 0;
+    virtual void mnHistory_Click(MainWindow& window, int index) = 0;
+    virtual void mnAppendLoad_Click(MainWindow& window) = 0;
+    virtual void mnImport_Click(MainWindow& window) = 0;
+    // Also the click on the voice label.
+    virtual void mnProjSetting_Click(MainWindow& window) = 0;
+    virtual void mnOptions_Click(MainWindow& window) = 0;
+    // Files dropped on the window, the roll or the keyboard strip: the first one is handled as the
+    // command line is.
+    virtual void Form_OLEDragDrop(MainWindow& window, const QStringList& files) = 0;
+    // The unload handler: the save question, then settings, hooks, devices and temporary files. True
+    // when the window stays open (the user cancelled, or the save did not happen).
+    virtual bool Form_Unload(MainWindow& window) = 0;
 };
 
 }  // namespace tova

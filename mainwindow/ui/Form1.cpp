@@ -11,13 +11,17 @@
 #include "mainwindow/ui/ToolIcons.h"
 #include "mainwindow/ui/frmSplash.h"
 #include "platform/EventGuard.h"
+#include "platform/FileSystem.h"
 #include "platform/Ports.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,6 +29,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -415,6 +420,40 @@ void Form1::onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void
     });
 }
 
+void Form1::onFileMenu(const QString& name, void (ProjectFilesPort::*command)(MainWindow&)) {
+    MainWindow* w = logic_.get();
+    onMenu(name, [w, command] {
+        if (ProjectFilesPort* files = w->ports().projectFiles) (files->*command)(*w);
+    });
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    MainWindow* w = logic_.get();
+    bool keep = false;
+    if (ProjectFilesPort* files = w->ports().projectFiles) handle([&] { keep = files->Form_Unload(*w); });
+    if (keep)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    QStringList files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files << url.toLocalFile();
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    MainWindow* w = logic_.get();
+    ProjectFilesPort* port = w->ports().projectFiles;
+    if (!port) return;
+    // A failure leaves the state reached so far; the window is usable again in any case.
+    if (!EventGuard::run([&] { port->Form_OLEDragDrop(*w, files); })) setEnabled(QStringLiteral("Form1"), true);
+}
+
 void Form1::wireHandlers() {
     MainWindow* w = logic_.get();
     onScrollBar(HScroll1_, &MainWindow::HScroll1, &MainWindow::HScroll1_Change);
@@ -436,7 +475,29 @@ void Form1::wireHandlers() {
     onMenu(QStringLiteral("mnCleanCache"), [w] { w->mnCleanCache_Click(); });
     onMenu(QStringLiteral("mnUndo"), [w] { w->mnUndo_Click(); });
     onMenu(QStringLiteral("mnRedo"), [w] { w->mnRedo_Click(); });
-    onMenu(QStringLiteral("mnQuit"), [this] { close(); });
+    // Quit ends the program once the unload has completed.
+    onMenu(QStringLiteral("mnQuit"), [this] {
+        if (close()) QCoreApplication::quit();
+    });
+
+    onFileMenu(QStringLiteral("mnNew"), &ProjectFilesPort::mnNew_Click);
+    onFileMenu(QStringLiteral("mnOpen"), &ProjectFilesPort::mnOpen_Click);
+    onFileMenu(QStringLiteral("mnSave"), &ProjectFilesPort::mnSave_Click);
+    onFileMenu(QStringLiteral("mnSaveAt"), &ProjectFilesPort::mnSaveAt_Click);
+    onFileMenu(QStringLiteral("mnAppendLoad"), &ProjectFilesPort::mnAppendLoad_Click);
+    onFileMenu(QStringLiteral("mnImport"), &ProjectFilesPort::mnImport_Click);
+    onFileMenu(QStringLiteral("mnProjSetting"), &ProjectFilesPort::mnProjSetting_Click);
+    onFileMenu(QStringLiteral("mnOptions"), &ProjectFilesPort::mnOptions_Click);
+    // The recent files: elements of the array come and go with the list.
+    if (auto* first = controlAs<QAction>(QStringLiteral("mnHistory"), 0))
+        if (auto* menu = qobject_cast<QMenu*>(first->parent()))
+            connect(menu, &QMenu::triggered, this, [this, w](QAction* a) {
+                if (a->objectName() != u"mnHistory") return;
+                const int index = a->property("index").toInt();
+                if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w, index] { files->mnHistory_Click(*w, index); });
+            });
+    if (QObject* voice = control(QStringLiteral("lblVoice"))) voice->installEventFilter(this);
+    setAcceptDrops(true);
     onMenu(QStringLiteral("mnNoteBack"), [w] { w->mnNoteBack_Click(); });
     onMenu(QStringLiteral("mnNoteNext"), [w] { w->mnNoteNext_Click(); });
     onMenu(QStringLiteral("mnNoteTop"), [w] { w->mnNoteTop_Click(); });
@@ -483,6 +544,10 @@ void Form1::wireHandlers() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize) {
         handle([this] { logic_->Form_Resize(); });
+    } else if (watched == control(QStringLiteral("lblVoice")) && event->type() == QEvent::MouseButtonRelease) {
+        MainWindow* w = logic_.get();
+        if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w] { files->mnProjSetting_Click(*w); });
+        return true;
     } else if (watched == control(QStringLiteral("Image1")) && event->type() == QEvent::MouseButtonRelease) {
         handle([this] { logic_->Image1_Click(); });
         return true;
@@ -722,6 +787,16 @@ void Form1::setStatusText(int panel, const QString& text) {
 QString Form1::statusText(int panel) const { return panel >= 1 && panel <= 4 ? panels_[panel - 1]->text() : QString(); }
 
 bool Form1::shiftHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier; }
+
+void Form1::setPictureFile(const QString& name, const QString& path) {
+    auto* label = controlAs<QLabel>(name);
+    if (!label) return;
+    const QPixmap pm = path.isEmpty() ? QPixmap() : QPixmap(FileSystem::resolve(path));
+    if (pm.isNull())
+        label->clear();
+    else
+        label->setPixmap(pm);
+}
 
 bool Form1::setIconFile(const QString& path) {
     const QPixmap pm(path);

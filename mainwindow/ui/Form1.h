@@ -4,6 +4,7 @@
 #include "core/ui/WidgetWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
+#include "mainwindow/ProjectFilesPort.h"
 #include "render/OtoLoadHost.h"
 
 #include <QMainWindow>
@@ -79,6 +80,7 @@ public:
     QString statusText(int panel) const override;
     bool shiftHeld() const override;
     bool setIconFile(const QString& path) override;
+    void setPictureFile(const QString& name, const QString& path) override;
     void showSplash() override;
     void closeSplash() override;
     void showAboutBox() override;
@@ -93,6 +95,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The unload: a cancelled one keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+    // Files dropped on the window, the roll or the keyboard strip.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class Placement;
@@ -110,6 +117,8 @@ private:
     void onButton(const QString& name, const std::function<void()>& handler);
     void onCheckBox(const QString& name, const std::function<void()>& handler);
     void onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)());
+    // Connects a menu item to a command of the file side (nothing while that is not installed).
+    void onFileMenu(const QString& name, void (ProjectFilesPort::*command)(MainWindow&));
 
     QWidget* central_ = nullptr;
     PictureBox* Picture2_ = nullptr;

@@ -69,6 +69,13 @@ public:
     void applyMenuStrings(LocalizableWindow&) override { calls << QStringLiteral("applyMenuStrings"); }
     void applyLabelButtonStrings(LocalizableWindow&) override { calls << QStringLiteral("applyLabelButtonStrings"); }
     QString md5File(const QString& path) override { return digest(path); }
+    bool saveSettings(const MainWindowPlacement*) override {
+        calls << QStringLiteral("saveSettings");
+        return true;
+    }
+    void unhookWheels() override { calls << QStringLiteral("unhookWheels"); }
+    void mciClose(const QString& path) override { calls << QStringLiteral("mciClose ") + path; }
+    void closeInstanceMap() override { calls << QStringLiteral("closeInstanceMap"); }
 };
 
 // A program folder of its own for one test, restored afterwards.
@@ -110,6 +117,22 @@ public:
         if (open) open(w, path);
     }
     void ShowVoiceInfo(MainWindow&) override { calls << QStringLiteral("ShowVoiceInfo"); }
+    void mnNew_Click(MainWindow&) override { calls << QStringLiteral("mnNew_Click"); }
+    void mnOpen_Click(MainWindow&) override { calls << QStringLiteral("mnOpen_Click"); }
+    void mnSave_Click(MainWindow&) override { calls << QStringLiteral("mnSave_Click"); }
+    void mnSaveAt_Click(MainWindow&) override { calls << QStringLiteral("mnSaveAt_Click"); }
+    void mnHistory_Click(MainWindow&, int index) override { calls << QStringLiteral("mnHistory_Click %1").arg(index); }
+    void mnAppendLoad_Click(MainWindow&) override { calls << QStringLiteral("mnAppendLoad_Click"); }
+    void mnImport_Click(MainWindow&) override { calls << QStringLiteral("mnImport_Click"); }
+    void mnProjSetting_Click(MainWindow&) override { calls << QStringLiteral("mnProjSetting_Click"); }
+    void mnOptions_Click(MainWindow&) override { calls << QStringLiteral("mnOptions_Click"); }
+    void Form_OLEDragDrop(MainWindow&, const QStringList& files) override {
+        calls << QStringLiteral("Form_OLEDragDrop ") + files.join(u'|');
+    }
+    bool Form_Unload(MainWindow&) override {
+        calls << QStringLiteral("Form_Unload");
+        return false;
+    }
 };
 
 class FakeMidi : public MidiPort {

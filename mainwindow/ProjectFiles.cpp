@@ -1,0 +1,421 @@
+#include "mainwindow/ProjectFiles.h"
+
+#include "core/FileHelpers.h"
+#include "core/MessageTable.h"
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "core/SettingsFile.h"
+#include "exchange/FileOpenDispatch.h"
+#include "exchange/ProjectWindow.h"
+#include "exchange/VoiceBankAccess.h"
+#include "mainwindow/AppendLoadPort.h"
+#include "mainwindow/ArchiveInstallerPort.h"
+#include "mainwindow/CommandLinePath.h"
+#include "mainwindow/CoreServices.h"
+#include "mainwindow/ImportPort.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MainWindowView.h"
+#include "mainwindow/MidiPort.h"
+#include "mainwindow/NotAvailable.h"
+#include "mainwindow/OptionsDialogPort.h"
+#include "mainwindow/ProjectFileValues.h"
+#include "mainwindow/ProjectSettingsDialog.h"
+#include "mainwindow/ProjectSettingsDialogPort.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+#include "platform/Ports.h"
+#include "render/CacheFiles.h"
+#include "render/RenderBatch.h"
+#include "song/ProjectFile.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace tova {
+namespace {
+
+const QString kSaveQuestion = QStringLiteral("プロジェクトは変更されています。変更を保存しますか？");
+
+// The main window as opening a project sees it.
+class WindowOfProject : public ProjectWindow {
+public:
+    WindowOfProject(MainWindow& w, ProjectFiles& files) : w_(w), files_(files) {}
+    Song& song() override { return w_.song; }
+    void NewProject() override { w_.NewProject(); }
+    void SetTempoText(const QString& text) override { w_.view().setText(QStringLiteral("txtTempo"), text); }
+    void UpdateTempoStatus(float tempo) override { w_.UpdateTempoStatus(tempo); }
+    void SetMode2Box(bool on) override {
+        // The raised lock keeps the box's handler from redrawing or touching the cache.
+        w_.Mode2Lock = true;
+        if (w_.view().value(QStringLiteral("chkAutoPitchMode2")) != (on ? 1 : 0)) {
+            w_.view().setValue(QStringLiteral("chkAutoPitchMode2"), on ? 1 : 0);
+            w_.chkAutoPitchMode2_Click();
+        }
+        w_.song.Mode2 = on;
+        w_.Mode2Lock = false;
+    }
+    void DrawBackground() override { w_.DrawBackground(); }
+    void DrawNotes() override { w_.DrawNotes(); }
+    void mnProjSetting_Click() override { files_.mnProjSetting_Click(w_); }
+    void ShowVoiceName(const QString& name) override { w_.view().setText(QStringLiteral("lblVoice"), name); }
+    void ShowVoicePicture(const QString& path) override { w_.view().setPictureFile(QStringLiteral("Image1"), path); }
+
+private:
+    MainWindow& w_;
+    ProjectFiles& files_;
+};
+
+// The folder part of a path with its final separator ("" when it has none).
+QString folderOf(const QString& path) { return path.left(PathText::lastSeparator(path) + 1); }
+
+void removeFile(const QString& folder, const char* name) {
+    const QString path = PathText::join(folder, QString::fromLatin1(name));
+    if (FileExists(path)) QFile::remove(FileSystem::resolve(path));
+}
+
+}  // namespace
+
+ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
+
+// ---------------------------------------------------------------------------------------------------
+// Opening
+
+void ProjectFiles::OpenFileByType(MainWindow& w, const QString& path) {
+    WindowOfProject window(w, *this);
+    FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
+}
+
+void ProjectFiles::ShowVoiceInfo(MainWindow& w) {
+    WindowOfProject window(w, *this);
+    FileOpenDispatch(window, *s_.voices).ShowVoiceInfo();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Command line and dropped files
+
+QString ProjectFiles::ProcessCommandLine(MainWindow& w, const QString& commandLine) {
+    const QString path = StripQuotes(commandLine);
+    QString code;
+    switch (ClassifyCommandLinePath(path)) {
+        case CommandLinePathKind::Missing:
+            return QString();
+        case CommandLinePathKind::Project:
+            if (!AskSaveChanges(w)) return QString();
+            OpenFileByType(w, path);
+            w.UpdateCaption();
+            AddHistory(w.song.ProjectPath);
+            w.UpdateRecentFilesMenu();
+            code = QStringLiteral("LOADPROJ");
+            break;
+        case CommandLinePathKind::ZipArchive:
+        case CommandLinePathKind::TvzArchive:
+            if (s_.installer) {
+                s_.installer->InstallArchive(w, path);
+                code = CommandLineExtension(path) == u".zip" ? QStringLiteral("INSTZIP") : QStringLiteral("INSTTVZ");
+            } else {
+                ReportNotAvailable(QStringLiteral("アーカイブのインストール"));
+                code = QStringLiteral("NOP");
+            }
+            break;
+        case CommandLinePathKind::Folder:
+            code = UseVoiceFolder(w, path) ? QStringLiteral("VOICEDIR") : QStringLiteral("NOP");
+            break;
+        case CommandLinePathKind::OtherFile:
+            Ports::msgBox(GetMessage(QStringLiteral("{1} はTOVAのプロジェクトファイルではありません"), path), MsgButtons::OK,
+                          MsgIcon::Exclamation);
+            code = QStringLiteral("NOP");
+            break;
+    }
+    if (!w.view().enabled(QStringLiteral("Form1"))) w.view().setEnabled(QStringLiteral("Form1"), true);
+    return code;
+}
+
+bool ProjectFiles::UseVoiceFolder(MainWindow& w, const QString& folder) {
+    Song& song = w.song;
+    const bool holdsBank = FileExists(PathText::join(folder, QStringLiteral("oto.ini"))) ||
+                           FileExists(PathText::join(folder, QStringLiteral("あ.wav")));
+    if (!holdsBank || folder.isEmpty() || folder == song.VoiceDir) return false;
+
+    QString profileFolder = folder;
+    QString name;
+    QString image;
+    s_.voices->ReadCharacterTxt(profileFolder, name, image);
+    if (name.isEmpty()) {
+        QString bare = folder;
+        while (bare.size() > 1 && PathText::isSeparator(bare.back())) bare.chop(1);
+        name = PathText::filePart(bare);
+    }
+    const MsgResult answer =
+        Ports::msgBox(GetMessage(QStringLiteral("音源を'{1}'にしますか？（その場所のまま利用します。インストールはされません）"), name),
+                      MsgButtons::OKCancel, MsgIcon::Question);
+    if (answer != MsgResult::OK) return false;
+
+    song.VoiceDir = folder;
+    s_.voices->LoadOtoIni(song.VoiceDir);
+    s_.voices->LoadPrefixMap(song.VoiceDir);
+    ShowVoiceInfo(w);
+    DeleteWavFiles(CacheFolderOrTemp(song.CacheDir));
+    song.SetModified(true);
+    return true;
+}
+
+void ProjectFiles::Form_OLEDragDrop(MainWindow& w, const QStringList& files) {
+    if (!files.isEmpty()) ProcessCommandLine(w, files.first());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Saving
+
+bool ProjectFiles::AskSaveChanges(MainWindow& w) {
+    if (!w.song.IsModified) return true;
+    switch (Ports::msgBox(GetMessage(kSaveQuestion), MsgButtons::YesNoCancel)) {
+        case MsgResult::Yes:
+            return SaveProject(w);
+        case MsgResult::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool ProjectFiles::SaveProject(MainWindow& w) {
+    Song& song = w.song;
+    if (song.ProjectPath.isEmpty()) return SaveProjectAs(w);
+    if (song.ProjectPath.endsWith(QStringLiteral(".tvx"), Qt::CaseInsensitive)) {
+        WriteProject(w, song.ProjectPath);
+    } else if (song.ProjectPath.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive)) {
+        // A render batch opened as the project is written back as a render batch.
+        QString path = song.ProjectPath;
+        GetRenderFileNames(song, path);
+    } else {
+        // Never overwrite a file of another form (an older ".wsq", a file without extension).
+        return SaveProjectAs(w);
+    }
+    song.SetModified(false);
+    return true;
+}
+
+bool ProjectFiles::SaveProjectAs(MainWindow& w) {
+    Song& song = w.song;
+    FileDialogRequest request;
+    request.save = true;
+    request.title = GetMessage(QStringLiteral("名前を付けて保存"));
+    request.filter = QStringLiteral("TOVAスクリプト形式(*.tvx)|*.tvx|すべてのファイル(*.*)|*.*");
+    request.filterIndex = 1;
+    request.overwritePrompt = true;
+    request.fileName = song.ProjectPath.isEmpty() ? song.ProjectName : PathText::withoutExtension(song.ProjectPath);
+    FileDialogResult chosen;
+    if (!Ports::fileDialog().run(request, chosen)) return false;
+    WriteProject(w, chosen.fileName);
+    song.ProjectPath = chosen.fileName;
+    w.UpdateCaption();
+    AddHistory(song.ProjectPath);
+    w.UpdateRecentFilesMenu();
+    return true;
+}
+
+void ProjectFiles::WriteProject(MainWindow& w, const QString& path) {
+    Song& song = w.song;
+    song.CacheDir = FileOpenDispatch::ProjectCacheFolder(path);
+    const bool mode2 = w.view().value(QStringLiteral("chkAutoPitchMode2")) == 1;
+    WriteProjectFile(path, StoredProjectSettings(song, path, s_.voices->VoiceBankList(), mode2), song);
+    song.SetModified(false);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The File menu
+
+void ProjectFiles::mnNew_Click(MainWindow& w) {
+    if (!AskSaveChanges(w)) return;
+    Song& song = w.song;
+    ProjectSettingsValues values;
+    values.ProjectName = GetMessage(QStringLiteral("新規プロジェクト"));
+    values.OutFile = QStringLiteral("newfile.wav");
+    values.VoiceDir = w.GetDefaultVoicePath();
+    values.Tool1 = settings().Tool1Path;
+    values.Tool2 = settings().Tool2Path;
+    values.CacheDir = CacheFolderOrTemp(song.CacheDir);
+    if (!s_.projectSettings->ShowDialog(values)) return;
+
+    w.NewProject();
+    song.ProjectName = values.ProjectName;
+    song.OutFile = values.OutFile;
+    song.VoiceDir = values.VoiceDir;
+    song.Tool1 = values.Tool1;
+    song.Tool2 = values.Tool2;
+    song.ProjectFlags = values.Flags;
+    song.CacheDir.clear();
+    song.ProjectPath.clear();
+    if (!song.VoiceDir.isEmpty()) {
+        s_.voices->LoadOtoIni(song.VoiceDir);
+        s_.voices->LoadPrefixMap(song.VoiceDir);
+    }
+    ShowVoiceInfo(w);
+    song.SetModified(false);
+    w.UpdateCaption();
+    w.DrawBackground();
+    w.DrawNotes();
+}
+
+void ProjectFiles::mnOpen_Click(MainWindow& w) {
+    if (!AskSaveChanges(w)) return;
+    FileDialogRequest request;
+    request.title = GetMessage(QStringLiteral("ファイルを開く"));
+    request.filter = GetMessage(
+        QStringLiteral("TOVAスクリプト形式(*.tvx)|*.tvx|旧TOVA形式ファイル(*.wsq)|*.wsq|すべてのファイル(*.*)|*.*"));
+    request.filterIndex = 1;
+    request.fileMustExist = true;
+    FileDialogResult chosen;
+    if (!Ports::fileDialog().run(request, chosen)) return;
+    OpenFileByType(w, chosen.fileName);
+    w.UpdateCaption();
+    AddHistory(w.song.ProjectPath);
+    w.UpdateRecentFilesMenu();
+}
+
+void ProjectFiles::mnSave_Click(MainWindow& w) {
+    if (w.song.IsModified) SaveProject(w);
+}
+
+void ProjectFiles::mnSaveAt_Click(MainWindow& w) { SaveProjectAs(w); }
+
+void ProjectFiles::mnHistory_Click(MainWindow& w, int index) {
+    if (!AskSaveChanges(w)) return;
+    const QString path = w.view().text(QStringLiteral("mnHistory"), index);
+    if (!path.isEmpty() && FileExists(path)) {
+        OpenFileByType(w, path);
+        AddHistory(w.song.ProjectPath);
+    } else {
+        RemoveHistory(path);
+        Ports::msgBox(GetMessage(QStringLiteral("ファイルは移動されたか削除されています")), MsgButtons::OK,
+                      MsgIcon::Exclamation);
+    }
+    w.UpdateRecentFilesMenu();
+}
+
+void ProjectFiles::mnAppendLoad_Click(MainWindow& w) {
+    if (!s_.appendLoad) {
+        ReportNotAvailable(QStringLiteral("追加で読込"));
+        return;
+    }
+    FileDialogRequest request;
+    request.title = GetMessage(QStringLiteral("追加で読み込む"));
+    request.filter = GetMessage(QStringLiteral("プロジェクトバッチファイル(*.bat)|*.bat|TOVAスクリプト形式(*.tvx)|*.tvx|"
+                                               "旧TOVA形式ファイル(*.wsq)|*.wsq|すべてのファイル|*.*"));
+    request.filterIndex = 2;
+    request.fileMustExist = true;
+    FileDialogResult chosen;
+    if (!Ports::fileDialog().run(request, chosen)) return;
+    s_.appendLoad->AppendLoadFile(w, chosen.fileName);
+}
+
+void ProjectFiles::mnImport_Click(MainWindow& w) {
+    if (!s_.import) {
+        ReportNotAvailable(QStringLiteral("インポート"));
+        return;
+    }
+    if (!AskSaveChanges(w)) return;
+    FileDialogRequest request;
+    request.title = GetMessage(QStringLiteral("インポート"));
+    request.filter = GetMessage(QStringLiteral("SMF形式ファイル(*.smf,*.mid)|*.smf;*.mid|VSQ形式ファイル(*.vsq)|*.vsq"));
+    request.fileMustExist = true;
+    FileDialogResult chosen;
+    if (!Ports::fileDialog().run(request, chosen)) return;
+    s_.import->ImportMidiOrVsq(w, chosen.fileName);
+    w.UpdateCaption();
+}
+
+void ProjectFiles::mnProjSetting_Click(MainWindow& w) {
+    Song& song = w.song;
+    const QString folder = folderOf(song.ProjectPath);
+    ProjectSettingsValues values;
+    values.ProjectName = song.ProjectName;
+    values.OutFile = !folder.isEmpty() && song.OutFile.startsWith(folder) ? song.OutFile.mid(folder.size()) : song.OutFile;
+    values.VoiceDir = song.VoiceDir;
+    values.Tool1 = song.Tool1;
+    values.Tool2 = song.Tool2;
+    values.CacheDir = song.CacheDir;
+    values.Flags = song.ProjectFlags;
+    const QString previousVoiceDir = song.VoiceDir;
+    if (!s_.projectSettings->ShowDialog(values)) return;
+
+    song.ProjectName = values.ProjectName;
+    song.VoiceDir = values.VoiceDir;
+    song.Tool1 = values.Tool1;
+    song.Tool2 = values.Tool2;
+    song.ProjectFlags = values.Flags;
+    // A bare or relative name lies in the project's folder; a full path typed by the user is taken.
+    song.OutFile = FileOpenDispatch::IsRootedPath(values.OutFile) ? values.OutFile : folder + values.OutFile;
+    if (song.VoiceDir != previousVoiceDir && !song.VoiceDir.isEmpty()) {
+        s_.voices->LoadOtoIni(song.VoiceDir);
+        s_.voices->LoadPrefixMap(song.VoiceDir);
+    }
+    ShowVoiceInfo(w);
+    song.SetModified(true);
+}
+
+void ProjectFiles::mnOptions_Click(MainWindow&) {
+    if (!s_.options) {
+        ReportNotAvailable(QStringLiteral("オプション"));
+        return;
+    }
+    s_.options->ShowOptions(1);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Unload
+
+bool ProjectFiles::Form_Unload(MainWindow& w) {
+    UnloadCancelled = false;
+    CoreServices* core = w.ports().core;
+    if (w.song.IsModified) {
+        const MsgResult answer = Ports::msgBox(GetMessage(kSaveQuestion), MsgButtons::YesNoCancel);
+        if (answer == MsgResult::Cancel) {
+            UnloadCancelled = true;
+            return true;
+        }
+        if (answer == MsgResult::Yes) {
+            // A save that does not happen, or fails, keeps the window and the recovery copy.
+            bool saved = false;
+            try {
+                saved = SaveProject(w);
+            } catch (const TovaError& e) {
+                Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
+            }
+            if (!saved) {
+                UnloadCancelled = true;
+                return true;
+            }
+        }
+    }
+    if (core) core->saveSettings(w.view().placement());
+
+    // From here every failure is passed over: a file that cannot be deleted stays behind.
+    if (core) core->unhookWheels();
+    const QString temp = TempFolder;
+    if (!temp.isEmpty()) {
+        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx"}) removeFile(temp, name);
+        const QString recoveryCache = PathText::join(temp, QStringLiteral("temp$$$.cache"));
+        if (FileSystem::isFolder(recoveryCache)) {
+            QDir dir(FileSystem::resolve(recoveryCache));
+            for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) dir.remove(name);
+            QDir().rmdir(dir.path());
+        }
+        const QString tempWave = PathText::join(temp, QStringLiteral("temp.wav"));
+        if (FileExists(tempWave)) {
+            if (core) core->mciClose(GetShortPath(tempWave));
+            QFile::remove(FileSystem::resolve(tempWave));
+        }
+    }
+    CleanCacheOnExit(w.song.CacheDir);
+    if (core) core->closeInstanceMap();
+    if (!temp.isEmpty() && FileSystem::isFolder(temp)) QDir().rmdir(FileSystem::resolve(temp));
+    if (MidiPort* midi = w.ports().midi) {
+        midi->CloseMidiIn();
+        midi->CloseMidiOut();
+    }
+    return false;
+}
+
+}  // namespace tova

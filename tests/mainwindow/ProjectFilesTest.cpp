@@ -1,0 +1,464 @@
+// The file side of the main window: opening, saving, the command line and drops, the project settings
+// command and the unload, on a started main window with fake services and fake modal windows.
+#include "../exchange/ExchangeFakes.h"
+#include "MainWindowRig.h"
+
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "mainwindow/ArchiveInstallerPort.h"
+#include "mainwindow/ProjectFiles.h"
+#include "mainwindow/ProjectSettingsDialog.h"
+#include "mainwindow/ProjectSettingsDialogPort.h"
+#include "platform/Cp932.h"
+#include "song/NoteExtension.h"
+#include "song/ProjectFile.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace tova::test;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class FakeSettingsDialog : public ProjectSettingsDialogPort {
+public:
+    QList<ProjectSettingsValues> shown;
+    bool answer = true;
+    std::function<void(ProjectSettingsValues&)> edit;
+    bool ShowDialog(ProjectSettingsValues& values) override {
+        shown << values;
+        if (answer && edit) edit(values);
+        return answer;
+    }
+};
+
+class FakeInstaller : public ArchiveInstallerPort {
+public:
+    QStringList installed;
+    void InstallArchive(MainWindow&, const QString& path) override { installed << path; }
+};
+
+void makeProgram(const QString& path) {
+    writeFile(path, "#!/bin/sh\n");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A started main window whose file side is the real one, over a program folder with both tools and the
+// bank "cantu" under its voice root, and a project folder "work".
+struct FilesRig {
+    MainWindowRig rig;
+    FakeVoiceBank voices;
+    FakeSettingsDialog dialog;
+    ProjectFiles files;
+    QString work;
+
+    explicit FilesRig(ArchiveInstallerPort* installer = nullptr) : files(services(installer)) {
+        makeProgram(rig.path(u"catena"_s));
+        makeProgram(rig.path(u"vorsa"_s));
+        QDir().mkpath(rig.path(u"voice/cantu"_s));
+        writeFile(rig.path(u"voice/cantu/oto.ini"_s), "a.wav=\x82\xa0,0,0,0,0,0\r\n");
+        work = rig.path(u"work"_s);
+        QDir().mkpath(work);
+        rig.ports.projectFiles = &files;
+        EXPECT_TRUE(rig.start());
+        settings().Tool1Path = rig.path(u"catena"_s);
+        settings().Tool2Path = rig.path(u"vorsa"_s);
+        rig.modal.messageBox.shown.clear();
+    }
+    ProjectFiles::Services services(ArchiveInstallerPort* installer) {
+        ProjectFiles::Services s;
+        s.voices = &voices;
+        s.projectSettings = &dialog;
+        s.installer = installer;
+        return s;
+    }
+    MainWindow& w() { return rig.w(); }
+    Song& song() { return rig.w().song; }
+    FakeMessageBox& box() { return rig.modal.messageBox; }
+    FakeFileDialog& fileDialog() { return rig.modal.fileDialog; }
+    QString caption() const { return rig.form->windowTitle(); }
+
+    // A project file in the work folder with two notes and relative paths.
+    QString writeFixture(const QString& name) {
+        ProjectSettings s;
+        s.ProjectName = u"うた"_s;
+        s.VoiceDir = u"%VOICE%cantu"_s;
+        s.OutFile = u"song.wav"_s;
+        s.Tool1 = u"catena"_s;
+        s.Tool2 = u"vorsa"_s;
+        s.Flags = u"g-5"_s;
+        s.Tempo = 133.5f;
+        NoteArrays notes;
+        notes.resizeNotes(3);
+        notes.Lyrics = {u"あ"_s, u"R"_s, u"か"_s};
+        notes.Lengths = {1920, 480, 960};
+        notes.NoteNums = {36, 36, 40};
+        notes.NoteExt = {u"10:5:120\t90\t-10\t0Q133.5 5 5\tB40\tenv=0 10 30 0 90 100 0\\n@foo=1"_s, QString(),
+                         u"\t100\t0\t\t\ttempo=100"_s};
+        const QString path = work + u'/' + name;
+        WriteProjectFile(path, s, notes);
+        return path;
+    }
+};
+
+TEST(ProjectFiles, OpenSaveAsAndReopenGiveTheSameProject) {
+    FilesRig r;
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"first.tvx"_s));
+    Song& s = r.song();
+    EXPECT_EQ(r.caption(), u"うた (first.tvx) - ＴＯＶＡ"_s);
+    EXPECT_EQ(s.VoiceDir, r.rig.path(u"voice/cantu"_s));
+    EXPECT_EQ(s.OutFile, r.work + u"/song.wav"_s);
+    EXPECT_EQ(s.CacheDir, r.work + u"/first.cache"_s);
+    EXPECT_EQ(r.rig.form->controlAs<QLabel>(u"lblVoice"_s)->text(), u"cantu"_s);
+    EXPECT_EQ(r.dialog.shown.size(), 0);  // tools and voice folder check out
+    const NoteArrays before = s;
+    const QString voice = s.VoiceDir, tool1 = s.Tool1, tool2 = s.Tool2;
+
+    r.fileDialog().answers.enqueue(r.work + u"/sub/second.tvx"_s);
+    QDir().mkpath(r.work + u"/sub"_s);
+    ASSERT_TRUE(r.files.SaveProjectAs(r.w()));
+    EXPECT_EQ(r.fileDialog().asked.back().fileName, r.work + u"/first"_s);
+    EXPECT_TRUE(r.fileDialog().asked.back().save);
+    EXPECT_EQ(s.ProjectPath, r.work + u"/sub/second.tvx"_s);
+    EXPECT_EQ(settings().History.value(1), r.work + u"/sub/second.tvx"_s);
+    EXPECT_EQ(r.caption(), u"うた (second.tvx) - ＴＯＶＡ"_s);
+
+    // What was stored: paths relative to where they lie.
+    ProjectSettings stored;
+    NoteArrays read;
+    qint32 index = 0;
+    ReadProjectFile(r.work + u"/sub/second.tvx"_s, stored, index, read);
+    EXPECT_EQ(stored.VoiceDir, u"%VOICE%cantu"_s);
+    EXPECT_EQ(stored.Tool1, u"catena"_s);
+    EXPECT_EQ(stored.CacheDir, u"second.cache"_s);
+    EXPECT_EQ(stored.OutFile, r.work + u"/song.wav"_s);  // not in the new folder: kept whole
+
+    r.files.OpenFileByType(r.w(), r.work + u"/sub/second.tvx"_s);
+    EXPECT_EQ(s.Lyrics, before.Lyrics);
+    EXPECT_EQ(s.Lengths, before.Lengths);
+    EXPECT_EQ(s.NoteNums, before.NoteNums);
+    EXPECT_EQ(s.NoteExt.mid(0, 3), before.NoteExt.mid(0, 3));
+    EXPECT_EQ(s.ProjectName, u"うた"_s);
+    EXPECT_EQ(s.VoiceDir, voice);
+    EXPECT_EQ(s.Tool1, tool1);
+    EXPECT_EQ(s.Tool2, tool2);
+    EXPECT_EQ(s.OutFile, r.work + u"/song.wav"_s);
+    EXPECT_EQ(s.ProjectFlags, u"g-5"_s);
+    EXPECT_FLOAT_EQ(s.Tempo, 133.5f);
+    EXPECT_FALSE(s.IsModified);
+}
+
+// Where Save writes: the project's own file only when it is a project file (in any letter case) or a
+// render batch; any other file goes through Save As.
+TEST(ProjectFiles, SaveWritesOnlyProjectFilesAndRenderBatches) {
+    struct Case {
+        const char* name;
+        bool asked;      // Save As shown
+        bool project;    // a project file written at the path
+        bool batch;      // a render batch written at the path
+    };
+    const Case cases[] = {
+        {"a.tvx", false, true, false},  {"B.TVX", false, true, false}, {"c.bat", false, false, true},
+        {"D.BAT", false, false, true},  {"e.wsq", true, false, false}, {"f.txt", true, false, false},
+        {"noext", true, false, false},
+    };
+    for (const Case& c : cases) {
+        FilesRig r;
+        const QString path = r.work + u'/' + QString::fromLatin1(c.name);
+        writeFile(path, "original");
+        r.song().ProjectPath = path;
+        r.song().ProjectName = u"p"_s;
+        r.song().resizeNotes(1);
+        r.song().Lyrics[0] = u"R"_s;
+        r.song().Lengths[0] = 480;
+        r.song().SetModified(true);
+        r.files.mnSave_Click(r.w());  // Save As cancelled where it is asked
+        EXPECT_EQ(!r.fileDialog().asked.isEmpty(), c.asked) << c.name;
+        const QByteArray now = readFile(path);
+        EXPECT_EQ(now.startsWith("[#SETTING]"), c.project) << c.name;
+        EXPECT_EQ(now.startsWith("@rem project=p"), c.batch) << c.name;
+        EXPECT_EQ(now == "original", c.asked) << c.name;
+        EXPECT_EQ(r.song().IsModified, c.asked) << c.name;
+    }
+    // Nothing to save: nothing happens, even for a project that was never saved.
+    FilesRig r;
+    r.files.mnSave_Click(r.w());
+    EXPECT_TRUE(r.fileDialog().asked.isEmpty());
+}
+
+TEST(ProjectFiles, CaptionAndRecentFiles) {
+    FilesRig r;
+    const QString path = r.writeFixture(u"c.tvx"_s);
+    r.files.OpenFileByType(r.w(), path);
+    r.song().SetModified(true);
+    EXPECT_EQ(r.caption(), u"うた (c.tvx) - ＴＯＶＡ (*)"_s);
+
+    // A recent file that has gone away: removed with a message.
+    settings().History = {QString(), r.work + u"/gone.tvx"_s, path};
+    r.w().UpdateRecentFilesMenu();
+    r.box().answers.enqueue(MsgResult::No);  // the save question
+    r.files.mnHistory_Click(r.w(), 1);
+    EXPECT_EQ(settings().History, (QStringList{QString(), path}));
+    EXPECT_EQ(r.box().lastText(), u"ファイルは移動されたか削除されています"_s);
+    EXPECT_EQ(r.box().shown.back().icon, MsgIcon::Exclamation);
+}
+
+// Cancelling the Save As reached from the save question ends New, Open, Import and the recent files
+// without anything opened.
+TEST(ProjectFiles, SaveQuestionEndsTheCommandWhenTheSaveDoesNotHappen) {
+    const std::function<void(FilesRig&)> commands[] = {
+        [](FilesRig& r) { r.files.mnNew_Click(r.w()); },
+        [](FilesRig& r) { r.files.mnOpen_Click(r.w()); },
+        [](FilesRig& r) { r.files.mnHistory_Click(r.w(), 1); },
+        [](FilesRig& r) { r.files.ProcessCommandLine(r.w(), u'"' + r.work + u"/other.tvx\""_s); },
+    };
+    for (const auto& command : commands) {
+        FilesRig r;
+        r.writeFixture(u"other.tvx"_s);
+        settings().History = {QString(), r.work + u"/other.tvx"_s};
+        r.song().SetModified(true);
+        r.box().answers.enqueue(MsgResult::Yes);  // save: the Save As dialog is cancelled
+        command(r);
+        EXPECT_EQ(r.box().shown.size(), 1);
+        EXPECT_EQ(r.box().shown[0].text, u"プロジェクトは変更されています。変更を保存しますか？"_s);
+        EXPECT_EQ(r.fileDialog().asked.size(), 1);
+        EXPECT_TRUE(r.fileDialog().asked[0].save);
+        EXPECT_TRUE(r.dialog.shown.isEmpty());
+        EXPECT_TRUE(r.song().ProjectPath.isEmpty());
+        EXPECT_TRUE(r.song().IsModified);
+    }
+}
+
+TEST(ProjectFiles, CommandLineAndDroppedFiles) {
+    FakeInstaller installer;
+    struct Case {
+        const char* what;
+        QString path;          // relative to the work folder unless it starts with "/"
+        bool modified;
+        QList<MsgResult> answers;
+        QString code;
+        QString projectPath;   // expected afterwards (relative to work)
+        QString message;       // last message shown, if any
+    };
+    const Case cases[] = {
+        {"a project in quotes", u"\"a.tvx\""_s, false, {}, u"LOADPROJ"_s, u"a.tvx"_s, QString()},
+        {"extension in capitals", u"B.TVX"_s, false, {}, u"LOADPROJ"_s, u"B.TVX"_s, QString()},
+        {"a further extension", u"a.tvx.bak"_s, false, {}, u"NOP"_s, QString(),
+         u"WORK/a.tvx.bak はTOVAのプロジェクトファイルではありません"_s},
+        {"missing", u"missing.tvx"_s, false, {}, QString(), QString(), QString()},
+        {"modified, Cancel", u"a.tvx"_s, true, {MsgResult::Cancel}, QString(), QString(), QString()},
+        {"modified, No", u"a.tvx"_s, true, {MsgResult::No}, u"LOADPROJ"_s, u"a.tvx"_s, QString()},
+        {"an archive while modified: no question", u"v.zip"_s, true, {}, u"INSTZIP"_s, QString(), QString()},
+        {"a tvz archive", u"p.TVZ"_s, false, {}, u"INSTTVZ"_s, QString(), QString()},
+        {"a folder without a bank", u"plain"_s, false, {}, u"NOP"_s, QString(), QString()},
+        {"a folder with a bank, Cancel", u"bank"_s, false, {MsgResult::Cancel}, u"NOP"_s, QString(), QString()},
+        {"a folder with a bank, OK", u"bank"_s, false, {MsgResult::OK}, u"VOICEDIR"_s, QString(), QString()},
+    };
+    for (const Case& c : cases) {
+        FilesRig r(&installer);
+        r.writeFixture(u"a.tvx"_s);
+        r.writeFixture(u"B.TVX"_s);
+        writeFile(r.work + u"/a.tvx.bak"_s, "x");
+        writeFile(r.work + u"/v.zip"_s, "PK");
+        writeFile(r.work + u"/p.TVZ"_s, "PK");
+        QDir().mkpath(r.work + u"/plain"_s);
+        writeFile(r.work + u"/bank/あ.wav"_s, "RIFF");
+        writeFile(r.work + u"/cache/0_a_C4_600.wav"_s, "RIFF");
+        r.song().CacheDir = r.work + u"/cache"_s;
+        if (c.modified) r.song().SetModified(true);
+        for (MsgResult a : c.answers) r.box().answers.enqueue(a);
+        r.rig.form->setEnabled(false);
+        const QStringList historyBefore = settings().History;
+
+        QString path = c.path;
+        const bool quoted = path.startsWith(u'"');
+        path = quoted ? u'"' + r.work + u'/' + path.mid(1) : r.work + u'/' + path;
+        const QString code = r.files.ProcessCommandLine(r.w(), path);
+        EXPECT_EQ(code, c.code) << c.what;
+        if (!c.projectPath.isEmpty()) {
+            EXPECT_EQ(r.song().ProjectPath, r.work + u'/' + c.projectPath) << c.what;
+            EXPECT_EQ(settings().History.value(1), r.work + u'/' + c.projectPath) << c.what;
+        } else {
+            EXPECT_EQ(settings().History, historyBefore) << c.what;
+        }
+        if (!c.message.isEmpty()) {
+            QString expected = c.message;
+            expected.replace(u"WORK"_s, r.work);
+            EXPECT_EQ(r.box().lastText(), expected) << c.what;
+        }
+        EXPECT_EQ(r.rig.form->isEnabled(), !c.code.isNull()) << c.what;
+        if (c.code == u"VOICEDIR") {
+            EXPECT_EQ(r.song().VoiceDir, r.work + u"/bank"_s);
+            EXPECT_TRUE(r.voices.otoLoads.contains(r.work + u"/bank"_s));
+            EXPECT_EQ(r.box().shown[0].text, u"音源を'bank'にしますか？（その場所のまま利用します。インストールはされません）"_s);
+            EXPECT_FALSE(QFile::exists(r.work + u"/cache/0_a_C4_600.wav"_s));
+            EXPECT_TRUE(r.song().IsModified);
+            // The folder that already is the voice folder is not offered again.
+            EXPECT_EQ(r.files.ProcessCommandLine(r.w(), r.work + u"/bank"_s), u"NOP"_s);
+        }
+        if (c.code == u"INSTZIP" || c.code == u"INSTTVZ") {
+            EXPECT_EQ(installer.installed.back(), path) << c.what;
+            EXPECT_TRUE(r.box().shown.isEmpty()) << c.what;
+        }
+    }
+
+    // Without the installer an archive is refused with a clear message, never taken as done.
+    FilesRig bare;
+    writeFile(bare.work + u"/v.zip"_s, "PK");
+    EXPECT_EQ(bare.files.ProcessCommandLine(bare.w(), bare.work + u"/v.zip"_s), u"NOP"_s);
+    EXPECT_EQ(bare.box().lastText(), u"アーカイブのインストールはまだ使用できません。"_s);
+
+    // A drop of several files opens only the first.
+    FilesRig drop;
+    drop.writeFixture(u"one.tvx"_s);
+    drop.writeFixture(u"two.tvx"_s);
+    drop.files.Form_OLEDragDrop(drop.w(), {drop.work + u"/one.tvx"_s, drop.work + u"/two.tvx"_s});
+    EXPECT_EQ(drop.song().ProjectPath, drop.work + u"/one.tvx"_s);
+}
+
+TEST(ProjectFiles, NewAndProjectSettingsCommands) {
+    FilesRig r;
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"p.tvx"_s));
+    // The project settings: the output shown relative to the project's folder; a relative answer lands
+    // there, a full path is taken as typed.
+    r.dialog.edit = [&](ProjectSettingsValues& v) {
+        EXPECT_EQ(v.OutFile, u"song.wav"_s);
+        v.OutFile = u"mix/out.wav"_s;
+        v.VoiceDir = r.work + u"/other"_s;
+        v.Flags = u"B50"_s;
+    };
+    r.files.mnProjSetting_Click(r.w());
+    EXPECT_EQ(r.song().OutFile, r.work + u"/mix/out.wav"_s);
+    EXPECT_EQ(r.song().ProjectFlags, u"B50"_s);
+    EXPECT_TRUE(r.voices.otoLoads.contains(r.work + u"/other"_s));
+    EXPECT_TRUE(r.song().IsModified);
+    r.dialog.edit = [](ProjectSettingsValues& v) { v.OutFile = u"/abs/out.wav"_s; };
+    r.files.mnProjSetting_Click(r.w());
+    EXPECT_EQ(r.song().OutFile, u"/abs/out.wav"_s);
+
+    // New: the dialog proposes the defaults; its answer makes the new project.
+    r.box().answers.enqueue(MsgResult::No);
+    r.dialog.edit = [](ProjectSettingsValues& v) {
+        v.ProjectName = u"新しい歌"_s;
+        v.OutFile = u"new.wav"_s;
+    };
+    r.files.mnNew_Click(r.w());
+    const ProjectSettingsValues& proposed = r.dialog.shown.back();
+    EXPECT_EQ(proposed.ProjectName, u"新規プロジェクト"_s);
+    EXPECT_EQ(proposed.OutFile, u"newfile.wav"_s);
+    EXPECT_EQ(proposed.Tool1, settings().Tool1Path);
+    EXPECT_EQ(proposed.CacheDir, r.work + u"/p.cache"_s);
+    EXPECT_EQ(r.song().ProjectName, u"新しい歌"_s);
+    EXPECT_EQ(r.song().OutFile, u"new.wav"_s);
+    EXPECT_EQ(r.song().noteCount(), 0);
+    EXPECT_TRUE(r.song().ProjectPath.isEmpty());
+    EXPECT_TRUE(r.song().CacheDir.isEmpty());
+    EXPECT_FALSE(r.song().IsModified);
+    EXPECT_EQ(r.caption(), u"新しい歌 - ＴＯＶＡ"_s);
+
+    // Cancel in the dialog changes nothing; commands whose window is not there say so.
+    r.dialog.answer = false;
+    r.files.mnNew_Click(r.w());
+    EXPECT_EQ(r.song().ProjectName, u"新しい歌"_s);
+    r.files.mnOptions_Click(r.w());
+    r.files.mnAppendLoad_Click(r.w());
+    r.files.mnImport_Click(r.w());
+    QStringList texts;
+    for (const MessageRequest& m : r.box().shown) texts << m.text;
+    EXPECT_TRUE(texts.contains(u"オプションはまだ使用できません。"_s));
+    EXPECT_TRUE(texts.contains(u"追加で読込はまだ使用できません。"_s));
+    EXPECT_TRUE(texts.contains(u"インポートはまだ使用できません。"_s));
+    EXPECT_TRUE(r.fileDialog().asked.isEmpty());
+}
+
+// The unload: the save question, the instance's temporary files, the cache policy and the services.
+TEST(ProjectFiles, UnloadRemovesTheTemporaryFilesOrKeepsTheWindow) {
+    struct Case {
+        const char* what;
+        bool modified;
+        QList<MsgResult> answers;
+        bool failingSave;   // the project's file cannot be written
+        bool keeps;
+    };
+    const Case cases[] = {
+        {"unmodified: no question", false, {}, false, false},
+        {"No discards the changes", true, {MsgResult::No}, false, false},
+        {"Cancel keeps the window", true, {MsgResult::Cancel}, false, true},
+        {"Yes on a never-saved project, dialog cancelled", true, {MsgResult::Yes}, false, true},
+        {"Yes and the write fails", true, {MsgResult::Yes, MsgResult::OK}, true, true},
+    };
+    for (const Case& c : cases) {
+        FilesRig r;
+        settings().CacheDeleteOnUnload = true;
+        settings().CacheDeleteBySize = true;
+        const QString temp = TempFolder;
+        ASSERT_FALSE(temp.isEmpty());
+        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx", "temp.wav",
+                                 "temp$$$.cache/x.wav", "temp.cache/0_a_C4_600.wav"})
+            writeFile(temp + u'/' + QString::fromLatin1(name), "x");
+        writeFile(r.work + u"/song.cache/3_a_C4_600.wav"_s, "x");
+        r.song().CacheDir = r.work + u"/song.cache"_s;
+        if (c.failingSave) {
+            r.song().ProjectPath = r.work + u"/no/such/folder/p.tvx"_s;
+        }
+        if (c.modified) r.song().SetModified(true);
+        for (MsgResult a : c.answers) r.box().answers.enqueue(a);
+        r.rig.core.calls.clear();
+        r.rig.midi.calls.clear();
+        const QString shortWave = GetShortPath(temp + u"/temp.wav"_s);
+
+        const bool closed = r.rig.form->close();
+        EXPECT_EQ(closed, !c.keeps) << c.what;
+        EXPECT_EQ(r.files.UnloadCancelled, c.keeps) << c.what;
+        EXPECT_EQ(r.box().shown.isEmpty(), !c.modified) << c.what;
+        if (c.keeps) {
+            EXPECT_TRUE(QFile::exists(temp + u"/temp$$$.tvx"_s)) << c.what;
+            EXPECT_TRUE(QFile::exists(r.work + u"/song.cache/3_a_C4_600.wav"_s)) << c.what;
+            EXPECT_TRUE(r.rig.core.calls.isEmpty()) << c.what;
+            EXPECT_TRUE(r.song().IsModified) << c.what;
+            if (c.failingSave) EXPECT_EQ(r.box().shown.back().title, u"予期せぬエラー"_s) << c.what;
+        } else {
+            EXPECT_FALSE(QDir(temp).exists()) << c.what;
+            EXPECT_FALSE(QFile::exists(r.work + u"/song.cache/3_a_C4_600.wav"_s)) << c.what;
+            EXPECT_EQ(r.rig.core.calls, (QStringList{u"saveSettings"_s, u"unhookWheels"_s,
+                                                     u"mciClose "_s + shortWave,
+                                                     u"closeInstanceMap"_s}))
+                << c.what;
+            EXPECT_EQ(r.rig.midi.calls, (QStringList{u"CloseMidiIn"_s, u"CloseMidiOut"_s})) << c.what;
+        }
+    }
+}
+
+TEST(ProjectFiles, QuitWithCancelKeepsTheProgramRunning) {
+    FilesRig r;
+    r.rig.form->show();
+    r.song().SetModified(true);
+    r.box().answers.enqueue(MsgResult::Cancel);
+    r.rig.form->controlAs<QAction>(u"mnQuit"_s)->trigger();
+    EXPECT_TRUE(r.rig.form->isVisible());
+    EXPECT_TRUE(r.files.UnloadCancelled);
+    EXPECT_TRUE(QDir(TempFolder).exists());
+}
+
+// A project without its own cache folder leaves every cache policy alone; a file the program cannot
+// remove keeps the temporary folder.
+TEST(ProjectFiles, UnloadWithoutProjectCacheAndWithAForeignFile) {
+    FilesRig r;
+    settings().CacheDeleteOnUnload = true;
+    writeFile(r.work + u"/elsewhere.cache/1_a_C4_600.wav"_s, "x");
+    writeFile(TempFolder + u"/temp.cache/1_a_C4_600.wav"_s, "x");
+    writeFile(TempFolder + u"/notes.txt"_s, "someone else's");
+    ASSERT_TRUE(r.rig.form->close());
+    EXPECT_TRUE(QFile::exists(r.work + u"/elsewhere.cache/1_a_C4_600.wav"_s));
+    EXPECT_FALSE(QDir(TempFolder + u"/temp.cache"_s).exists());
+    EXPECT_TRUE(QFile::exists(TempFolder + u"/notes.txt"_s));
+}
+
+}  // namespace
