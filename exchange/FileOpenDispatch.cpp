@@ -6,7 +6,9 @@
 #include "exchange/ProjectWindow.h"
 #include "exchange/RenderBatchReader.h"
 #include "exchange/VoiceBankAccess.h"
+#include "exchange/midi/SmfReader.h"
 #include "platform/PathText.h"
+#include "platform/Ports.h"
 #include "render/VoiceBankList.h"
 #include "platform/SystemPaths.h"
 #include "platform/Vb.h"
@@ -77,7 +79,9 @@ void FileOpenDispatch::OpenFileByType(const QString& pathIn) {
 
     // The older form and render batches are told by their extension in any letter case; anything else
     // is read as a project file.
-    if (path.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive))
+    if (path.endsWith(QStringLiteral(".wsq"), Qt::CaseInsensitive))
+        OpenWsqProject(path);
+    else if (path.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive))
         ReadBatchNotes(path);
     else
         LoadProjectFile(path);
@@ -117,6 +121,42 @@ void FileOpenDispatch::LoadProjectFile(const QString& path) {
     if (!song.VoiceDir.isEmpty()) {
         voices_.LoadOtoIni(song.VoiceDir);
         voices_.LoadPrefixMap(song.VoiceDir);
+    }
+}
+
+void FileOpenDispatch::OpenWsqProject(const QString& path) {
+    Song& song = window_.song();
+    float fileTempo = song.Tempo;  // the file's own tempo event is not the project's
+    QStringList texts;
+    const qint32 count = ReadSmfFile(fileTempo, texts, song, path);
+    if (count < 0) {
+        Ports::msgBox(QStringLiteral("ファイル形式が正しくありません"));
+        song.makeEmpty();
+        return;
+    }
+    song.resizeNotes(count);
+    if (count == 0) return;
+    for (const QString& line : texts) {
+        if (line.startsWith(u"@rem project=")) {
+            song.ProjectName = line.mid(13);
+        } else if (line.startsWith(u"@set tempo=") || line.startsWith(u"@rem tempo=")) {
+            song.Tempo = float(Vb::Val(line.mid(11)));
+            window_.SetTempoText(Vb::SingleText(song.Tempo));
+        } else if (line.startsWith(u"@set oto=")) {
+            song.VoiceDir = line.mid(9);
+            if (!song.VoiceDir.isEmpty()) {
+                voices_.LoadOtoIni(song.VoiceDir);
+                voices_.LoadPrefixMap(song.VoiceDir);
+            }
+        } else if (line.startsWith(u"@set tool=")) {
+            song.Tool1 = line.mid(10);
+        } else if (line.startsWith(u"@set resamp=")) {
+            song.Tool2 = line.mid(12);
+        } else if (line.startsWith(u"@set output=")) {
+            song.OutFile = line.mid(12);
+        } else if (line.startsWith(u"@set flag=")) {
+            song.ProjectFlags = line.mid(10);
+        }
     }
 }
 

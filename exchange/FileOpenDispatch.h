@@ -9,10 +9,10 @@ class ProjectWindow;
 class VoiceBankAccess;
 
 // Opening a file as the project: a new project is started, a reader is chosen by the file's extension
-// (".wsq" the older form, ".bat" a render batch, anything else a project file), the cache folder is
-// derived from the file's name, the voice bank is shown, and the project settings dialog opens when the
-// tool paths or the voice folder do not check out. The main window calls it for the open command, the
-// recent files, the recovery copy and the command line.
+// (".wsq" the older form and ".bat" a render batch, both in any letter case; anything else a project
+// file), the cache folder is derived from the file's name, the voice bank is shown, and the project
+// settings dialog opens when the tool paths or the voice folder do not check out. The main window calls
+// it for the open command, the recent files, the recovery copy and the command line.
 class FileOpenDispatch {
 public:
     FileOpenDispatch(ProjectWindow& window, VoiceBankAccess& voices);
@@ -22,6 +22,10 @@ public:
     // Reads a project file into the project fields and makes its paths usable (voice folder forms,
     // tool paths, output and cache relative to the project's folder), then loads its voice bank.
     void LoadProjectFile(const QString& path);
+    // Reads an older ".wsq" file (a Standard MIDI File whose first track holds the project's settings as
+    // text lines) as the project. A file the MIDI reader refuses gives "ファイル形式が正しくありません" and
+    // an empty project.
+    void OpenWsqProject(const QString& path);
     // Reads a render batch file as the project.
     void ReadBatchNotes(const QString& path);
     // Shows the voice bank's name and picture, or "原音ありません" without a voice folder.

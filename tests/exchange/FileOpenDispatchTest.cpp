@@ -1,4 +1,5 @@
 #include "ExchangeFakes.h"
+#include "SmfFixtures.h"
 
 #include "core/MessageTable.h"
 #include "core/Settings.h"
@@ -164,6 +165,48 @@ TEST_F(OpenFixture, RenderBatchOpensInAnyLetterCase) {
         EXPECT_EQ(window.theSong.CacheDir, projects + u'/' + name.left(name.size() - 4) + u".cache"_qs) << name.toStdString();
         EXPECT_EQ(window.theSong.ProjectPath, path) << name.toStdString();
     }
+}
+
+// The older form: a MIDI file whose first track carries the settings as text lines. Its letter case
+// does not matter; the file's own tempo event is not the project's.
+TEST_F(OpenFixture, OlderWsqFilesInAnyLetterCase) {
+    using namespace smf;
+    const QList<QByteArray> lines = {"@rem project=" + Sa + Ku + Ra, "@set tempo=150", "@set oto=/x/" + Hyou,
+                                     "@set tool=/t/catena", "@set resamp=/t/vorsa", "@set output=o.wav",
+                                     "@set flag=g-5"};
+    Track voice;
+    voice.lyric(Sa).on(0, 60).off(480, 60).lyric(Ku, 240).on(0, 64).off(480, 64).end();
+    for (const QString name : {u"A.WSQ"_qs, u"b.wsq"_qs}) {
+        const QString path = projects + u'/' + name;
+        writeFile(path, file(1, 480, {conductor(600000, lines), voice}));
+        FileOpenDispatch(window, voices).OpenFileByType(path);
+        const Song& s = window.theSong;
+        EXPECT_EQ(s.ProjectName, u"さくら"_qs) << name.toStdString();
+        EXPECT_FLOAT_EQ(s.Tempo, 150.0f);
+        EXPECT_EQ(s.VoiceDir, u"/x/表"_qs);
+        EXPECT_EQ(s.Tool1, u"/t/catena"_qs);
+        EXPECT_EQ(s.Tool2, u"/t/vorsa"_qs);
+        EXPECT_EQ(s.OutFile, u"o.wav"_qs);
+        EXPECT_EQ(s.ProjectFlags, u"g-5"_qs);
+        EXPECT_EQ(s.Lyrics, (QStringList{u"さ"_qs, u"R"_qs, u"く"_qs}));
+        EXPECT_EQ(s.CacheDir, projects + u'/' + name.left(1) + u".cache"_qs);
+        EXPECT_TRUE(voices.otoLoads.contains(u"/x/表"_qs));
+    }
+
+    // Without a tempo line the new project's tempo stays.
+    writeFile(projects + u"/c.wsq"_qs, file(1, 480, {conductor(600000, {"@rem project=c"}), voice}));
+    FileOpenDispatch(window, voices).OpenFileByType(projects + u"/c.wsq"_qs);
+    EXPECT_FLOAT_EQ(window.theSong.Tempo, 120.0f);
+    EXPECT_EQ(window.theSong.noteCount(), 3);
+
+    // Not a MIDI file: the message, and an empty project named after the file.
+    writeFile(projects + u"/bad.wsq"_qs, "not midi");
+    FileOpenDispatch(window, voices).OpenFileByType(projects + u"/bad.wsq"_qs);
+    ASSERT_FALSE(ports.messageBox.shown.isEmpty());
+    EXPECT_EQ(ports.messageBox.lastText(), u"ファイル形式が正しくありません"_qs);
+    EXPECT_EQ(window.theSong.noteCount(), 0);
+    EXPECT_EQ(window.theSong.ProjectName, u"bad"_qs);
+    EXPECT_EQ(window.theSong.ProjectPath, projects + u"/bad.wsq"_qs);
 }
 
 TEST_F(OpenFixture, VoiceInformationFromTheProfile) {
