@@ -447,6 +447,10 @@ void Form1::dropEvent(QDropEvent* event) {
         if (url.isLocalFile()) files << url.toLocalFile();
     if (files.isEmpty()) return;
     event->acceptProposedAction();
+    FilesDropped(files);
+}
+
+void Form1::FilesDropped(const QStringList& files) {
     MainWindow* w = logic_.get();
     ProjectFilesPort* port = w->ports().projectFiles;
     if (!port) return;

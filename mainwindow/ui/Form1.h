@@ -37,6 +37,8 @@ public:
     MainWindow& logic() { return *logic_; }
     // Runs the start-up; false when the program is to end at once (the installer's switches).
     bool start(const QString& commandLine);
+    // Files dropped on the window, the roll or the keyboard strip (in the order of the drop).
+    void FilesDropped(const QStringList& files);
 
     // The control of that name (and array index; -1 for a control that is not an array element).
     QObject* control(const QString& name, int index = -1) const;

@@ -15,6 +15,8 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -459,6 +461,38 @@ TEST(ProjectFiles, UnloadWithoutProjectCacheAndWithAForeignFile) {
     EXPECT_TRUE(QFile::exists(r.work + u"/elsewhere.cache/1_a_C4_600.wav"_s));
     EXPECT_FALSE(QDir(TempFolder + u"/temp.cache"_s).exists());
     EXPECT_TRUE(QFile::exists(TempFolder + u"/notes.txt"_s));
+}
+
+}  // namespace
+
+namespace {
+
+// The form hands its menu items, the voice label, the recent files and dropped files to the file side.
+TEST(ProjectFilesWiring, MenusVoiceLabelRecentFilesAndDrops) {
+    MainWindowRig rig;
+    ASSERT_TRUE(rig.start());
+    Form1& f = rig.f();
+    rig.projectFiles.calls.clear();
+    for (const char* name : {"mnNew", "mnOpen", "mnSave", "mnSaveAt", "mnAppendLoad", "mnImport", "mnProjSetting",
+                             "mnOptions"})
+        f.controlAs<QAction>(QString::fromLatin1(name))->trigger();
+    EXPECT_EQ(rig.projectFiles.calls,
+              (QStringList{u"mnNew_Click"_s, u"mnOpen_Click"_s, u"mnSave_Click"_s, u"mnSaveAt_Click"_s,
+                           u"mnAppendLoad_Click"_s, u"mnImport_Click"_s, u"mnProjSetting_Click"_s,
+                           u"mnOptions_Click"_s}));
+
+    rig.projectFiles.calls.clear();
+    settings().History = {QString(), u"/a.tvx"_s, u"/b.tvx"_s};
+    rig.w().UpdateRecentFilesMenu();
+    f.controlAs<QAction>(u"mnHistory"_s, 2)->trigger();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(f.control(u"lblVoice"_s), &release);
+    EXPECT_EQ(rig.projectFiles.calls, (QStringList{u"mnHistory_Click 2"_s, u"mnProjSetting_Click"_s}));
+
+    rig.projectFiles.calls.clear();
+    f.FilesDropped({u"/x/one.tvx"_s, u"/x/two.tvx"_s});
+    EXPECT_EQ(rig.projectFiles.calls, QStringList{u"Form_OLEDragDrop /x/one.tvx|/x/two.tvx"_s});
 }
 
 }  // namespace
