@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/ProcessHandle.h"
+#include "platform/SystemPaths.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -128,6 +129,13 @@ bool WaitForProcess(qint64 processId, int pollMs) {
 qint64 Shell(const QString& commandLine, int windowStyle) {
     Q_UNUSED(windowStyle);  // no console or window to show
     return startDetached(splitCommandLine(commandLine), QString(), false);
+}
+
+qint64 ShellBatch(const QString& batchPath) {
+    Launch l;
+    l.program = FileSystem::resolve(PathText::join(SystemPaths::programFolder(), QStringLiteral("batrun")));
+    l.arguments = QStringList{batchPath};
+    return startDetached(l, QString(), false);
 }
 
 void ShellAndWait(const QString& commandLine, int windowStyle) {

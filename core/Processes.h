@@ -32,6 +32,10 @@ bool WaitForProcess(qint64 processId, int pollMs);
 // minimised) has no meaning for programs without windows here and is accepted as given. A program that
 // cannot be started raises FileError.
 qint64 Shell(const QString& commandLine, int windowStyle = 1);
+// Starts a batch file with the batch runner of the program folder ("batrun"), the batch path as its
+// one argument (so blanks in it need no quoting), and returns the new process's id. The batch runs in
+// its own folder. A runner that cannot be started raises FileError.
+qint64 ShellBatch(const QString& batchPath);
 // Starts a command line (as `Shell`) and blocks until it ends, handling no events meanwhile.
 void ShellAndWait(const QString& commandLine, int windowStyle);
 

@@ -1,0 +1,218 @@
+#include "render/RenderCommands.h"
+
+#include "core/FileHelpers.h"
+#include "core/MessageTable.h"
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "platform/Errors.h"
+#include "platform/PathText.h"
+#include "platform/Ports.h"
+#include "render/InProcessRender.h"
+#include "render/RenderBatchWriter.h"
+#include "render/RenderWindow.h"
+#include "song/Song.h"
+
+#include <QDir>
+
+#include <exception>
+
+namespace tova {
+namespace {
+
+const QString kFailed = QStringLiteral("wavファイルの生成に失敗しました。設定を確認してください。");
+
+QString describe(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const TovaError& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("unknown failure");
+    }
+}
+
+// An unexpected failure: its description under the title "予期せぬエラー".
+void reportFailure(std::exception_ptr failure) {
+    Ports::msgBox(describe(failure), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
+}
+
+// Runs an operation whose unexpected failures are reported and end it (unless DebugMode is on, when
+// they go on to the caller). Answers false after a failure.
+template <class F>
+bool trapped(F&& operation) {
+    if (settings().DebugMode) {
+        operation();
+        return true;
+    }
+    try {
+        operation();
+        return true;
+    } catch (...) {
+        reportFailure(std::current_exception());
+        return false;
+    }
+}
+
+// A name that holds no folder: no separator of either kind.
+bool hasFolder(const QString& name) { return name.contains(u'\\') || name.contains(u'/'); }
+
+}  // namespace
+
+RenderCommands::RenderCommands(Song& song, RenderWindow& window, RenderBatchWriter& writer, InProcessRender& direct)
+    : song_(song), window_(window), writer_(writer), direct_(direct) {}
+
+bool RenderCommands::inProcess() const { return settings().NonBatchMode || settings().UseDLL; }
+
+void RenderCommands::mnGenerate_Click() {
+    trapped([&] {
+        if (song_.ProjectPath.isEmpty()) {
+            Ports::msgBox(song_.IsModified ? GetMessage(QStringLiteral("このコマンドを実行する前にプロジェクトを保存してください。"))
+                                           : GetMessage(QStringLiteral("何も作成されていません。")));
+            return;
+        }
+        if (song_.VoiceDir.isEmpty()) {
+            Ports::msgBox(
+                GetMessage(QStringLiteral("音声フォルダが設定されていません。プロジェクトの設定で音声ファイルの場所を設定してください。")),
+                MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        const QString projectPath = song_.ProjectPath;
+        const QString folder = projectPath.left(PathText::lastSeparator(projectPath) + 1);
+        const qsizetype dot = projectPath.lastIndexOf(u'.');
+        const QString extension = dot < 0 ? QString() : projectPath.mid(dot);
+
+        if (!song_.OutFile.isEmpty() && !hasFolder(song_.OutFile)) song_.OutFile = folder + song_.OutFile;
+        if (!AskOutputFileName(song_.OutFile)) return;
+
+        QString path = projectPath;
+        bool made = false;
+        if (inProcess()) {
+            const RenderEnd end = direct_.RenderDirect(song_.ProjectName, path, 0, song_.noteCount() - 1, song_.OutFile);
+            if (end == RenderEnd::Stopped) {
+                Ports::msgBox(GetMessage(QStringLiteral("wavファイルの生成を中断しました。")));
+                return;
+            }
+            made = !SafeDir(song_.OutFile).isEmpty();
+        } else {
+            // A project kept as a render batch names its output relative to the batch's own folder.
+            if (extension == QStringLiteral(".bat") && song_.OutFile.startsWith(folder, Qt::CaseInsensitive))
+                song_.OutFile = song_.OutFile.mid(folder.size());
+            writer_.GetRenderFileNames(path);
+            made = RunBatchAndWait(path, song_.OutFile);
+        }
+        if (made)
+            Ports::msgBox(GetMessage(QStringLiteral("{1}を作成しました。"), song_.OutFile));
+        else
+            Ports::msgBox(GetMessage(kFailed));
+    });
+}
+
+bool RenderCommands::AskOutputFileName(QString& fileName) {
+    bool chosen = false;
+    trapped([&] {
+        FileDialogRequest request;
+        request.save = true;
+        request.title = QStringLiteral("出力ファイル名");
+        request.overwritePrompt = true;
+        request.filter = GetMessage(QStringLiteral("wavファイル")) + QStringLiteral("|*.wav|") +
+                         GetMessage(QStringLiteral("すべてのファイル")) + QStringLiteral("|*.*");
+        request.filterIndex = 1;
+        request.fileName = fileName;
+        FileDialogResult result;
+        if (!Ports::fileDialog().run(request, result)) return;
+        fileName = result.fileName;
+        chosen = true;
+    });
+    return chosen;
+}
+
+bool RenderCommands::RunBatchAndWait(const QString& batchPath, QString outputName) {
+    bool result = false;
+    bool locked = false;
+    bool waiting = false;
+    const auto unlock = [&] {
+        if (waiting) {
+            window_.UnloadRunningWindow();
+            window_.SetWindowEnabled(true);
+            waiting = false;
+        }
+        if (locked) {
+            window_.SetRenderControlsEnabled(true);
+            locked = false;
+        }
+    };
+    const bool ok = trapped([&] {
+        try {
+            const qsizetype cut = PathText::lastSeparator(batchPath);
+            if (cut < 0) return;
+            const QString folder = batchPath.left(cut);
+            if (folder.isEmpty()) {
+                Ports::msgBox(GetMessage(QStringLiteral("プロジェクトのファイルパスが不正です。")), MsgButtons::OK,
+                              MsgIcon::Exclamation);
+                return;
+            }
+            window_.SetRenderControlsEnabled(false);
+            locked = true;
+            // Relative names inside the batch and the output name resolve in the batch's folder.
+            if (!QDir::setCurrent(folder))
+                throw FileError(QStringLiteral("パスが見つかりません。 ") + folder, 76);
+            const qint64 process = ShellBatch(batchPath);
+
+            window_.SetWindowEnabled(false);
+            window_.ShowRunningWindow();
+            waiting = true;
+            WaitForProcess(process, 100);
+            window_.UnloadRunningWindow();
+            window_.SetWindowEnabled(true);
+            waiting = false;
+            // The user stopped waiting: the window is usable again, but the render and play controls
+            // stay locked until the batch has ended.
+            if (WaitAbort == 1) WaitForProcess(process, 50);
+
+            if (!outputName.contains(u':') && !hasFolder(outputName)) outputName = folder + u'/' + outputName;
+            result = !SafeDir(outputName).isEmpty();
+            window_.SetRenderControlsEnabled(true);
+            locked = false;
+        } catch (...) {
+            unlock();
+            throw;
+        }
+    });
+    if (!ok) result = false;
+    return result;
+}
+
+bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
+    bool result = false;
+    trapped([&] {
+        const QString batchPath = TempFolder + QStringLiteral("/temp.bat");
+        if (inProcess()) {
+            QString output = TempFolder + QStringLiteral("/temp.wav");
+            // A render the user stopped plays nothing and needs no message.
+            if (direct_.RenderDirect(song_.ProjectName, batchPath, first, last, output) == RenderEnd::Stopped) return;
+            if (!SafeDir(output).isEmpty()) {
+                result = true;
+                return;
+            }
+            Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        QString output = QStringLiteral("temp.wav");
+        writer_.WriteRenderBatch(song_.ProjectName, batchPath, first, last, output);
+        if (SafeDir(batchPath).isEmpty()) {
+            Ports::msgBox(GetMessage(QStringLiteral("プロジェクトの仮作成に失敗しました。設定を確認してください。")), MsgButtons::OK,
+                          MsgIcon::Exclamation);
+            return;
+        }
+        if (RunBatchAndWait(batchPath, QStringLiteral("temp.wav"))) {
+            result = true;
+            return;
+        }
+        Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+    });
+    return result;
+}
+
+}  // namespace tova

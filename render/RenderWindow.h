@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tova {
+
+class RenderProgress;
+
+// What rendering and playback need of the main window: its enabled state, the render and play
+// controls, the mode-2 check box, the roll's drawing, scrolling, play cursor and focus, the per-note
+// missing-sample marks, the wait window and the progress window. The main window implements it;
+// tests give a fake.
+class RenderWindow {
+public:
+    virtual ~RenderWindow() = default;
+
+    // The whole window: disabled while a render batch is awaited and while the progress window of an
+    // in-process render is shown.
+    virtual void SetWindowEnabled(bool on) = 0;
+    // The menu item `mnGenerate`, the button `btnPlay` and the menu item `mnPlayTemp` together:
+    // disabled from the start of a render batch until it has ended.
+    virtual void SetRenderControlsEnabled(bool on) = 0;
+    // `chkAutoPitchMode2` is checked: each sung note's mode-2 pitch curve is computed before it is
+    // rendered.
+    virtual bool AutoPitchMode2() const = 0;
+
+    // Redraws the keyboard, the grid rows and the ruler of the roll.
+    virtual void DrawBackground() = 0;
+    // Recomputes the note geometry and redraws the notes. For playback it also finds the note under
+    // the play position (`PlayState::PlayingNote`) and places the play cursor there.
+    virtual void DrawNotes() = 0;
+    // Scrolls the roll so that the beat in which note `note` starts, less `lead` beats (rounded to a
+    // whole number), is the first visible beat.
+    virtual void ScrollToTick(qint32& note, double lead) = 0;
+    // Hides the play cursor (the line `Line3` of the roll).
+    virtual void HidePlayCursor() = 0;
+    // Gives the roll (`Picture2`) the keyboard focus.
+    virtual void FocusRoll() = 0;
+    // Sets or clears note `note`'s missing-sample mark, growing the geometry records to reach it.
+    virtual void SetMissingSampleMark(qint32 note, bool missing) = 0;
+
+    // The wait window `frmShowRunning`, shown modeless and owned by the main window, and its unloading.
+    virtual void ShowRunningWindow() = 0;
+    virtual void UnloadRunningWindow() = 0;
+
+    // The progress window of in-process renders, anchored at the roll.
+    virtual RenderProgress& Progress() = 0;
+};
+
+}  // namespace tova
