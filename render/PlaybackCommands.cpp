@@ -2,6 +2,7 @@
 
 #include "core/FileHelpers.h"
 #include "core/MessageTable.h"
+#include "core/Midi.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "platform/Errors.h"
@@ -270,8 +271,8 @@ void PlaybackCommands::tmrPlaying_Timer() {
 }
 
 void PlaybackCommands::tmrMidiNote_Timer() {
-    if (midiNoteOff_) midiNoteOff_();
-    if (midiNoteTimer_) midiNoteTimer_(false);
+    MidiNoteOff();
+    window_.SetMidiNoteTimerEnabled(false);
 }
 
 }  // namespace tova

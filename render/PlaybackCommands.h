@@ -3,8 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
-
 namespace tova {
 
 class MciPort;
@@ -27,11 +25,6 @@ class PlaybackCommands {
 public:
     PlaybackCommands(Song& song, RenderWindow& window, PlayState& state, MciPort& mci, SelectionRenderer& renderer);
 
-    // Sends the note-off of the MIDI preview note (installed by the main window).
-    void setMidiNoteOff(std::function<void()> noteOff) { midiNoteOff_ = std::move(noteOff); }
-    // Switches the MIDI preview timer on or off (installed by the main window).
-    void setMidiNoteTimer(std::function<void(bool)> enable) { midiNoteTimer_ = std::move(enable); }
-
     void btnPlay_Click();
     void btnPause_Click();
     void btnStop_Click();
@@ -46,6 +39,7 @@ public:
     void mnMCIPause_Click();
     void mnMCIStop_Click();
     void tmrPlaying_Timer();
+    // Ends the MIDI preview note and switches its timer off.
     void tmrMidiNote_Timer();
 
     // Plays notes first..last: resumes a paused "temp.wav", ignores a playing one, and otherwise
@@ -69,8 +63,6 @@ private:
     PlayState& state_;
     MciPort& mci_;
     SelectionRenderer& renderer_;
-    std::function<void()> midiNoteOff_;
-    std::function<void(bool)> midiNoteTimer_;
 };
 
 }  // namespace tova

@@ -36,6 +36,8 @@ public:
     virtual void HidePlayCursor() = 0;
     // Gives the roll (`Picture2`) the keyboard focus.
     virtual void FocusRoll() = 0;
+    // Switches the MIDI preview timer `tmrMidiNote` on or off.
+    virtual void SetMidiNoteTimerEnabled(bool on) = 0;
     // Sets or clears note `note`'s missing-sample mark, growing the geometry records to reach it.
     virtual void SetMissingSampleMark(qint32 note, bool missing) = 0;
 

@@ -3,11 +3,18 @@
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "platform/FakePorts.h"
+#include "core/Mci.h"
+#include "core/MciSystem.h"
+#include "core/Midi.h"
+#include "platform/audio/FakeAudioDevices.h"
+#include "platform/midi/FakeMidiSystem.h"
 #include "render/PlaybackCommands.h"
+#include "render/SystemMci.h"
 #include "render/PlayState.h"
 #include "song/Song.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,7 +49,7 @@ protected:
     PlayState play;
     FakeRenderWindow window{&play};
     FakeMci mci;
-    FakeSelectionRenderer renderer{mci};
+    FakeSelectionRenderer renderer{[this] { return mci.isOpen(PlaybackCommands::TempWavePath()); }};
     PlaybackCommands commands{song, window, play, mci, renderer};
 };
 
@@ -279,13 +286,57 @@ TEST_F(PlaybackTest, OutputPlayerPlaysFromTheStart) {
 }
 
 TEST_F(PlaybackTest, MidiPreviewTimerEndsTheNote) {
-    int offs = 0;
-    QList<bool> timer;
-    commands.setMidiNoteOff([&] { ++offs; });
-    commands.setMidiNoteTimer([&](bool on) { timer << on; });
+    FakeMidiSystem midi;
+    midi.outputs << QStringLiteral("out");
+    QString name = QStringLiteral("out");
+    ASSERT_EQ(OpenMidiOut(name, nullptr), 0);
+    ASSERT_TRUE(MidiNoteOn(36));
+    midi.sent.clear();
     commands.tmrMidiNote_Timer();
-    EXPECT_EQ(offs, 1);
-    EXPECT_EQ(timer, QList<bool>{false});
+    ASSERT_EQ(midi.sent.size(), 1);
+    EXPECT_EQ(quint8(midi.sent[0][0]), 0x90);
+    EXPECT_EQ(int(midi.sent[0][1]), 60);
+    EXPECT_EQ(int(midi.sent[0][2]), 0);
+    EXPECT_EQ(window.calls.back(), QStringLiteral("midi timer off"));
+    CloseMidiOut();
+}
+
+// The same player on the program's multimedia layer, over a sound device whose clock the test moves.
+TEST_F(PlaybackTest, SelectionPlayerOnTheMultimediaLayer) {
+    MciSystem::instance().closeAll();
+    FakeAudioDevices devices;
+    SystemMci system;
+    FakeSelectionRenderer real([] { return !MciSystem::instance().fileOf(QStringLiteral("temp")).isEmpty(); });
+    real.ms = 1500;
+    PlaybackCommands player(song, window, play, system, real);
+    const QString temp = PlaybackCommands::TempWavePath();
+
+    player.btnPlay_Click();
+    ASSERT_EQ(real.renders.size(), 1);
+    EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
+    devices.advanceMs(600);
+    player.tmrPlaying_Timer();
+    EXPECT_NEAR(play.PlayPosition, 600, 30);
+    EXPECT_EQ(play.PlayingNote, 1);
+
+    player.btnPause_Click();
+    player.btnPlay_Click();  // resumes
+    EXPECT_EQ(real.renders.size(), 1);
+    EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
+
+    devices.advanceMs(2000);  // the end
+    QCoreApplication::processEvents();
+    player.tmrPlaying_Timer();
+    EXPECT_TRUE(MciGetMode(temp).startsWith(QStringLiteral("NG:")));
+    EXPECT_EQ(play.PlayPosition, 0);
+
+    player.btnPlay_Click();
+    player.btnPlay_Click();
+    player.btnStop_Click();
+    player.btnPlay_Click();
+    EXPECT_EQ(real.renders.size(), 3);
+    EXPECT_EQ(real.writesWhileOpen, 0);
+    MciSystem::instance().closeAll();
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ bool FakeSelectionRenderer::RenderSelectionToTemp(qint32& first, qint32& last) {
     if (fail) throw FileError(QStringLiteral("render failure"));
     if (!succeed) return false;
     const QString path = PlaybackCommands::TempWavePath();
-    if (mci_.isOpen(path)) ++writesWhileOpen;
+    if (tempIsOpen_()) ++writesWhileOpen;
     writeFile(path, SilentWave(ms));
     return true;
 }

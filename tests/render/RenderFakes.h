@@ -103,6 +103,7 @@ public:
     }
     void HidePlayCursor() override { cursorVisible = false; }
     void FocusRoll() override { calls << QStringLiteral("FocusRoll"); }
+    void SetMidiNoteTimerEnabled(bool on) override { calls << (on ? QStringLiteral("midi timer on") : QStringLiteral("midi timer off")); }
     void SetMissingSampleMark(qint32 note, bool missing) override { missingMarks[note] = missing; }
     void ShowRunningWindow() override {
         runningShown = true;
@@ -155,7 +156,7 @@ private:
 // every render whose file was still open on the device.
 class FakeSelectionRenderer : public SelectionRenderer {
 public:
-    explicit FakeSelectionRenderer(FakeMci& mci) : mci_(mci) {}
+    explicit FakeSelectionRenderer(std::function<bool()> tempIsOpen) : tempIsOpen_(std::move(tempIsOpen)) {}
     QList<QPair<qint32, qint32>> renders;
     int writesWhileOpen = 0;
     bool succeed = true;
@@ -164,7 +165,7 @@ public:
     bool RenderSelectionToTemp(qint32& first, qint32& last) override;
 
 private:
-    FakeMci& mci_;
+    std::function<bool()> tempIsOpen_;
 };
 
 // The render batch writer: records its calls; `onWrite` makes the batch that the test wants.
