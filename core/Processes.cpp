@@ -33,6 +33,40 @@ QString onDiskProgram(const QString& program) {
     return program;
 }
 
+// Splits the words of a command line as the usual quoting rules do: double quotes group blanks, three
+// quotes in a row stand for one literal quote, and a pair of quotes with nothing between them is an
+// empty argument (a tool's empty flags must keep the place of the arguments after them).
+QStringList splitWords(QStringView text) {
+    QStringList words;
+    QString word;
+    bool inWord = false;  // a word has begun (also one that is still empty: "")
+    bool inQuote = false;
+    int quotes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'"') {
+            inWord = true;
+            if (++quotes == 3) {
+                quotes = 0;
+                word += c;
+            }
+            continue;
+        }
+        if (quotes == 1) inQuote = !inQuote;
+        quotes = 0;
+        if (!inQuote && c.isSpace()) {
+            if (inWord) words << word;
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words << word;
+    return words;
+}
+
 // Splits a command line into the program and its arguments. An unquoted program path that holds
 // blanks takes the shortest run of blank-separated words that names an existing file.
 Launch splitCommandLine(const QString& line) {
@@ -43,12 +77,12 @@ Launch splitCommandLine(const QString& line) {
             QString head = text.left(blank);
             if (FileSystem::isFile(head)) {
                 l.program = onDiskProgram(head);
-                l.arguments = QProcess::splitCommand(QStringView(text).mid(blank + 1));
+                l.arguments = splitWords(QStringView(text).mid(blank + 1));
                 return l;
             }
         }
     }
-    QStringList words = QProcess::splitCommand(text);
+    QStringList words = splitWords(text);
     if (!words.isEmpty()) l.program = onDiskProgram(words.takeFirst());
     l.arguments = words;
     return l;
@@ -211,7 +245,7 @@ QString RunProgramOnText(const QString& programPath, const QString& text) {
 QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder) {
     Launch l;
     if (command.startsWith(u'"')) {
-        QStringList words = QProcess::splitCommand(command);
+        QStringList words = splitWords(command);
         if (!words.isEmpty()) l.program = onDiskProgram(words.takeFirst());
         l.arguments = words;
     } else {

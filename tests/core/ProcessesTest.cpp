@@ -132,6 +132,8 @@ TEST(ShellAndWait, RunsCommandLinesAndRaisesWhatCannotStart) {
     } cases[] = {
         {"quoted program", '"' + tools + "/write.sh\" a \"b c\" $HOME", "3|a|b c|$HOME|"},
         {"unquoted program with a blank", tools + "/write.sh x", "1|x|"},
+        // An empty quoted argument keeps its place; three quotes are one literal quote.
+        {"empty and literal quotes", '"' + tools + "/write.sh\" a \"\" b \"\"\"q\"\"\" \"\"", "5|a||b|\"q\"||"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
