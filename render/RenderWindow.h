@@ -7,7 +7,7 @@ namespace tova {
 class RenderProgress;
 
 // What rendering and playback need of the main window: its enabled state, the render and play
-// controls, the mode-2 check box, the roll's drawing, scrolling, play cursor and focus, the per-note
+// controls, the roll's drawing, scrolling, play cursor and focus, the per-note
 // missing-sample marks, the wait window and the progress window. The main window implements it;
 // tests give a fake.
 class RenderWindow {
@@ -20,9 +20,6 @@ public:
     // The menu item `mnGenerate`, the button `btnPlay` and the menu item `mnPlayTemp` together:
     // disabled from the start of a render batch until it has ended.
     virtual void SetRenderControlsEnabled(bool on) = 0;
-    // `chkAutoPitchMode2` is checked: each sung note's mode-2 pitch curve is computed before it is
-    // rendered.
-    virtual bool AutoPitchMode2() const = 0;
 
     // Redraws the keyboard, the grid rows and the ruler of the roll.
     virtual void DrawBackground() = 0;

@@ -61,7 +61,6 @@ public:
 
     bool windowEnabled = true;
     bool controlsEnabled = true;
-    bool autoPitchMode2 = false;
     bool cursorVisible = false;
     bool runningShown = false;
     int noteMs = 500;
@@ -81,7 +80,6 @@ public:
         controlsEnabled = on;
         calls << (on ? QStringLiteral("enable controls") : QStringLiteral("disable controls"));
     }
-    bool AutoPitchMode2() const override { return autoPitchMode2; }
     void DrawBackground() override { calls << QStringLiteral("DrawBackground"); }
     void DrawNotes() override {
         calls << QStringLiteral("DrawNotes");
