@@ -1,0 +1,25 @@
+#include "render/RenderNotePlan.h"
+
+#include "platform/PathText.h"
+#include "platform/Vb.h"
+
+namespace tova {
+
+QString RenderNotePlan::samplePath(const QString& voiceDir) const { return PathText::join(voiceDir, name + sampleExt); }
+
+QStringList RenderNotePlan::tool2Arguments(const QString& voiceDir) const {
+    auto ms4 = [](double v) { return Vb::Format(v, QStringLiteral("0.0###")); };
+    return {voiceDir + u'\\' + name + sampleExt,
+            noteName,
+            Vb::SingleText(velocity),
+            u'"' + flags + u'"',
+            ms4(offset),
+            Vb::SingleText(required),
+            ms4(consonant),
+            ms4(cutoff),
+            intensity,
+            modulation,
+            pitchText};
+}
+
+}  // namespace tova
