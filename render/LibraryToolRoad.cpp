@@ -58,9 +58,9 @@ void LibraryToolRoad::AppendPatch(const QString& output, const QString& patchSam
     concatenate(output, patchSample, plain(stp), lengthText, envelope);
 }
 
-void LibraryToolRoad::AppendDirect(const QString& output, const QString& samplePath, float offset, float stp,
+void LibraryToolRoad::AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                                    const QString& lengthText, const QString& envelope) {
-    concatenate(output, samplePath, plain(offset + stp), lengthText, envelope);
+    concatenate(output, samplePath, plain(float(double(stp) + offset)), lengthText, envelope);
 }
 
 void LibraryToolRoad::RenderNote(const NoteRenderCall& call) {

@@ -17,7 +17,7 @@ public:
     void AppendRest(const QString& output, const QString& restSample, const QString& lengthText) override;
     void AppendPatch(const QString& output, const QString& patchSample, float stp, const QString& lengthText,
                      const QString& envelope) override;
-    void AppendDirect(const QString& output, const QString& samplePath, float offset, float stp,
+    void AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                       const QString& lengthText, const QString& envelope) override;
     void RenderNote(const NoteRenderCall& call) override;
     void AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,

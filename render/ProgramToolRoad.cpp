@@ -29,9 +29,9 @@ QString ProgramToolRoad::PatchLine(const QString& output, const QString& patchSa
     return QStringList{quoted(tool1_), quoted(output), quoted(patchSample), plain(stp), lengthText, envelope}.join(u' ');
 }
 
-QString ProgramToolRoad::DirectLine(const QString& output, const QString& samplePath, float offset, float stp,
+QString ProgramToolRoad::DirectLine(const QString& output, const QString& samplePath, double offset, float stp,
                                     const QString& lengthText, const QString& envelope) const {
-    return QStringList{quoted(tool1_), quoted(output), quoted(samplePath), fourDecimals(float(offset + stp)),
+    return QStringList{quoted(tool1_), quoted(output), quoted(samplePath), fourDecimals(double(stp) + offset),
                        lengthText, envelope}
         .join(u' ');
 }
@@ -67,7 +67,7 @@ void ProgramToolRoad::AppendPatch(const QString& output, const QString& patchSam
     ShellAndWait(PatchLine(output, patchSample, stp, lengthText, envelope), kMinimised);
 }
 
-void ProgramToolRoad::AppendDirect(const QString& output, const QString& samplePath, float offset, float stp,
+void ProgramToolRoad::AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                                    const QString& lengthText, const QString& envelope) {
     ShellAndWait(DirectLine(output, samplePath, offset, stp, lengthText, envelope), kMinimised);
 }

@@ -15,7 +15,7 @@ public:
     void AppendRest(const QString& output, const QString& restSample, const QString& lengthText) override;
     void AppendPatch(const QString& output, const QString& patchSample, float stp, const QString& lengthText,
                      const QString& envelope) override;
-    void AppendDirect(const QString& output, const QString& samplePath, float offset, float stp,
+    void AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                       const QString& lengthText, const QString& envelope) override;
     void RenderNote(const NoteRenderCall& call) override;
     void AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,
@@ -25,7 +25,7 @@ public:
     QString RestLine(const QString& output, const QString& restSample, const QString& lengthText) const;
     QString PatchLine(const QString& output, const QString& patchSample, float stp, const QString& lengthText,
                       const QString& envelope) const;
-    QString DirectLine(const QString& output, const QString& samplePath, float offset, float stp,
+    QString DirectLine(const QString& output, const QString& samplePath, double offset, float stp,
                        const QString& lengthText, const QString& envelope) const;
     QString RenderLine(const NoteRenderCall& call) const;
     QString AppendLine(const QString& output, const QString& noteFile, float stp, const QString& lengthText,

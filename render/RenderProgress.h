@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 namespace tova {
 
 // The progress window as the in-process render drives it: a bar, a status text and a stop link that
@@ -18,7 +16,7 @@ public:
     // the window slides in.
     virtual void Start(int minimum, int maximum, int durationMs, bool animate) = 0;
     // Status text and bar value.
-    virtual void SetStatus(const QString& text, std::int16_t value) = 0;
+    virtual void SetStatus(const QString& text, int value) = 0;
     virtual void SetStatusText(const QString& text) = 0;
     virtual void SetMaximum(int maximum) = 0;
     virtual void SetValue(int value) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/MissingSampleMarks.h"
+
 #include <QtGlobal>
 
 namespace tova {
@@ -7,10 +9,10 @@ namespace tova {
 class RenderProgress;
 
 // What rendering and playback need of the main window: its enabled state, the render and play
-// controls, the roll's drawing, scrolling, play cursor and focus, the per-note
-// missing-sample marks, the wait window and the progress window. The main window implements it;
-// tests give a fake.
-class RenderWindow {
+// controls, the roll's drawing, scrolling, play cursor and focus, the MIDI preview timer, the per-note
+// missing-sample marks (MissingSampleMarks), the wait window and the progress window. The main window
+// implements it; tests give a fake.
+class RenderWindow : public MissingSampleMarks {
 public:
     virtual ~RenderWindow() = default;
 
@@ -35,8 +37,6 @@ public:
     virtual void FocusRoll() = 0;
     // Switches the MIDI preview timer `tmrMidiNote` on or off.
     virtual void SetMidiNoteTimerEnabled(bool on) = 0;
-    // Sets or clears note `note`'s missing-sample mark, growing the geometry records to reach it.
-    virtual void SetMissingSampleMark(qint32 note, bool missing) = 0;
 
     // The wait window `frmShowRunning`, shown modeless and owned by the main window, and its unloading.
     virtual void ShowRunningWindow() = 0;

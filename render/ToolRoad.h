@@ -11,10 +11,10 @@ struct NoteRenderCall {
     QString noteName;     // target pitch ("C4" style)
     float velocity = 100;
     QString flags;
-    float offset = 0;          // ms into the sample
+    double offset = 0;         // ms into the sample
     float requiredLength = 0;  // ms, a multiple of 50
-    float consonant = 0;
-    float cutoff = 0;
+    double consonant = 0;
+    double cutoff = 0;
     QString intensity;
     QString modulation;
     QString pitchText;  // the note's pitch text as the render batch would pass it (may be empty)
@@ -34,7 +34,7 @@ public:
     virtual void AppendPatch(const QString& output, const QString& patchSample, float stp, const QString& lengthText,
                              const QString& envelope) = 0;
     // Tool 1 for a note that uses its voice sample directly, from offset + stp.
-    virtual void AppendDirect(const QString& output, const QString& samplePath, float offset, float stp,
+    virtual void AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                               const QString& lengthText, const QString& envelope) = 0;
     // Tool 2: renders one note into its note file.
     virtual void RenderNote(const NoteRenderCall& call) = 0;

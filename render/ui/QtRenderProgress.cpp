@@ -13,7 +13,10 @@ void QtRenderProgress::Start(int minimum, int maximum, int durationMs, bool anim
     frmProgress::form().Start(minimum, maximum, durationMs, anchor_, owner_, animate);
 }
 
-void QtRenderProgress::SetStatus(const QString& text, std::int16_t value) { frmProgress::form().SetStatus(text, value); }
+void QtRenderProgress::SetStatus(const QString& text, int value) {
+    SetValue(value);
+    SetStatusText(text);
+}
 
 void QtRenderProgress::SetStatusText(const QString& text) {
     frmProgress& f = frmProgress::form();

@@ -15,7 +15,7 @@ public:
     QtRenderProgress(QWidget* anchor, QWidget* owner);
 
     void Start(int minimum, int maximum, int durationMs, bool animate) override;
-    void SetStatus(const QString& text, std::int16_t value) override;
+    void SetStatus(const QString& text, int value) override;
     void SetStatusText(const QString& text) override;
     void SetMaximum(int maximum) override;
     void SetValue(int value) override;

@@ -26,6 +26,8 @@ public:
     int maximum = 0;
     int value = 0;
     QString status;
+    // Runs at every status line (the test's "user" pressing the stop link, say).
+    std::function<void(int value)> onStatus;
 
     void Start(int minimum, int max, int durationMs, bool animate) override {
         calls << QStringLiteral("Start %1 %2 %3 %4").arg(minimum).arg(max).arg(durationMs).arg(animate);
@@ -33,9 +35,10 @@ public:
         value = minimum;
         visible = animate;
     }
-    void SetStatus(const QString& text, std::int16_t v) override {
+    void SetStatus(const QString& text, int v) override {
         status = text;
         value = v;
+        if (onStatus) onStatus(v);
     }
     void SetStatusText(const QString& text) override { status = text; }
     void SetMaximum(int max) override { maximum = max; }

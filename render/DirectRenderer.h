@@ -1,0 +1,47 @@
+#pragma once
+
+#include "render/InProcessRender.h"
+
+#include <memory>
+
+namespace tova {
+
+class RenderWindow;
+class Song;
+class ToolRoad;
+struct RenderNotePlan;
+
+// Renders a range of notes into the output wave file without batch files: for each note, in the order
+// and with the values of the render batch, tool 2 renders the note into its note file when needed
+// (with the render cache on, only when the file is missing) and tool 1 appends it to the output's two
+// parts, which are joined at the end through the concatenator's library. The tools are reached
+// through their library forms with `UseDLL` on (given up for the rest of the run when no "vorsa*.so"
+// lies in the program folder), otherwise through their programs.
+//
+// The progress window shows the note being rendered; its stop link ends the render before the next
+// note: the notes done so far are joined into the output and the render answers Stopped. A failure
+// ends the render too (with DebugMode on it then reaches the caller): nothing is joined and no output
+// exists. Either way the output's parts are never left behind.
+class DirectRenderer : public InProcessRender {
+public:
+    DirectRenderer(Song& song, RenderWindow& window);
+    ~DirectRenderer() override;
+
+    // An output name without a folder is placed in the path's folder (an empty one becomes the path's
+    // base name with ".wav"), and comes back with that folder.
+    RenderEnd RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
+                           QString& outputName) override;
+
+protected:
+    // The road to the tools for one render (`library`: the libraries, else the programs).
+    virtual std::unique_ptr<ToolRoad> MakeRoad(bool library);
+
+private:
+    struct Run;
+    void renderNote(Run& run, const RenderNotePlan& note);
+
+    Song& song_;
+    RenderWindow& window_;
+};
+
+}  // namespace tova

@@ -1,0 +1,14 @@
+#include "render/RenderBatchFiles.h"
+
+#include "render/RenderBatch.h"
+
+namespace tova {
+
+void RenderBatchFiles::GetRenderFileNames(QString& path) { tova::GetRenderFileNames(song_, path, marks_); }
+
+void RenderBatchFiles::WriteRenderBatch(const QString& projectName, const QString& batchPath, qint32 first, qint32 last,
+                                        QString& outputName) {
+    tova::WriteRenderBatch(song_, projectName, batchPath, first, last, outputName, marks_);
+}
+
+}  // namespace tova

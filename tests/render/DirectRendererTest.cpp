@@ -1,0 +1,165 @@
+// The in-process renderer's own behaviour: stopping, failures, the cache switched off, the progress
+// window and the library road given up when there is no note renderer library.
+#include "RenderRoadFixture.h"
+
+#include "platform/Errors.h"
+#include "render/FreqTableCallback.h"
+
+#include <QFile>
+
+namespace tova::test {
+namespace {
+
+class DirectRendererTest : public RenderRoadFixture {
+protected:
+    void SetUp() override {
+        RenderRoadFixture::SetUp();
+        useRoad(Road::Library);
+        output = dir.filePath(QStringLiteral("direct.wav"));
+    }
+    bool partsLeft() const {
+        return QFile::exists(output + QStringLiteral(".whd")) || QFile::exists(output + QStringLiteral(".dat"));
+    }
+    QString output;
+};
+
+// Stopped by the user after the second note: the notes done are joined, no part stays behind, and the
+// generate command says the render was stopped rather than made.
+TEST_F(DirectRendererTest, StopKeepsTheNotesDoneAndSaysSo) {
+    window.progress.onStatus = [](int value) {
+        if (value == 2) StopRequested = -1;
+    };
+    EXPECT_EQ(generate(output), QStringLiteral("wavファイルの生成を中断しました。"));
+    EXPECT_EQ(takeRendered(), (QStringList{"A3", "G3"}));
+    // Notes 0 and 1: the pre-utterance 60, 500 and 250 (a rest follows: nothing overlaps).
+    EXPECT_NEAR(WaveDurationMs(readFile(output)), 810, 1.0);
+    EXPECT_FALSE(partsLeft());
+    EXPECT_FALSE(window.progress.visible);
+    EXPECT_TRUE(window.windowEnabled);
+}
+
+// A failure part way: nothing is joined, the parts written so far are deleted, the window comes back;
+// with DebugMode on the failure reaches the caller after the same clean-up.
+TEST_F(DirectRendererTest, FailureLeavesNoOutputAndNoParts) {
+    for (bool debug : {false, true}) {
+        SCOPED_TRACE(debug ? "DebugMode" : "trapped");
+        settings().DebugMode = debug;
+        direct.failAt = 3;
+        QString out = output;
+        if (debug)
+            EXPECT_THROW(direct.RenderDirect(song.ProjectName, project, 0, 4, out), FileError);
+        else
+            EXPECT_EQ(direct.RenderDirect(song.ProjectName, project, 0, 4, out), RenderEnd::Finished);
+        EXPECT_FALSE(QFile::exists(output));
+        EXPECT_FALSE(partsLeft());
+        EXPECT_TRUE(window.windowEnabled);
+        EXPECT_EQ(window.progress.calls.back(), QStringLiteral("Finish"));
+    }
+    settings().DebugMode = false;
+    direct.failAt = 0;
+    EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+}
+
+// Without the cache every sung note goes through one temporary note file, every time, and the file is
+// gone afterwards. A stale output and stale parts are replaced.
+TEST_F(DirectRendererTest, WithoutTheCacheEveryNoteIsRenderedAgain) {
+    settings().CacheEnable = false;
+    writeFile(output, "stale");
+    writeFile(output + QStringLiteral(".dat"), "stale part");
+    QString out = output;
+    direct.RenderDirect(song.ProjectName, project, 0, 4, out);
+    const QByteArray once = readFile(output);
+    EXPECT_NEAR(WaveDurationMs(once), 1810, 1.0);
+    direct.RenderDirect(song.ProjectName, project, 0, 4, out);
+    EXPECT_EQ(takeRendered().size(), 8);
+    EXPECT_EQ(readFile(output), once);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("my songs/temp$$$.wav"))));
+    EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("my songs/song.cache"))).exists());
+    EXPECT_FALSE(partsLeft());
+}
+
+TEST_F(DirectRendererTest, NamesAndRanges) {
+    // Nothing at all for -1..-1: not even the old output goes.
+    writeFile(output, "kept");
+    QString out = output;
+    EXPECT_EQ(direct.RenderDirect(song.ProjectName, project, -1, -1, out), RenderEnd::Finished);
+    EXPECT_EQ(readFile(output), QByteArray("kept"));
+    EXPECT_TRUE(window.progress.calls.isEmpty());
+
+    // An empty output name becomes the path's base name with ".wav" in the path's folder, as does a
+    // name without folder; a relative cache folder lies in the path's folder.
+    song.CacheDir = QStringLiteral("rel.cache");
+    QString unnamed;
+    direct.RenderDirect(song.ProjectName, project, 1, 1, unnamed);
+    EXPECT_EQ(unnamed, dir.filePath(QStringLiteral("my songs/song.wav")));
+    EXPECT_EQ(takeRendered(), QStringList{"G3"});
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("my songs/rel.cache"))).entryList({"1_*.wav"}, QDir::Files).size(), 1);
+    EXPECT_NEAR(WaveDurationMs(readFile(unnamed)), 250 + 75, 1.0);  // か's pre-utterance and length
+    QString bare = QStringLiteral("bare");  // used without ".wav"
+    direct.RenderDirect(song.ProjectName, project, 1, 1, bare);
+    EXPECT_EQ(bare, dir.filePath(QStringLiteral("my songs/bare")));
+    EXPECT_EQ(readFile(bare), readFile(unnamed));
+}
+
+// One note: no progress window, unless the note renderer makes a frequency table, which shows it and
+// keeps the main window disabled until the render ends.
+TEST_F(DirectRendererTest, ProgressWindowForOneNoteAndForFrequencyTables) {
+    QString out = output;
+    direct.RenderDirect(song.ProjectName, project, 3, 3, out);  // the bank's tables do not exist yet
+    ASSERT_FALSE(window.progress.calls.isEmpty());
+    EXPECT_EQ(window.progress.calls.front(), QStringLiteral("Start 0 1 200 0"));
+    EXPECT_TRUE(window.progress.calls.contains(QStringLiteral("Restart")));
+    EXPECT_TRUE(window.progress.calls.contains(QStringLiteral("SlideIn")));
+    EXPECT_TRUE(window.calls.contains(QStringLiteral("disable window")));
+    EXPECT_EQ(window.calls.back(), QStringLiteral("enable window"));
+    EXPECT_TRUE(window.windowEnabled);
+
+    // The table exists now: the same note shows nothing.
+    window.progress.calls.clear();
+    window.calls.clear();
+    QDir(dir.filePath(QStringLiteral("my songs/song.cache"))).removeRecursively();
+    direct.RenderDirect(song.ProjectName, project, 3, 3, out);
+    EXPECT_EQ(window.progress.calls, (QStringList{"Start 0 1 200 0", "Finish"}));
+    EXPECT_FALSE(window.calls.contains(QStringLiteral("disable window")));
+
+    // Several notes: the window shows from the start.
+    window.progress.calls.clear();
+    window.calls.clear();
+    direct.RenderDirect(song.ProjectName, project, 0, 4, out);
+    EXPECT_EQ(window.progress.calls.front(), QStringLiteral("Start 0 5 200 1"));
+    EXPECT_EQ(window.calls.front(), QStringLiteral("disable window"));
+    EXPECT_EQ(window.progress.status, QStringLiteral("あ"));
+    EXPECT_EQ(window.progress.value, 5);
+}
+
+TEST_F(DirectRendererTest, FrequencyTableProgressText) {
+    SetFreqTableWindow(&window);
+    StopRequested = 0;
+    EXPECT_EQ(FreqTableCallback(1, 400), 0);
+    EXPECT_EQ(window.progress.maximum, 400);
+    EXPECT_EQ(window.progress.status, QStringLiteral("周波数表(0%)"));
+    EXPECT_EQ(FreqTableCallback(0, 100), 0);
+    EXPECT_EQ(window.progress.value, 100);
+    EXPECT_EQ(window.progress.status, QStringLiteral("周波数表(25%)"));
+    StopRequested = -1;  // the stop link: the note renderer is told to stop
+    EXPECT_EQ(FreqTableCallback(0, 200), -1);
+    EXPECT_EQ(window.progress.calls, (QStringList{"Restart", "SlideIn"}));  // shown once
+    SetFreqTableWindow(nullptr);
+    EXPECT_EQ(FreqTableCallback(0, 300), -1);  // no render: events and the flag only
+}
+
+// No note renderer library in the program folder: the programs render this time and from now on.
+TEST_F(DirectRendererTest, WithoutTheNoteRendererLibraryTheProgramsRender) {
+    const QString folder = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(folder);
+    for (const char* name : {"catena", "vorsa", "catena2.so", "batrun"})
+        ASSERT_TRUE(QFile::link(programFolder() + u'/' + QString::fromLatin1(name), folder + u'/' + QString::fromLatin1(name)));
+    SystemPaths::setProgramFolder(folder);
+    EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+    EXPECT_FALSE(settings().UseDLL);
+    EXPECT_EQ(direct.libraryRoads, QList<bool>{false});
+    EXPECT_EQ(takeRendered().size(), 4);  // through the logging tool 2 program
+}
+
+}  // namespace
+}  // namespace tova::test

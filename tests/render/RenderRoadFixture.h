@@ -1,0 +1,113 @@
+#pragma once
+
+#include "RenderFakes.h"
+#include "RenderFixtures.h"
+
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "platform/FakePorts.h"
+#include "platform/SystemPaths.h"
+#include "render/DirectRenderer.h"
+#include "render/OtoIni.h"
+#include "render/RenderBatchFiles.h"
+#include "render/RenderCommands.h"
+#include "render/ToolRoad.h"
+#include "song/Song.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace tova::test {
+
+// Passes every call on to the real road and notes tool 2's notes; `failAt` makes the n-th append of
+// tool 1 (counting from 1) fail.
+class CountingRoad : public ToolRoad {
+public:
+    CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, int failAt)
+        : inner_(std::move(inner)), rendered_(rendered), failAt_(failAt) {}
+    void AppendRest(const QString& o, const QString& r, const QString& l) override {
+        append();
+        inner_->AppendRest(o, r, l);
+    }
+    void AppendPatch(const QString& o, const QString& p, float s, const QString& l, const QString& e) override {
+        append();
+        inner_->AppendPatch(o, p, s, l, e);
+    }
+    void AppendDirect(const QString& o, const QString& p, double off, float s, const QString& l,
+                      const QString& e) override {
+        append();
+        inner_->AppendDirect(o, p, off, s, l, e);
+    }
+    void RenderNote(const NoteRenderCall& call) override {
+        rendered_ << call.noteName;
+        inner_->RenderNote(call);
+    }
+    void AppendNote(const QString& o, const QString& n, float s, const QString& l, const QString& e) override {
+        append();
+        inner_->AppendNote(o, n, s, l, e);
+    }
+
+private:
+    void append();
+    std::unique_ptr<ToolRoad> inner_;
+    QStringList& rendered_;
+    int failAt_;
+    int appends_ = 0;
+};
+
+// The in-process renderer with its roads counted.
+class CountingDirectRenderer : public DirectRenderer {
+public:
+    using DirectRenderer::DirectRenderer;
+    QStringList rendered;       // tool 2's note names, in call order
+    QList<bool> libraryRoads;   // the road of each render
+    int failAt = 0;
+
+protected:
+    std::unique_ptr<ToolRoad> MakeRoad(bool library) override {
+        libraryRoads << library;
+        return std::make_unique<CountingRoad>(DirectRenderer::MakeRoad(library), rendered, failAt);
+    }
+};
+
+// A project over the fixture bank in folders with blanks, the tools of the build's program folder, and
+// the render commands wired to the real writer and a counted in-process renderer. Tool 2 is a script
+// that logs each note name before it runs the real program, so the batch and program roads count too.
+class RenderRoadFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    enum class Road { Batch, Program, Library };
+    static const char* roadName(Road r);
+    void useRoad(Road road);
+    // Renders the whole song through the generate command into `output` and answers the message shown.
+    QString generate(const QString& output);
+    // The note names tool 2 was called for since the last call, on any road.
+    QStringList takeRendered();
+    void clearCache();
+
+    QTemporaryDir dir;
+    QString bank;
+    QString project;
+    QString log;
+    QString savedFolder;
+    ScopedFakePorts ports;
+    Song song;
+    FakeRenderWindow window;
+    RenderBatchFiles writer{song, &window};
+    CountingDirectRenderer direct{song, window};
+    RenderCommands commands{song, window, writer, direct};
+};
+
+// The length of a wave file's sound in ms, after checking that the file is a whole 16-bit mono PCM wave
+// at 44100 Hz whose sizes match the file (-1 when it is not).
+double WaveDurationMs(const QByteArray& bytes);
+
+}  // namespace tova::test

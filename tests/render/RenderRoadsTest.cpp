@@ -1,0 +1,93 @@
+// The whole song rendered on the three roads: the render batch run by the batch runner, the tool
+// programs one command line at a time, and the tools' libraries in process.
+#include "RenderRoadFixture.h"
+
+#include "core/Mci.h"
+#include "core/MciSystem.h"
+#include "platform/audio/FakeAudioDevices.h"
+#include "render/PlayState.h"
+#include "render/RenderSession.h"
+
+#include <QFile>
+
+#include <cmath>
+
+namespace tova::test {
+namespace {
+
+using RenderRoadsTest = RenderRoadFixture;
+
+TEST_F(RenderRoadsTest, TheThreeRoadsMakeTheSameWave) {
+    // The song's length (1750 ms at tempo 120) and the first note's pre-utterance (60 ms).
+    const double expectedMs = 1750.0 + 60.0;
+    QByteArray first;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        clearCache();
+        useRoad(road);
+        const QString output = dir.filePath(QStringLiteral("out ") + QString::fromLatin1(roadName(road)) + ".wav");
+        EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+        const QByteArray wave = readFile(output);
+        EXPECT_NEAR(WaveDurationMs(wave), expectedMs, 1.0);
+        EXPECT_FALSE(QFile::exists(output + QStringLiteral(".whd")));
+        EXPECT_FALSE(QFile::exists(output + QStringLiteral(".dat")));
+        EXPECT_EQ(takeRendered().size(), 4);  // every sung note, the rest needs no tool 2
+        if (first.isEmpty())
+            first = wave;
+        else
+            EXPECT_TRUE(wave == first) << "the wave differs from the batch road's";
+    }
+    // Each road was the one asked for.
+    EXPECT_EQ(direct.libraryRoads, (QList<bool>{false, true}));
+}
+
+// With the render cache on, a render with nothing changed runs tool 2 for no note, and one after a
+// note's pitch changed runs it for that note only.
+TEST_F(RenderRoadsTest, TheCacheRendersOnlyWhatChanged) {
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        clearCache();
+        useRoad(road);
+        song.NoteNums[3] = 35;
+        const QString output = dir.filePath(QStringLiteral("cached.wav"));
+        generate(output);
+        EXPECT_EQ(takeRendered(), (QStringList{"A3", "G3", "B3", "C4"}));
+        const QByteArray whole = readFile(output);
+        generate(output);
+        EXPECT_EQ(takeRendered(), QStringList());
+        EXPECT_EQ(readFile(output), whole);
+        song.NoteNums[3] = 37;
+        EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+        EXPECT_EQ(takeRendered(), QStringList{"C#4"});
+        EXPECT_NE(readFile(output), whole);
+        // One cache file per note: the note's older rendering went when it was rendered again.
+        EXPECT_EQ(QDir(dir.filePath(QStringLiteral("my songs/song.cache"))).entryList({"3_*.wav"}, QDir::Files).size(), 1);
+    }
+}
+
+// The selection player as the main window has it: the selection rendered into "temp.wav" of the
+// temporary folder on each road and played through the multimedia layer.
+TEST_F(RenderRoadsTest, PlayTheSelectionOnEachRoad) {
+    MciSystem::instance().closeAll();
+    FakeAudioDevices devices;
+    PlayState play;
+    RenderSession session(song, window, play);
+    const QString temp = TempFolder + QStringLiteral("/temp.wav");
+    song.SelStart = 4;
+    song.SelEnd = 3;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        session.playback().btnPlay_Click();
+        EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
+        EXPECT_EQ(play.PlayStartNote, 3);
+        // い and あ: 500 + 250 ms and い's pre-utterance 55 at velocity 80.
+        EXPECT_NEAR(WaveDurationMs(readFile(temp)), 750 + 55 * std::pow(2.0, 0.2), 1.0);
+        EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+        session.playback().btnStop_Click();
+    }
+    MciSystem::instance().closeAll();
+}
+
+}  // namespace
+}  // namespace tova::test
