@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 
 namespace tova::test {
 
@@ -97,36 +96,6 @@ RenderEnd FakeInProcessRender::RenderDirect(const QString& projectName, const QS
     calls << QStringLiteral("RenderDirect %1 %2 %3 %4 %5").arg(projectName, path).arg(first).arg(last).arg(outputName);
     if (writeOutput) writeFile(outputName, SilentWave(10));
     return end;
-}
-
-QByteArray SilentWave(qint64 ms) {
-    const quint32 frames = quint32(ms * 44100 / 1000);
-    const quint32 data = frames * 2;
-    QByteArray b;
-    auto put32 = [&](quint32 v) {
-        char x[4];
-        qToLittleEndian(v, x);
-        b.append(x, 4);
-    };
-    auto put16 = [&](quint16 v) {
-        char x[2];
-        qToLittleEndian(v, x);
-        b.append(x, 2);
-    };
-    b.append("RIFF");
-    put32(36 + data);
-    b.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(44100);
-    put32(88200);
-    put16(2);
-    put16(16);
-    b.append("data");
-    put32(data);
-    b.append(QByteArray(int(data), '\0'));
-    return b;
 }
 
 }  // namespace tova::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RenderFixtures.h"
 #include "render/InProcessRender.h"
 #include "render/MciPort.h"
 #include "render/PlayState.h"
@@ -195,8 +196,5 @@ public:
     RenderEnd RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
                            QString& outputName) override;
 };
-
-// A minimal wave file of `ms` milliseconds of silence (16-bit mono, 44100 Hz).
-QByteArray SilentWave(qint64 ms);
 
 }  // namespace tova::test

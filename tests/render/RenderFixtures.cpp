@@ -1,9 +1,10 @@
 #include "RenderFixtures.h"
 
-#include "RenderFakes.h"
 #include "platform/Cp932.h"
-#include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cmath>
@@ -11,6 +12,12 @@
 
 namespace tova::test {
 namespace {
+
+void put(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
 
 QByteArray waveBytes(const std::vector<qint16>& samples) {
     QByteArray b = SilentWave(0);
@@ -26,6 +33,36 @@ QByteArray waveBytes(const std::vector<qint16>& samples) {
 }
 
 }  // namespace
+
+QByteArray SilentWave(qint64 ms) {
+    const quint32 frames = quint32(ms * 44100 / 1000);
+    const quint32 data = frames * 2;
+    QByteArray b;
+    auto put32 = [&](quint32 v) {
+        char x[4];
+        qToLittleEndian(v, x);
+        b.append(x, 4);
+    };
+    auto put16 = [&](quint16 v) {
+        char x[2];
+        qToLittleEndian(v, x);
+        b.append(x, 2);
+    };
+    b.append("RIFF");
+    put32(36 + data);
+    b.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(44100);
+    put32(88200);
+    put16(2);
+    put16(16);
+    b.append("data");
+    put32(data);
+    b.append(QByteArray(int(data), '\0'));
+    return b;
+}
 
 QByteArray VoiceSampleWave(double f0, int ms, unsigned seed) {
     const int rate = 44100;
@@ -51,13 +88,13 @@ QByteArray VoiceSampleWave(double f0, int ms, unsigned seed) {
 }
 
 void WriteFixtureBank(const QString& folder) {
-    writeFile(folder + QStringLiteral("/a.wav"), VoiceSampleWave(220.0, 700, 1));
-    writeFile(folder + QStringLiteral("/ka.wav"), VoiceSampleWave(196.0, 700, 2));
-    writeFile(folder + QStringLiteral("/sub/i.wav"), VoiceSampleWave(247.0, 700, 3));
-    writeFile(folder + QStringLiteral("/R.wav"), SilentWave(300));
-    writeFile(folder + QStringLiteral("/oto.ini"),
+    put(folder + QStringLiteral("/a.wav"), VoiceSampleWave(220.0, 700, 1));
+    put(folder + QStringLiteral("/ka.wav"), VoiceSampleWave(196.0, 700, 2));
+    put(folder + QStringLiteral("/sub/i.wav"), VoiceSampleWave(247.0, 700, 3));
+    put(folder + QStringLiteral("/R.wav"), SilentWave(300));
+    put(folder + QStringLiteral("/oto.ini"),
               Cp932::encode(QStringLiteral("a.wav=あ,30,80,-300,60,15\r\nka.wav=か,25,90,-320,75,20\r\n")));
-    writeFile(folder + QStringLiteral("/sub/oto.ini"), Cp932::encode(QStringLiteral("i.wav=い,30,80,-300,55,12\r\n")));
+    put(folder + QStringLiteral("/sub/oto.ini"), Cp932::encode(QStringLiteral("i.wav=い,30,80,-300,55,12\r\n")));
 }
 
 }  // namespace tova::test

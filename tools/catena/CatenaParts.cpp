@@ -70,10 +70,13 @@ void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
         throw IoError(QStringLiteral("cannot write %1").arg(dat_));
     dat.close();
 
-    QSaveFile whd(whd_);
-    if (!whd.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("cannot write %1").arg(whd_), 75);
-    whd.write(header(quint32(newEnd * 2)));
-    if (!whd.commit()) throw IoError(QStringLiteral("cannot write %1").arg(whd_));
+    // The header is rewritten in place: one write of its 44 bytes, without a temporary file or a sync
+    // to disk, which would cost more than the note itself when a render appends hundreds of notes.
+    QFile whd(whd_);
+    if (!whd.open(QIODevice::ReadWrite)) throw FileError(QStringLiteral("cannot write %1").arg(whd_), 75);
+    const QByteArray head = header(quint32(newEnd * 2));
+    if (whd.write(head) != head.size() || (whd.size() != head.size() && !whd.resize(head.size())) || !whd.flush())
+        throw IoError(QStringLiteral("cannot write %1").arg(whd_));
 }
 
 void CatenaParts::join(const QString& headerPart, const QString& dataPart, const QString& output) {
