@@ -3,6 +3,7 @@
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/SystemPaths.h"
@@ -75,9 +76,6 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
     bool progressStarted = false;
     Run run;
     try {
-        LoadPrefixMap(song_.VoiceDir);
-        RenderNotePlanner planner(song_, first, &window_);
-
         const QString base = PathText::baseName(path);
         run.folder = PathText::folderPart(path);
         // The output lies beside the path unless its name gives a folder of its own (the tools run in
@@ -85,11 +83,17 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
         if (isRelative(outputName)) outputName = PathText::join(run.folder, outputName);
         run.output = outputName;
-        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
-        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
-        // A stale output and parts left by an aborted run must not survive into this one.
+        // A stale output and parts left by an aborted run must not survive into this one: whatever
+        // fails from here on, no output is taken for this render's.
         for (const QString& stale : {run.output, run.output + QStringLiteral(".whd"), run.output + QStringLiteral(".dat")})
             if (FileSystem::exists(stale)) removeFile(stale);
+        // Any other range starting before the first note names notes that do not exist.
+        if (first < 0) throw InvalidCallError();
+
+        LoadPrefixMap(song_.VoiceDir);
+        RenderNotePlanner planner(song_, first, &window_);
+        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
+        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         if (s.CacheEnable && !FileSystem::isFolder(run.cacheFolder)) QDir().mkpath(FileSystem::resolve(run.cacheFolder));
         // Without the cache the one note file lives in the cache folder, or beside the path when that
         // folder does not exist.

@@ -10,6 +10,7 @@
 #include "render/MissingSampleMarks.h"
 #include "render/NoteRenderParams.h"
 #include "render/NoteTiming.h"
+#include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/PitchCurves.h"
 #include "song/PitchText.h"
@@ -21,14 +22,6 @@ namespace tova {
 namespace {
 
 const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
-
-// The text without leading and trailing blanks (tabs and line breaks stay).
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ') ++b;
-    while (e > b && text.at(e - 1) == u' ') --e;
-    return text.mid(b, e - b);
-}
 
 // The option entries of a note whose key begins with "@", in list order.
 QStringList atEntries(const QString& ext) {
@@ -95,7 +88,7 @@ RenderNotePlan RenderNotePlanner::Plan(qint32 i) {
     p.nextPre = nextPre;
     p.nextOvl = nextOvl;
 
-    const QString lyric = trimBlanks(song.Lyrics.at(i));
+    const QString lyric = TrimBlanks(song.Lyrics.at(i));
     if (IsRestLyric(lyric)) {
         p.rest = true;
         prevLength_ = length;

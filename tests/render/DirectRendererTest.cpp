@@ -85,6 +85,11 @@ TEST_F(DirectRendererTest, NamesAndRanges) {
     EXPECT_EQ(direct.RenderDirect(song.ProjectName, project, -1, -1, out), RenderEnd::Finished);
     EXPECT_EQ(readFile(output), QByteArray("kept"));
     EXPECT_TRUE(window.progress.calls.isEmpty());
+    // A range that starts before the first note is refused: no output (the old one is gone too, so
+    // it cannot pass for this render's), the window usable.
+    EXPECT_EQ(direct.RenderDirect(song.ProjectName, project, -2, 3, out), RenderEnd::Finished);
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_TRUE(window.windowEnabled);
 
     // An empty output name becomes the path's base name with ".wav" in the path's folder, as does a
     // name without folder; a relative cache folder lies in the path's folder.
