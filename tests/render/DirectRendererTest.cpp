@@ -106,6 +106,29 @@ TEST_F(DirectRendererTest, NamesAndRanges) {
     EXPECT_EQ(readFile(bare), readFile(unnamed));
 }
 
+// Tool 1's lengths: the tick form with its correction, or with OldTime milliseconds with three to six
+// decimals (a rest: its length less the next pre-utterance plus the next overlap).
+TEST_F(DirectRendererTest, LengthTexts) {
+    const struct {
+        bool oldTime;
+        QStringList lengths;
+    } cases[] = {
+        // あ: 60 - 75 + 20; か before the rest: its pre-utterance 75; the rest: い's overlap less its
+        // pre-utterance (12 and 55 at velocity 80); い: 63.178 - 60 + 15; the last note: its 60.
+        {false, {"note 480@120.00+5.0", "note 240@120.00+75.0", "rest 240@120.00-49.394", "note 480@120.00+18.178",
+                 "note 240@120.00+60.0"}},
+        {true, {"note 505.000", "note 325.000", "rest 200.60597", "note 518.17841", "note 310.000"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.oldTime ? "OldTime" : "ticks");
+        settings().OldTime = c.oldTime;
+        direct.lengths.clear();
+        QString out = output;
+        direct.RenderDirect(song.ProjectName, project, 0, 4, out);
+        EXPECT_EQ(direct.lengths, c.lengths);
+    }
+}
+
 // One note: no progress window, unless the note renderer makes a frequency table, which shows it and
 // keeps the main window disabled until the render ends.
 TEST_F(DirectRendererTest, ProgressWindowForOneNoteAndForFrequencyTables) {

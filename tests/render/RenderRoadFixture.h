@@ -25,14 +25,15 @@
 
 namespace tova::test {
 
-// Passes every call on to the real road and notes tool 2's notes; `failAt` makes the n-th append of
+// Passes every call on to the real road and notes tool 2's notes and tool 1's length texts; `failAt` makes the n-th append of
 // tool 1 (counting from 1) fail.
 class CountingRoad : public ToolRoad {
 public:
-    CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, int failAt)
-        : inner_(std::move(inner)), rendered_(rendered), failAt_(failAt) {}
+    CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, QStringList& lengths, int failAt)
+        : inner_(std::move(inner)), rendered_(rendered), lengths_(lengths), failAt_(failAt) {}
     void AppendRest(const QString& o, const QString& r, const QString& l) override {
         append();
+        lengths_ << QStringLiteral("rest ") + l;
         inner_->AppendRest(o, r, l);
     }
     void AppendPatch(const QString& o, const QString& p, float s, const QString& l, const QString& e) override {
@@ -50,6 +51,7 @@ public:
     }
     void AppendNote(const QString& o, const QString& n, float s, const QString& l, const QString& e) override {
         append();
+        lengths_ << QStringLiteral("note ") + l;
         inner_->AppendNote(o, n, s, l, e);
     }
 
@@ -57,6 +59,7 @@ private:
     void append();
     std::unique_ptr<ToolRoad> inner_;
     QStringList& rendered_;
+    QStringList& lengths_;
     int failAt_;
     int appends_ = 0;
 };
@@ -66,13 +69,14 @@ class CountingDirectRenderer : public DirectRenderer {
 public:
     using DirectRenderer::DirectRenderer;
     QStringList rendered;       // tool 2's note names, in call order
+    QStringList lengths;        // tool 1's length texts of rests and rendered notes, in call order
     QList<bool> libraryRoads;   // the road of each render
     int failAt = 0;
 
 protected:
     std::unique_ptr<ToolRoad> MakeRoad(bool library) override {
         libraryRoads << library;
-        return std::make_unique<CountingRoad>(DirectRenderer::MakeRoad(library), rendered, failAt);
+        return std::make_unique<CountingRoad>(DirectRenderer::MakeRoad(library), rendered, lengths, failAt);
     }
 };
 
