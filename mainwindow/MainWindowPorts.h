@@ -3,6 +3,7 @@
 namespace tova {
 
 class CoreServices;
+class MciPort;
 class DefaultVoiceGeneratorPort;
 class NoteEditPort;
 class MidiPort;
@@ -21,6 +22,8 @@ struct MainWindowPorts {
     ProjectFilesPort* projectFiles = nullptr;
     NoteDrawingPort* noteDrawing = nullptr;
     PlaybackPort* playback = nullptr;
+    // The multimedia layer that playback goes through; null: the program's own.
+    MciPort* mci = nullptr;
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/CurveHandles.h"
 #include "mainwindow/NoteGeometry.h"
+#include "render/PlayState.h"
 
 #include <QList>
 
@@ -16,8 +17,10 @@ struct CurvePoint {
 };
 
 // The view and editing fields of the main window besides the song itself (which the Song model holds:
-// note arrays, project settings, selection, modified flag and undo history).
-struct MainWindowState {
+// note arrays, project settings, selection, modified flag and undo history). The selection player's
+// fields (play position, first played note, sounding note) are those of PlayState, which the playback
+// commands write.
+struct MainWindowState : PlayState {
     int16_t CurNote = -1;          // current (focused) note; -1 = none
     int16_t BeatsPerBar = 4;       // beats per measure of the grid: 4 or 3
     int32_t NewNoteLength = 1920;  // ticks of notes entered by typing
@@ -31,9 +34,6 @@ struct MainWindowState {
     int CursorNoteNum = -1;        // note number under the pointer (roll and keyboard strip)
     qint64 SongLength = 0;         // sum of the note lengths as the last note drawing totalled it
     int32_t PlayScrollNote = -1;   // note playback has to scroll to; -1 = none
-    int32_t PlayPosition = 0;      // play position in ms from the start of the played output; 0 stopped
-    int32_t PlayStartNote = 0;     // first note of the played output
-    int32_t PlayingNote = -1;      // note sounding at the play position; -1 = none
 };
 
 }  // namespace tova

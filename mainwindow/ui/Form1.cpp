@@ -8,6 +8,9 @@
 #include "render/ui/frmOtoReport.h"
 #include "mainwindow/ui/Dialog.h"
 #include "mainwindow/ui/PictureBox.h"
+#include "mainwindow/ui/RenderBinding.h"
+#include "render/PlaybackCommands.h"
+#include "render/RenderCommands.h"
 #include "mainwindow/ui/ToolIcons.h"
 #include "mainwindow/ui/frmSplash.h"
 #include "platform/EventGuard.h"
@@ -151,6 +154,8 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     tmrMidiNote_->setObjectName(QStringLiteral("tmrMidiNote"));
 
     logic_ = std::make_unique<MainWindow>(*this, ports);
+    render_ = std::make_unique<RenderBinding>(*this, *logic_, ports.mci);
+    if (!logic_->ports().playback) logic_->ports().playback = render_.get();
     wireHandlers();
     central_->installEventFilter(this);
     resize(Twips::size(14160, 8700));
@@ -162,6 +167,7 @@ Form1::~Form1() {
     if (otoLoadHost() == this) setOtoLoadHost(nullptr);
     WindowRegistry::remove(&window_);
     if (splash_) delete splash_.data();
+    render_.reset();
     logic_.reset();
 }
 
@@ -501,6 +507,24 @@ void Form1::wireHandlers() {
                 if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w, index] { files->mnHistory_Click(*w, index); });
             });
     if (QObject* voice = control(QStringLiteral("lblVoice"))) voice->installEventFilter(this);
+
+    // Rendering and playback.
+    RenderCommands* render = &render_->commands();
+    PlaybackCommands* play = &render_->playback();
+    onMenu(QStringLiteral("mnGenerate"), [render] { render->mnGenerate_Click(); });
+    onMenu(QStringLiteral("mnPlayTemp"), [play] { play->mnPlayTemp_Click(); });
+    onMenu(QStringLiteral("mnToneGen"), [play] { play->mnToneGen_Click(); });
+    onMenu(QStringLiteral("mnPlayAgain"), [play] { play->mnPlayAgain_Click(); });
+    onMenu(QStringLiteral("mnTonePlay"), [play] { play->mnTonePlay_Click(); });
+    onMenu(QStringLiteral("mnPauseTemp"), [play] { play->mnPauseTemp_Click(); });
+    onMenu(QStringLiteral("mnStopTemp"), [play] { play->mnStopTemp_Click(); });
+    onMenu(QStringLiteral("mnTempSaveAt"), [play] { play->mnTempSaveAt_Click(); });
+    onMenu(QStringLiteral("mnMCIPlay"), [play] { play->mnMCIPlay_Click(); });
+    onMenu(QStringLiteral("mnMCIPause"), [play] { play->mnMCIPause_Click(); });
+    onMenu(QStringLiteral("mnMCIStop"), [play] { play->mnMCIStop_Click(); });
+    onButton(QStringLiteral("btnPlay"), [play] { play->btnPlay_Click(); });
+    onButton(QStringLiteral("btnPause"), [play] { play->btnPause_Click(); });
+    onButton(QStringLiteral("btnStop"), [play] { play->btnStop_Click(); });
     setAcceptDrops(true);
     onMenu(QStringLiteral("mnNoteBack"), [w] { w->mnNoteBack_Click(); });
     onMenu(QStringLiteral("mnNoteNext"), [w] { w->mnNoteNext_Click(); });

@@ -22,6 +22,7 @@ class QTimer;
 namespace tova {
 
 class PictureBox;
+class RenderBinding;
 class frmSplash;
 
 // The main window: the tool band, the ruler, the keyboard strip and the piano roll with their scroll
@@ -35,6 +36,8 @@ public:
     ~Form1() override;
 
     MainWindow& logic() { return *logic_; }
+    // Rendering and playback of the window (generate, play, the playback timers).
+    RenderBinding& rendering() { return *render_; }
     // Runs the start-up; false when the program is to end at once (the installer's switches).
     bool start(const QString& commandLine);
     // Files dropped on the window, the roll or the keyboard strip (in the order of the drop).
@@ -136,6 +139,7 @@ private:
     WidgetWindow window_;
     std::unique_ptr<Placement> placement_;
     std::unique_ptr<MainWindow> logic_;
+    std::unique_ptr<RenderBinding> render_;
 };
 
 }  // namespace tova

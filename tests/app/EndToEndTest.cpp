@@ -1,0 +1,194 @@
+// The editor from start to sound, offscreen: started on the demo song in a fresh program folder (whose
+// default voice bank the start-up generates), the song rendered with the Generate menu item on the
+// batch road, then played with the play button on a stand-in sound device while the playback timer
+// moves the play-position line.
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "core/WaveFiles.h"
+#include "exchange/ProgramVoiceBankAccess.h"
+#include "mainwindow/ProgramCoreServices.h"
+#include "mainwindow/ProgramDefaultVoiceGenerator.h"
+#include "mainwindow/ProgramNoteDrawing.h"
+#include "mainwindow/ProgramVoiceBanks.h"
+#include "mainwindow/ProjectFiles.h"
+#include "mainwindow/ProjectSettingsDialog.h"
+#include "mainwindow/ProjectSettingsDialogPort.h"
+#include "mainwindow/ui/Form1.h"
+#include "platform/EventWait.h"
+#include "platform/FakePorts.h"
+#include "platform/SystemPaths.h"
+#include "platform/ui/QtWheelHook.h"
+#include "render/MciPort.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A sound device that plays in the test's own time: opening, playing, pausing and closing change its
+// mode; the position is the time since play began, until the length is reached.
+class StandInDevice : public MciPort {
+public:
+    qint64 lengthMs = 4000;
+    QStringList opened;
+    QString mode = u"NG: not open"_s;
+    QElapsedTimer clock;
+
+    void Open(const QString& path) override {
+        opened << path;
+        mode = u"stopped"_s;
+    }
+    void Close(const QString&) override { mode = u"NG: not open"_s; }
+    void Play(const QString&) override {
+        if (mode.startsWith(u"NG")) return;
+        mode = u"playing"_s;
+        clock.start();
+    }
+    void Pause(const QString&) override {
+        if (mode == u"playing") mode = u"paused"_s;
+    }
+    QString Status(const QString& path, const QString& item) override {
+        if (item == u"mode") return GetMode(path);
+        if (mode.startsWith(u"NG")) return mode;
+        return QString::number(std::min(clock.isValid() ? clock.elapsed() : 0, lengthMs));
+    }
+    QString GetMode(const QString&) override {
+        if (mode == u"playing" && clock.elapsed() >= lengthMs) mode = u"stopped"_s;
+        return mode;
+    }
+    void SendString(const QString&) override {}
+};
+
+// The settings dialog must not be needed: the demo's tools and bank check out.
+class NoSettingsDialog : public ProjectSettingsDialogPort {
+public:
+    int shown = 0;
+    bool ShowDialog(ProjectSettingsValues&) override {
+        ++shown;
+        return false;
+    }
+};
+
+// A program folder of the build's programs (linked) and a copy of the shipped generator files, so the
+// start-up makes the default bank in it.
+QString layOutProgramFolder(const QString& root) {
+    const QString build = test::programFolder();
+    QDir().mkpath(root + u"/voice/cantu"_s);
+    for (const char* name : {"catena", "vorsa", "batrun", "catena2.so", "vorsa10.so", "res"})
+        QFile::link(build + u'/' + QString::fromLatin1(name), root + u'/' + QString::fromLatin1(name));
+    QDir().mkpath(root + u"/plugins"_s);
+    for (const char* name : {"initvox.bat", "initvox", "initvox.txt"})
+        QFile::copy(build + u"/voice/cantu/"_s + QString::fromLatin1(name), root + u"/voice/cantu/"_s + QString::fromLatin1(name));
+    QFile::setPermissions(root + u"/voice/cantu/initvox"_s,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return root;
+}
+
+TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = layOutProgramFolder(dir.filePath(u"prog"_s));
+    const QString songs = dir.filePath(u"songs"_s);
+    QDir().mkpath(songs);
+    const QString demo = songs + u"/demo.tvx"_s;
+    ASSERT_TRUE(QFile::copy(test::sourceFolder() + u"/demo/demo.tvx"_s, demo));
+
+    const QString savedTemp = TempFolder;
+    SystemPaths::setProgramFolder(program);
+    settings() = Settings{};
+    {
+        ScopedFakePorts modal;
+        QtWheelHook wheelHook;
+        WheelHookPort::install(&wheelHook);
+        ProgramCoreServices core;
+        ProgramVoiceBanks voiceBanks;
+        ProgramDefaultVoiceGenerator generator;
+        ProgramNoteDrawing noteDrawing;
+        ProgramVoiceBankAccess voiceBankAccess;
+        NoSettingsDialog settingsDialog;
+        ProjectFiles::Services fileServices;
+        fileServices.voices = &voiceBankAccess;
+        fileServices.projectSettings = &settingsDialog;
+        ProjectFiles files(fileServices);
+        StandInDevice device;
+        MainWindowPorts ports;
+        ports.core = &core;
+        ports.generator = &generator;
+        ports.voiceBanks = &voiceBanks;
+        ports.noteDrawing = &noteDrawing;
+        ports.projectFiles = &files;
+        ports.mci = &device;
+
+        Form1 form(ports);
+        ASSERT_TRUE(form.start(u'"' + demo + u'"'));
+        form.resize(1000, 700);
+        form.show();
+        Song& song = form.logic().song;
+        ASSERT_TRUE(QFile::exists(program + u"/voice/cantu/あ.wav"_s)) << "the start-up makes the default bank";
+        EXPECT_EQ(song.ProjectPath, demo);
+        EXPECT_EQ(song.VoiceDir, program + u"/voice/cantu"_s);
+        EXPECT_GT(song.noteCount(), 10);
+        EXPECT_EQ(form.windowTitle(), song.ProjectName + u" (demo.tvx) - ＴＯＶＡ"_s);
+        EXPECT_EQ(settingsDialog.shown, 0);
+        for (const MessageRequest& m : modal.messageBox.shown)
+            ADD_FAILURE() << "message at start-up: " << m.title.toStdString() << " / " << m.text.toStdString();
+
+        // Generate from the Project menu, answering the output name's dialog with the proposed name.
+        const QString output = songs + u"/demo.wav"_s;
+        modal.fileDialog.answers.enqueue(output);
+        form.controlAs<QAction>(u"mnGenerate"_s)->trigger();
+        ASSERT_EQ(modal.fileDialog.asked.size(), 1);
+        EXPECT_EQ(modal.fileDialog.asked[0].fileName, output);
+        ASSERT_EQ(modal.messageBox.shown.size(), 1);
+        EXPECT_EQ(modal.messageBox.shown[0].text, output + u"を作成しました。"_s);
+        WaveHeader header;
+        QVector<qint16> samples;
+        ASSERT_GT(ReadWaveFile(header, samples, output), 0);
+        EXPECT_EQ(header.samplesPerSec, 44100);
+        EXPECT_GT(samples.size(), 44100);  // the song lasts well over a second
+        EXPECT_TRUE(form.isEnabled());
+
+        // Play notes 1..4 with the play button: the selection is rendered into "temp.wav" and played;
+        // the playback timer moves the play-position line across the notes.
+        song.SelStart = 1;
+        song.SelEnd = 4;
+        form.controlAs<QAbstractButton>(u"btnPlay"_s)->click();
+        ASSERT_EQ(device.opened.size(), 1);
+        EXPECT_TRUE(QFile::exists(TempFolder + u"/temp.wav"_s));
+        EXPECT_EQ(form.logic().PlayStartNote, 1);
+        QWidget* line = form.controlAs<QWidget>(u"Line3"_s);
+        ASSERT_NE(line, nullptr);
+        EXPECT_TRUE(EventWait::until([&] { return line->isVisible() && form.logic().PlayPosition > 0; }, 10, nullptr, 5000));
+        const int firstX = line->x();
+        const qint32 firstPosition = form.logic().PlayPosition;
+        EXPECT_TRUE(EventWait::until([&] { return line->x() > firstX + 5; }, 10, nullptr, 5000));
+        EXPECT_GT(form.logic().PlayPosition, firstPosition);
+        test::savePng(&form, u"end_to_end_playing"_s);
+        // The end of the sound closes the device and hides the line.
+        EXPECT_TRUE(EventWait::until([&] { return !line->isVisible(); }, 10, nullptr, 10000));
+        EXPECT_EQ(form.logic().PlayPosition, 0);
+        EXPECT_TRUE(device.mode.startsWith(u"NG"));
+
+        // Quit: nothing changed, so no question; the instance's temporary folder goes.
+        const QString temp = TempFolder;
+        EXPECT_TRUE(form.close());
+        EXPECT_FALSE(QDir(temp).exists());
+        WheelHookPort::install(nullptr);
+    }
+    settings() = Settings{};
+    SystemPaths::setProgramFolder(QString());
+    TempFolder = savedTemp;
+}
+
+}  // namespace
