@@ -7,6 +7,7 @@
 #include "mainwindow/NoteEditPort.h"
 #include "mainwindow/ProjectFilesPort.h"
 #include "mainwindow/VoiceBankPort.h"
+#include "mainwindow/VoiceToolsPort.h"
 #include "platform/SystemPaths.h"
 
 #include <QDir>
@@ -168,6 +169,15 @@ public:
     void mnW0_Click(MainWindow&, int index) override { chosenAliases << index; }
     void InsertLyricsFromList(MainWindow&, QString&, int32_t&, int32_t&, bool) override {}
     void PlayToneSample(MainWindow&, int16_t) override {}
+};
+
+class FakeVoiceTools : public VoiceToolsPort {
+public:
+    QStringList shown;
+    bool ShowVoiceProperty(const QString& voiceDir, const QString& caption, bool registerButton, QObject*) override {
+        shown << voiceDir + u'|' + caption + u'|' + (registerButton ? u'1' : u'0');
+        return false;
+    }
 };
 
 class FakeGenerator : public DefaultVoiceGeneratorPort {

@@ -21,6 +21,7 @@ struct MainWindowRig {
     FakeMidi midi;
     FakeNoteDrawing drawing;
     FakeNoteEdit noteEdit;
+    FakeVoiceTools voiceTools;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
 
@@ -37,6 +38,7 @@ struct MainWindowRig {
         ports.midi = &midi;
         ports.noteDrawing = &drawing;
         ports.noteEdit = &noteEdit;
+        ports.voiceTools = &voiceTools;
     }
     MainWindow& w() { return form->logic(); }
     Form1& f() { return *form; }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,22 @@ TEST(MenuTree, AliasCandidatesPopUp) {
     rig.w().ShowAliasMenu(1);
     EXPECT_EQ(rig.modal.popupMenu.shownAt.size(), 2);
     EXPECT_EQ(rig.w().CurNote, -1);
+}
+
+TEST(MenuTree, VoicePictureShowsTheProfile) {
+    test::MainWindowRig rig;
+    ASSERT_TRUE(rig.start());
+    auto* picture = rig.f().controlAs<QWidget>(u"Image1"_s);
+    auto click = [&] {
+        QTest::mouseClick(picture, Qt::LeftButton);
+    };
+    rig.w().song.VoiceDir.clear();
+    click();  // no voice folder: nothing
+    EXPECT_TRUE(rig.voiceTools.shown.isEmpty());
+    rig.w().song.VoiceDir = u"/voices/aiueo"_s;
+    rig.f().setText(u"lblVoice"_s, u"あいうえお"_s);
+    click();
+    EXPECT_EQ(rig.voiceTools.shown, QStringList{u"/voices/aiueo|あいうえお|0"_s});
 }
 
 TEST(MenuTree, PluginMenu) {

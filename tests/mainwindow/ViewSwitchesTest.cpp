@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QDir>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,14 @@ TEST(ViewSwitches, Mode2AndTheCurveView) {
 
     f.controlAs<QCheckBox>(u"chkView"_s)->click();
     EXPECT_EQ(rig.w().ParamView, 1);
+
+    // With Shift held, switching mode 2 empties the instance's render cache.
+    QTest::keyPress(&f, Qt::Key_Shift, Qt::ShiftModifier);
+    ASSERT_TRUE(f.shiftHeld());
+    f.controlAs<QCheckBox>(u"chkAutoPitchMode2"_s)->click();
+    QTest::keyRelease(&f, Qt::Key_Shift, Qt::NoModifier);
+    EXPECT_FALSE(QFile::exists(cached));
+    EXPECT_TRUE(QDir(TempFolder + u"/temp.cache"_s).exists());
 }
 
 TEST(ViewSwitches, MeasureLengthAndTool) {
