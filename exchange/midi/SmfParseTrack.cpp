@@ -6,6 +6,7 @@
 #include "exchange/midi/SmfReader.h"
 #include "platform/Cp932.h"
 #include "platform/Vb.h"
+#include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
 
@@ -22,13 +23,6 @@ constexpr qint64 MaxLong = std::numeric_limits<qint32>::max();
 const QChar Tab(u'\t');
 
 QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral("0.00")); }
-
-QString trimBlanks(const QString& text) {
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ') ++b;
-    while (e > b && text.at(e - 1) == u' ') --e;
-    return text.mid(b, e - b);
-}
 
 // A whole number of a pitch-point option as the classic runtime writes a Double; values beyond any
 // number raise the overflow error.
@@ -110,14 +104,20 @@ private:
         notes_.NoteExt[index] = ext;
     }
 
-    // Tempo changes that are due by now; a change inside a rest cuts the rest there.
+    // Tempo changes that are due by now; a change inside a rest cuts the rest there. A change at or
+    // before the end of the last entry written (the start tempo met again by a track that begins with
+    // a rest, or a track's own tempo event listed after later ones of the conductor) cuts nothing: the
+    // piece before it would have no length or a negative one. The rest ahead then starts with it.
     void applyTempoChanges() {
         while (tempoIndex_ < tempos_.size()) {
             qint32 tick = 0, us = 0;
             SmfSplitTempoEntry(tempos_.at(tempoIndex_), tick, us);
             if (tick > time_) break;
             const float newTempo = float(60000000.0 / us);
-            if (tick < time_ && !pending_) {
+            if (tick < time_ && !pending_ && tick <= time_ - delta_) {
+                tempo_ = newTempo;
+                pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+            } else if (tick < time_ && !pending_) {
                 if (tempo_ != lastTempo_) {
                     pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
                     lastTempo_ = tempo_;
@@ -200,7 +200,7 @@ private:
             pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
             lastTempo_ = tempo_;
         }
-        QString options = trimBlanks(pendingTempoOption_ + envOption_ + stpOption_);
+        QString options = TrimBlanks(pendingTempoOption_ + envOption_ + stpOption_);
         if (!options.isEmpty()) {
             options.replace(u' ', OptionSeparator());
             options.replace(u',', u' ');

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace tova;
@@ -142,6 +143,8 @@ TEST(SmfHostile, SeededRandomDamageKeepsTheReadersPromises) {
                 ASSERT_EQ(r, count);
                 ASSERT_EQ(notes.noteCount(), count) << round;
                 ASSERT_TRUE(consistent(notes));
+                ASSERT_TRUE(std::all_of(notes.Lengths.begin(), notes.Lengths.end(), [](qint32 l) { return l >= 0; }))
+                    << round;
                 ASSERT_EQ(notes.Lyrics.mid(0, 2), QStringList({"a", "b"}));
                 ASSERT_TRUE(tempo > 0 && std::isfinite(tempo)) << round;
             }

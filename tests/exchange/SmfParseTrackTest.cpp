@@ -121,6 +121,33 @@ TEST_F(SmfParseTrackTest, TempoChangesCutRestsAndBecomeOptions) {
     EXPECT_EQ(q.tempos, QStringList({"0 500000", "240 400000"}));
     EXPECT_EQ(q.notes.NoteExt, QStringList({"\t100\t0\t\t\ttempo=120.00", "\t100\t0\t\t\ttempo=150.00",
                                             "\t100\t0\t\t\t"}));
+
+    // A change at or before the end of the last entry cuts no piece of no length, or of a negative one;
+    // the rest ahead starts with the tempo.
+    struct Case {
+        const char* what;
+        Track track;
+        QStringList tempos;
+        QStringList lyrics;
+        QList<qint32> lengths;
+        QStringList exts;
+    };
+    const QString a = QStringLiteral("あ");
+    const Case cases[] = {
+        {"a track that starts with a rest meets the start tempo again", Track().on(480, 60).off(480, 60),
+         {"0 500000"}, {"R", a}, {1920, 1920}, {"\t\t\t\t\ttempo=120.00", "\t100\t0\t\t\t"}},
+        {"the track's own change, listed after a later one of the conductor",
+         Track().on(0, 60).tempo(600000, 480).off(480, 60).on(1440, 62).off(480, 62), {"0 500000", "1920 400000"},
+         {a, " ", "R", a}, {3840, 3840, 1920, 1920},
+         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=100.00", "\t100\t0\t\t\ttempo=100.00"}},
+    };
+    for (const Case& c : cases) {
+        Track track = c.track;
+        const Parsed r = parse(track.end(), 480, c.tempos);
+        EXPECT_EQ(r.notes.Lyrics, c.lyrics) << c.what;
+        EXPECT_EQ(r.notes.Lengths, c.lengths) << c.what;
+        EXPECT_EQ(r.notes.NoteExt, c.exts) << c.what;
+    }
 }
 
 TEST_F(SmfParseTrackTest, TextEventsOfTheExportCarryNoteParameters) {
