@@ -26,6 +26,12 @@ bool isCallLine(const QString& line) { return line.startsWith(u"call %helper%");
 
 bool isRestLine(const QString& line) { return line.startsWith(u"\"%tool%\" \"%output%\""); }
 
+// The text inside a pair of double quotes around it (a pair alone gives the empty text), else the text.
+QString unquoted(const QString& text) {
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')) return text.mid(1, text.size() - 2);
+    return text;
+}
+
 // A millisecond value after the velocity scaling is taken off, kept to the microsecond so that the
 // division does not leave noise in the last digit.
 float unscaled(double value, double factor) {
@@ -72,8 +78,7 @@ QStringList RenderBatchReader::splitWords(const QString& line, int minWords) {
 }
 
 QString RenderBatchReader::sampleName(const QString& word, const QString& voiceDir) {
-    QString name = word;
-    if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"')) name = name.mid(1, name.size() - 2);
+    QString name = unquoted(word);
     const QString var = QStringLiteral("%oto%");
     if (name.startsWith(var, Qt::CaseInsensitive) && name.size() > var.size() &&
         PathText::isSeparator(name.at(var.size()))) {
@@ -116,8 +121,7 @@ void RenderBatchReader::AppendBatchNotes(const QString& path) {
 }
 
 QString RenderBatchReader::readFlags(const QString& text) const {
-    QString flags = text;
-    if (flags.size() >= 2 && flags.startsWith(u'"') && flags.endsWith(u'"')) flags = flags.mid(1, flags.size() - 2);
+    QString flags = unquoted(text);
     flags.replace(QStringLiteral("/E"), QStringLiteral("E"));
     flags.replace(QStringLiteral("/e"), QStringLiteral("e"));
     // The writer appends the project flags to every note's own.
@@ -171,9 +175,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
         } else if (!append && line.startsWith(u"@set output=")) {
             song.OutFile = line.mid(12);
         } else if (!append && line.startsWith(u"@set flag=")) {
-            QString flags = line.mid(10);
-            if (flags.size() >= 2 && flags.startsWith(u'"') && flags.endsWith(u'"')) flags = flags.mid(1, flags.size() - 2);
-            song.ProjectFlags = flags;
+            song.ProjectFlags = unquoted(line.mid(10));
             st.noteFlags.clear();
         } else if (line.startsWith(u"@set params=")) {
             i = readNoteGroup(lines, i, st);
