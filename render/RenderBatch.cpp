@@ -162,9 +162,9 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
             const RenderNotePlan n = planner.Plan(i);
             if (n.rest) {
                 if (n.tempo != n.tempoBefore) b.line(QStringLiteral("@set tempo=") + plain(n.tempo));
-                const QString spec = s.OldTime ? ms4(double(n.length) - double(n.nextPre) + double(n.nextOvl))
+                const QString lengthText = s.OldTime ? ms4(double(n.length) - double(n.nextPre) + double(n.nextOvl))
                                                : TickLengthSpec(n.ticks, n.tempo, double(n.nextOvl) - double(n.nextPre));
-                b.line(QStringLiteral("\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 ") + spec + QStringLiteral(" 0 0"));
+                b.line(QStringLiteral("\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 ") + lengthText + QStringLiteral(" 0 0"));
                 continue;
             }
 
@@ -197,11 +197,11 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
                        QStringLiteral("\" ") + ms4(double(n.stp) + n.offset) + u' ' + ms4(n.sounding) +
                        QStringLiteral(" %env%"));
             } else {
-                const QString spec =
+                const QString lengthText =
                     s.OldTime ? ms4(n.sounding)
                               : TickLengthSpec(n.ticks, n.tempo, double(n.pre) - double(n.nextPre) + double(n.nextOvl));
                 b.line(QStringLiteral("call %helper% \"%oto%\\") + n.name + n.sampleExt + QStringLiteral("\" ") +
-                       n.noteName + u' ' + spec + u' ' + plain(n.pre) + u' ' + ms4(n.offset) + u' ' + plain(n.required) +
+                       n.noteName + u' ' + lengthText + u' ' + plain(n.pre) + u' ' + ms4(n.offset) + u' ' + plain(n.required) +
                        u' ' + ms4(n.consonant) + u' ' + ms4(n.cutoff) + u' ' + QString::number(i));
             }
 
