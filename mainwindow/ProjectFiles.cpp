@@ -185,7 +185,10 @@ bool ProjectFiles::SaveProject(MainWindow& w) {
     if (song.ProjectPath.endsWith(QStringLiteral(".tvx"), Qt::CaseInsensitive)) {
         WriteProject(w, song.ProjectPath);
     } else if (song.ProjectPath.endsWith(QStringLiteral(".bat"), Qt::CaseInsensitive)) {
-        // A render batch opened as the project is written back as a render batch.
+        // A render batch opened as the project is written back as a render batch. A batch holds no
+        // empty song (the writer has no note to write), so an empty song goes through Save As rather
+        // than leaving the old batch in place as if it had been saved.
+        if (song.noteCount() == 0) return SaveProjectAs(w);
         QString path = song.ProjectPath;
         GetRenderFileNames(song, path);
     } else {

@@ -189,6 +189,19 @@ TEST(ProjectFiles, SaveWritesOnlyProjectFilesAndRenderBatches) {
         EXPECT_EQ(now == "original", c.asked) << c.name;
         EXPECT_EQ(r.song().IsModified, c.asked) << c.name;
     }
+    // An empty song cannot be written as a render batch: Save As is asked and the old batch stays
+    // untouched and the song modified, rather than a save that did not happen.
+    {
+        FilesRig r;
+        const QString path = r.work + u"/empty.bat"_s;
+        writeFile(path, "original");
+        r.song().ProjectPath = path;
+        r.song().SetModified(true);
+        r.files.mnSave_Click(r.w());
+        EXPECT_FALSE(r.fileDialog().asked.isEmpty());
+        EXPECT_EQ(readFile(path), QByteArray("original"));
+        EXPECT_TRUE(r.song().IsModified);
+    }
     // Nothing to save: nothing happens, even for a project that was never saved.
     FilesRig r;
     r.files.mnSave_Click(r.w());
