@@ -3,6 +3,9 @@
 #include "core/FileHelpers.h"
 #include "platform/PathText.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace tova {
 
 QString InstanceTempFolderPath(int instance, const QString& tempVariable, const QString& programFolder) {
@@ -17,7 +20,12 @@ bool InstanceTempFolderInTempRoot(int instance, const QString& tempVariable) {
 
 QString CommandLineText(const QStringList& arguments) {
     QStringList parts;
-    for (const QString& a : arguments) parts << (a.contains(u' ') ? u'"' + a + u'"' : a);
+    for (QString a : arguments) {
+        // Start-up may change the current folder (the default-voice generator runs in its own folder), so
+        // a relative path that names something here is fixed to the folder the program was started in.
+        if (QDir::isRelativePath(a) && QFileInfo::exists(a)) a = QFileInfo(a).absoluteFilePath();
+        parts << (a.contains(u' ') ? u'"' + a + u'"' : a);
+    }
     return parts.join(u' ');
 }
 

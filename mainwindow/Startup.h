@@ -20,7 +20,8 @@ QString InstanceTempFolderPath(int instance, const QString& tempVariable, const 
 bool InstanceTempFolderInTempRoot(int instance, const QString& tempVariable);
 
 // The whole command line as one text: the arguments joined by blanks, an argument that holds a blank
-// in double quotes (as the desktop passes a dropped path).
+// in double quotes (as the desktop passes a dropped path). A relative argument that names an existing
+// file or folder is made absolute against the current folder.
 QString CommandLineText(const QStringList& arguments);
 
 // The default voice folder: the program folder followed by "/voice/cantu".

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
@@ -244,6 +245,19 @@ TEST(Startup, CommandLineDecidesWhetherTheDefaultVoiceLoads) {
     }
     EXPECT_EQ(CommandLineText({u"/songs/a b.tvx"_s}), u"\"/songs/a b.tvx\""_s);
     EXPECT_EQ(CommandLineText({u"/Commit"_s}), u"/Commit"_s);
+
+    // A relative path is fixed to the folder the program starts in, so that start-up changing the
+    // current folder does not lose it; a relative name of nothing stays as typed.
+    const QString started = tova::test::outputFolder() + u"/command line"_s;
+    QDir().mkpath(started + u"/songs"_s);
+    tova::test::writeFile(started + u"/songs/s.tvx"_s, QByteArray("[#SETTING]\r\n"));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(started));
+    const QString relative = CommandLineText({u"songs/s.tvx"_s});
+    const QString missing = CommandLineText({u"songs/none.tvx"_s});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(relative, u'"' + QFileInfo(started + u"/songs/s.tvx"_s).absoluteFilePath() + u'"');
+    EXPECT_EQ(missing, u"songs/none.tvx"_s);
 }
 
 TEST(Startup, RecoveryProjectAnsweredYesIsLoaded) {
