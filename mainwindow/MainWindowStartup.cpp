@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
+#include "mainwindow/HandlerGuard.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -111,11 +112,10 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
         runStartupFrom10();
     } catch (const TovaError& e) {
         view_.closeSplash();
-        Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")) + CommandLine);
+        ReportUnexpectedError(e.description(), CommandLine);
     } catch (const std::exception& e) {
         view_.closeSplash();
-        Ports::msgBox(QString::fromUtf8(e.what()), MsgButtons::OK, MsgIcon::None,
-                      GetMessage(QStringLiteral("予期せぬエラー")) + CommandLine);
+        ReportUnexpectedError(QString::fromUtf8(e.what()), CommandLine);
     }
     return StartResult::Run;
 }

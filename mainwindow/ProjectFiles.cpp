@@ -12,6 +12,7 @@
 #include "mainwindow/ArchiveInstallerPort.h"
 #include "mainwindow/CommandLinePath.h"
 #include "mainwindow/CoreServices.h"
+#include "mainwindow/HandlerGuard.h"
 #include "mainwindow/ImportPort.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
@@ -31,6 +32,8 @@
 
 #include <QDir>
 #include <QFile>
+
+#include <functional>
 
 namespace tova {
 namespace {
@@ -384,7 +387,9 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
             try {
                 saved = SaveProject(w);
             } catch (const TovaError& e) {
-                Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
+                ReportUnexpectedError(e.description());
+            } catch (const std::exception& e) {
+                ReportUnexpectedError(QString::fromLocal8Bit(e.what()));
             }
             if (!saved) {
                 UnloadCancelled = true;
@@ -392,31 +397,49 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
             }
         }
     }
-    if (core) core->saveSettings(w.view().placement());
+    // A failure to write the settings is reported, and the unload goes on.
+    RunHandler([&] {
+        if (core) core->saveSettings(w.view().placement());
+    });
 
     // From here every failure is passed over: a file that cannot be deleted stays behind.
-    if (core) core->unhookWheels();
+    const auto ignoringErrors = [](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (...) {
+        }
+    };
+    ignoringErrors([&] {
+        if (core) core->unhookWheels();
+    });
     const QString temp = TempFolder;
     if (!temp.isEmpty()) {
-        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx"}) removeFile(temp, name);
-        const QString recoveryCache = PathText::join(temp, QStringLiteral("temp$$$.cache"));
-        if (FileSystem::isFolder(recoveryCache)) {
+        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx"})
+            ignoringErrors([&] { removeFile(temp, name); });
+        ignoringErrors([&] {
+            const QString recoveryCache = PathText::join(temp, QStringLiteral("temp$$$.cache"));
+            if (!FileSystem::isFolder(recoveryCache)) return;
             QDir dir(FileSystem::resolve(recoveryCache));
             for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) dir.remove(name);
             QDir().rmdir(dir.path());
-        }
-        const QString tempWave = PathText::join(temp, QStringLiteral("temp.wav"));
-        if (FileExists(tempWave)) {
+        });
+        ignoringErrors([&] {
+            const QString tempWave = PathText::join(temp, QStringLiteral("temp.wav"));
+            if (!FileExists(tempWave)) return;
             if (core) core->mciClose(GetShortPath(tempWave));
             QFile::remove(FileSystem::resolve(tempWave));
-        }
+        });
     }
-    CleanCacheOnExit(w.song.CacheDir);
-    if (core) core->closeInstanceMap();
-    if (!temp.isEmpty() && FileSystem::isFolder(temp)) QDir().rmdir(FileSystem::resolve(temp));
+    ignoringErrors([&] { CleanCacheOnExit(w.song.CacheDir); });
+    ignoringErrors([&] {
+        if (core) core->closeInstanceMap();
+    });
+    ignoringErrors([&] {
+        if (!temp.isEmpty() && FileSystem::isFolder(temp)) QDir().rmdir(FileSystem::resolve(temp));
+    });
     if (MidiPort* midi = w.ports().midi) {
-        midi->CloseMidiIn();
-        midi->CloseMidiOut();
+        ignoringErrors([&] { midi->CloseMidiIn(); });
+        ignoringErrors([&] { midi->CloseMidiOut(); });
     }
     return false;
 }

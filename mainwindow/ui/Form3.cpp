@@ -4,7 +4,7 @@
 #include "core/MessageTable.h"
 #include "core/ui/Twips.h"
 #include "core/ui/WidgetWindow.h"
-#include "platform/EventGuard.h"
+#include "mainwindow/HandlerGuard.h"
 #include "platform/Ports.h"
 
 #include <QCheckBox>
@@ -218,7 +218,7 @@ void Form3::syncFromLogic() {
 }
 
 void Form3::handle(const std::function<void()>& handler) {
-    EventGuard::run(handler);
+    RunHandler(handler);
     syncFromLogic();
     if (logic_.hidden) {
         if (logic_.Result)
@@ -236,14 +236,14 @@ void Form3::reject() {
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbOtoFolder && event->type() == QEvent::MouseButtonRelease) {
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        EventGuard::run([&] { Ports::popupMenu().popup(mnGen, at); });
+        RunHandler([&] { Ports::popupMenu().popup(mnGen, at); });
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void Form3::load(const ProjectSettingsValues& values) {
-    EventGuard::run([&] { logic_.Form_Load(values); });
+    RunHandler([&] { logic_.Form_Load(values); });
     syncFromLogic();
 }
 
@@ -254,7 +254,7 @@ bool Form3::ShowDialog(ProjectSettingsValues& values, QWidget* owner, VoiceBankA
     form.setModal(true);
     form.exec();
     const bool ok = form.logic_.Result;
-    if (ok) EventGuard::run([&] { form.logic_.ApplyResult(values); });
+    if (ok) RunHandler([&] { form.logic_.ApplyResult(values); });
     return ok;
 }
 
