@@ -3,6 +3,7 @@
 #include "platform/Vb.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tova {
 namespace {
@@ -57,9 +58,46 @@ double CatenaEnvelope::volumeAt(double timeMs, double lengthMs) const {
 
 void CatenaEnvelope::shape(std::vector<double>& samples, double lengthMs) const {
     const auto pts = points(lengthMs);
+    const std::size_t n = samples.size();
+    auto timeOf = [](std::size_t i) { return double(i) * 1000.0 / SampleRate; };
     std::size_t k = 0;
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] *= interpolate(pts, double(i) * 1000.0 / SampleRate, k) / 100.0;
+    std::size_t i = 0;
+    // The samples go stretch by stretch: those between one point and the next share one line, so the
+    // search for the point and the test for a flat stretch are made once per stretch, not per sample.
+    // Every sample still gets the volume that interpolate() gives at its time.
+    while (i < n) {
+        const double t = timeOf(i);
+        while (k + 1 < pts.size() && pts[k + 1].timeMs <= t) ++k;
+        if (k + 1 >= pts.size()) {
+            const double factor = pts.back().volume / 100.0;
+            for (; i < n; ++i) samples[i] *= factor;
+            break;
+        }
+        // The end of the stretch: the first sample at or after the next point (times only grow with i).
+        const double next = pts[k + 1].timeMs;
+        const double guess = std::ceil(next * SampleRate / 1000.0);
+        std::size_t end = !(guess < double(n)) ? n : guess <= double(i) ? i : std::size_t(guess);
+        while (end > i && timeOf(end - 1) >= next) --end;
+        while (end < n && timeOf(end) < next) ++end;
+
+        const Point& a = pts[k];
+        const Point& b = pts[k + 1];
+        if (a.volume == b.volume && a.volume != 0 && std::isfinite(a.volume)) {
+            // A level stretch: the line gives a's volume exactly (a + 0 * ... / ... is a).
+            const double factor = a.volume / 100.0;
+            if (factor != 1.0)
+                for (std::size_t j = i; j < end; ++j) samples[j] *= factor;
+        } else {
+            for (std::size_t j = i; j < end; ++j) {
+                const double time = timeOf(j);
+                const double volume =
+                    time <= a.timeMs ? a.volume
+                                     : a.volume + (b.volume - a.volume) * (time - a.timeMs) / (b.timeMs - a.timeMs);
+                samples[j] *= volume / 100.0;
+            }
+        }
+        i = end;  // past i: the sample at i lies before the next point
+    }
 }
 
 double CatenaEnvelope::interpolate(const std::array<Point, 7>& pts, double timeMs, std::size_t& k) {

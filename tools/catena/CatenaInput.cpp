@@ -1,14 +1,23 @@
 #include "tools/catena/CatenaInput.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PcmWave.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <samplerate.h>
 #include <sndfile.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 namespace tova {
@@ -55,6 +64,58 @@ std::vector<double> resampled(const std::vector<double>& in, int rate) {
     return out;
 }
 
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+// Reads exactly `size` bytes at `offset`; false on a failure or an early end.
+bool readAt(int fd, char* into, qint64 size, qint64 offset) {
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, into, std::size_t(size), off_t(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        into += got;
+        size -= got;
+        offset += got;
+    }
+    return true;
+}
+
+enum class Direct { Done, NotAFile, Other };
+
+// The notes rendered by tool 2 (and most samples) are plain waves: the 44-byte header of 16-bit mono
+// PCM at 44100 Hz followed by exactly the samples it announces. Their samples are read here straight
+// from the file, giving the values the sound-file library gives (a 16-bit sample s reads as s).
+// Anything else is left to the library (Other).
+Direct readPlainWave(const QString& resolved, qint64 first, std::vector<double>& out) {
+    const int fd = ::open(QFile::encodeName(resolved).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return Direct::Other;
+    const FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Direct::Other;
+    if (!S_ISREG(st.st_mode)) return Direct::NotAFile;
+    const qint64 size = st.st_size;
+    if (size <= PcmWaveHeaderSize || (size - PcmWaveHeaderSize) % 2 != 0 ||
+        size - PcmWaveHeaderSize > qint64(std::numeric_limits<quint32>::max()) - 36)
+        return Direct::Other;
+    char head[PcmWaveHeaderSize];
+    if (!readAt(fd, head, PcmWaveHeaderSize, 0)) return Direct::Other;
+    const QByteArray plain = PcmWaveHeader(CatenaInput::SampleRate, 1, quint32(size - PcmWaveHeaderSize));
+    if (std::memcmp(head, plain.constData(), PcmWaveHeaderSize) != 0) return Direct::Other;
+
+    const qint64 frames = (size - PcmWaveHeaderSize) / 2;
+    const qint64 count = qint64(out.size());
+    const qint64 from = std::max<qint64>(first, 0);
+    const qint64 to = std::min<qint64>(first + count, frames);
+    if (from >= to) return Direct::Done;
+    std::vector<char> bytes(std::size_t(to - from) * 2);
+    if (!readAt(fd, bytes.data(), qint64(bytes.size()), PcmWaveHeaderSize + from * 2)) return Direct::Other;
+    double* dest = out.data() + (from - first);
+    for (std::size_t i = 0; i < std::size_t(to - from); ++i) dest[i] = double(qFromLittleEndian<qint16>(bytes.data() + i * 2));
+    return Direct::Done;
+}
+
 }  // namespace
 
 std::vector<double> CatenaInput::read(const QString& path, qint64 first, qint64 count) {
@@ -62,6 +123,13 @@ std::vector<double> CatenaInput::read(const QString& path, qint64 first, qint64 
     if (out.empty() || path.isEmpty()) return out;
 
     const QString resolved = FileSystem::resolve(path);
+    switch (readPlainWave(resolved, first, out)) {
+    case Direct::Done:
+    case Direct::NotAFile:
+        return out;
+    case Direct::Other:
+        break;
+    }
     if (!QFileInfo(resolved).isFile()) return out;
     SF_INFO info{};
     SndHandle file(sf_open(QFile::encodeName(resolved).constData(), SFM_READ, &info));

@@ -16,7 +16,15 @@
 namespace tova {
 namespace {
 
+// The nearest 16-bit value (halves away from zero), saturating at the limits.
 qint16 saturate(double v) {
+    if (v > -32768.0 && v < 32767.0) {
+        // The usual case, without a library call: the fraction v - trunc(v) is exact.
+        int r = int(v);
+        const double fraction = v - double(r);
+        r += int(fraction >= 0.5) - int(fraction <= -0.5);
+        return qint16(r);
+    }
     const double r = std::round(v);
     if (r >= 32767.0) return 32767;
     if (r <= -32768.0) return -32768;
@@ -54,18 +62,23 @@ void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
     // The samples from the start of the piece to the new end: what is there already (the tail it
     // overlaps, silence in a gap) plus the piece.
     const qint64 touchedFrom = std::min(start, end);
-    std::vector<double> mixed(std::size_t(newEnd - touchedFrom), 0.0);
+    QByteArray bytes(qsizetype(newEnd - touchedFrom) * 2, Qt::Uninitialized);
+    char* out = bytes.data();
     if (touchedFrom < end) {
         if (!dat.seek(touchedFrom * 2)) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
-        const QByteArray tail = dat.read((end - touchedFrom) * 2);
-        if (tail.size() != (end - touchedFrom) * 2) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
-        for (qint64 i = 0; i < end - touchedFrom; ++i)
-            mixed[std::size_t(i)] = qFromLittleEndian<qint16>(tail.constData() + i * 2);
+        const qint64 tailBytes = (end - touchedFrom) * 2;
+        if (dat.read(out, tailBytes) != tailBytes) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
     }
-    for (std::size_t i = 0; i < piece.size(); ++i) mixed[std::size_t(start - touchedFrom) + i] += piece[i];
+    // Sample x of the output: the old sample (0 past the old end) plus the piece's, when x is in it.
+    auto old = [&](qint64 x) { return x < end ? double(qFromLittleEndian<qint16>(out + (x - touchedFrom) * 2)) : 0.0; };
+    auto put = [&](qint64 x, double v) { qToLittleEndian(saturate(v), out + (x - touchedFrom) * 2); };
+    for (qint64 x = touchedFrom; x < start; ++x) put(x, old(x));
+    const double* p = piece.data();
+    const qint64 overlapEnd = std::min(pieceEnd, end);
+    for (qint64 x = start; x < overlapEnd; ++x) put(x, old(x) + p[x - start]);
+    for (qint64 x = std::max(start, end); x < pieceEnd; ++x) put(x, 0.0 + p[x - start]);
+    // The tail past a piece that ends inside it is written back as it was.
 
-    QByteArray bytes(qsizetype(mixed.size() * 2), Qt::Uninitialized);
-    for (std::size_t i = 0; i < mixed.size(); ++i) qToLittleEndian(saturate(mixed[i]), bytes.data() + i * 2);
     if (!dat.seek(touchedFrom * 2) || dat.write(bytes) != bytes.size() || !dat.flush())
         throw IoError(QStringLiteral("cannot write %1").arg(dat_));
     dat.close();
