@@ -3,9 +3,11 @@
 #include "platform/PathText.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +47,24 @@ bool matchName(const QString& n, const QString& p) {
     return j == p.size();
 }
 
+// The entry of a folder (any kind, hidden ones too) whose name equals `name` without regard to case,
+// the first in case-insensitive name order when several do; a null text when none does. The folder
+// is read once, without looking at each entry.
+QString firstMatchInFolder(const QString& folder, const QString& name) {
+    QString best;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) return best;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+        const QString candidate = QFile::decodeName(raw);
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0 && (best.isNull() || caseLess(candidate, best)))
+            best = candidate;
+    }
+    ::closedir(dir);
+    return best;
+}
+
 }  // namespace
 
 QString FileSystem::resolve(const QString& path) {
@@ -61,17 +81,13 @@ QString FileSystem::resolve(const QString& path) {
             cur = comp.isEmpty() ? cur : candidate;
             continue;
         }
-        QDir dir(cur.isEmpty() ? QStringLiteral(".") : cur);
-        QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        std::sort(names.begin(), names.end(), caseLess);
-        auto it = std::find_if(names.begin(), names.end(),
-                               [&](const QString& e) { return e.compare(comp, Qt::CaseInsensitive) == 0; });
-        if (it == names.end()) {
+        const QString found = firstMatchInFolder(cur.isEmpty() ? QStringLiteral(".") : cur, comp);
+        if (found.isNull()) {
             // Keep the rest as written.
             QStringList rest = parts.mid(k);
             return cur.isEmpty() ? rest.join(u'/') : PathText::join(cur, rest.join(u'/'));
         }
-        cur = cur.isEmpty() ? *it : PathText::join(cur, *it);
+        cur = cur.isEmpty() ? found : PathText::join(cur, found);
     }
     if (p.endsWith(u'/') && !cur.endsWith(u'/')) cur += u'/';
     return cur;

@@ -62,6 +62,11 @@ TEST(FileSystem, ResolvesNamesWithoutRegardToCaseAndBackslashes) {
     EXPECT_EQ(FileSystem::resolve(root + "/a.wav"), root + "/A.WAV");
     EXPECT_EQ(FileSystem::resolve(root + "\\sub\\a.wav"), root + "/Sub/A.wav");
     EXPECT_EQ(FileSystem::resolve(root + "/exact.wav"), root + "/exact.wav");
+    // Of names that differ only in case, the first in case-insensitive order (upper case first on a tie).
+    tova::test::writeFile(root + "/dUp.wav", "1");
+    tova::test::writeFile(root + "/DUP.wav", "2");
+    tova::test::writeFile(root + "/Dup.wav", "3");
+    EXPECT_EQ(FileSystem::resolve(root + "/dup.WAV"), root + "/DUP.wav");
     // Missing parts stay as written, so the path can still be created.
     EXPECT_EQ(FileSystem::resolve(root + "/SUB/new/b.wav"), root + "/Sub/new/b.wav");
     EXPECT_TRUE(FileSystem::isFile(root + "/sub/a.WAV"));
