@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 #include "tools/catena/Catena.h"
 #include "tools/catena/CatenaEnvelope.h"
+#include "tools/catena/CatenaInput.h"
 #include "tools/catena/CatenaLength.h"
 #include "tools/catena/CatenaParts.h"
 
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <cmath>
 #include <dlfcn.h>
@@ -89,6 +91,38 @@ TEST(CatenaEnvelopeTest, VolumeAlongThePiece) {
     EXPECT_EQ(CatenaEnvelope(words("0 5 35 0 100 100 0 %")).overlapMs(), 0);
     EXPECT_EQ(CatenaEnvelope(words("0 5 35 0 100 100 0 -15")).overlapMs(), -15);
     EXPECT_EQ(CatenaEnvelope(words("0 5 35 0 100 100 0")).overlapMs(), 0);
+}
+
+TEST(CatenaEnvelopeTest, ShapeGivesEverySampleTheVolumeAtItsTime) {
+    // Shaping works stretch by stretch; each sample must still get exactly the volume of its own time.
+    struct Row {
+        const char* env;
+        double length;
+    } rows[] = {
+        {"0 5 35 0 100 100 0", 250},
+        {"0 5 35 0 100 100 0 12.5", 123.4567},       // an odd number of samples
+        {"10 10 20 50 100 80 40 % 10 20 60", 200},   // long form, every stretch a slope
+        {"0 10 10 0 50 50 0", 100},                  // a level stretch below 100
+        {"0 10 10 0 250 250 0", 100},                // and above it
+        {"0 10 10 0 0 0 0", 100},                    // silent throughout
+        {"0 0 0 100 100 100 100", 50},               // full volume from start to end
+        {"5 0 0 0 100 100 0", 30},                   // a step: two points at one time
+        {"10 0 0 0 100 100 0", 20},                  // a step exactly at a sample's time (sample 441)
+        {"0 80 80 0 100 100 0", 100},                // times past the end, moved onto the last
+        {"0.01 0.02 0.03 30 60 90 10", 0.5},          // points closer than a sample
+        {"", 0.0},
+    };
+    for (const Row& r : rows) {
+        const CatenaEnvelope env(words(r.env));
+        const std::size_t frames = std::size_t(Catena::toFrames(r.length));
+        std::vector<double> samples(frames);
+        for (std::size_t i = 0; i < frames; ++i) samples[i] = std::fmod(double(i) * 7919.37, 65536.0) - 32768.0;
+        std::vector<double> expected = samples;
+        for (std::size_t i = 0; i < frames; ++i)
+            expected[i] *= env.volumeAt(double(i) * 1000.0 / CatenaEnvelope::SampleRate, r.length) / 100.0;
+        env.shape(samples, r.length);
+        for (std::size_t i = 0; i < frames; ++i) ASSERT_EQ(samples[i], expected[i]) << r.env << " sample " << i;
+    }
 }
 
 class CatenaAppendTest : public ::testing::Test {
@@ -177,6 +211,39 @@ TEST_F(CatenaAppendTest, InputStretchMissingAndShortInputsCountAsSilence) {
         ASSERT_EQ(w.samples.size(), r.frames) << r.name;
         for (std::size_t i = 0; i < r.frames; ++i) ASSERT_EQ(w.samples[i], r.sample(i)) << r.name << " sample " << i;
     }
+}
+
+TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
+    // Plain 16-bit mono waves at 44100 Hz are read straight from the file; the same samples in layouts
+    // that go through the sound-file library (stereo with both channels alike, an extra chunk after
+    // the data, a data size beyond the end of the file) must read the same.
+    std::vector<qint16> mono(1001);
+    for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = qint16((int(i) * 7919) % 65536 - 32768);
+    std::vector<qint16> stereo;
+    for (qint16 s : mono) stereo.insert(stereo.end(), {s, s});
+    writeFile(path("plain.wav"), catenaWaveBytes(mono, 1, 44100));
+    writeFile(path("stereo.wav"), catenaWaveBytes(stereo, 2, 44100));
+    writeFile(path("chunk.wav"), catenaWaveBytes(mono, 1, 44100) + QByteArray("LIST\4\0\0\0abcd", 12));
+    QByteArray longer = catenaWaveBytes(mono, 1, 44100);
+    qToLittleEndian<quint32>(quint32(mono.size() * 2 + 400), longer.data() + 40);
+    writeFile(path("longer.wav"), longer);
+
+    const struct {
+        qint64 first, count;
+    } stretches[] = {{0, 1001}, {0, 7}, {3, 500}, {-5, 20}, {-2000, 10}, {995, 30}, {1001, 4}, {-3, 1010}};
+    for (const auto& st : stretches) {
+        const std::vector<double> plain = CatenaInput::read(path("plain.wav"), st.first, st.count);
+        ASSERT_EQ(plain.size(), std::size_t(st.count));
+        for (qint64 k = 0; k < st.count; ++k) {
+            const qint64 at = st.first + k;
+            ASSERT_EQ(plain[std::size_t(k)], at >= 0 && at < 1001 ? double(mono[std::size_t(at)]) : 0.0)
+                << st.first << " + " << k;
+        }
+        for (const char* other : {"stereo.wav", "chunk.wav", "longer.wav"})
+            EXPECT_EQ(CatenaInput::read(path(other), st.first, st.count), plain) << other << " from " << st.first;
+    }
+    // A folder is no sound: silence, as for a missing file.
+    EXPECT_EQ(CatenaInput::read(dir.path(), 0, 3), std::vector<double>(3, 0.0));
 }
 
 TEST_F(CatenaAppendTest, PlacesPiecesByOverlapGapAndLength) {

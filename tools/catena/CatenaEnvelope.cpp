@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tova {
 namespace {
 
@@ -88,7 +92,22 @@ void CatenaEnvelope::shape(std::vector<double>& samples, double lengthMs) const 
             if (factor != 1.0)
                 for (std::size_t j = i; j < end; ++j) samples[j] *= factor;
         } else {
-            for (std::size_t j = i; j < end; ++j) {
+            std::size_t j = i;
+#if defined(__SSE2__)
+            // Two samples per step, each lane with the same operations as the loop below.
+            const __m128d thousand = _mm_set1_pd(1000.0), rate = _mm_set1_pd(double(SampleRate));
+            const __m128d hundred = _mm_set1_pd(100.0), aTime = _mm_set1_pd(a.timeMs);
+            const __m128d aVolume = _mm_set1_pd(a.volume), rise = _mm_set1_pd(b.volume - a.volume);
+            const __m128d span = _mm_set1_pd(b.timeMs - a.timeMs);
+            for (; j + 2 <= end; j += 2) {
+                const __m128d time = _mm_div_pd(_mm_mul_pd(_mm_set_pd(double(j + 1), double(j)), thousand), rate);
+                const __m128d line = _mm_add_pd(aVolume, _mm_div_pd(_mm_mul_pd(rise, _mm_sub_pd(time, aTime)), span));
+                const __m128d atStart = _mm_cmple_pd(time, aTime);
+                const __m128d volume = _mm_or_pd(_mm_and_pd(atStart, aVolume), _mm_andnot_pd(atStart, line));
+                _mm_storeu_pd(&samples[j], _mm_mul_pd(_mm_loadu_pd(&samples[j]), _mm_div_pd(volume, hundred)));
+            }
+#endif
+            for (; j < end; ++j) {
                 const double time = timeOf(j);
                 const double volume =
                     time <= a.timeMs ? a.volume
