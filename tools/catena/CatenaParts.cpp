@@ -44,25 +44,29 @@ qint16 saturate(double v) {
 void saturateInto(const double* v, std::size_t count, char* out) {
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Two samples per step while both lie within the 16-bit range: truncation, the exact fraction
+    // Four samples per step while all lie within the 16-bit range: truncation, the exact fraction
     // and one step away from zero for halves and more, as saturate() does one by one.
     const __m128d low = _mm_set1_pd(-32768.0), high = _mm_set1_pd(32767.0);
     const __m128d half = _mm_set1_pd(0.5), minusHalf = _mm_set1_pd(-0.5);
-    for (; i + 2 <= count; i += 2) {
-        const __m128d x = _mm_add_pd(_mm_setzero_pd(), _mm_loadu_pd(v + i));
-        if (_mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, low), _mm_cmplt_pd(x, high))) != 3) {
-            qToLittleEndian(saturate(0.0 + v[i]), out + i * 2);
-            qToLittleEndian(saturate(0.0 + v[i + 1]), out + i * 2 + 2);
+    auto inRange = [&](__m128d x) { return _mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(x, low), _mm_cmplt_pd(x, high))); };
+    // The low 32 bits of each 64-bit lane of two comparisons (all ones or none), as four 32-bit lanes.
+    auto lanes = [](__m128d a, __m128d b) {
+        return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(a), _mm_castpd_ps(b), _MM_SHUFFLE(2, 0, 2, 0)));
+    };
+    for (; i + 4 <= count; i += 4) {
+        const __m128d x0 = _mm_add_pd(_mm_setzero_pd(), _mm_loadu_pd(v + i));
+        const __m128d x1 = _mm_add_pd(_mm_setzero_pd(), _mm_loadu_pd(v + i + 2));
+        if ((inRange(x0) & inRange(x1)) != 3) {
+            for (std::size_t k = i; k < i + 4; ++k) qToLittleEndian(saturate(0.0 + v[k]), out + k * 2);
             continue;
         }
-        __m128i r = _mm_cvttpd_epi32(x);
-        const __m128d fraction = _mm_sub_pd(x, _mm_cvtepi32_pd(r));
-        // The comparisons give all-ones (-1) per 64-bit lane; their low halves line up with r's lanes.
-        const __m128i up = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(fraction, half)), _MM_SHUFFLE(3, 3, 2, 0));
-        const __m128i down = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(fraction, minusHalf)), _MM_SHUFFLE(3, 3, 2, 0));
-        r = _mm_add_epi32(_mm_sub_epi32(r, up), down);
-        const int packed = _mm_cvtsi128_si32(_mm_packs_epi32(r, r));
-        qToLittleEndian(quint32(packed), out + i * 2);
+        const __m128i t0 = _mm_cvttpd_epi32(x0), t1 = _mm_cvttpd_epi32(x1);
+        const __m128d f0 = _mm_sub_pd(x0, _mm_cvtepi32_pd(t0)), f1 = _mm_sub_pd(x1, _mm_cvtepi32_pd(t1));
+        // All ones is -1: subtracting the "half or more" mask adds one, adding the other subtracts one.
+        __m128i r = _mm_unpacklo_epi64(t0, t1);
+        r = _mm_sub_epi32(r, lanes(_mm_cmpge_pd(f0, half), _mm_cmpge_pd(f1, half)));
+        r = _mm_add_epi32(r, lanes(_mm_cmple_pd(f0, minusHalf), _mm_cmple_pd(f1, minusHalf)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i * 2), _mm_packs_epi32(r, r));
     }
 #endif
     for (; i < count; ++i) qToLittleEndian(saturate(0.0 + v[i]), out + i * 2);
