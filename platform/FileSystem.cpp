@@ -65,6 +65,14 @@ QString firstMatchInFolder(const QString& folder, const QString& name) {
     return best;
 }
 
+// Whether a folder entry is a folder (a link counts as what it points to).
+bool isFolderEntry(int folder, const dirent& entry) {
+    if (entry.d_type == DT_DIR) return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+    struct stat st {};
+    return ::fstatat(folder, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace
 
 QString FileSystem::resolve(const QString& path) {
@@ -97,6 +105,9 @@ bool FileSystem::exists(const QString& path) { return !path.isEmpty() && QFileIn
 
 bool FileSystem::isFile(const QString& path) {
     if (path.isEmpty()) return false;
+    // A path that exists as written resolves to itself: one look at it answers.
+    struct stat st {};
+    if (::stat(QFile::encodeName(PathText::toSlashes(path)).constData(), &st) == 0) return S_ISREG(st.st_mode);
     QFileInfo fi(resolve(path));
     return fi.exists() && fi.isFile();
 }
@@ -118,13 +129,18 @@ QStringList FileSystem::list(const QString& folder, const QString& pattern, bool
     QString dirPath = folder.isEmpty() ? QStringLiteral(".") : resolve(folder);
     QDir dir(dirPath);
     if (!dir.exists()) return {};
-    QDir::Filters f = QDir::Files | QDir::System;
-    if (withFolders) f |= QDir::Dirs;
-    QStringList names = dir.entryList(f | QDir::NoDotAndDotDot);
+    // The folder is read once; only entries whose kind the folder does not tell (links, some file
+    // systems) are looked at, and only when folders are to be left out.
     QStringList out;
-    for (const QString& n : names) {
-        if (n.startsWith(u'.')) continue;  // hidden on this system
-        if (wildcardMatch(n, pattern)) out << n;
+    if (DIR* d = ::opendir(QFile::encodeName(dirPath).constData())) {
+        while (const dirent* entry = ::readdir(d)) {
+            if (entry->d_name[0] == '.') continue;  // hidden on this system, and "." and ".."
+            const QString n = QFile::decodeName(entry->d_name);
+            if (!wildcardMatch(n, pattern)) continue;
+            if (!withFolders && isFolderEntry(::dirfd(d), *entry)) continue;
+            out << n;
+        }
+        ::closedir(d);
     }
     if (withFolders) {
         for (const char* dot : {".", ".."})

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -84,6 +85,20 @@ TEST(FileSystem, ListingsAreSortedWithoutRegardToCase) {
     EXPECT_TRUE(FileSystem::list(tmp.path(), "*", true).contains("Folder"));
     EXPECT_FALSE(FileSystem::list(tmp.path(), "*", false).contains("Folder"));
     EXPECT_TRUE(FileSystem::list(tmp.path() + "/missing", "*", false).isEmpty());
+
+    // Links count as what they point to; one pointing nowhere, a hidden file and a file inside a
+    // folder are no entries of a file listing of "*.wav" (but the broken link is one of "*").
+    QDir().mkdir(tmp.path() + "/f.wav");
+    QFile::link(tmp.path() + "/Folder", tmp.path() + "/linked.wav");
+    QFile::link(tmp.path() + "/b.wav", tmp.path() + "/alias.wav");
+    QFile::link(tmp.path() + "/gone", tmp.path() + "/broken");
+    tova::test::writeFile(tmp.path() + "/.hidden.wav", "");
+    tova::test::writeFile(tmp.path() + "/Folder/inner.wav", "");
+    EXPECT_EQ(FileSystem::list(tmp.path(), "*.wav", false), (QStringList{"A.wav", "alias.wav", "b.wav", "c.WAV"}));
+    EXPECT_EQ(FileSystem::list(tmp.path(), "*.wav", true),
+              (QStringList{"A.wav", "alias.wav", "b.wav", "c.WAV", "f.wav", "linked.wav"}));
+    EXPECT_EQ(FileSystem::list(tmp.path(), "*", false),
+              (QStringList{"A.wav", "alias.wav", "b.wav", "broken", "c.WAV", "d.txt", "noext"}));
 }
 
 TEST(FileSystem, PrivateFoldersAreOwnerOnly) {
