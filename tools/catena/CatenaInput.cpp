@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PcmWave.h"
+#include "tools/catena/PositionedIo.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +20,6 @@
 #endif
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -68,23 +68,11 @@ std::vector<double> resampled(const std::vector<double>& in, int rate) {
     return out;
 }
 
+// Closes a descriptor when it goes.
 struct FdCloser {
     int fd;
     ~FdCloser() { ::close(fd); }
 };
-
-// Reads exactly `size` bytes at `offset`; false on a failure or an early end.
-bool readAt(int fd, char* into, qint64 size, qint64 offset) {
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, into, std::size_t(size), off_t(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        into += got;
-        size -= got;
-        offset += got;
-    }
-    return true;
-}
 
 // `count` little-endian 16-bit samples as doubles.
 void widen(const char* from, std::size_t count, double* to) {

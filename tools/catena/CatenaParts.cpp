@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PcmWave.h"
+#include "tools/catena/PositionedIo.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,6 @@
 #endif
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -83,30 +83,6 @@ struct OpenFile {
     OpenFile& operator=(const OpenFile&) = delete;
     int fd;
 };
-
-bool readAt(int fd, char* into, qint64 size, qint64 offset) {
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, into, std::size_t(size), off_t(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        into += got;
-        size -= got;
-        offset += got;
-    }
-    return true;
-}
-
-bool writeAt(int fd, const char* from, qint64 size, qint64 offset) {
-    while (size > 0) {
-        const ssize_t done = ::pwrite(fd, from, std::size_t(size), off_t(offset));
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        from += done;
-        size -= done;
-        offset += done;
-    }
-    return true;
-}
 
 // The largest data part a RIFF header can describe.
 constexpr qint64 MaxDataBytes = qint64(std::numeric_limits<quint32>::max()) - 36;
