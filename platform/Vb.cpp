@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -78,8 +79,9 @@ QString numberText(double v, int precision, double plainLimit) {
     if (v == 0 || std::isnan(v)) return QStringLiteral("0");
     if (std::isinf(v)) return v > 0 ? QStringLiteral("1.#INF") : QStringLiteral("-1.#INF");
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", precision - 1, v);
-    std::string s(buf);
+    // The "%.*e" text of printf in the C locale, whatever locale the program runs in.
+    char* const bufEnd = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, precision - 1).ptr;
+    std::string s(buf, bufEnd);
     const auto epos = s.find('e');
     std::string mant = s.substr(0, epos);
     int exp = std::stoi(s.substr(epos + 1));
@@ -89,7 +91,9 @@ QString numberText(double v, int precision, double plainLimit) {
     for (char c : mant) if (c != '.') digits += c;
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     std::string out;
-    const double a = std::fabs(std::stod(std::string(buf)));
+    double rounded = 0;
+    std::from_chars(buf, bufEnd, rounded);
+    const double a = std::fabs(rounded);
     if (a >= 1e-4 && a < plainLimit) {
         if (exp >= 0) {
             std::string ip = digits.substr(0, std::min<size_t>(digits.size(), size_t(exp) + 1));
@@ -169,8 +173,8 @@ void roundedDigits(double a, int frac, std::string& intPart, std::string& fracPa
     fracPart.clear();
     if (a == 0) { fracPart.assign(size_t(frac), '0'); return; }
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", a);
-    std::string s(buf);
+    // The "%.14e" text of printf in the C locale.
+    std::string s(buf, std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14).ptr);
     auto epos = s.find('e');
     int exp = std::stoi(s.substr(epos + 1));
     std::string digits;
