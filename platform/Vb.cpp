@@ -220,9 +220,17 @@ QString applySection(double a, const Section& s) {
         }
         ip = g;
     }
-    QString body = QString::fromStdString(ip);
-    if (s.point) body += u'.' + QString::fromStdString(fp);
-    return s.prefix + body + s.suffix;
+    // The digits (and group separators) are ASCII.
+    QString out;
+    out.reserve(s.prefix.size() + qsizetype(ip.size()) + 1 + qsizetype(fp.size()) + s.suffix.size());
+    out += s.prefix;
+    out += QLatin1StringView(ip.data(), qsizetype(ip.size()));
+    if (s.point) {
+        out += u'.';
+        out += QLatin1StringView(fp.data(), qsizetype(fp.size()));
+    }
+    out += s.suffix;
+    return out;
 }
 
 bool roundsToZero(double a, const Section& s) {
@@ -328,7 +336,10 @@ QString Vb::Format(double v, const QString& pattern) {
     QStringList parts;
     QString cur;
     bool quoted = false;
-    for (int i = 0; i < pattern.size(); ++i) {
+    // Without a ";" the whole pattern is the one section and needs no scan.
+    const qsizetype scanLength = pattern.contains(u';') ? pattern.size() : 0;
+    if (scanLength == 0) cur = pattern;
+    for (int i = 0; i < scanLength; ++i) {
         QChar c = pattern[i];
         if (c == u'"') quoted = !quoted;
         if (c == u'\\' && i + 1 < pattern.size()) { cur += c; cur += pattern[++i]; continue; }

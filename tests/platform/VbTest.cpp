@@ -73,6 +73,7 @@ TEST(Vb, SingleAndDoubleTexts) {
     const struct { double v; const char* text; } doubles[] = {
         {120.0, "120"}, {1.0 / 3.0, "0.333333333333333"}, {0.1 + 0.2, "0.3"}, {1e15, "1E+15"},
         {123456789012345.0, "123456789012345"}, {-2.25, "-2.25"},
+        {4.9e-324, "4.94065645841247E-324"},  // the smallest value: a text, not a failure
     };
     for (const auto& c : doubles) {
         SCOPED_TRACE(c.text);
