@@ -5,7 +5,6 @@
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
-#include "mainwindow/ProgramVoiceBanks.h"
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
@@ -23,7 +22,6 @@ int main(int argc, char** argv) {
 
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
-    tova::ProgramVoiceBanks voiceBanks;
     tova::ProgramDefaultVoiceGenerator generator;
     tova::ProgramNoteDrawing noteDrawing;
     tova::ProgramVoiceBankAccess voiceBankAccess;
@@ -36,7 +34,7 @@ int main(int argc, char** argv) {
     ports.core = &core;
     ports.generator = &generator;
     ports.midi = &midi;
-    ports.voiceBanks = &voiceBanks;
+    ports.voiceBanks = &voiceBankAccess;
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
 

@@ -27,4 +27,6 @@ void ProgramVoiceBankAccess::ReadCharacterTxt(QString& folder, QString& name, QS
     tova::ReadCharacterTxt(folder, name, image, sample, author, web, description);
 }
 
+QStringList ProgramVoiceBankAccess::FindAliasForLyric(const QString& lyric) { return tova::FindAliasForLyric(lyric); }
+
 }  // namespace tova

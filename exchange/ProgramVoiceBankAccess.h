@@ -16,6 +16,7 @@ public:
     QString GetSampleAlias(const QString& sample) override;
     QString StripPrefixMap(qint32 noteNum, const QString& alias) override;
     void ReadCharacterTxt(QString& folder, QString& name, QString& image) override;
+    QStringList FindAliasForLyric(const QString& lyric) override;
 };
 
 }  // namespace tova

@@ -5,7 +5,7 @@
 
 namespace tova {
 
-// What opening, reading and configuring a project needs of the voice-bank services: the list of
+// What the main window and opening, reading and configuring a project need of the voice-bank services: the list of
 // installed banks, the oto table and prefix map of the current bank and a bank's profile. The program's
 // implementation forwards to the voice-lookup services; tests give a fake bank.
 class VoiceBankAccess {
@@ -31,6 +31,8 @@ public:
     // The bank's profile: its display name and picture file ("" when not given). A profile that names
     // another folder replaces `folder` by it (the picture lies there).
     virtual void ReadCharacterTxt(QString& folder, QString& name, QString& image) = 0;
+    // The alias candidates of the loaded voice bank for a lyric.
+    virtual QStringList FindAliasForLyric(const QString& lyric) = 0;
 };
 
 }  // namespace tova

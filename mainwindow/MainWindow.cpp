@@ -8,7 +8,7 @@
 #include "mainwindow/NoteEditPort.h"
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/RollCanvas.h"
-#include "mainwindow/VoiceBankPort.h"
+#include "exchange/VoiceBankAccess.h"
 #include "song/NoteCache.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"

@@ -10,7 +10,7 @@ class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
 class PlaybackPort;
-class VoiceBankPort;
+class VoiceBankAccess;
 class VoiceToolsPort;
 
 // The services the main window calls, each owned elsewhere. A null port is a service that is not
@@ -18,7 +18,7 @@ class VoiceToolsPort;
 struct MainWindowPorts {
     CoreServices* core = nullptr;
     DefaultVoiceGeneratorPort* generator = nullptr;
-    VoiceBankPort* voiceBanks = nullptr;
+    VoiceBankAccess* voiceBanks = nullptr;
     ProjectFilesPort* projectFiles = nullptr;
     NoteDrawingPort* noteDrawing = nullptr;
     PlaybackPort* playback = nullptr;

@@ -14,7 +14,7 @@
 #include "mainwindow/RollCanvas.h"
 #include "mainwindow/RollCoordinates.h"
 #include "mainwindow/Startup.h"
-#include "mainwindow/VoiceBankPort.h"
+#include "exchange/VoiceBankAccess.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"

@@ -9,7 +9,6 @@
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramNoteDrawing.h"
-#include "mainwindow/ProgramVoiceBanks.h"
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
@@ -112,7 +111,6 @@ TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
         QtWheelHook wheelHook;
         WheelHookPort::install(&wheelHook);
         ProgramCoreServices core;
-        ProgramVoiceBanks voiceBanks;
         ProgramDefaultVoiceGenerator generator;
         ProgramNoteDrawing noteDrawing;
         ProgramVoiceBankAccess voiceBankAccess;
@@ -125,7 +123,7 @@ TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
         MainWindowPorts ports;
         ports.core = &core;
         ports.generator = &generator;
-        ports.voiceBanks = &voiceBanks;
+        ports.voiceBanks = &voiceBankAccess;
         ports.noteDrawing = &noteDrawing;
         ports.projectFiles = &files;
         ports.mci = &device;

@@ -62,6 +62,7 @@ public:
     int listLoads = 0;
 
     QStringList VoiceBankList() override { return banks; }
+    QStringList FindAliasForLyric(const QString&) override { return {}; }
     void LoadVoiceBankList() override { ++listLoads; }
     void ClearOtoTable() override { ++otoClears; }
     void LoadOtoIni(const QString& folder) override { otoLoads << folder; }

@@ -6,7 +6,7 @@
 #include "mainwindow/NoteDrawingPort.h"
 #include "mainwindow/NoteEditPort.h"
 #include "mainwindow/ProjectFilesPort.h"
-#include "mainwindow/VoiceBankPort.h"
+#include "exchange/VoiceBankAccess.h"
 #include "mainwindow/VoiceToolsPort.h"
 #include "platform/SystemPaths.h"
 
@@ -88,7 +88,7 @@ public:
     QTemporaryDir dir;
 };
 
-class FakeVoiceBanks : public VoiceBankPort {
+class FakeVoiceBanks : public VoiceBankAccess {
 public:
     QStringList list;
     QStringList calls;
@@ -102,6 +102,13 @@ public:
         return 0;
     }
     QStringList FindAliasForLyric(const QString&) override { return aliases; }
+    // Not used by the main window's start-up and view code.
+    QString GetSampleAlias(const QString& sample) override { return sample; }
+    QString StripPrefixMap(qint32, const QString& alias) override { return alias; }
+    void ReadCharacterTxt(QString&, QString& name, QString& image) override {
+        name.clear();
+        image.clear();
+    }
 };
 
 class FakeProjectFiles : public ProjectFilesPort {

@@ -5,7 +5,7 @@
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "mainwindow/ProgramCoreServices.h"
-#include "mainwindow/ProgramVoiceBanks.h"
+#include "exchange/ProgramVoiceBankAccess.h"
 #include "mainwindow/ui/Form1.h"
 #include "platform/FakePorts.h"
 #include "platform/ui/QtWheelHook.h"
@@ -73,7 +73,7 @@ TEST(ProgramServices, StartUpOnTheProgramsOwnServices) {
     test::writeFile(program.path() + u"/voice/uta/character.txt"_s, "name=uta\r\n");
     {
         ProgramCoreServices core;
-        ProgramVoiceBanks voiceBanks;
+        ProgramVoiceBankAccess voiceBanks;
         MainWindowPorts ports;
         ports.core = &core;
         ports.voiceBanks = &voiceBanks;
