@@ -143,6 +143,8 @@ public:
     void mnPluginFolder_Click();
     void mnShowReadme_Click();
     void mnPluginReload_Click() { BuildPluginMenu(); }
+    // Runs the plug-in of menu item `index` over the selection (item 0, the placeholder, does nothing).
+    void mnPlugin_Click(int index);
     void BuildPluginMenu();
     void InitPlugins() { BuildPluginMenu(); }
     void mnCleanCache_Click();

@@ -10,6 +10,7 @@ class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
 class PlaybackPort;
+class PluginWaitPort;
 class VoiceBankAccess;
 class VoiceToolsPort;
 
@@ -27,6 +28,8 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // Runs a plug-in while its wait window is shown.
+    PluginWaitPort* pluginWait = nullptr;
 };
 
 }  // namespace tova

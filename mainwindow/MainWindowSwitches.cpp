@@ -5,6 +5,7 @@
 #include "core/MessageTable.h"
 #include "core/Settings.h"
 #include "exchange/PluginList.h"
+#include "exchange/plugins/PluginCommand.h"
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
@@ -175,6 +176,12 @@ void MainWindow::mnPluginFolder_Click() {
 
 void MainWindow::mnShowReadme_Click() {
     if (ports_.core) ports_.core->showProgramReadme();
+}
+
+void MainWindow::mnPlugin_Click(int index) {
+    if (index == 0 || !ports_.pluginWait) return;
+    const qint32 first = std::clamp(std::min(song.SelStart, song.SelEnd), 0, song.noteCount());
+    PluginCommand(song, *ports_.pluginWait).Run(view_.text(QStringLiteral("mnPlugin"), index), GetTempo(first));
 }
 
 void MainWindow::BuildPluginMenu() {

@@ -506,6 +506,14 @@ void Form1::wireHandlers() {
                 const int index = a->property("index").toInt();
                 if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w, index] { files->mnHistory_Click(*w, index); });
             });
+    // The plug-ins: elements of the array come and go with the plug-in list.
+    if (auto* first = controlAs<QAction>(QStringLiteral("mnPlugin"), 0))
+        if (auto* menu = qobject_cast<QMenu*>(first->parent()))
+            connect(menu, &QMenu::triggered, this, [this, w](QAction* a) {
+                if (a->objectName() != u"mnPlugin") return;
+                const int index = a->property("index").toInt();
+                handle([w, index] { w->mnPlugin_Click(index); });
+            });
     if (QObject* voice = control(QStringLiteral("lblVoice"))) voice->installEventFilter(this);
 
     // Rendering and playback.
