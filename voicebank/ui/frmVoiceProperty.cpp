@@ -65,10 +65,10 @@ frmVoiceProperty::frmVoiceProperty(QWidget* owner) : QDialog(owner) {
 
     cmdOK = new QPushButton(QStringLiteral("登録する"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Twips::rect(2100, 4140, 1335, 375));
+    cmdOK->setGeometry(Twips::rect(2100, 4140, 1335, 315));
     cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(Twips::rect(3540, 4140, 1335, 375));
+    cmdCancel->setGeometry(Twips::rect(3540, 4140, 1335, 315));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
