@@ -179,9 +179,12 @@ void MainWindow::mnShowReadme_Click() {
 }
 
 void MainWindow::mnPlugin_Click(int index) {
-    if (index == 0 || !ports_.pluginWait) return;
-    const qint32 first = std::clamp(std::min(song.SelStart, song.SelEnd), 0, song.noteCount());
-    PluginCommand(song, *ports_.pluginWait).Run(view_.text(QStringLiteral("mnPlugin"), index), GetTempo(first));
+    if (!ports_.pluginWait) return;
+    RunPluginMenuItem(song, *ports_.pluginWait, index, [this](qint32 first, qint32 last) {
+        for (qint32 i = first; i <= last; ++i) cache_.DeleteNoteCacheFiles(song.CacheDir, i);
+        DrawBackground();
+        DrawNotes();
+    });
 }
 
 void MainWindow::BuildPluginMenu() {
@@ -192,11 +195,9 @@ void MainWindow::BuildPluginMenu() {
         return;
     }
     int k = 1;
-    for (const QString& line : PluginList) {
-        const QStringList fields = line.split(u'\t');
-        if (fields.size() < 4 || fields[0].isEmpty()) continue;
+    for (const QString& name : PluginMenuNames()) {
         view_.loadMenuElement(menu, k);
-        view_.setText(menu, fields[0], k);
+        view_.setText(menu, name, k);
         view_.setVisible(menu, true, k);
         view_.setEnabled(menu, true, k);
         ++k;

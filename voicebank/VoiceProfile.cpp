@@ -139,11 +139,20 @@ void VoiceProfile::Label2_Click() {
 void VoiceProfile::cmdOK_Click() {
     closing = true;
     registered = true;
+    accept();
 }
 
-void VoiceProfile::cmdCancel_Click() { closing = true; }
+void VoiceProfile::cmdCancel_Click() {
+    closing = true;
+    reject();
+}
 
 void VoiceProfile::Form_QueryUnload() { closing = true; }
+
+void VoiceProfile::cancelRequested() {
+    Form_QueryUnload();
+    reject();
+}
 
 bool VoiceProfile::MarkReadmeRead(const QString& voiceFolder) {
     if (FindVoiceReadme(voiceFolder).isEmpty()) return false;

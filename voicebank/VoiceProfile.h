@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DialogModel.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +11,9 @@ namespace tova {
 
 // The logic of the voice-bank profile dialog "原音のプロフィール" (frmVoiceProperty shows it): what a
 // bank says about itself (its profile file, picture and readme) and statistics gathered from its
-// files. The form binds its controls to these fields; tests drive the model without widgets.
-class VoiceProfile {
+// files. The form binds its controls to these fields; tests drive the model without widgets. "登録する"
+// ends the dialog with OK (Result, `registered`), "キャンセル", Escape and the close box without.
+class VoiceProfile : public DialogModel {
 public:
     // ---- arguments of ShowProfile ----
     QString folder;               // the bank's folder, no final separator
@@ -53,6 +56,8 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
     void Form_QueryUnload();
+    // Escape and the close box: the statistics stop and the dialog ends without registering.
+    void cancelRequested() override;
 
     // Marks the bank's readme as read on this machine: when the folder has a readme and its marker
     // "$read" is missing or holds another machine's token, the marker is written anew. A marker that

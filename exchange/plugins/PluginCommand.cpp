@@ -1,12 +1,14 @@
 #include "exchange/plugins/PluginCommand.h"
 
+#include "commands/CommandRegistry.h"
+#include "commands/EditContext.h"
 #include "core/MessageTable.h"
+#include "exchange/PluginList.h"
 #include "exchange/plugins/PluginExchange.h"
 #include "exchange/plugins/PluginRun.h"
 #include "platform/Ports.h"
-#include "song/NoteCache.h"
+#include "render/NoteRenderParams.h"
 #include "song/Song.h"
-#include "song/SongHost.h"
 
 namespace tova {
 namespace {
@@ -68,16 +70,29 @@ bool PluginCommand::Run(const QString& name, float tempo) {
         song_.SelStart = first;
         song_.SelEnd = last;
     }
-    if (NoteCache* cache = song_.cache()) {
-        const qint32 from = first > 0 ? first - 1 : first;
-        const qint32 to = last < newCount - 1 ? last + 1 : last;
-        for (qint32 i = from; i <= to; ++i) cache->DeleteNoteCacheFiles(song_.CacheDir, i);
-    }
-    if (SongHost* host = song_.host()) {
-        host->DrawBackground();
-        host->DrawNotes();
-    }
+    RefreshFirst = first > 0 ? first - 1 : first;
+    RefreshLast = last < newCount - 1 ? last + 1 : last;
     return true;
+}
+
+void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
+                       const std::function<void(qint32 first, qint32 last)>& refresh) {
+    const QStringList names = PluginMenuNames();
+    if (index < 1 || index > names.size()) return;
+    const qint32 first = std::clamp(std::min(song.SelStart, song.SelEnd), 0, song.noteCount());
+    float tempo = song.Tempo;
+    FindTempoAt(song, first, tempo);
+    PluginCommand command(song, wait);
+    if (command.Run(names.at(index - 1), tempo) && refresh) refresh(command.RefreshFirst, command.RefreshLast);
+}
+
+void registerPluginCommands(CommandRegistry& registry, PluginWaitPort& wait) {
+    registry.addIndexed(QStringLiteral("mnPlugin"), [&wait](EditContext& context, int index) {
+        RunPluginMenuItem(context.song(), wait, index, [&context](qint32 first, qint32 last) {
+            context.deleteCachedNotes(first, last);
+            context.Redraw();
+        });
+    });
 }
 
 }  // namespace tova

@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tova {
 
+class CommandRegistry;
 class Song;
 class PluginWaitPort;
 
@@ -16,16 +19,29 @@ public:
     PluginCommand(Song& song, PluginWaitPort& wait);
 
     // Runs the plug-in named `name` with `tempo` (the tempo in force at the selection's first note).
-    // True when the song was changed.
+    // True when the song was changed; the notes whose renderings and drawing are out of date are then
+    // RefreshFirst..RefreshLast (the changed range with its neighbours).
     bool Run(const QString& name, float tempo);
 
     // The plug-in's part alone: sends the notes first..last, waits, and applies the returned text.
     // "True" when it was applied (then `last` is the last note of the changed range), else empty.
     QString RunPlugin(const QString& name, qint32 first, qint32& last, float tempo);
 
+    qint32 RefreshFirst = 0;
+    qint32 RefreshLast = -1;
+
 private:
     Song& song_;
     PluginWaitPort& wait_;
 };
+
+// The click on item `index` of the plug-in menu (item 0, the placeholder "(なし)", does nothing): runs
+// the item's plug-in over the song's selection with the tempo in force at its first note. When the song
+// changed, `refresh` gets the notes whose cached renderings are to be deleted before the roll is redrawn.
+void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
+                       const std::function<void(qint32 first, qint32 last)>& refresh);
+
+// Registers the plug-in menu's items ("mnPlugin", a control array) with the commands of the main window.
+void registerPluginCommands(CommandRegistry& registry, PluginWaitPort& wait);
 
 }  // namespace tova

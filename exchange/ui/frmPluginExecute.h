@@ -1,18 +1,16 @@
 #pragma once
 
-#include "exchange/plugins/PluginRun.h"
-
-#include <QDialog>
+#include "core/ui/ModelDialog.h"
+#include "exchange/plugins/PluginExecution.h"
 
 class QLabel;
 class QTimer;
 
 namespace tova {
 
-// The wait window "TOVA - プラグイン実行中" while a plug-in runs: its timer starts the plug-in 10 ms
-// after the window opens and hides the window when the plug-in has ended. Closing it meanwhile asks
-// whether to stop waiting; "いいえ" does, and then nothing the plug-in left is applied.
-class frmPluginExecute : public QDialog {
+// The wait window while a plug-in runs, bound to PluginExecution: its timer starts the plug-in 10 ms
+// after the window opens and ends the window when the plug-in has ended.
+class frmPluginExecute : public ModelDialogOf<PluginExecution> {
     Q_OBJECT
 public:
     explicit frmPluginExecute(QWidget* owner = nullptr);
@@ -24,20 +22,7 @@ public:
     QTimer* Timer1;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
-private:
-    void Timer1_Timer();
-    // The question when the user closes the window while the plug-in runs; true when the wait ends.
-    bool askToStopWaiting();
-
-    QString name_;
-    QString text_;
-    PluginRun result_;
-    bool done_ = false;
-    bool running_ = false;
-    bool abandoned_ = false;
+    void refreshFromModel() override {}
 };
 
 // The wait port over this window, owned by the main window.

@@ -1,8 +1,11 @@
+#include "commands/CommandRegistry.h"
+#include "commands/FakeEditContext.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "exchange/PluginList.h"
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/plugins/PluginExchange.h"
+#include "exchange/plugins/PluginExecution.h"
 #include "exchange/plugins/PluginRun.h"
 #include "exchange/ui/frmPluginExecute.h"
 #include "platform/FakePorts.h"
@@ -328,6 +331,56 @@ TEST_F(PluginRunner, WaitWindowQuestion) {
     EXPECT_EQ(ports.messageBox.shown.size(), 1);
     EXPECT_EQ(song.noteCount(), 4);
     EXPECT_EQ(song.UndoTexts.size(), 1);
+}
+
+// The plug-in menu's items as a command of the main window: item k runs the k-th listed plug-in over
+// the selection, then the changed range and its neighbours lose their renderings and the roll redraws.
+TEST_F(PluginRunner, MenuItemCommandOverTheEditContext) {
+    CommandRegistry registry;
+    registerPluginCommands(registry, wait);
+    FakeEditContext context;
+    Song& s = context.song();
+    s.resizeNotes(5);
+    for (int i = 0; i < 5; ++i) {
+        s.Lengths[i] = 480;
+        s.Lyrics[i] = QString::number(i);
+        s.NoteNums[i] = 40;
+    }
+    s.CacheDir = u"/cache"_s;
+    context.setSelection(2, 1);
+    reply("[#DELETE]\r\n");
+    ASSERT_TRUE(registry.contains(u"mnPlugin"_s));
+    registry.run(u"mnPlugin"_s, context, 0);  // the placeholder
+    EXPECT_EQ(s.noteCount(), 5);
+    registry.run(u"mnPlugin"_s, context, int(PluginMenuNames().indexOf(u"Fake"_s)) + 1);
+    EXPECT_EQ(s.Lyrics, (QStringList{u"0"_s, u"2"_s, u"3"_s, u"4"_s}));
+    QList<QPair<QString, qint32>> deleted;
+    for (qint32 i = 0; i <= 2; ++i) deleted << qMakePair(u"/cache"_s, i);
+    EXPECT_EQ(context.cache.deleted, deleted);
+    EXPECT_EQ(context.backgrounds, 1);
+    EXPECT_EQ(context.notesDrawn, 1);
+    EXPECT_EQ(s.UndoCaptions, QStringList{u"プラグインの実行"_s});
+}
+
+// Closing the wait window before the plug-in started or after it ended asks nothing.
+TEST(PluginExecution, CloseAsksOnlyWhileThePluginRuns) {
+    ScopedFakePorts ports;
+    PluginExecution e;
+    e.Begin(u"Fake"_s, u"text"_s);
+    e.cancelRequested();
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+    EXPECT_FALSE(e.hidden);
+    e.running = true;
+    ports.messageBox.answers.enqueue(MsgResult::Cancel);
+    e.cancelRequested();
+    EXPECT_FALSE(e.abandoned);
+    EXPECT_EQ(StopRequested, 0);
+    ports.messageBox.answers.enqueue(MsgResult::No);
+    e.cancelRequested();
+    EXPECT_TRUE(e.abandoned);
+    EXPECT_EQ(StopRequested, -1);
+    EXPECT_EQ(ports.messageBox.shown.size(), 2);
+    StopRequested = 0;
 }
 
 TEST(PluginExchange, ManySectionsApplyInOnePass) {

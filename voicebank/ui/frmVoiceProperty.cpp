@@ -1,15 +1,12 @@
 #include "voicebank/ui/frmVoiceProperty.h"
 
-#include "core/Settings.h"
 #include "core/ui/Twips.h"
-#include "platform/Errors.h"
-#include "platform/Ports.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -23,9 +20,8 @@ constexpr int kFrameHeight = 390;
 
 }  // namespace
 
-frmVoiceProperty::frmVoiceProperty(QWidget* owner) : QDialog(owner) {
-    setObjectName(QStringLiteral("frmVoiceProperty"));
-    setWindowTitle(QStringLiteral("原音のプロフィール"));
+frmVoiceProperty::frmVoiceProperty(QWidget* owner)
+    : ModelDialogOf<VoiceProfile>(QStringLiteral("frmVoiceProperty"), QStringLiteral("原音のプロフィール"), owner) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     Picture1 = new QLabel(this);
@@ -74,96 +70,69 @@ frmVoiceProperty::frmVoiceProperty(QWidget* owner) : QDialog(owner) {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
 
-    connect(cmdOK, &QPushButton::clicked, this, [this] {
-        model_.cmdOK_Click();
-        hide();
-    });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        model_.cmdCancel_Click();
-        hide();
-    });
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1_Timer(); }); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { handle([this] { model().cmdOK_Click(); }); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { handle([this] { model().cmdCancel_Click(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
-    model_.processEvents = [] { QCoreApplication::processEvents(); };
-    setFixedSize(Twips::size(kClientWidth, 4470 - kFrameHeight));
+    model().processEvents = [] { QCoreApplication::processEvents(); };
+    finishLoad();
 }
 
-void frmVoiceProperty::guarded(const std::function<void()>& handler) {
-    if (settings().DebugMode) {
-        handler();
-        return;
-    }
-    QString description;
-    try {
-        handler();
-        return;
-    } catch (const TovaError& e) {
-        description = e.description();
-    } catch (const std::exception& e) {
-        description = QString::fromLocal8Bit(e.what());
-    }
+void frmVoiceProperty::restoreCursor() {
+    if (!waitCursor_) return;
+    waitCursor_ = false;
     QApplication::restoreOverrideCursor();
-    Ports::msgBox(description, MsgButtons::OK, MsgIcon::Exclamation, QStringLiteral("エラー"));
 }
 
 void frmVoiceProperty::Load(const QString& folder, const QString& name, bool registerFlag) {
-    model_.Begin(folder, name, registerFlag);
-    guarded([this] { Form_Load(); });
-}
-
-void frmVoiceProperty::Form_Load() {
+    model().Begin(folder, name, registerFlag);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    waitCursor_ = true;
     QCoreApplication::processEvents();
-    model_.Form_Load();
-    showModel();
-    Timer1->start(100);
+    if (handle([this] { model().Form_Load(); }))
+        Timer1->start(100);
+    else
+        restoreCursor();
 }
 
 void frmVoiceProperty::Timer1_Timer() {
     Timer1->stop();
-    QApplication::restoreOverrideCursor();
-    model_.Timer1_Timer();
-    showModel();
+    restoreCursor();
+    handle([this] { model().Timer1_Timer(); });
 }
 
 void frmVoiceProperty::RunStatistics() {
-    if (Timer1->isActive()) guarded([this] { Timer1_Timer(); });
+    if (Timer1->isActive()) Timer1_Timer();
 }
 
-void frmVoiceProperty::showModel() {
-    setFixedSize(Twips::size(kClientWidth, model_.windowHeightTwips - kFrameHeight));
-    txtName->setText(model_.txtName);
-    if (!model_.picturePath.isEmpty()) {
-        const QPixmap picture(model_.picturePath);
-        if (!picture.isNull()) Picture1->setPixmap(picture.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+void frmVoiceProperty::refreshFromModel() {
+    const VoiceProfile& m = model();
+    setFixedSize(Twips::size(kClientWidth, m.windowHeightTwips - kFrameHeight));
+    txtName->setText(m.txtName);
+    if (!m.picturePath.isEmpty()) {
+        const QPixmap picture(m.picturePath);
+        if (!picture.isNull())
+            Picture1->setPixmap(picture.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
-    txtStatics->setPlainText(model_.txtStatics);
-    txtReadme->setPlainText(model_.txtReadme);
+    txtStatics->setPlainText(m.txtStatics);
+    txtReadme->setPlainText(m.txtReadme);
 }
 
 bool frmVoiceProperty::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease) {
-        guarded([this] { model_.Label2_Click(); });
+        handle([this] { model().Label2_Click(); });
         return true;
     }
-    return QDialog::eventFilter(watched, event);
-}
-
-void frmVoiceProperty::closeEvent(QCloseEvent* event) {
-    model_.Form_QueryUnload();
-    if (Timer1->isActive()) {
-        Timer1->stop();
-        QApplication::restoreOverrideCursor();
-    }
-    QDialog::closeEvent(event);
+    return ModelDialogOf<VoiceProfile>::eventFilter(watched, event);
 }
 
 bool frmVoiceProperty::ShowProfile(const QString& folder, const QString& name, bool registerFlag, QWidget* owner) {
     frmVoiceProperty dialog(owner);
     dialog.Load(folder, name, registerFlag);
-    dialog.exec();
+    dialog.showModal();
     dialog.model().closing = true;
-    if (dialog.Timer1->isActive()) QApplication::restoreOverrideCursor();
+    dialog.Timer1->stop();
+    dialog.restoreCursor();
     VoiceProfile::MarkReadmeRead(dialog.model().folder);
     return dialog.model().registered;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "core/ui/ModelDialog.h"
 #include "voicebank/VoiceProfile.h"
-
-#include <QDialog>
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +14,7 @@ namespace tova {
 // The voice-bank profile dialog "原音のプロフィール": name, picture, statistics, readme and a "Sample"
 // label that plays a sample; with the register flag the buttons "登録する" and "キャンセル". Bound to
 // VoiceProfile, which holds every value and rule.
-class frmVoiceProperty : public QDialog {
+class frmVoiceProperty : public ModelDialogOf<VoiceProfile> {
     Q_OBJECT
 public:
     // Shows the dialog modally over the owner; true when "登録する" was pressed. Afterwards the bank's
@@ -23,10 +22,9 @@ public:
     static bool ShowProfile(const QString& folder, const QString& name, bool registerFlag, QWidget* owner);
 
     explicit frmVoiceProperty(QWidget* owner = nullptr);
-    VoiceProfile& model() { return model_; }
-    // Stores the arguments and loads the profile (the form's load).
+    // Stores the arguments and loads the profile (the form's load); the statistics follow 100 ms later.
     void Load(const QString& folder, const QString& name, bool registerFlag);
-    // Runs the one-shot statistics at once (tests; the timer does it 100 ms after loading).
+    // Runs the pending statistics at once (tests; the timer does it 100 ms after loading).
     void RunStatistics();
 
     QLineEdit* txtName;
@@ -40,17 +38,13 @@ public:
     QTimer* Timer1;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    void refreshFromModel() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
     void Timer1_Timer();
-    void showModel();
-    // Runs a handler; a failure shows its description under the title "エラー" and the dialog stays.
-    void guarded(const std::function<void()>& handler);
-
-    VoiceProfile model_;
+    void restoreCursor();
+    bool waitCursor_ = false;
 };
 
 }  // namespace tova
