@@ -8,6 +8,7 @@
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/plugins/PluginRun.h"
 #include "platform/Cp932.h"
+#include "platform/Errors.h"
 #include "platform/FakePorts.h"
 #include "song/Song.h"
 

@@ -8,6 +8,7 @@
 #include "voicebank/VoiceProfile.h"
 #include "voicebank/ui/frmVoiceProperty.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -147,12 +148,12 @@ TEST_F(Profile, ReadmeMarker) {
     VoiceProfile::MarkReadmeRead(bank);
     EXPECT_EQ(QFileInfo(bank + u"/$read"_s).lastModified(), written);
 
-    // A marker that cannot be written is passed over.
+    // A marker that cannot be written (a folder stands in its place) is passed over.
     QFile::setPermissions(bank + u"/$read"_s, QFile::ReadOwner | QFile::WriteOwner);
-    test::writeFile(bank + u"/$read"_s, "stale\r\n");
-    QFile::setPermissions(bank + u"/$read"_s, QFile::ReadOwner);
+    QFile::remove(bank + u"/$read"_s);
+    ASSERT_TRUE(QDir().mkpath(bank + u"/$read"_s));
     EXPECT_NO_THROW(VoiceProfile::MarkReadmeRead(bank));
-    QFile::setPermissions(bank + u"/$read"_s, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_TRUE(QFileInfo(bank + u"/$read"_s).isDir());
 }
 
 TEST_F(Profile, Window) {
