@@ -248,9 +248,17 @@ QString ReadTextFile(const QString& path, qint64 maxBytes) {
     if (maxBytes < 0) return ReadTextFile(path);
     QFile f(FileSystem::resolve(path));
     if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    // Read one byte more than allowed rather than trust the size (the file may be a device or growing).
-    const QByteArray bytes = f.read(maxBytes + 1);
-    if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
+    // Read in pieces up to one byte more than allowed rather than trust the size (the file may be a
+    // device or still growing), without setting aside the whole allowance at once.
+    QByteArray bytes;
+    char piece[65536];
+    for (;;) {
+        const qint64 n = f.read(piece, qMin<qint64>(sizeof piece, maxBytes + 1 - bytes.size()));
+        if (n < 0) throw IoError(QStringLiteral("ファイルを読み込めません。 ") + path);
+        if (n == 0) break;
+        bytes.append(piece, qsizetype(n));
+        if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
+    }
     return asCrLfLines(Cp932::decode(bytes));
 }
 
