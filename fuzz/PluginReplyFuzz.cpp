@@ -3,6 +3,7 @@
 // breaks the command's promises aborts: four arrays of one size, no control character in a lyric,
 // lengths of at least one tick, and an undo step that gives back the song exactly (and a redo that
 // gives back the plug-in's result exactly).
+#include "NoteSnapshot.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "exchange/plugins/PluginCommand.h"
@@ -25,24 +26,10 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-struct Snapshot {
-    QList<qint32> lengths;
-    QStringList lyrics;
-    QList<qint32> noteNums;
-    QStringList ext;
-    bool operator==(const Snapshot&) const = default;
-};
+using Snapshot = tova::test::NoteSnapshot;
+using tova::test::snapshotOf;
 
-Snapshot snapshot(const tova::Song& s) {
-    Snapshot n;
-    for (qint32 i = 0; i < s.noteCount(); ++i) {
-        n.lengths << s.Lengths[i];
-        n.lyrics << s.Lyrics[i];
-        n.noteNums << s.NoteNums[i];
-        n.ext << s.NoteExt[i];
-    }
-    return n;
-}
+Snapshot snapshot(const tova::Song& s) { return snapshotOf(s); }
 
 // Hands back the fuzzer's bytes as the plug-in's reply, read through the runner's file reading.
 class ReplyWait : public tova::PluginWaitPort {

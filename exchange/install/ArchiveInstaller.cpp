@@ -159,24 +159,28 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
     contentsParts_ = contentsParts;
     QString folder = d.folder;
 
+    // A refusal: the message to show, and no target.
+    auto refuse = [&message](const QString& key) {
+        message = GetMessage(key);
+        return QString();
+    };
+    // The confirmed target and what installing it will unpack.
+    auto settle = [&](const QString& root, const QString& target, const QString& name) {
+        InstallDestRoot = root;
+        InstallDestFolder = target;
+        InstallName = name;
+        InstallEntryCount = CountUnpackFiles(archive, UnpackPlan{contentsParts_, contentsParts_.isEmpty()});
+    };
+
     if (d.type == u"voiceset") {
         const std::optional<QByteArray> profile = readEntry(archive, contentsParts, QStringLiteral("character.txt"));
-        if (!profile) {
-            message = GetMessage(kIncomplete);
-            return QString();
-        }
+        if (!profile) return refuse(kIncomplete);
         QString alias, name, image, sample, author, web, other;
         ReadCharacterLines(linesOf(*profile), alias, name, image, sample, author, web, other);
-        if (name.isEmpty()) {
-            message = GetMessage(kIncomplete);
-            return QString();
-        }
+        if (name.isEmpty()) return refuse(kIncomplete);
         const QString root = withoutFinalSeparator(GetVoiceRoot());
         const QString target = root + u'/' + folder;
-        if (GetFileAttrSafe(target) != 0) {
-            message = GetMessage(kInvalid);
-            return QString();
-        }
+        if (GetFileAttrSafe(target) != 0) return refuse(kInvalid);
         bool ask = true;
         const bool exists = FolderExists(target);
         QString existingName;
@@ -185,33 +189,18 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
             ReadCharacterTxt(existing, existingName, image2, sample2, author2, web2, other2);
             ask = !existingName.isEmpty();  // a folder without a named bank is installed into as it is
         }
-        if (ask && !ConfirmTarget(root, folder, name, existingName, d.description, exists)) {
-            message = GetMessage(kCancelled);
-            return QString();
-        }
-        InstallDestRoot = root;
-        InstallDestFolder = folder;
-        InstallName = name;
-        InstallEntryCount = CountUnpackFiles(archive, UnpackPlan{contentsParts_, contentsParts_.isEmpty()});
+        if (ask && !ConfirmTarget(root, folder, name, existingName, d.description, exists)) return refuse(kCancelled);
+        settle(root, folder, name);
         return folder;
     }
     if (d.type == u"editplugin") {
         const std::optional<QByteArray> description = readEntry(archive, contentsParts, QStringLiteral("plugin.txt"));
-        if (!description) {
-            message = GetMessage(kNoPluginInfo);
-            return QString();
-        }
+        if (!description) return refuse(kNoPluginInfo);
         const QString root = withoutFinalSeparator(GetPluginsFolder());
         const QString target = root + u'/' + folder;
-        if (GetFileAttrSafe(target) != 0) {
-            message = GetMessage(kInvalid);
-            return QString();
-        }
+        if (GetFileAttrSafe(target) != 0) return refuse(kInvalid);
         const QString name = ReadNameFromText(*description);
-        if (name.isEmpty()) {
-            message = GetMessage(kNoPluginInfo);
-            return QString();
-        }
+        if (name.isEmpty()) return refuse(kNoPluginInfo);
         const bool exists = FolderExists(target);
         QString existingName;
         QString shownDescription = d.description;
@@ -220,19 +209,12 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
             if (existing.open(QIODevice::ReadOnly)) existingName = ReadNameFromText(existing.read(kDescriptionLimit));
             if (!shownDescription.isEmpty()) shownDescription = QStringLiteral("説明:") + kCrLf + shownDescription;
         }
-        if (!ConfirmTarget(root, folder, name, existingName, shownDescription, exists)) {
-            message = GetMessage(kCancelled);
-            return QString();
-        }
-        InstallDestRoot = root;
-        InstallDestFolder = folder;
-        InstallName = name;
-        InstallEntryCount = CountUnpackFiles(archive, UnpackPlan{contentsParts_, contentsParts_.isEmpty()});
+        if (!ConfirmTarget(root, folder, name, existingName, shownDescription, exists)) return refuse(kCancelled);
+        settle(root, folder, name);
         return QString();
     }
     // Language archives are recognised but not installed by this program; any other type is unknown.
-    message = GetMessage(kUnsupported);
-    return QString();
+    return refuse(kUnsupported);
 }
 
 bool ArchiveInstaller::UnzipWithProgress() {

@@ -1,3 +1,4 @@
+#include "NoteSnapshot.h"
 #include "commands/CommandRegistry.h"
 #include "commands/FakeEditContext.h"
 #include "core/Processes.h"
@@ -29,31 +30,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct Notes {
-    QList<qint32> lengths;
-    QStringList lyrics;
-    QList<qint32> noteNums;
-    QStringList ext;
-    bool operator==(const Notes&) const = default;
-};
+using Notes = test::NoteSnapshot;
+using test::snapshotOf;
 
-Notes notesOf(const Song& s) {
-    Notes n;
-    for (qint32 i = 0; i < s.noteCount(); ++i) {
-        n.lengths << s.Lengths[i];
-        n.lyrics << s.Lyrics[i];
-        n.noteNums << s.NoteNums[i];
-        n.ext << s.NoteExt[i];
-    }
-    return n;
-}
-
-std::ostream& operator<<(std::ostream& os, const Notes& n) {
-    for (qsizetype i = 0; i < n.lyrics.size(); ++i)
-        os << "[" << n.lengths[i] << " " << n.lyrics[i].toStdString() << " " << n.noteNums[i] << " "
-           << n.ext[i].toStdString() << "] ";
-    return os;
-}
+Notes notesOf(const Song& s) { return snapshotOf(s); }
 
 // The wait without its window: runs the plug-in at once.
 class DirectWait : public PluginWaitPort {
