@@ -9,7 +9,7 @@
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
-#include "mainwindow/ui/ProgramArchiveInstaller.h"
+#include "mainwindow/ProgramArchiveInstaller.h"
 #include "mainwindow/ui/ProgramVoiceTools.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"

@@ -9,8 +9,11 @@ class NoteEditPort;
 class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
+class PlaybackCommands;
 class PlaybackPort;
 class PluginWaitPort;
+class RenderCommands;
+class RenderProgress;
 class VoiceBankAccess;
 class VoiceToolsPort;
 
@@ -30,6 +33,10 @@ struct MainWindowPorts {
     MidiPort* midi = nullptr;
     // Runs a plug-in while its wait window is shown.
     PluginWaitPort* pluginWait = nullptr;
+    // The render and play commands of the window and its progress window (the form installs them).
+    RenderCommands* rendering = nullptr;
+    PlaybackCommands* playing = nullptr;
+    RenderProgress* progress = nullptr;
 };
 
 }  // namespace tova

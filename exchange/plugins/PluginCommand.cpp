@@ -86,9 +86,11 @@ void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
     if (command.Run(names.at(index - 1), tempo) && refresh) refresh(command.RefreshFirst, command.RefreshLast);
 }
 
-void registerPluginCommands(CommandRegistry& registry, PluginWaitPort& wait) {
-    registry.addIndexed(QStringLiteral("mnPlugin"), [&wait](EditContext& context, int index) {
-        RunPluginMenuItem(context.song(), wait, index, [&context](qint32 first, qint32 last) {
+void registerPluginCommands(CommandRegistry& registry, std::function<PluginWaitPort*(EditContext&)> waitOf) {
+    registry.addIndexed(QStringLiteral("mnPlugin"), [waitOf = std::move(waitOf)](EditContext& context, int index) {
+        PluginWaitPort* wait = waitOf(context);
+        if (!wait) return;
+        RunPluginMenuItem(context.editedSong(), *wait, index, [&context](qint32 first, qint32 last) {
             context.deleteCachedNotes(first, last);
             context.Redraw();
         });

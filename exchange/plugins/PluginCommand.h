@@ -7,6 +7,7 @@
 namespace tova {
 
 class CommandRegistry;
+class EditContext;
 class Song;
 class PluginWaitPort;
 
@@ -42,6 +43,7 @@ void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
                        const std::function<void(qint32 first, qint32 last)>& refresh);
 
 // Registers the plug-in menu's items ("mnPlugin", a control array) with the commands of the main window.
-void registerPluginCommands(CommandRegistry& registry, PluginWaitPort& wait);
+// `waitOf` gives the context's wait window; nothing runs while it gives none.
+void registerPluginCommands(CommandRegistry& registry, std::function<PluginWaitPort*(EditContext&)> waitOf);
 
 }  // namespace tova

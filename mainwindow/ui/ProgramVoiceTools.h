@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
 
 namespace tova {
 

@@ -317,9 +317,9 @@ TEST_F(PluginRunner, WaitWindowQuestion) {
 // the selection, then the changed range and its neighbours lose their renderings and the roll redraws.
 TEST_F(PluginRunner, MenuItemCommandOverTheEditContext) {
     CommandRegistry registry;
-    registerPluginCommands(registry, wait);
+    registerPluginCommands(registry, [this](EditContext&) { return &wait; });
     FakeEditContext context;
-    Song& s = context.song();
+    Song& s = context.editedSong();
     s.resizeNotes(5);
     for (int i = 0; i < 5; ++i) {
         s.Lengths[i] = 480;
