@@ -219,6 +219,12 @@ TEST(MenuTree, PluginItemRunsThePluginOverTheSelection) {
     song.SelStart = 2;
     song.SelEnd = 1;
     wait.reply = u"[#0001]\r\nLyric=ka\r\n[#DELETE]\r\n"_s;
+    // The placeholder "(なし)" runs nothing.
+    QAction* placeholder = rig.f().controlAs<QAction>(u"mnPlugin"_s, 0);
+    placeholder->setVisible(true);
+    placeholder->setEnabled(true);
+    placeholder->trigger();
+    EXPECT_TRUE(wait.names.isEmpty());
     rig.f().controlAs<QAction>(u"mnPlugin"_s, 2)->trigger();
     ASSERT_EQ(wait.names, QStringList{u"Tune(2)"_s});
     EXPECT_TRUE(wait.texts[0].contains(u"[#PREV]"_s) && wait.texts[0].contains(u"[#0002]"_s));
