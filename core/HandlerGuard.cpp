@@ -1,4 +1,4 @@
-#include "mainwindow/HandlerGuard.h"
+#include "core/HandlerGuard.h"
 
 #include "core/MessageTable.h"
 #include "core/Settings.h"
