@@ -228,6 +228,21 @@ QString FrqMark(const QString& voiceFolder, const QString& name, const QString& 
     return FileSystem::isFile(FrqFilePath(sample)) ? QStringLiteral("○") : none;
 }
 
+QString FrqMarks::mark(const QString& name, const QString& none) {
+    const QString sample = SampleFilePath(folder_, name);
+    if (sample.isEmpty()) return none;
+    const QString table = FrqFilePath(sample);
+    const qsizetype sep = PathText::lastSeparator(table);
+    const QString folderPart = table.left(sep);
+    auto it = tables_.find(folderPart);
+    if (it == tables_.end()) {
+        QSet<QString> names;
+        for (const QString& n : FileSystem::list(folderPart, QStringLiteral("*.frq"), false)) names.insert(n.toLower());
+        it = tables_.insert(folderPart, names);
+    }
+    return it->contains(table.mid(sep + 1).toLower()) ? QStringLiteral("○") : none;
+}
+
 QString RowSortKey(const QString& name) {
     uint code = 0;
     if (!name.isEmpty()) {

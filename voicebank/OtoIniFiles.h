@@ -2,7 +2,9 @@
 
 #include "voicebank/SampleRow.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -68,6 +70,18 @@ QString FrqFilePath(const QString& samplePath);
 
 // The frequency-table mark of a row's name: "○" when the table exists, else `none`.
 QString FrqMark(const QString& voiceFolder, const QString& name, const QString& none = QString());
+
+// The frequency-table marks of many rows at once: each folder of the bank is listed once (a mark per
+// row would otherwise look through the folder for every row of a large bank).
+class FrqMarks {
+public:
+    explicit FrqMarks(const QString& voiceFolder) : folder_(voiceFolder) {}
+    QString mark(const QString& name, const QString& none = QString());
+
+private:
+    QString folder_;
+    QHash<QString, QSet<QString>> tables_;  // folder part as written -> lower-case names of its ".frq" files
+};
 
 // The sort key of a file name: the code of its first character in code page 932 as four upper-case
 // hexadecimal digits (a double-byte character gives its two-byte code, "82A0" for あ), then the name.

@@ -141,14 +141,14 @@ void VoiceBankManager::addRow(SampleRow row) {
     if (first) selectedRow = 0;
 }
 
-void VoiceBankManager::buildRow(const QString& entry, int& counter, bool resetCounter, const QString& noTableMark) {
+void VoiceBankManager::buildRow(const QString& entry, int& counter, bool resetCounter, FrqMarks& marks) {
     const QStringList f = sevenFields(entry);
     if (resetCounter) counter = 0;
     SampleRow row;
     row.key = freeKey(f[0], counter);
     row.text = f[0];
     for (int n = 1; n <= 6; ++n) row.item(n) = f[n];
-    row.item(7) = FrqMark(VoiceFolder, f[0], noTableMark);
+    row.item(7) = marks.mark(f[0]);
     row.item(8) = RowSortKey(f[0]);
     addRow(std::move(row));
 }
@@ -181,11 +181,12 @@ void VoiceBankManager::LoadEntries(const QString& argument) {
     clearRows();
     rows.reserve(EntryTable.size());
     int counter = 0;
+    FrqMarks marks(VoiceFolder);
     const qsizetype last = EntryTable.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
         if (EntryTable[i].isEmpty()) continue;
-        buildRow(EntryTable[i], counter, false, QString());
+        buildRow(EntryTable[i], counter, false, marks);
     }
     ScanVoiceFolder();
     setStatus(QString());
@@ -198,10 +199,11 @@ void VoiceBankManager::LoadFromOtoTable() {
     clearRows();
     rows.reserve(EntryTable.size());
     int counter = 0;
+    FrqMarks marks(VoiceFolder);
     const qsizetype last = EntryTable.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
-        buildRow(EntryTable[i], counter, true, QString());
+        buildRow(EntryTable[i], counter, true, marks);
     }
     setStatus(QString());
 }
@@ -223,12 +225,13 @@ void VoiceBankManager::FillList() {
         addRow(std::move(row));
     }
     if (rows.size() == n + 1) {
+        FrqMarks marks(VoiceFolder);
         for (qsizetype i = 0; i <= n; ++i) {
             const QStringList f = sevenFields(EntryTable[i]);
             SampleRow& row = rows[i];
             row.text = f[0];
             for (int k = 1; k <= 6; ++k) row.item(k) = f[k];
-            row.item(7) = FrqMark(VoiceFolder, f[0], QStringLiteral("\u3000"));
+            row.item(7) = marks.mark(f[0], QStringLiteral("\u3000"));
             row.item(8) = RowSortKey(f[0]);
         }
     }
@@ -291,6 +294,7 @@ void VoiceBankManager::ScanVoiceFolder() {
     }
 
     setStatus(QStringLiteral("others to listview"));
+    FrqMarks marks(VoiceFolder);
     const qsizetype last = files.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         const QString& name = files[i];
@@ -299,7 +303,7 @@ void VoiceBankManager::ScanVoiceFolder() {
         SampleRow row;
         row.key = freeKey(name, counter);
         row.text = name;
-        row.item(7) = FrqMark(VoiceFolder, name);
+        row.item(7) = marks.mark(name);
         row.item(8) = RowSortKey(name);
         addRow(std::move(row));
         EntryTable << name;

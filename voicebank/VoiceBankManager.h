@@ -9,6 +9,7 @@
 
 namespace tova {
 
+class FrqMarks;
 class VoiceBankManagerTools;
 
 // The voice-bank manager "原音設定": one row per sample of a voice bank with its alias and five timing
@@ -137,7 +138,7 @@ public:
     static constexpr int kKeyA = 65;
 
 private:
-    void buildRow(const QString& entry, int& counter, bool resetCounter, const QString& noTableMark);
+    void buildRow(const QString& entry, int& counter, bool resetCounter, FrqMarks& marks);
     QString freeKey(const QString& base, int& counter) const;
     void addRow(SampleRow row);
     void sortRows();
