@@ -10,7 +10,9 @@ class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
 class PlaybackPort;
+class PrefixMapEditorPort;
 class VoiceBankAccess;
+class VoiceBankManagerPort;
 class VoiceToolsPort;
 
 // The services the main window calls, each owned elsewhere. A null port is a service that is not
@@ -27,6 +29,9 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // The voice-bank manager and the prefix.map editor of the Tools menu.
+    VoiceBankManagerPort* voiceBankManager = nullptr;
+    PrefixMapEditorPort* prefixMapEditor = nullptr;
 };
 
 }  // namespace tova

@@ -484,6 +484,8 @@ void Form1::wireHandlers() {
     onMenu(QStringLiteral("mnPluginReload"), [w] { w->mnPluginReload_Click(); });
     onMenu(QStringLiteral("mnCleanCache"), [w] { w->mnCleanCache_Click(); });
     onMenu(QStringLiteral("mnUndo"), [w] { w->mnUndo_Click(); });
+    onMenu(QStringLiteral("mnEditAlias"), [w] { w->mnEditAlias_Click(); });
+    onMenu(QStringLiteral("mnEditPrefixmap"), [w] { w->mnEditPrefixmap_Click(); });
     onMenu(QStringLiteral("mnRedo"), [w] { w->mnRedo_Click(); });
     // Quit ends the program once the unload has completed.
     onMenu(QStringLiteral("mnQuit"), [this] {
@@ -815,6 +817,8 @@ void Form1::setStatusText(int panel, const QString& text) {
 QString Form1::statusText(int panel) const { return panel >= 1 && panel <= 4 ? panels_[panel - 1]->text() : QString(); }
 
 bool Form1::shiftHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier; }
+
+bool Form1::ctrlHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
 
 void Form1::setPictureFile(const QString& name, const QString& path) {
     auto* label = controlAs<QLabel>(name);
