@@ -27,16 +27,6 @@ QStringList sampleFiles(const QString& folder) {
     return files;
 }
 
-// The direct sub-folders of a folder in listing order.
-QStringList subFolders(const QString& folder) {
-    QStringList out;
-    for (const QString& n : FileSystem::list(folder, QStringLiteral("*"), true)) {
-        if (n == u"." || n == u"..") continue;
-        if (FileSystem::isFolder(PathText::join(folder, n))) out << n;
-    }
-    return out;
-}
-
 // One oto.ini into the entries; `prefix` goes before every file name.
 void readOtoFile(const QString& path, const QString& prefix, OtoReadResult& out) {
     bool clean = true;
@@ -97,7 +87,9 @@ OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector) {
     if (!FileExists(path)) listInstead(PathText::folderPart(path), QString(), out);
     else readOtoFile(path, QString(), out);
     if (!reload) return out;
-    for (const QString& d : subFolders(voiceFolder)) {
+    QStringList files, folders;
+    ListFolder(voiceFolder, files, folders);
+    for (const QString& d : folders) {
         const QString sub = PathText::join(voiceFolder, d);
         const QString ini = PathText::join(sub, kOtoIni);
         if (FileExists(ini)) readOtoFile(ini, d + u'\\', out);
@@ -209,6 +201,15 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         result.written << files[qsizetype(i)].path;
     }
     return result;
+}
+
+void ListFolder(const QString& folder, QStringList& files, QStringList& folders) {
+    // Two listings tell files from folders by the folder's own records, without looking at each entry.
+    files = FileSystem::list(folder, QStringLiteral("*.*"), false);
+    const QSet<QString> isFile(files.cbegin(), files.cend());
+    folders.clear();
+    for (const QString& n : FileSystem::list(folder, QStringLiteral("*.*"), true))
+        if (n != u"." && n != u".." && !isFile.contains(n)) folders << n;
 }
 
 QString SampleFilePath(const QString& voiceFolder, const QString& name) {

@@ -60,6 +60,9 @@ struct OtoSaveResult {
 OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QString& target,
                          const QStringList& uncleanFiles = {});
 
+// The entries of a folder in listing order: its files and its direct sub-folders (without "." and "..").
+void ListFolder(const QString& folder, QStringList& files, QStringList& folders);
+
 // The path of a row's sample in the voice folder, or "" when the name is empty, absolute or steps
 // outside the folder with a ".." part: such a name counts as a missing sample.
 QString SampleFilePath(const QString& voiceFolder, const QString& name);

@@ -279,11 +279,10 @@ void VoiceBankManager::ScanVoiceFolder() {
     setStatus(QStringLiteral("search for files..."));
     QStringList folders, files;
     if (!VoiceFolder.isEmpty()) {
-        for (const QString& n : FileSystem::list(VoiceFolder, QStringLiteral("*.*"), true)) {
-            if (n == u"." || n == u"..") continue;
-            if (FileSystem::isFolder(PathText::join(VoiceFolder, n))) folders << n;
-            else if (isSampleName(n)) files << n;
-        }
+        QStringList all;
+        ListFolder(VoiceFolder, all, folders);
+        for (const QString& n : all)
+            if (isSampleName(n)) files << n;
         for (const QString& d : folders) {
             setStatus(QStringLiteral("searching ") + VoiceFolder + u'\\' + d);
             const QString sub = PathText::join(VoiceFolder, d);
@@ -341,7 +340,9 @@ void VoiceBankManager::ShowParams() {
     txtEndBlank = r.item(4);
     txtOffset2 = r.item(5);
     txtOverlap = r.item(6);
-    cmdFreqListEnabled = FrqMark(VoiceFolder, r.text) == u"○";
+    // The row's mark tells whether the table exists; looking it up on disk would list a large bank's
+    // folder at every click.
+    cmdFreqListEnabled = r.item(7) == u"○";
 }
 
 int VoiceBankManager::rowOfKey(const QString& key) const {
