@@ -9,7 +9,10 @@ class NoteEditPort;
 class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
+class PlaybackCommands;
 class PlaybackPort;
+class RenderCommands;
+class RenderProgress;
 class PrefixMapEditorPort;
 class VoiceBankAccess;
 class VoiceBankManagerPort;
@@ -29,6 +32,10 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // The render and play commands of the window and its progress window (the form installs them).
+    RenderCommands* rendering = nullptr;
+    PlaybackCommands* playing = nullptr;
+    RenderProgress* progress = nullptr;
     // The voice-bank manager and the prefix.map editor of the Tools menu.
     VoiceBankManagerPort* voiceBankManager = nullptr;
     PrefixMapEditorPort* prefixMapEditor = nullptr;

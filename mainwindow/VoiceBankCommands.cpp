@@ -1,6 +1,6 @@
 // The main window's commands that open the voice-bank tools of the Tools menu.
 
-#include "core/NotAvailable.h"
+#include "commands/NotAvailable.h"
 #include "core/Settings.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"

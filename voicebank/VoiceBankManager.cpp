@@ -2,7 +2,7 @@
 
 #include "core/MessageTable.h"
 #include "core/Mci.h"
-#include "core/NotAvailable.h"
+#include "commands/NotAvailable.h"
 #include "core/Processes.h"
 #include "core/ShellOpenPort.h"
 #include "platform/Errors.h"
@@ -580,12 +580,16 @@ void VoiceBankManager::cmdOK_Click() {
     if (!SaveOtoIni() && !txtOtoPath.isEmpty()) return;
     saved_ = true;
     Accepted = true;
-    hidden = true;
+    accept();
 }
 
 void VoiceBankManager::cmdClose_Click() {
     Accepted = false;
-    hidden = true;
+    reject();
+}
+
+void VoiceBankManager::cancelRequested() {
+    if (Form_Unload()) cmdClose_Click();
 }
 
 // ---------------------------------------------------------------------------------------------------

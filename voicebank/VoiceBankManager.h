@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DialogModel.h"
 #include "voicebank/SampleRow.h"
 
 #include <QList>
@@ -23,7 +24,7 @@ class VoiceBankManagerTools;
 //
 // The window is kept between uses: reopening it on the same folder keeps its rows. Leaving it without
 // saving discards every change made since it was opened (the rows come back from `EntryTable`).
-class VoiceBankManager {
+class VoiceBankManager : public DialogModel {
 public:
     explicit VoiceBankManager(VoiceBankManagerTools* tools = nullptr);
 
@@ -51,7 +52,6 @@ public:
     QString txtName, txtAlias, txtOffset, txtFixedLen, txtEndBlank, txtOffset2, txtOverlap;
     bool cmdFreqListEnabled = false;
     QString statusText;  // the main window's status panel 3 while rows load
-    bool hidden = true;  // OK or Cancel ended the modal display
     bool scrollToSelected = false;  // the form scrolls the selected row into view (and clears this)
 
     // ---- entering and leaving (ShowDialog) ----
@@ -106,6 +106,8 @@ public:
     void cmdOK_Click();
     void mnQuit_Click() { cmdOK_Click(); }
     void cmdClose_Click();
+    // Escape and the close box: as Cancel, refused while a frequency-table run is going on.
+    void cancelRequested() override;
 
     // ---- tools built apart (estimation, frequency tables) ----
     void Form_DblClick();  // the parameter estimation

@@ -88,7 +88,7 @@ void BM_ScrollListPage(benchmark::State& state) {
     tova::frmVoicesetManager form;
     form.logic().VoiceFolder = bank().root;
     form.logic().LoadEntries(QStringLiteral("RELOAD"));
-    form.syncFromLogic();
+    form.refreshFromModel();
     form.show();
     QScrollBar* bar = form.ListView1->verticalScrollBar();
     QWidget* viewport = form.ListView1->viewport();
@@ -109,7 +109,7 @@ void BM_ArrowDown(benchmark::State& state) {
     tova::frmVoicesetManager form;
     form.logic().VoiceFolder = bank().root;
     form.logic().LoadEntries(QStringLiteral("RELOAD"));
-    form.syncFromLogic();
+    form.refreshFromModel();
     form.show();
     form.ListView1->setFocus();
     int row = 0;
@@ -118,7 +118,7 @@ void BM_ArrowDown(benchmark::State& state) {
         form.ListView1->setCurrentIndex(form.ListView1->model()->index(row, 0));
         form.logic().selectRow(row);
         form.logic().ListView1_KeyUp(tova::VoiceBankManager::kKeyDown);
-        form.syncFromLogic();
+        form.refreshFromModel();
         form.repaint();
     }
 }

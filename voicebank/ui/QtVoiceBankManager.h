@@ -1,13 +1,13 @@
 #pragma once
 
 #include "voicebank/VoiceBankManagerPort.h"
+#include "voicebank/ui/frmVoicesetManager.h"
 
 #include <QPointer>
 
 namespace tova {
 
 class VoiceBankManagerTools;
-class frmVoicesetManager;
 
 // The voice-bank manager of the running program: one frmVoicesetManager, made on first use and kept
 // (hidden) until it is unloaded.

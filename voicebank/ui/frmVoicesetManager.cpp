@@ -1,9 +1,7 @@
 #include "voicebank/ui/frmVoicesetManager.h"
 
-#include "core/CaptionFiles.h"
-#include "core/HandlerGuard.h"
 #include "core/ui/Twips.h"
-#include "core/ui/WidgetWindow.h"
+#include "platform/EventGuard.h"
 #include "platform/Ports.h"
 #include "voicebank/ui/SampleListModel.h"
 
@@ -35,9 +33,7 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
 }  // namespace
 
 frmVoicesetManager::frmVoicesetManager(VoiceBankManagerTools* tools, QWidget* owner)
-    : QDialog(owner), logic_(tools) {
-    setObjectName(QStringLiteral("frmVoicesetManager"));
-    setWindowTitle(QStringLiteral("原音設定"));
+    : ModelDialogOf(QStringLiteral("frmVoicesetManager"), QStringLiteral("原音設定"), owner, tools) {
     buildMenus();
     const int top = menuBar->sizeHint().height();
     menuBar->setGeometry(0, 0, kWidthTwips / Twips::PerPixel, top);
@@ -46,11 +42,7 @@ frmVoicesetManager::frmVoicesetManager(VoiceBankManagerTools* tools, QWidget* ow
     body_->setObjectName(QStringLiteral("body"));
     body_->setGeometry(0, top, kWidthTwips / Twips::PerPixel, kHeightTwips / Twips::PerPixel);
     buildControls(body_);
-
-    WidgetWindow window(this);
-    ApplyMenuStrings(window);
-    ApplyLabelButtonStrings(window);
-    syncFromLogic();
+    finishLoad();
 }
 
 frmVoicesetManager::~frmVoicesetManager() = default;
@@ -60,7 +52,7 @@ void frmVoicesetManager::buildMenus() {
     auto item = [this](QMenu* menu, const char* name, const QString& caption, void (VoiceBankManager::*handler)()) {
         auto* a = menu->addAction(caption);
         a->setObjectName(QString::fromLatin1(name));
-        if (handler) connect(a, &QAction::triggered, this, [this, handler] { handle([&] { (logic_.*handler)(); }); });
+        if (handler) connect(a, &QAction::triggered, this, [this, handler] { handle([&] { (logic().*handler)(); }); });
         return a;
     };
     auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); };
@@ -101,7 +93,7 @@ void frmVoicesetManager::buildMenus() {
     QAction* loop = item(mnTools, "mnExtension", QStringLiteral("ループエディタ(&L)"), nullptr);
     loop->setProperty("index", 0);
     loop->setVisible(false);
-    connect(loop, &QAction::triggered, this, [this] { handle([this] { logic_.mnExtension_Click(0); }); });
+    connect(loop, &QAction::triggered, this, [this] { handle([this] { logic().mnExtension_Click(0); }); });
     item(mnTools, "mnReloadEntry", QStringLiteral("選択をリロード(&R)"), &VoiceBankManager::mnReloadEntry_Click);
 }
 
@@ -117,7 +109,7 @@ void frmVoicesetManager::buildControls(QWidget* body) {
         e->setObjectName(QString::fromLatin1(name));
         e->setGeometry(r);
         if (field)
-            connect(e, &QLineEdit::textEdited, this, [this, field](const QString& t) { logic_.*field = t; });
+            connect(e, &QLineEdit::textEdited, this, [this, field](const QString& t) { logic().*field = t; });
         else
             e->setReadOnly(true);  // the name and folder boxes take no typing
         return e;
@@ -127,7 +119,7 @@ void frmVoicesetManager::buildControls(QWidget* body) {
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(r);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { handle([&] { (logic_.*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler] { handle([&] { (logic().*handler)(); }); });
         return b;
     };
 
@@ -136,8 +128,8 @@ void frmVoicesetManager::buildControls(QWidget* body) {
     ListView1 = new QTableView(body);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(Twips::rect(120, 540, 7680, 5460));
-    model_ = new SampleListModel(logic_, this);
-    ListView1->setModel(model_);
+    listModel_ = new SampleListModel(logic(), this);
+    ListView1->setModel(listModel_);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -157,11 +149,11 @@ void frmVoicesetManager::buildControls(QWidget* body) {
     connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { selectionFromView(); });
     connect(ListView1, &QTableView::pressed, this, [this](const QModelIndex& i) {
         selectionFromView();
-        handle([&] { logic_.ListView1_MouseDown(i.row()); });
+        handle([&] { logic().ListView1_MouseDown(i.row()); });
     });
     connect(ListView1, &QTableView::doubleClicked, this, [this] {
         selectionFromView();
-        handle([&] { logic_.ListView1_DblClick(); });
+        handle([&] { logic().ListView1_DblClick(); });
     });
 
     const int x = 7920, lx = 7920, bx = 9240, ux = 10560;
@@ -247,23 +239,14 @@ void frmVoicesetManager::buildControls(QWidget* body) {
 
 QAction* frmVoicesetManager::action(const QString& name) const { return findChild<QAction*>(name); }
 
-void frmVoicesetManager::handle(const std::function<void()>& handler) {
-    RunHandler(handler);
-    syncFromLogic();
-    if (logic_.hidden && isVisible()) {
-        if (logic_.Accepted) QDialog::accept();
-        else QDialog::reject();
-    }
-}
-
 void frmVoicesetManager::selectionFromView() {
     if (syncing_) return;
     const QItemSelectionModel* s = ListView1->selectionModel();
-    for (SampleRow& r : logic_.rows) r.selected = false;
+    for (SampleRow& r : logic().rows) r.selected = false;
     for (const QModelIndex& i : s->selectedRows())
-        if (i.row() < logic_.rows.size()) logic_.rows[i.row()].selected = true;
+        if (i.row() < logic().rows.size()) logic().rows[i.row()].selected = true;
     const QModelIndex current = s->currentIndex();
-    logic_.selectedRow = current.isValid() && current.row() < logic_.rows.size() && logic_.rows[current.row()].selected
+    logic().selectedRow = current.isValid() && current.row() < logic().rows.size() && logic().rows[current.row()].selected
                              ? current.row()
                              : (s->selectedRows().isEmpty() ? -1 : s->selectedRows().first().row());
 }
@@ -271,42 +254,42 @@ void frmVoicesetManager::selectionFromView() {
 void frmVoicesetManager::selectionToView() {
     QItemSelection selection;
     int start = -1;
-    for (int i = 0; i <= logic_.rows.size(); ++i) {
-        const bool on = i < logic_.rows.size() && logic_.rows[i].selected;
+    for (int i = 0; i <= logic().rows.size(); ++i) {
+        const bool on = i < logic().rows.size() && logic().rows[i].selected;
         if (on && start < 0) start = i;
         if (!on && start >= 0) {
-            selection.select(model_->index(start, 0), model_->index(i - 1, 8));
+            selection.select(listModel_->index(start, 0), listModel_->index(i - 1, 8));
             start = -1;
         }
     }
     QItemSelectionModel* s = ListView1->selectionModel();
     s->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (logic_.selectedRow >= 0) s->setCurrentIndex(model_->index(logic_.selectedRow, 0), QItemSelectionModel::NoUpdate);
+    if (logic().selectedRow >= 0) s->setCurrentIndex(listModel_->index(logic().selectedRow, 0), QItemSelectionModel::NoUpdate);
 }
 
-void frmVoicesetManager::syncFromLogic() {
+void frmVoicesetManager::refreshFromModel() {
     syncing_ = true;
-    model_->refresh();
-    ListView1->setSelectionMode(logic_.multiSelect ? QAbstractItemView::ExtendedSelection
+    listModel_->refresh();
+    ListView1->setSelectionMode(logic().multiSelect ? QAbstractItemView::ExtendedSelection
                                                    : QAbstractItemView::SingleSelection);
     selectionToView();
-    if (logic_.scrollToSelected && logic_.selectedRow >= 0) {
-        ListView1->scrollTo(model_->index(logic_.selectedRow, 0), QAbstractItemView::EnsureVisible);
-        logic_.scrollToSelected = false;
+    if (logic().scrollToSelected && logic().selectedRow >= 0) {
+        ListView1->scrollTo(listModel_->index(logic().selectedRow, 0), QAbstractItemView::EnsureVisible);
+        logic().scrollToSelected = false;
     }
     syncing_ = false;
-    setTextKeepingCursor(txtOtoPath, logic_.txtOtoPath);
-    setTextKeepingCursor(txtName, logic_.txtName);
-    setTextKeepingCursor(txtAlias, logic_.txtAlias);
-    setTextKeepingCursor(txtOffset, logic_.txtOffset);
-    setTextKeepingCursor(txtFixedLen, logic_.txtFixedLen);
-    setTextKeepingCursor(txtEndBlank, logic_.txtEndBlank);
-    setTextKeepingCursor(txtOffset2, logic_.txtOffset2);
-    setTextKeepingCursor(txtOverlap, logic_.txtOverlap);
-    cmdFreqList->setEnabled(logic_.cmdFreqListEnabled);
-    action(QStringLiteral("mnMultiSelect"))->setChecked(logic_.multiSelect);
-    action(QStringLiteral("mnSelectAll"))->setEnabled(logic_.mnSelectAllEnabled);
-    const bool idle = !logic_.Busy;
+    setTextKeepingCursor(txtOtoPath, logic().txtOtoPath);
+    setTextKeepingCursor(txtName, logic().txtName);
+    setTextKeepingCursor(txtAlias, logic().txtAlias);
+    setTextKeepingCursor(txtOffset, logic().txtOffset);
+    setTextKeepingCursor(txtFixedLen, logic().txtFixedLen);
+    setTextKeepingCursor(txtEndBlank, logic().txtEndBlank);
+    setTextKeepingCursor(txtOffset2, logic().txtOffset2);
+    setTextKeepingCursor(txtOverlap, logic().txtOverlap);
+    cmdFreqList->setEnabled(logic().cmdFreqListEnabled);
+    action(QStringLiteral("mnMultiSelect"))->setChecked(logic().multiSelect);
+    action(QStringLiteral("mnSelectAll"))->setEnabled(logic().mnSelectAllEnabled);
+    const bool idle = !logic().Busy;
     for (QWidget* w : std::initializer_list<QWidget*>{ListView1, cmdSet, cmdClear, cmdCopy, cmdDel, cmdEditGUI, cmdFreqList,
                                                       cmdDeleteFreqList, cmdOK, cmdClose})
         if (!idle) w->setEnabled(false);
@@ -318,36 +301,35 @@ bool frmVoicesetManager::ShowDialog(const QString& voiceFolder, const QString& n
                                     const QString& cacheFolder, bool quickOpen, QWidget* owner) {
     if (owner && parentWidget() != owner) setParent(owner, windowFlags());
     bool accepted = false;
-    RunHandler([&] {
-        accepted = logic_.ShowDialog(voiceFolder, name1, name2, cacheFolder, quickOpen, [this] {
-            syncFromLogic();
-            setModal(true);
-            exec();
+    EventGuard::runHandler([&] {
+        accepted = logic().ShowDialog(voiceFolder, name1, name2, cacheFolder, quickOpen, [this] {
+            refreshFromModel();
+            showModal();
         });
     });
-    syncFromLogic();
+    EventGuard::runHandler([this] { refreshFromModel(); });
     return accepted;
 }
 
 bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == Label3 && type == QEvent::MouseButtonDblClick) {
-        handle([this] { logic_.Label3_DblClick(); });
+        handle([this] { logic().Label3_DblClick(); });
         return true;
     }
     if (watched == txtAlias && type == QEvent::MouseButtonDblClick) {
-        handle([this] { logic_.AliasFromFileName(); });
+        handle([this] { logic().AliasFromFileName(); });
         return true;
     }
     if (watched == Label18 && type == QEvent::MouseButtonDblClick) {
-        handle([this] { logic_.Label18_DblClick(); });
+        handle([this] { logic().Label18_DblClick(); });
         return true;
     }
     if (watched == ListView1 && type == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(event);
         if (k->key() == Qt::Key_A && (k->modifiers() & Qt::ControlModifier)) {
             selectionFromView();
-            handle([this] { logic_.ListView1_KeyDown(VoiceBankManager::kKeyA, true); });
+            handle([this] { logic().ListView1_KeyDown(VoiceBankManager::kKeyA, true); });
             return true;
         }
     }
@@ -356,7 +338,7 @@ bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
         if (!k->isAutoRepeat() && (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down)) {
             selectionFromView();
             const int key = k->key() == Qt::Key_Up ? VoiceBankManager::kKeyUp : VoiceBankManager::kKeyDown;
-            handle([this, key] { logic_.ListView1_KeyUp(key); });
+            handle([this, key] { logic().ListView1_KeyUp(key); });
         }
     }
     if (watched == ListView1->viewport() && type == QEvent::MouseButtonRelease) {
@@ -364,14 +346,14 @@ bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
         if (m->button() == Qt::RightButton) {
             const int row = ListView1->indexAt(m->position().toPoint()).row();
             bool popup = false;
-            handle([&] { popup = logic_.ListView1_MouseUp(row, true); });
+            handle([&] { popup = logic().ListView1_MouseUp(row, true); });
             if (popup) {
                 if (row >= 0) {
-                    logic_.selectRow(row);
-                    syncFromLogic();
+                    logic().selectRow(row);
+                    refreshFromModel();
                 }
                 QString chosen;
-                RunHandler([&] { chosen = Ports::popupMenu().popup(mnSettei, m->globalPosition().toPoint()); });
+                EventGuard::runHandler([&] { chosen = Ports::popupMenu().popup(mnSettei, m->globalPosition().toPoint()); });
                 if (QAction* a = chosen.isEmpty() ? nullptr : action(chosen)) a->trigger();
             }
             return true;
@@ -383,25 +365,8 @@ bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
 void frmVoicesetManager::mouseDoubleClickEvent(QMouseEvent* event) {
     // Only the window's own background, not a control on it.
     QWidget* under = childAt(event->position().toPoint());
-    if (under == nullptr || under == body_) handle([this] { logic_.Form_DblClick(); });
+    if (under == nullptr || under == body_) handle([this] { logic().Form_DblClick(); });
     QDialog::mouseDoubleClickEvent(event);
-}
-
-void frmVoicesetManager::closeEvent(QCloseEvent* event) {
-    if (!logic_.Form_Unload()) {
-        event->ignore();
-        return;
-    }
-    handle([this] { logic_.cmdClose_Click(); });
-    event->accept();
-}
-
-void frmVoicesetManager::reject() {
-    // Escape or the close box: as Cancel, refused while a frequency-table run is going on.
-    if (!logic_.Form_Unload()) return;
-    logic_.cmdClose_Click();
-    syncFromLogic();
-    QDialog::reject();
 }
 
 void frmVoicesetManager::showEvent(QShowEvent* event) {

@@ -1,10 +1,7 @@
 #pragma once
 
+#include "core/ui/ModelDialog.h"
 #include "voicebank/VoiceBankManager.h"
-
-#include <QDialog>
-
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -20,20 +17,20 @@ namespace tova {
 class SampleListModel;
 class VoiceBankManagerTools;
 
-// The voice-bank manager window "原音設定": binds its controls to VoiceBankManager, which holds their
-// state and runs their handlers. The window is kept between uses (see QtVoiceBankManager).
-class frmVoicesetManager : public QDialog {
+// The voice-bank manager window "原音設定": binds its controls to VoiceBankManager, its model, which
+// holds their state and runs their handlers. The window is kept between uses (see QtVoiceBankManager).
+class frmVoicesetManager : public ModelDialogOf<VoiceBankManager> {
     Q_OBJECT
 public:
     explicit frmVoicesetManager(VoiceBankManagerTools* tools = nullptr, QWidget* owner = nullptr);
     ~frmVoicesetManager() override;
 
-    VoiceBankManager& logic() { return logic_; }
+    VoiceBankManager& logic() { return model(); }
     // ShowDialog of the manager: true when the list was saved.
     bool ShowDialog(const QString& voiceFolder, const QString& name1, const QString& name2, const QString& cacheFolder,
                     bool quickOpen, QWidget* owner);
-    // Shows the logic's state in the controls.
-    void syncFromLogic();
+    // Shows the model's state in the controls.
+    void refreshFromModel() override;
 
     QMenuBar* menuBar;
     QMenu* mnFile;
@@ -81,30 +78,22 @@ public:
     QLabel* lblBreak;
     QLabel* Image1;
 
-    // Escape or the close box: as Cancel, refused while a frequency-table run is going on.
-    void reject() override;
-
     // The menu items by their names.
     QAction* action(const QString& name) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildMenus();
     void buildControls(QWidget* body);
-    // Runs a handler under the event guard, then shows the new state and ends the modal display when OK
-    // or Cancel hid the window.
-    void handle(const std::function<void()>& handler);
     void selectionFromView();
     void selectionToView();
 
-    VoiceBankManager logic_;
     QWidget* body_ = nullptr;
-    SampleListModel* model_ = nullptr;
+    SampleListModel* listModel_ = nullptr;
     bool syncing_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "core/NotAvailable.h"
+#include "commands/NotAvailable.h"
 
 #include "core/MessageTable.h"
 #include "platform/Ports.h"
