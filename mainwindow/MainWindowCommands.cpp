@@ -5,6 +5,7 @@
 #include "commands/NoteEditPort.h"
 #include "commands/NotAvailable.h"
 #include "commands/PlayCommands.h"
+#include "commands/SelectionCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -131,6 +132,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerMainWindowCommands(registry);
     registerNavigationCommands(registry);
     registerPlayCommands(registry);
+    registerSelectionCommands(registry);
     registerCommandAliases(registry);
 }
 

@@ -39,7 +39,7 @@ public:
 
     MainWindow& logic() { return *logic_; }
     // The commands the menus and the tool band run.
-    const CommandRegistry& commands() const { return registry_; }
+    CommandRegistry& commands() { return registry_; }
     // Runs a control's command (element `index` of a control array, -1 for none) under the handler
     // guard; a control without a built command says "{1}はまだ使用できません。" naming `source`'s caption.
     void runCommand(const QString& control, int index, QObject* source);
