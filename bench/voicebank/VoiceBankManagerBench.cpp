@@ -50,6 +50,11 @@ Bank& bank() {
     return b;
 }
 
+void load(tova::VoiceBankManager& m) {
+    m.VoiceFolder = bank().root;
+    m.LoadEntries(QStringLiteral("RELOAD"));
+}
+
 void BM_OpenBank(benchmark::State& state) {
     const QString root = bank().root;
     for (auto _ : state) {
@@ -64,8 +69,7 @@ BENCHMARK(BM_OpenBank)->Unit(benchmark::kMillisecond);
 
 void BM_DuplicateAndSort(benchmark::State& state) {
     tova::VoiceBankManager m;
-    m.VoiceFolder = bank().root;
-    m.LoadEntries(QStringLiteral("RELOAD"));
+    load(m);
     m.selectRow(kEntries / 2);
     m.CurrentKey = m.rows[kEntries / 2].key;
     for (auto _ : state) m.cmdCopy_Click();  // inserts a row and sorts the whole list again
@@ -75,21 +79,24 @@ BENCHMARK(BM_DuplicateAndSort)->Unit(benchmark::kMillisecond);
 
 void BM_SaveBank(benchmark::State& state) {
     tova::VoiceBankManager m;
-    m.VoiceFolder = bank().root;
-    m.LoadEntries(QStringLiteral("RELOAD"));
+    load(m);
     for (auto _ : state)
         if (!m.SaveOtoIni()) state.SkipWithError("not saved");
     state.SetItemsProcessed(state.iterations() * kEntries);
 }
 BENCHMARK(BM_SaveBank)->Unit(benchmark::kMillisecond);
 
+// The window shown with the bank loaded.
+void openWindow(tova::frmVoicesetManager& form) {
+    load(form.logic());
+    form.refreshFromModel();
+    form.show();
+}
+
 // One page down (or back to the top) and the list drawn again, as the user's scrolling shows it.
 void BM_ScrollListPage(benchmark::State& state) {
     tova::frmVoicesetManager form;
-    form.logic().VoiceFolder = bank().root;
-    form.logic().LoadEntries(QStringLiteral("RELOAD"));
-    form.refreshFromModel();
-    form.show();
+    openWindow(form);
     QScrollBar* bar = form.ListView1->verticalScrollBar();
     QWidget* viewport = form.ListView1->viewport();
     if (bar->maximum() <= 0 || !viewport->isVisible()) state.SkipWithError("the list does not scroll");
@@ -107,10 +114,7 @@ BENCHMARK(BM_ScrollListPage)->Unit(benchmark::kMicrosecond);
 // One row down with the arrow key: selection, shown row and text boxes follow.
 void BM_ArrowDown(benchmark::State& state) {
     tova::frmVoicesetManager form;
-    form.logic().VoiceFolder = bank().root;
-    form.logic().LoadEntries(QStringLiteral("RELOAD"));
-    form.refreshFromModel();
-    form.show();
+    openWindow(form);
     form.ListView1->setFocus();
     int row = 0;
     for (auto _ : state) {
