@@ -13,6 +13,7 @@
 #include "mainwindow/ui/ProgramVoiceTools.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
 
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     fileServices.projectSettings = &projectSettings;
     fileServices.installer = &installer;
     tova::ProjectFiles projectFiles(fileServices);
+    tova::QtVoiceBankManager voiceBankManager;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
     ports.projectFiles = &projectFiles;
     ports.voiceTools = &voiceTools;
     ports.pluginWait = &pluginWait;
+    ports.voiceBankManager = &voiceBankManager;
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);
