@@ -10,6 +10,7 @@
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "platform/ui/QtTranslations.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tova"));
     tova::installQtPorts();
+    tova::installQtTranslations();
     static tova::QtShellOpen shellOpen;
     tova::ShellOpenPort::install(&shellOpen);
 

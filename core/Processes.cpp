@@ -202,7 +202,7 @@ QString WriteTempTextFile(const QString& text, const QString& folder) {
             if (f.exists()) continue;
             throw FileError(QStringLiteral("ファイルを作成できません。 ") + path, 75);
         }
-        QByteArray bytes = Cp932::encode(text);
+        QByteArray bytes = Cp932::encodeMarked(text);
         if (f.write(bytes) != bytes.size() || !f.flush()) {
             f.close();
             QFile::remove(path);
@@ -217,7 +217,7 @@ QString WriteTempTextFile(const QString& text, const QString& folder) {
 QString ReadTextFile(const QString& path) {
     QFile f(FileSystem::resolve(path));
     if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    const QString all = Cp932::decode(f.readAll());
+    const QString all = Cp932::decodeMarked(f.readAll());
     QString out;
     out.reserve(all.size() + 2);
     qsizetype lineStart = 0;

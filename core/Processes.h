@@ -44,7 +44,8 @@ void ShellAndWait(const QString& commandLine, int windowStyle);
 QString GetShortPath(const QString& path);
 
 // Creates a new uniquely named file "tmpXXXX.tmp" in the folder, writes the text into it unchanged
-// (code page 932, no line break added) and returns its full path. Raises FileError when the folder
+// (code page 932, or UTF-8 after the mark EF BB BF when it holds a character that code page
+// lacks; no line break added) and returns its full path. Raises FileError when the folder
 // cannot take the file.
 QString WriteTempTextFile(const QString& text, const QString& folder);
 

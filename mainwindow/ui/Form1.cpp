@@ -673,8 +673,11 @@ void Form1::setText(const QString& name, const QString& text, int index) {
     if (!o) return;
     QSignalBlocker block(o);
     if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(text);
-    else if (auto* a = qobject_cast<QAction*>(o)) a->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
+    else if (auto* a = qobject_cast<QAction*>(o)) {
+        // A menu caption "-" makes the item a separator, any other caption makes it an item again.
+        a->setSeparator(text == QStringLiteral("-"));
+        a->setText(text);
+    } else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
     else if (auto* e = qobject_cast<QLineEdit*>(o)) e->setText(text);
     else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
 }

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,56 @@ TEST(ProjectFiles, OpenSaveAsAndReopenGiveTheSameProject) {
     EXPECT_EQ(s.ProjectFlags, u"g-5"_s);
     EXPECT_FLOAT_EQ(s.Tempo, 133.5f);
     EXPECT_FALSE(s.IsModified);
+}
+
+// A name chosen without an extension is saved as ".tvx", which Save then writes again without asking
+// and which Open's filter shows.
+TEST(ProjectFiles, SaveAsGivesANameWithoutExtensionTheProjectExtension) {
+    FilesRig r;
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"first.tvx"_s));
+    r.fileDialog().answers.enqueue(r.work + u"/plain"_s);
+    ASSERT_TRUE(r.files.SaveProjectAs(r.w()));
+    EXPECT_EQ(r.fileDialog().asked.back().defaultExtension, u"tvx"_s);
+    EXPECT_EQ(r.song().ProjectPath, r.work + u"/plain.tvx"_s);
+    EXPECT_TRUE(readFile(r.work + u"/plain.tvx"_s).startsWith("[#SETTING]"));
+    EXPECT_FALSE(QFile::exists(r.work + u"/plain"_s));
+    r.song().SetModified(true);
+    const qsizetype asked = r.fileDialog().asked.size();
+    r.files.mnSave_Click(r.w());
+    EXPECT_EQ(r.fileDialog().asked.size(), asked);
+    EXPECT_FALSE(r.song().IsModified);
+}
+
+// A project in a folder whose name code page 932 cannot hold, with a voice folder and a lyric it
+// cannot hold either, is written whole in UTF-8 after the mark and opens again with every path intact.
+TEST(ProjectFiles, PathsAndLyricsCp932CannotHoldSurviveSaveAndReopen) {
+    FilesRig r;
+    QTemporaryDir elsewhere;
+    const QString bank = elsewhere.filePath(u"zoë voice"_s);
+    QDir().mkpath(bank);
+    writeFile(bank + u"/oto.ini"_s, "a.wav=\x82\xa0,0,0,0,0,0\r\n");
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"first.tvx"_s));
+    Song& s = r.song();
+    s.VoiceDir = bank;
+    s.Lyrics[0] = u"ë"_s;
+    const QString folder = r.work + u"/zoë-ß"_s;
+    QDir().mkpath(folder);
+    r.fileDialog().answers.enqueue(folder + u"/ü.tvx"_s);
+    ASSERT_TRUE(r.files.SaveProjectAs(r.w()));
+    const QByteArray bytes = readFile(folder + u"/ü.tvx"_s);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF[#SETTING]"));
+    EXPECT_FALSE(bytes.contains('?'));
+
+    r.files.OpenFileByType(r.w(), r.work + u"/first.tvx"_s);
+    EXPECT_NE(s.VoiceDir, bank);
+    r.files.OpenFileByType(r.w(), folder + u"/ü.tvx"_s);
+    EXPECT_EQ(s.ProjectPath, folder + u"/ü.tvx"_s);
+    EXPECT_EQ(s.VoiceDir, bank);
+    EXPECT_EQ(s.OutFile, r.work + u"/song.wav"_s);
+    EXPECT_EQ(s.CacheDir, folder + u"/ü.cache"_s);
+    EXPECT_EQ(s.Lyrics.value(0), u"ë"_s);
+    EXPECT_EQ(r.dialog.shown.size(), 0);  // the voice folder and tools check out
+    EXPECT_EQ(r.caption(), u"うた (ü.tvx) - ＴＯＶＡ"_s);
 }
 
 // Where Save writes: the project's own file only when it is a project file (in any letter case) or a
