@@ -8,6 +8,7 @@
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
+#include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
 #include "platform/ui/QtTranslations.h"
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
 
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
-    tova::ProgramDefaultVoiceGenerator generator;
+    tova::QtDefaultVoiceRunView generatorView;
+    tova::ProgramDefaultVoiceGenerator generator(&generatorView);
     tova::ProgramNoteDrawing noteDrawing;
     tova::ProgramVoiceBankAccess voiceBankAccess;
     tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, nullptr, nullptr);

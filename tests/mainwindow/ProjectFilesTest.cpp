@@ -235,8 +235,9 @@ TEST(ProjectFiles, SaveWritesOnlyProjectFilesAndRenderBatches) {
         r.files.mnSave_Click(r.w());  // Save As cancelled where it is asked
         EXPECT_EQ(!r.fileDialog().asked.isEmpty(), c.asked) << c.name;
         const QByteArray now = readFile(path);
-        EXPECT_EQ(now.startsWith("[#SETTING]"), c.project) << c.name;
-        EXPECT_EQ(now.startsWith("@rem project=p"), c.batch) << c.name;
+        const QString text = Cp932::decodeMarked(now);  // UTF-8 where the folder's name needs it
+        EXPECT_EQ(text.startsWith(u"[#SETTING]"_s), c.project) << c.name;
+        EXPECT_EQ(text.startsWith(u"@rem project=p"_s), c.batch) << c.name;
         EXPECT_EQ(now == "original", c.asked) << c.name;
         EXPECT_EQ(r.song().IsModified, c.asked) << c.name;
     }

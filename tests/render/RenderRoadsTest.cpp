@@ -112,5 +112,39 @@ TEST_F(RenderRoadsTest, PlayTheSelectionOnEachRoad) {
     MciSystem::instance().closeAll();
 }
 
+// Without a sound device (none opens, or one refuses to start) play says so in words and leaves nothing
+// open; once a device is there the same button plays.
+TEST_F(RenderRoadsTest, PlayWithoutASoundDeviceSaysSo) {
+    MciSystem::instance().closeAll();
+    FakeAudioDevices devices;
+    PlayState play;
+    RenderSession session(song, window, play);
+    const QString temp = TempFolder + QStringLiteral("/temp.wav");
+    song.SelStart = 0;
+    song.SelEnd = 1;
+    const struct { const char* name; bool failOpen, failStart; const char* text; } cases[] = {
+        {"no device", true, false, "サウンドを再生できません：サウンド出力デバイスを開けません。"},
+        {"refused", false, true, "サウンドを再生できません：サウンド出力デバイスが再生を始められません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        devices.config.failOpen = c.failOpen;
+        devices.config.failStart = c.failStart;
+        ports.messageBox.shown.clear();
+        session.playback().btnPlay_Click();
+        ASSERT_EQ(ports.messageBox.shown.size(), 1);
+        EXPECT_EQ(ports.messageBox.shown.back().text, QString::fromUtf8(c.text));
+        EXPECT_TRUE(MciGetMode(temp).startsWith(QStringLiteral("NG:")));
+        EXPECT_TRUE(QFile::exists(temp));
+    }
+    devices.config.failStart = false;
+    ports.messageBox.shown.clear();
+    session.playback().btnPlay_Click();
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+    EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
+    session.playback().btnStop_Click();
+    MciSystem::instance().closeAll();
+}
+
 }  // namespace
 }  // namespace tova::test
