@@ -12,6 +12,7 @@
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
 #include "platform/ui/QtTranslations.h"
+#include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
     tova::ProjectFiles projectFiles(fileServices);
+    tova::QtVoiceBankManager voiceBankManager;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
     ports.voiceBanks = &voiceBankAccess;
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
+    ports.voiceBankManager = &voiceBankManager;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

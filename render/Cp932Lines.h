@@ -13,8 +13,9 @@ namespace tova {
 // byte-order mark, and unmarked text that is valid UTF-8 but not clean CP932, is read as UTF-8
 // (our own batches and projects that hold characters CP932 lacks are written that way).
 
-// The whole text of a file.
-QString ReadCp932Text(const QString& path);
+// The whole text of a file. `clean` (when given) is set to false when a byte sequence did not decode
+// (it became U+FFFD).
+QString ReadCp932Text(const QString& path, bool* clean = nullptr);
 
 // The lines of a text, as views into it: CR LF, a lone CR and a lone LF each end a line (banks edited
 // on other systems); a last line without an ending counts.
