@@ -11,8 +11,10 @@
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ProgramArchiveInstaller.h"
 #include "mainwindow/ui/ProgramVoiceTools.h"
+#include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
@@ -21,12 +23,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tova"));
     tova::installQtPorts();
+    tova::installQtTranslations();
     static tova::QtShellOpen shellOpen;
     tova::ShellOpenPort::install(&shellOpen);
 
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
-    tova::ProgramDefaultVoiceGenerator generator;
+    tova::QtDefaultVoiceRunView generatorView;
+    tova::ProgramDefaultVoiceGenerator generator(&generatorView);
     tova::ProgramNoteDrawing noteDrawing;
     tova::ProgramVoiceBankAccess voiceBankAccess;
     tova::ProgramVoiceTools voiceTools;

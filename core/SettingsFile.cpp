@@ -273,7 +273,7 @@ bool LoadSettings(MainWindowPlacement* window) {
     if (fileFound(path)) {
         QFile f(FileSystem::resolve(path));
         if (f.open(QIODevice::ReadOnly)) {
-            const QStringList lines = splitLines(Cp932::decode(f.readAll()));
+            const QStringList lines = splitLines(Cp932::decodeMarked(f.readAll()));
             f.close();
             for (const QString& line : lines)
                 if (!line.isEmpty()) applyLine(s, line, window);
@@ -367,7 +367,7 @@ void reportSaveFailure(const QString& description) {
 bool SaveSettings(const MainWindowPlacement* window) {
     const QString path = settingsPath();
     try {
-        const QByteArray bytes = Cp932::encode(settingsText(window));
+        const QByteArray bytes = Cp932::encodeMarked(settingsText(window));
         QSaveFile f(FileSystem::resolve(path));
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
             reportSaveFailure(path + QStringLiteral(": ") + f.errorString());

@@ -8,7 +8,8 @@ namespace tova {
 
 class MainWindowPlacement;
 
-// "setting.ini" in the program folder: lines of key, "=", value in code page 932, written in a fixed
+// "setting.ini" in the program folder: lines of key, "=", value in code page 932 (UTF-8 after the mark EF BB BF when a
+// value holds a character that code page lacks), written in a fixed
 // order, read back into settings() (core/Settings.h).
 
 // Longest recent-file history that AddHistory grows to.

@@ -215,9 +215,12 @@ bool ProjectFiles::SaveProjectAs(MainWindow& w) {
     request.filter = QStringLiteral("TOVAスクリプト形式(*.tvx)|*.tvx|すべてのファイル(*.*)|*.*");
     request.filterIndex = 1;
     request.overwritePrompt = true;
+    request.defaultExtension = QStringLiteral("tvx");
     request.fileName = song.ProjectPath.isEmpty() ? song.ProjectName : PathText::withoutExtension(song.ProjectPath);
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return false;
+    // A name without an extension would be a file that Save sends back here and Open's filter hides.
+    if (PathText::extension(chosen.fileName).isEmpty()) chosen.fileName += QStringLiteral(".tvx");
     WriteProject(w, chosen.fileName);
     song.ProjectPath = chosen.fileName;
     w.UpdateCaption();

@@ -13,7 +13,7 @@ QString ReadCp932Text(const QString& path, bool* clean) {
     if (!file.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルを開けません: ") + path, 75);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) throw IoError(QStringLiteral("ファイルを読めません: ") + path);
-    return Cp932::decode(bytes, clean);
+    return Cp932::decodeMarked(bytes, clean);
 }
 
 QList<QStringView> TextLines(const QString& text) {

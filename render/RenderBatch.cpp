@@ -42,7 +42,7 @@ void writeFile(const QString& path, const QString& text) {
     QFile file(FileSystem::resolve(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw FileError(path + QStringLiteral(": ") + file.errorString(), 75);
-    const QByteArray bytes = Cp932::encode(text);
+    const QByteArray bytes = Cp932::encodeMarked(text);
     if (file.write(bytes) != bytes.size() || !file.flush())
         throw IoError(path + QStringLiteral(": ") + file.errorString());
 }

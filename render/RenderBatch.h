@@ -16,7 +16,8 @@ class MissingSampleMarks;
 // the per-note batch runs tool 2 for one note (reusing a cached rendering when there is one) and tool 1
 // to append the note to the output's two parts, the output name with ".whd" and with ".dat" appended,
 // which the end of the render batch joins into the output wave file. Both files are CP932 text with
-// CR LF line ends. The batch is run with its own folder as the current folder.
+// CR LF line ends; a file that holds a character CP932 lacks (a path or lyric) is written whole in UTF-8
+// after the byte-order mark EF BB BF instead. The batch is run with its own folder as the current folder.
 //
 // Number formats: "plain" is the shortest text of a single-precision value; lengths and oto times use
 // "0.0###"; the length of a note in the tick form is ticks (480 a quarter note), "@", the tempo as

@@ -248,7 +248,7 @@ QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
 }
 
 void WriteProjectFile(const QString& path, const ProjectSettings& settings, const NoteArrays& notes) {
-    const QByteArray bytes = Cp932::encode(ProjectFileText(settings, notes));
+    const QByteArray bytes = Cp932::encodeMarked(ProjectFileText(settings, notes));
     QSaveFile file(FileSystem::resolve(path));
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
@@ -439,7 +439,7 @@ qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& i
         throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFile::NoError) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return ReadProjectText(Cp932::decode(bytes), settings, index, notes);
+    return ReadProjectText(Cp932::decodeMarked(bytes), settings, index, notes);
 }
 
 }  // namespace tova

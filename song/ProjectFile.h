@@ -8,7 +8,8 @@
 
 namespace tova {
 
-// The project file (".tvx"): text in code page 932, CR LF line ends, a "[#SETTING]" section, one section
+// The project file (".tvx"): text in code page 932 (or, when it holds a character that code page lacks,
+// the whole text in UTF-8 after the byte-order mark EF BB BF; the reader takes both), CR LF line ends, a "[#SETTING]" section, one section
 // per note headed "[#" index "]" (four digits at least) and "[#TRACKEND]". Inside a section every line
 // is key "=" value; only the text between the first and a second "=" is the value. Numbers use ".".
 
