@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 
@@ -45,7 +46,10 @@ bool encodeOne(iconv_t cd, const char16_t* units, int count, QByteArray& out) {
 
 }  // namespace
 
-QByteArray Cp932::encode(const QString& text) {
+QByteArray Cp932::encode(const QString& text) { return encode(text, nullptr); }
+
+QByteArray Cp932::encode(const QString& text, bool* exact) {
+    bool whole = true;
     QByteArray out;
     out.reserve(text.size() * 2);
     auto& c = converters();
@@ -65,11 +69,14 @@ QByteArray Cp932::encode(const QString& text) {
         // 5C/7E, which read back as backslash and tilde. They become "?" like any other gap.
         if (len == 1 && (ch == 0x00A5 || ch == 0x203E)) {
             out.append('?');
+            whole = false;
         } else if (!encodeOne(c.toCp932, u + i, len, out)) {
             out.append('?');
+            whole = false;
         }
         i += len;
     }
+    if (exact) *exact = whole;
     return out;
 }
 
@@ -117,6 +124,30 @@ QString Cp932::decode(const char* data, qsizetype size, bool* clean) {
     }
     if (clean) *clean = ok;
     return out;
+}
+
+namespace {
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+}  // namespace
+
+QByteArray Cp932::encodeMarked(const QString& text) {
+    bool exact = true;
+    QByteArray bytes = encode(text, &exact);
+    if (exact) return bytes;
+    return QByteArray(kUtf8Mark, 3) + text.toUtf8();
+}
+
+bool Cp932::isMarked(const char* data, qsizetype size) { return size >= 3 && std::memcmp(data, kUtf8Mark, 3) == 0; }
+
+QString Cp932::decodeMarked(const QByteArray& bytes, bool* clean) {
+    return decodeMarked(bytes.constData(), bytes.size(), clean);
+}
+
+QString Cp932::decodeMarked(const char* data, qsizetype size, bool* clean) {
+    if (!isMarked(data, size)) return decode(data, size, clean);
+    const QByteArrayView utf8(data + 3, size - 3);
+    if (clean) *clean = utf8.isValidUtf8();
+    return QString::fromUtf8(utf8);
 }
 
 }  // namespace tova

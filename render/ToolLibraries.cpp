@@ -26,7 +26,7 @@ template <std::size_t N>
 std::array<QByteArray, N> encodeAll(const QStringList& arguments) {
     std::array<QByteArray, N> out;
     for (std::size_t i = 0; i < N; ++i)
-        out[i] = i < std::size_t(arguments.size()) ? Cp932::encode(arguments[qsizetype(i)]) : QByteArray();
+        out[i] = i < std::size_t(arguments.size()) ? Cp932::encodeMarked(arguments[qsizetype(i)]) : QByteArray();
     return out;
 }
 
@@ -93,7 +93,8 @@ std::int32_t ToolLibraries::CatenaExec(const QStringList& arguments) {
 std::int32_t ToolLibraries::AppendFiles(const QString& headerPart, const QString& dataPart, const QString& output) {
     auto append = reinterpret_cast<AppendFilesFunction>(
         entry(catena_, PathText::join(SystemPaths::programFolder(), kCatenaLibrary), "append_files"));
-    const QByteArray h = Cp932::encode(headerPart), d = Cp932::encode(dataPart), o = Cp932::encode(output);
+    const QByteArray h = Cp932::encodeMarked(headerPart), d = Cp932::encodeMarked(dataPart),
+                     o = Cp932::encodeMarked(output);
     return append(h.constData(), d.constData(), o.constData());
 }
 

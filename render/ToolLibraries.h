@@ -12,8 +12,9 @@ namespace tova {
 // The library forms of the two tools, called in process: `exec` of the note renderer ("vorsa10.so",
 // or another "vorsa*.so" of the program folder) and `exec` and `append_files` of the concatenator
 // ("catena2.so"). Each library is loaded with dlopen from the program folder at its first use and
-// stays loaded. Texts are passed as NUL-terminated strings in code page 932; the results are
-// returned as the libraries give them.
+// stays loaded. Texts are passed as NUL-terminated strings in code page 932, or, when a text holds a
+// character the code page lacks, in UTF-8 after the mark EF BB BF; the results are returned as the
+// libraries give them.
 class ToolLibraries {
 public:
     static constexpr int VorsaArgumentCount = 13;

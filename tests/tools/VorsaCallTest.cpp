@@ -334,6 +334,14 @@ TEST_F(VorsaFiles, FailuresLeaveNoHalfWrittenFile) {
     EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
     EXPECT_EQ(run({sample, path("old.wav"), "A4", "100", "", "0", "600000.1"}).code, NoteRenderer::BadArguments)
         << "longer than ten minutes";
+    // Numbers no sample count can hold are refused before they are converted, with nothing written.
+    for (const QStringList& hostile : {QStringList{sample, path("old.wav"), "A4", "100", "", "0", "1e308"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "-1e300", "100"},
+                                       QStringList{sample, path("old.wav"), "100", "100", "", "1e300", "100"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "0", "", "1e200"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "0", "100", "0", "1e10"}})
+        EXPECT_EQ(run(hostile).code, NoteRenderer::BadArguments) << hostile.join(' ').toStdString();
+    EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
     EXPECT_EQ(run({sample, path("no/such/folder/x.wav"), "A4", "100", "", "0", "200"}).code, NoteRenderer::OutputFailed);
     EXPECT_FALSE(QFileInfo::exists(path("no")));
 

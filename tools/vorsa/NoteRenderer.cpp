@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tova::vorsa {
 namespace {
@@ -48,6 +49,8 @@ std::vector<float> cutPiece(const RenderRequest& r, const std::vector<float>& si
 
 long long NoteRenderer::outputSamples(double milliseconds) {
     if (!(milliseconds > 0.0)) return 0;
+    // Beyond every note a call renders; never converted, so never out of the integer's range.
+    if (!(milliseconds < kMaxTimeMs)) return std::numeric_limits<long long>::max();
     // A tiny tolerance keeps lengths such as 0.1 ms * 44.1 from rounding up past the exact count.
     return static_cast<long long>(std::ceil(milliseconds * kSamplesPerMs - 1e-7));
 }
@@ -120,6 +123,21 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
         outcome.code = BadArguments;
         outcome.message = QStringLiteral("usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]");
         return outcome;
+    }
+    // Numbers are checked before anything converts them to sample counts.
+    const struct {
+        const char* name;
+        double value;
+        bool time;
+    } numbers[] = {{"velocity", r.velocity, false},   {"offset", r.offset, true},   {"length", r.length, true},
+                   {"consonant", r.consonant, true},  {"cutoff", r.cutoff, true},   {"intensity", r.intensity, false},
+                   {"modulation", r.modulation, false}};
+    for (const auto& n : numbers) {
+        if (!std::isfinite(n.value) || (n.time && std::abs(n.value) > kMaxTimeMs)) {
+            outcome.code = BadArguments;
+            outcome.message = QStringLiteral("the %1 %2 is out of range").arg(QLatin1String(n.name)).arg(n.value);
+            return outcome;
+        }
     }
     if (outputSamples(r.length) > kMaxOutputSamples) {
         outcome.code = BadArguments;

@@ -41,6 +41,10 @@ public:
     // The longest note a call renders: 10 minutes. A longer required length is refused (bad
     // arguments); a longer natural length (no length given) is cut to it.
     static constexpr long long kMaxOutputSamples = 600LL * 44100;
+    // The largest time argument (offset, length, consonant, cutoff) in ms, either sign: about eleven
+    // days. A time beyond it, or any number that is not finite, is refused (bad arguments) before it
+    // is used.
+    static constexpr double kMaxTimeMs = 1e9;
 
     static Outcome run(const RenderRequest& request, const Progress& progress = {});
 
