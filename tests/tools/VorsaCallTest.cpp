@@ -10,6 +10,9 @@
 #include "support/TestSupport.h"
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/PitchCurve.h"
+#include "tools/vorsa/PitchMarks.h"
+#include "tools/vorsa/SampleCache.h"
+#include "tools/vorsa/SampleFrequencyTable.h"
 #include "tools/vorsa/RenderFlags.h"
 #include "tools/vorsa/RenderRequest.h"
 #include "tools/vorsa/library/VorsaExec.h"
@@ -36,6 +39,7 @@ using tova::vorsa::NoteRenderer;
 using tova::vorsa::PitchCurve;
 using tova::vorsa::RenderFlags;
 using tova::vorsa::RenderRequest;
+using tova::vorsa::SampleCache;
 
 NoteRenderer::Outcome run(const QStringList& arguments, const NoteRenderer::Progress& progress = {}) {
     return NoteRenderer::run(RenderRequest::fromArguments(arguments), progress);
@@ -422,5 +426,75 @@ TEST_F(VorsaFiles, ProgramAndLibraryGiveIdenticalBytes) {
     dlclose(handle);
 }
 
+// The marks for any stop are taken from one walk to the sample's end: the same marks as a walk that
+// stopped there itself.
+TEST(VorsaMarks, AWalkToTheEndServesEveryStop) {
+    std::vector<float> s = noise(0.05, 0.05f);
+    for (double f0 : {180.0, 260.0}) {
+        const std::vector<float> v = voicedSample(f0, 0.25);
+        s.insert(s.end(), v.begin(), v.end());
+        s.insert(s.end(), 3000, 0.0f);
+    }
+    QTemporaryDir folder;
+    const auto table = tova::vorsa::SampleFrequencyTable::obtain(s, folder.filePath("m.wav"), true);
+    for (double from : {-5000.0, 0.0, 700.5, 2205.0, 14000.25}) {
+        const tova::vorsa::PitchMarks::Trace walk(s, table.pitch, from);
+        for (double to : {-1.0, 100.0, 2300.0, 9000.7, 14100.0, 20000.0, double(s.size()) - 10, 1e9}) {
+            const auto direct = tova::vorsa::PitchMarks(s, table.pitch, from, to).marks();
+            const auto taken = tova::vorsa::PitchMarks(walk, table.pitch, to).marks();
+            ASSERT_EQ(taken.size(), direct.size()) << from << " to " << to;
+            for (size_t i = 0; i < direct.size(); ++i) {
+                ASSERT_EQ(taken[i].position, direct[i].position) << from << " to " << to << " mark " << i;
+                ASSERT_EQ(taken[i].left, direct[i].left);
+                ASSERT_EQ(taken[i].right, direct[i].right);
+                ASSERT_EQ(taken[i].voiced, direct[i].voiced);
+            }
+        }
+    }
+}
+
+// A long-lived caller's cache gives the bytes of a fresh call, and is given up as soon as the sample
+// or its table changes.
+TEST_F(VorsaFiles, CachedSamplesGiveTheSameBytesUntilTheirFilesChange) {
+    std::vector<float> s = noise(0.06, 0.05f);
+    const std::vector<float> v = voicedSample(230.0, 0.7);
+    s.insert(s.end(), v.begin(), v.end());
+    const QString sample = path("c.wav");
+    writeWave16(sample, s);
+    const QStringList calls[] = {
+        {sample, path("out.wav"), "G#4", "120", "g10B60Y80", "20", "550", "60", "-500", "90", "80"},
+        {sample, path("out.wav"), "C4", "100", "", "20", "300", "60", "-500", "100", "100"},
+        {sample, path("out.wav"), "A3", "200", "N", "20", "50", "60", "-500", "100", "0"},  // shorter than its consonant
+        {sample, path("out.wav"), "D5", "80", "B20", "300", "800", "10", "0", "100", "100"},
+        {sample, path("out.wav"), "100", "100", "", "20", "300"},
+    };
+    SampleCache cache;
+    auto both = [&](const char* when) {
+        for (const QStringList& call : calls) {
+            SCOPED_TRACE(std::string(when) + " " + call.mid(2).join(' ').toStdString());
+            ASSERT_EQ(run(call).code, NoteRenderer::Ok);
+            const QByteArray fresh = readFile(path("out.wav"));
+            for (int twice = 0; twice < 2; ++twice) {
+                ASSERT_EQ(NoteRenderer::run(RenderRequest::fromArguments(call), {}, &cache).code, NoteRenderer::Ok);
+                ASSERT_EQ(readFile(path("out.wav")), fresh);
+            }
+        }
+    };
+    both("first");
+    const QByteArray before = readFile(path("out.wav"));
+
+    FrqHeader header;
+    QVector<double> frames;
+    ASSERT_TRUE(ReadFrqFile(header, frames, sample));
+    for (qsizetype i = 0; i < frames.size(); i += 2)
+        if (frames[i] != 55.0) frames[i] *= 1.05;
+    ASSERT_TRUE(WriteFrqFile(header, frames, sample));
+    both("table edited");
+
+    for (float& x : s) x *= 0.5f;
+    writeWave16(sample, s);
+    both("sample rewritten");
+    EXPECT_NE(readFile(path("out.wav")), before);
+}
 }  // namespace
 }  // namespace tova::test::vorsa

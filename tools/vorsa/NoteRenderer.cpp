@@ -63,6 +63,11 @@ bool NoteRenderer::isNoteTarget(const QString& note) {
 
 std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
                                         const SamplePitch& pitch) {
+    return render(r, signal, pitch, [&](double from, double to) { return PitchMarks(signal, pitch, from, to); });
+}
+
+std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
+                                        const SamplePitch& pitch, const MarkSource& markSource) {
     const RenderFlags flags = RenderFlags::parse(r.flags);
     std::vector<float> out;
     double consonantOut = 0.0;
@@ -91,7 +96,7 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
         // Marks only where the note reads the sample, with a margin of a few grains either side.
         const double margin = 4096.0;
         const double lastInput = std::max(end, map.inputAt(static_cast<double>(length)));
-        const PitchMarks marks(signal, pitch, std::min(offset, map.inputAt(0.0)) - margin, lastInput + margin);
+        const PitchMarks marks = markSource(std::min(offset, map.inputAt(0.0)) - margin, lastInput + margin);
         const PitchCurve curve = PitchCurve::fromText(r.pitch);
         const double modulation = r.modulation / 100.0;
         const double average = pitch.average();
@@ -117,7 +122,7 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
     return out;
 }
 
-NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress) {
+NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress, SampleCache* cache) {
     Outcome outcome;
     if (r.input.trimmed().isEmpty() || r.output.trimmed().isEmpty()) {
         outcome.code = BadArguments;
@@ -147,22 +152,39 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
         return outcome;
     }
     const QString input = FileSystem::resolve(r.input);
-    std::vector<float> signal;
-    QString error;
-    if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
-        outcome.code = SampleUnreadable;
-        outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
-        return outcome;
-    }
     const RenderFlags flags = RenderFlags::parse(r.flags);
-    const SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
-    if (table.status == SampleFrequencyTable::Status::Cancelled) {
-        outcome.code = Cancelled;
-        outcome.message = QStringLiteral("stopped");
-        return outcome;
+    // A table to remake is made at every call, so such a call neither takes from the cache nor adds.
+    if (flags.remakeTable) cache = nullptr;
+    std::shared_ptr<SampleCache::Sample> cached = cache ? cache->find(input) : nullptr;
+    QString error;
+    if (!cached) {
+        std::vector<float> signal;
+        if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
+            outcome.code = SampleUnreadable;
+            outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
+            return outcome;
+        }
+        SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
+        if (table.status == SampleFrequencyTable::Status::Cancelled) {
+            outcome.code = Cancelled;
+            outcome.message = QStringLiteral("stopped");
+            return outcome;
+        }
+        if (r.outputIsNull()) return outcome;
+        if (!cache) {
+            const std::vector<float> out = render(r, signal, table.pitch);
+            if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
+                outcome.code = OutputFailed;
+                outcome.message = error;
+            }
+            return outcome;
+        }
+        cached = cache->store(input, std::move(signal), std::move(table.pitch));
     }
     if (r.outputIsNull()) return outcome;
-    const std::vector<float> out = render(r, signal, table.pitch);
+    SampleCache::Sample& sample = *cached;
+    const std::vector<float> out = render(r, sample.signal(), sample.pitch(),
+                                          [&sample](double from, double to) { return sample.marks(from, to); });
     if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
         outcome.code = OutputFailed;
         outcome.message = error;

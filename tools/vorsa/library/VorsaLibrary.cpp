@@ -18,7 +18,11 @@ extern "C" __attribute__((visibility("default"))) int32_t exec(
             arguments << (text ? tova::Cp932::decodeMarked(QByteArray(text)) : QString());
         tova::vorsa::NoteRenderer::Progress progress;
         if (callback) progress = [callback](int kind, int value) { return static_cast<int>(callback(kind, value)); };
-        return tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments), progress).code;
+        // The library stays loaded for the editor's whole session: what it read of a sample serves the
+        // following notes that use it.
+        static tova::vorsa::SampleCache cache;
+        return tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments), progress, &cache)
+            .code;
     } catch (...) {
         // Nothing may escape into the caller's frame.
         return tova::vorsa::NoteRenderer::OutputFailed;
