@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 namespace tova {
 
@@ -29,6 +31,10 @@ public:
     // Tool 2: the thirteen texts (input, output, note, velocity, flags, offset, length, consonant,
     // cutoff, intensity, modulation, the two parts of the pitch text) and the progress callback.
     std::int32_t VorsaExec(const QStringList& arguments, VorsaProgressCallback callback);
+    // The same call made ready: the library is loaded and the texts encoded now; the call answered
+    // may then run on any thread, several at once.
+    using VorsaCall = std::function<std::int32_t(VorsaProgressCallback)>;
+    VorsaCall PrepareVorsaExec(const QStringList& arguments);
     // Tool 1: output, input, start point, length and the eleven envelope values.
     std::int32_t CatenaExec(const QStringList& arguments);
     // Tool 1's join of the header part and the data part into the output.
@@ -52,6 +58,7 @@ private:
     // be loaded or lacks the entry point raises FileError.
     void* entry(Library& library, const QString& path, const char* symbol);
 
+    std::mutex lock_;  // loading and unloading
     Library vorsa_;
     Library catena_;
 };
