@@ -133,7 +133,8 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         QDir::setCurrent(SystemPaths::programFolder());
         StopRequested = 0;
         SetConcurrentStop(0);
-        if (count > 1) run.workers = std::make_unique<RenderWorkers>();
+        const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
+        if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
         for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) {
             QCoreApplication::processEvents();
             SetConcurrentStop(StopRequested);

@@ -33,6 +33,9 @@ public:
     DirectRenderer(Song& song, RenderWindow& window);
     ~DirectRenderer() override;
 
+    // Notes rendered at once: one per core unless set (1 renders one note after the other).
+    void SetWorkers(unsigned count) { workers_ = count; }
+
     // An output name without a folder is placed in the path's folder (an empty one becomes the path's
     // base name with ".wav"), and comes back with that folder.
     RenderEnd RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
@@ -54,6 +57,7 @@ private:
 
     Song& song_;
     RenderWindow& window_;
+    unsigned workers_ = 0;
 };
 
 }  // namespace tova

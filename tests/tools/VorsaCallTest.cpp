@@ -15,6 +15,7 @@
 #include "tools/vorsa/SampleFrequencyTable.h"
 #include "tools/vorsa/RenderFlags.h"
 #include "tools/vorsa/RenderRequest.h"
+#include "tools/vorsa/SampleAudio.h"
 #include "tools/vorsa/library/VorsaExec.h"
 
 #include <QDir>
@@ -262,6 +263,25 @@ void writeWith(const QString& file, int format, int rate, int channels, const st
         for (int c = 0; c < channels; ++c) frames.push_back(c == 0 ? v : 0.5f * v);
     sf_writef_float(f, frames.data(), static_cast<sf_count_t>(mono.size()));
     sf_close(f);
+}
+
+// A plain 16-bit wave is read without the sound-file library, to the very values the library gives.
+TEST_F(VorsaFiles, PlainWavesReadAsTheSoundFileLibraryReadsThem) {
+    std::vector<float> s = voicedSample(210.0, 0.2);
+    s.push_back(1.0f);
+    s.push_back(-1.0f);
+    s.push_back(0.99997f);
+    const QString sample = path("plain.wav");
+    writeWave16(sample, s);
+    std::vector<float> plain;
+    ASSERT_TRUE(tova::vorsa::SampleAudio::load(sample, plain));
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(sample).constData(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> library(static_cast<size_t>(info.frames));
+    ASSERT_EQ(sf_readf_float(file, library.data(), info.frames), info.frames);
+    sf_close(file);
+    EXPECT_EQ(plain, library);
 }
 
 TEST_F(VorsaFiles, AnyCommonInputFormat) {

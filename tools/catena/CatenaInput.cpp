@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PcmWave.h"
+#include "platform/SoundFileLibrary.h"
 #include "tools/catena/PositionedIo.h"
 
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QtEndian>
 
 #include <samplerate.h>
-#include <sndfile.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,7 +28,7 @@ namespace tova {
 namespace {
 
 struct SndCloser {
-    void operator()(SNDFILE* f) const { sf_close(f); }
+    void operator()(SNDFILE* f) const { SoundFileLibrary::instance().close(f); }
 };
 using SndHandle = std::unique_ptr<SNDFILE, SndCloser>;
 
@@ -39,7 +39,7 @@ std::vector<double> readMono(SNDFILE* file, int channels, sf_count_t frames) {
     std::vector<double> mono;
     if (frames <= 0) return mono;
     std::vector<double> block(std::size_t(frames) * std::size_t(channels));
-    const sf_count_t got = sf_readf_double(file, block.data(), frames);
+    const sf_count_t got = SoundFileLibrary::instance().readDouble(file, block.data(), frames);
     mono.resize(std::size_t(std::max<sf_count_t>(got, 0)));
     for (std::size_t i = 0; i < mono.size(); ++i) {
         double sum = 0;
@@ -128,17 +128,18 @@ CatenaInput::CatenaInput(const QString& path) {
 
 CatenaInput::~CatenaInput() {
     if (fd_ >= 0) ::close(fd_);
-    if (file_) sf_close(static_cast<SNDFILE*>(file_));
+    if (file_) SoundFileLibrary::instance().close(static_cast<SNDFILE*>(file_));
 }
 
 void CatenaInput::openLibrary(const QString& resolved) {
     kind_ = Kind::Silent;
-    if (!QFileInfo(resolved).isFile()) return;
+    const SoundFileLibrary& library = SoundFileLibrary::instance();
+    if (!QFileInfo(resolved).isFile() || !library.available()) return;
     SF_INFO info{};
-    SndHandle file(sf_open(QFile::encodeName(resolved).constData(), SFM_READ, &info));
+    SndHandle file(library.open(QFile::encodeName(resolved).constData(), SFM_READ, &info));
     if (!file || info.channels <= 0 || info.samplerate <= 0 || info.frames <= 0) return;
     // Floats beyond full scale stay beyond it here; mixing saturates them.
-    sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
+    library.command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
     if (info.samplerate == SampleRate) {
         // Read block by block: only the stretch in use.
         channels_ = info.channels;
@@ -177,7 +178,7 @@ void CatenaInput::read(qint64 first, double* out, std::size_t count) {
         const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, frames_);
         if (from >= to) return;
         SNDFILE* file = static_cast<SNDFILE*>(file_);
-        if (sf_seek(file, from, SEEK_SET) < 0) return;
+        if (SoundFileLibrary::instance().seek(file, from, SEEK_SET) < 0) return;
         const std::vector<double> mono = readMono(file, channels_, to - from);
         std::copy(mono.begin(), mono.end(), out + (from - first));
         return;
