@@ -13,25 +13,9 @@
 // - the peak memory of `catena` appending a one-hour piece.
 // Each road's output is compared byte for byte between the two folders.
 
-#include "render/RenderFixtures.h"  // tests/render
-
-#include "core/Processes.h"
-#include "core/Settings.h"
-#include "platform/FakePorts.h"
-#include "platform/SystemPaths.h"
-#include "render/DirectRenderer.h"
-#include "render/OtoIni.h"
-#include "render/RenderBatchFiles.h"
-#include "render/RenderCommands.h"
-#include "render/RenderProgress.h"
-#include "render/RenderWindow.h"
-#include "render/ToolLibraries.h"
-#include "song/Song.h"
+#include "SongRenderFixture.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -52,36 +36,6 @@ namespace {
 
 using namespace tova;
 using Clock = std::chrono::steady_clock;
-
-class QuietProgress : public RenderProgress {
-public:
-    void Start(int, int, int, bool) override {}
-    void SetStatus(const QString&, int) override {}
-    void SetStatusText(const QString&) override {}
-    void SetMaximum(int) override {}
-    void SetValue(int) override {}
-    void Restart() override {}
-    void SlideIn() override {}
-    bool IsVisible() const override { return false; }
-    void Finish() override {}
-};
-
-class QuietWindow : public RenderWindow {
-public:
-    void SetWindowEnabled(bool) override {}
-    void SetRenderControlsEnabled(bool) override {}
-    void DrawBackground() override {}
-    void DrawNotes() override {}
-    void ScrollToTick(qint32&, double) override {}
-    void HidePlayCursor() override {}
-    void FocusRoll() override {}
-    void SetMidiNoteTimerEnabled(bool) override {}
-    void SetMissingSampleMark(qint32, bool) override {}
-    void ShowRunningWindow() override {}
-    void UnloadRunningWindow() override {}
-    RenderProgress& Progress() override { return progress; }
-    QuietProgress progress;
-};
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -124,69 +78,18 @@ Child spawnAndWait(const std::vector<std::string>& arguments) {
     return child;
 }
 
-double startTime(const std::string& program) {
-    std::vector<double> times;
-    for (int i = 0; i < 30; ++i) times.push_back(spawnAndWait({program}).wall);
-    return median(times);
+// Median start times of programs, their starts interleaved so that a busy machine weighs on all alike.
+std::vector<double> startTimes(const std::vector<std::string>& programs) {
+    std::vector<std::vector<double>> times(programs.size());
+    for (int i = 0; i < 30; ++i)
+        for (std::size_t p = 0; p < programs.size(); ++p) times[p].push_back(spawnAndWait({programs[p]}).wall);
+    std::vector<double> medians;
+    for (const auto& t : times) medians.push_back(median(t));
+    return medians;
 }
 
-// The fixture bank and a 300-note song of 150 s over it: eighth notes at tempo 120 in a loop of the
-// three syllables over a two-octave range, a rest every sixteenth note.
-struct Fixture {
-    QTemporaryDir dir;
-    Song song;
-    QuietWindow window;
-    ScopedFakePorts ports;
-    RenderBatchFiles writer{song, &window};
-    DirectRenderer direct{song, window};
-    RenderCommands commands{song, window, writer, direct};
-    QString cache;
-    QString output;
-
-    Fixture() {
-        TempFolder = dir.filePath(QStringLiteral("tmp"));
-        QDir().mkpath(TempFolder);
-        const QString bank = dir.filePath(QStringLiteral("bank"));
-        test::WriteFixtureBank(bank);
-        LoadOtoIni(bank);
-        song.ProjectPath = dir.filePath(QStringLiteral("song.tvx"));
-        song.ProjectName = QStringLiteral("bench");
-        song.VoiceDir = bank;
-        const char* lyrics[] = {"あ", "か", "い"};
-        song.resizeNotes(300);
-        for (int i = 0; i < 300; ++i) {
-            song.Lyrics[i] = i % 16 == 15 ? QStringLiteral("R") : QString::fromUtf8(lyrics[i % 3]);
-            song.Lengths[i] = 960;
-            song.NoteNums[i] = 24 + (i * 5) % 24;
-        }
-        cache = dir.filePath(QStringLiteral("song.cache"));
-        output = dir.filePath(QStringLiteral("song.wav"));
-        settings().CacheEnable = true;
-    }
-    void use(const QString& folder) {
-        ToolLibraries::instance().Unload();
-        SystemPaths::setProgramFolder(folder);
-        song.Tool1 = folder + QStringLiteral("/catena");
-        song.Tool2 = folder + QStringLiteral("/vorsa");
-    }
-    void renderLibrary() {
-        settings().UseDLL = true;
-        QString out = output;
-        direct.RenderDirect(song.ProjectName, song.ProjectPath, 0, song.noteCount() - 1, out);
-    }
-    void renderBatch() {
-        settings().UseDLL = false;
-        settings().NonBatchMode = false;
-        QString path = song.ProjectPath;
-        song.OutFile = output;
-        writer.GetRenderFileNames(path);
-        if (!commands.RunBatchAndWait(path, output)) throw std::runtime_error("the batch made no wave");
-    }
-    QByteArray outputBytes() const {
-        QFile f(output);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+// The 300-note song of 150 s.
+using Fixture = bench::SongRenderFixture;
 
 struct Figures {
     double vorsaStart = 0, catenaStart = 0;
@@ -199,8 +102,6 @@ Figures measure(Fixture& f, const QString& folder, bool earlier) {
     Figures r;
     f.use(folder);
     const std::string tools = folder.toStdString();
-    r.vorsaStart = startTime(tools + "/vorsa");
-    r.catenaStart = startTime(tools + "/catena");
 
     std::vector<double> cold, warm, library;
     for (int i = 0; i < 3; ++i) {
@@ -241,17 +142,26 @@ int main(int argc, char** argv) {
     const QString current = QStringLiteral(TOVA_PROGRAM_DIR);
     const QString earlier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     try {
-        Fixture f;
+        Fixture f(300, current);
         // The bank's frequency tables are made once, as after a bank's first render.
-        f.use(current);
         f.renderLibrary();
 
-        const double trueStart = startTime("/bin/true");
         std::printf("cores: %u\n", std::max(1u, std::thread::hardware_concurrency()));
-        std::printf("/bin/true start: %.2f ms\n", trueStart * 1e3);
         Figures before;
         if (!earlier.isEmpty()) before = measure(f, earlier, true);
-        const Figures after = measure(f, current, false);
+        Figures after = measure(f, current, false);
+        const std::string now = current.toStdString(), then = earlier.toStdString();
+        std::vector<std::string> programs{"/bin/true", now + "/vorsa", now + "/catena"};
+        if (!earlier.isEmpty()) programs.insert(programs.end(), {then + "/vorsa", then + "/catena"});
+        const std::vector<double> starts = startTimes(programs);
+        const double trueStart = starts[0];
+        after.vorsaStart = starts[1];
+        after.catenaStart = starts[2];
+        if (!earlier.isEmpty()) {
+            before.vorsaStart = starts[3];
+            before.catenaStart = starts[4];
+        }
+        std::printf("/bin/true start: %.2f ms\n", trueStart * 1e3);
 
         auto row = [&](const char* what, double b, double a, const char* unit, double scale) {
             if (earlier.isEmpty())

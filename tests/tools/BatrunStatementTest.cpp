@@ -88,6 +88,23 @@ protected:
         return host.log;
     }
 
+    // Runs a batch that must stop at a line it cannot run, and answers that line's error.
+    BatchLineError stopsAt(const QString& text, QStringList* log = nullptr, QString* variableA = nullptr) {
+        writeBatch("main.bat", text);
+        RecordingHost host(root);
+        BatchRunner runner(host, environment, at("prog"));
+        BatchLineError error(QStringLiteral("ran to the end"));
+        try {
+            runner.run(at("main.bat"));
+            ADD_FAILURE() << "ran to the end";
+        } catch (const BatchLineError& e) {
+            error = e;
+        }
+        if (log) *log = host.log;
+        if (variableA) *variableA = runner.variable("a");
+        return error;
+    }
+
     QTemporaryDir dir;
     QString root;
     QStringList lastWarnings;
@@ -283,20 +300,14 @@ TEST_F(BatrunTest, ALineItCannotRunStopsTheBatchAndIsNamed) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
-        writeBatch("main.bat", QString("echo before\n") + r.line + "\necho after");
-        RecordingHost host(root);
-        BatchRunner runner(host, environment, at("prog"));
-        try {
-            runner.run(at("main.bat"));
-            ADD_FAILURE() << "ran to the end";
-        } catch (const BatchLineError& e) {
-            EXPECT_EQ(e.file(), at("main.bat"));
-            EXPECT_EQ(e.lineNumber(), 2);
-            EXPECT_EQ(e.lineText(), QString(r.line));
-            EXPECT_TRUE(e.reason().contains(r.reason)) << e.reason().toStdString();
-            EXPECT_TRUE(e.message().contains(QString(r.line)));
-        }
-        EXPECT_EQ(host.log, QStringList{"echo before"});
+        QStringList log;
+        const BatchLineError e = stopsAt(QString("echo before\n") + r.line + "\necho after", &log);
+        EXPECT_EQ(e.file(), at("main.bat"));
+        EXPECT_EQ(e.lineNumber(), 2);
+        EXPECT_EQ(e.lineText(), QString(r.line));
+        EXPECT_TRUE(e.reason().contains(r.reason)) << e.reason().toStdString();
+        EXPECT_TRUE(e.message().contains(QString(r.line)));
+        EXPECT_EQ(log, QStringList{"echo before"});
     }
 }
 
@@ -330,17 +341,11 @@ TEST_F(BatrunTest, LinesAndVariablesStopAtTheCommandProcessorsLimit) {
         int lineNumber;
     } rows[] = {{doubling, 14}, {"echo before\n" + longLine, 2}, {longFor, 1}};
     for (const Row& r : rows) {
-        writeBatch("main.bat", r.batch);
-        RecordingHost host(root);
-        BatchRunner runner(host, environment, at("prog"));
-        try {
-            runner.run(at("main.bat"));
-            ADD_FAILURE() << "ran to the end";
-        } catch (const BatchLineError& e) {
-            EXPECT_EQ(e.lineNumber(), r.lineNumber);
-            EXPECT_TRUE(e.reason().contains("8191")) << e.reason().toStdString();
-        }
-        EXPECT_LE(runner.variable("a").size(), BatchRunner::MaxLineLength);
+        QString a;
+        const BatchLineError e = stopsAt(r.batch, nullptr, &a);
+        EXPECT_EQ(e.lineNumber(), r.lineNumber);
+        EXPECT_TRUE(e.reason().contains("8191")) << e.reason().toStdString();
+        EXPECT_LE(a.size(), BatchRunner::MaxLineLength);
     }
     // The longest line that is allowed still runs.
     EXPECT_EQ(run("echo " + QString(BatchRunner::MaxLineLength - 5, u'y')).size(), 1);
