@@ -77,6 +77,19 @@ QByteArray encodeText(const QString& text, bool* lossless) {
 
 QByteArray Cp932::encode(const QString& text) { return encodeText(text, nullptr); }
 
+QByteArray Cp932::encode(const QString& text, bool* exact) {
+    if (exact) *exact = true;
+    return encodeText(text, exact);
+}
+
+bool Cp932::isMarked(const char* data, qsizetype size) {
+    return size >= 3 && QByteArrayView(data, 3) == utf8Mark();
+}
+
+QString Cp932::decodeMarked(const char* data, qsizetype size, bool* clean) {
+    return decodeMarked(QByteArray::fromRawData(data, size), clean);
+}
+
 bool Cp932::canEncode(const QString& text) {
     bool lossless = true;
     encodeText(text, &lossless);

@@ -11,6 +11,8 @@ class Cp932 {
 public:
     // Encodes text; every character the code page cannot hold becomes "?" (63), one per character.
     static QByteArray encode(const QString& text);
+    // The same; `exact` (when given) is set to false when a character became "?".
+    static QByteArray encode(const QString& text, bool* exact);
     // Decodes bytes; an invalid or cut-off sequence becomes U+FFFD. `clean` (when given) is set to
     // false when that happened.
     static QString decode(const QByteArray& bytes, bool* clean = nullptr);
@@ -27,6 +29,9 @@ public:
     // not decode cleanly as CP932 but is valid UTF-8 is read as UTF-8 (files saved on this desktop).
     // `clean` (when given) is false when the chosen decoding met invalid bytes.
     static QString decodeMarked(const QByteArray& bytes, bool* clean = nullptr);
+    static QString decodeMarked(const char* data, qsizetype size, bool* clean = nullptr);
+    // Whether the bytes start with the mark EF BB BF.
+    static bool isMarked(const char* data, qsizetype size);
     // The byte-order mark that announces UTF-8 text.
     static QByteArray utf8Mark() { return QByteArrayLiteral("\xEF\xBB\xBF"); }
 };

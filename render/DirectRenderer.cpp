@@ -3,6 +3,7 @@
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "core/WaveFiles.h"
 #include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -18,12 +19,15 @@
 #include "render/RenderNotePlanner.h"
 #include "render/RenderProgress.h"
 #include "render/RenderWindow.h"
+#include "render/RenderWorkers.h"
 #include "render/ToolLibraries.h"
 #include "song/Song.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
+#include <chrono>
 
 namespace tova {
 namespace {
@@ -49,6 +53,14 @@ void removeFile(const QString& path) { QFile::remove(FileSystem::resolve(path));
 
 }  // namespace
 
+// A note on its way to the output: planned, perhaps being rendered by a worker, appended in turn.
+struct DirectRenderer::Pending {
+    RenderNotePlan plan;
+    QString noteFile;        // the rendered note to append ("" when the note needs no rendering)
+    bool ownNoteFile = false;  // a temporary note file of this note alone, deleted once appended
+    std::future<void> job;   // the worker's rendering, when one renders it
+};
+
 // What one render works with.
 struct DirectRenderer::Run {
     std::unique_ptr<ToolRoad> road;
@@ -56,6 +68,15 @@ struct DirectRenderer::Run {
     QString folder;       // of the path argument
     QString cacheFolder;
     QString tempNoteFile;  // the note file while the render cache is off
+    std::unique_ptr<RenderWorkers> workers;  // notes rendered side by side (roads that allow it)
+    std::deque<Pending> pending;             // in song order
+
+    // Waits for every job handed out (their notes' files are then whole), without appending.
+    void settle() {
+        for (Pending& p : pending)
+            if (p.job.valid()) p.job.wait();
+    }
+    ~Run() { settle(); }
 };
 
 DirectRenderer::DirectRenderer(Song& song, RenderWindow& window) : song_(song), window_(window) {}
@@ -112,16 +133,26 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetFreqTableWindow(&window_);
         QDir::setCurrent(SystemPaths::programFolder());
         StopRequested = 0;
+        SetConcurrentStop(0);
+        const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
+        if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
         for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) {
             QCoreApplication::processEvents();
+            SetConcurrentStop(StopRequested);
             if (StopRequested != 0) {
                 stopped = true;
                 break;
             }
             progress.SetMaximum(count);
             progress.SetStatus(song_.Lyrics.at(i), i - first + 1);
-            renderNote(run, planner.Plan(i));
+            startNote(run, planner.Plan(i));
+            // Append what is ready, and keep no more notes under way than there are workers.
+            const std::size_t bound = run.workers ? run.workers->count() : 0;
+            while (!run.pending.empty() && (run.pending.size() > bound || isReady(run.pending.front())))
+                appendNext(run);
         }
+        // The notes under way when a stop came are finished and appended too: they are notes done.
+        while (!run.pending.empty()) appendNext(run);
 
         if (!s.CacheEnable) removeFile(run.tempNoteFile);
         const QString whd = run.output + QStringLiteral(".whd"), dat = run.output + QStringLiteral(".dat");
@@ -133,7 +164,11 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             removeFile(whd);
         }
     } catch (...) {
-        // Ended by a failure: nothing is joined, and no part is left behind.
+        // Ended by a failure: nothing is joined, and no part is left behind. The notes still being
+        // rendered are let finish first, so that nothing writes after the clean-up.
+        run.settle();
+        for (const Pending& p : run.pending)
+            if (p.ownNoteFile) removeFile(p.noteFile);
         if (!run.output.isEmpty()) {
             removeFile(run.output + QStringLiteral(".whd"));
             removeFile(run.output + QStringLiteral(".dat"));
@@ -150,14 +185,85 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
     return stopped ? RenderEnd::Stopped : RenderEnd::Finished;
 }
 
-void DirectRenderer::renderNote(Run& run, const RenderNotePlan& n) {
+bool DirectRenderer::isReady(const Pending& p) {
+    return !p.job.valid() || p.job.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+void DirectRenderer::startNote(Run& run, const RenderNotePlan& n) {
+    Pending p;
+    p.plan = n;
+    if (n.rest || !n.patch.isEmpty() || n.direct) {
+        run.pending.push_back(std::move(p));
+        return;
+    }
+    const bool cached = settings().CacheEnable;
+    p.noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
+    if (cached && FileSystem::isFile(p.noteFile)) {
+        run.pending.push_back(std::move(p));
+        return;
+    }
+    // The note's older renderings go first, as in the per-note batch.
+    if (cached) DeleteNoteCacheFiles(run.cacheFolder, n.index);
+    NoteRenderCall call;
+    call.samplePath = n.samplePath(song_.VoiceDir);
+    call.noteFile = p.noteFile;
+    call.noteName = n.noteName;
+    call.velocity = n.velocity;
+    call.flags = n.flags;
+    call.offset = n.offset;
+    call.requiredLength = n.required;
+    call.consonant = n.consonant;
+    call.cutoff = n.cutoff;
+    call.intensity = n.intensity;
+    call.modulation = n.modulation;
+    call.pitchText = n.pitchText;
+    call.tempo = n.tempo;
+
+    // A note whose sample's frequency table is still to be made (or is remade by its flags) renders
+    // here, in order, after the notes before it: the table's progress shows in the window and no other
+    // note reads the table while it is written.
+    const QString sample = FileSystem::resolve(call.samplePath);
+    const bool makesTable = call.flags.contains(u'G') || !FileSystem::isFile(FrqTableName(sample));
+    if (run.workers && !makesTable) {
+        // Every note under way needs a note file of its own.
+        NoteRenderCall own = call;
+        if (!cached)
+            own.noteFile = PathText::join(PathText::folderPart(run.tempNoteFile),
+                                          QStringLiteral("temp$$$%1.wav").arg(n.index));
+        if (ToolRoad::RenderJob job = run.road->PrepareRender(own)) {
+            p.noteFile = own.noteFile;
+            p.ownNoteFile = !cached;
+            p.job = run.workers->submit(std::move(job));
+            run.pending.push_back(std::move(p));
+            return;
+        }
+    }
+    while (!run.pending.empty()) appendNext(run);
+    run.road->RenderNote(call);
+    run.pending.push_back(std::move(p));
+}
+
+void DirectRenderer::appendNext(Run& run) {
+    Pending& p = run.pending.front();
+    if (p.job.valid()) {
+        // The window stays live while the note is finished.
+        while (p.job.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        p.job.get();  // a failure of the note renderer goes on from here
+    }
+    appendNote(run, p);
+    if (p.ownNoteFile) removeFile(p.noteFile);
+    run.pending.pop_front();
+}
+
+void DirectRenderer::appendNote(Run& run, const Pending& p) {
+    const RenderNotePlan& n = p.plan;
     ToolRoad& road = *run.road;
     const QString length = lengthText(n);
     if (n.rest) {
         road.AppendRest(run.output, PathText::join(song_.VoiceDir, QStringLiteral("R.wav")), length);
         return;
     }
-    const QString samplePath = n.samplePath(song_.VoiceDir);
     if (!n.patch.isEmpty()) {
         QString sample = PathText::join(PathText::folderPart(song_.ProjectPath), n.patch);
         if (!FileExists(sample)) sample = QStringLiteral("R.wav");
@@ -165,31 +271,10 @@ void DirectRenderer::renderNote(Run& run, const RenderNotePlan& n) {
         return;
     }
     if (n.direct) {
-        road.AppendDirect(run.output, samplePath, n.offset, n.stp, length, n.env);
+        road.AppendDirect(run.output, n.samplePath(song_.VoiceDir), n.offset, n.stp, length, n.env);
         return;
     }
-    const bool cached = settings().CacheEnable;
-    const QString noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
-    if (!cached || !FileSystem::isFile(noteFile)) {
-        // The note's older renderings go first, as in the per-note batch.
-        if (cached) DeleteNoteCacheFiles(run.cacheFolder, n.index);
-        NoteRenderCall call;
-        call.samplePath = samplePath;
-        call.noteFile = noteFile;
-        call.noteName = n.noteName;
-        call.velocity = n.velocity;
-        call.flags = n.flags;
-        call.offset = n.offset;
-        call.requiredLength = n.required;
-        call.consonant = n.consonant;
-        call.cutoff = n.cutoff;
-        call.intensity = n.intensity;
-        call.modulation = n.modulation;
-        call.pitchText = n.pitchText;
-        call.tempo = n.tempo;
-        road.RenderNote(call);
-    }
-    road.AppendNote(run.output, noteFile, n.stp, length, n.env);
+    road.AppendNote(run.output, p.noteFile, n.stp, length, n.env);
 }
 
 }  // namespace tova

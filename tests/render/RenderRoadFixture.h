@@ -49,6 +49,11 @@ public:
         rendered_ << call.noteName;
         inner_->RenderNote(call);
     }
+    RenderJob PrepareRender(const NoteRenderCall& call) override {
+        RenderJob job = inner_->PrepareRender(call);
+        if (job) rendered_ << call.noteName;
+        return job;
+    }
     void AppendNote(const QString& o, const QString& n, float s, const QString& l, const QString& e) override {
         append();
         lengths_ << QStringLiteral("note ") + l;

@@ -4,6 +4,8 @@
 
 #include "core/Mci.h"
 #include "core/MciSystem.h"
+#include "platform/PathText.h"
+#include "render/OtoIni.h"
 #include "platform/audio/FakeAudioDevices.h"
 #include "render/PlayState.h"
 #include "render/RenderSession.h"
@@ -134,6 +136,37 @@ TEST_F(RenderRoadsTest, PlayTheSelectionOnEachRoad) {
     EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
     session.playback().btnStop_Click();
     MciSystem::instance().closeAll();
+}
+
+// A voice bank, project and output in folders whose names code page 932 cannot hold: the tool
+// libraries get those paths in marked UTF-8 and render the wave they render from plain folders; the
+// programs get them whole as well.
+TEST_F(RenderRoadsTest, FoldersNamedBeyondCodePage932RenderTheSameWave) {
+    useRoad(Road::Library);
+    const QString plainOutput = dir.filePath(QStringLiteral("plain.wav"));
+    ASSERT_EQ(generate(plainOutput), plainOutput + QStringLiteral("を作成しました。"));
+    const QByteArray plain = readFile(plainOutput);
+    takeRendered();
+
+    const QString zoe = dir.filePath(QString::fromUtf8("zoë"));
+    bank = zoe + QString::fromUtf8("/bänk");
+    WriteFixtureBank(bank);
+    LoadOtoIni(bank);
+    song.VoiceDir = bank;
+    project = zoe + QString::fromUtf8("/sœng/song.tvx");
+    QDir().mkpath(PathText::folderPart(project));
+    song.ProjectPath = project;
+    for (Road road : {Road::Library, Road::Program}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        QDir(zoe + QString::fromUtf8("/sœng/song.cache")).removeRecursively();
+        const QString output = zoe + QString::fromUtf8("/sœng/ë ") + QString::fromLatin1(roadName(road)) + ".wav";
+        ASSERT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+        EXPECT_TRUE(readFile(output) == plain);
+        EXPECT_EQ(takeRendered().size(), 4);
+        EXPECT_FALSE(QFile::exists(output + QStringLiteral(".whd")));
+    }
+    EXPECT_TRUE(QFile::exists(bank + QString::fromUtf8("/a_wav.frq"))) << "tables beside the samples";
 }
 
 }  // namespace
