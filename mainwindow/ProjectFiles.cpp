@@ -29,6 +29,7 @@
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
+#include "render/ToolTrust.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,9 +85,9 @@ ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
 // ---------------------------------------------------------------------------------------------------
 // Opening
 
-void ProjectFiles::OpenFileByType(MainWindow& w, const QString& path) {
+bool ProjectFiles::OpenFileByType(MainWindow& w, const QString& path) {
     WindowOfProject window(w, *this);
-    FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
+    return FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
 }
 
 void ProjectFiles::ShowVoiceInfo(MainWindow& w) {
@@ -102,10 +103,15 @@ QString ProjectFiles::ProcessCommandLine(MainWindow& w, const QString& commandLi
     QString code;
     switch (ClassifyCommandLinePath(path)) {
         case CommandLinePathKind::Missing:
+            // Said, so that a mistyped name does not pass for a new project.
+            Ports::msgBox(GetMessage(QStringLiteral("{1} が見つかりません。"), path), MsgButtons::OK, MsgIcon::Exclamation);
             return QString();
         case CommandLinePathKind::Project:
             if (!AskSaveChanges(w)) return QString();
-            OpenFileByType(w, path);
+            if (!OpenFileByType(w, path)) {
+                code = QStringLiteral("NOP");
+                break;
+            }
             w.UpdateCaption();
             AddHistory(w.song.ProjectPath);
             w.UpdateRecentFilesMenu();
@@ -274,7 +280,7 @@ void ProjectFiles::mnOpen_Click(MainWindow& w) {
     request.fileMustExist = true;
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;
-    OpenFileByType(w, chosen.fileName);
+    if (!OpenFileByType(w, chosen.fileName)) return;
     w.UpdateCaption();
     AddHistory(w.song.ProjectPath);
     w.UpdateRecentFilesMenu();
@@ -290,8 +296,7 @@ void ProjectFiles::mnHistory_Click(MainWindow& w, int index) {
     if (!AskSaveChanges(w)) return;
     const QString path = w.view().text(QStringLiteral("mnHistory"), index);
     if (!path.isEmpty() && FileExists(path)) {
-        OpenFileByType(w, path);
-        AddHistory(w.song.ProjectPath);
+        if (OpenFileByType(w, path)) AddHistory(w.song.ProjectPath);
     } else {
         RemoveHistory(path);
         Ports::msgBox(GetMessage(QStringLiteral("ファイルは移動されたか削除されています")), MsgButtons::OK,
@@ -348,6 +353,9 @@ void ProjectFiles::mnProjSetting_Click(MainWindow& w) {
 
     song.ProjectName = values.ProjectName;
     song.VoiceDir = values.VoiceDir;
+    // A tool the user chose here is one the user runs: no question about it at render time.
+    if (values.Tool1 != song.Tool1) AcceptTool(values.Tool1);
+    if (values.Tool2 != song.Tool2) AcceptTool(values.Tool2);
     song.Tool1 = values.Tool1;
     song.Tool2 = values.Tool2;
     song.ProjectFlags = values.Flags;

@@ -38,7 +38,7 @@ public:
 
     // ---- ProjectFilesPort ----
     QString ProcessCommandLine(MainWindow& window, const QString& commandLine) override;
-    void OpenFileByType(MainWindow& window, const QString& path) override;
+    bool OpenFileByType(MainWindow& window, const QString& path) override;
     void ShowVoiceInfo(MainWindow& window) override;
     void mnNew_Click(MainWindow& window) override;
     void mnOpen_Click(MainWindow& window) override;

@@ -14,8 +14,9 @@ public:
     virtual ~ProjectFilesPort() = default;
     // Classifies and handles the command line; returns "LOADPROJ", "VOICEDIR" or another code.
     virtual QString ProcessCommandLine(MainWindow& window, const QString& commandLine) = 0;
-    // Opens a project file into the main window.
-    virtual void OpenFileByType(MainWindow& window, const QString& path) = 0;
+    // Opens a project file into the main window; false when the path was refused (no regular file) and
+    // the project in hand stayed.
+    virtual bool OpenFileByType(MainWindow& window, const QString& path) = 0;
     // Shows the voice bank's name and picture.
     virtual void ShowVoiceInfo(MainWindow& window) = 0;
 

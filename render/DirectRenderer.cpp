@@ -15,14 +15,19 @@
 #include "render/ProgramToolRoad.h"
 #include "render/RenderBatch.h"
 #include "render/RenderNotePlanner.h"
+#include "render/RenderNotePlan.h"
 #include "render/RenderProgress.h"
+#include "render/RenderValueCheck.h"
 #include "render/RenderWindow.h"
 #include "render/ToolLibraries.h"
+#include "render/ToolTrust.h"
 #include "song/Song.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
+#include <vector>
 
 namespace tova {
 namespace {
@@ -55,6 +60,7 @@ struct DirectRenderer::Run {
     QString folder;       // of the path argument
     QString cacheFolder;
     QString tempNoteFile;  // the note file while the render cache is off
+    std::vector<RenderNotePlan> plans;
 };
 
 DirectRenderer::DirectRenderer(Song& song, RenderWindow& window) : song_(song), window_(window) {}
@@ -68,7 +74,6 @@ std::unique_ptr<ToolRoad> DirectRenderer::MakeRoad(bool library) {
 
 RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
                                        QString& outputName) {
-    Q_UNUSED(projectName);  // the batch's comment line has no counterpart here
     if (first == -1 && last == -1) return RenderEnd::Finished;
     Settings& s = settings();
     RenderProgress& progress = window_.Progress();
@@ -83,24 +88,36 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
         if (isRelative(outputName)) outputName = PathText::join(run.folder, outputName);
         run.output = outputName;
+        // Any other range starting before the first note names notes that do not exist.
+        if (first < 0) throw InvalidCallError();
+
+        // Every note is worked out and every value checked before a file is touched.
+        LoadPrefixMap(song_.VoiceDir);
+        RenderNotePlanner planner(song_, first, &window_);
+        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) run.plans.push_back(planner.Plan(i));
+        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
+        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
+        CheckRenderValues({projectName, song_.VoiceDir, song_.Tool1, song_.Tool2, run.output, run.cacheFolder, QString(),
+                           song_.ProjectFlags},
+                          run.plans);
+
+        // The tool programs run only when the user allows them; the libraries are the program's own.
+        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
+        if (!s.UseDLL && !ConfirmProjectTools(song_.Tool1, song_.Tool2)) {
+            window_.SetWindowEnabled(true);
+            return RenderEnd::Stopped;
+        }
+
         // A stale output and parts left by an aborted run must not survive into this one: whatever
         // fails from here on, no output is taken for this render's.
         for (const QString& stale : {run.output, run.output + QStringLiteral(".whd"), run.output + QStringLiteral(".dat")})
             if (FileSystem::exists(stale)) removeFile(stale);
-        // Any other range starting before the first note names notes that do not exist.
-        if (first < 0) throw InvalidCallError();
-
-        LoadPrefixMap(song_.VoiceDir);
-        RenderNotePlanner planner(song_, first, &window_);
-        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
-        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         if (s.CacheEnable && !FileSystem::isFolder(run.cacheFolder)) QDir().mkpath(FileSystem::resolve(run.cacheFolder));
         // Without the cache the one note file lives in the cache folder, or beside the path when that
         // folder does not exist.
         run.tempNoteFile = PathText::join(FileSystem::isFolder(run.cacheFolder) ? run.cacheFolder : run.folder,
                                           QStringLiteral("temp$$$.wav"));
 
-        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
         run.road = MakeRoad(s.UseDLL);
 
         const qint32 count = last - first + 1;
@@ -111,15 +128,15 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetFreqTableWindow(&window_);
         QDir::setCurrent(SystemPaths::programFolder());
         StopRequested = 0;
-        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) {
+        for (const RenderNotePlan& plan : run.plans) {
             QCoreApplication::processEvents();
             if (StopRequested != 0) {
                 stopped = true;
                 break;
             }
             progress.SetMaximum(count);
-            progress.SetStatus(song_.Lyrics.at(i), i - first + 1);
-            renderNote(run, planner.Plan(i));
+            progress.SetStatus(song_.Lyrics.at(plan.index), plan.index - first + 1);
+            renderNote(run, plan);
         }
 
         if (!s.CacheEnable) removeFile(run.tempNoteFile);
@@ -131,9 +148,15 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             }
             removeFile(whd);
         }
+    } catch (const RenderValueError&) {
+        // Refused before anything was touched; the caller says why.
+        window_.SetWindowEnabled(true);
+        throw;
     } catch (...) {
-        // Ended by a failure: nothing is joined, and no part is left behind.
+        // Ended by a failure: nothing is joined, and no part is left behind; nor an older output, which
+        // would pass for this render's when the failure came before it was removed.
         if (!run.output.isEmpty()) {
+            removeFile(run.output);
             removeFile(run.output + QStringLiteral(".whd"));
             removeFile(run.output + QStringLiteral(".dat"));
         }

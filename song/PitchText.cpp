@@ -89,12 +89,17 @@ QString EncodePitchRun(const QString& pairs) {
     return out;
 }
 
-QString DecodePitchRun(const QString& text) {
+qsizetype PitchValuesForLength(qint64 internalTicks) {
+    const qint64 steps = internalTicks <= 0 ? 0 : (internalTicks + 19) / 20;
+    return qsizetype(qMin<qint64>(steps + PitchLeadValues, MaxDecodedPitchValues));
+}
+
+QString DecodePitchRun(const QString& text, qsizetype maxValues) {
     QString out;
-    out.reserve(text.size());
+    const qsizetype maxChars = qBound<qsizetype>(0, maxValues, MaxDecodedPitchValues) * 2;
+    out.reserve(qMin(text.size(), maxChars));
     const QStringView all(text);
     QStringView last;
-    const qsizetype maxChars = MaxDecodedPitchValues * 2;
     qsizetype pos = 0;
     while (pos < text.size() - 1) {
         if (text.at(pos) != u'#') {
@@ -132,12 +137,12 @@ QString EncodePitchText(const QString& field, bool encodingOn) {
 
 QString EncodePitchText(const QString& field) { return EncodePitchText(field, settings().EncodePitchData); }
 
-QString DecodePitchText(const QString& text) {
+QString DecodePitchText(const QString& text, qsizetype maxValues) {
     const qsizetype blank = text.indexOf(u' ');
     if (blank < 2) return text;  // none, or among the first two characters
     if (text.at(0) != u'!') return text;
     const QString tempo = text.mid(1, blank - 1);
-    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1)));
+    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1), maxValues));
     const qsizetype firstBlank = list.indexOf(u' ');
     if (firstBlank >= 1)
         list.insert(firstBlank, u'Q' + tempo);

@@ -120,9 +120,10 @@ public:
         calls << QStringLiteral("ProcessCommandLine ") + commandLine;
         return commandLineCode;
     }
-    void OpenFileByType(MainWindow& w, const QString& path) override {
+    bool OpenFileByType(MainWindow& w, const QString& path) override {
         calls << QStringLiteral("OpenFileByType ") + path;
         if (open) open(w, path);
+        return true;
     }
     void ShowVoiceInfo(MainWindow&) override { calls << QStringLiteral("ShowVoiceInfo"); }
     void mnNew_Click(MainWindow&) override { calls << QStringLiteral("mnNew_Click"); }
