@@ -146,7 +146,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
     while (i < n) {
         const QString& line = lines[i];
         if (!append && line.startsWith(u"@rem project=")) {
-            song.ProjectName = line.mid(13);
+            song.ProjectName = line.mid(13, ProjectValueLimit);
         } else if (line.startsWith(u"@set tempo=")) {
             st.tempo = Vb::Val(line.mid(11));
             // The header's tempo is the project's; a later line before a rest changes the tempo there.
@@ -162,21 +162,21 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
             song.Tempo = float(st.tempo);
             st.lastTempo = st.tempo;
         } else if (!append && line.startsWith(u"@set oto=")) {
-            song.VoiceDir = line.mid(9);
+            song.VoiceDir = line.mid(9, ProjectValueLimit);
             if (!song.VoiceDir.isEmpty()) {
                 voices_.LoadOtoIni(song.VoiceDir);
                 voices_.LoadPrefixMap(song.VoiceDir);
             }
         } else if (!append && line.startsWith(u"@set tool=")) {
-            song.Tool1 = line.mid(10);
+            song.Tool1 = line.mid(10, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set vorsa=")) {
-            song.Tool2 = line.mid(11);
+            song.Tool2 = line.mid(11, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set resamp=")) {
-            song.Tool2 = line.mid(12);
+            song.Tool2 = line.mid(12, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set output=")) {
-            song.OutFile = line.mid(12);
+            song.OutFile = line.mid(12, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set flag=")) {
-            song.ProjectFlags = unquoted(line.mid(10));
+            song.ProjectFlags = unquoted(line.mid(10, ProjectValueLimit));
             st.noteFlags.clear();
         } else if (line.startsWith(u"@set params=")) {
             i = readNoteGroup(lines, i, st);

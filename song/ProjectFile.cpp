@@ -26,8 +26,7 @@ constexpr double LengthLimit = 3456000;
 constexpr qsizetype LyricLimit = 255;
 constexpr qsizetype FlagsLimit = 1024;
 constexpr qsizetype LabelLimit = 20;
-// What the reader keeps of a settings value (names and paths): far beyond any real path.
-constexpr qsizetype HeaderValueLimit = 4096;
+constexpr qsizetype HeaderValueLimit = ProjectValueLimit;
 // A stored pitch value above this magnitude is damaged and is replaced on reading.
 constexpr double PitchLimit = 10800;
 

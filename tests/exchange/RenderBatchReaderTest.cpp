@@ -281,6 +281,12 @@ TEST_F(ReaderFixture, PitchTextExpandsOnlyToWhatTheNoteCanUse) {
         EXPECT_TRUE(pitches.startsWith(u"0Q120 0 0"_qs));
     }
 
+    // Header values are cut.
+    window.NewProject();
+    reader.readLines({u"@set tool="_qs + QString(100000, u'x'), u"@rem project="_qs + QString(100000, u'y')}, false);
+    EXPECT_EQ(window.theSong.Tool1.size(), ProjectValueLimit);
+    EXPECT_EQ(window.theSong.ProjectName.size(), ProjectValueLimit);
+
     // Notes as long as a length can say: the file's budget ends the expansion.
     QStringList longNotes = HostilePitchBatch(4);
     for (QString& line : longNotes) line.replace(u"480@120.00"_qs, u"3455999@120.00"_qs);
