@@ -4,6 +4,7 @@
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -52,7 +53,7 @@ bool trapped(F&& operation) {
         Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     } catch (...) {
-        if (settings().DebugMode) throw;
+        if (EventGuard::debugMode()) throw;
         reportFailure(std::current_exception());
         return false;
     }

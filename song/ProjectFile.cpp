@@ -67,12 +67,12 @@ QString threeDecimals(const QString& text, double v) {
 
 // Key and value of a "key=value" line: the key is the text before the first "=", the value the text
 // between the first and a second "=". `hasEquals` tells whether there was any "=".
-void splitKeyValue(const QString& line, QString& key, QString& value, bool& hasEquals) {
+void splitKeyValue(QStringView line, QStringView& key, QStringView& value, bool& hasEquals) {
     const qsizetype eq = line.indexOf(u'=');
     hasEquals = eq >= 0;
     if (!hasEquals) {
         key = line;
-        value.clear();
+        value = QStringView();
         return;
     }
     key = line.left(eq);
@@ -100,11 +100,11 @@ bool isKeptOpaqueKey(QStringView key) {
     return false;
 }
 
-bool isSettingsKey(const QString& key) {
-    static const QStringList keys = {QStringLiteral("Tempo"),    QStringLiteral("ProjectName"), QStringLiteral("VoiceDir"),
-                                     QStringLiteral("OutFile"),  QStringLiteral("CacheDir"),    QStringLiteral("Tool1"),
-                                     QStringLiteral("Tool2"),    QStringLiteral("Flags"),       QStringLiteral("Mode2")};
-    return keys.contains(key);
+bool isSettingsKey(QStringView key) {
+    for (const char16_t* k : {u"Tempo", u"ProjectName", u"VoiceDir", u"OutFile", u"CacheDir", u"Tool1", u"Tool2", u"Flags",
+                              u"Mode2"})
+        if (key == QStringView(k)) return true;
+    return false;
 }
 
 // Pitch values as stored in field 3: damaged values are replaced (the first and the last by 0, others by
@@ -407,18 +407,16 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
     bool inSettings = true;
     bool pending = false;  // a note section has been started and not taken in yet
     QString section;
-    QString key, value;
+    QStringView key, value;
     bool hasEquals = false;
     const auto tell = [&](qint64 line, const QString& what) {
         if (problems) *problems << QStringLiteral("%1行目: %2").arg(line).arg(what);
     };
     // A header value is kept up to its limit; a longer one is cut, and said so.
     const auto kept = [&](qint64 line, qsizetype limit) {
-        if (value.size() > limit) {
-            tell(line, QStringLiteral("%1の値が長すぎるため、先頭の%2文字だけを読み込みました。").arg(key).arg(limit));
-            value.truncate(limit);
-        }
-        return value;
+        if (value.size() > limit)
+            tell(line, QStringLiteral("%1の値が長すぎるため、先頭の%2文字だけを読み込みました。").arg(key.toString()).arg(limit));
+        return value.left(limit).toString();
     };
 
     qsizetype pos = 0;
@@ -430,27 +428,28 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
         // A line ends at CR LF, CR or LF.
         qsizetype end = pos;
         while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n') ++end;
-        const QString line = text.mid(pos, end - pos);
+        const QStringView line = QStringView(text).mid(pos, end - pos);
         pos = end;
         if (end < size) {
             pos = end + 1;
             if (text.at(end) == u'\r' && pos < size && text.at(pos) == u'\n') ++pos;
         }
 
-        if (!line.startsWith(QStringLiteral("[#"))) {
+        if (!line.startsWith(u"[#")) {
             if (!inSettings) {
-                section += line + OptionSeparator();
+                section += line;
+                section += OptionSeparator();
                 continue;
             }
             if (line.isEmpty()) continue;
             splitKeyValue(line, key, value, hasEquals);
             if (!isSettingsKey(key)) continue;
             if (!hasEquals)
-                throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line));
+                throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line.toString()));
             if (key == u"Tempo") {
                 // A tempo that no single-precision value holds, or a negative one, keeps the value
                 // in force; the rest of the file still loads.
-                const double tempo = Vb::Val(value);
+                const double tempo = Vb::Val(value.toString());
                 if (std::isfinite(tempo) && tempo >= 0 && tempo <= double(std::numeric_limits<float>::max()))
                     s.Tempo = float(tempo);
                 else
@@ -481,7 +480,7 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
             // A note header. A section left pending by a "[#SETTING]" in between is dropped.
             if (pending && !inSettings) commitSection(section, current, notes, pitchBudget);
             inSettings = false;
-            section = line + OptionSeparator();
+            section = line.toString() + OptionSeparator();
             pending = true;
         }
     }

@@ -167,9 +167,9 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     EXPECT_EQ(s.AcceptedTools, (QStringList{QStringLiteral("/t/a b"), QStringLiteral("/t/c=d")}));
     EXPECT_EQ(s.RefusedTools, QStringList{QStringLiteral("/t/e")});
     EXPECT_TRUE(EventGuard::debugMode());
-    EventGuard::setDebugMode(false);
     ASSERT_TRUE(SaveSettings(&loaded));
     EXPECT_EQ(Cp932::decode(savedBytes()), Cp932::decode(first));
+    EventGuard::setDebugMode(false);
 }
 
 TEST_F(SettingsFileTest, FlagRules) {
