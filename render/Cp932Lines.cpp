@@ -6,9 +6,9 @@
 
 namespace tova {
 
-QString ReadCp932Text(const QString& path) {
+QString ReadCp932Text(const QString& path, bool* clean) {
     // Only a regular file: a pipe named like a bank's file must not hold the program.
-    return Cp932::decode(FileSystem::readRegularFile(path));
+    return Cp932::decode(FileSystem::readRegularFile(path), clean);
 }
 
 QList<QStringView> TextLines(const QString& text) {

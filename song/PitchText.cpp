@@ -1,11 +1,14 @@
 #include "song/PitchText.h"
 
 #include "core/Settings.h"
+#include "platform/Errors.h"
 #include "platform/Vb.h"
 
 #include <QStringList>
 
 #include <cmath>
+
+#include <limits>
 
 namespace tova {
 
@@ -110,7 +113,13 @@ QString DecodePitchRun(const QString& text, qsizetype maxValues) {
             continue;
         }
         const qsizetype close = text.indexOf(u'#', pos + 1);
-        const double count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
+        // A count too large for a number (a long "&O" or "&H" text) repeats as far as the limit goes.
+        double count = 0;
+        try {
+            count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
+        } catch (const OverflowError&) {
+            count = std::numeric_limits<double>::infinity();
+        }
         if (count >= 1 && !last.isEmpty()) {
             const qsizetype room = (maxChars - out.size()) / last.size();
             const qsizetype n = count > double(room) ? room : qsizetype(count);
