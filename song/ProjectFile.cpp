@@ -134,8 +134,12 @@ QString readPitches(QStringView value, qsizetype maxValues) {
         if (!isDamagedPitch(parts.at(i))) continue;
         if (i == 0 || i == last)
             parts[i] = QStringLiteral("0");
-        else
-            parts[i] = Vb::DoubleText((Vb::Val(parts.at(i + 1)) + Vb::Val(parts.at(i - 1))) / 2);
+        else {
+            // The mean of a damaged neighbour is damaged too: 0 then, or the next reading would
+            // replace it again and the second save would differ from the first.
+            const double mean = (Vb::Val(parts.at(i + 1)) + Vb::Val(parts.at(i - 1))) / 2;
+            parts[i] = std::fabs(mean) > PitchLimit ? QStringLiteral("0") : Vb::DoubleText(mean);
+        }
     }
     parts[0] += u'Q';
     return parts.join(u' ');

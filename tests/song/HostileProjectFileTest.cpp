@@ -81,6 +81,7 @@ TEST(HostileProjectFile, SavingTwiceGivesTheBytesOfSavingOnce) {
         u"Piches=5, 6 ,7\r\n"_s,
         u"Piches=,\r\n"_s,
         u"Piches=1Q5,2Q\r\n"_s,
+        u"Piches=-5,10,20000,3520000,20\r\n"_s,  // a replacement whose neighbour is damaged too (found by fuzzing)
     };
     for (const QString& body : bodies) {
         SCOPED_TRACE(body.toStdString());
