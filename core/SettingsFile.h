@@ -25,6 +25,12 @@ void InitDefaultColors();
 // and note defaults, SharpFlat, the run-time-only switches). Settings it does not name keep their value.
 void InitSettingDefaults();
 
+// How old a "setting.ini.XXXXXX" must be to count as left by a save that never finished (the program
+// was killed): another instance's save in progress is younger.
+inline constexpr int StaleSettingsTempSeconds = 60;
+// Deletes such leftovers in the program folder; LoadSettings starts with it.
+void RemoveStaleSettingsTemps();
+
 // Reads "setting.ini" into settings(). False when there is no file (defaults apply). A value is the
 // text after the first "="; a number that does not parse or does not fit its type leaves that setting
 // unchanged and the following lines are still read. A "MainWindow" line places `window` (when given).

@@ -30,6 +30,7 @@
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
+#include "render/ToolTrust.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,10 +86,10 @@ ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
 // ---------------------------------------------------------------------------------------------------
 // Opening
 
-void ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
+bool ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
     MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *this);
-    FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
+    return FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
 }
 
 void ProjectFiles::ShowVoiceInfo(EditContext& context) {
@@ -106,10 +107,15 @@ QString ProjectFiles::ProcessCommandLine(EditContext& context, const QString& co
     QString code;
     switch (ClassifyCommandLinePath(path)) {
         case CommandLinePathKind::Missing:
+            // Said, so that a mistyped name does not pass for a new project.
+            Ports::msgBox(GetMessage(QStringLiteral("{1} が見つかりません。"), path), MsgButtons::OK, MsgIcon::Exclamation);
             return QString();
         case CommandLinePathKind::Project:
             if (!AskSaveChanges(w)) return QString();
-            OpenFileByType(w, path);
+            if (!OpenFileByType(w, path)) {
+                code = QStringLiteral("NOP");
+                break;
+            }
             w.UpdateCaption();
             AddHistory(w.song.ProjectPath);
             w.UpdateRecentFilesMenu();
@@ -286,7 +292,7 @@ void ProjectFiles::mnOpen_Click(EditContext& context) {
     request.fileMustExist = true;
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;
-    OpenFileByType(w, chosen.fileName);
+    if (!OpenFileByType(w, chosen.fileName)) return;
     w.UpdateCaption();
     AddHistory(w.song.ProjectPath);
     w.UpdateRecentFilesMenu();
@@ -304,8 +310,7 @@ void ProjectFiles::mnHistory_Click(EditContext& context, int index) {
     if (!AskSaveChanges(w)) return;
     const QString path = w.view().text(QStringLiteral("mnHistory"), index);
     if (!path.isEmpty() && FileExists(path)) {
-        OpenFileByType(w, path);
-        AddHistory(w.song.ProjectPath);
+        if (OpenFileByType(w, path)) AddHistory(w.song.ProjectPath);
     } else {
         RemoveHistory(path);
         Ports::msgBox(GetMessage(QStringLiteral("ファイルは移動されたか削除されています")), MsgButtons::OK,
@@ -365,6 +370,9 @@ void ProjectFiles::mnProjSetting_Click(EditContext& context) {
 
     song.ProjectName = values.ProjectName;
     song.VoiceDir = values.VoiceDir;
+    // A tool the user chose here is one the user runs: no question about it at render time.
+    if (values.Tool1 != song.Tool1) AcceptTool(values.Tool1);
+    if (values.Tool2 != song.Tool2) AcceptTool(values.Tool2);
     song.Tool1 = values.Tool1;
     song.Tool2 = values.Tool2;
     song.ProjectFlags = values.Flags;

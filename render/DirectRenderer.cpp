@@ -17,10 +17,13 @@
 #include "render/ProgramToolRoad.h"
 #include "render/RenderBatch.h"
 #include "render/RenderNotePlanner.h"
+#include "render/RenderNotePlan.h"
 #include "render/RenderProgress.h"
+#include "render/RenderValueCheck.h"
 #include "render/RenderWindow.h"
 #include "render/RenderWorkers.h"
 #include "render/ToolLibraries.h"
+#include "render/ToolTrust.h"
 #include "song/Song.h"
 
 #include <QCoreApplication>
@@ -28,6 +31,7 @@
 #include <QFile>
 
 #include <chrono>
+#include <vector>
 
 namespace tova {
 namespace {
@@ -70,6 +74,7 @@ struct DirectRenderer::Run {
     QString tempNoteFile;  // the note file while the render cache is off
     std::unique_ptr<RenderWorkers> workers;  // notes rendered side by side (roads that allow it)
     std::deque<Pending> pending;             // in song order
+    std::vector<RenderNotePlan> plans;       // every note of the range, worked out before anything is touched
 
     // Waits for every job handed out (their notes' files are then whole), without appending.
     void settle() {
@@ -105,24 +110,36 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
         if (isRelative(outputName)) outputName = PathText::join(run.folder, outputName);
         run.output = outputName;
+        // Any other range starting before the first note names notes that do not exist.
+        if (first < 0) throw InvalidCallError();
+
+        // Every note is worked out and every value checked before a file is touched.
+        LoadPrefixMap(song_.VoiceDir);
+        RenderNotePlanner planner(song_, first, &window_);
+        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) run.plans.push_back(planner.Plan(i));
+        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
+        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
+        CheckRenderValues({projectName, song_.VoiceDir, song_.Tool1, song_.Tool2, run.output, run.cacheFolder, QString(),
+                           song_.ProjectFlags},
+                          run.plans);
+
+        // The tool programs run only when the user allows them; the libraries are the program's own.
+        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
+        if (!s.UseDLL && !ConfirmProjectTools(song_.Tool1, song_.Tool2)) {
+            window_.SetWindowEnabled(true);
+            return RenderEnd::Stopped;
+        }
+
         // A stale output and parts left by an aborted run must not survive into this one: whatever
         // fails from here on, no output is taken for this render's.
         for (const QString& stale : {run.output, run.output + QStringLiteral(".whd"), run.output + QStringLiteral(".dat")})
             if (FileSystem::exists(stale)) removeFile(stale);
-        // Any other range starting before the first note names notes that do not exist.
-        if (first < 0) throw InvalidCallError();
-
-        LoadPrefixMap(song_.VoiceDir);
-        RenderNotePlanner planner(song_, first, &window_);
-        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
-        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         if (s.CacheEnable && !FileSystem::isFolder(run.cacheFolder)) QDir().mkpath(FileSystem::resolve(run.cacheFolder));
         // Without the cache the one note file lives in the cache folder, or beside the path when that
         // folder does not exist.
         run.tempNoteFile = PathText::join(FileSystem::isFolder(run.cacheFolder) ? run.cacheFolder : run.folder,
                                           QStringLiteral("temp$$$.wav"));
 
-        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
         run.road = MakeRoad(s.UseDLL);
 
         const qint32 count = last - first + 1;
@@ -136,7 +153,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetConcurrentStop(0);
         const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
         if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
-        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) {
+        for (const RenderNotePlan& plan : run.plans) {
             QCoreApplication::processEvents();
             SetConcurrentStop(StopRequested);
             if (StopRequested != 0) {
@@ -144,8 +161,8 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
                 break;
             }
             progress.SetMaximum(count);
-            progress.SetStatus(song_.Lyrics.at(i), i - first + 1);
-            startNote(run, planner.Plan(i));
+            progress.SetStatus(song_.Lyrics.at(plan.index), plan.index - first + 1);
+            startNote(run, plan);
             // Append what is ready, and keep no more notes under way than there are workers.
             const std::size_t bound = run.workers ? run.workers->count() : 0;
             while (!run.pending.empty() && (run.pending.size() > bound || isReady(run.pending.front())))
@@ -163,13 +180,19 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             }
             removeFile(whd);
         }
+    } catch (const RenderValueError&) {
+        // Refused before anything was touched; the caller says why.
+        window_.SetWindowEnabled(true);
+        throw;
     } catch (...) {
-        // Ended by a failure: nothing is joined, and no part is left behind. The notes still being
-        // rendered are let finish first, so that nothing writes after the clean-up.
+        // Ended by a failure: nothing is joined, and no part is left behind; nor an older output, which
+        // would pass for this render's when the failure came before it was removed. The notes still
+        // being rendered are let finish first, so that nothing writes after the clean-up.
         run.settle();
         for (const Pending& p : run.pending)
             if (p.ownNoteFile) removeFile(p.noteFile);
         if (!run.output.isEmpty()) {
+            removeFile(run.output);
             removeFile(run.output + QStringLiteral(".whd"));
             removeFile(run.output + QStringLiteral(".dat"));
         }

@@ -14,7 +14,10 @@ struct RenderNotePlan;
 // Renders a range of notes into the output wave file without batch files: for each note, in the order
 // and with the values of the render batch, tool 2 renders the note into its note file when needed
 // (with the render cache on, only when the file is missing) and tool 1 appends it to the output's two
-// parts, which are joined at the end through the concatenator's library. The tools are reached
+// parts, which are joined at the end through the concatenator's library. Every note is planned and
+// every value checked (render/RenderValueCheck.h) before a file is touched; a refused value raises
+// RenderValueError whatever DebugMode says. Tool programs that the project names and the user has not
+// allowed are asked about (render/ToolTrust.h); a refusal ends the render as Stopped, with no output. The tools are reached
 // through their library forms with `UseDLL` on (given up for the rest of the run when no "vorsa*.so"
 // lies in the program folder), otherwise through their programs.
 //

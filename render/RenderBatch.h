@@ -38,8 +38,11 @@ void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = n
 // first..last. Nothing is written when both are -1 or first lies after the last note; any other negative
 // first raises InvalidCallError before anything is written. An empty output name becomes the batch's
 // base name with ".wav" and is written back. The notes' `expression` and `pitches` options are
-// consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve is computed first. Older per-note batches of the same base name are deleted. A failure to write raises
-// FileError or IoError after keeping what was written so far.
+// consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve is computed first. Every
+// note is planned and every value checked (render/RenderValueCheck.h) before anything is written or
+// deleted: a value that would break its batch line raises RenderValueError and leaves the disk as it
+// was. Older per-note batches of the same base name are deleted. A failure to write raises FileError
+// or IoError after keeping what was written so far.
 void WriteRenderBatch(Song& song, const QString& projectName, const QString& batchPath, int32_t first, int32_t last,
                       QString& outputName, MissingSampleMarks* marks = nullptr);
 

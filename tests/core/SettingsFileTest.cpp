@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 #include "ProgramFolderFixture.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 namespace tova {
 namespace {
@@ -137,6 +139,8 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     s.MTCFrameRate = 25;
     s.NoOtoReport = s.NoCheckSetLyrics = s.EnterLyric = true;
     s.SharpFlat = QStringLiteral("♭");
+    s.AcceptedTools = {QStringLiteral("/t/a b"), QStringLiteral("/t/c=d")};
+    s.RefusedTools = {QStringLiteral("/t/e")};
     FakePlacement window;
     ASSERT_TRUE(SaveSettings(&window));
     QByteArray first = savedBytes();
@@ -160,6 +164,8 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     EXPECT_EQ(s.COLOR_BACK, -1);
     EXPECT_EQ(s.MidiInDevName, QStringLiteral("In=1"));
     EXPECT_EQ(s.SharpFlat, QStringLiteral("♭"));
+    EXPECT_EQ(s.AcceptedTools, (QStringList{QStringLiteral("/t/a b"), QStringLiteral("/t/c=d")}));
+    EXPECT_EQ(s.RefusedTools, QStringList{QStringLiteral("/t/e")});
     EXPECT_TRUE(EventGuard::debugMode());
     ASSERT_TRUE(SaveSettings(&loaded));
     EXPECT_EQ(Cp932::decodeMarked(savedBytes()), Cp932::decodeMarked(first));
@@ -323,6 +329,35 @@ TEST_F(SettingsFileTest, FailedSaveIsReportedAndLeavesNoFile) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(savedBytes().startsWith("CacheDeleteSize=0\r\n"));
     EXPECT_FALSE(savedBytes().contains('x' + QByteArray("xx")));
+}
+
+// A save killed half way leaves its temporary file; the next start removes it, but not one that
+// another instance may be writing right now, nor a file of another name.
+TEST_F(SettingsFileTest, StaleTemporaryFilesGoAtStart) {
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-2 * StaleSettingsTempSeconds);
+    const struct {
+        const char* name;
+        bool aged;
+        bool stays;
+    } files[] = {
+        {"setting.ini.aB3xYz", true, false},
+        {"setting.ini.Q1w2E3", true, false},
+        {"setting.ini.fresh1", false, true},
+        {"setting.ini.toolong", true, true},
+        {"setting.ini.bak", true, true},
+        {"other.ini.aB3xYz", true, true},
+    };
+    for (const auto& f : files) {
+        const QString path = file(QString::fromLatin1(f.name));
+        test::writeFile(path, "half");
+        if (f.aged) {
+            QFile handle(path);
+            ASSERT_TRUE(handle.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(handle.setFileTime(old.toLocalTime(), QFileDevice::FileModificationTime));
+        }
+    }
+    LoadSettings();
+    for (const auto& f : files) EXPECT_EQ(QFile::exists(file(QString::fromLatin1(f.name))), f.stays) << f.name;
 }
 
 TEST_F(SettingsFileTest, RecentFileHistory) {

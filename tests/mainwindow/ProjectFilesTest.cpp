@@ -22,6 +22,8 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace tova;
@@ -319,7 +321,7 @@ TEST(ProjectFiles, CommandLineAndDroppedFiles) {
         {"extension in capitals", u"B.TVX"_s, false, {}, u"LOADPROJ"_s, u"B.TVX"_s, QString()},
         {"a further extension", u"a.tvx.bak"_s, false, {}, u"NOP"_s, QString(),
          u"WORK/a.tvx.bak はTOVAのプロジェクトファイルではありません"_s},
-        {"missing", u"missing.tvx"_s, false, {}, QString(), QString(), QString()},
+        {"missing", u"missing.tvx"_s, false, {}, QString(), QString(), u"WORK/missing.tvx が見つかりません。"_s},
         {"modified, Cancel", u"a.tvx"_s, true, {MsgResult::Cancel}, QString(), QString(), QString()},
         {"modified, No", u"a.tvx"_s, true, {MsgResult::No}, u"LOADPROJ"_s, u"a.tvx"_s, QString()},
         {"an archive while modified: no question", u"v.zip"_s, true, {}, u"INSTZIP"_s, QString(), QString()},
@@ -561,6 +563,25 @@ TEST(ProjectFilesWiring, MenusVoiceLabelRecentFilesAndDrops) {
     rig.projectFiles.calls.clear();
     f.FilesDropped({u"/x/one.tvx"_s, u"/x/two.tvx"_s});
     EXPECT_EQ(rig.projectFiles.calls, QStringList{u"Form_OLEDragDrop /x/one.tvx|/x/two.tvx"_s});
+}
+
+// A pipe named like a project never holds the window, and a project naming itself with megabytes
+// gets a caption of reasonable length.
+TEST(ProjectFiles, HostileFilesOnTheCommandLine) {
+    FilesRig r;
+    const QString pipe = r.work + u"/pipe.tvx"_s;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString before = r.song().ProjectPath;
+    EXPECT_NE(r.files.ProcessCommandLine(r.w(), pipe), u"LOADPROJ"_s);
+    EXPECT_EQ(r.song().ProjectPath, before);
+    EXPECT_EQ(r.box().shown.size(), 1);
+
+    const QString path = r.work + u"/long.tvx"_s;
+    writeFile(path, "ProjectName=" + QByteArray(1024 * 1024, 'x') + "\r\n[#TRACKEND]\r\n");
+    EXPECT_EQ(r.files.ProcessCommandLine(r.w(), path), u"LOADPROJ"_s);
+    EXPECT_EQ(r.song().ProjectName.size(), 4096);
+    EXPECT_LT(r.caption().size(), 300);
+    EXPECT_TRUE(r.caption().startsWith(QString(MainWindow::CaptionPartLimit, u'x') + u"… (long.tvx)"_s));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "render/AliasLookup.h"
+#include "render/ToolTrust.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -64,6 +65,8 @@ void RenderRoadFixture::layOut(const QString& folder) {
                          .arg(log, programFolder() + QStringLiteral("/vorsa"))
                          .toUtf8());
     QFile::setPermissions(tool2, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The user's own wrapper: accepted, so no render asks about it.
+    AcceptTool(tool2);
     song.ProjectPath = project;
     song.VoiceDir = bank;
     song.Tool2 = tool2;

@@ -45,9 +45,7 @@ TEST_F(RenderRoadsTest, TheThreeRoadsMakeTheSameWave) {
 
 // A user whose folders and output name hold characters that code page 932 lacks gets the same wave on
 // each road as from plain folders: no path or argument turns into "?" on the way.
-// Waits (disabled) for the batch runner to read UTF-8 batches and the tool libraries to take UTF-8
-// arguments; the joining of the output's parts goes through the library on the program road too.
-TEST_F(RenderRoadsTest, DISABLED_FoldersCp932CannotHoldRenderTheSameWave) {
+TEST_F(RenderRoadsTest, FoldersCp932CannotHoldRenderTheSameWave) {
     for (Road road : {Road::Batch, Road::Program, Road::Library}) {
         SCOPED_TRACE(roadName(road));
         useRoad(road);
