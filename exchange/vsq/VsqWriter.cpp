@@ -67,6 +67,16 @@ QString LyricToVsqPhonetic(const QString& lyric) {
     return table.mid(from, end - from);
 }
 
+void AppendVsqTextEvents(QByteArray& track, const QByteArray& text) {
+    qint64 c = 0;
+    for (qsizetype from = 0; from < text.size(); from += TextBytesPerEvent, ++c) {
+        const QByteArray part = QByteArray("DM:") + fourDigits(c).toLatin1() + ':' + text.mid(from, TextBytesPerEvent);
+        SmfAppendBytes(track, QByteArray("\x00\xFF\x01", 3));
+        SmfEncodeVarLen(track, qint32(part.size()));
+        SmfAppendBytes(track, part);
+    }
+}
+
 QString VsqSequenceText(const NoteArrays& notes) {
     const qint32 count = notes.noteCount();
     QString events, records, handles;
@@ -135,13 +145,7 @@ QByteArray VsqFileBytes(float tempo, const NoteArrays& notes) {
     const QByteArray text = Cp932::encode(VsqSequenceText(notes));
     QByteArray voice;
     appendText(voice, QStringLiteral("Voice1"));
-    qint64 c = 0;
-    for (qsizetype from = 0; from < text.size(); from += TextBytesPerEvent, ++c) {
-        const QByteArray part = QByteArray("DM:") + fourDigits(c).toLatin1() + ':' + text.mid(from, TextBytesPerEvent);
-        SmfAppendBytes(voice, QByteArray("\x00\xFF\x01", 3));
-        SmfEncodeVarLen(voice, qint32(part.size()));
-        SmfAppendBytes(voice, part);
-    }
+    AppendVsqTextEvents(voice, text);
     SmfAppendBytes(voice, QByteArray("\x00\xB0\x63\x60\x00\xB0\x62\x00\x00\xB0\x06\x00\x00\xB0\x26\x00"
                                      "\x00\xB0\x62\x01\x00\xB0\x06\x00\x00\xB0\x63\x35\x00\xB0\x62\x02"
                                      "\x00\xB0\x06\x00\x00\xFF\x2F\x00",

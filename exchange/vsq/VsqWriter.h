@@ -24,6 +24,9 @@ QString LyricToVsqPhonetic(const QString& lyric);
 
 // The sequence text of the voice track (before conversion to the code page).
 QString VsqSequenceText(const NoteArrays& notes);
+// Appends the text events that carry `text`: each "DM:", its number in four (or more) digits, ":" and
+// the next 119 bytes of the text (the last event the rest), with delta time 0.
+void AppendVsqTextEvents(QByteArray& track, const QByteArray& text);
 // The bytes of the whole file.
 QByteArray VsqFileBytes(float tempo, const NoteArrays& notes);
 // Writes the file at `path`, replacing an existing file only once the new one is complete; FileError or
