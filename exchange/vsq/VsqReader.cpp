@@ -221,9 +221,9 @@ private:
             for (; cursor < points.size(); ++cursor) {
                 const Point& p = points[cursor];
                 if (lastOne) append(p);  // the last element takes every remaining point
-                else if (p.tick > next) break;  // belongs to a later element
-                else if (p.tick >= start && p.tick < next) append(p);
-                // below the start, or at the next element's start: passed over
+                else if (p.tick >= next) break;  // from the next element's start on: a later element's
+                else if (p.tick >= start) append(p);
+                // below the start: passed over
             }
             const double depth = Vb::Val(e.fields[FieldBendDepth]);
             if (depth != 0 && !text.isEmpty() && budget_ >= 3) {

@@ -24,7 +24,8 @@ namespace tova {
 // the next event inserts a rest "R" (note 36), a shorter one is dropped, an overlap shortens the element;
 // elements of no length are overwritten by the next record. The first element of positive length and
 // every one at which the tempo changes carry the option "tempo=" with the tempo ("0.00"). Bend points
-// under a non-zero `PMBendDepth` become the element's pitch data (as the MIDI reader builds it), all
+// from an element's start up to the next element's start (the last element: all that remain), under a
+// non-zero `PMBendDepth`, become the element's pitch data (as the MIDI reader builds it), all
 // curves of one file together capped at MaxDecodedPitchValues values. Sung notes then get the default
 // note settings: mode-2 portamento and vibrato, the default envelope, and intensity, modulation and
 // flags from the settings (the file's `Dynamics` does not survive). Every element has six fields.
