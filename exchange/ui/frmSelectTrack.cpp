@@ -25,7 +25,12 @@ frmSelectTrack::frmSelectTrack(const QStringList& entries, QWidget* owner) : QDi
     List1->setGeometry(Twips::rect(120, 480, 4560, 2640));
     // Form_Load: every entry in order.
     List1->addItems(model_.entries());
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) { model_.select(row); });
+    // The chosen entry is the selected one; the focus alone (which makes the first row current) chooses
+    // nothing.
+    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> items = List1->selectedItems();
+        model_.select(items.isEmpty() ? -1 : List1->row(items.first()));
+    });
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
