@@ -3,7 +3,7 @@
 #include "mainwindow/MainWindowPorts.h"
 #include "mainwindow/MainWindowState.h"
 #include "mainwindow/MidiFollower.h"
-#include "mainwindow/ScrollBarState.h"
+#include "commands/ScrollBarState.h"
 #include "mainwindow/ViewScale.h"
 #include "mainwindow/WindowLayout.h"
 #include "render/RenderCache.h"

@@ -7,7 +7,7 @@
 #include "core/Settings.h"
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -112,10 +112,10 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
         runStartupFrom10();
     } catch (const TovaError& e) {
         view_.closeSplash();
-        ReportUnexpectedError(e.description(), CommandLine);
+        EventGuard::reportHandlerFailure(e.description(), CommandLine);
     } catch (const std::exception& e) {
         view_.closeSplash();
-        ReportUnexpectedError(QString::fromUtf8(e.what()), CommandLine);
+        EventGuard::reportHandlerFailure(QString::fromUtf8(e.what()), CommandLine);
     }
     return StartResult::Run;
 }

@@ -12,12 +12,12 @@
 #include "mainwindow/ArchiveInstallerPort.h"
 #include "mainwindow/CommandLinePath.h"
 #include "mainwindow/CoreServices.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "mainwindow/ImportPort.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
-#include "mainwindow/NotAvailable.h"
+#include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
 #include "mainwindow/ProjectFileValues.h"
 #include "mainwindow/ProjectSettingsDialog.h"
@@ -387,9 +387,9 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
             try {
                 saved = SaveProject(w);
             } catch (const TovaError& e) {
-                ReportUnexpectedError(e.description());
+                EventGuard::reportHandlerFailure(e.description());
             } catch (const std::exception& e) {
-                ReportUnexpectedError(QString::fromLocal8Bit(e.what()));
+                EventGuard::reportHandlerFailure(QString::fromLocal8Bit(e.what()));
             }
             if (!saved) {
                 UnloadCancelled = true;
@@ -398,7 +398,7 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
         }
     }
     // A failure to write the settings is reported, and the unload goes on.
-    RunHandler([&] {
+    EventGuard::runHandler([&] {
         if (core) core->saveSettings(w.view().placement());
     });
 

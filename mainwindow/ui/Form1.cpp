@@ -13,7 +13,7 @@
 #include "render/RenderCommands.h"
 #include "mainwindow/ui/ToolIcons.h"
 #include "mainwindow/ui/frmSplash.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
 #include "platform/Ports.h"
 
@@ -174,7 +174,7 @@ Form1::~Form1() {
 bool Form1::start(const QString& commandLine) {
     MainWindow::StartResult result = MainWindow::StartResult::Run;
     // Start-up traps its own failures unless DebugMode is on; the guard catches what is left.
-    RunHandler([&] { result = logic_->Form_Load(commandLine); });
+    EventGuard::runHandler([&] { result = logic_->Form_Load(commandLine); });
     if (result == MainWindow::StartResult::EndProgram) return false;
     tmrPlaying_->start();
     return true;
@@ -388,7 +388,7 @@ void Form1::buildStatusBar() {
 // ---------------------------------------------------------------------------------------------------
 // Handlers
 
-void Form1::handle(const std::function<void()>& handler) { RunHandler(handler); }
+void Form1::handle(const std::function<void()>& handler) { EventGuard::runHandler(handler); }
 
 void Form1::onMenu(const QString& name, const std::function<void()>& handler) {
     auto* a = controlAs<QAction>(name);
@@ -461,7 +461,7 @@ void Form1::FilesDropped(const QStringList& files) {
     ProjectFilesPort* port = w->ports().projectFiles;
     if (!port) return;
     // A failure leaves the state reached so far; the window is usable again in any case.
-    if (!RunHandler([&] { port->Form_OLEDragDrop(*w, files); })) setEnabled(QStringLiteral("Form1"), true);
+    if (!EventGuard::runHandler([&] { port->Form_OLEDragDrop(*w, files); })) setEnabled(QStringLiteral("Form1"), true);
 }
 
 void Form1::wireHandlers() {
