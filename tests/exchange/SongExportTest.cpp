@@ -1,6 +1,9 @@
 // The export command: the offered name, the writer each chosen name leads to (extensions compared
 // case-sensitively at the very end), the messages of the two variants before or after writing, and a
 // refused song.
+#include "commands/CommandRegistry.h"
+#include "commands/FakeEditContext.h"
+#include "exchange/ExchangeCommands.h"
 #include "exchange/SongExport.h"
 #include "exchange/midi/SmfWriter.h"
 #include "exchange/vsq/VsqWriter.h"
@@ -95,4 +98,18 @@ TEST(SongExport, ARefusedSongShowsTheFormatMessageAndWritesNothing) {
         ASSERT_EQ(r.ports.messageBox.shown.size(), 1);
         EXPECT_EQ(r.ports.messageBox.lastText(), "ファイル形式が正しくありません");
     }
+}
+
+TEST(SongExport, RegisteredAsTheMainWindowsCommand) {
+    CommandRegistry registry;
+    registerExchangeCommands(registry);
+    ASSERT_TRUE(registry.contains(QStringLiteral("mnSaveExport")));
+    Rig r;
+    FakeEditContext context;
+    context.song().resizeNotes(1);
+    context.song().Lyrics[0] = QStringLiteral("あ");
+    const QString path = r.dir.filePath("c.vsq");
+    r.ports.fileDialog.answers.enqueue(path);
+    EXPECT_TRUE(registry.run(QStringLiteral("mnSaveExport"), context));
+    EXPECT_EQ(test::readFile(path), VsqFileBytes(context.song().Tempo, context.song()));
 }
