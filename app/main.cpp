@@ -1,11 +1,13 @@
 #include "core/ShellOpenPort.h"
 #include "core/ui/QtShellOpen.h"
 #include "exchange/ProgramVoiceBankAccess.h"
+#include "exchange/ui/frmSelectTrack.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProjectFiles.h"
+#include "mainwindow/SongImportCommands.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
     tova::ProjectFiles::Services fileServices;
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
+    tova::QtTrackChooser trackChooser;
+    tova::SongImportCommands importCommands(voiceBankAccess, trackChooser);
+    fileServices.import = &importCommands;
+    fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
     tova::MainWindowPorts ports;
     ports.core = &core;
@@ -39,6 +45,7 @@ int main(int argc, char** argv) {
     ports.projectFiles = &projectFiles;
 
     tova::Form1 w(ports);
+    trackChooser.setOwner(&w);
     midi.attach(&w.logic());
     if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();

@@ -2,6 +2,7 @@
 
 #include "core/WindowRegistry.h"
 #include "core/ui/Twips.h"
+#include "exchange/SongExport.h"
 #include "mainwindow/MenuTree.h"
 #include "mainwindow/NoteEditPort.h"
 #include "mainwindow/PlaybackPort.h"
@@ -498,6 +499,7 @@ void Form1::wireHandlers() {
     onFileMenu(QStringLiteral("mnImport"), &ProjectFilesPort::mnImport_Click);
     onFileMenu(QStringLiteral("mnProjSetting"), &ProjectFilesPort::mnProjSetting_Click);
     onFileMenu(QStringLiteral("mnOptions"), &ProjectFilesPort::mnOptions_Click);
+    onMenu(QStringLiteral("mnSaveExport"), [w] { SongExport(w->song).mnSaveExport_Click(); });
     // The recent files: elements of the array come and go with the list.
     if (auto* first = controlAs<QAction>(QStringLiteral("mnHistory"), 0))
         if (auto* menu = qobject_cast<QMenu*>(first->parent()))
