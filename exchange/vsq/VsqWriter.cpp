@@ -105,15 +105,22 @@ QString VsqSequenceText(const NoteArrays& notes) {
         }
         tick = advance(tick, length);
     }
-    return QStringLiteral(
-               "[Common]\nVersion=DSB301\nName=メイン\nColor=181,162,123\nDynamicsMode=1\nPlayMode=1\n[Master]\n"
-               "PreMeasure=1\n[Mixer]\nMasterFeder=0\nMasterPanpot=0\nMasterMute=0\nOutputMode=0\nTracks=1\n"
-               "Feder0=0\nPanpot0=0\nMute0=0\nSolo0=0\n[EventList]\n0=ID#0000\n") +
-           events + QString::number(tick) + QStringLiteral("=EOS\n[ID#0000]\nType=Singer\nIconHandle=h#0000\n") +
-           records +
-           QStringLiteral("[h#0000]\nIconID=$07010000\nIDS=Tova\nOriginal=0\nCaption=\nlength=1\nLanguage=0\n"
-                          "Program=0\n") +
-           handles;
+    const QString head = QStringLiteral(
+        "[Common]\nVersion=DSB301\nName=メイン\nColor=181,162,123\nDynamicsMode=1\nPlayMode=1\n[Master]\n"
+        "PreMeasure=1\n[Mixer]\nMasterFeder=0\nMasterPanpot=0\nMasterMute=0\nOutputMode=0\nTracks=1\n"
+        "Feder0=0\nPanpot0=0\nMute0=0\nSolo0=0\n[EventList]\n0=ID#0000\n");
+    const QString end = QString::number(tick) + QStringLiteral("=EOS\n[ID#0000]\nType=Singer\nIconHandle=h#0000\n");
+    const QString singer = QStringLiteral(
+        "[h#0000]\nIconID=$07010000\nIDS=Tova\nOriginal=0\nCaption=\nlength=1\nLanguage=0\nProgram=0\n");
+    QString out;
+    out.reserve(head.size() + events.size() + end.size() + records.size() + singer.size() + handles.size());
+    out += head;
+    out += events;
+    out += end;
+    out += records;
+    out += singer;
+    out += handles;
+    return out;
 }
 
 QByteArray VsqFileBytes(float tempo, const NoteArrays& notes) {

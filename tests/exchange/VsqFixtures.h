@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <algorithm>
+
 // VSQ files for the reader's tests, made with the tests' own MIDI builder: a master track with tempo
 // events and voice tracks whose sequence text is cut into "DM:" text events here, independently of the
 // program's writer (at 100 bytes an event, so that the reader meets other cuts than the writer's).
