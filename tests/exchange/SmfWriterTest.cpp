@@ -10,6 +10,7 @@
 #include "platform/Cp932.h"
 #include "platform/FakePorts.h"
 #include "song/NoteExtension.h"
+#include "NoteFixtures.h"
 #include "SmfFixtures.h"
 #include "support/TestSupport.h"
 
@@ -22,24 +23,7 @@ using namespace tova::test::smf;
 
 namespace {
 
-struct Note {
-    QString lyric;
-    qint32 length;
-    qint32 noteNum;
-    QString ext;
-};
-
-NoteArrays song(const QList<Note>& list) {
-    NoteArrays n;
-    n.resizeNotes(qint32(list.size()));
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        n.Lyrics[i] = list[i].lyric;
-        n.Lengths[i] = list[i].length;
-        n.NoteNums[i] = list[i].noteNum;
-        n.NoteExt[i] = list[i].ext;
-    }
-    return n;
-}
+NoteArrays song(const QList<test::NoteSpec>& list) { return test::notesOf(list); }
 
 struct Event {
     qint32 delta;

@@ -6,6 +6,7 @@
 #include "exchange/vsq/VsqWriter.h"
 #include "platform/Cp932.h"
 #include "song/NoteExtension.h"
+#include "NoteFixtures.h"
 #include "SmfFixtures.h"
 #include "VsqFixtures.h"
 #include "VsqHostileFiles.h"
@@ -38,13 +39,7 @@ Read read(const QByteArray& data, qint16 track = 2) {
     return r;
 }
 
-NoteArrays song(const QList<std::tuple<QString, qint32, qint32, QString>>& list) {
-    NoteArrays n;
-    n.resizeNotes(qint32(list.size()));
-    for (qsizetype i = 0; i < list.size(); ++i)
-        std::tie(n.Lyrics[i], n.Lengths[i], n.NoteNums[i], n.NoteExt[i]) = list[i];
-    return n;
-}
+NoteArrays song(const QList<test::NoteSpec>& list) { return test::notesOf(list); }
 
 QStringList tempoOptions(const NoteArrays& n) {
     QStringList out;

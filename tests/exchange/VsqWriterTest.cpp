@@ -3,6 +3,7 @@
 #include "exchange/midi/SmfFormatError.h"
 #include "exchange/vsq/VsqWriter.h"
 #include "platform/Cp932.h"
+#include "NoteFixtures.h"
 #include "SmfBuilder.h"
 #include "support/TestSupport.h"
 
@@ -15,17 +16,7 @@ using namespace tova::test::smf;
 
 namespace {
 
-NoteArrays song(const QList<std::tuple<QString, qint32, qint32, QString>>& list) {
-    NoteArrays n;
-    n.resizeNotes(qint32(list.size()));
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        n.Lyrics[i] = std::get<0>(list[i]);
-        n.Lengths[i] = std::get<1>(list[i]);
-        n.NoteNums[i] = std::get<2>(list[i]);
-        n.NoteExt[i] = std::get<3>(list[i]);
-    }
-    return n;
-}
+NoteArrays song(const QList<test::NoteSpec>& list) { return test::notesOf(list); }
 
 // The sizes of the text bytes carried by each "DM:" event of a track body, checking each head.
 QList<int> textEventSizes(const QByteArray& track) {
