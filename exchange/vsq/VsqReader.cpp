@@ -146,7 +146,8 @@ private:
             } else if (key == u"Note#") {
                 e.noteNum = longOf(double(longOf(Vb::Val(value))) - 24);
             } else if (key == u"Dynamics") {
-                fields[FieldDynamics] = value;
+                // Kept in a field of the extension string, which a TAB would split.
+                fields[FieldDynamics] = QString(value).replace(u'\t', u' ');
             } else if (key == u"LyricHandle") {
                 setLyric(idx_, value);
             } else if (key == u"PMBendDepth") {
@@ -174,16 +175,16 @@ private:
                 elements_[size_t(idx_)].length = qint32(distance);
             }
         }
+        // A tempo change goes on the element itself; on the rest after it only when the element has no
+        // length (the rest then starts where the element does).
+        Element& own = elements_[size_t(idx_)];
         Element& kept = elements_[size_t(last)];
-        if (kept.length > 0) {
-            if (tempo_ != lastTempoWritten_) {
-                kept.fields[FieldOptions] = tempoOption(tempo_);
-                lastTempoWritten_ = tempo_;
-            }
-            idx_ = last + 1;
-        } else {
-            idx_ = last;
+        Element* carrier = own.length > 0 ? &own : kept.length > 0 ? &kept : nullptr;
+        if (carrier && tempo_ != lastTempoWritten_) {
+            carrier->fields[FieldOptions] = tempoOption(tempo_);
+            lastTempoWritten_ = tempo_;
         }
+        idx_ = kept.length > 0 ? last + 1 : last;
     }
 
     void readHandle(const QString& name) {

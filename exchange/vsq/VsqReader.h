@@ -23,7 +23,8 @@ namespace tova {
 // numbers `Note#` - 24, non-"Anote" records rests "R" of note 36. A gap of 40 internal ticks or more to
 // the next event inserts a rest "R" (note 36), a shorter one is dropped, an overlap shortens the element;
 // elements of no length are overwritten by the next record. The first element of positive length and
-// every one at which the tempo changes carry the option "tempo=" with the tempo ("0.00"). Bend points
+// every one at which the tempo changes carry the option "tempo=" with the tempo ("0.00"): the record's
+// own element, or the rest after it when the element has no length. Bend points
 // from an element's start up to the next element's start (the last element: all that remain), under a
 // non-zero `PMBendDepth`, become the element's pitch data (as the MIDI reader builds it), all
 // curves of one file together capped at MaxDecodedPitchValues values. Sung notes then get the default

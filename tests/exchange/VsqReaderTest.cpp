@@ -141,6 +141,10 @@ TEST(VsqReader, TempoChangesFallOnTheElementsAtOrAfterThem) {
     EXPECT_FLOAT_EQ(r.tempo, 120.0f);
     EXPECT_EQ(r.notes.Lyrics, QStringList({"a", "b", "c", "d", "e"}));
     EXPECT_EQ(tempoOptions(r.notes), QStringList({"120.00", "", "150.00", "", "100.00"}));
+    // A note followed by a rest keeps its tempo change; the rest does not take it.
+    const Read gap = read(vsqFile({vsqText({{0, 480, 60, "a"}, {960, 240, 60, "b"}, {1440, 480, 60, "c"}})}, master));
+    EXPECT_EQ(gap.notes.Lyrics, QStringList({"a", "R", "b", "R", "c"}));
+    EXPECT_EQ(tempoOptions(gap.notes), QStringList({"120.00", "", "150.00", "", ""}));
 }
 
 TEST(VsqReader, BendPointsBecomeEachNotesPitch) {
@@ -206,4 +210,14 @@ TEST(VsqReader, DamagedFilesAreRefusedAndChangeNothing) {
         EXPECT_EQ(notes.NoteExt, QStringList({"e"}));
         EXPECT_FLOAT_EQ(tempo, 133.0f);
     }
+}
+
+TEST(VsqReader, ATabInAValueDoesNotSplitTheExtension) {
+    RestoreSettings restore;
+    const QByteArray text = vsqText({{0, 480, 60, "a"}, {1000, 480, 60, "b"}}).replace("Dynamics=64", "Dynamics=64\tx");
+    const Read r = read(vsqFile({text}));
+    ASSERT_EQ(r.notes.Lyrics, QStringList({"a", "R", "b"}));
+    for (const QString& ext : r.notes.NoteExt) EXPECT_EQ(ext.count(u'\t'), 5) << ext.toStdString();
+    EXPECT_EQ(NoteExtField(r.notes.NoteExt[1], ExtIntensity), "64 x");
+    EXPECT_EQ(GetNoteOption(r.notes.NoteExt[0], "tempo"), "120.00");
 }
