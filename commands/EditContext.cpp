@@ -9,16 +9,16 @@
 
 namespace tova {
 
-qint32 EditContext::selStart() const { return song().SelStart; }
-qint32 EditContext::selEnd() const { return song().SelEnd; }
+qint32 EditContext::selStart() const { return editedSong().SelStart; }
+qint32 EditContext::selEnd() const { return editedSong().SelEnd; }
 
 void EditContext::setSelection(qint32 start, qint32 end) {
-    song().SelStart = start;
-    song().SelEnd = end;
+    editedSong().SelStart = start;
+    editedSong().SelEnd = end;
 }
 
 NoteRange EditContext::selectedRange() const {
-    const Song& s = song();
+    const Song& s = editedSong();
     const qint32 count = s.noteCount();
     NoteRange r;
     r.first = std::min(s.SelStart, s.SelEnd);
@@ -36,26 +36,26 @@ void EditContext::Redraw() {
 void EditContext::deleteCachedNotes(qint32 first, qint32 last) {
     NoteCache* cache = renderCache();
     if (!cache) return;
-    for (qint32 i = first; i <= last; ++i) cache->DeleteNoteCacheFiles(song().CacheDir, i);
+    for (qint32 i = first; i <= last; ++i) cache->DeleteNoteCacheFiles(editedSong().CacheDir, i);
 }
 
 void EditContext::beginPropUndo(qint32 first, qint32 last, const QString& caption) {
-    song().BeginPropUndo(first, last, GetMessage(caption));
+    editedSong().BeginPropUndo(first, last, GetMessage(caption));
 }
 
 bool EditContext::endPropUndo(bool dropCache) {
-    const qint32 first = song().PropUndoFrom;
-    const qint32 last = song().PropUndoTo;
-    const bool changed = song().EndPropUndo();
+    const qint32 first = editedSong().PropUndoFrom;
+    const qint32 last = editedSong().PropUndoTo;
+    const bool changed = editedSong().EndPropUndo();
     if (changed && dropCache) deleteCachedNotes(first, last);
     return changed;
 }
 
 void EditContext::pushUndo(const QString& undoText, const QString& redoText, const QString& caption) {
-    song().PushUndoRecord(undoText, redoText, GetMessage(caption));
+    editedSong().PushUndoRecord(undoText, redoText, GetMessage(caption));
 }
 
-void EditContext::setModified(bool modified) { song().SetModified(modified); }
+void EditContext::setModified(bool modified) { editedSong().SetModified(modified); }
 
 MessageBoxPort& EditContext::messageBox() { return Ports::messageBox(); }
 InputBoxPort& EditContext::inputBox() { return Ports::inputBox(); }

@@ -41,8 +41,9 @@ public:
     virtual ~EditContext() = default;
 
     // ---- the song, the current note and the selection ----
-    virtual Song& song() = 0;
-    virtual const Song& song() const = 0;
+    // The song being edited: notes, project settings, selection, modified flag and undo history.
+    virtual Song& editedSong() = 0;
+    virtual const Song& editedSong() const = 0;
     // The current (focused) note; -1 for none.
     virtual qint32 curNote() const = 0;
     virtual void setCurNote(qint32 note) = 0;

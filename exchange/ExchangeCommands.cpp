@@ -7,7 +7,7 @@
 namespace tova {
 
 void registerExchangeCommands(CommandRegistry& registry) {
-    registry.add(QStringLiteral("mnSaveExport"), [](EditContext& c) { SongExport(c.song()).mnSaveExport_Click(); });
+    registry.add(QStringLiteral("mnSaveExport"), [](EditContext& c) { SongExport(c.editedSong()).mnSaveExport_Click(); });
 }
 
 }  // namespace tova

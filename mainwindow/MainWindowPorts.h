@@ -9,7 +9,10 @@ class NoteEditPort;
 class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
+class PlaybackCommands;
 class PlaybackPort;
+class RenderCommands;
+class RenderProgress;
 class VoiceBankAccess;
 class VoiceToolsPort;
 
@@ -27,6 +30,10 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // The render and play commands of the window and its progress window (the form installs them).
+    RenderCommands* rendering = nullptr;
+    PlaybackCommands* playing = nullptr;
+    RenderProgress* progress = nullptr;
 };
 
 }  // namespace tova

@@ -104,7 +104,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
     });
 
     // 10: from here on a failure ends the start-up with a message, unless DebugMode is on.
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         runStartupFrom10();
         return StartResult::Run;
     }

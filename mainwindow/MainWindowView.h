@@ -45,7 +45,7 @@ public:
     virtual void loadMenuElement(const QString& name, int index) = 0;
     virtual void unloadMenuElement(const QString& name, int index) = 0;
     // Pops up a menu at the pointer and returns the name and index of the chosen item (name empty when
-    // dismissed).
+    // dismissed). The chosen item's command has run when this returns.
     virtual QString popupMenu(const QString& menu, int* chosenIndex) = 0;
 
     // The picture boxes of the roll ("Picture2"), the keyboard strip ("Picture3") and the ruler ("Picture4").

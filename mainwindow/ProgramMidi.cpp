@@ -2,7 +2,7 @@
 
 #include "core/Midi.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/NoteEditPort.h"
+#include "commands/NoteEditPort.h"
 #include "platform/EventGuard.h"
 
 namespace tova {

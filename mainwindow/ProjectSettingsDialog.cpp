@@ -8,7 +8,7 @@
 #include "exchange/VoiceBankAccess.h"
 #include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"

@@ -7,12 +7,14 @@
 
 namespace tova {
 
-void SongImportCommands::ImportMidiOrVsq(MainWindow& w, const QString& path) {
+void SongImportCommands::ImportMidiOrVsq(EditContext& context, const QString& path) {
+    MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *w.ports().projectFiles);
     SongImport(window, voices_, chooser_).ImportMidiOrVsq(path);
 }
 
-void SongImportCommands::AppendLoadFile(MainWindow& w, const QString& path) {
+void SongImportCommands::AppendLoadFile(EditContext& context, const QString& path) {
+    MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *w.ports().projectFiles);
     SongImport(window, voices_, chooser_).AppendLoadFile(path);
 }

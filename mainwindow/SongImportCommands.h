@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/AppendLoadPort.h"
-#include "mainwindow/ImportPort.h"
+#include "commands/AppendLoadPort.h"
+#include "commands/ImportPort.h"
 
 namespace tova {
 
@@ -13,8 +13,8 @@ class VoiceBankAccess;
 class SongImportCommands : public ImportPort, public AppendLoadPort {
 public:
     SongImportCommands(VoiceBankAccess& voices, TrackChooserPort& chooser) : voices_(voices), chooser_(chooser) {}
-    void ImportMidiOrVsq(MainWindow& window, const QString& path) override;
-    void AppendLoadFile(MainWindow& window, const QString& path) override;
+    void ImportMidiOrVsq(EditContext& window, const QString& path) override;
+    void AppendLoadFile(EditContext& window, const QString& path) override;
 
 private:
     VoiceBankAccess& voices_;

@@ -44,7 +44,7 @@ Dialog::Dialog(QWidget* parent) : QDialog(parent) {
 }
 
 void Dialog::Form_Load() {
-    const bool trapped = !settings().DebugMode;
+    const bool trapped = !EventGuard::debugMode();
     try {
         if (!settings().TransformTitle.isEmpty()) Label1_->setText(settings().TransformTitle);
         Label2_->setText(ProgramInfo::AboutVersionText());

@@ -37,8 +37,8 @@ public:
 
     FakeEditContext() { s.attach(nullptr, &cache); }
 
-    Song& song() override { return s; }
-    const Song& song() const override { return s; }
+    Song& editedSong() override { return s; }
+    const Song& editedSong() const override { return s; }
     qint32 curNote() const override { return cur; }
     void setCurNote(qint32 note) override { cur = note; }
     void DrawBackground() override { backgrounds++; }

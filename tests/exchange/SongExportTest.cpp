@@ -106,10 +106,10 @@ TEST(SongExport, RegisteredAsTheMainWindowsCommand) {
     ASSERT_TRUE(registry.contains(QStringLiteral("mnSaveExport")));
     Rig r;
     FakeEditContext context;
-    context.song().resizeNotes(1);
-    context.song().Lyrics[0] = QStringLiteral("あ");
+    context.editedSong().resizeNotes(1);
+    context.editedSong().Lyrics[0] = QStringLiteral("あ");
     const QString path = r.dir.filePath("c.vsq");
     r.ports.fileDialog.answers.enqueue(path);
     EXPECT_TRUE(registry.run(QStringLiteral("mnSaveExport"), context));
-    EXPECT_EQ(test::readFile(path), VsqFileBytes(context.song().Tempo, context.song()));
+    EXPECT_EQ(test::readFile(path), VsqFileBytes(context.editedSong().Tempo, context.editedSong()));
 }

@@ -5,7 +5,7 @@
 
 #include "core/Processes.h"
 #include "core/Settings.h"
-#include "mainwindow/ArchiveInstallerPort.h"
+#include "commands/ArchiveInstallerPort.h"
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
@@ -44,7 +44,7 @@ public:
 class FakeInstaller : public ArchiveInstallerPort {
 public:
     QStringList installed;
-    void InstallArchive(MainWindow&, const QString& path) override { installed << path; }
+    void InstallArchive(EditContext&, const QString& path) override { installed << path; }
 };
 
 void makeProgram(const QString& path) {
