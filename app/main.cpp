@@ -12,6 +12,7 @@
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     fileServices.import = &importCommands;
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
+    tova::QtVoiceBankManager voiceBankManager;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     ports.voiceBanks = &voiceBankAccess;
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
+    ports.voiceBankManager = &voiceBankManager;
 
     tova::Form1 w(ports);
     trackChooser.setOwner(&w);

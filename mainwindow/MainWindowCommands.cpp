@@ -57,6 +57,9 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         {u"mnUndo", &MainWindow::mnUndo_Click},
         {u"mnRedo", &MainWindow::mnRedo_Click},
         {u"Image1", &MainWindow::Image1_Click},
+        // the voice-bank tools of the Tools menu
+        {u"mnEditAlias", &MainWindow::mnEditAlias_Click},
+        {u"mnEditPrefixmap", &MainWindow::mnEditPrefixmap_Click},
     };
     for (const auto& c : commands)
         registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });

@@ -13,7 +13,9 @@ class PlaybackCommands;
 class PlaybackPort;
 class RenderCommands;
 class RenderProgress;
+class PrefixMapEditorPort;
 class VoiceBankAccess;
+class VoiceBankManagerPort;
 class VoiceToolsPort;
 
 // The services the main window calls, each owned elsewhere. A null port is a service that is not
@@ -34,6 +36,9 @@ struct MainWindowPorts {
     RenderCommands* rendering = nullptr;
     PlaybackCommands* playing = nullptr;
     RenderProgress* progress = nullptr;
+    // The voice-bank manager and the prefix.map editor of the Tools menu.
+    VoiceBankManagerPort* voiceBankManager = nullptr;
+    PrefixMapEditorPort* prefixMapEditor = nullptr;
 };
 
 }  // namespace tova
