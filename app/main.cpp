@@ -2,11 +2,13 @@
 #include "core/ui/QtShellOpen.h"
 #include "exchange/ProgramVoiceBankAccess.h"
 #include "exchange/ui/frmPluginExecute.h"
+#include "exchange/ui/frmSelectTrack.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProjectFiles.h"
+#include "mainwindow/SongImportCommands.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ProgramArchiveInstaller.h"
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
     fileServices.installer = &installer;
+    tova::QtTrackChooser trackChooser;
+    tova::SongImportCommands importCommands(voiceBankAccess, trackChooser);
+    fileServices.import = &importCommands;
+    fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
     tova::MainWindowPorts ports;
@@ -56,6 +62,7 @@ int main(int argc, char** argv) {
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);
+    trackChooser.setOwner(&w);
     midi.attach(&w.logic());
     if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();

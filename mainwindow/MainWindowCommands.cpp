@@ -7,6 +7,7 @@
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "exchange/plugins/PluginCommand.h"
+#include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -136,6 +137,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerNavigationCommands(registry);
     registerPlayCommands(registry);
     registerSelectionCommands(registry);
+    registerExchangeCommands(registry);
     registerCommandAliases(registry);
 }
 

@@ -22,6 +22,7 @@
 #include "mainwindow/ProjectFileValues.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
+#include "mainwindow/WindowOfProject.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -41,35 +42,6 @@ namespace tova {
 namespace {
 
 const QString kSaveQuestion = QStringLiteral("プロジェクトは変更されています。変更を保存しますか？");
-
-// The main window as opening a project sees it.
-class WindowOfProject : public ProjectWindow {
-public:
-    WindowOfProject(MainWindow& w, ProjectFiles& files) : w_(w), files_(files) {}
-    Song& song() override { return w_.song; }
-    void NewProject() override { w_.NewProject(); }
-    void SetTempoText(const QString& text) override { w_.view().setText(QStringLiteral("txtTempo"), text); }
-    void UpdateTempoStatus(float tempo) override { w_.UpdateTempoStatus(tempo); }
-    void SetMode2Box(bool on) override {
-        // The raised lock keeps the box's handler from redrawing or touching the cache.
-        w_.Mode2Lock = true;
-        if (w_.view().value(QStringLiteral("chkAutoPitchMode2")) != (on ? 1 : 0)) {
-            w_.view().setValue(QStringLiteral("chkAutoPitchMode2"), on ? 1 : 0);
-            w_.chkAutoPitchMode2_Click();
-        }
-        w_.song.Mode2 = on;
-        w_.Mode2Lock = false;
-    }
-    void DrawBackground() override { w_.DrawBackground(); }
-    void DrawNotes() override { w_.DrawNotes(); }
-    void mnProjSetting_Click() override { files_.mnProjSetting_Click(w_); }
-    void ShowVoiceName(const QString& name) override { w_.view().setText(QStringLiteral("lblVoice"), name); }
-    void ShowVoicePicture(const QString& path) override { w_.view().setPictureFile(QStringLiteral("Image1"), path); }
-
-private:
-    MainWindow& w_;
-    ProjectFiles& files_;
-};
 
 // The folder part of a path with its final separator ("" when it has none).
 QString folderOf(const QString& path) { return path.left(PathText::lastSeparator(path) + 1); }
