@@ -5,6 +5,7 @@
 #include "mainwindow/MidiPort.h"
 #include "mainwindow/NoteDrawingPort.h"
 #include "mainwindow/NoteEditPort.h"
+#include "mainwindow/PlaybackPort.h"
 #include "mainwindow/ProjectFilesPort.h"
 #include "exchange/VoiceBankAccess.h"
 #include "mainwindow/VoiceToolsPort.h"
@@ -160,6 +161,17 @@ public:
     void CloseMidiOut() override { calls << QStringLiteral("CloseMidiOut"); }
     void SetStepInput(bool on) override { calls << QStringLiteral("SetStepInput %1").arg(on); }
     void SetSyncScroll(bool on) override { calls << QStringLiteral("SetSyncScroll %1").arg(on); }
+};
+
+// The window's timers tick into this port and change nothing. The program's own playback, with nothing
+// playing, puts the play position back to 0 and hides the play-position line on every 32 ms tick: a test
+// that sets the play position itself would lose it whenever a tick falls between its steps.
+class IdlePlayback : public PlaybackPort {
+public:
+    int playingTicks = 0;
+    int midiNoteTicks = 0;
+    void tmrPlaying_Timer(MainWindow&) override { ++playingTicks; }
+    void tmrMidiNote_Timer(MainWindow&) override { ++midiNoteTicks; }
 };
 
 // Counts the note drawings and the options they were asked with.

@@ -22,6 +22,7 @@ struct MainWindowRig {
     FakeNoteDrawing drawing;
     FakeNoteEdit noteEdit;
     FakeVoiceTools voiceTools;
+    IdlePlayback playback;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
 
@@ -39,6 +40,7 @@ struct MainWindowRig {
         ports.noteDrawing = &drawing;
         ports.noteEdit = &noteEdit;
         ports.voiceTools = &voiceTools;
+        ports.playback = &playback;
     }
     MainWindow& w() { return form->logic(); }
     Form1& f() { return *form; }
