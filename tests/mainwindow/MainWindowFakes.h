@@ -168,10 +168,8 @@ public:
 // that sets the play position itself would lose it whenever a tick falls between its steps.
 class IdlePlayback : public PlaybackPort {
 public:
-    int playingTicks = 0;
-    int midiNoteTicks = 0;
-    void tmrPlaying_Timer(MainWindow&) override { ++playingTicks; }
-    void tmrMidiNote_Timer(MainWindow&) override { ++midiNoteTicks; }
+    void tmrPlaying_Timer(MainWindow&) override {}
+    void tmrMidiNote_Timer(MainWindow&) override {}
 };
 
 // Counts the note drawings and the options they were asked with.
