@@ -10,6 +10,7 @@
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
     tova::ProjectFiles projectFiles(fileServices);
+    tova::QtVoiceBankManager voiceBankManager;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
     ports.voiceBanks = &voiceBankAccess;
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
+    ports.voiceBankManager = &voiceBankManager;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

@@ -1,5 +1,7 @@
 #include "core/MessageTable.h"
 
+#include "platform/EventGuard.h"
+
 #include "core/FileHelpers.h"
 #include "core/Utf16Text.h"
 #include "platform/FileSystem.h"
@@ -45,6 +47,15 @@ clsMap& MessageTable() {
     static clsMap table;
     return table;
 }
+
+namespace {
+// The event guard's titles pass through the message table like every text.
+QString lookUp(const QString& key) { return GetMessage(key); }
+const bool kGuardLookupBound = [] {
+    EventGuard::bindMessageLookup(&lookUp);
+    return true;
+}();
+}  // namespace
 
 void LoadMessageTable() {
     clsMap& table = MessageTable();

@@ -1,10 +1,20 @@
 #include "core/Settings.h"
 
+#include "platform/EventGuard.h"
+
 namespace tova {
 
 Settings& settings() {
     static Settings s;
     return s;
 }
+
+namespace {
+// The event guard reads DebugMode from the settings themselves: a change takes effect at once.
+const bool kDebugModeBound = [] {
+    EventGuard::bindDebugMode(&settings().DebugMode);
+    return true;
+}();
+}  // namespace
 
 }  // namespace tova

@@ -284,7 +284,6 @@ bool LoadSettings(MainWindowPlacement* window) {
     }
     if (s.Tool1Path.isEmpty()) s.Tool1Path = defaultToolPath("catena");
     if (s.Tool2Path.isEmpty()) s.Tool2Path = defaultToolPath("vorsa");
-    EventGuard::setDebugMode(s.DebugMode);
     return read;
 }
 

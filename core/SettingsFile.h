@@ -27,8 +27,8 @@ void InitSettingDefaults();
 // Reads "setting.ini" into settings(). False when there is no file (defaults apply). A value is the
 // text after the first "="; a number that does not parse or does not fit its type leaves that setting
 // unchanged and the following lines are still read. A "MainWindow" line places `window` (when given).
-// Afterwards an empty or missing tool path becomes the program folder's "catena" or "vorsa", and the
-// event guard follows DebugMode.
+// Afterwards an empty or missing tool path becomes the program folder's "catena" or "vorsa". The event
+// guard reads DebugMode from settings() itself.
 bool LoadSettings(MainWindowPlacement* window = nullptr);
 
 // Writes "setting.ini" from settings() and the window's placement (when given). The file is written

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/ScrollBarState.h"
+#include "commands/ScrollBarState.h"
 
 #include <QString>
 

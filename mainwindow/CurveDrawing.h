@@ -2,7 +2,7 @@
 
 #include "mainwindow/CurveHandles.h"
 #include "mainwindow/NoteColors.h"
-#include "mainwindow/NoteGeometry.h"
+#include "commands/NoteGeometry.h"
 
 #include <QList>
 #include <QString>

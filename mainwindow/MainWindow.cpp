@@ -5,14 +5,18 @@
 #include "mainwindow/BackgroundDrawing.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/NoteDrawingPort.h"
-#include "mainwindow/NoteEditPort.h"
+#include "commands/NoteEditPort.h"
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/RollCanvas.h"
 #include "exchange/VoiceBankAccess.h"
 #include "song/NoteCache.h"
+#include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
+
+#include <QHash>
+#include <QMetaObject>
 
 namespace tova {
 
@@ -21,6 +25,14 @@ MainWindow::MainWindow(MainWindowView& view, const MainWindowPorts& ports) : vie
 }
 
 MainWindow::~MainWindow() { song.attach(nullptr, nullptr); }
+
+MainWindow& MainWindow::of(EditContext& context) {
+    auto* w = dynamic_cast<MainWindow*>(&context);
+    if (!w) throw InvalidCallError();
+    return *w;
+}
+
+const MainWindow& MainWindow::of(const EditContext& context) { return of(const_cast<EditContext&>(context)); }
 
 QObject* MainWindow::TargetHwnd() const { return view_.windowObject(QStringLiteral("Picture2")); }
 
@@ -84,6 +96,50 @@ void MainWindow::TrimNoteGeometry(qint32 noteCount) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// EditContext
+
+namespace {
+const QString kLyricEntry = QStringLiteral("Text2");
+}
+
+bool MainWindow::curveView() const { return view_.value(QStringLiteral("chkCurve")) == 1; }
+
+qint32 MainWindow::quantizeTicks() const {
+    const int entry = view_.value(QStringLiteral("cmbQuntize"));
+    return entry < 0 ? 0 : view_.itemData(QStringLiteral("cmbQuntize"), entry);
+}
+
+double MainWindow::rollInnerWidth() const { return view_.picture(QStringLiteral("Picture2")).scaleWidth(); }
+
+QString MainWindow::lyricEntryText() const { return view_.text(kLyricEntry); }
+
+void MainWindow::focusLyricEntry() { view_.setFocusTo(kLyricEntry); }
+
+QString MainWindow::focusedTextBox() const {
+    for (const QString& box : {kLyricEntry, QStringLiteral("Text1"), QStringLiteral("txtTempo")})
+        if (view_.hasFocus(box)) return box;
+    return QString();
+}
+
+void MainWindow::sendKeys(const QString& box, const QString& keys) {
+    // What the keystroke does in a text box: its own select-all, copy, cut or paste.
+    static const QHash<QString, const char*> keySlots = {
+        {QStringLiteral("^A"), "selectAll"}, {QStringLiteral("^C"), "copy"},
+        {QStringLiteral("^X"), "cut"},       {QStringLiteral("^V"), "paste"},
+    };
+    const char* slot = keySlots.value(keys);
+    if (!slot) throw InvalidCallError();
+    if (QObject* o = view_.windowObject(box)) QMetaObject::invokeMethod(o, slot);
+}
+
+RenderProgress& MainWindow::progress() {
+    if (!ports_.progress) throw InvalidCallError();
+    return *ports_.progress;
+}
+
+QObject* MainWindow::ownerWindow() { return view_.windowObject(QStringLiteral("Form1")); }
+
+// ---------------------------------------------------------------------------------------------------
 // Layout and fixed layers
 
 void MainWindow::Form_Resize() {
@@ -135,9 +191,9 @@ void MainWindow::ShowAliasMenu(qint32 note) {
     }
     for (int i = view_.menuArrayUpper(menu); i > candidates.size() - 1; --i) view_.unloadMenuElement(menu, i);
     CurNote = int16_t(note);
+    // Choosing an element runs its command (mnW0, through the registry).
     int chosen = -1;
-    const QString item = view_.popupMenu(QStringLiteral("mnTest3"), &chosen);
-    if (item == menu && ports_.noteEdit) ports_.noteEdit->mnW0_Click(*this, chosen);
+    view_.popupMenu(QStringLiteral("mnTest3"), &chosen);
 }
 
 void MainWindow::mnVersion_Click() { view_.showAboutBox(); }

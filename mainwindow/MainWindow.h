@@ -1,9 +1,10 @@
 #pragma once
 
+#include "commands/EditContext.h"
 #include "mainwindow/MainWindowPorts.h"
 #include "mainwindow/MainWindowState.h"
 #include "mainwindow/MidiFollower.h"
-#include "mainwindow/ScrollBarState.h"
+#include "commands/ScrollBarState.h"
 #include "mainwindow/ViewScale.h"
 #include "mainwindow/WindowLayout.h"
 #include "render/RenderCache.h"
@@ -21,11 +22,17 @@ namespace tova {
 class MainWindowView;
 
 // The main window's logic: it owns the song, the view state of the roll and the scroll bars, and runs
-// the start-up, the layout, scrolling, zoom and drawing of the fixed layers, the view switches and the
-// menu commands built so far. The Qt form binds its widgets to it through MainWindowView and calls the
-// handlers here; tests drive it with a fake view.
-class MainWindow : public SongHost, public MainWindowState {
+// the start-up, the layout, scrolling, zoom and drawing of the fixed layers and the view switches. It is
+// the edit context of every command: the Qt form runs the commands of the registry over it. The form
+// binds its widgets to it through MainWindowView; tests drive it with a fake view.
+class MainWindow : public SongHost, public MainWindowState, public EditContext {
 public:
+    // The main window behind an edit context: the commands of the main window itself (files, view
+    // switches, scrolling) reach its view and ports this way. A context that is not the main window
+    // raises InvalidCallError.
+    static MainWindow& of(EditContext& context);
+    static const MainWindow& of(const EditContext& context);
+
     MainWindow(MainWindowView& view, const MainWindowPorts& ports);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -61,11 +68,11 @@ public:
     // The window that takes the mouse wheel: the roll.
     QObject* TargetHwnd() const;
 
-    // ---- SongHost ----
+    // ---- SongHost (the redraws are those of the edit context too) ----
     void UpdateCaption() override;
     void DrawBackground() override;
     void DrawNotes() override { DrawNotes(QString()); }
-    void DrawNotes(const QString& option);
+    void DrawNotes(const QString& option) override;
     void ApplyLyricText(qint32 index, const QString& text) override;
     void SetLyricQueueText(const QString& text) override;
     void SetUndoMenuCaption(const QString& caption) override;
@@ -73,6 +80,32 @@ public:
     void SetRedoMenuCaption(const QString& caption) override;
     void SetRedoMenuEnabled(bool enabled) override;
     void TrimNoteGeometry(qint32 noteCount) override;
+
+    // ---- EditContext ----
+    Song& editedSong() override { return song; }
+    const Song& editedSong() const override { return song; }
+    qint32 curNote() const override { return CurNote; }
+    void setCurNote(qint32 note) override { CurNote = int16_t(note); }
+    bool mode2() const override { return mode2On(); }
+    bool curveView() const override;
+    qint32 quantizeTicks() const override;
+    qint32 newNoteLength() const override { return NewNoteLength; }
+    int beatsPerBar() const override { return BeatsPerBar; }
+    const NoteGeometryList& noteGeometry() const override { return NoteGeometry; }
+    float zoom() const override { return Scale.Zoom; }
+    double rollInnerWidth() const override;
+    double vScrollWidth() const override { return Layout.VScroll1.width; }
+    const ScrollBarState& hScroll() const override { return HScroll1; }
+    void setHScrollValue(int value) override { SetHScrollValue(value); }
+    QString lyricEntryText() const override;
+    void focusLyricEntry() override;
+    QString focusedTextBox() const override;
+    void sendKeys(const QString& box, const QString& keys) override;
+    NoteCache* renderCache() override { return song.cache(); }
+    RenderProgress& progress() override;
+    QObject* ownerWindow() override;
+    RenderCommands* rendering() override { return ports_.rendering; }
+    PlaybackCommands* playback() override { return ports_.playing; }
 
     // ---- layout and fixed layers ----
     void Form_Resize();
@@ -107,18 +140,6 @@ public:
     // The tempo in force at a note.
     float GetTempo(qint32 index) const;
 
-    // ---- note navigation, selection and search (no undo step, no modified mark) ----
-    void mnNoteBack_Click();
-    void mnNoteNext_Click();
-    void mnNoteTop_Click();
-    void mnNoteLast_Click();
-    void mnNoteSelectTop_Click();
-    void mnSelectNotes_Click();
-    void mnSelectAll_Click();
-    void mnSelectAll2_Click() { mnSelectAll_Click(); }
-    void mnSearch_Click();
-    void mnSearchRev_Click();
-
     // ---- view and MIDI switches ----
     void chkAutoPitchMode2_Click();
     void chkCurve_Click();
@@ -148,6 +169,12 @@ public:
     void mnCleanCache_Click();
     void mnUndo_Click();
     void mnRedo_Click();
+
+    // ---- the voice-bank tools of the Tools menu ----
+    // Opens the voice-bank manager on the project's bank, at the sample the note at the selection start
+    // would use; Ctrl held opens the timing editor at once.
+    void mnEditAlias_Click();
+    void mnEditPrefixmap_Click();
 
 private:
     void redraw();  // background, notes, focus to the roll

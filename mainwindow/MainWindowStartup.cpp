@@ -7,7 +7,7 @@
 #include "core/Settings.h"
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -104,7 +104,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
     });
 
     // 10: from here on a failure ends the start-up with a message, unless DebugMode is on.
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         runStartupFrom10();
         return StartResult::Run;
     }
@@ -112,10 +112,10 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
         runStartupFrom10();
     } catch (const TovaError& e) {
         view_.closeSplash();
-        ReportUnexpectedError(e.description(), CommandLine);
+        EventGuard::reportHandlerFailure(e.description(), CommandLine);
     } catch (const std::exception& e) {
         view_.closeSplash();
-        ReportUnexpectedError(QString::fromUtf8(e.what()), CommandLine);
+        EventGuard::reportHandlerFailure(QString::fromUtf8(e.what()), CommandLine);
     }
     return StartResult::Run;
 }

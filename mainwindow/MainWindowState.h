@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mainwindow/CurveHandles.h"
-#include "mainwindow/NoteGeometry.h"
+#include "commands/NoteGeometry.h"
 #include "render/PlayState.h"
 
 #include <QList>

@@ -2,13 +2,15 @@
 // about box, the voice profile and the plug-in menu.
 #include "mainwindow/MainWindow.h"
 
+#include "commands/NotAvailable.h"
+
 #include "core/MessageTable.h"
 #include "core/Settings.h"
 #include "exchange/PluginList.h"
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
 #include "platform/Ports.h"
 #include "render/CacheFiles.h"
 
@@ -164,7 +166,11 @@ void MainWindow::chkMidiMon_Click() {
 // ---------------------------------------------------------------------------------------------------
 
 void MainWindow::Image1_Click() {
-    if (song.VoiceDir.isEmpty() || !ports_.voiceTools) return;
+    if (song.VoiceDir.isEmpty()) return;
+    if (!ports_.voiceTools) {
+        ReportNotAvailable(QStringLiteral("音源の情報"));
+        return;
+    }
     ports_.voiceTools->ShowVoiceProperty(song.VoiceDir, view_.text(QStringLiteral("lblVoice")), false,
                                          view_.windowObject(QStringLiteral("Form1")));
 }

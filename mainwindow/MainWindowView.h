@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/ScrollBarState.h"
+#include "commands/ScrollBarState.h"
 #include "mainwindow/WindowLayout.h"
 
 #include <QString>
@@ -45,7 +45,7 @@ public:
     virtual void loadMenuElement(const QString& name, int index) = 0;
     virtual void unloadMenuElement(const QString& name, int index) = 0;
     // Pops up a menu at the pointer and returns the name and index of the chosen item (name empty when
-    // dismissed).
+    // dismissed). The chosen item's command has run when this returns.
     virtual QString popupMenu(const QString& menu, int* chosenIndex) = 0;
 
     // The picture boxes of the roll ("Picture2"), the keyboard strip ("Picture3") and the ruler ("Picture4").
@@ -76,6 +76,8 @@ public:
     virtual QString statusText(int panel) const = 0;
     // True while the Shift key is held down.
     virtual bool shiftHeld() const = 0;
+    // True while the Ctrl key is held down.
+    virtual bool ctrlHeld() const = 0;
     // The window icon from a picture file; false when it cannot be read.
     virtual bool setIconFile(const QString& path) = 0;
     // Shows a picture file in a picture control ("Image1"); an empty path (or a file that cannot be read)

@@ -1,7 +1,9 @@
 #include "mainwindow/NoteNavigation.h"
 
 #include "core/MessageTable.h"
-#include "mainwindow/NavigationWindow.h"
+#include "commands/CommandRegistry.h"
+#include "commands/EditContext.h"
+#include "song/Song.h"
 #include "mainwindow/RollCoordinates.h"
 #include "mainwindow/ScrollHelpers.h"
 #include "platform/Ports.h"
@@ -24,7 +26,7 @@ NoteGeometryList::value_type drawnRect(const NoteGeometryList& geometry, qint32 
 
 }  // namespace
 
-NoteNavigation::NoteNavigation(NavigationWindow& window) : window_(window) {}
+NoteNavigation::NoteNavigation(EditContext& window) : window_(window) {}
 
 void NoteNavigation::scrollTo(double value) {
     // The bar refuses a value outside its range; hold the value within it instead.
@@ -34,7 +36,7 @@ void NoteNavigation::scrollTo(double value) {
 }
 
 void NoteNavigation::mnNoteBack_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     const qint32 i = window_.selStart();
     if (i < 1 || i > notes.lastNote() + 1) return;
     qint32 j = i - 1;
@@ -50,7 +52,7 @@ void NoteNavigation::mnNoteBack_Click() {
 }
 
 void NoteNavigation::mnNoteNext_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     const qint32 count = notes.noteCount();
     const qint32 i = window_.selStart();
     if (i >= count || i < 0) return;
@@ -77,7 +79,7 @@ void NoteNavigation::mnNoteNext_Click() {
 }
 
 void NoteNavigation::mnNoteTop_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     const qint32 count = notes.noteCount();
     double start = 0;
     qint32 k = 0;
@@ -91,7 +93,7 @@ void NoteNavigation::mnNoteTop_Click() {
 }
 
 void NoteNavigation::mnNoteLast_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     qint32 j = notes.lastNote();
     while (j >= 0 && isRest(notes, j)) --j;
     if (j < 0) return;
@@ -102,7 +104,7 @@ void NoteNavigation::mnNoteLast_Click() {
 }
 
 void NoteNavigation::mnNoteSelectTop_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     const qint32 s = window_.selStart();
     if (notes.noteCount() == 0 || s < 0 || s >= notes.noteCount()) return;
     scrollTo(ScrollHelpers::scrollToNoteStart(notes.Lengths, s, window_.hScroll()));
@@ -111,7 +113,7 @@ void NoteNavigation::mnNoteSelectTop_Click() {
 }
 
 void NoteNavigation::mnSelectNotes_Click() {
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     qint32 first = 0;
     while (first < notes.noteCount() && isRest(notes, first)) ++first;
     qint32 last = notes.lastNote();
@@ -125,10 +127,10 @@ void NoteNavigation::mnSelectNotes_Click() {
 void NoteNavigation::mnSelectAll_Click() {
     const QString box = window_.focusedTextBox();
     if (!box.isEmpty()) {
-        window_.sendSelectAll(box);
+        window_.sendKeys(box, QStringLiteral("^A"));
         return;
     }
-    window_.setSelection(0, window_.notes().noteCount() - 1);
+    window_.setSelection(0, window_.editedSong().noteCount() - 1);
     window_.DrawNotes();
 }
 
@@ -142,7 +144,7 @@ void NoteNavigation::search(bool forwards) {
         window_.focusLyricEntry();
         return;
     }
-    const NoteArrays& notes = window_.notes();
+    const NoteArrays& notes = window_.editedSong();
     const qint32 count = notes.noteCount();
     qint32 from = std::min(window_.selStart(), window_.selEnd());
     if (from >= count) from = 0;
@@ -173,6 +175,26 @@ void NoteNavigation::search(bool forwards) {
     window_.setSelection(hit, hit);
     window_.DrawBackground();
     window_.DrawNotes();
+}
+
+void registerNavigationCommands(CommandRegistry& registry) {
+    const struct {
+        const char16_t* name;
+        void (NoteNavigation::*command)();
+    } commands[] = {
+        {u"mnNoteBack", &NoteNavigation::mnNoteBack_Click},
+        {u"mnNoteNext", &NoteNavigation::mnNoteNext_Click},
+        {u"mnNoteTop", &NoteNavigation::mnNoteTop_Click},
+        {u"mnNoteLast", &NoteNavigation::mnNoteLast_Click},
+        {u"mnNoteSelectTop", &NoteNavigation::mnNoteSelectTop_Click},
+        {u"mnSelectNotes", &NoteNavigation::mnSelectNotes_Click},
+        {u"mnSelectAll", &NoteNavigation::mnSelectAll_Click},
+        {u"mnSelectAll2", &NoteNavigation::mnSelectAll2_Click},
+        {u"mnSearch", &NoteNavigation::mnSearch_Click},
+        {u"mnSearchRev", &NoteNavigation::mnSearchRev_Click},
+    };
+    for (const auto& c : commands)
+        registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (NoteNavigation(w).*command)(); });
 }
 
 }  // namespace tova

@@ -2,7 +2,8 @@
 
 namespace tova {
 
-class NavigationWindow;
+class CommandRegistry;
+class EditContext;
 
 // The menu commands that step the selection from sung note to sung note, scroll to the first or last
 // sung note or to the selection start, select the sung range or every note, and search the lyrics for
@@ -10,7 +11,7 @@ class NavigationWindow;
 // scroll position: no undo step, no modified mark. Rests are skipped by the stepping commands.
 class NoteNavigation {
 public:
-    explicit NoteNavigation(NavigationWindow& window);
+    explicit NoteNavigation(EditContext& window);
 
     // "前の音符へ移動(&B)" (Ctrl+B): the sung note before the selection start.
     void mnNoteBack_Click();
@@ -39,7 +40,10 @@ private:
     // Sets the horizontal bar's value, held within its range.
     void scrollTo(double value);
 
-    NavigationWindow& window_;
+    EditContext& window_;
 };
+
+// Registers the commands above under their menu items.
+void registerNavigationCommands(CommandRegistry& registry);
 
 }  // namespace tova

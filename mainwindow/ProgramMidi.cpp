@@ -2,8 +2,8 @@
 
 #include "core/Midi.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/NoteEditPort.h"
-#include "mainwindow/HandlerGuard.h"
+#include "commands/NoteEditPort.h"
+#include "platform/EventGuard.h"
 
 namespace tova {
 
@@ -44,11 +44,11 @@ void ProgramMidi::InsertLyricsFromList(QString& lyric, int32_t& noteNum, int32_t
 }
 
 void ProgramMidi::UpdatePlayCursor(int32_t& count) {
-    if (window_) RunHandler([&] { window_->UpdatePlayCursor(count); });
+    if (window_) EventGuard::runHandler([&] { window_->UpdatePlayCursor(count); });
 }
 
 void ProgramMidi::LocateTimeInNotes(int32_t& first, int32_t& last, int32_t& timeMs) {
-    if (window_) RunHandler([&] { window_->LocateTimeInNotes(first, last, timeMs); });
+    if (window_) EventGuard::runHandler([&] { window_->LocateTimeInNotes(first, last, timeMs); });
 }
 
 }  // namespace tova

@@ -28,7 +28,8 @@ NoteScene ProgramNoteDrawing::sceneOf(MainWindow& w) {
     return s;
 }
 
-void ProgramNoteDrawing::DrawNotes(MainWindow& w, const QString& option) {
+void ProgramNoteDrawing::DrawNotes(EditContext& context, const QString& option) {
+    MainWindow& w = MainWindow::of(context);
     MainWindowView& view = w.view();
     NoteDrawing drawing(services_);
     const NoteDrawingResult r =

@@ -17,7 +17,7 @@ public:
     // `services` gives the region names of the ruler; without it none is shown.
     explicit ProgramNoteDrawing(const NoteDrawingServices* services = nullptr);
 
-    void DrawNotes(MainWindow& window, const QString& option) override;
+    void DrawNotes(EditContext& window, const QString& option) override;
 
     // What the window shows now: its song, selection, scales, scroll values, switches and play position.
     static NoteScene sceneOf(MainWindow& window);

@@ -8,16 +8,16 @@
 #include "exchange/FileOpenDispatch.h"
 #include "exchange/ProjectWindow.h"
 #include "exchange/VoiceBankAccess.h"
-#include "mainwindow/AppendLoadPort.h"
-#include "mainwindow/ArchiveInstallerPort.h"
+#include "commands/AppendLoadPort.h"
+#include "commands/ArchiveInstallerPort.h"
 #include "mainwindow/CommandLinePath.h"
 #include "mainwindow/CoreServices.h"
-#include "mainwindow/HandlerGuard.h"
-#include "mainwindow/ImportPort.h"
+#include "platform/EventGuard.h"
+#include "commands/ImportPort.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
-#include "mainwindow/NotAvailable.h"
+#include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
 #include "mainwindow/ProjectFileValues.h"
 #include "mainwindow/ProjectSettingsDialog.h"
@@ -26,6 +26,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "voicebank/VoiceBankManagerPort.h"
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
@@ -84,12 +85,14 @@ ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
 // ---------------------------------------------------------------------------------------------------
 // Opening
 
-void ProjectFiles::OpenFileByType(MainWindow& w, const QString& path) {
+void ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
+    MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *this);
     FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
 }
 
-void ProjectFiles::ShowVoiceInfo(MainWindow& w) {
+void ProjectFiles::ShowVoiceInfo(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *this);
     FileOpenDispatch(window, *s_.voices).ShowVoiceInfo();
 }
@@ -97,7 +100,8 @@ void ProjectFiles::ShowVoiceInfo(MainWindow& w) {
 // ---------------------------------------------------------------------------------------------------
 // Command line and dropped files
 
-QString ProjectFiles::ProcessCommandLine(MainWindow& w, const QString& commandLine) {
+QString ProjectFiles::ProcessCommandLine(EditContext& context, const QString& commandLine) {
+    MainWindow& w = MainWindow::of(context);
     const QString path = StripQuotes(commandLine);
     QString code;
     switch (ClassifyCommandLinePath(path)) {
@@ -163,7 +167,8 @@ bool ProjectFiles::UseVoiceFolder(MainWindow& w, const QString& folder) {
     return true;
 }
 
-void ProjectFiles::Form_OLEDragDrop(MainWindow& w, const QStringList& files) {
+void ProjectFiles::Form_OLEDragDrop(EditContext& context, const QStringList& files) {
+    MainWindow& w = MainWindow::of(context);
     if (!files.isEmpty()) ProcessCommandLine(w, files.first());
 }
 
@@ -232,7 +237,8 @@ void ProjectFiles::WriteProject(MainWindow& w, const QString& path) {
 // ---------------------------------------------------------------------------------------------------
 // The File menu
 
-void ProjectFiles::mnNew_Click(MainWindow& w) {
+void ProjectFiles::mnNew_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     if (!AskSaveChanges(w)) return;
     Song& song = w.song;
     ProjectSettingsValues values;
@@ -244,6 +250,8 @@ void ProjectFiles::mnNew_Click(MainWindow& w) {
     values.CacheDir = CacheFolderOrTemp(song.CacheDir);
     if (!s_.projectSettings->ShowDialog(values)) return;
 
+    // The manager's list belongs to the old project's bank.
+    if (VoiceBankManagerPort* manager = w.ports().voiceBankManager) manager->Unload();
     w.NewProject();
     song.ProjectName = values.ProjectName;
     song.OutFile = values.OutFile;
@@ -264,7 +272,8 @@ void ProjectFiles::mnNew_Click(MainWindow& w) {
     w.DrawNotes();
 }
 
-void ProjectFiles::mnOpen_Click(MainWindow& w) {
+void ProjectFiles::mnOpen_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     if (!AskSaveChanges(w)) return;
     FileDialogRequest request;
     request.title = GetMessage(QStringLiteral("ファイルを開く"));
@@ -280,13 +289,15 @@ void ProjectFiles::mnOpen_Click(MainWindow& w) {
     w.UpdateRecentFilesMenu();
 }
 
-void ProjectFiles::mnSave_Click(MainWindow& w) {
+void ProjectFiles::mnSave_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     if (w.song.IsModified) SaveProject(w);
 }
 
-void ProjectFiles::mnSaveAt_Click(MainWindow& w) { SaveProjectAs(w); }
+void ProjectFiles::mnSaveAt_Click(EditContext& context) { SaveProjectAs(MainWindow::of(context)); }
 
-void ProjectFiles::mnHistory_Click(MainWindow& w, int index) {
+void ProjectFiles::mnHistory_Click(EditContext& context, int index) {
+    MainWindow& w = MainWindow::of(context);
     if (!AskSaveChanges(w)) return;
     const QString path = w.view().text(QStringLiteral("mnHistory"), index);
     if (!path.isEmpty() && FileExists(path)) {
@@ -300,7 +311,8 @@ void ProjectFiles::mnHistory_Click(MainWindow& w, int index) {
     w.UpdateRecentFilesMenu();
 }
 
-void ProjectFiles::mnAppendLoad_Click(MainWindow& w) {
+void ProjectFiles::mnAppendLoad_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     if (!s_.appendLoad) {
         ReportNotAvailable(QStringLiteral("追加で読込"));
         return;
@@ -316,7 +328,8 @@ void ProjectFiles::mnAppendLoad_Click(MainWindow& w) {
     s_.appendLoad->AppendLoadFile(w, chosen.fileName);
 }
 
-void ProjectFiles::mnImport_Click(MainWindow& w) {
+void ProjectFiles::mnImport_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     if (!s_.import) {
         ReportNotAvailable(QStringLiteral("インポート"));
         return;
@@ -332,7 +345,8 @@ void ProjectFiles::mnImport_Click(MainWindow& w) {
     w.UpdateCaption();
 }
 
-void ProjectFiles::mnProjSetting_Click(MainWindow& w) {
+void ProjectFiles::mnProjSetting_Click(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     Song& song = w.song;
     const QString folder = folderOf(song.ProjectPath);
     ProjectSettingsValues values;
@@ -361,7 +375,7 @@ void ProjectFiles::mnProjSetting_Click(MainWindow& w) {
     song.SetModified(true);
 }
 
-void ProjectFiles::mnOptions_Click(MainWindow&) {
+void ProjectFiles::mnOptions_Click(EditContext&) {
     if (!s_.options) {
         ReportNotAvailable(QStringLiteral("オプション"));
         return;
@@ -372,7 +386,8 @@ void ProjectFiles::mnOptions_Click(MainWindow&) {
 // ---------------------------------------------------------------------------------------------------
 // Unload
 
-bool ProjectFiles::Form_Unload(MainWindow& w) {
+bool ProjectFiles::Form_Unload(EditContext& context) {
+    MainWindow& w = MainWindow::of(context);
     UnloadCancelled = false;
     CoreServices* core = w.ports().core;
     if (w.song.IsModified) {
@@ -387,9 +402,9 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
             try {
                 saved = SaveProject(w);
             } catch (const TovaError& e) {
-                ReportUnexpectedError(e.description());
+                EventGuard::reportHandlerFailure(e.description());
             } catch (const std::exception& e) {
-                ReportUnexpectedError(QString::fromLocal8Bit(e.what()));
+                EventGuard::reportHandlerFailure(QString::fromLocal8Bit(e.what()));
             }
             if (!saved) {
                 UnloadCancelled = true;
@@ -398,7 +413,7 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
         }
     }
     // A failure to write the settings is reported, and the unload goes on.
-    RunHandler([&] {
+    EventGuard::runHandler([&] {
         if (core) core->saveSettings(w.view().placement());
     });
 
@@ -441,6 +456,10 @@ bool ProjectFiles::Form_Unload(MainWindow& w) {
         ignoringErrors([&] { midi->CloseMidiIn(); });
         ignoringErrors([&] { midi->CloseMidiOut(); });
     }
+    // No window of the program stays open.
+    ignoringErrors([&] {
+        if (VoiceBankManagerPort* manager = w.ports().voiceBankManager) manager->Unload();
+    });
     return false;
 }
 

@@ -9,6 +9,7 @@ namespace tova {
 class AppendLoadPort;
 class ArchiveInstallerPort;
 class ImportPort;
+class MainWindow;
 class OptionsDialogPort;
 class ProjectSettingsDialogPort;
 class VoiceBankAccess;
@@ -37,20 +38,20 @@ public:
     explicit ProjectFiles(const Services& services);
 
     // ---- ProjectFilesPort ----
-    QString ProcessCommandLine(MainWindow& window, const QString& commandLine) override;
-    void OpenFileByType(MainWindow& window, const QString& path) override;
-    void ShowVoiceInfo(MainWindow& window) override;
-    void mnNew_Click(MainWindow& window) override;
-    void mnOpen_Click(MainWindow& window) override;
-    void mnSave_Click(MainWindow& window) override;
-    void mnSaveAt_Click(MainWindow& window) override;
-    void mnHistory_Click(MainWindow& window, int index) override;
-    void mnAppendLoad_Click(MainWindow& window) override;
-    void mnImport_Click(MainWindow& window) override;
-    void mnProjSetting_Click(MainWindow& window) override;
-    void mnOptions_Click(MainWindow& window) override;
-    void Form_OLEDragDrop(MainWindow& window, const QStringList& files) override;
-    bool Form_Unload(MainWindow& window) override;
+    QString ProcessCommandLine(EditContext& window, const QString& commandLine) override;
+    void OpenFileByType(EditContext& window, const QString& path) override;
+    void ShowVoiceInfo(EditContext& window) override;
+    void mnNew_Click(EditContext& window) override;
+    void mnOpen_Click(EditContext& window) override;
+    void mnSave_Click(EditContext& window) override;
+    void mnSaveAt_Click(EditContext& window) override;
+    void mnHistory_Click(EditContext& window, int index) override;
+    void mnAppendLoad_Click(EditContext& window) override;
+    void mnImport_Click(EditContext& window) override;
+    void mnProjSetting_Click(EditContext& window) override;
+    void mnOptions_Click(EditContext& window) override;
+    void Form_OLEDragDrop(EditContext& window, const QStringList& files) override;
+    bool Form_Unload(EditContext& window) override;
 
     // ---- the procedures behind them ----
     // Offers a folder holding "oto.ini" or "あ.wav" as the project's voice bank, used where it lies;

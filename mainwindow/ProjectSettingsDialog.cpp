@@ -6,9 +6,9 @@
 #include "core/Settings.h"
 #include "core/ShellOpenPort.h"
 #include "exchange/VoiceBankAccess.h"
-#include "mainwindow/NotAvailable.h"
+#include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -255,14 +255,10 @@ void ProjectSettingsDialog::cmdOK_Click() {
         Ports::msgBox(GetMessage(QStringLiteral("ツール２が無効です。")), MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
-    Result = true;
-    hidden = true;
+    accept();
 }
 
-void ProjectSettingsDialog::cmdCancel_Click() {
-    Result = false;
-    hidden = true;
-}
+void ProjectSettingsDialog::cmdCancel_Click() { reject(); }
 
 QString ProjectSettingsDialog::CleanFlags(const QString& flags) {
     static const QString removed = QStringLiteral(" ;:\"<>|&/\\*?%");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/DialogModel.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +30,7 @@ struct ProjectSettingsValues {
 // its controls and their handlers. Paths are shown relative to the program folder and stored absolute;
 // a voice folder or tool path that does not check out is shown red and refused on OK. The dialog also
 // switches the program-wide UseDLL, deletes the project's render cache and shows a bank's profile.
-class ProjectSettingsDialog {
+class ProjectSettingsDialog : public DialogModel {
 public:
     ProjectSettingsDialog(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options);
 
@@ -52,12 +54,10 @@ public:
     bool cmdDeleteCacheEnabled = false;
     QStringList mnVoiceCaptions;  // one menu entry per listed bank; none: the single disabled "（なし）"
     int mnVoiceChecked = -1;
-    bool hidden = false;  // OK or Cancel ended the modal display
 
     // ---- dialog state ----
     QStringList VoiceFolders;  // parallel to cboVoiceNameItems
     QString CacheFolder;       // the cache folder in use
-    bool Result = false;
 
     // The combo box's text: the chosen entry's name, or the text set while nothing matches.
     QString cboVoiceNameText() const;
@@ -87,6 +87,8 @@ public:
     void mnReloadList_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // Escape and the close box: as Cancel.
+    void cancelRequested() override { cmdCancel_Click(); }
     void UpdateCacheButton();
 
     // After the modal display ended with OK: writes the edited values back into `values` (not the cache

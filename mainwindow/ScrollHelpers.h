@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainwindow/NoteGeometry.h"
-#include "mainwindow/ScrollBarState.h"
+#include "commands/NoteGeometry.h"
+#include "commands/ScrollBarState.h"
 
 #include <QList>
 

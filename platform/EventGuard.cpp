@@ -7,17 +7,43 @@
 
 namespace tova {
 namespace {
-bool gDebugMode = false;
+// Constant-initialised, so that a binding made while other files are initialised is never undone.
+bool gOwnFlag = false;
+bool* gFlag = nullptr;
+QString (*gLookup)(const QString&) = nullptr;
+
+bool& flag() { return gFlag ? *gFlag : gOwnFlag; }
+
+QString lookup(const QString& key) { return gLookup ? gLookup(key) : key; }
+
+// Runs `handler`, handing the description of any failure to `fail`.
+bool trap(const std::function<void()>& handler, const std::function<void(const QString&)>& fail) {
+    try {
+        handler();
+        return true;
+    } catch (const TovaError& e) {
+        fail(e.description());
+    } catch (const std::exception& e) {
+        fail(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        fail(QStringLiteral("unknown failure"));
+    }
+    return false;
 }
 
-void EventGuard::setDebugMode(bool on) { gDebugMode = on; }
-bool EventGuard::debugMode() { return gDebugMode; }
+[[noreturn]] void stopForDebugger(const QString& description) {
+    std::fprintf(stderr, "unexpected failure: %s\n", description.toLocal8Bit().constData());
+    std::abort();
+}
+}  // namespace
+
+void EventGuard::bindDebugMode(bool* f) { gFlag = f; }
+void EventGuard::setDebugMode(bool on) { flag() = on; }
+bool EventGuard::debugMode() { return flag(); }
+void EventGuard::bindMessageLookup(QString (*f)(const QString&)) { gLookup = f; }
 
 void EventGuard::report(const QString& description) {
-    if (gDebugMode) {
-        std::fprintf(stderr, "unexpected failure: %s\n", description.toLocal8Bit().constData());
-        std::abort();
-    }
+    if (debugMode()) stopForDebugger(description);
     try {
         Ports::msgBox(QStringLiteral("予期せぬエラー：") + description, MsgButtons::OK, MsgIcon::Critical);
     } catch (...) {
@@ -25,18 +51,15 @@ void EventGuard::report(const QString& description) {
     }
 }
 
-bool EventGuard::run(const std::function<void()>& handler) {
-    try {
-        handler();
-        return true;
-    } catch (const TovaError& e) {
-        report(e.description());
-    } catch (const std::exception& e) {
-        report(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        report(QStringLiteral("unknown failure"));
-    }
-    return false;
+bool EventGuard::run(const std::function<void()>& handler) { return trap(handler, &EventGuard::report); }
+
+void EventGuard::reportHandlerFailure(const QString& description, const QString& titleSuffix) {
+    if (debugMode()) stopForDebugger(description);
+    run([&] { Ports::msgBox(description, MsgButtons::OK, MsgIcon::None, lookup(QStringLiteral("予期せぬエラー")) + titleSuffix); });
+}
+
+bool EventGuard::runHandler(const std::function<void()>& handler) {
+    return trap(handler, [](const QString& d) { reportHandlerFailure(d); });
 }
 
 }  // namespace tova

@@ -3,6 +3,7 @@
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -140,7 +141,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetFreqTableWindow(nullptr);
         if (progressStarted) progress.Finish();
         window_.SetWindowEnabled(true);
-        if (s.DebugMode) throw;
+        if (EventGuard::debugMode()) throw;
         return RenderEnd::Finished;
     }
     SetFreqTableWindow(nullptr);

@@ -5,6 +5,7 @@
 #include "core/Midi.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -25,7 +26,7 @@ namespace {
 // failure goes on to the caller).
 template <class F>
 void skippable(F&& step) {
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         step();
         return;
     }
@@ -39,7 +40,7 @@ void skippable(F&& step) {
 // is on).
 template <class F>
 void trapped(F&& command) {
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         command();
         return;
     }
@@ -186,7 +187,7 @@ void PlaybackCommands::mnTempSaveAt_Click() {
     if (!Ports::fileDialog().run(request, result)) return;
     const QString temp = TempWavePath();
     if (result.fileName == temp) return;
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         copyOver(temp, result.fileName);
         return;
     }

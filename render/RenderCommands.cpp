@@ -4,6 +4,7 @@
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -42,7 +43,7 @@ void reportFailure(std::exception_ptr failure) {
 // they go on to the caller). Answers false after a failure.
 template <class F>
 bool trapped(F&& operation) {
-    if (settings().DebugMode) {
+    if (EventGuard::debugMode()) {
         operation();
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "core/MessageTable.h"
 #include "core/Settings.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
@@ -252,7 +253,7 @@ QString Song::UpdateUndoMenuAfterRedo() {
 bool Song::Undo() {
     if (UndoPos <= 0) return false;
     if (!CheckUndoRecord(UndoTexts.at(UndoPos - 1))) {
-        if (settings().DebugMode) throw InvalidCallError();
+        if (EventGuard::debugMode()) throw InvalidCallError();
         return false;
     }
     applyCheckedRecord(UpdateUndoMenuAfterUndo());
@@ -263,7 +264,7 @@ bool Song::Undo() {
 bool Song::Redo() {
     if (UndoPos > RedoTexts.size() - 1) return false;
     if (!CheckUndoRecord(RedoTexts.at(UndoPos))) {
-        if (settings().DebugMode) throw InvalidCallError();
+        if (EventGuard::debugMode()) throw InvalidCallError();
         return false;
     }
     applyCheckedRecord(UpdateUndoMenuAfterRedo());

@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "core/ui/Twips.h"
 #include "mainwindow/ProgramInfo.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/Ports.h"
 
@@ -39,12 +39,12 @@ Dialog::Dialog(QWidget* parent) : QDialog(parent) {
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setGeometry(Twips::rect(3960, 2040, 1200, 375));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { RunHandler([this] { OKButton_Click(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { EventGuard::runHandler([this] { OKButton_Click(); }); });
     Form_Load();
 }
 
 void Dialog::Form_Load() {
-    const bool trapped = !settings().DebugMode;
+    const bool trapped = !EventGuard::debugMode();
     try {
         if (!settings().TransformTitle.isEmpty()) Label1_->setText(settings().TransformTitle);
         Label2_->setText(ProgramInfo::AboutVersionText());
@@ -52,7 +52,7 @@ void Dialog::Form_Load() {
         if (!icon.isEmpty()) Picture1_->setPixmap(QPixmap(icon));
     } catch (const TovaError& e) {
         if (!trapped) throw;
-        ReportUnexpectedError(e.description());
+        EventGuard::reportHandlerFailure(e.description());
     }
 }
 

@@ -2,8 +2,10 @@
 
 #include "core/WindowRegistry.h"
 #include "core/ui/Twips.h"
+#include "commands/NotAvailable.h"
+#include "mainwindow/MainWindowCommands.h"
 #include "mainwindow/MenuTree.h"
-#include "mainwindow/NoteEditPort.h"
+#include "commands/NoteEditPort.h"
 #include "mainwindow/PlaybackPort.h"
 #include "render/ui/frmOtoReport.h"
 #include "mainwindow/ui/Dialog.h"
@@ -13,7 +15,7 @@
 #include "render/RenderCommands.h"
 #include "mainwindow/ui/ToolIcons.h"
 #include "mainwindow/ui/frmSplash.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
 #include "platform/Ports.h"
 
@@ -35,6 +37,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -156,6 +159,9 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     logic_ = std::make_unique<MainWindow>(*this, ports);
     render_ = std::make_unique<RenderBinding>(*this, *logic_, ports.mci);
     if (!logic_->ports().playback) logic_->ports().playback = render_.get();
+    logic_->ports().rendering = &render_->commands();
+    logic_->ports().playing = &render_->playback();
+    logic_->ports().progress = &render_->Progress();
     wireHandlers();
     central_->installEventFilter(this);
     resize(Twips::size(14160, 8700));
@@ -174,7 +180,7 @@ Form1::~Form1() {
 bool Form1::start(const QString& commandLine) {
     MainWindow::StartResult result = MainWindow::StartResult::Run;
     // Start-up traps its own failures unless DebugMode is on; the guard catches what is left.
-    RunHandler([&] { result = logic_->Form_Load(commandLine); });
+    EventGuard::runHandler([&] { result = logic_->Form_Load(commandLine); });
     if (result == MainWindow::StartResult::EndProgram) return false;
     tmrPlaying_->start();
     return true;
@@ -388,33 +394,76 @@ void Form1::buildStatusBar() {
 // ---------------------------------------------------------------------------------------------------
 // Handlers
 
-void Form1::handle(const std::function<void()>& handler) { RunHandler(handler); }
+void Form1::handle(const std::function<void()>& handler) { EventGuard::runHandler(handler); }
 
-void Form1::onMenu(const QString& name, const std::function<void()>& handler) {
-    auto* a = controlAs<QAction>(name);
-    if (!a) return;
-    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
+namespace {
+// The feature a control stands for, as the not-available message names it: a menu item's caption
+// without its access key and dots, a button's tool tip.
+QString featureOf(QObject* o, const QString& name) {
+    QString text;
+    if (auto* a = qobject_cast<QAction*>(o)) text = a->text();
+    else if (auto* w = qobject_cast<QWidget*>(o)) text = w->toolTip();
+    if (text.isEmpty())
+        if (auto* b = qobject_cast<QAbstractButton*>(o)) text = b->text();
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)|&|\\.\\.\\.$|…$"));
+    text = text.remove(accessKey).trimmed();
+    return text.isEmpty() ? name : text;
+}
+}  // namespace
+
+void Form1::runCommand(const QString& control, int index, QObject* source) {
+    handle([&] {
+        if (!registry_.run(control, *logic_, index)) ReportNotAvailable(featureOf(source, control));
+    });
+    refreshCommandStates();
+}
+
+void Form1::refreshCommandStates() {
+    for (const QString& name : registry_.names()) {
+        if (!registry_.hasPredicate(name)) continue;
+        bool on = true;
+        if (!EventGuard::runHandler([&] { on = registry_.enabled(name, *logic_); })) continue;
+        setEnabled(name, on);
+        for (const QString& alias : registry_.aliases())
+            if (registry_.resolve(alias) == name) setEnabled(alias, on);
+    }
+}
+
+void Form1::connectMenuItem(QAction* a) {
+    // Elements of a control array may start as separators and become items later.
+    if (!a || a->menu() || a->objectName().isEmpty()) return;
+    connect(a, &QAction::triggered, this, [this, a](bool checked) {
+        if (a->isSeparator()) return;
         if (a->isCheckable()) {
-            // The handler decides the check mark from its state before the click.
+            // The command decides the check mark from its state before the click.
             QSignalBlocker block(a);
             a->setChecked(!checked);
         }
-        handle(handler);
+        const QVariant index = a->property("index");
+        runCommand(a->objectName(), index.isValid() ? index.toInt() : -1, a);
     });
 }
 
-void Form1::onButton(const QString& name, const std::function<void()>& handler) {
-    auto* b = controlAs<QAbstractButton>(name);
-    if (!b) return;
-    connect(b, &QAbstractButton::clicked, this, [this, handler] {
-        handle(handler);
-        Picture2_->setFocus();
+void Form1::connectToolBand(QAbstractButton* b) {
+    const QString name = b->objectName();
+    // Toolbar buttons give the roll the keyboard focus after their command; switches and the reset of
+    // envelopes do not.
+    const bool focusRoll = qobject_cast<QPushButton*>(b) && name != u"cmdResetEnvelop";
+    connect(b, &QAbstractButton::clicked, this, [this, b, name, focusRoll] {
+        const QVariant index = b->property("index");
+        runCommand(name, index.isValid() ? index.toInt() : -1, b);
+        if (focusRoll) Picture2_->setFocus();
     });
 }
 
-void Form1::onCheckBox(const QString& name, const std::function<void()>& handler) {
-    auto* c = controlAs<QAbstractButton>(name);
-    if (c) connect(c, &QAbstractButton::clicked, this, [this, handler] { handle(handler); });
+QStringList Form1::commandControls() const {
+    QStringList names;
+    for (QAction* a : findChildren<QAction*>())
+        if (!a->isSeparator() && !a->menu() && !a->objectName().isEmpty() && !names.contains(a->objectName()))
+            names << a->objectName();
+    for (QAbstractButton* b : central_->findChildren<QAbstractButton*>())
+        if (!b->objectName().isEmpty() && !names.contains(b->objectName())) names << b->objectName();
+    return names;
 }
 
 void Form1::onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)()) {
@@ -423,13 +472,6 @@ void Form1::onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void
         if ((w.*state).Value == v) return;
         (w.*state).Value = v;
         handle([&w, change] { (w.*change)(); });
-    });
-}
-
-void Form1::onFileMenu(const QString& name, void (ProjectFilesPort::*command)(MainWindow&)) {
-    MainWindow* w = logic_.get();
-    onMenu(name, [w, command] {
-        if (ProjectFilesPort* files = w->ports().projectFiles) (files->*command)(*w);
     });
 }
 
@@ -461,7 +503,7 @@ void Form1::FilesDropped(const QStringList& files) {
     ProjectFilesPort* port = w->ports().projectFiles;
     if (!port) return;
     // A failure leaves the state reached so far; the window is usable again in any case.
-    if (!RunHandler([&] { port->Form_OLEDragDrop(*w, files); })) setEnabled(QStringLiteral("Form1"), true);
+    if (!EventGuard::runHandler([&] { port->Form_OLEDragDrop(*w, files); })) setEnabled(QStringLiteral("Form1"), true);
 }
 
 void Form1::wireHandlers() {
@@ -469,97 +511,20 @@ void Form1::wireHandlers() {
     onScrollBar(HScroll1_, &MainWindow::HScroll1, &MainWindow::HScroll1_Change);
     onScrollBar(VScroll1_, &MainWindow::VScroll1, &MainWindow::VScroll1_Change);
 
-    onMenu(QStringLiteral("mnZoomIn"), [w] { w->mnZoomIn_Click(); });
-    onMenu(QStringLiteral("mnZoomOut"), [w] { w->mnZoomOut_Click(); });
-    onMenu(QStringLiteral("mnHeightLarge"), [w] { w->mnHeightLarge_Click(); });
-    onMenu(QStringLiteral("mnHeightSmall"), [w] { w->mnHeightSmall_Click(); });
-    onMenu(QStringLiteral("mnGotoTop"), [w] { w->mnGotoTop_Click(); });
-    onMenu(QStringLiteral("mnGotoEnd"), [w] { w->mnGotoEnd_Click(); });
-    onMenu(QStringLiteral("mnMeasure4"), [w] { w->mnMeasure4_Click(); });
-    onMenu(QStringLiteral("mnMeasure3"), [w] { w->mnMeasure3_Click(); });
-    onMenu(QStringLiteral("mnShowCurve"), [w] { w->mnShowCurve_Click(); });
-    onMenu(QStringLiteral("mnVersion"), [w] { w->mnVersion_Click(); });
-    onMenu(QStringLiteral("mnShowReadme"), [w] { w->mnShowReadme_Click(); });
-    onMenu(QStringLiteral("mnPluginFolder"), [w] { w->mnPluginFolder_Click(); });
-    onMenu(QStringLiteral("mnPluginReload"), [w] { w->mnPluginReload_Click(); });
-    onMenu(QStringLiteral("mnCleanCache"), [w] { w->mnCleanCache_Click(); });
-    onMenu(QStringLiteral("mnUndo"), [w] { w->mnUndo_Click(); });
-    onMenu(QStringLiteral("mnRedo"), [w] { w->mnRedo_Click(); });
+    // Every command through the registry: each menu item of the tree, each control of the tool band.
+    registerProgramCommands(registry_);
     // Quit ends the program once the unload has completed.
-    onMenu(QStringLiteral("mnQuit"), [this] {
+    registry_.add(QStringLiteral("mnQuit"), [this](EditContext&) {
         if (close()) QCoreApplication::quit();
     });
-
-    onFileMenu(QStringLiteral("mnNew"), &ProjectFilesPort::mnNew_Click);
-    onFileMenu(QStringLiteral("mnOpen"), &ProjectFilesPort::mnOpen_Click);
-    onFileMenu(QStringLiteral("mnSave"), &ProjectFilesPort::mnSave_Click);
-    onFileMenu(QStringLiteral("mnSaveAt"), &ProjectFilesPort::mnSaveAt_Click);
-    onFileMenu(QStringLiteral("mnAppendLoad"), &ProjectFilesPort::mnAppendLoad_Click);
-    onFileMenu(QStringLiteral("mnImport"), &ProjectFilesPort::mnImport_Click);
-    onFileMenu(QStringLiteral("mnProjSetting"), &ProjectFilesPort::mnProjSetting_Click);
-    onFileMenu(QStringLiteral("mnOptions"), &ProjectFilesPort::mnOptions_Click);
-    // The recent files: elements of the array come and go with the list.
-    if (auto* first = controlAs<QAction>(QStringLiteral("mnHistory"), 0))
-        if (auto* menu = qobject_cast<QMenu*>(first->parent()))
-            connect(menu, &QMenu::triggered, this, [this, w](QAction* a) {
-                if (a->objectName() != u"mnHistory") return;
-                const int index = a->property("index").toInt();
-                if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w, index] { files->mnHistory_Click(*w, index); });
-            });
-    if (QObject* voice = control(QStringLiteral("lblVoice"))) voice->installEventFilter(this);
-
-    // Rendering and playback.
-    RenderCommands* render = &render_->commands();
-    PlaybackCommands* play = &render_->playback();
-    onMenu(QStringLiteral("mnGenerate"), [render] { render->mnGenerate_Click(); });
-    onMenu(QStringLiteral("mnPlayTemp"), [play] { play->mnPlayTemp_Click(); });
-    onMenu(QStringLiteral("mnToneGen"), [play] { play->mnToneGen_Click(); });
-    onMenu(QStringLiteral("mnPlayAgain"), [play] { play->mnPlayAgain_Click(); });
-    onMenu(QStringLiteral("mnTonePlay"), [play] { play->mnTonePlay_Click(); });
-    onMenu(QStringLiteral("mnPauseTemp"), [play] { play->mnPauseTemp_Click(); });
-    onMenu(QStringLiteral("mnStopTemp"), [play] { play->mnStopTemp_Click(); });
-    onMenu(QStringLiteral("mnTempSaveAt"), [play] { play->mnTempSaveAt_Click(); });
-    onMenu(QStringLiteral("mnMCIPlay"), [play] { play->mnMCIPlay_Click(); });
-    onMenu(QStringLiteral("mnMCIPause"), [play] { play->mnMCIPause_Click(); });
-    onMenu(QStringLiteral("mnMCIStop"), [play] { play->mnMCIStop_Click(); });
-    onButton(QStringLiteral("btnPlay"), [play] { play->btnPlay_Click(); });
-    onButton(QStringLiteral("btnPause"), [play] { play->btnPause_Click(); });
-    onButton(QStringLiteral("btnStop"), [play] { play->btnStop_Click(); });
-    setAcceptDrops(true);
-    onMenu(QStringLiteral("mnNoteBack"), [w] { w->mnNoteBack_Click(); });
-    onMenu(QStringLiteral("mnNoteNext"), [w] { w->mnNoteNext_Click(); });
-    onMenu(QStringLiteral("mnNoteTop"), [w] { w->mnNoteTop_Click(); });
-    onMenu(QStringLiteral("mnNoteLast"), [w] { w->mnNoteLast_Click(); });
-    onMenu(QStringLiteral("mnNoteSelectTop"), [w] { w->mnNoteSelectTop_Click(); });
-    onMenu(QStringLiteral("mnNoteSelectTop2"), [w] { w->mnNoteSelectTop_Click(); });
-    onMenu(QStringLiteral("mnSelectNotes"), [w] { w->mnSelectNotes_Click(); });
-    onMenu(QStringLiteral("mnSelectAll"), [w] { w->mnSelectAll_Click(); });
-    onMenu(QStringLiteral("mnSelectAll2"), [w] { w->mnSelectAll2_Click(); });
-    onMenu(QStringLiteral("mnSearch"), [w] { w->mnSearch_Click(); });
-    onMenu(QStringLiteral("mnSearchRev"), [w] { w->mnSearchRev_Click(); });
-
-    onButton(QStringLiteral("cmdZoomIn"), [w] { w->mnZoomIn_Click(); });
-    onButton(QStringLiteral("cmdZoomOut"), [w] { w->mnZoomOut_Click(); });
-    onButton(QStringLiteral("cmdHeightLarge"), [w] { w->mnHeightLarge_Click(); });
-    onButton(QStringLiteral("cmdHeightSmall"), [w] { w->mnHeightSmall_Click(); });
-    onButton(QStringLiteral("cmdGoTop"), [w] { w->mnGotoTop_Click(); });
-    onButton(QStringLiteral("cmdGoEnd"), [w] { w->mnGotoEnd_Click(); });
-    onButton(QStringLiteral("cmdNoteTop"), [w] { w->mnNoteTop_Click(); });
-    onButton(QStringLiteral("cmdNoteLast"), [w] { w->mnNoteLast_Click(); });
-
-    onCheckBox(QStringLiteral("chkAutoPitchMode2"), [w] { w->chkAutoPitchMode2_Click(); });
-    onCheckBox(QStringLiteral("chkCurve"), [w] { w->chkCurve_Click(); });
-    onCheckBox(QStringLiteral("chkTraceMode"), [w] { w->chkTraceMode_Click(); });
-    onCheckBox(QStringLiteral("chkView"), [w] { w->chkView_Click(); });
-    onCheckBox(QStringLiteral("chkMidiCnn"), [w] { w->chkMidiCnn_Click(); });
-    onCheckBox(QStringLiteral("chkMidiIn"), [w] { w->chkMidiIn_Click(); });
-    onCheckBox(QStringLiteral("chkSyncScroll"), [w] { w->chkSyncScroll_Click(); });
-    onCheckBox(QStringLiteral("chkMidiMon"), [w] { w->chkMidiMon_Click(); });
-    for (int i = 0; i < 2; ++i)
-        if (auto* o = controlAs<QRadioButton>(QStringLiteral("optMode"), i))
-            connect(o, &QRadioButton::clicked, this, [this, w, i] { handle([w, i] { w->optMode_Click(i); }); });
+    for (QAction* a : findChildren<QAction*>()) connectMenuItem(a);
+    for (QMenu* m : findChildren<QMenu*>()) connect(m, &QMenu::aboutToShow, this, [this] { refreshCommandStates(); });
+    for (QAbstractButton* b : central_->findChildren<QAbstractButton*>())
+        if (!b->objectName().isEmpty()) connectToolBand(b);
     if (auto* c = controlAs<QComboBox>(QStringLiteral("Combo1")))
-        connect(c, &QComboBox::activated, this, [this, w] { handle([w] { w->Combo1_Click(); }); });
+        connect(c, &QComboBox::activated, this, [this, c] { runCommand(QStringLiteral("Combo1"), -1, c); });
+    if (QObject* voice = control(QStringLiteral("lblVoice"))) voice->installEventFilter(this);
+    setAcceptDrops(true);
 
     connect(tmrPlaying_, &QTimer::timeout, this, [this, w] {
         if (PlaybackPort* p = w->ports().playback) handle([p, w] { p->tmrPlaying_Timer(*w); });
@@ -572,12 +537,9 @@ void Form1::wireHandlers() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == central_ && event->type() == QEvent::Resize) {
         handle([this] { logic_->Form_Resize(); });
-    } else if (watched == control(QStringLiteral("lblVoice")) && event->type() == QEvent::MouseButtonRelease) {
-        MainWindow* w = logic_.get();
-        if (ProjectFilesPort* files = w->ports().projectFiles) handle([files, w] { files->mnProjSetting_Click(*w); });
-        return true;
-    } else if (watched == control(QStringLiteral("Image1")) && event->type() == QEvent::MouseButtonRelease) {
-        handle([this] { logic_->Image1_Click(); });
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               (watched == control(QStringLiteral("lblVoice")) || watched == control(QStringLiteral("Image1")))) {
+        runCommand(watched->objectName(), -1, watched);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -673,8 +635,12 @@ void Form1::setText(const QString& name, const QString& text, int index) {
     if (!o) return;
     QSignalBlocker block(o);
     if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(text);
-    else if (auto* a = qobject_cast<QAction*>(o)) a->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
+    else if (auto* a = qobject_cast<QAction*>(o)) {
+        // A menu item whose caption is "-" draws a separator line; another caption makes it an item again
+        // (the loaded elements of the recent-file list start as copies of the separator element 0).
+        a->setSeparator(text == u"-");
+        a->setText(text);
+    } else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
     else if (auto* e = qobject_cast<QLineEdit*>(o)) e->setText(text);
     else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
 }
@@ -711,6 +677,7 @@ void Form1::loadMenuElement(const QString& name, int index) {
     const qsizetype at = actions.indexOf(last);
     if (at >= 0 && at + 1 < actions.size()) menu->insertAction(actions[at + 1], a);
     else menu->addAction(a);
+    connectMenuItem(a);
 }
 
 void Form1::unloadMenuElement(const QString& name, int index) {
@@ -730,9 +697,12 @@ QString Form1::popupMenu(const QString& menuName, int* chosenIndex) {
         if (chosenIndex) *chosenIndex = chosen->property("index").isValid() ? chosen->property("index").toInt() : -1;
         return chosen->objectName();
     }
-    if (chosenIndex && !name.isEmpty()) {
-        QObject* o = control(name);
-        *chosenIndex = o && o->property("index").isValid() ? o->property("index").toInt() : -1;
+    if (!name.isEmpty()) {
+        // A port that answers without the menu (a scripted one) chose the item all the same: its
+        // command runs as after a real choice.
+        auto* a = controlAs<QAction>(name);
+        if (chosenIndex) *chosenIndex = a && a->property("index").isValid() ? a->property("index").toInt() : -1;
+        if (a) a->trigger();
     }
     return name;
 }
@@ -815,6 +785,8 @@ void Form1::setStatusText(int panel, const QString& text) {
 QString Form1::statusText(int panel) const { return panel >= 1 && panel <= 4 ? panels_[panel - 1]->text() : QString(); }
 
 bool Form1::shiftHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier; }
+
+bool Form1::ctrlHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
 
 void Form1::setPictureFile(const QString& name, const QString& path) {
     auto* label = controlAs<QLabel>(name);

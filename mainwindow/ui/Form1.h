@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/CommandRegistry.h"
 #include "core/MainWindowPlacement.h"
 #include "core/ui/WidgetWindow.h"
 #include "mainwindow/MainWindow.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QMenu;
@@ -36,6 +38,15 @@ public:
     ~Form1() override;
 
     MainWindow& logic() { return *logic_; }
+    // The commands the menus and the tool band run.
+    CommandRegistry& commands() { return registry_; }
+    // Runs a control's command (element `index` of a control array, -1 for none) under the handler
+    // guard; a control without a built command says "{1}はまだ使用できません。" naming `source`'s caption.
+    void runCommand(const QString& control, int index, QObject* source);
+    // Sets the enabled state of every control whose command has a predicate.
+    void refreshCommandStates();
+    // The names of the menu items and tool-band controls that run commands.
+    QStringList commandControls() const;
     // Rendering and playback of the window (generate, play, the playback timers).
     RenderBinding& rendering() { return *render_; }
     // Runs the start-up; false when the program is to end at once (the installer's switches).
@@ -84,6 +95,7 @@ public:
     void setStatusText(int panel, const QString& text) override;
     QString statusText(int panel) const override;
     bool shiftHeld() const override;
+    bool ctrlHeld() const override;
     bool setIconFile(const QString& path) override;
     void setPictureFile(const QString& name, const QString& path) override;
     void showSplash() override;
@@ -116,14 +128,11 @@ private:
     void wireHandlers();
     // Runs a handler of the logic under the event guard.
     void handle(const std::function<void()>& handler);
-    // Connects a menu item to its handler; a checkable item keeps its check mark for the handler to set.
-    void onMenu(const QString& name, const std::function<void()>& handler);
-    // Connects a tool-row button: the menu command's handler, then the focus to the roll.
-    void onButton(const QString& name, const std::function<void()>& handler);
-    void onCheckBox(const QString& name, const std::function<void()>& handler);
+    // Connects a menu item to its command; a checkable item keeps its check mark for the command to set.
+    void connectMenuItem(QAction* item);
+    // Connects a control of the tool band: its command, then (a button) the focus to the roll.
+    void connectToolBand(QAbstractButton* button);
     void onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)());
-    // Connects a menu item to a command of the file side (nothing while that is not installed).
-    void onFileMenu(const QString& name, void (ProjectFilesPort::*command)(MainWindow&));
 
     QWidget* central_ = nullptr;
     PictureBox* Picture2_ = nullptr;
@@ -138,6 +147,7 @@ private:
     QTimer* tmrMidiNote_ = nullptr;
     WidgetWindow window_;
     std::unique_ptr<Placement> placement_;
+    CommandRegistry registry_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<RenderBinding> render_;
 };

@@ -4,7 +4,7 @@
 #include "core/MessageTable.h"
 #include "core/ui/Twips.h"
 #include "core/ui/WidgetWindow.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "platform/Ports.h"
 
 #include <QCheckBox>
@@ -38,10 +38,8 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
 }  // namespace
 
 Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options, QWidget* owner)
-    : QDialog(owner), logic_(voices, profile, options) {
-    logic_.owner = this;
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("プロジェクトの設定"));
+    : ModelDialogOf(QStringLiteral("Form3"), QStringLiteral("プロジェクトの設定"), owner, voices, profile, options) {
+    model().owner = this;
 
     menuBar = new QMenuBar(this);
     mnFile = menuBar->addMenu(QStringLiteral("原音(&G)"));
@@ -116,17 +114,17 @@ Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort
     cmdCancel = button("cmdCancel", QStringLiteral("キャンセル"), Twips::rect(4920, 4080, 1455, 375));
 
     connect(txtProjectName, &QLineEdit::textEdited, this,
-            [this](const QString& t) { handle([&] { logic_.txtProjectName = t; }); });
+            [this](const QString& t) { handle([&] { model().txtProjectName = t; }); });
     connect(txtOutputWavName, &QLineEdit::textEdited, this,
-            [this](const QString& t) { handle([&] { logic_.txtOutputWavName = t; }); });
-    connect(txtFlags, &QLineEdit::textEdited, this, [this](const QString& t) { handle([&] { logic_.txtFlags = t; }); });
+            [this](const QString& t) { handle([&] { model().txtOutputWavName = t; }); });
+    connect(txtFlags, &QLineEdit::textEdited, this, [this](const QString& t) { handle([&] { model().txtFlags = t; }); });
     connect(txtTool1Path, &QLineEdit::textEdited, this,
-            [this](const QString& t) { handle([&] { logic_.txtTool1Path_Change(t); }); });
+            [this](const QString& t) { handle([&] { model().txtTool1Path_Change(t); }); });
     connect(txtTool2Path, &QLineEdit::textEdited, this,
-            [this](const QString& t) { handle([&] { logic_.txtTool2Path_Change(t); }); });
-    connect(cboVoiceName, &QComboBox::activated, this, [this](int i) { handle([&] { logic_.cboVoiceName_Click(i); }); });
+            [this](const QString& t) { handle([&] { model().txtTool2Path_Change(t); }); });
+    connect(cboVoiceName, &QComboBox::activated, this, [this](int i) { handle([&] { model().cboVoiceName_Click(i); }); });
     connect(chkUseReamplerDll, &QCheckBox::clicked, this,
-            [this](bool c) { handle([&] { logic_.chkUseReamplerDll_Click(c); }); });
+            [this](bool c) { handle([&] { model().chkUseReamplerDll_Click(c); }); });
     const std::pair<QPushButton*, void (ProjectSettingsDialog::*)()> buttons[] = {
         {cmdBrowsOtoDir, &ProjectSettingsDialog::cmdBrowsOtoDir_Click},
         {cmdInfo, &ProjectSettingsDialog::cmdInfo_Click},
@@ -138,7 +136,7 @@ Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort
         {cmdCancel, &ProjectSettingsDialog::cmdCancel_Click},
     };
     for (const auto& [b, handler] : buttons)
-        connect(b, &QPushButton::clicked, this, [this, handler = handler] { handle([&] { (logic_.*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler = handler] { handle([&] { (model().*handler)(); }); });
     const std::pair<QAction*, void (ProjectSettingsDialog::*)()> items[] = {
         {mnSetDefault, &ProjectSettingsDialog::mnSetDefault_Click},
         {mnVOpen, &ProjectSettingsDialog::mnVOpen_Click},
@@ -146,15 +144,13 @@ Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort
         {mnReloadList, &ProjectSettingsDialog::mnReloadList_Click},
     };
     for (const auto& [a, handler] : items)
-        connect(a, &QAction::triggered, this, [this, handler = handler] { handle([&] { (logic_.*handler)(); }); });
+        connect(a, &QAction::triggered, this, [this, handler = handler] { handle([&] { (model().*handler)(); }); });
 
-    WidgetWindow window(this);
-    ApplyMenuStrings(window);
-    ApplyLabelButtonStrings(window);
+    finishLoad();
 }
 
 void Form3::rebuildVoiceMenu() {
-    const QStringList captions = logic_.mnVoiceCaptions;
+    const QStringList captions = model().mnVoiceCaptions;
     if (!voiceMenuBuilt_ || captions != shownVoiceMenu_) {
         mnGen->clear();
         if (captions.isEmpty()) {
@@ -169,7 +165,7 @@ void Form3::rebuildVoiceMenu() {
             entry->setObjectName(QStringLiteral("mnVoice"));
             entry->setProperty("index", i);
             entry->setCheckable(true);
-            connect(entry, &QAction::triggered, this, [this, i] { handle([&] { logic_.mnVoice_Click(i); }); });
+            connect(entry, &QAction::triggered, this, [this, i] { handle([&] { model().mnVoice_Click(i); }); });
             mnGen->addAction(entry);
         }
         mnGen->addSeparator();
@@ -183,78 +179,59 @@ void Form3::rebuildVoiceMenu() {
         voiceMenuBuilt_ = true;
     }
     for (QAction* a : mnGen->actions())
-        if (a->objectName() == u"mnVoice" && a->isCheckable()) a->setChecked(a->property("index").toInt() == logic_.mnVoiceChecked);
+        if (a->objectName() == u"mnVoice" && a->isCheckable()) a->setChecked(a->property("index").toInt() == model().mnVoiceChecked);
 }
 
-void Form3::syncFromLogic() {
-    setTextKeepingCursor(txtProjectName, logic_.txtProjectName);
-    setTextKeepingCursor(txtOutputWavName, logic_.txtOutputWavName);
-    setTextKeepingCursor(txtFlags, logic_.txtFlags);
-    setTextKeepingCursor(txtTool1Path, logic_.txtTool1Path);
-    setTextKeepingCursor(txtTool2Path, logic_.txtTool2Path);
-    setRed(txtTool1Path, QPalette::Text, logic_.txtTool1PathRed);
-    setRed(txtTool2Path, QPalette::Text, logic_.txtTool2PathRed);
-    lbOtoFolder->setText(logic_.lbOtoFolder);
-    setRed(lbOtoFolder, QPalette::WindowText, logic_.lbOtoFolderRed);
+void Form3::refreshFromModel() {
+    setTextKeepingCursor(txtProjectName, model().txtProjectName);
+    setTextKeepingCursor(txtOutputWavName, model().txtOutputWavName);
+    setTextKeepingCursor(txtFlags, model().txtFlags);
+    setTextKeepingCursor(txtTool1Path, model().txtTool1Path);
+    setTextKeepingCursor(txtTool2Path, model().txtTool2Path);
+    setRed(txtTool1Path, QPalette::Text, model().txtTool1PathRed);
+    setRed(txtTool2Path, QPalette::Text, model().txtTool2PathRed);
+    lbOtoFolder->setText(model().lbOtoFolder);
+    setRed(lbOtoFolder, QPalette::WindowText, model().lbOtoFolderRed);
     {
         const QSignalBlocker block(cboVoiceName);
         QStringList shown;
         for (int i = 0; i < cboVoiceName->count(); ++i) shown << cboVoiceName->itemText(i);
-        if (shown != logic_.cboVoiceNameItems) {
+        if (shown != model().cboVoiceNameItems) {
             cboVoiceName->clear();
-            cboVoiceName->addItems(logic_.cboVoiceNameItems);
+            cboVoiceName->addItems(model().cboVoiceNameItems);
         }
-        cboVoiceName->setCurrentIndex(logic_.cboVoiceNameIndex);
+        cboVoiceName->setCurrentIndex(model().cboVoiceNameIndex);
     }
     {
         const QSignalBlocker block(chkUseReamplerDll);
-        chkUseReamplerDll->setChecked(logic_.chkUseReamplerDll);
+        chkUseReamplerDll->setChecked(model().chkUseReamplerDll);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{txtTool1Path, txtTool2Path, cmdBrowsTool1, cmdBrowsTool2, cmdDefault,
                                                       Label4, Label5})
-        w->setEnabled(logic_.toolControlsEnabled);
-    cmdDeleteCache->setEnabled(logic_.cmdDeleteCacheEnabled);
+        w->setEnabled(model().toolControlsEnabled);
+    cmdDeleteCache->setEnabled(model().cmdDeleteCacheEnabled);
     rebuildVoiceMenu();
-}
-
-void Form3::handle(const std::function<void()>& handler) {
-    RunHandler(handler);
-    syncFromLogic();
-    if (logic_.hidden) {
-        if (logic_.Result)
-            QDialog::accept();
-        else
-            QDialog::reject();
-    }
-}
-
-void Form3::reject() {
-    // Escape or the close box: as Cancel.
-    handle([this] { logic_.cmdCancel_Click(); });
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lbOtoFolder && event->type() == QEvent::MouseButtonRelease) {
         const QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        RunHandler([&] { Ports::popupMenu().popup(mnGen, at); });
+        EventGuard::runHandler([&] { Ports::popupMenu().popup(mnGen, at); });
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void Form3::load(const ProjectSettingsValues& values) {
-    RunHandler([&] { logic_.Form_Load(values); });
-    syncFromLogic();
+    handle([&] { model().Form_Load(values); });
 }
 
 bool Form3::ShowDialog(ProjectSettingsValues& values, QWidget* owner, VoiceBankAccess& voices, VoiceToolsPort* profile,
                        OptionsDialogPort* options) {
     Form3 form(voices, profile, options, owner);
     form.load(values);
-    form.setModal(true);
-    form.exec();
-    const bool ok = form.logic_.Result;
-    if (ok) RunHandler([&] { form.logic_.ApplyResult(values); });
+    const bool ok = form.showModal();
+    if (ok) EventGuard::runHandler([&] { form.model().ApplyResult(values); });
     return ok;
 }
 

@@ -1,10 +1,7 @@
 #pragma once
 
+#include "core/ui/ModelDialog.h"
 #include "mainwindow/ProjectSettingsDialog.h"
-
-#include <QDialog>
-
-#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -20,9 +17,9 @@ class OptionsDialogPort;
 class VoiceBankAccess;
 class VoiceToolsPort;
 
-// The project settings dialog "プロジェクトの設定": binds its controls to ProjectSettingsDialog, which
-// holds their state and handlers.
-class Form3 : public QDialog {
+// The project settings dialog "プロジェクトの設定": binds its controls to ProjectSettingsDialog, its
+// model, which holds their state and handlers.
+class Form3 : public ModelDialogOf<ProjectSettingsDialog> {
     Q_OBJECT
 public:
     Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort* options, QWidget* owner = nullptr);
@@ -35,7 +32,7 @@ public:
 
     // Loads the values into the controls (the load handler of the form).
     void load(const ProjectSettingsValues& values);
-    ProjectSettingsDialog& logic() { return logic_; }
+    ProjectSettingsDialog& logic() { return model(); }
 
     QMenuBar* menuBar;
     QMenu* mnFile;
@@ -69,16 +66,11 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void reject() override;
+    void refreshFromModel() override;
 
 private:
-    // Runs a handler of the logic under the event guard, then shows the controls' new state and ends the
-    // modal display when OK or Cancel hid the dialog.
-    void handle(const std::function<void()>& handler);
-    void syncFromLogic();
     void rebuildVoiceMenu();
 
-    ProjectSettingsDialog logic_;
     QStringList shownVoiceMenu_;
     bool voiceMenuBuilt_ = false;
 };

@@ -74,8 +74,8 @@ void RenderBinding::SetMissingSampleMark(qint32 noteIndex, bool missing) {
     records[noteIndex].MissingSample = missing;
 }
 
-void RenderBinding::tmrPlaying_Timer(MainWindow&) { playback_->tmrPlaying_Timer(); }
+void RenderBinding::tmrPlaying_Timer(EditContext&) { playback_->tmrPlaying_Timer(); }
 
-void RenderBinding::tmrMidiNote_Timer(MainWindow&) { playback_->tmrMidiNote_Timer(); }
+void RenderBinding::tmrMidiNote_Timer(EditContext&) { playback_->tmrMidiNote_Timer(); }
 
 }  // namespace tova

@@ -46,8 +46,8 @@ public:
     void SetMissingSampleMark(qint32 noteIndex, bool missing) override;
 
     // ---- PlaybackPort: the timers of the window ----
-    void tmrPlaying_Timer(MainWindow& window) override;
-    void tmrMidiNote_Timer(MainWindow& window) override;
+    void tmrPlaying_Timer(EditContext& window) override;
+    void tmrMidiNote_Timer(EditContext& window) override;
 
 private:
     Form1& form_;

@@ -161,9 +161,9 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     EXPECT_EQ(s.MidiInDevName, QStringLiteral("In=1"));
     EXPECT_EQ(s.SharpFlat, QStringLiteral("♭"));
     EXPECT_TRUE(EventGuard::debugMode());
-    EventGuard::setDebugMode(false);
     ASSERT_TRUE(SaveSettings(&loaded));
     EXPECT_EQ(Cp932::decode(savedBytes()), Cp932::decode(first));
+    EventGuard::setDebugMode(false);
 }
 
 TEST_F(SettingsFileTest, FlagRules) {

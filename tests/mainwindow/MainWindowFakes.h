@@ -2,13 +2,15 @@
 
 #include "mainwindow/CoreServices.h"
 #include "mainwindow/DefaultVoiceGeneratorPort.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MidiPort.h"
 #include "mainwindow/NoteDrawingPort.h"
-#include "mainwindow/NoteEditPort.h"
+#include "commands/NoteEditPort.h"
 #include "mainwindow/PlaybackPort.h"
 #include "mainwindow/ProjectFilesPort.h"
 #include "exchange/VoiceBankAccess.h"
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
+#include "voicebank/VoiceBankManagerPort.h"
 #include "platform/SystemPaths.h"
 
 #include <QDir>
@@ -117,28 +119,28 @@ public:
     QStringList calls;
     QString commandLineCode;
     std::function<void(MainWindow&, const QString&)> open;
-    QString ProcessCommandLine(MainWindow&, const QString& commandLine) override {
+    QString ProcessCommandLine(EditContext&, const QString& commandLine) override {
         calls << QStringLiteral("ProcessCommandLine ") + commandLine;
         return commandLineCode;
     }
-    void OpenFileByType(MainWindow& w, const QString& path) override {
+    void OpenFileByType(EditContext& w, const QString& path) override {
         calls << QStringLiteral("OpenFileByType ") + path;
-        if (open) open(w, path);
+        if (open) open(MainWindow::of(w), path);
     }
-    void ShowVoiceInfo(MainWindow&) override { calls << QStringLiteral("ShowVoiceInfo"); }
-    void mnNew_Click(MainWindow&) override { calls << QStringLiteral("mnNew_Click"); }
-    void mnOpen_Click(MainWindow&) override { calls << QStringLiteral("mnOpen_Click"); }
-    void mnSave_Click(MainWindow&) override { calls << QStringLiteral("mnSave_Click"); }
-    void mnSaveAt_Click(MainWindow&) override { calls << QStringLiteral("mnSaveAt_Click"); }
-    void mnHistory_Click(MainWindow&, int index) override { calls << QStringLiteral("mnHistory_Click %1").arg(index); }
-    void mnAppendLoad_Click(MainWindow&) override { calls << QStringLiteral("mnAppendLoad_Click"); }
-    void mnImport_Click(MainWindow&) override { calls << QStringLiteral("mnImport_Click"); }
-    void mnProjSetting_Click(MainWindow&) override { calls << QStringLiteral("mnProjSetting_Click"); }
-    void mnOptions_Click(MainWindow&) override { calls << QStringLiteral("mnOptions_Click"); }
-    void Form_OLEDragDrop(MainWindow&, const QStringList& files) override {
+    void ShowVoiceInfo(EditContext&) override { calls << QStringLiteral("ShowVoiceInfo"); }
+    void mnNew_Click(EditContext&) override { calls << QStringLiteral("mnNew_Click"); }
+    void mnOpen_Click(EditContext&) override { calls << QStringLiteral("mnOpen_Click"); }
+    void mnSave_Click(EditContext&) override { calls << QStringLiteral("mnSave_Click"); }
+    void mnSaveAt_Click(EditContext&) override { calls << QStringLiteral("mnSaveAt_Click"); }
+    void mnHistory_Click(EditContext&, int index) override { calls << QStringLiteral("mnHistory_Click %1").arg(index); }
+    void mnAppendLoad_Click(EditContext&) override { calls << QStringLiteral("mnAppendLoad_Click"); }
+    void mnImport_Click(EditContext&) override { calls << QStringLiteral("mnImport_Click"); }
+    void mnProjSetting_Click(EditContext&) override { calls << QStringLiteral("mnProjSetting_Click"); }
+    void mnOptions_Click(EditContext&) override { calls << QStringLiteral("mnOptions_Click"); }
+    void Form_OLEDragDrop(EditContext&, const QStringList& files) override {
         calls << QStringLiteral("Form_OLEDragDrop ") + files.join(u'|');
     }
-    bool Form_Unload(MainWindow&) override {
+    bool Form_Unload(EditContext&) override {
         calls << QStringLiteral("Form_Unload");
         return false;
     }
@@ -168,24 +170,24 @@ public:
 // that sets the play position itself would lose it whenever a tick falls between its steps.
 class IdlePlayback : public PlaybackPort {
 public:
-    void tmrPlaying_Timer(MainWindow&) override {}
-    void tmrMidiNote_Timer(MainWindow&) override {}
+    void tmrPlaying_Timer(EditContext&) override {}
+    void tmrMidiNote_Timer(EditContext&) override {}
 };
 
 // Counts the note drawings and the options they were asked with.
 class FakeNoteDrawing : public NoteDrawingPort {
 public:
     QStringList options;
-    void DrawNotes(MainWindow&, const QString& option) override { options << option; }
+    void DrawNotes(EditContext&, const QString& option) override { options << option; }
 };
 
 class FakeNoteEdit : public NoteEditPort {
 public:
     QList<int> chosenAliases;
-    void ApplyLyricText(MainWindow&, qint32, const QString&) override {}
-    void mnW0_Click(MainWindow&, int index) override { chosenAliases << index; }
-    void InsertLyricsFromList(MainWindow&, QString&, int32_t&, int32_t&, bool) override {}
-    void PlayToneSample(MainWindow&, int16_t) override {}
+    void ApplyLyricText(EditContext&, qint32, const QString&) override {}
+    void mnW0_Click(EditContext&, int index) override { chosenAliases << index; }
+    void InsertLyricsFromList(EditContext&, QString&, int32_t&, int32_t&, bool) override {}
+    void PlayToneSample(EditContext&, int16_t) override {}
 };
 
 class FakeVoiceTools : public VoiceToolsPort {
@@ -195,6 +197,19 @@ public:
         shown << voiceDir + u'|' + caption + u'|' + (registerButton ? u'1' : u'0');
         return false;
     }
+};
+
+class FakeVoiceBankManager : public VoiceBankManagerPort {
+public:
+    QStringList shown;  // folder|name1|name2|cache|tool2|quick
+    int unloads = 0;
+    bool ShowDialog(const QString& voiceFolder, const QString& name1, const QString& name2, const QString& cacheFolder,
+                    const QString& tool2Path, bool quickOpen, QObject*) override {
+        shown << QStringList{voiceFolder, name1, name2, cacheFolder, tool2Path, quickOpen ? QStringLiteral("1") : QStringLiteral("0")}
+                     .join(u'|');
+        return false;
+    }
+    void Unload() override { ++unloads; }
 };
 
 class FakeGenerator : public DefaultVoiceGeneratorPort {

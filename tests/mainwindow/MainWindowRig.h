@@ -23,6 +23,7 @@ struct MainWindowRig {
     FakeNoteEdit noteEdit;
     FakeVoiceTools voiceTools;
     IdlePlayback playback;
+    FakeVoiceBankManager voiceBankManager;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
 
@@ -41,6 +42,7 @@ struct MainWindowRig {
         ports.noteEdit = &noteEdit;
         ports.voiceTools = &voiceTools;
         ports.playback = &playback;
+        ports.voiceBankManager = &voiceBankManager;
     }
     MainWindow& w() { return form->logic(); }
     Form1& f() { return *form; }

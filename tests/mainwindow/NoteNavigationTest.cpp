@@ -1,7 +1,7 @@
 // Stepping, scrolling to sung notes, selecting and searching.
 #include "NoteDrawingFixtures.h"
 
-#include "mainwindow/NavigationWindow.h"
+#include "commands/FakeEditContext.h"
 #include "mainwindow/NoteNavigation.h"
 #include "platform/FakePorts.h"
 
@@ -14,45 +14,35 @@ namespace {
 
 // A window with a roll 9600 twips wide at zoom 1 (five beats), a 255-twip vertical bar and a horizontal
 // bar of 0..100; it records what the commands asked of it.
-class FakeNavigationWindow : public NavigationWindow {
+class FakeNavigationWindow : public FakeEditContext {
 public:
-    NoteArrays song;
-    qint32 start = 0, end = 0, cur = -1;
-    NoteGeometryList geometry;
-    ScrollBarState h{0, 100, 0, 4, 1};
-    QString lyricEntry;
-    QString focused;
+    NoteArrays& song;
+    qint32& start;
+    qint32& end;
+    QString& focused;
     QStringList calls;
 
-    explicit FakeNavigationWindow(const QList<NoteRow>& rows) : song(makeSong(rows)) {
-        if (rows.isEmpty()) song.makeEmpty();
+    explicit FakeNavigationWindow(const QList<NoteRow>& rows) : song(s), start(s.SelStart), end(s.SelEnd), focused(focus) {
+        static_cast<NoteArrays&>(s) = makeSong(rows);
+        if (rows.isEmpty()) s.makeEmpty();
+        start = end = 0;
+        zoomValue = 1.0f;
+        rollWidth = 9600;
+        vScroll = 255;
         layOut();
     }
     // The rectangles a drawing at the current scroll value leaves (zoom 1, left edge at beat h.Value).
     void layOut() {
         geometry.resize(std::max<qint32>(song.noteCount(), 1));
-        double s = 0;
+        double x = 0;
         for (qint32 i = 0; i < song.noteCount(); ++i) {
-            geometry[i].Left = float(s - h.Value * 1920.0);
+            geometry[i].Left = float(x - h.Value * 1920.0);
             geometry[i].Width = float(song.Lengths[i] + 15);
-            s += song.Lengths[i];
+            x += song.Lengths[i];
         }
     }
     void select(qint32 a, qint32 b) { start = a, end = b; }
 
-    const NoteArrays& notes() const override { return song; }
-    qint32 selStart() const override { return start; }
-    qint32 selEnd() const override { return end; }
-    void setSelection(qint32 a, qint32 b) override {
-        start = a;
-        end = b;
-    }
-    void setCurNote(qint32 n) override { cur = n; }
-    const NoteGeometryList& noteGeometry() const override { return geometry; }
-    float zoom() const override { return 1.0f; }
-    double rollInnerWidth() const override { return 9600; }
-    double vScrollWidth() const override { return 255; }
-    const ScrollBarState& hScroll() const override { return h; }
     void setHScrollValue(int v) override {
         EXPECT_TRUE(h.holds(v)) << v;
         calls.append(QStringLiteral("h=%1").arg(v));
@@ -63,10 +53,10 @@ public:
         calls.append(QStringLiteral("notes"));
         layOut();
     }
-    QString lyricEntryText() const override { return lyricEntry; }
     void focusLyricEntry() override { calls.append(QStringLiteral("focus Text2")); }
-    QString focusedTextBox() const override { return focused; }
-    void sendSelectAll(const QString& box) override { calls.append(QStringLiteral("Ctrl+A ") + box); }
+    void sendKeys(const QString& box, const QString& keys) override {
+        calls.append((keys == u"^A" ? QStringLiteral("Ctrl+A ") : keys + QLatin1Char(' ')) + box);
+    }
 };
 
 TEST(NoteNavigation, SteppingSkipsRests) {

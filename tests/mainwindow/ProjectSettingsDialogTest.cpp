@@ -3,7 +3,7 @@
 #include "core/ReadmeMarker.h"
 #include "core/Settings.h"
 #include "mainwindow/OptionsDialogPort.h"
-#include "mainwindow/VoiceToolsPort.h"
+#include "commands/VoiceToolsPort.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "platform/FakePorts.h"
 #include "platform/SystemPaths.h"

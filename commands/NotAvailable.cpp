@@ -1,4 +1,4 @@
-#include "mainwindow/NotAvailable.h"
+#include "commands/NotAvailable.h"
 
 #include "core/MessageTable.h"
 #include "platform/Ports.h"

@@ -1,7 +1,7 @@
 // A failing handler of the main window ends with the failure's description under the title
 // "予期せぬエラー", and nothing leaves the handler.
 #include "core/Settings.h"
-#include "mainwindow/HandlerGuard.h"
+#include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/FakePorts.h"
 
@@ -14,7 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-TEST(HandlerGuard, FailureShowsItsDescriptionUnderTheTitle) {
+TEST(WindowHandlerGuard, FailureShowsItsDescriptionUnderTheTitle) {
     settings() = Settings();
     const struct {
         const char* name;
@@ -31,7 +31,7 @@ TEST(HandlerGuard, FailureShowsItsDescriptionUnderTheTitle) {
         SCOPED_TRACE(c.name);
         ScopedFakePorts ports;
         bool ok = true;
-        EXPECT_NO_THROW(ok = RunHandler(c.handler));
+        EXPECT_NO_THROW(ok = EventGuard::runHandler(c.handler));
         EXPECT_EQ(ok, c.ok);
         if (c.ok) {
             EXPECT_TRUE(ports.messageBox.shown.isEmpty());
@@ -41,6 +41,21 @@ TEST(HandlerGuard, FailureShowsItsDescriptionUnderTheTitle) {
         EXPECT_EQ(ports.messageBox.shown[0].text, c.text);
         EXPECT_EQ(ports.messageBox.shown[0].title, u"予期せぬエラー"_s);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The guard reads DebugMode from the settings themselves: a dialog that changes the setting changes
+// the guard at once, with no reload.
+TEST(WindowHandlerGuard, FollowsTheDebugModeSettingAtOnce) {
+    settings() = Settings();
+    EXPECT_FALSE(EventGuard::debugMode());
+    settings().DebugMode = true;
+    EXPECT_TRUE(EventGuard::debugMode());
+    EventGuard::setDebugMode(false);
+    EXPECT_FALSE(settings().DebugMode);
 }
 
 }  // namespace

@@ -4,13 +4,13 @@
 
 namespace tova {
 
-class MainWindow;
+class EditContext;
 
 // The installer of voice banks and plug-ins from ".zip" and ".tvz" archives.
 class ArchiveInstallerPort {
 public:
     virtual ~ArchiveInstallerPort() = default;
-    virtual void InstallArchive(MainWindow& window, const QString& path) = 0;
+    virtual void InstallArchive(EditContext& window, const QString& path) = 0;
 };
 
 }  // namespace tova

@@ -4,13 +4,13 @@
 
 namespace tova {
 
-class MainWindow;
+class EditContext;
 
 // Import: replaces the song by a track of a Standard MIDI File (".mid", ".smf") or a VSQ file.
 class ImportPort {
 public:
     virtual ~ImportPort() = default;
-    virtual void ImportMidiOrVsq(MainWindow& window, const QString& path) = 0;
+    virtual void ImportMidiOrVsq(EditContext& window, const QString& path) = 0;
 };
 
 }  // namespace tova

@@ -4,14 +4,14 @@
 
 namespace tova {
 
-class MainWindow;
+class EditContext;
 
 // Append-load: inserts the notes of another project, MIDI, older-format or render batch file after the
 // song's notes as one undoable step.
 class AppendLoadPort {
 public:
     virtual ~AppendLoadPort() = default;
-    virtual void AppendLoadFile(MainWindow& window, const QString& path) = 0;
+    virtual void AppendLoadFile(EditContext& window, const QString& path) = 0;
 };
 
 }  // namespace tova

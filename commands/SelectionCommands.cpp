@@ -1,0 +1,19 @@
+#include "commands/SelectionCommands.h"
+
+#include "commands/CommandRegistry.h"
+#include "commands/EditContext.h"
+#include "song/Song.h"
+
+namespace tova {
+
+void mnReleaseSelect_Click(EditContext& context) {
+    const qint32 count = context.editedSong().noteCount();
+    context.setSelection(count, count);
+    context.DrawNotes();
+}
+
+void registerSelectionCommands(CommandRegistry& registry) {
+    registry.add(QStringLiteral("mnReleaseSelect"), mnReleaseSelect_Click);
+}
+
+}  // namespace tova

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tova {
+
+class CommandRegistry;
+class EditContext;
+
+// "選択解除" (the pop-up menu of empty roll space): no note is selected any more; both selection ends
+// move to the note count. Redraws the notes only.
+void mnReleaseSelect_Click(EditContext& context);
+
+// Registers the commands above.
+void registerSelectionCommands(CommandRegistry& registry);
+
+}  // namespace tova

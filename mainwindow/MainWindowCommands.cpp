@@ -1,0 +1,139 @@
+#include "mainwindow/MainWindowCommands.h"
+
+#include "commands/CommandRegistry.h"
+#include "commands/EditContext.h"
+#include "commands/NoteEditPort.h"
+#include "commands/NotAvailable.h"
+#include "commands/PlayCommands.h"
+#include "commands/SelectionCommands.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/NoteNavigation.h"
+#include "mainwindow/ProjectFilesPort.h"
+
+namespace tova {
+namespace {
+
+using WindowCommand = void (MainWindow::*)();
+
+// A command of the file side; nothing while the file side is not installed.
+void files(CommandRegistry& registry, const QString& name, void (ProjectFilesPort::*command)(EditContext&)) {
+    registry.add(name, [command](EditContext& c) {
+        if (ProjectFilesPort* port = MainWindow::of(c).ports().projectFiles) (port->*command)(c);
+    });
+}
+
+}  // namespace
+
+void registerMainWindowCommands(CommandRegistry& registry) {
+    const struct {
+        const char16_t* name;
+        WindowCommand command;
+    } commands[] = {
+        // scrolling, zoom and row height
+        {u"mnHeightLarge", &MainWindow::mnHeightLarge_Click},
+        {u"mnHeightSmall", &MainWindow::mnHeightSmall_Click},
+        {u"mnGotoTop", &MainWindow::mnGotoTop_Click},
+        {u"mnGotoEnd", &MainWindow::mnGotoEnd_Click},
+        // view and MIDI switches
+        {u"mnMeasure4", &MainWindow::mnMeasure4_Click},
+        {u"mnMeasure3", &MainWindow::mnMeasure3_Click},
+        {u"mnShowCurve", &MainWindow::mnShowCurve_Click},
+        {u"chkAutoPitchMode2", &MainWindow::chkAutoPitchMode2_Click},
+        {u"chkCurve", &MainWindow::chkCurve_Click},
+        {u"chkTraceMode", &MainWindow::chkTraceMode_Click},
+        {u"chkView", &MainWindow::chkView_Click},
+        {u"chkMidiCnn", &MainWindow::chkMidiCnn_Click},
+        {u"chkMidiIn", &MainWindow::chkMidiIn_Click},
+        {u"chkSyncScroll", &MainWindow::chkSyncScroll_Click},
+        {u"chkMidiMon", &MainWindow::chkMidiMon_Click},
+        {u"Combo1", &MainWindow::Combo1_Click},
+        // the menu tree's own commands
+        {u"mnVersion", &MainWindow::mnVersion_Click},
+        {u"mnShowReadme", &MainWindow::mnShowReadme_Click},
+        {u"mnPluginFolder", &MainWindow::mnPluginFolder_Click},
+        {u"mnPluginReload", &MainWindow::mnPluginReload_Click},
+        {u"mnCleanCache", &MainWindow::mnCleanCache_Click},
+        {u"mnUndo", &MainWindow::mnUndo_Click},
+        {u"mnRedo", &MainWindow::mnRedo_Click},
+        {u"Image1", &MainWindow::Image1_Click},
+        // the voice-bank tools of the Tools menu
+        {u"mnEditAlias", &MainWindow::mnEditAlias_Click},
+        {u"mnEditPrefixmap", &MainWindow::mnEditPrefixmap_Click},
+    };
+    for (const auto& c : commands)
+        registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });
+    // Zooming stops at its limits.
+    registry.add(QStringLiteral("mnZoomIn"), [](EditContext& w) { MainWindow::of(w).mnZoomIn_Click(); },
+                 [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomInEnabled; });
+    registry.add(QStringLiteral("mnZoomOut"), [](EditContext& w) { MainWindow::of(w).mnZoomOut_Click(); },
+                 [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomOutEnabled; });
+    registry.addIndexed(QStringLiteral("optMode"), [](EditContext& w, int index) { MainWindow::of(w).optMode_Click(index); });
+
+    files(registry, QStringLiteral("mnNew"), &ProjectFilesPort::mnNew_Click);
+    files(registry, QStringLiteral("mnOpen"), &ProjectFilesPort::mnOpen_Click);
+    files(registry, QStringLiteral("mnSave"), &ProjectFilesPort::mnSave_Click);
+    files(registry, QStringLiteral("mnSaveAt"), &ProjectFilesPort::mnSaveAt_Click);
+    files(registry, QStringLiteral("mnAppendLoad"), &ProjectFilesPort::mnAppendLoad_Click);
+    files(registry, QStringLiteral("mnImport"), &ProjectFilesPort::mnImport_Click);
+    files(registry, QStringLiteral("mnProjSetting"), &ProjectFilesPort::mnProjSetting_Click);
+    files(registry, QStringLiteral("mnOptions"), &ProjectFilesPort::mnOptions_Click);
+    registry.addIndexed(QStringLiteral("mnHistory"), [](EditContext& c, int index) {
+        if (ProjectFilesPort* port = MainWindow::of(c).ports().projectFiles) port->mnHistory_Click(c, index);
+    });
+    // A click on the voice name opens the project settings.
+    registry.alias(QStringLiteral("lblVoice"), QStringLiteral("mnProjSetting"));
+
+    // The alias candidate chosen in the pop-up of the note.
+    registry.addIndexed(QStringLiteral("mnW0"), [](EditContext& c, int index) {
+        NoteEditPort* edit = MainWindow::of(c).ports().noteEdit;
+        if (!edit) {
+            ReportNotAvailable(QStringLiteral("エイリアスの選択"));
+            return;
+        }
+        edit->mnW0_Click(c, index);
+    });
+}
+
+void registerCommandAliases(CommandRegistry& registry) {
+    const struct {
+        const char16_t* control;
+        const char16_t* runs;
+    } aliases[] = {
+        // tool-band buttons
+        {u"cmdGoEnd", u"mnGotoEnd"},
+        {u"cmdGoTop", u"mnGotoTop"},
+        {u"cmdHeightLarge", u"mnHeightLarge"},
+        {u"cmdHeightSmall", u"mnHeightSmall"},
+        {u"cmdInsR", u"mnInsert"},
+        {u"cmdNoteLast", u"mnNoteLast"},
+        {u"cmdNoteTop", u"mnNoteTop"},
+        {u"cmdZoomIn", u"mnZoomIn"},
+        {u"cmdZoomOut", u"mnZoomOut"},
+        {u"cmdAcceptAutoCorrect", u"mnCorrectParams"},
+        {u"cmdResetEnvelop", u"mnResetEnvelop"},
+        {u"cmdCrossFadeEnv", u"mnCrossFadeEnv"},
+        {u"cmdCrossFadeEnv2", u"mnCrossFadeEnv14"},
+        // duplicate items of the menus and pop-up menus
+        {u"mnNotePaste", u"mnTonePaste"},
+        {u"mnNoteSelectEnd2", u"mnNoteSelectEnd"},
+        {u"mnNoteSelectTop2", u"mnNoteSelectTop"},
+        {u"mnPBMode2Prop", u"mnTonePitch"},
+        {u"mnPitchEdit", u"mnTonePitch"},
+        {u"mnSetTempo2", u"mnSetTempo"},
+        {u"mnToneCpy", u"mnCopy"},
+        {u"mnToneDel", u"mnDelete"},
+        {u"mnTonePaste", u"mnPaste"},
+        {u"mnWordList", u"mnInsertFrom"},
+    };
+    for (const auto& a : aliases) registry.alias(QString::fromUtf16(a.control), QString::fromUtf16(a.runs));
+}
+
+void registerProgramCommands(CommandRegistry& registry) {
+    registerMainWindowCommands(registry);
+    registerNavigationCommands(registry);
+    registerPlayCommands(registry);
+    registerSelectionCommands(registry);
+    registerCommandAliases(registry);
+}
+
+}  // namespace tova
