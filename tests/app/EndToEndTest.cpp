@@ -2,6 +2,7 @@
 // default voice bank the start-up generates), the song rendered with the Generate menu item on the
 // batch road, then played with the play button on a stand-in sound device while the playback timer
 // moves the play-position line.
+#include "OwnProgramFolder.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "core/WaveFiles.h"
@@ -81,25 +82,10 @@ public:
     }
 };
 
-// A program folder of the build's programs (linked) and a copy of the shipped generator files, so the
-// start-up makes the default bank in it.
-QString layOutProgramFolder(const QString& root) {
-    const QString build = test::programFolder();
-    QDir().mkpath(root + u"/voice/cantu"_s);
-    for (const char* name : {"catena", "vorsa", "batrun", "catena2.so", "vorsa10.so", "res"})
-        QFile::link(build + u'/' + QString::fromLatin1(name), root + u'/' + QString::fromLatin1(name));
-    QDir().mkpath(root + u"/plugins"_s);
-    for (const char* name : {"initvox.bat", "initvox", "initvox.txt"})
-        QFile::copy(build + u"/voice/cantu/"_s + QString::fromLatin1(name), root + u"/voice/cantu/"_s + QString::fromLatin1(name));
-    QFile::setPermissions(root + u"/voice/cantu/initvox"_s,
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return root;
-}
-
 TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString program = layOutProgramFolder(dir.filePath(u"prog"_s));
+    const QString program = test::layOutProgramFolder(dir.filePath(u"prog"_s));
     const QString songs = dir.filePath(u"songs"_s);
     QDir().mkpath(songs);
     const QString demo = songs + u"/demo.tvx"_s;

@@ -6,6 +6,7 @@
 #include "mainwindow/MidiPort.h"
 #include "mainwindow/NoteDrawingPort.h"
 #include "commands/NoteEditPort.h"
+#include "mainwindow/PlaybackPort.h"
 #include "mainwindow/ProjectFilesPort.h"
 #include "exchange/VoiceBankAccess.h"
 #include "commands/VoiceToolsPort.h"
@@ -163,6 +164,15 @@ public:
     void CloseMidiOut() override { calls << QStringLiteral("CloseMidiOut"); }
     void SetStepInput(bool on) override { calls << QStringLiteral("SetStepInput %1").arg(on); }
     void SetSyncScroll(bool on) override { calls << QStringLiteral("SetSyncScroll %1").arg(on); }
+};
+
+// The window's timers tick into this port and change nothing. The program's own playback, with nothing
+// playing, puts the play position back to 0 and hides the play-position line on every 32 ms tick: a test
+// that sets the play position itself would lose it whenever a tick falls between its steps.
+class IdlePlayback : public PlaybackPort {
+public:
+    void tmrPlaying_Timer(EditContext&) override {}
+    void tmrMidiNote_Timer(EditContext&) override {}
 };
 
 // Counts the note drawings and the options they were asked with.

@@ -22,6 +22,7 @@ struct MainWindowRig {
     FakeNoteDrawing drawing;
     FakeNoteEdit noteEdit;
     FakeVoiceTools voiceTools;
+    IdlePlayback playback;
     FakeVoiceBankManager voiceBankManager;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
@@ -40,6 +41,7 @@ struct MainWindowRig {
         ports.noteDrawing = &drawing;
         ports.noteEdit = &noteEdit;
         ports.voiceTools = &voiceTools;
+        ports.playback = &playback;
         ports.voiceBankManager = &voiceBankManager;
     }
     MainWindow& w() { return form->logic(); }

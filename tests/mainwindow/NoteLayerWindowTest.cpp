@@ -26,6 +26,7 @@ struct Window {
     ScopedFakePorts modal;
     FakeCoreServices core;
     ScriptedServices regions;
+    IdlePlayback playback;  // the test sets the play position itself
     ProgramNoteDrawing drawing{&regions};
     std::unique_ptr<Form1> form;
 
@@ -35,6 +36,7 @@ struct Window {
         MainWindowPorts p;
         p.core = &core;
         p.noteDrawing = &drawing;
+        p.playback = &playback;
         form = std::make_unique<Form1>(p);
         EXPECT_TRUE(form->start(QString()));
         form->resize(1100, 620);
