@@ -1,9 +1,13 @@
 #include "mainwindow/MainWindowCommands.h"
 
+#include "commands/ClipboardCommands.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
+#include "commands/InsertCommands.h"
+#include "commands/MoveCommands.h"
 #include "commands/NoteEditPort.h"
 #include "commands/NotAvailable.h"
+#include "commands/PitchRenderCommands.h"
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "mainwindow/MainWindow.h"
@@ -130,6 +134,10 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerNavigationCommands(registry);
     registerPlayCommands(registry);
     registerSelectionCommands(registry);
+    registerClipboardCommands(registry);
+    registerInsertCommands(registry);
+    registerMoveCommands(registry);
+    registerPitchRenderCommands(registry);
     registerCommandAliases(registry);
 }
 
