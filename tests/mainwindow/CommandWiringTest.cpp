@@ -82,12 +82,8 @@ TEST(CommandWiring, EveryMenuItemAndToolBandControlRunsItsCommandOrSaysItIsNotAv
         const char* control;
         const char16_t* message;
     } silentBefore[] = {
-        {"mnCut", u"切り取りはまだ使用できません。"},
-        {"mnInsert", u"Rを挿入はまだ使用できません。"},
-        {"mnDelete", u"削除はまだ使用できません。"},
-        {"cmdLyricIns", u"歌詞で挿入はまだ使用できません。"},
-        {"cmdLyricRepl", u"歌詞を置換はまだ使用できません。"},
-        {"cmdInsR", u"Rを挿入はまだ使用できません。"},
+        {"mnInsertFrom", u"音リストを表示はまだ使用できません。"},
+        {"mnWordList", u"音リストはまだ使用できません。"},
         {"mnPlugin", u"(なし)はまだ使用できません。"},
     };
     for (const auto& c : silentBefore) {
