@@ -30,9 +30,9 @@ QString clipText(const QString& lyric) {
 }  // namespace
 
 QString ClipboardText(const NoteArrays& notes, qint32 first, qint32 last) {
-    QString text;
-    for (qint32 i = first; i <= last; ++i) text += clipText(notes.Lyrics.at(i));
-    return text;
+    QStringList parts;
+    for (qint32 i = first; i <= last; ++i) parts << clipText(notes.Lyrics.at(i));
+    return parts.join(QString());
 }
 
 void mnCopy_Click(EditContext& c) {
@@ -69,7 +69,7 @@ void mnDelete_Click(EditContext& c) {
     const qint32 first = std::min(s.SelStart, s.SelEnd);
     const qint32 last = std::max(s.SelStart, s.SelEnd);
     QString undo;
-    for (qint32 i = std::max(first, 0); i <= last && i < count; ++i) undo += s.SerializeNote(QStringLiteral("INS"), i) + RecordLineEnd();
+    if (first <= last && first < count) undo = s.SerializeNoteRange(QStringLiteral("INS"), std::max(first, 0), std::min(last, count - 1));
     const QString redo = DeleteLine(first, last < count ? last : count - 1);
     if (first >= 0) s.RemoveNotes(first, last, false);
     c.pushUndo(undo, redo, QStringLiteral("ノートの削除"));
@@ -98,17 +98,15 @@ void mnPaste_Click(EditContext& c) {
     s.NoteNums.insert(p, n, 0);
     s.NoteExt.insert(p, n, QString());
     s.Lyrics.insert(p, n, QString());
-    QString redo;
     for (qint32 i = 0; i < n; ++i) {
         s.Lengths[p + i] = clip.Lengths.at(i);
         s.NoteNums[p + i] = clip.NoteNums.at(i);
         s.Lyrics[p + i] = clip.Lyrics.at(i);
         s.NoteExt[p + i] = clip.NoteExt.at(i);
-        redo += s.SerializeNote(QStringLiteral("INS"), p + i) + RecordLineEnd();
     }
     s.SelEnd = p + n - 1;
     s.SetModified(true);
-    c.pushUndo(DeleteLine(p, s.SelEnd), redo, QStringLiteral("ノートの貼付け"));
+    c.pushUndo(DeleteLine(p, s.SelEnd), s.SerializeNoteRange(QStringLiteral("INS"), p, p + n - 1), QStringLiteral("ノートの貼付け"));
     if (!IsNoteVisible(c, s.SelStart)) c.scrollToNote(s.SelStart);
     c.Redraw();
 }

@@ -114,12 +114,12 @@ void InsertNotesFromText(EditContext& c, bool insert) {
     const bool inserting = insert || count == 0;
     const bool modified = s.IsModified;
 
-    QString undo, redo;
+    QStringList undo, redo;  // undo lines in the order they arise, applied from the last one back
     for (const TypedNote& note : ReadTypedNotes(text, c.newNoteLength(), DefaultNoteNum)) {
         if (inserting) {
             s.InsertNotes(p, note.length, note.lyric, note.noteNum, false);
-            undo.prepend(DeleteLine(p, p) + RecordLineEnd());
-            redo += insLine(s, p);
+            undo << DeleteLine(p, p) + RecordLineEnd();
+            redo << insLine(s, p);
             ++p;
             continue;
         }
@@ -130,9 +130,9 @@ void InsertNotesFromText(EditContext& c, bool insert) {
             ++p;
             continue;
         }
-        undo += propLine(s, p);
+        undo << propLine(s, p);
         ApplyLyricText(c, p, note.lyric);
-        redo += propLine(s, p);
+        redo << propLine(s, p);
         ++p;
     }
     s.SelEnd = p - 1;
@@ -140,7 +140,9 @@ void InsertNotesFromText(EditContext& c, bool insert) {
     c.Redraw();
     s.IsModified = modified;
     s.SetModified(true);
-    c.pushUndo(undo, redo, insert ? QStringLiteral("挿入") : QStringLiteral("歌詞の置換え"));
+    // Insertions undo from the last one back; the replaced lyrics are restored in their own order.
+    if (inserting) std::reverse(undo.begin(), undo.end());
+    c.pushUndo(undo.join(QString()), redo.join(QString()), insert ? QStringLiteral("挿入") : QStringLiteral("歌詞の置換え"));
 }
 
 void TakeQueuedLyric(EditContext& c, QString& undoAfter, QString& undoBefore, QString& lyric) {

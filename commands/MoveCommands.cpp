@@ -14,21 +14,54 @@ namespace tova {
 
 namespace {
 
-QString line(const Song& s, const char16_t* kind, qint32 index) {
-    return s.SerializeNote(QString::fromUtf16(kind), index) + RecordLineEnd();
-}
+const QString Prop = QStringLiteral("PROP");
+const QString Ins = QStringLiteral("INS");
 
-// Undo lines are collected in the order they arise and applied from the last one back.
-QString reversed(const QStringList& lines) {
+// One record line of a note with its CR LF.
+QString line(const Song& s, const QString& kind, qint32 index) {
     QString out;
-    for (auto it = lines.crbegin(); it != lines.crend(); ++it) out += *it;
+    s.AppendNoteLine(out, kind, index);
     return out;
 }
+
+// Undo lines, written in the order they arise and applied from the last one back. They are appended to
+// one text with their start offsets (no text per line: a step over thousands of notes stays fast) and
+// put in reverse order once at the end.
+class UndoLines {
+public:
+    explicit UndoLines(qsizetype size) { text_.reserve(size); }
+    void note(const Song& s, const QString& kind, qint32 index) {
+        starts_ << text_.size();
+        s.AppendNoteLine(text_, kind, index);
+    }
+    bool isEmpty() const { return starts_.isEmpty(); }
+    QString reversed() const {
+        QString out;
+        out.reserve(text_.size());
+        qsizetype end = text_.size();
+        for (auto it = starts_.crbegin(); it != starts_.crend(); ++it) {
+            out.append(QStringView(text_).mid(*it, end - *it));
+            end = *it;
+        }
+        return out;
+    }
+
+private:
+    QString text_;
+    QList<qsizetype> starts_;
+};
 
 // A whole number of ticks from a computed length (halves to even), held within 32 bits.
 qint32 wholeTicks(double v) {
     const double r = std::nearbyint(v);
     return qint32(std::clamp(r, double(std::numeric_limits<qint32>::min()), double(std::numeric_limits<qint32>::max())));
+}
+
+// About the size of the record lines of notes first..last, to make room for them once.
+qsizetype recordSize(const Song& s, qint32 first, qint32 last) {
+    qsizetype n = 0;
+    for (qint32 i = first; i <= last; ++i) n += s.Lyrics.at(i).size() + s.NoteExt.at(i).size() + 48;
+    return n;
 }
 
 }  // namespace
@@ -55,21 +88,21 @@ void mnNoteMerge_Click(EditContext& c) {
     if (last >= s.noteCount()) last = s.noteCount() - 1;
     if (first >= last) return;
 
-    QString undo = line(s, u"PROP", first);
+    QStringList undo{line(s, Prop, first)};
     QString lyric = s.Lyrics.at(first);
     qint64 length = s.Lengths.at(first);
     for (qint32 i = first + 1; i <= last; ++i) {
         length += s.Lengths.at(i);
         if (!IsRestLyric(s.Lyrics.at(i))) lyric += s.Lyrics.at(i);
-        undo += line(s, u"INS", i);
+        undo << line(s, Ins, i);
     }
     if (lyric.startsWith(u'R') && lyric.size() >= 2) lyric.remove(0, 1);
     s.Lengths[first] = qint32(std::clamp<qint64>(length, 0, std::numeric_limits<qint32>::max()));
     s.Lyrics[first] = lyric;
-    const QString redo = line(s, u"PROP", first) + DeleteLine(first + 1, last);
+    const QString redo = line(s, Prop, first) + DeleteLine(first + 1, last);
     s.SelEnd = s.SelStart;
     s.RemoveNotes(first + 1, last, false);
-    c.pushUndo(undo, redo, QStringLiteral("ノート結合"));
+    c.pushUndo(undo.join(QString()), redo, QStringLiteral("ノート結合"));
     c.Redraw();
 }
 
@@ -103,22 +136,23 @@ void mnQuontize_Click(EditContext& c) {
     const double unit = value * 4;
     const bool modified = s.IsModified;
 
-    QStringList undo;
+    UndoLines undo(recordSize(s, first, last));
     QString redo;
+    redo.reserve(recordSize(s, first, last));
     qint64 carry = 0;
     for (qint32 i = first; i <= last;) {
         const qint32 length = s.Lengths.at(i);
         const qint32 q = wholeTicks(Vb::Int((double(length) + double(carry)) / unit + 0.5) * unit);
         if (q > 0) {
             if (q != length) {
-                undo << line(s, u"PROP", i);
+                undo.note(s, Prop, i);
                 carry = qint64(length) - q;
                 s.Lengths[i] = q;
-                redo += line(s, u"PROP", i);
+                s.AppendNoteLine(redo, Prop, i);
             }
             ++i;
         } else {
-            undo << line(s, u"INS", i);
+            undo.note(s, Ins, i);
             s.RemoveNotes(i, i, false);
             redo += DeleteLine(i, i) + RecordLineEnd();
             --last;
@@ -128,7 +162,7 @@ void mnQuontize_Click(EditContext& c) {
     if (undo.isEmpty()) return;
     s.IsModified = modified;
     s.SetModified(true);
-    c.pushUndo(reversed(undo), redo, QStringLiteral("クォンタイズ"));
+    c.pushUndo(undo.reversed(), redo, QStringLiteral("クォンタイズ"));
     c.setSelection(first, last);
     c.Redraw();
 }
@@ -146,15 +180,15 @@ void mnRemoveR_Click(EditContext& c) {
     if (!AskNumber(c, QStringLiteral("入力値以下の休符を除去します"), QStringLiteral("20"), limit)) return;
     const bool modified = s.IsModified;
 
-    QStringList undo;
+    UndoLines undo(0);
     QString redo;
     for (qint32 i = first; i <= last; ++i) {
         if (!IsRestLyric(s.Lyrics.at(i + 1)) || s.Lengths.at(i + 1) > limit * 4) continue;
-        undo << line(s, u"PROP", i);
+        undo.note(s, Prop, i);
         s.Lengths[i] = qint32(std::clamp<qint64>(qint64(s.Lengths.at(i)) + s.Lengths.at(i + 1), 0,
                                                  std::numeric_limits<qint32>::max()));
-        redo += line(s, u"PROP", i);
-        undo << line(s, u"INS", i + 1);
+        s.AppendNoteLine(redo, Prop, i);
+        undo.note(s, Ins, i + 1);
         s.RemoveNotes(i + 1, i + 1, false);
         redo += DeleteLine(i + 1, i + 1) + RecordLineEnd();
         --last;
@@ -162,7 +196,7 @@ void mnRemoveR_Click(EditContext& c) {
     if (undo.isEmpty()) return;
     s.IsModified = modified;
     s.SetModified(true);
-    c.pushUndo(reversed(undo), redo, QStringLiteral("休符の除去"));
+    c.pushUndo(undo.reversed(), redo, QStringLiteral("休符の除去"));
     c.Redraw();
 }
 

@@ -102,6 +102,9 @@ public:
     // The record line of one note: kind, index, length, lyric, note number and the extension string,
     // TAB-separated. An index outside the notes raises InvalidCallError.
     QString SerializeNote(const QString& kind, qint32 index) const;
+    // Appends that line to `out`, followed by CR LF when `lineEnd`, without making texts on the way (the
+    // commands write thousands of lines into one record).
+    void AppendNoteLine(QString& out, const QString& kind, qint32 index, bool lineEnd = true) const;
     // The lines of notes from..to, each followed by CR LF; empty when from > to.
     QString SerializeNoteRange(const QString& kind, qint32 from, qint32 to) const;
     // Empties the history; the saved position becomes 0 and both menu items show their plain captions,
