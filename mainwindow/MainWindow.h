@@ -176,6 +176,12 @@ public:
     void mnUndo_Click();
     void mnRedo_Click();
 
+    // ---- the voice-bank tools of the Tools menu ----
+    // Opens the voice-bank manager on the project's bank, at the sample the note at the selection start
+    // would use; Ctrl held opens the timing editor at once.
+    void mnEditAlias_Click();
+    void mnEditPrefixmap_Click();
+
 private:
     void redraw();  // background, notes, focus to the roll
     void runStartupFrom10();

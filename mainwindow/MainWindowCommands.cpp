@@ -10,6 +10,7 @@
 #include "commands/PitchRenderCommands.h"
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
+#include "exchange/plugins/PluginCommand.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -60,6 +61,9 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         {u"mnUndo", &MainWindow::mnUndo_Click},
         {u"mnRedo", &MainWindow::mnRedo_Click},
         {u"Image1", &MainWindow::Image1_Click},
+        // the voice-bank tools of the Tools menu
+        {u"mnEditAlias", &MainWindow::mnEditAlias_Click},
+        {u"mnEditPrefixmap", &MainWindow::mnEditPrefixmap_Click},
     };
     for (const auto& c : commands)
         registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });
@@ -81,6 +85,8 @@ void registerMainWindowCommands(CommandRegistry& registry) {
     registry.addIndexed(QStringLiteral("mnHistory"), [](EditContext& c, int index) {
         if (ProjectFilesPort* port = MainWindow::of(c).ports().projectFiles) port->mnHistory_Click(c, index);
     });
+    // The plug-in menu's items run their plug-ins over the selection.
+    registerPluginCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().pluginWait; });
     // A click on the voice name opens the project settings.
     registry.alias(QStringLiteral("lblVoice"), QStringLiteral("mnProjSetting"));
 

@@ -11,9 +11,12 @@ class NoteDrawingPort;
 class ProjectFilesPort;
 class PlaybackCommands;
 class PlaybackPort;
+class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
+class PrefixMapEditorPort;
 class VoiceBankAccess;
+class VoiceBankManagerPort;
 class VoiceToolsPort;
 
 // The services the main window calls, each owned elsewhere. A null port is a service that is not
@@ -30,10 +33,15 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // Runs a plug-in while its wait window is shown.
+    PluginWaitPort* pluginWait = nullptr;
     // The render and play commands of the window and its progress window (the form installs them).
     RenderCommands* rendering = nullptr;
     PlaybackCommands* playing = nullptr;
     RenderProgress* progress = nullptr;
+    // The voice-bank manager and the prefix.map editor of the Tools menu.
+    VoiceBankManagerPort* voiceBankManager = nullptr;
+    PrefixMapEditorPort* prefixMapEditor = nullptr;
 };
 
 }  // namespace tova

@@ -76,6 +76,8 @@ public:
     virtual QString statusText(int panel) const = 0;
     // True while the Shift key is held down.
     virtual bool shiftHeld() const = 0;
+    // True while the Ctrl key is held down.
+    virtual bool ctrlHeld() const = 0;
     // The window icon from a picture file; false when it cannot be read.
     virtual bool setIconFile(const QString& path) = 0;
     // Shows a picture file in a picture control ("Image1"); an empty path (or a file that cannot be read)

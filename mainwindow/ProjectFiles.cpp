@@ -26,6 +26,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "voicebank/VoiceBankManagerPort.h"
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
@@ -249,6 +250,8 @@ void ProjectFiles::mnNew_Click(EditContext& context) {
     values.CacheDir = CacheFolderOrTemp(song.CacheDir);
     if (!s_.projectSettings->ShowDialog(values)) return;
 
+    // The manager's list belongs to the old project's bank.
+    if (VoiceBankManagerPort* manager = w.ports().voiceBankManager) manager->Unload();
     w.NewProject();
     song.ProjectName = values.ProjectName;
     song.OutFile = values.OutFile;
@@ -453,6 +456,10 @@ bool ProjectFiles::Form_Unload(EditContext& context) {
         ignoringErrors([&] { midi->CloseMidiIn(); });
         ignoringErrors([&] { midi->CloseMidiOut(); });
     }
+    // No window of the program stays open.
+    ignoringErrors([&] {
+        if (VoiceBankManagerPort* manager = w.ports().voiceBankManager) manager->Unload();
+    });
     return false;
 }
 

@@ -8,12 +8,12 @@
 
 namespace tova {
 
-QString ReadCp932Text(const QString& path) {
+QString ReadCp932Text(const QString& path, bool* clean) {
     QFile file(FileSystem::resolve(path));
     if (!file.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルを開けません: ") + path, 75);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) throw IoError(QStringLiteral("ファイルを読めません: ") + path);
-    return Cp932::decode(bytes);
+    return Cp932::decode(bytes, clean);
 }
 
 QList<QStringView> TextLines(const QString& text) {

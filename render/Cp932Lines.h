@@ -11,8 +11,9 @@ namespace tova {
 // The path goes through FileSystem::resolve, so "\" separators and loosely spelled letter case are
 // accepted. A file that cannot be opened or read raises FileError or IoError.
 
-// The whole text of a file.
-QString ReadCp932Text(const QString& path);
+// The whole text of a file. `clean` (when given) is set to false when a byte sequence did not decode
+// (it became U+FFFD).
+QString ReadCp932Text(const QString& path, bool* clean = nullptr);
 
 // The lines of a text, as views into it: CR LF, a lone CR and a lone LF each end a line (banks edited
 // on other systems); a last line without an ending counts.

@@ -786,6 +786,8 @@ QString Form1::statusText(int panel) const { return panel >= 1 && panel <= 4 ? p
 
 bool Form1::shiftHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier; }
 
+bool Form1::ctrlHeld() const { return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
+
 void Form1::setPictureFile(const QString& name, const QString& path) {
     auto* label = controlAs<QLabel>(name);
     if (!label) return;

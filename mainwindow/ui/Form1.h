@@ -95,6 +95,7 @@ public:
     void setStatusText(int panel, const QString& text) override;
     QString statusText(int panel) const override;
     bool shiftHeld() const override;
+    bool ctrlHeld() const override;
     bool setIconFile(const QString& path) override;
     void setPictureFile(const QString& name, const QString& path) override;
     void showSplash() override;

@@ -9,6 +9,7 @@
 #include "mainwindow/ProjectFilesPort.h"
 #include "exchange/VoiceBankAccess.h"
 #include "commands/VoiceToolsPort.h"
+#include "voicebank/VoiceBankManagerPort.h"
 #include "platform/SystemPaths.h"
 
 #include <QDir>
@@ -184,6 +185,19 @@ public:
         shown << voiceDir + u'|' + caption + u'|' + (registerButton ? u'1' : u'0');
         return false;
     }
+};
+
+class FakeVoiceBankManager : public VoiceBankManagerPort {
+public:
+    QStringList shown;  // folder|name1|name2|cache|tool2|quick
+    int unloads = 0;
+    bool ShowDialog(const QString& voiceFolder, const QString& name1, const QString& name2, const QString& cacheFolder,
+                    const QString& tool2Path, bool quickOpen, QObject*) override {
+        shown << QStringList{voiceFolder, name1, name2, cacheFolder, tool2Path, quickOpen ? QStringLiteral("1") : QStringLiteral("0")}
+                     .join(u'|');
+        return false;
+    }
+    void Unload() override { ++unloads; }
 };
 
 class FakeGenerator : public DefaultVoiceGeneratorPort {

@@ -22,6 +22,7 @@ struct MainWindowRig {
     FakeNoteDrawing drawing;
     FakeNoteEdit noteEdit;
     FakeVoiceTools voiceTools;
+    FakeVoiceBankManager voiceBankManager;
     MainWindowPorts ports;
     std::unique_ptr<Form1> form;
 
@@ -39,6 +40,7 @@ struct MainWindowRig {
         ports.noteDrawing = &drawing;
         ports.noteEdit = &noteEdit;
         ports.voiceTools = &voiceTools;
+        ports.voiceBankManager = &voiceBankManager;
     }
     MainWindow& w() { return form->logic(); }
     Form1& f() { return *form; }

@@ -377,11 +377,13 @@ TEST(ProjectFiles, NewAndProjectSettingsCommands) {
     EXPECT_TRUE(r.song().CacheDir.isEmpty());
     EXPECT_FALSE(r.song().IsModified);
     EXPECT_EQ(r.caption(), u"新しい歌 - ＴＯＶＡ"_s);
+    EXPECT_EQ(r.rig.voiceBankManager.unloads, 1);  // the manager's list belonged to the old bank
 
     // Cancel in the dialog changes nothing; commands whose window is not there say so.
     r.dialog.answer = false;
     r.files.mnNew_Click(r.w());
     EXPECT_EQ(r.song().ProjectName, u"新しい歌"_s);
+    EXPECT_EQ(r.rig.voiceBankManager.unloads, 1);
     r.files.mnOptions_Click(r.w());
     r.files.mnAppendLoad_Click(r.w());
     r.files.mnImport_Click(r.w());
@@ -448,6 +450,7 @@ TEST(ProjectFiles, UnloadRemovesTheTemporaryFilesOrKeepsTheWindow) {
                 << c.what;
             EXPECT_EQ(r.rig.midi.calls, (QStringList{u"CloseMidiIn"_s, u"CloseMidiOut"_s})) << c.what;
         }
+        EXPECT_EQ(r.rig.voiceBankManager.unloads, c.keeps ? 0 : 1) << c.what;
     }
 }
 
