@@ -11,6 +11,7 @@
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "exchange/plugins/PluginCommand.h"
+#include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -144,6 +145,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerInsertCommands(registry);
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
+    registerExchangeCommands(registry);
     registerCommandAliases(registry);
 }
 
