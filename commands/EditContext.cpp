@@ -1,5 +1,6 @@
 #include "commands/EditContext.h"
 
+#include "core/Mci.h"
 #include "core/MessageTable.h"
 #include "platform/Ports.h"
 #include "song/NoteCache.h"
@@ -61,5 +62,7 @@ MessageBoxPort& EditContext::messageBox() { return Ports::messageBox(); }
 InputBoxPort& EditContext::inputBox() { return Ports::inputBox(); }
 FileDialogPort& EditContext::fileDialog() { return Ports::fileDialog(); }
 PopupMenuPort& EditContext::popupMenu() { return Ports::popupMenu(); }
+ClipboardPort& EditContext::clipboard() { return Ports::clipboard(); }
+void EditContext::playSoundAsync(const QString& path) { PlaySoundAsync(path); }
 
 }  // namespace tova

@@ -10,6 +10,7 @@ class QObject;
 
 namespace tova {
 
+class ClipboardPort;
 class FileDialogPort;
 class InputBoxPort;
 class MessageBoxPort;
@@ -19,6 +20,7 @@ class PopupMenuPort;
 class RenderCommands;
 class RenderProgress;
 class Song;
+struct NoteArrays;
 
 // The notes a range command works on: first..last of the selection in ascending order, last cut to the
 // last note. `empty` when both selection ends lie at or beyond the note count (no selection).
@@ -97,6 +99,26 @@ public:
     virtual QString focusedTextBox() const = 0;
     // Sends a keystroke ("^A", "^C", "^X", "^V") to that text box, which then does its own work.
     virtual void sendKeys(const QString& box, const QString& keys) = 0;
+    // Replaces the text of the lyric entry box "Text2".
+    virtual void setLyricEntryText(const QString& text) = 0;
+    // Gives the piano roll "Picture2" the keyboard focus.
+    virtual void focusRoll() = 0;
+
+    // ---- the roll's view of the song ----
+    // The "Trace" switch: the roll redraws after the pitch curves were rendered into the notes.
+    virtual bool traceMode() const = 0;
+    // Scrolls the roll so that the start of a note is in view.
+    virtual void scrollToNote(qint32 note) = 0;
+
+    // ---- the note clipboard ----
+    // The notes of the last copy with every field; lives as long as the window, read (not consumed) by
+    // paste. Its note count is the clip count.
+    virtual NoteArrays& noteClipBuffer() = 0;
+    // The system clipboard, where copy puts the lyrics as text; the program's port unless a context gives
+    // its own.
+    virtual ClipboardPort& clipboard();
+    // Plays a sound file asynchronously (the key-preview tone); a missing file plays nothing.
+    virtual void playSoundAsync(const QString& path);
 
     // ---- render cache ----
     // The cache of rendered notes; null when there is none.

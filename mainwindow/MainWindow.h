@@ -44,6 +44,7 @@ public:
 
     // ---- the song and the view scales ----
     Song song;
+    NoteArrays ClipNotes;  // the note clipboard of copy and paste
     ViewScale Scale;  // Zoom and RowHeight, with the enabled state of the zoom commands
     float Zoom() const { return Scale.Zoom; }
     int16_t RowHeight() const { return Scale.RowHeight; }
@@ -105,6 +106,11 @@ public:
     void focusLyricEntry() override;
     QString focusedTextBox() const override;
     void sendKeys(const QString& box, const QString& keys) override;
+    void setLyricEntryText(const QString& text) override { SetLyricQueueText(text); }
+    void focusRoll() override;
+    bool traceMode() const override;
+    void scrollToNote(qint32 note) override { ScrollToNoteStart(note); }
+    NoteArrays& noteClipBuffer() override { return ClipNotes; }
     NoteCache* renderCache() override { return song.cache(); }
     RenderProgress& progress() override;
     QObject* ownerWindow() override;

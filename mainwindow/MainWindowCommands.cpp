@@ -1,9 +1,13 @@
 #include "mainwindow/MainWindowCommands.h"
 
+#include "commands/ClipboardCommands.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
+#include "commands/InsertCommands.h"
+#include "commands/MoveCommands.h"
 #include "commands/NoteEditPort.h"
 #include "commands/NotAvailable.h"
+#include "commands/PitchRenderCommands.h"
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "exchange/plugins/PluginCommand.h"
@@ -137,6 +141,10 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerNavigationCommands(registry);
     registerPlayCommands(registry);
     registerSelectionCommands(registry);
+    registerClipboardCommands(registry);
+    registerInsertCommands(registry);
+    registerMoveCommands(registry);
+    registerPitchRenderCommands(registry);
     registerExchangeCommands(registry);
     registerCommandAliases(registry);
 }

@@ -26,6 +26,10 @@ void MainWindow::redraw() {
     view_.setFocusTo(kRoll);
 }
 
+void MainWindow::focusRoll() { view_.setFocusTo(kRoll); }
+
+bool MainWindow::traceMode() const { return view_.value(QStringLiteral("chkTraceMode")) == 1; }
+
 bool MainWindow::mode2On() const { return view_.value(QStringLiteral("chkAutoPitchMode2")) == 1; }
 
 void MainWindow::chkAutoPitchMode2_Click() {

@@ -2,7 +2,8 @@
 
 #include "core/Midi.h"
 #include "mainwindow/MainWindow.h"
-#include "commands/NoteEditPort.h"
+#include "commands/CommandFrame.h"
+#include "commands/InsertCommands.h"
 #include "platform/EventGuard.h"
 
 namespace tova {
@@ -35,12 +36,12 @@ void ProgramMidi::SetStepInput(bool on) { SetMidiStepInput(on); }
 void ProgramMidi::SetSyncScroll(bool on) { SetMidiSyncScroll(on); }
 
 void ProgramMidi::PlayToneSample(int16_t noteNum) {
-    if (window_ && window_->ports().noteEdit) window_->ports().noteEdit->PlayToneSample(*window_, noteNum);
+    if (window_) EventGuard::runHandler([&] { SpeakScale(*window_, noteNum); });
 }
 
 void ProgramMidi::InsertLyricsFromList(QString& lyric, int32_t& noteNum, int32_t& length, bool replace) {
-    if (window_ && window_->ports().noteEdit)
-        window_->ports().noteEdit->InsertLyricsFromList(*window_, lyric, noteNum, length, replace);
+    if (!window_) return;
+    EventGuard::runHandler([&] { RunEditCommand(*window_, [&] { InsertTonePub(*window_, lyric, noteNum, length, replace); }); });
 }
 
 void ProgramMidi::UpdatePlayCursor(int32_t& count) {

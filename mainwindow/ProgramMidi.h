@@ -8,8 +8,8 @@ namespace tova {
 class MainWindow;
 
 // The program's MIDI devices for the main window, and the main window as the receiver of MIDI input:
-// clock and time code move the selection; step-input notes and preview tones go to the note-entry
-// commands when those are there.
+// clock and time code move the selection; a step-input note is entered at the selection start as one
+// undo step, and a preview tone plays the voice bank's tone sample.
 class ProgramMidi : public MidiPort, public MidiHost {
 public:
     // Registers as the MIDI host of the program.

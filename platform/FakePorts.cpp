@@ -49,6 +49,7 @@ ScopedFakePorts::ScopedFakePorts() {
     Ports::setInputBox(&inputBox);
     Ports::setFileDialog(&fileDialog);
     Ports::setPopupMenu(&popupMenu);
+    Ports::setClipboard(&clipboard);
 }
 
 ScopedFakePorts::~ScopedFakePorts() {
@@ -56,6 +57,7 @@ ScopedFakePorts::~ScopedFakePorts() {
     Ports::setInputBox(nullptr);
     Ports::setFileDialog(nullptr);
     Ports::setPopupMenu(nullptr);
+    Ports::setClipboard(nullptr);
 }
 
 }  // namespace tova

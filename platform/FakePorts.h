@@ -43,13 +43,23 @@ public:
     QString popup(QMenu* menu, const QPoint& globalPos) override;
 };
 
-// Installs all four fakes for the life of the object and removes them afterwards.
+// The system clipboard as a plain field.
+class FakeClipboard : public ClipboardPort {
+public:
+    QString content;
+    int writes = 0;
+    QString text() const override { return content; }
+    void setText(const QString& text) override { content = text, ++writes; }
+};
+
+// Installs all the fakes for the life of the object and removes them afterwards.
 class ScopedFakePorts {
 public:
     FakeMessageBox messageBox;
     FakeInputBox inputBox;
     FakeFileDialog fileDialog;
     FakePopupMenu popupMenu;
+    FakeClipboard clipboard;
     ScopedFakePorts();
     ~ScopedFakePorts();
     ScopedFakePorts(const ScopedFakePorts&) = delete;

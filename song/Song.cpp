@@ -12,6 +12,7 @@
 #include "song/SongHost.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -348,9 +349,30 @@ void Song::applyCheckedRecord(const QString& text) {
 }
 
 QString Song::SerializeNote(const QString& kind, qint32 index) const {
+    QString out;
+    AppendNoteLine(out, kind, index, false);
+    return out;
+}
+
+void Song::AppendNoteLine(QString& out, const QString& kind, qint32 index, bool lineEnd) const {
     if (index < 0 || index >= noteCount()) throw InvalidCallError();
-    return kind + u'\t' + QString::number(index) + u'\t' + QString::number(Lengths.value(index)) + u'\t' +
-           Lyrics.at(index) + u'\t' + QString::number(NoteNums.value(index)) + u'\t' + NoteExt.value(index);
+    const auto number = [&out](qint64 v) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+        out.append(QLatin1StringView(digits, end - digits));
+    };
+    const QString& lyric = Lyrics.at(index);
+    const QString ext = NoteExt.value(index);
+    const qsizetype needed = out.size() + kind.size() + lyric.size() + ext.size() + 48;
+    if (out.capacity() < needed) out.reserve(std::max(needed, out.capacity() * 2));
+    out.append(kind).append(u'\t');
+    number(index);
+    out.append(u'\t');
+    number(Lengths.value(index));
+    out.append(u'\t').append(lyric).append(u'\t');
+    number(NoteNums.value(index));
+    out.append(u'\t').append(ext);
+    if (lineEnd) out.append(CrLf);
 }
 
 QString Song::TempoRecordLine(float tempo) {
@@ -359,7 +381,7 @@ QString Song::TempoRecordLine(float tempo) {
 
 QString Song::SerializeNoteRange(const QString& kind, qint32 from, qint32 to) const {
     QString out;
-    for (qint32 i = from; i <= to; ++i) out += SerializeNote(kind, i) + CrLf;
+    for (qint32 i = from; i <= to; ++i) AppendNoteLine(out, kind, i);
     return out;
 }
 

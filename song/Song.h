@@ -102,6 +102,9 @@ public:
     // The record line of one note: kind, index, length, lyric, note number and the extension string,
     // TAB-separated. An index outside the notes raises InvalidCallError.
     QString SerializeNote(const QString& kind, qint32 index) const;
+    // Appends that line to `out`, followed by CR LF when `lineEnd`, without making texts on the way (the
+    // commands write thousands of lines into one record).
+    void AppendNoteLine(QString& out, const QString& kind, qint32 index, bool lineEnd = true) const;
     // The record line that sets the project tempo: "TEMPO", TAB and the tempo (the exact single-precision
     // value); applying it needs a positive tempo.
     static QString TempoRecordLine(float tempo);

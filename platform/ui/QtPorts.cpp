@@ -1,6 +1,7 @@
 #include "platform/ui/QtPorts.h"
 
 #include "platform/Ports.h"
+#include "platform/ui/QtClipboard.h"
 #include "platform/ui/QtFileDialog.h"
 #include "platform/ui/QtInputBox.h"
 #include "platform/ui/QtMessageBox.h"
@@ -18,6 +19,8 @@ void installQtPorts() {
     Ports::setInputBox(&inputBox);
     Ports::setFileDialog(&fileDialog);
     Ports::setPopupMenu(&popupMenu);
+    static QtClipboard clipboard;
+    Ports::setClipboard(&clipboard);
     static QtWheelHook wheelHook;
     WheelHookPort::install(&wheelHook);
 }

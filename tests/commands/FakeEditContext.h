@@ -1,7 +1,7 @@
 #pragma once
 
 // An edit context over a song of its own, for the tests of commands, editors and tools: the view
-// switches, geometry and text boxes are plain fields; redraws, keystrokes and progress are counted.
+// switches, geometry and text boxes are plain fields; redraws, keystrokes, scrolls, played sounds and progress are recorded.
 #include "commands/EditContext.h"
 #include "render/RenderProgress.h"
 #include "song/NoteCache.h"
@@ -59,6 +59,12 @@ public:
     void focusLyricEntry() override { focus = QStringLiteral("Text2"); }
     QString focusedTextBox() const override { return focus; }
     void sendKeys(const QString& box, const QString& keys) override { keysSent << box + QLatin1Char(' ') + keys; }
+    void setLyricEntryText(const QString& text) override { lyricEntry = text; }
+    void focusRoll() override { focus = QStringLiteral("Picture2"); }
+    bool traceMode() const override { return trace; }
+    void scrollToNote(qint32 note) override { scrolledTo << note; }
+    NoteArrays& noteClipBuffer() override { return clip; }
+    void playSoundAsync(const QString& path) override { played << path; }
     NoteCache* renderCache() override { return &cache; }
     RenderProgress& progress() override { return progressWindow; }
     QObject* ownerWindow() override { return nullptr; }
@@ -79,6 +85,10 @@ public:
     double vScroll = 255;
     ScrollBarState h{0, 100, 0, 4, 1};
     QString lyricEntry;
+    bool trace = false;
+    QList<qint32> scrolledTo;
+    NoteArrays clip;
+    QStringList played;
     QString focus;
     QStringList keysSent;
     int backgrounds = 0;

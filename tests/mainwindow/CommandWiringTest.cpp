@@ -75,19 +75,15 @@ TEST(CommandWiring, EveryMenuItemAndToolBandControlRunsItsCommandOrSaysItIsNotAv
         }
     }
     EXPECT_GT(built, 50);
-    EXPECT_GT(notBuilt, 50);
+    EXPECT_GT(notBuilt, 30);  // fewer as commands are built; the walk meets both kinds
 
     // The controls that used to do nothing now say so, named by their captions or tool tips.
     const struct {
         const char* control;
         const char16_t* message;
     } silentBefore[] = {
-        {"mnCut", u"切り取りはまだ使用できません。"},
-        {"mnInsert", u"Rを挿入はまだ使用できません。"},
-        {"mnDelete", u"削除はまだ使用できません。"},
-        {"cmdLyricIns", u"歌詞で挿入はまだ使用できません。"},
-        {"cmdLyricRepl", u"歌詞を置換はまだ使用できません。"},
-        {"cmdInsR", u"Rを挿入はまだ使用できません。"},
+        {"mnInsertFrom", u"音リストを表示はまだ使用できません。"},
+        {"mnWordList", u"音リストはまだ使用できません。"},
     };
     for (const auto& c : silentBefore) {
         SCOPED_TRACE(c.control);

@@ -187,8 +187,6 @@ public:
     QList<int> chosenAliases;
     void ApplyLyricText(EditContext&, qint32, const QString&) override {}
     void mnW0_Click(EditContext&, int index) override { chosenAliases << index; }
-    void InsertLyricsFromList(EditContext&, QString&, int32_t&, int32_t&, bool) override {}
-    void PlayToneSample(EditContext&, int16_t) override {}
 };
 
 class FakeVoiceTools : public VoiceToolsPort {
