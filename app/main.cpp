@@ -10,6 +10,7 @@
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "editors/ui/QtNoteDialogs.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     fileServices.projectSettings = &projectSettings;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
+    tova::QtNoteDialogs noteDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
     ports.voiceBankManager = &voiceBankManager;
+    ports.noteDialogs = &noteDialogs;
 
     tova::Form1 w(ports);
     midi.attach(&w.logic());

@@ -6,6 +6,7 @@
 #include "commands/NotAvailable.h"
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
+#include "editors/NotePropertyCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -133,6 +134,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerNavigationCommands(registry);
     registerPlayCommands(registry);
     registerSelectionCommands(registry);
+    registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerCommandAliases(registry);
 }
 
