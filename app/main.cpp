@@ -1,6 +1,7 @@
 #include "core/ShellOpenPort.h"
 #include "core/ui/QtShellOpen.h"
 #include "exchange/ProgramVoiceBankAccess.h"
+#include "exchange/ui/frmPluginExecute.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
@@ -8,6 +9,8 @@
 #include "mainwindow/ProjectFiles.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
+#include "mainwindow/ProgramArchiveInstaller.h"
+#include "mainwindow/ui/ProgramVoiceTools.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
 #include "editors/ui/QtNoteDialogs.h"
@@ -27,10 +30,14 @@ int main(int argc, char** argv) {
     tova::ProgramDefaultVoiceGenerator generator;
     tova::ProgramNoteDrawing noteDrawing;
     tova::ProgramVoiceBankAccess voiceBankAccess;
-    tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, nullptr, nullptr);
+    tova::ProgramVoiceTools voiceTools;
+    tova::ProgramArchiveInstaller installer;
+    tova::QtPluginWait pluginWait;
+    tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, &voiceTools, nullptr);
     tova::ProjectFiles::Services fileServices;
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
+    fileServices.installer = &installer;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
     tova::QtNoteDialogs noteDialogs;
@@ -41,10 +48,13 @@ int main(int argc, char** argv) {
     ports.voiceBanks = &voiceBankAccess;
     ports.noteDrawing = &noteDrawing;
     ports.projectFiles = &projectFiles;
+    ports.voiceTools = &voiceTools;
+    ports.pluginWait = &pluginWait;
     ports.voiceBankManager = &voiceBankManager;
     ports.noteDialogs = &noteDialogs;
 
     tova::Form1 w(ports);
+    pluginWait.setOwner(&w);
     midi.attach(&w.logic());
     if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();

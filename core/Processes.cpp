@@ -121,10 +121,10 @@ void waitForTextRunner(qint64 pid) {
 }
 
 // Reads the exchange file back, deletes it and answers the changed text or "".
-QString readBackAndDelete(const QString& path, const QString& sent) {
+QString readBackAndDelete(const QString& path, const QString& sent, qint64 maxBytes) {
     QString back;
     try {
-        back = ReadTextFile(path);
+        back = ReadTextFile(path, maxBytes);
     } catch (...) {
         QFile::remove(path);
         throw;
@@ -133,7 +133,7 @@ QString readBackAndDelete(const QString& path, const QString& sent) {
     return back == sent ? QString() : back;
 }
 
-QString runOnText(const Launch& l, const QString& text, const QString& workingFolder) {
+QString runOnText(const Launch& l, const QString& text, const QString& workingFolder, qint64 maxBytes) {
     const QString path = WriteTempTextFile(text, TempFolder);
     Launch withFile = l;
     withFile.arguments << path;  // one argument, whatever it holds
@@ -145,7 +145,7 @@ QString runOnText(const Launch& l, const QString& text, const QString& workingFo
         throw;
     }
     waitForTextRunner(pid);
-    return readBackAndDelete(path, text);
+    return readBackAndDelete(path, text, maxBytes);
 }
 
 }  // namespace
@@ -198,7 +198,7 @@ QString WriteTempTextFile(const QString& text, const QString& folder) {
                        QStringLiteral(".tmp");
         QString path = PathText::join(dir, name);
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             if (f.exists()) continue;
             throw FileError(QStringLiteral("ファイルを作成できません。 ") + path, 75);
         }
@@ -214,10 +214,10 @@ QString WriteTempTextFile(const QString& text, const QString& folder) {
     throw FileError(QStringLiteral("ファイルを作成できません。 ") + folder, 75);
 }
 
-QString ReadTextFile(const QString& path) {
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    const QString all = Cp932::decode(f.readAll());
+namespace {
+
+// The text as lines, each followed by CR LF.
+QString asCrLfLines(const QString& all) {
     QString out;
     out.reserve(all.size() + 2);
     qsizetype lineStart = 0;
@@ -236,13 +236,40 @@ QString ReadTextFile(const QString& path) {
     return out;
 }
 
-QString RunProgramOnText(const QString& programPath, const QString& text) {
-    Launch l;
-    l.program = onDiskProgram(programPath);
-    return runOnText(l, text, QString());
+}  // namespace
+
+QString ReadTextFile(const QString& path) {
+    QFile f(FileSystem::resolve(path));
+    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
+    return asCrLfLines(Cp932::decode(f.readAll()));
 }
 
-QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder) {
+QString ReadTextFile(const QString& path, qint64 maxBytes) {
+    if (maxBytes < 0) return ReadTextFile(path);
+    QFile f(FileSystem::resolve(path));
+    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
+    // Read in pieces up to one byte more than allowed rather than trust the size (the file may be a
+    // device or still growing), without setting aside the whole allowance at once.
+    QByteArray bytes;
+    char piece[65536];
+    for (;;) {
+        const qint64 n = f.read(piece, qMin<qint64>(sizeof piece, maxBytes + 1 - bytes.size()));
+        if (n < 0) throw IoError(QStringLiteral("ファイルを読み込めません。 ") + path);
+        if (n == 0) break;
+        bytes.append(piece, qsizetype(n));
+        if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
+    }
+    return asCrLfLines(Cp932::decode(bytes));
+}
+
+QString RunProgramOnText(const QString& programPath, const QString& text, qint64 maxBytes) {
+    Launch l;
+    l.program = onDiskProgram(programPath);
+    return runOnText(l, text, QString(), maxBytes);
+}
+
+QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder,
+                         qint64 maxBytes) {
     Launch l;
     if (command.startsWith(u'"')) {
         QStringList words = splitWords(command);
@@ -251,7 +278,7 @@ QString RunProcessOnText(const QString& command, const QString& text, const QStr
     } else {
         l.program = onDiskProgram(command);
     }
-    return runOnText(l, text, workingFolder);
+    return runOnText(l, text, workingFolder, maxBytes);
 }
 
 }  // namespace tova

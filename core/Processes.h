@@ -43,25 +43,29 @@ void ShellAndWait(const QString& commandLine, int windowStyle);
 // stored); the empty text when the path does not exist.
 QString GetShortPath(const QString& path);
 
-// Creates a new uniquely named file "tmpXXXX.tmp" in the folder, writes the text into it unchanged
-// (code page 932, no line break added) and returns its full path. Raises FileError when the folder
-// cannot take the file.
+// Creates a new uniquely named file "tmpXXXX.tmp" in the folder, readable and writable by the user
+// only (mode 0600), writes the text into it unchanged (code page 932, no line break added) and returns
+// its full path. Raises FileError when the folder cannot take the file.
 QString WriteTempTextFile(const QString& text, const QString& folder);
 
 // The whole file as lines, each followed by CR LF (a last line without a line break gets one too; CR
 // LF, a lone CR and a lone LF end a line); an empty file gives the empty text. Raises FileError for a
 // missing file.
 QString ReadTextFile(const QString& path);
+// The same reading at most `maxBytes` bytes (not negative): a longer file raises IoError.
+QString ReadTextFile(const QString& path, qint64 maxBytes);
 
 // Hands the text to a program through a temporary file in `TempFolder` whose path is the program's one
 // argument; waits (handling events every 100 ms) until the program ends or `StopRequested` is non-zero,
 // then reads the file back and deletes it. Returns the text as the program left it, or the empty text
 // when it is unchanged. A program that cannot be started raises FileError (after the file is deleted).
-QString RunProgramOnText(const QString& programPath, const QString& text);
+// With `maxBytes` not negative, a file left larger than that is deleted unread and raises IoError.
+QString RunProgramOnText(const QString& programPath, const QString& text, qint64 maxBytes = -1);
 
 // The same with a command and a working folder. A command that begins with a double quote is a quoted
 // program followed by its own arguments and is used as given; any other command is the program path as
 // a whole, blanks included. The temporary file's path is added as the last argument.
-QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder);
+QString RunProcessOnText(const QString& command, const QString& text, const QString& workingFolder,
+                         qint64 maxBytes = -1);
 
 }  // namespace tova

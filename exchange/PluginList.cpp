@@ -77,4 +77,13 @@ int LoadPluginList() {
     return int(PluginList.size()) - 1;
 }
 
+QStringList PluginMenuNames() {
+    QStringList names;
+    for (const QString& line : PluginList) {
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() >= 4 && !fields[0].isEmpty()) names << fields[0];
+    }
+    return names;
+}
+
 }  // namespace tova

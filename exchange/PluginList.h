@@ -34,4 +34,8 @@ QString ReadPluginTxt(const QString& folder, QString& entry);
 // names no program is not listed.
 int LoadPluginList();
 
+// The names of the plug-in menu's items in menu order (item 1 first): the name of every list line that
+// has at least four fields and a name. The menu is built from it, and a click on item k runs name k - 1.
+QStringList PluginMenuNames();
+
 }  // namespace tova

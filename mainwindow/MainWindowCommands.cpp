@@ -7,6 +7,7 @@
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "editors/NotePropertyCommands.h"
+#include "exchange/plugins/PluginCommand.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -81,6 +82,8 @@ void registerMainWindowCommands(CommandRegistry& registry) {
     registry.addIndexed(QStringLiteral("mnHistory"), [](EditContext& c, int index) {
         if (ProjectFilesPort* port = MainWindow::of(c).ports().projectFiles) port->mnHistory_Click(c, index);
     });
+    // The plug-in menu's items run their plug-ins over the selection.
+    registerPluginCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().pluginWait; });
     // A click on the voice name opens the project settings.
     registry.alias(QStringLiteral("lblVoice"), QStringLiteral("mnProjSetting"));
 

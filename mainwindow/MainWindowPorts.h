@@ -12,6 +12,7 @@ class NoteDrawingPort;
 class ProjectFilesPort;
 class PlaybackCommands;
 class PlaybackPort;
+class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
@@ -33,6 +34,8 @@ struct MainWindowPorts {
     NoteEditPort* noteEdit = nullptr;
     VoiceToolsPort* voiceTools = nullptr;
     MidiPort* midi = nullptr;
+    // Runs a plug-in while its wait window is shown.
+    PluginWaitPort* pluginWait = nullptr;
     // The render and play commands of the window and its progress window (the form installs them).
     RenderCommands* rendering = nullptr;
     PlaybackCommands* playing = nullptr;

@@ -191,11 +191,9 @@ void MainWindow::BuildPluginMenu() {
         return;
     }
     int k = 1;
-    for (const QString& line : PluginList) {
-        const QStringList fields = line.split(u'\t');
-        if (fields.size() < 4 || fields[0].isEmpty()) continue;
+    for (const QString& name : PluginMenuNames()) {
         view_.loadMenuElement(menu, k);
-        view_.setText(menu, fields[0], k);
+        view_.setText(menu, name, k);
         view_.setVisible(menu, true, k);
         view_.setEnabled(menu, true, k);
         ++k;

@@ -43,9 +43,10 @@ QString folderKey(const QString& folder) {
     return canonical.isEmpty() ? fi.absoluteFilePath() : canonical;
 }
 
-// One profile file into the outputs; an "alias" value is left in `alias`.
-void readProfileLines(const QStringList& lines, QString& alias, QString& name, QString& image, QString& sample,
-                      QString& author, QString& web, QString& description) {
+}  // namespace
+
+void ReadCharacterLines(const QStringList& lines, QString& alias, QString& name, QString& image, QString& sample,
+                        QString& author, QString& web, QString& description) {
     for (const QString& raw : lines) {
         if (raw.isEmpty()) continue;
         const qsizetype eq = raw.indexOf(u'=');
@@ -82,8 +83,6 @@ void readProfileLines(const QStringList& lines, QString& alias, QString& name, Q
         }
     }
 }
-
-}  // namespace
 
 QStringList& VoiceBankList() {
     static QStringList list;
@@ -159,7 +158,7 @@ void ReadCharacterTxt(QString& folder, QString& name, QString& image, QString& s
         if (profile.isEmpty()) return;
         try {
             const QStringList lines = ReadCp932Lines(profile);
-            readProfileLines(lines, alias, name, image, sample, author, web, description);
+            ReadCharacterLines(lines, alias, name, image, sample, author, web, description);
         } catch (const TovaError& e) {
             Ports::msgBox(e.description() + QStringLiteral("\r\n") + GetMessage(QStringLiteral("無効な原音が登録されています。")) +
                               current,

@@ -43,4 +43,10 @@ void AddVoiceBankEntry(const QString& parent, const QString& folder, const QStri
 void ReadCharacterTxt(QString& folder, QString& name, QString& image, QString& sample, QString& author,
                       QString& web, QString& description);
 
+// The lines of one profile file into the outputs (the keys name, image, sample, author, web and
+// alias, and the "名前：" style lines; other lines with a colon are appended to the description, each
+// followed by CR LF). Fields the lines do not set keep their values; the alias is not followed.
+void ReadCharacterLines(const QStringList& lines, QString& alias, QString& name, QString& image, QString& sample,
+                        QString& author, QString& web, QString& description);
+
 }  // namespace tova

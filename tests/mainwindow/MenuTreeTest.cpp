@@ -5,6 +5,7 @@
 #include "core/Utf16Text.h"
 #include "core/WindowRegistry.h"
 #include "exchange/PluginList.h"
+#include "exchange/plugins/PluginRun.h"
 #include "mainwindow/MenuTree.h"
 #include "support/TestSupport.h"
 
@@ -187,6 +188,51 @@ TEST(MenuTree, PluginMenu) {
     // The folder command opens the plug-in folder.
     f.controlAs<QAction>(u"mnPluginFolder"_s)->trigger();
     EXPECT_EQ(rig.core.calls.last(), u"shellOpen "_s + rig.path(u"plugins"_s));
+}
+
+namespace {
+// The wait window without a window: notes what it was asked and answers with a prepared reply.
+struct ScriptedPluginWait : PluginWaitPort {
+    QStringList names;
+    QStringList texts;
+    QString reply;
+    PluginRun go(const QString& name, const QString& text) override {
+        names << name;
+        texts << text;
+        PluginRun r;
+        r.outcome = reply.isEmpty() ? PluginRun::Outcome::Unchanged : PluginRun::Outcome::Changed;
+        r.text = reply;
+        return r;
+    }
+};
+}  // namespace
+
+TEST(MenuTree, PluginItemRunsThePluginOverTheSelection) {
+    test::MainWindowRig rig;
+    ScriptedPluginWait wait;
+    rig.ports.pluginWait = &wait;
+    test::writeFile(rig.path(u"plugins/a/plugin.txt"_s), "name=Tune\r\nexecute=tune\r\n");
+    test::writeFile(rig.path(u"plugins/b/plugin.txt"_s), "name=Tune\r\nexecute=tune2\r\n");
+    ASSERT_TRUE(rig.start());
+    rig.setSong({480, 960, 1440});
+    Song& song = rig.w().song;
+    song.SelStart = 2;
+    song.SelEnd = 1;
+    wait.reply = u"[#0001]\r\nLyric=ka\r\n[#DELETE]\r\n"_s;
+    // The placeholder "(なし)" runs nothing.
+    QAction* placeholder = rig.f().controlAs<QAction>(u"mnPlugin"_s, 0);
+    placeholder->setVisible(true);
+    placeholder->setEnabled(true);
+    placeholder->trigger();
+    EXPECT_TRUE(wait.names.isEmpty());
+    rig.f().controlAs<QAction>(u"mnPlugin"_s, 2)->trigger();
+    ASSERT_EQ(wait.names, QStringList{u"Tune(2)"_s});
+    EXPECT_TRUE(wait.texts[0].contains(u"[#PREV]"_s) && wait.texts[0].contains(u"[#0002]"_s));
+    EXPECT_EQ(song.Lyrics, (QStringList{u"あ"_s, u"ka"_s}));
+    EXPECT_EQ(song.SelStart, 1);
+    EXPECT_EQ(song.SelEnd, 1);
+    EXPECT_EQ(rig.f().text(u"mnUndo"_s), u"プラグインの実行を元に戻す(&U)"_s);
+    EXPECT_TRUE(rig.modal.messageBox.shown.isEmpty());
 }
 
 TEST(MenuTree, CaptionFilesTranslateTheMenus) {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace tova {
+
+class ZipArchive;
+
+// Unpacking an install archive without ever writing outside the destination. The files go first into
+// a fresh private staging folder beside the destination, which then takes the destination's place (or,
+// when the destination exists, has its files moved into it). Links, devices and entries whose names
+// could reach outside are skipped and named in the result; a failure leaves the destination as it was
+// and removes the staging folder.
+
+struct UnpackResult {
+    bool ok = false;
+    int files = 0;           // files written
+    QStringList skipped;     // entries left out: unsafe names, links, devices, clashes with the destination
+    QString error;           // what failed when not ok
+};
+
+struct UnpackPlan {
+    // The folder inside the archive whose contents are installed (parts, see SplitContentsDir); empty
+    // for the archive root.
+    QStringList contentsParts;
+    // Leave out the archive root's "install.txt" (the description itself; letter case ignored).
+    bool skipRootDescription = false;
+};
+
+// The number of files that unpacking with this plan would write (the progress bar's range).
+int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan);
+
+// Unpacks into `destination` (a folder path; its parent must exist). `onFile` is called with each
+// entry's name after the file was written.
+UnpackResult UnpackArchive(ZipArchive& archive, const UnpackPlan& plan, const QString& destination,
+                           const std::function<void(const QString&)>& onFile);
+
+// Unpacks into a folder that is used as it is (no staging, no moving): the walk itself, for tests and
+// the fuzz target. The folder must exist and hold no links.
+UnpackResult UnpackInto(ZipArchive& archive, const UnpackPlan& plan, const QString& folder,
+                        const std::function<void(const QString&)>& onFile);
+
+}  // namespace tova

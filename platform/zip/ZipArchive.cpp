@@ -1,0 +1,204 @@
+#include "platform/zip/ZipArchive.h"
+
+#include "platform/Cp932.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <limits>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tova {
+
+struct ZipArchive::Handle {
+    zip_t* archive = nullptr;
+    QByteArray bytes;  // the archive in memory (openBytes), kept alive while the archive is open
+};
+
+namespace {
+
+QString zipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
+
+// Closes a libzip file on every way out.
+struct OpenEntry {
+    zip_file_t* file = nullptr;
+    ~OpenEntry() {
+        if (file) zip_fclose(file);
+    }
+};
+
+ZipArchive::Kind kindOf(zip_t* archive, zip_uint64_t index, const QByteArray& raw) {
+    zip_uint8_t opsys = 0;
+    zip_uint32_t attributes = 0;
+    const bool haveAttributes = zip_file_get_external_attributes(archive, index, 0, &opsys, &attributes) == 0;
+    if (haveAttributes && opsys == ZIP_OPSYS_UNIX) {
+        const mode_t mode = mode_t(attributes >> 16);
+        switch (mode & S_IFMT) {
+            case S_IFLNK:
+                return ZipArchive::Kind::Link;
+            case S_IFDIR:
+                return ZipArchive::Kind::Folder;
+            case S_IFCHR:
+            case S_IFBLK:
+            case S_IFIFO:
+            case S_IFSOCK:
+                return ZipArchive::Kind::Special;
+            default:
+                break;
+        }
+    } else if (haveAttributes && (attributes & 0x10u)) {  // the DOS folder attribute
+        return ZipArchive::Kind::Folder;
+    }
+    if (raw.endsWith('/') || raw.endsWith('\\')) return ZipArchive::Kind::Folder;
+    return ZipArchive::Kind::File;
+}
+
+}  // namespace
+
+ZipArchive::ZipArchive() = default;
+ZipArchive::~ZipArchive() { close(); }
+
+void ZipArchive::close() {
+    if (h_ && h_->archive) zip_discard(h_->archive);
+    h_.reset();
+    entries_.clear();
+}
+
+bool ZipArchive::open(const QString& path) {
+    close();
+    error_.clear();
+    int code = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        error_ = zipErrorText(&error);
+        zip_error_fini(&error);
+        return false;
+    }
+    h_ = std::make_unique<Handle>();
+    h_->archive = archive;
+    return readDirectory();
+}
+
+bool ZipArchive::openBytes(const QByteArray& bytes) {
+    close();
+    error_.clear();
+    h_ = std::make_unique<Handle>();
+    h_->bytes = bytes;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(h_->bytes.constData(), zip_uint64_t(h_->bytes.size()), 0, &error);
+    if (source) {
+        h_->archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+        if (!h_->archive) zip_source_free(source);
+    }
+    if (!h_->archive) {
+        error_ = zipErrorText(&error);
+        zip_error_fini(&error);
+        h_.reset();
+        return false;
+    }
+    zip_error_fini(&error);
+    return readDirectory();
+}
+
+QString ZipArchive::decodeName(const QByteArray& raw, bool utf8Flag, bool* clean) {
+    if (utf8Flag) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(raw);
+        if (!utf8.hasError()) {
+            if (clean) *clean = true;
+            return text;
+        }
+    }
+    return Cp932::decode(raw, clean);
+}
+
+bool ZipArchive::readDirectory() {
+    const zip_int64_t count = zip_get_num_entries(h_->archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* rawName = zip_get_name(h_->archive, zip_uint64_t(i), ZIP_FL_ENC_RAW);
+        if (!rawName) continue;  // an entry whose name cannot be read is not listed
+        Entry e;
+        e.index = i;
+        e.rawName = QByteArray(rawName);
+        // The strict reading leaves a name alone only when it carries the UTF-8 flag (an unflagged name
+        // with bytes above 127 is converted from code page 437 and so differs from the raw bytes).
+        const char* strict = zip_get_name(h_->archive, zip_uint64_t(i), ZIP_FL_ENC_STRICT);
+        bool ascii = true;
+        for (char c : e.rawName)
+            if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+        const bool flagged = !ascii && strict && e.rawName == QByteArray(strict);
+        e.name = decodeName(e.rawName, flagged, &e.cleanName);
+        e.kind = kindOf(h_->archive, zip_uint64_t(i), e.rawName);
+        zip_uint8_t opsys = 0;
+        zip_uint32_t attributes = 0;
+        if (zip_file_get_external_attributes(h_->archive, zip_uint64_t(i), 0, &opsys, &attributes) == 0 &&
+            opsys == ZIP_OPSYS_UNIX)
+            e.permissions = int((attributes >> 16) & 0777u);
+        zip_stat_t st;
+        zip_stat_init(&st);
+        e.size = zip_stat_index(h_->archive, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)
+                     ? qint64(qMin<zip_uint64_t>(st.size, zip_uint64_t(std::numeric_limits<qint64>::max())))
+                     : -1;
+        entries_ << e;
+    }
+    return true;
+}
+
+std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 maxBytes) const {
+    if (!h_ || !h_->archive || index < 0) return std::nullopt;
+    OpenEntry entry;
+    entry.file = zip_fopen_index(h_->archive, zip_uint64_t(index), 0);
+    if (!entry.file) return std::nullopt;
+    QByteArray out;
+    char buffer[16384];
+    for (;;) {
+        const zip_int64_t n = zip_fread(entry.file, buffer, sizeof buffer);
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        if (out.size() + n > maxBytes) return std::nullopt;
+        out.append(buffer, qsizetype(n));
+    }
+    return out;
+}
+
+bool ZipArchive::copyTo(qint64 index, int fd) {
+    if (!h_ || !h_->archive || index < 0) return false;
+    OpenEntry entry;
+    entry.file = zip_fopen_index(h_->archive, zip_uint64_t(index), 0);
+    if (!entry.file) {
+        error_ = zipErrorText(zip_get_error(h_->archive));
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const zip_int64_t n = zip_fread(entry.file, buffer, sizeof buffer);
+        if (n < 0) {
+            error_ = zipErrorText(zip_file_get_error(entry.file));
+            return false;
+        }
+        if (n == 0) return true;
+        const char* p = buffer;
+        zip_int64_t left = n;
+        while (left > 0) {
+            const ssize_t w = ::write(fd, p, size_t(left));
+            if (w < 0) {
+                if (errno == EINTR) continue;
+                error_ = QString::fromLocal8Bit(std::strerror(errno));
+                return false;
+            }
+            p += w;
+            left -= w;
+        }
+    }
+}
+
+}  // namespace tova

@@ -1,0 +1,410 @@
+#include "ZipBuilder.h"
+
+#include "core/Settings.h"
+#include "exchange/install/ArchiveInstaller.h"
+#include "exchange/install/ArchivePaths.h"
+#include "exchange/install/InstallHost.h"
+#include "platform/FakePorts.h"
+#include "platform/SystemPaths.h"
+#include "support/TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace tova;
+using namespace Qt::Literals::StringLiterals;
+using test::ZipBuilder;
+
+namespace {
+
+class FakeInstallHost : public InstallHost {
+public:
+    QList<int> progressStarts;
+    QStringList progressTexts;
+    QList<int> progressValues;
+    int progressEnds = 0;
+    QHash<int, QString> status;
+    int voiceListLoads = 0;
+    QStringList profiles;
+    int pluginMenus = 0;
+
+    void ProgressStart(int maximum, int slideMs) override {
+        progressStarts << maximum;
+        EXPECT_EQ(slideMs, 300);
+    }
+    void ProgressSet(const QString& text, int value) override {
+        progressTexts << text;
+        progressValues << value;
+    }
+    void ProgressEnd() override { ++progressEnds; }
+    void SetStatusText(int panel, const QString& text) override { status[panel] = text; }
+    void LoadVoiceBankList() override { ++voiceListLoads; }
+    void ShowVoiceProfile(const QString& folder) override { profiles << folder; }
+    void BuildPluginMenu() override { ++pluginMenus; }
+};
+
+// A program folder with "voice" and "plugins" under a base folder that also holds the archives and a
+// canary tree that no installation may touch.
+class Installer : public ::testing::Test {
+protected:
+    QTemporaryDir base;
+    ScopedFakePorts ports;
+    FakeInstallHost host;
+    ArchiveInstaller installer{host};
+
+    void SetUp() override {
+        ASSERT_TRUE(base.isValid());
+        settings() = Settings{};
+        QDir().mkpath(prog() + u"/voice"_s);
+        QDir().mkpath(prog() + u"/plugins"_s);
+        QDir().mkpath(base.path() + u"/archives"_s);
+        SystemPaths::setProgramFolder(prog());
+        test::writeFile(canary() + u"/a.txt"_s, "canary a");
+        test::writeFile(canary() + u"/sub/b.txt"_s, "canary b");
+    }
+    void TearDown() override {
+        SystemPaths::setProgramFolder(QString());
+        settings() = Settings{};
+    }
+    QString prog() const { return base.path() + u"/prog"_s; }
+    QString voice() const { return prog() + u"/voice"_s; }
+    QString plugins() const { return prog() + u"/plugins"_s; }
+    QString canary() const { return base.path() + u"/canary"_s; }
+
+    QString archive(const ZipBuilder& zip, const QString& name) {
+        const QString path = base.path() + u"/archives/"_s + name;
+        EXPECT_TRUE(zip.write(path));
+        return path;
+    }
+    void install(const ZipBuilder& zip, const QString& name = u"pack.zip"_s) {
+        installer.InstallArchive(archive(zip, name));
+    }
+    QStringList texts() const {
+        QStringList t;
+        for (const MessageRequest& r : ports.messageBox.shown) t << r.text;
+        return t;
+    }
+};
+
+// A digest of every file, folder and link under a folder (names, kinds, contents, link targets).
+QByteArray treeDigest(const QString& folder, const QString& except = QString()) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!except.isEmpty() && (path == except || path.startsWith(except + u'/'))) continue;
+        entries << path;
+    }
+    entries.sort();
+    for (const QString& path : entries) {
+        const QFileInfo fi(path);
+        h.addData(path.toUtf8());
+        if (fi.isSymLink()) {
+            h.addData("L" + fi.symLinkTarget().toUtf8());
+        } else if (fi.isDir()) {
+            h.addData("D");
+        } else {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            h.addData("F" + f.readAll());
+        }
+    }
+    return h.result();
+}
+
+ZipBuilder voiceBank(const QByteArray& description, const QByteArray& profile = "name=Aoi\r\n") {
+    ZipBuilder z;
+    z.file("install.txt", description);
+    if (!profile.isNull()) z.file("bank/character.txt", profile);
+    z.file("bank/a.wav", "RIFF-a");
+    z.file("bank/sub/i.wav", "RIFF-i");
+    return z;
+}
+
+const QString kNotFound = u"インストール情報が見つかりません。"_s;
+const QString kNotForUs = u"\r\nこのアーカイブはTOVA用自動インストールファイルではありません。"_s;
+const QString kInvalid = u"インストール情報が不正です"_s;
+const QString kIncomplete = u"インストール情報に不備があります"_s;
+const QString kNoPlugin = u"プラグイン情報が見つかりません"_s;
+const QString kCancelled = u"インストールは中断されました"_s;
+const QString kUnsupported = u"未対応のインストールタイプです。"_s;
+
+TEST_F(Installer, RefusalsShowTheirMessageAndUnpackNothing) {
+    struct Case {
+        const char* what;
+        ZipBuilder zip;
+        QString fileName;
+        QList<MsgResult> answers;
+        QString text;
+        MsgIcon icon;
+    };
+    ZipBuilder noDescription;
+    noDescription.file("bank/a.wav", "x");
+    const QByteArray bank = "contentsdir=bank\r\n";
+    const QList<Case> cases = {
+        {"no install.txt, zip", noDescription, u"p.zip"_s, {}, kNotFound + kNotForUs, MsgIcon::Exclamation},
+        {"no install.txt, name holds .zip", noDescription, u"p.ZIP.tvz"_s, {}, kNotFound + kNotForUs, MsgIcon::Exclamation},
+        {"no install.txt, tvz", noDescription, u"p.tvz"_s, {}, kNotFound, MsgIcon::None},
+        {"description in a sub-folder only", ZipBuilder().file("x/install.txt", "type=voiceset\r\nfolder=f\r\n"), u"p.tvz"_s, {},
+         kNotFound, MsgIcon::None},
+        {"folder with ..", voiceBank("type=voiceset\r\nfolder=a..b\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"folder line with two =", voiceBank("type=voiceset\r\nfolder=a=b\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"no type", voiceBank("folder=f\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"blank before =", voiceBank("type =voiceset\r\nfolder=f\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"folder with a separator", voiceBank("type=voiceset\r\nfolder=a/b\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"folder absolute", voiceBank("type=voiceset\r\nfolder=/tmp\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"folder drive", voiceBank("type=voiceset\r\nfolder=C:x\r\n" + bank), u"p.zip"_s, {}, kInvalid, MsgIcon::None},
+        {"contentsdir climbing", voiceBank("type=voiceset\r\nfolder=f\r\ncontentsdir=bank/../..\r\n"), u"p.zip"_s, {}, kInvalid,
+         MsgIcon::None},
+        {"contentsdir absolute", voiceBank("type=voiceset\r\nfolder=f\r\ncontentsdir=/bank\r\n"), u"p.zip"_s, {}, kInvalid,
+         MsgIcon::None},
+        {"voice bank without character.txt", voiceBank("type=voiceset\r\nfolder=f\r\n" + bank, QByteArray()), u"p.zip"_s, {},
+         kIncomplete, MsgIcon::None},
+        {"character.txt without a name", voiceBank("type=voiceset\r\nfolder=f\r\n" + bank, "author=me\r\n"), u"p.zip"_s, {},
+         kIncomplete, MsgIcon::None},
+        {"plug-in without plugin.txt", voiceBank("type=editplugin\r\nfolder=f\r\n" + bank), u"p.zip"_s, {}, kNoPlugin,
+         MsgIcon::None},
+        {"plugin.txt without a name",
+         ZipBuilder().file("install.txt", "type=editplugin\r\nfolder=f\r\n").file("plugin.txt", "execute=run\r\n"), u"p.zip"_s,
+         {}, kNoPlugin, MsgIcon::None},
+        {"cancelled", voiceBank("type=voiceset\r\nfolder=f\r\n" + bank), u"p.zip"_s, {MsgResult::Cancel}, kCancelled,
+         MsgIcon::None},
+        {"type in capitals", voiceBank("type=VoiceSet\r\nfolder=f\r\n" + bank), u"p.zip"_s, {}, kUnsupported, MsgIcon::None},
+        {"language", voiceBank("type=language\r\nfolder=f\r\n" + bank), u"p.zip"_s, {}, kUnsupported, MsgIcon::None},
+        {"other type", voiceBank("type=skin\r\nfolder=f\r\n" + bank), u"p.zip"_s, {}, kUnsupported, MsgIcon::None},
+    };
+    const QByteArray before = treeDigest(base.path(), base.path() + u"/archives"_s);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.clear();
+        for (MsgResult a : c.answers) ports.messageBox.answers.enqueue(a);
+        install(c.zip, c.fileName);
+        ASSERT_FALSE(ports.messageBox.shown.isEmpty());
+        EXPECT_EQ(ports.messageBox.shown.last().text, c.text);
+        EXPECT_EQ(ports.messageBox.shown.last().icon, c.icon);
+        EXPECT_TRUE(host.status.isEmpty());
+        EXPECT_TRUE(host.progressStarts.isEmpty());
+        EXPECT_EQ(treeDigest(base.path(), base.path() + u"/archives"_s), before);
+    }
+    // A file that is no archive at all is refused like one without a description.
+    test::writeFile(base.path() + u"/archives/junk.zip"_s, "not a zip");
+    installer.InstallArchive(base.path() + u"/archives/junk.zip"_s);
+    EXPECT_EQ(ports.messageBox.lastText(), kNotFound + kNotForUs);
+}
+
+TEST_F(Installer, VoiceBankIntoANewFolder) {
+    ZipBuilder z = voiceBank("TYPE=voiceset\r\nFolder=aoi\r\ncontentsdir=bank\r\ndescription=Soft voice\r\nid=1\r\n",
+                             "name=Aoi\r\nauthor=me\r\n");
+    install(z);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    const MessageRequest& ask = ports.messageBox.shown[0];
+    EXPECT_EQ(ask.text, u"'Aoi'をインストールします\r\n\r\n説明：\r\nSoft voice"_s);
+    EXPECT_EQ(ask.buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(ask.icon, MsgIcon::Information);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/a.wav"_s), "RIFF-a");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/sub/i.wav"_s), "RIFF-i");
+    EXPECT_TRUE(QFileInfo::exists(voice() + u"/aoi/character.txt"_s));
+    EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/install.txt"_s));
+    EXPECT_EQ(host.progressStarts, QList<int>{3});
+    EXPECT_EQ(host.progressValues, (QList<int>{1, 2, 3}));
+    EXPECT_EQ(host.progressTexts.first(), u"インストール中：bank/character.txt"_s);
+    EXPECT_EQ(host.progressEnds, 1);
+    EXPECT_EQ(host.status.value(2), u"\"Aoi\"のインストールが完了しました"_s);
+    EXPECT_EQ(host.voiceListLoads, 1);
+    EXPECT_EQ(host.profiles, QStringList{voice() + u"/aoi"_s});
+    // No staging folder is left behind.
+    EXPECT_EQ(QDir(voice()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"aoi"_s});
+}
+
+TEST_F(Installer, ExistingBankOffersTheFirstFreeNumberedFolder) {
+    test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old Aoi\r\n");
+    test::writeFile(voice() + u"/aoi0/x"_s, "");
+    test::writeFile(voice() + u"/aoi1/x"_s, "");
+    ports.messageBox.answers.enqueue(MsgResult::No);
+    install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\ndescription=New\r\n"));
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    const MessageRequest& ask = ports.messageBox.shown[0];
+    EXPECT_EQ(ask.text, u"インストール先フォルダが存在します\r\n【フォルダ名】'aoi'\r\n【名　　　前】'Old Aoi'\r\nここに上書きしますか？\r\n\r\n"
+                        "「いいえ」を選択すると以下のフォルダ名に変えてインストールします。\r\n【フォルダ名】'aoi2'\r\n\r\n"
+                        "'Aoi'の説明：\r\nNew"_s);
+    EXPECT_EQ(ask.title, u"'Aoi'のインストール中"_s);
+    EXPECT_EQ(ask.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(ask.icon, MsgIcon::Exclamation);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi2/a.wav"_s), "RIFF-a");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/character.txt"_s), "name=Old Aoi\r\n");
+    EXPECT_EQ(host.profiles, QStringList{voice() + u"/aoi2"_s});
+}
+
+TEST_F(Installer, OverwriteKeepsTheDestinationsDescriptionFiles) {
+    test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old\r\n");
+    test::writeFile(voice() + u"/aoi/install.txt"_s, "mine");
+    test::writeFile(voice() + u"/aoi/install1.txt"_s, "mine too");
+    test::writeFile(voice() + u"/aoi/old.wav"_s, "old");
+    ZipBuilder z;
+    z.file("install.txt", "type=voiceset\r\nfolder=aoi\r\n").file("character.txt", "name=Aoi\r\n").file("old.wav", "new");
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    install(z);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/install.txt"_s), "mine");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/install1.txt"_s), "mine too");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/old.wav"_s), "new");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/character.txt"_s), "name=Aoi\r\n");
+    EXPECT_EQ(host.status.value(2), u"\"Aoi\"のインストールが完了しました"_s);
+}
+
+TEST_F(Installer, TargetInAnotherLetterCaseCountsAsNew) {
+    test::writeFile(voice() + u"/AOI/character.txt"_s, "name=Other\r\n");
+    install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(ports.messageBox.shown[0].buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(test::readFile(voice() + u"/AOI/character.txt"_s), "name=Other\r\n");
+    EXPECT_TRUE(QFileInfo::exists(voice() + u"/aoi/a.wav"_s));
+}
+
+TEST_F(Installer, PluginWithItsProgramRunnable) {
+    test::writeFile(plugins() + u"/tune/plugin.txt"_s, "name=Old tune\r\n");
+    ZipBuilder z;
+    z.file("install.txt", "type=editplugin\r\nfolder=tune\r\ncontentsdir=p/\r\ndescription=Tunes notes\r\n")
+        .file("p/plugin.txt", "name=Tune=2\r\nexecute=run.sh\r\n")
+        .file("p/run.sh", "#!/bin/sh\n", S_IFREG | 0755);
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    install(z, u"tune.tvz"_s);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.shown[0].text.endsWith(u"'Tune'の説明：\r\n説明:\r\nTunes notes"_s));
+    EXPECT_TRUE(ports.messageBox.shown[0].text.contains(u"【名　　　前】'Old tune'"_s));
+    EXPECT_TRUE(QFileInfo(plugins() + u"/tune/run.sh"_s).isExecutable());
+    EXPECT_EQ(test::readFile(plugins() + u"/tune/plugin.txt"_s), "name=Tune=2\r\nexecute=run.sh\r\n");
+    EXPECT_EQ(host.pluginMenus, 1);
+    EXPECT_TRUE(host.profiles.isEmpty());
+    EXPECT_EQ(host.status.value(2), u"\"Tune\"のインストールが完了しました"_s);
+}
+
+TEST_F(Installer, LanguageArchiveAfterAnInstallationUnpacksNothing) {
+    install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+    host.status.clear();
+    const QByteArray before = treeDigest(base.path(), base.path() + u"/archives"_s);
+    install(voiceBank("type=language\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+    EXPECT_EQ(ports.messageBox.lastText(), kUnsupported);
+    EXPECT_TRUE(host.status.isEmpty());
+    EXPECT_EQ(treeDigest(base.path(), base.path() + u"/archives"_s), before);
+}
+
+TEST_F(Installer, NamesDecodedBeforeTheyAreSplit) {
+    ZipBuilder z;
+    // "ソ" is 83 5C in code page 932: its second byte is a backslash, which must not split the name.
+    z.file("install.txt", "type=voiceset\r\nfolder=\x83\x5C\x83\x89\r\n")
+        .file("character.txt", "name=\x83\x5C\x83\x89\r\n")
+        .file("\x83\x5C\x81\x5B\x83\x58/\x83\x5C.wav", "cp932")
+        .utf8File("\xe3\x81\x82.wav", "utf8");
+    install(z);
+    const QString dest = voice() + u"/ソラ"_s;
+    EXPECT_EQ(test::readFile(dest + u"/ソース/ソ.wav"_s), "cp932");
+    EXPECT_EQ(test::readFile(dest + u"/あ.wav"_s), "utf8");
+    EXPECT_EQ(host.status.value(2), u"\"ソラ\"のインストールが完了しました"_s);
+}
+
+TEST_F(Installer, HostileArchivesLeaveEverythingOutsideTheDestinationAlone) {
+    const QByteArray abs = QFile::encodeName(canary());
+    // Links already in the voice root and inside an existing bank lead into the canary tree.
+    ASSERT_EQ(::symlink(QFile::encodeName(canary()).constData(), QFile::encodeName(voice() + u"/linked"_s).constData()), 0);
+    test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old\r\n");
+    ASSERT_EQ(::symlink(QFile::encodeName(canary() + u"/sub"_s).constData(),
+                        QFile::encodeName(voice() + u"/aoi/sub"_s).constData()),
+              0);
+    const QByteArray before = treeDigest(canary());
+
+    ZipBuilder slip;
+    slip.file("install.txt", "type=voiceset\r\nfolder=aoi\r\n")
+        .file("character.txt", "name=Aoi\r\n")
+        .file("ok.wav", "fine")
+        .file("../../../canary/a.txt", "slip 1")
+        .file("..\\..\\..\\canary\\a.txt", "slip 2")
+        .file("x/../../../../canary/a.txt", "slip 3")
+        .file(abs + "/a.txt", "absolute")
+        .file("\\" + abs.mid(1) + "\\a.txt", "absolute backslash")
+        .file("C:/canary/a.txt", "drive")
+        .file("C:..\\canary\\a.txt", "drive relative")
+        .file("./../canary/a.txt", "dot first")
+        .link("evil", "../../../canary")
+        .file("evil/a.txt", "through the link entry")
+        .file("sub/b.txt", "through an existing link")
+        .device("dev")
+        .file("\x83\x5C/..\\..\\..\\..\\canary/a.txt", "after a code page 932 name")
+        .file("tab\t.wav", "control character");
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    install(slip);
+    EXPECT_EQ(treeDigest(canary()), before);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/ok.wav"_s), "fine");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/evil/a.txt"_s), "through the link entry");  // a plain folder there
+    EXPECT_TRUE(QFileInfo(voice() + u"/aoi/evil"_s).isDir() && !QFileInfo(voice() + u"/aoi/evil"_s).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/dev"_s));
+    // The skipped entries are named, and the rest is installed.
+    const QString warning = ports.messageBox.shown.value(1).text;
+    EXPECT_TRUE(warning.contains(u"../../../canary/a.txt"_s)) << warning.toStdString();
+    EXPECT_TRUE(warning.contains(u"evil\r\n"_s));
+    EXPECT_TRUE(warning.contains(u"\r\nsub"_s));  // the staged folder met the link: left out whole
+    EXPECT_TRUE(warning.contains(u"dev"_s));
+    EXPECT_EQ(host.status.value(2), u"\"Aoi\"のインストールが完了しました"_s);
+
+    // Folder values that are links, or that climb out, are refused before anything is written.
+    for (const QByteArray& folder : {QByteArray("linked"), QByteArray("../canary"), QByteArray("..") ,
+                                     QByteArray("/") + abs, QByteArray("C:canary"), QByteArray("a\\..\\..")}) {
+        SCOPED_TRACE(folder.constData());
+        ports.messageBox.shown.clear();
+        ZipBuilder z;
+        z.file("install.txt", "type=voiceset\r\nfolder=" + folder + "\r\n").file("character.txt", "name=X\r\n").file("a.txt", "x");
+        install(z);
+        EXPECT_EQ(ports.messageBox.lastText(), kInvalid);
+        EXPECT_EQ(treeDigest(canary()), before);
+    }
+}
+
+TEST(ArchivePaths, EntryNamesAndDescriptionValues) {
+    struct Case {
+        QString name;
+        bool ok;
+        QStringList parts;
+    };
+    const QList<Case> cases = {
+        {u"a/b.wav"_s, true, {u"a"_s, u"b.wav"_s}},
+        {u"a\\b.wav"_s, true, {u"a"_s, u"b.wav"_s}},
+        {u"./a//b/"_s, true, {u"a"_s, u"b"_s}},
+        {u""_s, true, {}},
+        {u"a..b/c"_s, true, {u"a..b"_s, u"c"_s}},
+        {u"../a"_s, false, {}},
+        {u"a/../b"_s, false, {}},
+        {u"a\\..\\b"_s, false, {}},
+        {u"/etc/x"_s, false, {}},
+        {u"\\x"_s, false, {}},
+        {u"C:/x"_s, false, {}},
+        {u"c:x"_s, false, {}},
+        {u"a/C:x"_s, true, {u"a"_s, u"C:x"_s}},
+        {u"a\tb"_s, false, {}},
+        {u"ソ/ース"_s, true, {u"ソ"_s, u"ース"_s}},
+    };
+    for (const Case& c : cases) {
+        QStringList parts{u"stale"_s};
+        EXPECT_EQ(SplitEntryName(c.name, parts), c.ok) << c.name.toStdString();
+        EXPECT_EQ(parts, c.parts) << c.name.toStdString();
+    }
+    for (const QString& good : {u"aoi"_s, u"ソラ 2"_s, u"a.b"_s}) EXPECT_TRUE(IsPlainFolderName(good)) << good.toStdString();
+    for (const QString& bad : {u""_s, u"."_s, u".."_s, u"a..b"_s, u"a/b"_s, u"a\\b"_s, u"C:"_s, u"a\nb"_s})
+        EXPECT_FALSE(IsPlainFolderName(bad)) << bad.toStdString();
+    QStringList parts;
+    EXPECT_TRUE(SplitContentsDir(u"a/b/"_s, parts));
+    EXPECT_EQ(parts, (QStringList{u"a"_s, u"b"_s}));
+    for (const QString& bad : {u"/a"_s, u"a//b"_s, u"a/../b"_s, u"a\\b"_s, u"./a"_s, u"C:/a"_s, u"/"_s})
+        EXPECT_FALSE(SplitContentsDir(bad, parts)) << bad.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,381 @@
+#include "NoteSnapshot.h"
+#include "commands/CommandRegistry.h"
+#include "commands/FakeEditContext.h"
+#include "core/Processes.h"
+#include "core/Settings.h"
+#include "exchange/PluginList.h"
+#include "exchange/plugins/PluginCommand.h"
+#include "exchange/plugins/PluginExchange.h"
+#include "exchange/plugins/PluginExecution.h"
+#include "exchange/plugins/PluginRun.h"
+#include "exchange/ui/frmPluginExecute.h"
+#include "platform/FakePorts.h"
+#include "platform/FileSystem.h"
+#include "platform/SystemPaths.h"
+#include "song/ProjectFile.h"
+#include "song/Song.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Notes = test::NoteSnapshot;
+using test::snapshotOf;
+
+Notes notesOf(const Song& s) { return snapshotOf(s); }
+
+// The wait without its window: runs the plug-in at once.
+class DirectWait : public PluginWaitPort {
+public:
+    PluginRun go(const QString& name, const QString& text) override { return RunPluginByName(name, text); }
+};
+
+// A program folder with fake plug-ins (shell scripts) and a private per-instance folder.
+class PluginRunner : public ::testing::Test {
+protected:
+    QTemporaryDir base;
+    ScopedFakePorts ports;
+    Song song;
+    DirectWait wait;
+    Notes original;
+
+    void SetUp() override {
+        ASSERT_TRUE(base.isValid());
+        settings() = Settings{};
+        SystemPaths::setProgramFolder(base.path() + u"/prog"_s);
+        ASSERT_TRUE(FileSystem::makePrivateFolder(base.path() + u"/tova1"_s));
+        TempFolder = base.path() + u"/tova1"_s;
+        // The fake: notes what it was given, then writes "reply.txt" of its folder over the file (when
+        // there is one), after "delay" seconds (when given).
+        addPlugin(u"fake"_s, "name=Fake\r\nexecute=fake.sh\r\n",
+                  "#!/bin/sh\n"
+                  "here=$(dirname \"$0\")\n"
+                  "{ stat -c %a \"$1\"; stat -c %a \"$(dirname \"$1\")\"; echo $#; } > \"$here/seen.txt\"\n"
+                  "cp \"$1\" \"$here/sent.txt\"\n"
+                  "[ -f \"$here/delay\" ] && sleep $(cat \"$here/delay\")\n"
+                  "[ -f \"$here/reply.txt\" ] && cp \"$here/reply.txt\" \"$1\"\n"
+                  "exit 0\n");
+        addPlugin(u"broken"_s, "name=Broken\r\nexecute=missing.sh\r\n", QByteArray());
+        ASSERT_EQ(LoadPluginList(), 2);
+
+        song.resizeNotes(5);
+        const char* lyrics[] = {"a", "i", "u", "e", "o"};
+        for (int i = 0; i < 5; ++i) {
+            song.Lengths[i] = 480 * (i + 1);
+            song.Lyrics[i] = QString::fromLatin1(lyrics[i]);
+            song.NoteNums[i] = 48 + i;
+            song.NoteExt[i] = u"%1:5:100\t100\t0\t\tg-3\tlabel=L%2"_s.arg(10 + i).arg(i);
+        }
+        song.VoiceDir = u"/voice/aoi"_s;
+        song.CacheDir = u"/cache"_s;
+        original = notesOf(song);
+    }
+    void TearDown() override {
+        TempFolder.clear();
+        PluginList.clear();
+        SystemPaths::setProgramFolder(QString());
+        settings() = Settings{};
+    }
+    QString pluginDir(const QString& name) const { return base.path() + u"/prog/plugins/"_s + name; }
+    void addPlugin(const QString& name, const QByteArray& description, const QByteArray& script) {
+        test::writeFile(pluginDir(name) + u"/plugin.txt"_s, description);
+        if (script.isNull()) return;
+        const QString path = pluginDir(name) + u"/fake.sh"_s;
+        test::writeFile(path, script);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    void reply(const QByteArray& bytes) { test::writeFile(pluginDir(u"fake"_s) + u"/reply.txt"_s, bytes); }
+    bool run(qint32 first, qint32 last, const QString& name = u"Fake"_s) {
+        song.SelStart = last;  // either order
+        song.SelEnd = first;
+        return PluginCommand(song, wait).Run(name, 120.0f);
+    }
+    // Undo gives back the notes as they were, redo the notes the plug-in made, exactly.
+    void expectExactUndoRedo(const Notes& after) {
+        ASSERT_EQ(song.UndoTexts.size(), 1);
+        EXPECT_EQ(song.UndoCaptions.value(0), u"プラグインの実行"_s);
+        EXPECT_TRUE(song.IsModified);
+        ASSERT_TRUE(song.Undo());
+        EXPECT_EQ(notesOf(song), original);
+        ASSERT_TRUE(song.Redo());
+        EXPECT_EQ(notesOf(song), after);
+    }
+};
+
+TEST_F(PluginRunner, ExchangeFileAsSentAndHowThePluginIsStarted) {
+    EXPECT_FALSE(run(2, 2));  // no reply: the file comes back unchanged
+    const QString sent = QString::fromLatin1(test::readFile(pluginDir(u"fake"_s) + u"/sent.txt"_s));
+    QString expected = u"[#SETTING]\r\nTempo=120.00\r\nVoiceDir=/voice/aoi\r\nCacheDir=/cache\r\n"_s;
+    expected += FormatNoteSection(u"PREV"_s, song.Lengths[1], song.Lyrics[1], song.NoteNums[1], song.NoteExt[1]);
+    expected += FormatNoteSection(u"0002"_s, song.Lengths[2], song.Lyrics[2], song.NoteNums[2], song.NoteExt[2]);
+    expected += FormatNoteSection(u"NEXT"_s, song.Lengths[3], song.Lyrics[3], song.NoteNums[3], song.NoteExt[3]);
+    EXPECT_EQ(sent, expected);
+    // One argument; the file private to the user, in the private per-instance folder; deleted afterwards.
+    EXPECT_EQ(test::readFile(pluginDir(u"fake"_s) + u"/seen.txt"_s), "600\n700\n1\n");
+    EXPECT_TRUE(QDir(TempFolder).isEmpty());
+    EXPECT_EQ(notesOf(song), original);
+    EXPECT_TRUE(song.UndoTexts.isEmpty());
+    EXPECT_FALSE(song.IsModified);
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+
+    // A selection from the first to the last note has neither neighbour.
+    EXPECT_FALSE(run(0, 4));
+    const QString all = QString::fromLatin1(test::readFile(pluginDir(u"fake"_s) + u"/sent.txt"_s));
+    EXPECT_FALSE(all.contains(u"[#PREV]"_s));
+    EXPECT_FALSE(all.contains(u"[#NEXT]"_s));
+    EXPECT_TRUE(all.contains(u"[#0000]"_s) && all.contains(u"[#0004]"_s));
+}
+
+TEST_F(PluginRunner, ScenariosGiveExactNotesAndExactUndoRedo) {
+    struct Case {
+        const char* what;
+        qint32 first, last;
+        QByteArray reply;
+        std::function<void(Notes&)> expect;
+        qint32 selStart, selEnd;
+    };
+    auto remove = [](Notes& n, int i) {
+        n.lengths.removeAt(i);
+        n.lyrics.removeAt(i);
+        n.noteNums.removeAt(i);
+        n.ext.removeAt(i);
+    };
+    const QList<Case> cases = {
+        {"DELETE twice deletes the first two selected notes", 1, 3, "[#DELETE]\r\n[#DELETE]\r\n",
+         [&](Notes& n) {
+             remove(n, 1);
+             remove(n, 1);
+         },
+         1, 1},
+        {"every selected note deleted leaves the selection at the note count", 1, 2, "[#DELETE]\r\n[#DELETE]\r\n[#DELETE]\r\n",
+         [&](Notes& n) {
+             remove(n, 1);
+             remove(n, 1);
+         },
+         3, 3},
+        {"INSERT after the last note appends; a numbered section there is dropped", 4, 4,
+         "[#SETTING]\r\nTempo=90\r\n[#0004]\r\n[#INSERT]\r\nLength=240\r\nLyric=ka\r\nNoteNum=62\r\n[#0005]\r\nLyric=zz\r\n",
+         [](Notes& n) {
+             n.lengths << 960;
+             n.lyrics << u"ka"_s;
+             n.noteNums << 38;
+             n.ext << u"::\t\t\t\t\t"_s;
+         },
+         4, 5},
+        {"a numbered section past the selection inserts a copy of the next note", 1, 2,
+         "[#0001]\r\n[#0002]\r\n[#0003]\r\nLyric=new\r\n",
+         [](Notes& n) {
+             n.lengths.insert(3, n.lengths[3]);
+             n.lyrics.insert(3, u"new"_s);
+             n.noteNums.insert(3, n.noteNums[3]);
+             n.ext.insert(3, n.ext[3]);
+         },
+         1, 3},
+        {"PREV and NEXT set the neighbours", 2, 2,
+         "[#PREV]\r\nLyric=P\r\nNoteNum=70\r\n[#0002]\r\nLength=100\r\n[#NEXT]\r\nLyric=N\r\n",
+         [](Notes& n) {
+             n.lyrics[1] = u"P"_s;
+             n.noteNums[1] = 46;
+             n.lengths[2] = 400;
+             n.lyrics[3] = u"N"_s;
+         },
+         2, 2},
+        {"INSERT at the cursor before the selection's notes", 0, 0, "[#INSERT]\r\nLyric=pre\r\n[#0000]\r\nLyric=A\r\n",
+         [](Notes& n) {
+             n.lengths.insert(0, n.lengths[0]);
+             n.lyrics.insert(0, u"pre"_s);
+             n.noteNums.insert(0, n.noteNums[0]);
+             n.ext.insert(0, u"::\t\t\t\t\t"_s);
+             n.lyrics[1] = u"A"_s;
+         },
+         0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        reply(c.reply);
+        ASSERT_TRUE(run(c.first, c.last));
+        Notes expected = original;
+        c.expect(expected);
+        EXPECT_EQ(notesOf(song), expected);
+        EXPECT_EQ(song.SelStart, c.selStart);
+        EXPECT_EQ(song.SelEnd, c.selEnd);
+        expectExactUndoRedo(expected);
+        song.ResetUndoHistory();
+        song.IsModified = false;
+    }
+}
+
+TEST_F(PluginRunner, MalformedRepliesAreAppliedSafelyOrRefused) {
+    QByteArray binary(4096, '\0');
+    QRandomGenerator gen(29);
+    for (char& b : binary) b = char(gen.bounded(256));
+    binary.insert(100, "[#0001]\r\nLyric=");
+    binary.insert(900, "[#INSERT]\r\nLength=");
+    struct Case {
+        const char* what;
+        QByteArray reply;
+        bool applied;
+    };
+    const QList<Case> cases = {
+        {"binary", binary, true},
+        {"TAB and other control characters in a lyric", "[#0001]\r\nLyric=a\tb\x01\x7F" "c\r\nFlags=B\tg\r\n", true},
+        {"negative length", "[#0001]\r\nLength=-5\r\nNoteNum=-40\r\nIntensity=99999\r\n", true},
+        {"10 MB", QByteArray(10 << 20, 'x').prepend("[#INSERT]\r\n"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ports.messageBox.shown.clear();
+        reply(c.reply);
+        EXPECT_EQ(run(1, 2), c.applied);
+        if (!c.applied) {
+            EXPECT_EQ(notesOf(song), original);
+            EXPECT_TRUE(song.UndoTexts.isEmpty());
+            EXPECT_TRUE(ports.messageBox.lastText().contains(u"ファイルが大きすぎます"_s));
+            continue;
+        }
+        const Notes after = notesOf(song);
+        for (qsizetype i = 0; i < after.lyrics.size(); ++i) {
+            for (QChar ch : after.lyrics[i] + after.ext[i].section(u'\t', 4, 4))
+                EXPECT_FALSE(ch.unicode() < 0x20 || ch.unicode() == 0x7F);
+            EXPECT_EQ(after.ext[i].count(u'\t'), 5);
+            EXPECT_GE(after.lengths[i], 1);
+        }
+        expectExactUndoRedo(after);
+        song.ResetUndoHistory();
+    }
+    // The specific values: the TAB case keeps the lyric's other characters; a negative length and a
+    // note number out of range leave the note's own values; the intensity is held at its maximum.
+    SetUp();
+    reply("[#0001]\r\nLyric=a\tb\r\nLength=-5\r\nNoteNum=-40\r\nIntensity=99999\r\n");
+    ASSERT_TRUE(run(1, 1));
+    EXPECT_EQ(song.Lyrics[1], u"ab"_s);
+    EXPECT_EQ(song.Lengths[1], original.lengths[1]);
+    EXPECT_EQ(song.NoteNums[1], original.noteNums[1]);
+    EXPECT_EQ(song.NoteExt[1].section(u'\t', 1, 1), u"200"_s);
+}
+
+TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
+    EXPECT_FALSE(run(1, 2, u"Broken"_s));
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(u"プラグイン'Broken'を実行できませんでした。\r\n"_s));
+    EXPECT_EQ(ports.messageBox.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(notesOf(song), original);
+    EXPECT_TRUE(song.UndoTexts.isEmpty());
+    EXPECT_TRUE(QDir(TempFolder).isEmpty());
+
+    ports.messageBox.shown.clear();
+    EXPECT_FALSE(run(1, 2, u"Gone"_s));
+    EXPECT_EQ(ports.messageBox.lastText(), u"プラグイン'Gone'が見つかりません。"_s);
+}
+
+// The wait window: closing it while the plug-in runs asks; "No" stops waiting and applies nothing,
+// "Yes" keeps waiting for the plug-in's result.
+TEST_F(PluginRunner, WaitWindowQuestion) {
+    test::writeFile(pluginDir(u"fake"_s) + u"/delay"_s, "1");
+    reply("[#DELETE]\r\n");
+    QtPluginWait windowWait;
+    auto closeWhileRunning = [] {
+        QTimer::singleShot(300, [] {
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+        });
+    };
+
+    ports.messageBox.answers.enqueue(MsgResult::No);
+    closeWhileRunning();
+    song.SelStart = song.SelEnd = 1;
+    EXPECT_FALSE(PluginCommand(song, windowWait).Run(u"Fake"_s, 120.0f));
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(ports.messageBox.shown[0].text, u"作業を再開するには実行中のプラグインを終了してください。\n"
+                                              "「いいえ」をクリックするとプラグインを無視して再開します。"_s);
+    EXPECT_EQ(ports.messageBox.shown[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(notesOf(song), original);
+    EXPECT_TRUE(song.UndoTexts.isEmpty());
+
+    ports.messageBox.shown.clear();
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    closeWhileRunning();
+    EXPECT_TRUE(PluginCommand(song, windowWait).Run(u"Fake"_s, 120.0f));
+    EXPECT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(song.noteCount(), 4);
+    EXPECT_EQ(song.UndoTexts.size(), 1);
+}
+
+// The plug-in menu's items as a command of the main window: item k runs the k-th listed plug-in over
+// the selection, then the changed range and its neighbours lose their renderings and the roll redraws.
+TEST_F(PluginRunner, MenuItemCommandOverTheEditContext) {
+    CommandRegistry registry;
+    registerPluginCommands(registry, [this](EditContext&) { return &wait; });
+    FakeEditContext context;
+    Song& s = context.editedSong();
+    s.resizeNotes(5);
+    for (int i = 0; i < 5; ++i) {
+        s.Lengths[i] = 480;
+        s.Lyrics[i] = QString::number(i);
+        s.NoteNums[i] = 40;
+    }
+    s.CacheDir = u"/cache"_s;
+    context.setSelection(2, 1);
+    reply("[#DELETE]\r\n");
+    ASSERT_TRUE(registry.contains(u"mnPlugin"_s));
+    registry.run(u"mnPlugin"_s, context, 0);  // the placeholder
+    EXPECT_EQ(s.noteCount(), 5);
+    registry.run(u"mnPlugin"_s, context, int(PluginMenuNames().indexOf(u"Fake"_s)) + 1);
+    EXPECT_EQ(s.Lyrics, (QStringList{u"0"_s, u"2"_s, u"3"_s, u"4"_s}));
+    QList<QPair<QString, qint32>> deleted;
+    for (qint32 i = 0; i <= 2; ++i) deleted << qMakePair(u"/cache"_s, i);
+    EXPECT_EQ(context.cache.deleted, deleted);
+    EXPECT_EQ(context.backgrounds, 1);
+    EXPECT_EQ(context.notesDrawn, 1);
+    EXPECT_EQ(s.UndoCaptions, QStringList{u"プラグインの実行"_s});
+}
+
+// Closing the wait window before the plug-in started or after it ended asks nothing.
+TEST(PluginExecution, CloseAsksOnlyWhileThePluginRuns) {
+    ScopedFakePorts ports;
+    PluginExecution e;
+    e.Begin(u"Fake"_s, u"text"_s);
+    e.cancelRequested();
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+    EXPECT_FALSE(e.hidden);
+    e.running = true;
+    ports.messageBox.answers.enqueue(MsgResult::Cancel);
+    e.cancelRequested();
+    EXPECT_FALSE(e.abandoned);
+    EXPECT_EQ(StopRequested, 0);
+    ports.messageBox.answers.enqueue(MsgResult::No);
+    e.cancelRequested();
+    EXPECT_TRUE(e.abandoned);
+    EXPECT_EQ(StopRequested, -1);
+    EXPECT_EQ(ports.messageBox.shown.size(), 2);
+    StopRequested = 0;
+}
+
+TEST(PluginExchange, ManySectionsApplyInOnePass) {
+    Song song;
+    song.resizeNotes(3);
+    for (int i = 0; i < 3; ++i) song.Lyrics[i] = QString::number(i);
+    QString reply;
+    for (int i = 0; i < 200000; ++i) reply += u"[#INSERT]\r\nLyric=x\r\n"_s;
+    qint32 last = 1;
+    ApplyPluginReply(reply, 1, last, song);
+    EXPECT_EQ(song.noteCount(), 200003);
+    EXPECT_EQ(last, 200001);
+    EXPECT_EQ(song.Lyrics[200001], u"1"_s);
+    EXPECT_EQ(song.Lyrics[200002], u"2"_s);
+    EXPECT_EQ(song.Lengths[1], 60);  // a copy of note 1's length 0: the least length
+}
+
+}  // namespace
