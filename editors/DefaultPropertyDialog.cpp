@@ -82,37 +82,23 @@ void DefaultPropertyDialog::Form_Load() {
     FlagsText();
 }
 
-void DefaultPropertyDialog::chkBre_Click(bool checked) {
-    chkBre = checked;
-    sldBre.Enabled = checked;
+// A box with a slider: the slider is usable exactly while the box is checked.
+void DefaultPropertyDialog::check(bool& box, Slider* slider, bool checked) {
+    box = checked;
+    if (slider) slider->Enabled = checked;
     FlagsText();
 }
-void DefaultPropertyDialog::chkNoFilter_Click(bool checked) {
-    chkNoFilter = checked;
+void DefaultPropertyDialog::move(Slider& slider, int value) {
+    slider.set(value);
     FlagsText();
 }
-void DefaultPropertyDialog::chkGFactor_Click(bool checked) {
-    chkGFactor = checked;
-    sldGFactor.Enabled = checked;
-    FlagsText();
-}
-void DefaultPropertyDialog::chkYFlag_Click(bool checked) {
-    chkYFlag = checked;
-    sldYFlag.Enabled = checked;
-    FlagsText();
-}
-void DefaultPropertyDialog::sldBre_Change(int value) {
-    sldBre.set(value);
-    FlagsText();
-}
-void DefaultPropertyDialog::sldGFactor_Change(int value) {
-    sldGFactor.set(value);
-    FlagsText();
-}
-void DefaultPropertyDialog::sldYFlag_Change(int value) {
-    sldYFlag.set(value);
-    FlagsText();
-}
+void DefaultPropertyDialog::chkBre_Click(bool checked) { check(chkBre, &sldBre, checked); }
+void DefaultPropertyDialog::chkNoFilter_Click(bool checked) { check(chkNoFilter, nullptr, checked); }
+void DefaultPropertyDialog::chkGFactor_Click(bool checked) { check(chkGFactor, &sldGFactor, checked); }
+void DefaultPropertyDialog::chkYFlag_Click(bool checked) { check(chkYFlag, &sldYFlag, checked); }
+void DefaultPropertyDialog::sldBre_Change(int value) { move(sldBre, value); }
+void DefaultPropertyDialog::sldGFactor_Change(int value) { move(sldGFactor, value); }
+void DefaultPropertyDialog::sldYFlag_Change(int value) { move(sldYFlag, value); }
 void DefaultPropertyDialog::sldVolume_Change(int value) {
     sldVolume.set(value);
     txtVolume = QString::number(sldVolume.Value);

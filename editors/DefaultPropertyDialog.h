@@ -78,6 +78,8 @@ public:
 
 private:
     void lostFocus(QString& text, Slider& slider);
+    void check(bool& box, Slider* slider, bool checked);
+    void move(Slider& slider, int value);
 
     tova::Settings& settings_;
 };

@@ -1,6 +1,7 @@
 #include "editors/ui/frmDefaultProperty.h"
 
 #include "core/ui/Twips.h"
+#include "editors/ui/Placed.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -36,37 +37,18 @@ void showCheck(QCheckBox* c, bool checked, const QString& caption = QString()) {
 frmDefaultProperty::frmDefaultProperty(tova::Settings& settings, QWidget* owner)
     : ModelDialogOf(QStringLiteral("frmDefaultProperty"), QStringLiteral("音符のデフォルト設定"), owner, settings) {
     setFixedSize(Twips::size(5400, 4440));
-    auto label = [this](const char* name, const QString& caption, QRect r) {
-        auto* l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(r);
-        return l;
-    };
-    auto edit = [this](const char* name, QRect r) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(r);
-        return e;
-    };
+    auto label = [this](const char* name, const QString& caption, QRect r) { return placed<QLabel>(this, name, r, caption); };
+    auto edit = [this](const char* name, QRect r) { return placed<QLineEdit>(this, name, r); };
     auto slider = [this](const char* name, const DefaultPropertyDialog::Slider& m, int large, QRect r) {
-        auto* s = new QSlider(Qt::Horizontal, this);
-        s->setObjectName(QString::fromLatin1(name));
+        auto* s = placed<QSlider>(this, name, r, Qt::Horizontal);
         s->setRange(m.Min, m.Max);
         s->setPageStep(large);
         s->setSingleStep(1);
-        s->setGeometry(r);
         return s;
     };
-    auto check = [this](const char* name, const QString& caption, QRect r) {
-        auto* c = new QCheckBox(caption, this);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(r);
-        return c;
-    };
+    auto check = [this](const char* name, const QString& caption, QRect r) { return placed<QCheckBox>(this, name, r, caption); };
     auto button = [this](const char* name, const QString& caption, QRect r) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(r);
+        auto* b = placed<QPushButton>(this, name, r, caption);
         b->setAutoDefault(false);
         return b;
     };

@@ -2,6 +2,7 @@
 
 #include "core/ui/Twips.h"
 #include "core/ui/frmEditBox.h"
+#include "editors/ui/Placed.h"
 #include "song/NoteArrays.h"
 
 #include <QCheckBox>
@@ -37,16 +38,9 @@ void showState(QWidget* w, bool common, bool greyText) {
 
 frmNoteProperty::frmNoteProperty(tova::Settings& settings, QWidget* owner)
     : ModelDialogOf(QStringLiteral("frmNoteProperty"), QStringLiteral("音符のプロパティ"), owner, settings) {
-    auto label = [this](const char* name, const QString& caption, QRect r) {
-        auto* l = new QLabel(caption, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(r);
-        return l;
-    };
+    auto label = [this](const char* name, const QString& caption, QRect r) { return placed<QLabel>(this, name, r, caption); };
     auto edit = [this](const char* name, QRect r) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(r);
+        auto* e = placed<QLineEdit>(this, name, r);
         e->installEventFilter(this);
         connect(e, &QLineEdit::textEdited, this, [this, e](const QString& t) {
             handle([&] {
@@ -56,17 +50,13 @@ frmNoteProperty::frmNoteProperty(tova::Settings& settings, QWidget* owner)
         return e;
     };
     auto button = [this](const char* name, const QString& caption, QRect r) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(r);
+        auto* b = placed<QPushButton>(this, name, r, caption);
         b->setAutoDefault(false);
         return b;
     };
     auto scroll = [this](const char* name, int min, int max, QRect r) {
-        auto* s = new QScrollBar(Qt::Vertical, this);
-        s->setObjectName(QString::fromLatin1(name));
+        auto* s = placed<QScrollBar>(this, name, r, Qt::Vertical);
         s->setRange(min, max);
-        s->setGeometry(r);
         return s;
     };
 
