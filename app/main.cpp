@@ -2,18 +2,22 @@
 #include "core/ui/QtShellOpen.h"
 #include "exchange/ProgramVoiceBankAccess.h"
 #include "exchange/ui/frmPluginExecute.h"
+#include "exchange/ui/frmSelectTrack.h"
 #include "mainwindow/ProgramDefaultVoiceGenerator.h"
 #include "mainwindow/ProgramCoreServices.h"
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProjectFiles.h"
+#include "mainwindow/SongImportCommands.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
 #include "mainwindow/ProgramArchiveInstaller.h"
 #include "mainwindow/ui/ProgramVoiceTools.h"
+#include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
 #include "editors/ui/QtNoteDialogs.h"
+#include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
@@ -22,12 +26,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tova"));
     tova::installQtPorts();
+    tova::installQtTranslations();
     static tova::QtShellOpen shellOpen;
     tova::ShellOpenPort::install(&shellOpen);
 
     tova::ProgramCoreServices core;
     tova::ProgramMidi midi;
-    tova::ProgramDefaultVoiceGenerator generator;
+    tova::QtDefaultVoiceRunView generatorView;
+    tova::ProgramDefaultVoiceGenerator generator(&generatorView);
     tova::ProgramNoteDrawing noteDrawing;
     tova::ProgramVoiceBankAccess voiceBankAccess;
     tova::ProgramVoiceTools voiceTools;
@@ -38,6 +44,10 @@ int main(int argc, char** argv) {
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
     fileServices.installer = &installer;
+    tova::QtTrackChooser trackChooser;
+    tova::SongImportCommands importCommands(voiceBankAccess, trackChooser);
+    fileServices.import = &importCommands;
+    fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
     tova::QtNoteDialogs noteDialogs;
@@ -55,6 +65,7 @@ int main(int argc, char** argv) {
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);
+    trackChooser.setOwner(&w);
     midi.attach(&w.logic());
     if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();

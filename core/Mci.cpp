@@ -10,6 +10,13 @@ namespace {
 
 QString quoted(const QString& text) { return u'"' + text + u'"'; }
 
+// The text of a command's result: "" for success.
+QString failureText(int code) {
+    if (code == 0) return QString();
+    QString text;
+    return MciGetErrorString(code, &text) ? text : QStringLiteral("Error (文字列が取れません)");
+}
+
 // The answer buffers of the command interface: 256 and 512 characters with a closing NUL.
 QString untilNul(const QString& text, qsizetype capacity) {
     QString s = text.left(capacity - 1);
@@ -25,16 +32,18 @@ int MciSendString(const QString& command, QString* answer) { return MciSystem::i
 
 bool MciGetErrorString(int code, QString* text) { return MciSystem::errorString(code, text); }
 
-void MciOpen(const QString& path) {
+QString MciOpen(const QString& path) {
     const QString alias = GetMciAlias(path);
     const QString held = MciSystem::instance().fileOf(alias);
     if (!held.isEmpty() && held != MciSystem::fileKey(path)) MciClose(path);
-    MciSendString(QStringLiteral("Open ") + quoted(path) + QStringLiteral(" alias ") + alias);
+    return failureText(MciSendString(QStringLiteral("Open ") + quoted(path) + QStringLiteral(" alias ") + alias));
 }
 
 void MciClose(const QString& path) { MciSendString(QStringLiteral("Close ") + quoted(GetMciAlias(path))); }
 
-void MciPlay(const QString& path) { MciSendString(QStringLiteral("Play ") + quoted(GetMciAlias(path))); }
+QString MciPlay(const QString& path) {
+    return failureText(MciSendString(QStringLiteral("Play ") + quoted(GetMciAlias(path))));
+}
 
 void MciPause(const QString& path) { MciSendString(QStringLiteral("Pause ") + quoted(GetMciAlias(path))); }
 

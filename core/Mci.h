@@ -12,11 +12,13 @@ namespace tova {
 QString GetMciAlias(const QString& path);
 
 // Opens the file under its alias. An alias that is open on another file is closed first, so the
-// alias always plays the file last opened. Failures show later as "NG:" status answers.
-void MciOpen(const QString& path);
+// alias always plays the file last opened. Failures show later as "NG:" status answers; the result is
+// the failure's text ("" when the file is open).
+QString MciOpen(const QString& path);
 void MciClose(const QString& path);
-// Plays from the current position and returns at once.
-void MciPlay(const QString& path);
+// Plays from the current position and returns at once; the result is the failure's text ("" when it
+// plays).
+QString MciPlay(const QString& path);
 void MciPause(const QString& path);
 // The answer to a status query of the file's alias, or "NG:" and the error text.
 QString MciStatus(const QString& path, const QString& item);

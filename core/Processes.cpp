@@ -202,7 +202,7 @@ QString WriteTempTextFile(const QString& text, const QString& folder) {
             if (f.exists()) continue;
             throw FileError(QStringLiteral("ファイルを作成できません。 ") + path, 75);
         }
-        QByteArray bytes = Cp932::encode(text);
+        QByteArray bytes = Cp932::encodeMarked(text);
         if (f.write(bytes) != bytes.size() || !f.flush()) {
             f.close();
             QFile::remove(path);
@@ -241,7 +241,7 @@ QString asCrLfLines(const QString& all) {
 QString ReadTextFile(const QString& path) {
     QFile f(FileSystem::resolve(path));
     if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    return asCrLfLines(Cp932::decode(f.readAll()));
+    return asCrLfLines(Cp932::decodeMarked(f.readAll()));
 }
 
 QString ReadTextFile(const QString& path, qint64 maxBytes) {
@@ -259,7 +259,7 @@ QString ReadTextFile(const QString& path, qint64 maxBytes) {
         bytes.append(piece, qsizetype(n));
         if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
     }
-    return asCrLfLines(Cp932::decode(bytes));
+    return asCrLfLines(Cp932::decodeMarked(bytes));
 }
 
 QString RunProgramOnText(const QString& programPath, const QString& text, qint64 maxBytes) {

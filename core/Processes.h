@@ -44,8 +44,9 @@ void ShellAndWait(const QString& commandLine, int windowStyle);
 QString GetShortPath(const QString& path);
 
 // Creates a new uniquely named file "tmpXXXX.tmp" in the folder, readable and writable by the user
-// only (mode 0600), writes the text into it unchanged (code page 932, no line break added) and returns
-// its full path. Raises FileError when the folder cannot take the file.
+// only (mode 0600), writes the text into it unchanged (code page 932, or UTF-8 after the mark EF BB BF
+// when it holds a character that code page lacks; no line break added) and returns its full path.
+// Raises FileError when the folder cannot take the file.
 QString WriteTempTextFile(const QString& text, const QString& folder);
 
 // The whole file as lines, each followed by CR LF (a last line without a line break gets one too; CR

@@ -29,6 +29,10 @@ struct Settings {
     // path the program folder followed by "/catena" (tool 1) or "/vorsa" (tool 2).
     QString Tool1Path;
     QString Tool2Path;
+    // Tool programs named by projects that the user allowed or refused to run (render/ToolTrust.h),
+    // each path as it is on disk after following links.
+    QStringList AcceptedTools;
+    QStringList RefusedTools;
     // Recent project files, most recent first at positions 1..n; position 0 exists and stays empty.
     QStringList History{QString()};
     bool DebugMode = false;         // no error traps in the event handlers

@@ -15,6 +15,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QFileInfo>
+#include <QDir>
+#include <QDateTime>
 
 #include <cstdio>
 
@@ -205,6 +208,14 @@ void applyLine(Settings& s, const QString& line, MainWindowPlacement* window) {
         s.OtoList << QString(value).replace(u',', u'\t');
         return;
     }
+    if (key.startsWith(u"AcceptedTool")) {
+        if (!value.isEmpty()) s.AcceptedTools << value;
+        return;
+    }
+    if (key.startsWith(u"RefusedTool")) {
+        if (!value.isEmpty()) s.RefusedTools << value;
+        return;
+    }
     for (const KeyRule& r : plainRules()) {
         if (key == r.key) {
             applyRule(s, r, value);
@@ -261,11 +272,25 @@ void InitSettingDefaults() {
     s.SharpFlat = QStringLiteral("#");
 }
 
+void RemoveStaleSettingsTemps() {
+    const QDir folder(SystemPaths::programFolder());
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-StaleSettingsTempSeconds);
+    for (const QFileInfo& entry : folder.entryInfoList({QStringLiteral("setting.ini.??????")}, QDir::Files | QDir::Hidden)) {
+        const QString suffix = entry.fileName().mid(12);
+        bool random = suffix.size() == 6;
+        for (QChar c : suffix) random = random && c.unicode() < 128 && c.isLetterOrNumber();
+        if (random && entry.lastModified().toUTC() < before) QFile::remove(entry.filePath());
+    }
+}
+
 bool LoadSettings(MainWindowPlacement* window) {
+    RemoveStaleSettingsTemps();
     Settings& s = settings();
     InitDefaultColors();
     s.OtoList.clear();
     s.History = QStringList{QString()};
+    s.AcceptedTools.clear();
+    s.RefusedTools.clear();
     const QString path = settingsPath();
     InitSettingDefaults();
 
@@ -273,7 +298,7 @@ bool LoadSettings(MainWindowPlacement* window) {
     if (fileFound(path)) {
         QFile f(FileSystem::resolve(path));
         if (f.open(QIODevice::ReadOnly)) {
-            const QStringList lines = splitLines(Cp932::decode(f.readAll()));
+            const QStringList lines = splitLines(Cp932::decodeMarked(f.readAll()));
             f.close();
             for (const QString& line : lines)
                 if (!line.isEmpty()) applyLine(s, line, window);
@@ -306,6 +331,8 @@ QString settingsText(const MainWindowPlacement* window) {
     line(QStringLiteral("Tool1Path=") + s.Tool1Path);
     line(QStringLiteral("Tool2Path=") + s.Tool2Path);
     for (int i = 1; i < s.History.size(); ++i) line(QStringLiteral("History") + num(i) + u'=' + s.History[i]);
+    for (int i = 0; i < s.AcceptedTools.size(); ++i) line(QStringLiteral("AcceptedTool") + num(i + 1) + u'=' + s.AcceptedTools[i]);
+    for (int i = 0; i < s.RefusedTools.size(); ++i) line(QStringLiteral("RefusedTool") + num(i + 1) + u'=' + s.RefusedTools[i]);
     if (s.DebugMode) line(QStringLiteral("DebugMode=True"));
     if (s.PropExpandDetail) line(QStringLiteral("PropExpandDetail=1"));
     for (const ColorKey& c : kColors) line(QString::fromUtf16(c.key) + QStringLiteral("=&H") + ColorToHex(s.*c.member));
@@ -367,7 +394,7 @@ void reportSaveFailure(const QString& description) {
 bool SaveSettings(const MainWindowPlacement* window) {
     const QString path = settingsPath();
     try {
-        const QByteArray bytes = Cp932::encode(settingsText(window));
+        const QByteArray bytes = Cp932::encodeMarked(settingsText(window));
         QSaveFile f(FileSystem::resolve(path));
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
             reportSaveFailure(path + QStringLiteral(": ") + f.errorString());

@@ -8,7 +8,8 @@ namespace tova {
 
 class MainWindowPlacement;
 
-// "setting.ini" in the program folder: lines of key, "=", value in code page 932, written in a fixed
+// "setting.ini" in the program folder: lines of key, "=", value in code page 932 (UTF-8 after the mark EF BB BF when a
+// value holds a character that code page lacks), written in a fixed
 // order, read back into settings() (core/Settings.h).
 
 // Longest recent-file history that AddHistory grows to.
@@ -23,6 +24,12 @@ void InitDefaultColors();
 // Sets the non-colour defaults that the file may change (cache flags, render switches, MIDI, mode-2
 // and note defaults, SharpFlat, the run-time-only switches). Settings it does not name keep their value.
 void InitSettingDefaults();
+
+// How old a "setting.ini.XXXXXX" must be to count as left by a save that never finished (the program
+// was killed): another instance's save in progress is younger.
+inline constexpr int StaleSettingsTempSeconds = 60;
+// Deletes such leftovers in the program folder; LoadSettings starts with it.
+void RemoveStaleSettingsTemps();
 
 // Reads "setting.ini" into settings(). False when there is no file (defaults apply). A value is the
 // text after the first "="; a number that does not parse or does not fit its type leaves that setting

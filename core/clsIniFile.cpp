@@ -42,7 +42,7 @@ bool clsIniFile::Save() {
     }
     QSaveFile file(filePath());
     if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = Cp932::encode(text);
+    const QByteArray bytes = Cp932::encodeMarked(text);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
@@ -63,7 +63,7 @@ int clsIniFile::Load() {
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルを開けません: ") + path, 75);
-    const QString text = Cp932::decode(file.readAll());
+    const QString text = Cp932::decodeMarked(file.readAll());
     if (file.error() != QFileDevice::NoError) throw IoError(QStringLiteral("ファイルを読めません: ") + path);
 
     int lines = 0;

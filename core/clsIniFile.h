@@ -9,7 +9,8 @@
 namespace tova {
 
 // A named key/value store kept as "<name>.ini" in the "settings" folder of the program folder: one
-// line per entry, key "=" value, nothing trimmed, no sections, in the system code page (932) with
+// line per entry, key "=" value, nothing trimmed, no sections, in the system code page (932; UTF-8 after the mark EF BB BF when an
+// entry holds a character it lacks) with
 // CR LF line ends. Dialogs use one each for their presets and tool settings.
 class clsIniFile {
 public:

@@ -7,6 +7,7 @@
 #include "exchange/RenderBatchReader.h"
 #include "exchange/VoiceBankAccess.h"
 #include "exchange/midi/SmfReader.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "render/VoiceBankList.h"
@@ -68,9 +69,19 @@ QString FileOpenDispatch::ResolveVoiceFolder(const QString& stored, const QStrin
     return folder;
 }
 
-void FileOpenDispatch::OpenFileByType(const QString& pathIn) {
+bool FileOpenDispatch::OpenFileByType(const QString& pathIn) {
     QString path = pathIn;
     if (path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"')) path = path.mid(1, path.size() - 2);
+
+    // Only a regular file is opened: a pipe would hold the window for ever, a folder or device reads as
+    // nothing. The project in hand stays.
+    if (!FileSystem::isRegularFile(path)) {
+        Ports::msgBox(FileSystem::exists(path)
+                          ? GetMessage(QStringLiteral("{1} は通常のファイルではないため開けません。"), path)
+                          : GetMessage(QStringLiteral("{1} が見つかりません。"), path),
+                      MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    }
 
     window_.NewProject();
     Song& song = window_.song();
@@ -96,14 +107,24 @@ void FileOpenDispatch::OpenFileByType(const QString& pathIn) {
 
     if (!IsValidExePath(song.Tool1) || !IsValidExePath(song.Tool2) || !IsValidFolderPath(song.VoiceDir))
         window_.mnProjSetting_Click();
+    return true;
 }
 
 void FileOpenDispatch::LoadProjectFile(const QString& path) {
     Song& song = window_.song();
     ProjectSettings s = song.projectSettings();
     qint32 index = song.noteCount();
-    ReadProjectFile(path, s, index, song);
+    QStringList problems;
+    ReadProjectFile(path, s, index, song, &problems);
     song.setProjectSettings(s);
+    // What the reader refused or cut is said, line by line; the rest of the project is loaded.
+    if (!problems.isEmpty()) {
+        constexpr qsizetype kShown = 20;
+        QString list = problems.mid(0, kShown).join(u'\n');
+        if (problems.size() > kShown) list += QStringLiteral("\n…");
+        Ports::msgBox(GetMessage(QStringLiteral("{1} の一部を読み込めませんでした。"), path) + QStringLiteral("\n\n") + list,
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    }
 
     settings().Mode2 = s.Mode2;
     window_.SetMode2Box(s.Mode2);

@@ -17,10 +17,13 @@ class FileOpenDispatch {
 public:
     FileOpenDispatch(ProjectWindow& window, VoiceBankAccess& voices);
 
-    // Opens a file as the project. A path wrapped in double quotes is taken without them.
-    void OpenFileByType(const QString& path);
+    // Opens a file as the project. A path wrapped in double quotes is taken without them. A path that is
+    // no regular file (missing, a folder, a pipe, a device) is refused with a message before the project
+    // changes: false.
+    bool OpenFileByType(const QString& path);
     // Reads a project file into the project fields and makes its paths usable (voice folder forms,
-    // tool paths, output and cache relative to the project's folder), then loads its voice bank.
+    // tool paths, output and cache relative to the project's folder), then loads its voice bank. Values
+    // the reader refused or cut, and text that did not decode, are listed in one message.
     void LoadProjectFile(const QString& path);
     // Reads an older ".wsq" file (a Standard MIDI File whose first track holds the project's settings as
     // text lines) as the project. A file the MIDI reader refuses gives "ファイル形式が正しくありません" and

@@ -21,7 +21,7 @@ QString ReadPluginTxt(const QString& folder, QString& entry) {
     if (found.isEmpty()) return QString();
     QFile file(FileSystem::resolve(PathText::join(folder, found)));
     if (!file.open(QIODevice::ReadOnly)) return QString();
-    const QString text = Cp932::decode(file.readAll());
+    const QString text = Cp932::decodeMarked(file.readAll());
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
 
     QString type, name, execute, shell;

@@ -54,6 +54,7 @@ struct RenderBatchReader::State {
     double carried = 0;         // milliseconds of the previous note that belong to the next one
     double previousTempo = 0;   // tempo at which the previous note's milliseconds were converted
     QString noteFlags;          // flags of the notes until the next flag line
+    qsizetype pitchBudget = MaxPitchValuesPerFile;  // pitch values the rest of the file may still decode
 };
 
 RenderBatchReader::RenderBatchReader(ProjectWindow& window, VoiceBankAccess& voices)
@@ -145,7 +146,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
     while (i < n) {
         const QString& line = lines[i];
         if (!append && line.startsWith(u"@rem project=")) {
-            song.ProjectName = line.mid(13);
+            song.ProjectName = line.mid(13, ProjectValueLimit);
         } else if (line.startsWith(u"@set tempo=")) {
             st.tempo = Vb::Val(line.mid(11));
             // The header's tempo is the project's; a later line before a rest changes the tempo there.
@@ -161,21 +162,21 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
             song.Tempo = float(st.tempo);
             st.lastTempo = st.tempo;
         } else if (!append && line.startsWith(u"@set oto=")) {
-            song.VoiceDir = line.mid(9);
+            song.VoiceDir = line.mid(9, ProjectValueLimit);
             if (!song.VoiceDir.isEmpty()) {
                 voices_.LoadOtoIni(song.VoiceDir);
                 voices_.LoadPrefixMap(song.VoiceDir);
             }
         } else if (!append && line.startsWith(u"@set tool=")) {
-            song.Tool1 = line.mid(10);
+            song.Tool1 = line.mid(10, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set vorsa=")) {
-            song.Tool2 = line.mid(11);
+            song.Tool2 = line.mid(11, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set resamp=")) {
-            song.Tool2 = line.mid(12);
+            song.Tool2 = line.mid(12, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set output=")) {
-            song.OutFile = line.mid(12);
+            song.OutFile = line.mid(12, ProjectValueLimit);
         } else if (!append && line.startsWith(u"@set flag=")) {
-            song.ProjectFlags = unquoted(line.mid(10));
+            song.ProjectFlags = unquoted(line.mid(10, ProjectValueLimit));
             st.noteFlags.clear();
         } else if (line.startsWith(u"@set params=")) {
             i = readNoteGroup(lines, i, st);
@@ -201,9 +202,8 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
     const qsizetype b2 = b1 < 0 ? -1 : params.indexOf(u' ', b1 + 1);
     QStringList paramFields;
     if (b2 >= 0) {
-        QString pitch = params.mid(b2 + 1);
-        if (pitch.startsWith(u'!')) pitch = DecodePitchText(pitch);
-        paramFields << params.left(b1) << params.mid(b1 + 1, b2 - b1 - 1) << pitch;
+        // Pitch text is decoded once the note's length is known (below).
+        paramFields << params.left(b1) << params.mid(b1 + 1, b2 - b1 - 1) << params.mid(b2 + 1);
     } else {
         paramFields << QString() << QString() << QString();
     }
@@ -265,6 +265,14 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
         length = Vb::CLng(Vb::Val(w5) * 4.0);
         if (length == 0) length = 20;
         if (length < 0) length = 0;
+    }
+
+    // Pitch text expands to no more values than the note can use, and the file to no more than its
+    // budget: a few bytes of run counts must not claim gigabytes.
+    if (paramFields[2].startsWith(u'!')) {
+        const qsizetype limit = qMin(PitchValuesForLength(length), st.pitchBudget);
+        paramFields[2] = DecodePitchText(paramFields[2], limit);
+        st.pitchBudget -= qMin(limit, paramFields[2].count(u' ') + 1);
     }
 
     // The writer scaled pre-utterance, overlap and start point by the velocity factor.

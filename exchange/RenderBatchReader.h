@@ -21,6 +21,10 @@ class VoiceBankAccess;
 // comes back as its "@name" option. Lengths given in milliseconds are turned into ticks at the tempo in
 // force (the project tempo until the first tempo line), rounded to a 48th of a beat; the part of a note
 // that the writer gave to the next note's pre-utterance comes back at the tempo of that note.
+//
+// A hostile file claims no more than it holds: each header value is kept up to ProjectValueLimit
+// characters, and pitch text expands to no more values than its note can use (PitchValuesForLength)
+// and the whole file to no more than MaxPitchValuesPerFile. Only a regular file is read.
 class RenderBatchReader {
 public:
     RenderBatchReader(ProjectWindow& window, VoiceBankAccess& voices);

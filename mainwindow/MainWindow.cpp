@@ -39,15 +39,22 @@ QObject* MainWindow::TargetHwnd() const { return view_.windowObject(QStringLiter
 // ---------------------------------------------------------------------------------------------------
 // SongHost
 
+QString MainWindow::CaptionPart(const QString& text) {
+    if (text.size() <= CaptionPartLimit) return text;
+    return text.left(CaptionPartLimit) + QStringLiteral("…");
+}
+
 void MainWindow::UpdateCaption() {
-    const QString title = settings().TransformTitle.isEmpty() ? ProgramInfo::Title() : settings().TransformTitle;
+    const QString title =
+        CaptionPart(settings().TransformTitle.isEmpty() ? ProgramInfo::Title() : settings().TransformTitle);
     const QString mark = song.IsModified ? QStringLiteral(" (*)") : QString();
+    const QString name = CaptionPart(song.ProjectName);
     QString caption;
     if (!song.ProjectPath.isEmpty())
-        caption = song.ProjectName + QStringLiteral(" (") + PathText::filePart(song.ProjectPath) + QStringLiteral(") - ") +
+        caption = name + QStringLiteral(" (") + CaptionPart(PathText::filePart(song.ProjectPath)) + QStringLiteral(") - ") +
                   title + mark;
     else
-        caption = song.ProjectName + QStringLiteral(" - ") + title + mark;
+        caption = name + QStringLiteral(" - ") + title + mark;
     view_.setCaption(caption);
 }
 

@@ -69,7 +69,11 @@ public:
     QObject* TargetHwnd() const;
 
     // ---- SongHost (the redraws are those of the edit context too) ----
+    // The caption: project name, file name, program title and the modified mark, each of the three
+    // texts cut to CaptionPartLimit characters (a project can name itself with megabytes).
     void UpdateCaption() override;
+    static constexpr qsizetype CaptionPartLimit = 100;
+    static QString CaptionPart(const QString& text);
     void DrawBackground() override;
     void DrawNotes() override { DrawNotes(QString()); }
     void DrawNotes(const QString& option) override;

@@ -8,6 +8,7 @@
 #include "commands/SelectionCommands.h"
 #include "editors/NotePropertyCommands.h"
 #include "exchange/plugins/PluginCommand.h"
+#include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
@@ -138,6 +139,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerPlayCommands(registry);
     registerSelectionCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
+    registerExchangeCommands(registry);
     registerCommandAliases(registry);
 }
 

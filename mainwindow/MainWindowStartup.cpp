@@ -62,7 +62,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
     if (core && !SafeDir(batch).isEmpty() && CheckDefaultVoiceTools(voiceFolder)) {
         view_.processEvents();
         core->setCurrentFolder(voiceFolder);
-        core->shellAndWait(QuoteString(PathText::join(programFolder, QStringLiteral("batrun"))) + u' ' + QuoteString(batch), 1);
+        ports_.generator->Generate(*core, PathText::join(programFolder, QStringLiteral("batrun")), batch);
         core->setCurrentFolder(programFolder);
     }
 

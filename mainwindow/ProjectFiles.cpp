@@ -22,6 +22,7 @@
 #include "mainwindow/ProjectFileValues.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
+#include "mainwindow/WindowOfProject.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -30,6 +31,7 @@
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
+#include "render/ToolTrust.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,35 +42,6 @@ namespace tova {
 namespace {
 
 const QString kSaveQuestion = QStringLiteral("プロジェクトは変更されています。変更を保存しますか？");
-
-// The main window as opening a project sees it.
-class WindowOfProject : public ProjectWindow {
-public:
-    WindowOfProject(MainWindow& w, ProjectFiles& files) : w_(w), files_(files) {}
-    Song& song() override { return w_.song; }
-    void NewProject() override { w_.NewProject(); }
-    void SetTempoText(const QString& text) override { w_.view().setText(QStringLiteral("txtTempo"), text); }
-    void UpdateTempoStatus(float tempo) override { w_.UpdateTempoStatus(tempo); }
-    void SetMode2Box(bool on) override {
-        // The raised lock keeps the box's handler from redrawing or touching the cache.
-        w_.Mode2Lock = true;
-        if (w_.view().value(QStringLiteral("chkAutoPitchMode2")) != (on ? 1 : 0)) {
-            w_.view().setValue(QStringLiteral("chkAutoPitchMode2"), on ? 1 : 0);
-            w_.chkAutoPitchMode2_Click();
-        }
-        w_.song.Mode2 = on;
-        w_.Mode2Lock = false;
-    }
-    void DrawBackground() override { w_.DrawBackground(); }
-    void DrawNotes() override { w_.DrawNotes(); }
-    void mnProjSetting_Click() override { files_.mnProjSetting_Click(w_); }
-    void ShowVoiceName(const QString& name) override { w_.view().setText(QStringLiteral("lblVoice"), name); }
-    void ShowVoicePicture(const QString& path) override { w_.view().setPictureFile(QStringLiteral("Image1"), path); }
-
-private:
-    MainWindow& w_;
-    ProjectFiles& files_;
-};
 
 // The folder part of a path with its final separator ("" when it has none).
 QString folderOf(const QString& path) { return path.left(PathText::lastSeparator(path) + 1); }
@@ -85,10 +58,10 @@ ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
 // ---------------------------------------------------------------------------------------------------
 // Opening
 
-void ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
+bool ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
     MainWindow& w = MainWindow::of(context);
     WindowOfProject window(w, *this);
-    FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
+    return FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
 }
 
 void ProjectFiles::ShowVoiceInfo(EditContext& context) {
@@ -106,10 +79,15 @@ QString ProjectFiles::ProcessCommandLine(EditContext& context, const QString& co
     QString code;
     switch (ClassifyCommandLinePath(path)) {
         case CommandLinePathKind::Missing:
+            // Said, so that a mistyped name does not pass for a new project.
+            Ports::msgBox(GetMessage(QStringLiteral("{1} が見つかりません。"), path), MsgButtons::OK, MsgIcon::Exclamation);
             return QString();
         case CommandLinePathKind::Project:
             if (!AskSaveChanges(w)) return QString();
-            OpenFileByType(w, path);
+            if (!OpenFileByType(w, path)) {
+                code = QStringLiteral("NOP");
+                break;
+            }
             w.UpdateCaption();
             AddHistory(w.song.ProjectPath);
             w.UpdateRecentFilesMenu();
@@ -215,9 +193,12 @@ bool ProjectFiles::SaveProjectAs(MainWindow& w) {
     request.filter = QStringLiteral("TOVAスクリプト形式(*.tvx)|*.tvx|すべてのファイル(*.*)|*.*");
     request.filterIndex = 1;
     request.overwritePrompt = true;
+    request.defaultExtension = QStringLiteral("tvx");
     request.fileName = song.ProjectPath.isEmpty() ? song.ProjectName : PathText::withoutExtension(song.ProjectPath);
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return false;
+    // A name without an extension would be a file that Save sends back here and Open's filter hides.
+    if (PathText::extension(chosen.fileName).isEmpty()) chosen.fileName += QStringLiteral(".tvx");
     WriteProject(w, chosen.fileName);
     song.ProjectPath = chosen.fileName;
     w.UpdateCaption();
@@ -283,7 +264,7 @@ void ProjectFiles::mnOpen_Click(EditContext& context) {
     request.fileMustExist = true;
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;
-    OpenFileByType(w, chosen.fileName);
+    if (!OpenFileByType(w, chosen.fileName)) return;
     w.UpdateCaption();
     AddHistory(w.song.ProjectPath);
     w.UpdateRecentFilesMenu();
@@ -301,8 +282,7 @@ void ProjectFiles::mnHistory_Click(EditContext& context, int index) {
     if (!AskSaveChanges(w)) return;
     const QString path = w.view().text(QStringLiteral("mnHistory"), index);
     if (!path.isEmpty() && FileExists(path)) {
-        OpenFileByType(w, path);
-        AddHistory(w.song.ProjectPath);
+        if (OpenFileByType(w, path)) AddHistory(w.song.ProjectPath);
     } else {
         RemoveHistory(path);
         Ports::msgBox(GetMessage(QStringLiteral("ファイルは移動されたか削除されています")), MsgButtons::OK,
@@ -362,6 +342,9 @@ void ProjectFiles::mnProjSetting_Click(EditContext& context) {
 
     song.ProjectName = values.ProjectName;
     song.VoiceDir = values.VoiceDir;
+    // A tool the user chose here is one the user runs: no question about it at render time.
+    if (values.Tool1 != song.Tool1) AcceptTool(values.Tool1);
+    if (values.Tool2 != song.Tool2) AcceptTool(values.Tool2);
     song.Tool1 = values.Tool1;
     song.Tool2 = values.Tool2;
     song.ProjectFlags = values.Flags;

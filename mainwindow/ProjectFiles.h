@@ -39,7 +39,7 @@ public:
 
     // ---- ProjectFilesPort ----
     QString ProcessCommandLine(EditContext& window, const QString& commandLine) override;
-    void OpenFileByType(EditContext& window, const QString& path) override;
+    bool OpenFileByType(EditContext& window, const QString& path) override;
     void ShowVoiceInfo(EditContext& window) override;
     void mnNew_Click(EditContext& window) override;
     void mnOpen_Click(EditContext& window) override;

@@ -14,8 +14,9 @@ public:
     virtual ~ProjectFilesPort() = default;
     // Classifies and handles the command line; returns "LOADPROJ", "VOICEDIR" or another code.
     virtual QString ProcessCommandLine(EditContext& window, const QString& commandLine) = 0;
-    // Opens a project file into the main window.
-    virtual void OpenFileByType(EditContext& window, const QString& path) = 0;
+    // Opens a project file into the main window; false when the path was refused (no regular file) and
+    // the project in hand stayed.
+    virtual bool OpenFileByType(EditContext& window, const QString& path) = 0;
     // Shows the voice bank's name and picture.
     virtual void ShowVoiceInfo(EditContext& window) = 0;
 

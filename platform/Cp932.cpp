@@ -1,5 +1,7 @@
 #include "platform/Cp932.h"
 
+#include <QStringDecoder>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -43,9 +45,8 @@ bool encodeOne(iconv_t cd, const char16_t* units, int count, QByteArray& out) {
     return true;
 }
 
-}  // namespace
-
-QByteArray Cp932::encode(const QString& text) {
+// Encodes `text`; a character the code page lacks becomes "?" and, when `lossless` is given, clears it.
+QByteArray encodeText(const QString& text, bool* lossless) {
     QByteArray out;
     out.reserve(text.size() * 2);
     auto& c = converters();
@@ -63,14 +64,65 @@ QByteArray Cp932::encode(const QString& text) {
         if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) len = 2;
         // U+00A5 (yen sign) and U+203E (overline) have no faithful CP932 byte: glibc would map them to
         // 5C/7E, which read back as backslash and tilde. They become "?" like any other gap.
-        if (len == 1 && (ch == 0x00A5 || ch == 0x203E)) {
+        if ((len == 1 && (ch == 0x00A5 || ch == 0x203E)) || !encodeOne(c.toCp932, u + i, len, out)) {
             out.append('?');
-        } else if (!encodeOne(c.toCp932, u + i, len, out)) {
-            out.append('?');
+            if (lossless) *lossless = false;
         }
         i += len;
     }
     return out;
+}
+
+}  // namespace
+
+QByteArray Cp932::encode(const QString& text) { return encodeText(text, nullptr); }
+
+QByteArray Cp932::encode(const QString& text, bool* exact) {
+    if (exact) *exact = true;
+    return encodeText(text, exact);
+}
+
+bool Cp932::isMarked(const char* data, qsizetype size) {
+    return size >= 3 && QByteArrayView(data, 3) == utf8Mark();
+}
+
+QString Cp932::decodeMarked(const char* data, qsizetype size, bool* clean) {
+    return decodeMarked(QByteArray::fromRawData(data, size), clean);
+}
+
+bool Cp932::canEncode(const QString& text) {
+    bool lossless = true;
+    encodeText(text, &lossless);
+    return lossless;
+}
+
+QByteArray Cp932::encodeMarked(const QString& text) {
+    bool lossless = true;
+    QByteArray bytes = encodeText(text, &lossless);
+    if (lossless) return bytes;
+    return utf8Mark() + text.toUtf8();
+}
+
+QString Cp932::decodeMarked(const QByteArray& bytes, bool* clean) {
+    auto utf8 = [](QByteArrayView b, bool* valid) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decoder(b);
+        if (valid) *valid = !decoder.hasError();
+        return text;
+    };
+    if (bytes.startsWith(utf8Mark())) return utf8(QByteArrayView(bytes).sliced(3), clean);
+    bool cp932Clean = true;
+    QString text = decode(bytes, &cp932Clean);
+    if (!cp932Clean) {
+        bool valid = false;
+        QString asUtf8 = utf8(bytes, &valid);
+        if (valid) {
+            if (clean) *clean = true;
+            return asUtf8;
+        }
+    }
+    if (clean) *clean = cp932Clean;
+    return text;
 }
 
 QString Cp932::decode(const QByteArray& bytes, bool* clean) {

@@ -13,6 +13,8 @@ struct FileDialogRequest {
     int filterIndex = 1;       // 1-based
     QString fileName;          // initial name (may include a folder)
     QString initialFolder;
+    // Extension (without the dot) that a save dialog adds to a chosen name that has none.
+    QString defaultExtension;
     bool overwritePrompt = true;
     bool fileMustExist = false;
 };

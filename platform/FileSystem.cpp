@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Errors.h"
 #include "platform/PathText.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,6 +113,46 @@ bool FileSystem::isFile(const QString& path) {
     if (::stat(QFile::encodeName(PathText::toSlashes(path)).constData(), &st) == 0) return S_ISREG(st.st_mode);
     QFileInfo fi(resolve(path));
     return fi.exists() && fi.isFile();
+}
+
+bool FileSystem::isRegularFile(const QString& path) {
+    if (path.isEmpty()) return false;
+    struct stat st {};
+    return ::stat(QFile::encodeName(resolve(path)).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+QByteArray FileSystem::readRegularFile(const QString& path, qint64 maxBytes) {
+    const QByteArray name = QFile::encodeName(resolve(path));
+    // Without waiting: opening a pipe for reading would otherwise block until a writer appears.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
+        throw FileError(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))), 75);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw FileError(QStringLiteral("%1: 通常のファイルではないため開けません。").arg(path), 75);
+    if (st.st_size > maxBytes) throw FileError(QStringLiteral("%1: ファイルが大きすぎます。").arg(path), 7);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw IoError(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+        if (bytes.size() + n > maxBytes) throw FileError(QStringLiteral("%1: ファイルが大きすぎます。").arg(path), 7);
+        bytes.append(buffer, n);
+    }
+    return bytes;
 }
 
 bool FileSystem::isFolder(const QString& path) {

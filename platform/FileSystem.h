@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,12 @@ public:
     static QString resolve(const QString& path);
 
     static bool exists(const QString& path);     // file or folder, after resolve
+    // A regular file (or a link to one), after resolve: not a folder, pipe, socket or device.
+    static bool isRegularFile(const QString& path);
+    // The whole content of a regular file, after resolve. Opening never waits (a pipe or device is
+    // refused, not read); a path that is no regular file, cannot be opened or holds more than
+    // `maxBytes` raises FileError, a failed read IoError.
+    static QByteArray readRegularFile(const QString& path, qint64 maxBytes = qint64(1) << 30);
     static bool isFile(const QString& path);
     static bool isFolder(const QString& path);
 

@@ -8,10 +8,18 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <locale.h>
 #include <string>
 
 namespace tova {
 namespace {
+
+// The "C" locale object: numbers in our files always use "." whatever locale the desktop runs in.
+locale_t cLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
+}
 
 bool isSkippable(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
 
@@ -56,7 +64,7 @@ int scanDecimal(const QString& s, int from, double& out) {
         while (j < n && s[j].unicode() >= '0' && s[j].unicode() <= '9') { ex += char(s[j++].unicode()); ++ed; }
         if (ed > 0) { buf += ex; i = j; }
     }
-    out = std::strtod(buf.c_str(), nullptr);
+    out = strtod_l(buf.c_str(), nullptr, cLocale());
     return i - from;
 }
 

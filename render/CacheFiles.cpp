@@ -1,10 +1,11 @@
 #include "render/CacheFiles.h"
 
-#include "core/Digests.h"
+#include "core/Md5.h"
 #include "core/NoteNames.h"
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -51,7 +52,11 @@ bool IsCacheFileName(const QString& name) {
     return name.size() >= digits + 1 + 4 && name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
 }
 
-QString CacheArgsDigest(const QStringList& tool2Args) { return MD5String(tool2Args.join(u'\t')).left(8); }
+QString CacheArgsDigest(const QStringList& tool2Args) {
+    // The bytes as our files hold them: code page 932, or the marked UTF-8 of a text it cannot hold, so
+    // two folders that differ only in such characters never share a cached rendering.
+    return QString::fromLatin1(Md5::hex(Md5::digest(Cp932::encodeMarked(tool2Args.join(u'\t'))))).left(8);
+}
 
 QString CacheFileName(int32_t noteIndex, const QString& sampleName, const QString& noteName, float requiredLength,
                       const QString& argsDigest) {

@@ -35,7 +35,8 @@ QString CacheFolderOrTemp(const QString& folder);
 bool IsCacheFileName(const QString& name);
 
 // The digest field of a cache name: the first eight hexadecimal characters of the MD5 of tool 2's
-// arguments joined by TAB.
+// arguments joined by TAB, in code page 932 (UTF-8 after the mark EF BB BF when that code page cannot
+// hold them).
 QString CacheArgsDigest(const QStringList& tool2Args);
 // The file name (without folder) of a note's cache file.
 QString CacheFileName(int32_t noteIndex, const QString& sampleName, const QString& noteName, float requiredLength,

@@ -4,16 +4,11 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
-#include <QFile>
-
 namespace tova {
 
 QString ReadCp932Text(const QString& path, bool* clean) {
-    QFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルを開けません: ") + path, 75);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw IoError(QStringLiteral("ファイルを読めません: ") + path);
-    return Cp932::decode(bytes, clean);
+    // Only a regular file: a pipe named like a bank's file must not hold the program.
+    return Cp932::decodeMarked(FileSystem::readRegularFile(path), clean);
 }
 
 QList<QStringView> TextLines(const QString& text) {

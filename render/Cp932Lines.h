@@ -9,7 +9,9 @@ namespace tova {
 
 // Text files in code page 932, as the voice-bank files (profile, oto.ini, prefix.map) are written.
 // The path goes through FileSystem::resolve, so "\" separators and loosely spelled letter case are
-// accepted. A file that cannot be opened or read raises FileError or IoError.
+// accepted. A file that cannot be opened or read raises FileError or IoError. Text after the UTF-8
+// byte-order mark, and unmarked text that is valid UTF-8 but not clean CP932, is read as UTF-8
+// (our own batches and projects that hold characters CP932 lacks are written that way).
 
 // The whole text of a file. `clean` (when given) is set to false when a byte sequence did not decode
 // (it became U+FFFD).

@@ -3,6 +3,7 @@
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
+#include "core/WaveFiles.h"
 #include "platform/EventGuard.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -16,14 +17,21 @@
 #include "render/ProgramToolRoad.h"
 #include "render/RenderBatch.h"
 #include "render/RenderNotePlanner.h"
+#include "render/RenderNotePlan.h"
 #include "render/RenderProgress.h"
+#include "render/RenderValueCheck.h"
 #include "render/RenderWindow.h"
+#include "render/RenderWorkers.h"
 #include "render/ToolLibraries.h"
+#include "render/ToolTrust.h"
 #include "song/Song.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
+#include <chrono>
+#include <vector>
 
 namespace tova {
 namespace {
@@ -49,6 +57,14 @@ void removeFile(const QString& path) { QFile::remove(FileSystem::resolve(path));
 
 }  // namespace
 
+// A note on its way to the output: planned, perhaps being rendered by a worker, appended in turn.
+struct DirectRenderer::Pending {
+    RenderNotePlan plan;
+    QString noteFile;        // the rendered note to append ("" when the note needs no rendering)
+    bool ownNoteFile = false;  // a temporary note file of this note alone, deleted once appended
+    std::future<void> job;   // the worker's rendering, when one renders it
+};
+
 // What one render works with.
 struct DirectRenderer::Run {
     std::unique_ptr<ToolRoad> road;
@@ -56,6 +72,16 @@ struct DirectRenderer::Run {
     QString folder;       // of the path argument
     QString cacheFolder;
     QString tempNoteFile;  // the note file while the render cache is off
+    std::unique_ptr<RenderWorkers> workers;  // notes rendered side by side (roads that allow it)
+    std::deque<Pending> pending;             // in song order
+    std::vector<RenderNotePlan> plans;       // every note of the range, worked out before anything is touched
+
+    // Waits for every job handed out (their notes' files are then whole), without appending.
+    void settle() {
+        for (Pending& p : pending)
+            if (p.job.valid()) p.job.wait();
+    }
+    ~Run() { settle(); }
 };
 
 DirectRenderer::DirectRenderer(Song& song, RenderWindow& window) : song_(song), window_(window) {}
@@ -84,24 +110,36 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
         if (isRelative(outputName)) outputName = PathText::join(run.folder, outputName);
         run.output = outputName;
+        // Any other range starting before the first note names notes that do not exist.
+        if (first < 0) throw InvalidCallError();
+
+        // Every note is worked out and every value checked before a file is touched.
+        LoadPrefixMap(song_.VoiceDir);
+        RenderNotePlanner planner(song_, first, &window_);
+        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) run.plans.push_back(planner.Plan(i));
+        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
+        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
+        CheckRenderValues({projectName, song_.VoiceDir, song_.Tool1, song_.Tool2, run.output, run.cacheFolder, QString(),
+                           song_.ProjectFlags},
+                          run.plans);
+
+        // The tool programs run only when the user allows them; the libraries are the program's own.
+        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
+        if (!s.UseDLL && !ConfirmProjectTools(song_.Tool1, song_.Tool2)) {
+            window_.SetWindowEnabled(true);
+            return RenderEnd::Stopped;
+        }
+
         // A stale output and parts left by an aborted run must not survive into this one: whatever
         // fails from here on, no output is taken for this render's.
         for (const QString& stale : {run.output, run.output + QStringLiteral(".whd"), run.output + QStringLiteral(".dat")})
             if (FileSystem::exists(stale)) removeFile(stale);
-        // Any other range starting before the first note names notes that do not exist.
-        if (first < 0) throw InvalidCallError();
-
-        LoadPrefixMap(song_.VoiceDir);
-        RenderNotePlanner planner(song_, first, &window_);
-        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
-        if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         if (s.CacheEnable && !FileSystem::isFolder(run.cacheFolder)) QDir().mkpath(FileSystem::resolve(run.cacheFolder));
         // Without the cache the one note file lives in the cache folder, or beside the path when that
         // folder does not exist.
         run.tempNoteFile = PathText::join(FileSystem::isFolder(run.cacheFolder) ? run.cacheFolder : run.folder,
                                           QStringLiteral("temp$$$.wav"));
 
-        if (ToolLibraries::FindVorsaLibrary(SystemPaths::programFolder()).isEmpty()) s.UseDLL = false;
         run.road = MakeRoad(s.UseDLL);
 
         const qint32 count = last - first + 1;
@@ -112,16 +150,26 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetFreqTableWindow(&window_);
         QDir::setCurrent(SystemPaths::programFolder());
         StopRequested = 0;
-        for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) {
+        SetConcurrentStop(0);
+        const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
+        if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
+        for (const RenderNotePlan& plan : run.plans) {
             QCoreApplication::processEvents();
+            SetConcurrentStop(StopRequested);
             if (StopRequested != 0) {
                 stopped = true;
                 break;
             }
             progress.SetMaximum(count);
-            progress.SetStatus(song_.Lyrics.at(i), i - first + 1);
-            renderNote(run, planner.Plan(i));
+            progress.SetStatus(song_.Lyrics.at(plan.index), plan.index - first + 1);
+            startNote(run, plan);
+            // Append what is ready, and keep no more notes under way than there are workers.
+            const std::size_t bound = run.workers ? run.workers->count() : 0;
+            while (!run.pending.empty() && (run.pending.size() > bound || isReady(run.pending.front())))
+                appendNext(run);
         }
+        // The notes under way when a stop came are finished and appended too: they are notes done.
+        while (!run.pending.empty()) appendNext(run);
 
         if (!s.CacheEnable) removeFile(run.tempNoteFile);
         const QString whd = run.output + QStringLiteral(".whd"), dat = run.output + QStringLiteral(".dat");
@@ -132,9 +180,19 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             }
             removeFile(whd);
         }
+    } catch (const RenderValueError&) {
+        // Refused before anything was touched; the caller says why.
+        window_.SetWindowEnabled(true);
+        throw;
     } catch (...) {
-        // Ended by a failure: nothing is joined, and no part is left behind.
+        // Ended by a failure: nothing is joined, and no part is left behind; nor an older output, which
+        // would pass for this render's when the failure came before it was removed. The notes still
+        // being rendered are let finish first, so that nothing writes after the clean-up.
+        run.settle();
+        for (const Pending& p : run.pending)
+            if (p.ownNoteFile) removeFile(p.noteFile);
         if (!run.output.isEmpty()) {
+            removeFile(run.output);
             removeFile(run.output + QStringLiteral(".whd"));
             removeFile(run.output + QStringLiteral(".dat"));
         }
@@ -150,14 +208,85 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
     return stopped ? RenderEnd::Stopped : RenderEnd::Finished;
 }
 
-void DirectRenderer::renderNote(Run& run, const RenderNotePlan& n) {
+bool DirectRenderer::isReady(const Pending& p) {
+    return !p.job.valid() || p.job.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+void DirectRenderer::startNote(Run& run, const RenderNotePlan& n) {
+    Pending p;
+    p.plan = n;
+    if (n.rest || !n.patch.isEmpty() || n.direct) {
+        run.pending.push_back(std::move(p));
+        return;
+    }
+    const bool cached = settings().CacheEnable;
+    p.noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
+    if (cached && FileSystem::isFile(p.noteFile)) {
+        run.pending.push_back(std::move(p));
+        return;
+    }
+    // The note's older renderings go first, as in the per-note batch.
+    if (cached) DeleteNoteCacheFiles(run.cacheFolder, n.index);
+    NoteRenderCall call;
+    call.samplePath = n.samplePath(song_.VoiceDir);
+    call.noteFile = p.noteFile;
+    call.noteName = n.noteName;
+    call.velocity = n.velocity;
+    call.flags = n.flags;
+    call.offset = n.offset;
+    call.requiredLength = n.required;
+    call.consonant = n.consonant;
+    call.cutoff = n.cutoff;
+    call.intensity = n.intensity;
+    call.modulation = n.modulation;
+    call.pitchText = n.pitchText;
+    call.tempo = n.tempo;
+
+    // A note whose sample's frequency table is still to be made (or is remade by its flags) renders
+    // here, in order, after the notes before it: the table's progress shows in the window and no other
+    // note reads the table while it is written.
+    const QString sample = FileSystem::resolve(call.samplePath);
+    const bool makesTable = call.flags.contains(u'G') || !FileSystem::isFile(FrqTableName(sample));
+    if (run.workers && !makesTable) {
+        // Every note under way needs a note file of its own.
+        NoteRenderCall own = call;
+        if (!cached)
+            own.noteFile = PathText::join(PathText::folderPart(run.tempNoteFile),
+                                          QStringLiteral("temp$$$%1.wav").arg(n.index));
+        if (ToolRoad::RenderJob job = run.road->PrepareRender(own)) {
+            p.noteFile = own.noteFile;
+            p.ownNoteFile = !cached;
+            p.job = run.workers->submit(std::move(job));
+            run.pending.push_back(std::move(p));
+            return;
+        }
+    }
+    while (!run.pending.empty()) appendNext(run);
+    run.road->RenderNote(call);
+    run.pending.push_back(std::move(p));
+}
+
+void DirectRenderer::appendNext(Run& run) {
+    Pending& p = run.pending.front();
+    if (p.job.valid()) {
+        // The window stays live while the note is finished.
+        while (p.job.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        p.job.get();  // a failure of the note renderer goes on from here
+    }
+    appendNote(run, p);
+    if (p.ownNoteFile) removeFile(p.noteFile);
+    run.pending.pop_front();
+}
+
+void DirectRenderer::appendNote(Run& run, const Pending& p) {
+    const RenderNotePlan& n = p.plan;
     ToolRoad& road = *run.road;
     const QString length = lengthText(n);
     if (n.rest) {
         road.AppendRest(run.output, PathText::join(song_.VoiceDir, QStringLiteral("R.wav")), length);
         return;
     }
-    const QString samplePath = n.samplePath(song_.VoiceDir);
     if (!n.patch.isEmpty()) {
         QString sample = PathText::join(PathText::folderPart(song_.ProjectPath), n.patch);
         if (!FileExists(sample)) sample = QStringLiteral("R.wav");
@@ -165,31 +294,10 @@ void DirectRenderer::renderNote(Run& run, const RenderNotePlan& n) {
         return;
     }
     if (n.direct) {
-        road.AppendDirect(run.output, samplePath, n.offset, n.stp, length, n.env);
+        road.AppendDirect(run.output, n.samplePath(song_.VoiceDir), n.offset, n.stp, length, n.env);
         return;
     }
-    const bool cached = settings().CacheEnable;
-    const QString noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
-    if (!cached || !FileSystem::isFile(noteFile)) {
-        // The note's older renderings go first, as in the per-note batch.
-        if (cached) DeleteNoteCacheFiles(run.cacheFolder, n.index);
-        NoteRenderCall call;
-        call.samplePath = samplePath;
-        call.noteFile = noteFile;
-        call.noteName = n.noteName;
-        call.velocity = n.velocity;
-        call.flags = n.flags;
-        call.offset = n.offset;
-        call.requiredLength = n.required;
-        call.consonant = n.consonant;
-        call.cutoff = n.cutoff;
-        call.intensity = n.intensity;
-        call.modulation = n.modulation;
-        call.pitchText = n.pitchText;
-        call.tempo = n.tempo;
-        road.RenderNote(call);
-    }
-    road.AppendNote(run.output, noteFile, n.stp, length, n.env);
+    road.AppendNote(run.output, p.noteFile, n.stp, length, n.env);
 }
 
 }  // namespace tova

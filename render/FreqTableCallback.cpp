@@ -7,13 +7,20 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
+
 namespace tova {
 namespace {
 
 RenderWindow* gWindow = nullptr;
 std::int32_t gTotal = 0;
+std::atomic<std::int32_t> gConcurrentStop{0};
 
 }  // namespace
+
+std::int32_t ConcurrentFreqTableCallback(std::int32_t, std::int32_t) { return gConcurrentStop.load(); }
+
+void SetConcurrentStop(std::int32_t stop) { gConcurrentStop.store(stop); }
 
 void SetFreqTableWindow(RenderWindow* window) {
     gWindow = window;

@@ -1,6 +1,7 @@
 #include "render/LibraryToolRoad.h"
 
 #include "platform/Vb.h"
+#include "render/FreqTableCallback.h"
 #include "render/ToolLibraries.h"
 #include "song/PitchText.h"
 
@@ -65,6 +66,11 @@ void LibraryToolRoad::AppendDirect(const QString& output, const QString& sampleP
 
 void LibraryToolRoad::RenderNote(const NoteRenderCall& call) {
     ToolLibraries::instance().VorsaExec(VorsaArguments(call), callback_);
+}
+
+ToolRoad::RenderJob LibraryToolRoad::PrepareRender(const NoteRenderCall& call) {
+    auto exec = ToolLibraries::instance().PrepareVorsaExec(VorsaArguments(call));
+    return [exec] { exec(&ConcurrentFreqTableCallback); };
 }
 
 void LibraryToolRoad::AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,

@@ -20,6 +20,10 @@ public:
     void AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                       const QString& lengthText, const QString& envelope) override;
     void RenderNote(const NoteRenderCall& call) override;
+    // The job calls the library with a progress callback that only answers the stop request (a
+    // frequency table made there shows no progress; the renderer gives notes whose table is still
+    // to be made to RenderNote).
+    RenderJob PrepareRender(const NoteRenderCall& call) override;
     void AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,
                     const QString& envelope) override;
 

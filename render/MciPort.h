@@ -10,10 +10,12 @@ namespace tova {
 class MciPort {
 public:
     virtual ~MciPort() = default;
-    virtual void Open(const QString& path) = 0;
+    // Opens the file's device; the result is the failure's text ("" when the file is open).
+    virtual QString Open(const QString& path) = 0;
     virtual void Close(const QString& path) = 0;
-    // Plays from the current position (resumes after a pause) and returns at once.
-    virtual void Play(const QString& path) = 0;
+    // Plays from the current position (resumes after a pause) and returns at once; the result is the
+    // failure's text ("" when it plays).
+    virtual QString Play(const QString& path) = 0;
     virtual void Pause(const QString& path) = 0;
     // A status item's answer ("mode", "position"), or "NG:" and the error text.
     virtual QString Status(const QString& path, const QString& item) = 0;

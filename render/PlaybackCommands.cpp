@@ -86,6 +86,12 @@ void copyOver(const QString& from, const QString& to) {
                         75);
 }
 
+// A file that the sound device would not open or play (no device, a refused connection): said in words,
+// the window stays as it was.
+void showPlayFailure(const QString& failure) {
+    Ports::msgBox(GetMessage(QStringLiteral("サウンドを再生できません：{1}"), failure), MsgButtons::OK, MsgIcon::Exclamation);
+}
+
 }  // namespace
 
 PlaybackCommands::PlaybackCommands(Song& song, RenderWindow& window, PlayState& state, MciPort& mci,
@@ -141,7 +147,8 @@ void PlaybackCommands::playSelection() {
 void PlaybackCommands::PlayTemp(qint32 first, qint32 last) {
     const QString mode = mci_.GetMode(tempPath());
     if (mode == QStringLiteral("paused")) {
-        mci_.Play(tempPath());
+        const QString failure = mci_.Play(tempPath());
+        if (!failure.isEmpty()) showPlayFailure(failure);
         return;
     }
     if (mode == QStringLiteral("playing")) return;
@@ -150,22 +157,33 @@ void PlaybackCommands::PlayTemp(qint32 first, qint32 last) {
     qint32 from = first, to = last;
     if (!renderer_.RenderSelectionToTemp(from, to)) return;
     const QString path = tempPath();
-    mci_.Open(path);
-    mci_.SendString(QStringLiteral("Seek \"") + PathText::baseName(path) + QStringLiteral("\" to start"));
-    mci_.Play(path);
+    QString failure = mci_.Open(path);
+    if (failure.isEmpty()) {
+        mci_.SendString(QStringLiteral("Seek \"") + PathText::baseName(path) + QStringLiteral("\" to start"));
+        failure = mci_.Play(path);
+    }
+    if (!failure.isEmpty()) {
+        mci_.Close(path);  // nothing stays half open: the next play starts over
+        showPlayFailure(failure);
+        return;
+    }
     state_.PlayStartNote = first;
 }
 
 void PlaybackCommands::mnPlayAgain_Click() {
     QString mode;
     skippable([&] { mode = mci_.GetMode(tempPath()); });
+    QString failure;
     skippable([&] {
-        if (mode.startsWith(QStringLiteral("NG:"))) mci_.Open(tempPath());
+        if (mode.startsWith(QStringLiteral("NG:"))) failure = mci_.Open(tempPath());
     });
     skippable([&] {
         mci_.SendString(QStringLiteral("Seek \"") + PathText::baseName(tempPath()) + QStringLiteral("\" to start"));
     });
-    skippable([&] { mci_.Play(tempPath()); });
+    skippable([&] {
+        if (failure.isEmpty()) failure = mci_.Play(tempPath());
+    });
+    if (!failure.isEmpty()) showPlayFailure(failure);
 }
 
 void PlaybackCommands::mnPauseTemp_Click() {
@@ -230,8 +248,12 @@ void PlaybackCommands::outputPlayer(OutputCommand command) {
             if (mode == QStringLiteral("playing") || mode == QStringLiteral("paused") || mode == QStringLiteral("stopped"))
                 mci_.Close(file);
         });
-        skippable([&] { mci_.Open(file); });
-        skippable([&] { mci_.Play(file); });
+        QString failure;
+        skippable([&] { failure = mci_.Open(file); });
+        skippable([&] {
+            if (failure.isEmpty()) failure = mci_.Play(file);
+        });
+        if (!failure.isEmpty()) showPlayFailure(failure);
         break;
     }
     }

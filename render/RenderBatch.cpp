@@ -11,10 +11,13 @@
 #include "render/AliasLookup.h"
 #include "render/MissingSampleMarks.h"
 #include "render/RenderNotePlanner.h"
+#include "render/RenderValueCheck.h"
 #include "song/Song.h"
 #include "song/SongHost.h"
 
 #include <QFile>
+
+#include <vector>
 
 namespace tova {
 
@@ -42,7 +45,7 @@ void writeFile(const QString& path, const QString& text) {
     QFile file(FileSystem::resolve(path));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw FileError(path + QStringLiteral(": ") + file.errorString(), 75);
-    const QByteArray bytes = Cp932::encode(text);
+    const QByteArray bytes = Cp932::encodeMarked(text);
     if (file.write(bytes) != bytes.size() || !file.flush())
         throw IoError(path + QStringLiteral(": ") + file.errorString());
 }
@@ -115,19 +118,29 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
     QString lastFlags = song.ProjectFlags;
     float lastStp = 0;
 
-    // File names: the per-note batch beside the render batch; its older copies go first.
+    // File names: the per-note batch beside the render batch.
     const QString folder = PathText::folderPart(batchPath);
     const QString base = PathText::baseName(batchPath);
     const QString helperName = base + QStringLiteral("_helper.bat");
-    for (const QString& name : FileSystem::list(folder, base + QStringLiteral("_helper*.bat"), false)) {
-        const QString shortPath = GetShortPath(PathText::join(folder, name));
-        if (!shortPath.isEmpty()) QFile::remove(shortPath);
-    }
     const QString cacheDir =
         song.CacheDir.isEmpty() ? PathText::join(TempFolder, base + QStringLiteral(".cache")) : song.CacheDir;
     if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
 
+    // Every note is worked out and every value checked before a file is touched: a value that would
+    // break its batch line refuses the whole render.
     RenderNotePlanner planner(song, first, marks);
+    std::vector<RenderNotePlan> plans;
+    const qint32 lastIndex = song.lastNote();
+    for (qint32 i = first; i <= last && i <= lastIndex; ++i) plans.push_back(planner.Plan(i));
+    CheckRenderValues({projectName, song.VoiceDir, song.Tool1, song.Tool2, outputName, cacheDir, helperName,
+                       song.ProjectFlags},
+                      plans);
+
+    // The per-note batch's older copies go first.
+    for (const QString& name : FileSystem::list(folder, base + QStringLiteral("_helper*.bat"), false)) {
+        const QString shortPath = GetShortPath(PathText::join(folder, name));
+        if (!shortPath.isEmpty()) QFile::remove(shortPath);
+    }
 
     // Opened first, so a folder that cannot take the file fails before anything else changes.
     QFile probe(FileSystem::resolve(batchPath));
@@ -157,9 +170,8 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
         if (s.CacheEnable) b.line(QStringLiteral("@mkdir \"%cachedir%\""));
         b.line();
 
-        const qint32 lastIndex = song.lastNote();
-        for (qint32 i = first; i <= last && i <= lastIndex; ++i) {
-            const RenderNotePlan n = planner.Plan(i);
+        for (const RenderNotePlan& n : plans) {
+            const qint32 i = n.index;
             if (n.rest) {
                 if (n.tempo != n.tempoBefore) b.line(QStringLiteral("@set tempo=") + plain(n.tempo));
                 const QString lengthText = s.OldTime ? ms4(double(n.length) - double(n.nextPre) + double(n.nextOvl))

@@ -16,7 +16,8 @@ class MissingSampleMarks;
 // the per-note batch runs tool 2 for one note (reusing a cached rendering when there is one) and tool 1
 // to append the note to the output's two parts, the output name with ".whd" and with ".dat" appended,
 // which the end of the render batch joins into the output wave file. Both files are CP932 text with
-// CR LF line ends. The batch is run with its own folder as the current folder.
+// CR LF line ends; a file that holds a character CP932 lacks (a path or lyric) is written whole in UTF-8
+// after the byte-order mark EF BB BF instead. The batch is run with its own folder as the current folder.
 //
 // Number formats: "plain" is the shortest text of a single-precision value; lengths and oto times use
 // "0.0###"; the length of a note in the tick form is ticks (480 a quarter note), "@", the tempo as
@@ -37,8 +38,11 @@ void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = n
 // first..last. Nothing is written when both are -1 or first lies after the last note; any other negative
 // first raises InvalidCallError before anything is written. An empty output name becomes the batch's
 // base name with ".wav" and is written back. The notes' `expression` and `pitches` options are
-// consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve is computed first. Older per-note batches of the same base name are deleted. A failure to write raises
-// FileError or IoError after keeping what was written so far.
+// consumed; with the song's mode-2 switch on, each sung note's mode-2 pitch curve is computed first. Every
+// note is planned and every value checked (render/RenderValueCheck.h) before anything is written or
+// deleted: a value that would break its batch line raises RenderValueError and leaves the disk as it
+// was. Older per-note batches of the same base name are deleted. A failure to write raises FileError
+// or IoError after keeping what was written so far.
 void WriteRenderBatch(Song& song, const QString& projectName, const QString& batchPath, int32_t first, int32_t last,
                       QString& outputName, MissingSampleMarks* marks = nullptr);
 

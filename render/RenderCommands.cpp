@@ -10,6 +10,8 @@
 #include "platform/Ports.h"
 #include "render/InProcessRender.h"
 #include "render/RenderBatchWriter.h"
+#include "render/RenderValueCheck.h"
+#include "render/ToolTrust.h"
 #include "render/RenderWindow.h"
 #include "song/Song.h"
 
@@ -43,14 +45,15 @@ void reportFailure(std::exception_ptr failure) {
 // they go on to the caller). Answers false after a failure.
 template <class F>
 bool trapped(F&& operation) {
-    if (EventGuard::debugMode()) {
-        operation();
-        return true;
-    }
     try {
         operation();
         return true;
+    } catch (const RenderValueError& e) {
+        // A project value that no batch line or command line may carry: refused, and said so.
+        Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
     } catch (...) {
+        if (EventGuard::debugMode()) throw;
         reportFailure(std::current_exception());
         return false;
     }
@@ -100,6 +103,10 @@ void RenderCommands::mnGenerate_Click() {
             // A project kept as a render batch names its output relative to the batch's own folder.
             if (extension == QStringLiteral(".bat") && song_.OutFile.startsWith(folder, Qt::CaseInsensitive))
                 song_.OutFile = song_.OutFile.mid(folder.size());
+            if (!ConfirmProjectTools(song_.Tool1, song_.Tool2)) {
+                Ports::msgBox(GetMessage(QStringLiteral("wavファイルの生成を中断しました。")));
+                return;
+            }
             writer_.GetRenderFileNames(path);
             made = RunBatchAndWait(path, song_.OutFile);
         }
@@ -200,6 +207,8 @@ bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
             Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
             return;
         }
+        // Tools the user would not run: nothing plays, as after a stopped render.
+        if (!ConfirmProjectTools(song_.Tool1, song_.Tool2)) return;
         QString output = QStringLiteral("temp.wav");
         writer_.WriteRenderBatch(song_.ProjectName, batchPath, first, last, output);
         if (SafeDir(batchPath).isEmpty()) {

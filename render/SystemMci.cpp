@@ -4,9 +4,9 @@
 
 namespace tova {
 
-void SystemMci::Open(const QString& path) { MciOpen(path); }
+QString SystemMci::Open(const QString& path) { return MciOpen(path); }
 void SystemMci::Close(const QString& path) { MciClose(path); }
-void SystemMci::Play(const QString& path) { MciPlay(path); }
+QString SystemMci::Play(const QString& path) { return MciPlay(path); }
 void SystemMci::Pause(const QString& path) { MciPause(path); }
 QString SystemMci::Status(const QString& path, const QString& item) { return MciStatus(path, item); }
 QString SystemMci::GetMode(const QString& path) { return MciGetMode(path); }

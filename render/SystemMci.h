@@ -7,9 +7,9 @@ namespace tova {
 // The multimedia procedures of the program (core/Mci.h) behind the playback port.
 class SystemMci : public MciPort {
 public:
-    void Open(const QString& path) override;
+    QString Open(const QString& path) override;
     void Close(const QString& path) override;
-    void Play(const QString& path) override;
+    QString Play(const QString& path) override;
     void Pause(const QString& path) override;
     QString Status(const QString& path, const QString& item) override;
     QString GetMode(const QString& path) override;

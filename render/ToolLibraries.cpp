@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <array>
+#include <memory>
 #include <dlfcn.h>
 
 namespace tova {
@@ -26,7 +27,7 @@ template <std::size_t N>
 std::array<QByteArray, N> encodeAll(const QStringList& arguments) {
     std::array<QByteArray, N> out;
     for (std::size_t i = 0; i < N; ++i)
-        out[i] = i < std::size_t(arguments.size()) ? Cp932::encode(arguments[qsizetype(i)]) : QByteArray();
+        out[i] = i < std::size_t(arguments.size()) ? Cp932::encodeMarked(arguments[qsizetype(i)]) : QByteArray();
     return out;
 }
 
@@ -50,6 +51,7 @@ QString ToolLibraries::FindVorsaLibrary(const QString& folder) {
 }
 
 void* ToolLibraries::entry(Library& library, const QString& path, const char* symbol) {
+    const std::lock_guard<std::mutex> guard(lock_);
     if (library.handle && library.path != path) {
         dlclose(library.handle);
         library.handle = nullptr;
@@ -73,12 +75,20 @@ void* ToolLibraries::entry(Library& library, const QString& path, const char* sy
 }
 
 std::int32_t ToolLibraries::VorsaExec(const QStringList& arguments, VorsaProgressCallback callback) {
+    return PrepareVorsaExec(arguments)(callback);
+}
+
+ToolLibraries::VorsaCall ToolLibraries::PrepareVorsaExec(const QStringList& arguments) {
     auto exec = reinterpret_cast<VorsaExecFunction>(
         entry(vorsa_, FindVorsaLibrary(SystemPaths::programFolder()), "exec"));
-    const auto a = encodeAll<VorsaArgumentCount>(arguments);
-    return exec(a[0].constData(), a[1].constData(), a[2].constData(), a[3].constData(), a[4].constData(),
-                a[5].constData(), a[6].constData(), a[7].constData(), a[8].constData(), a[9].constData(),
-                a[10].constData(), a[11].constData(), a[12].constData(), callback);
+    auto texts = std::make_shared<const std::array<QByteArray, VorsaArgumentCount>>(
+        encodeAll<VorsaArgumentCount>(arguments));
+    return [exec, texts](VorsaProgressCallback callback) {
+        const auto& a = *texts;
+        return exec(a[0].constData(), a[1].constData(), a[2].constData(), a[3].constData(), a[4].constData(),
+                    a[5].constData(), a[6].constData(), a[7].constData(), a[8].constData(), a[9].constData(),
+                    a[10].constData(), a[11].constData(), a[12].constData(), callback);
+    };
 }
 
 std::int32_t ToolLibraries::CatenaExec(const QStringList& arguments) {
@@ -93,11 +103,13 @@ std::int32_t ToolLibraries::CatenaExec(const QStringList& arguments) {
 std::int32_t ToolLibraries::AppendFiles(const QString& headerPart, const QString& dataPart, const QString& output) {
     auto append = reinterpret_cast<AppendFilesFunction>(
         entry(catena_, PathText::join(SystemPaths::programFolder(), kCatenaLibrary), "append_files"));
-    const QByteArray h = Cp932::encode(headerPart), d = Cp932::encode(dataPart), o = Cp932::encode(output);
+    const QByteArray h = Cp932::encodeMarked(headerPart), d = Cp932::encodeMarked(dataPart),
+                     o = Cp932::encodeMarked(output);
     return append(h.constData(), d.constData(), o.constData());
 }
 
 void ToolLibraries::Unload() {
+    const std::lock_guard<std::mutex> guard(lock_);
     for (Library* library : {&vorsa_, &catena_}) {
         if (library->handle) dlclose(library->handle);
         library->handle = nullptr;

@@ -6,14 +6,17 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 namespace tova {
 
 // The library forms of the two tools, called in process: `exec` of the note renderer ("vorsa10.so",
 // or another "vorsa*.so" of the program folder) and `exec` and `append_files` of the concatenator
 // ("catena2.so"). Each library is loaded with dlopen from the program folder at its first use and
-// stays loaded. Texts are passed as NUL-terminated strings in code page 932; the results are
-// returned as the libraries give them.
+// stays loaded. Texts are passed as NUL-terminated strings in code page 932, or, when a text holds a
+// character the code page lacks, in UTF-8 after the mark EF BB BF; the results are returned as the
+// libraries give them.
 class ToolLibraries {
 public:
     static constexpr int VorsaArgumentCount = 13;
@@ -28,6 +31,10 @@ public:
     // Tool 2: the thirteen texts (input, output, note, velocity, flags, offset, length, consonant,
     // cutoff, intensity, modulation, the two parts of the pitch text) and the progress callback.
     std::int32_t VorsaExec(const QStringList& arguments, VorsaProgressCallback callback);
+    // The same call made ready: the library is loaded and the texts encoded now; the call answered
+    // may then run on any thread, several at once.
+    using VorsaCall = std::function<std::int32_t(VorsaProgressCallback)>;
+    VorsaCall PrepareVorsaExec(const QStringList& arguments);
     // Tool 1: output, input, start point, length and the eleven envelope values.
     std::int32_t CatenaExec(const QStringList& arguments);
     // Tool 1's join of the header part and the data part into the output.
@@ -51,6 +58,7 @@ private:
     // be loaded or lacks the entry point raises FileError.
     void* entry(Library& library, const QString& path, const char* symbol);
 
+    std::mutex lock_;  // loading and unloading
     Library vorsa_;
     Library catena_;
 };

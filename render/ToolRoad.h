@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tova {
 
 // One call of tool 2, the note renderer, as the in-process renderer makes it for a sung note.
@@ -38,6 +40,15 @@ public:
                               const QString& lengthText, const QString& envelope) = 0;
     // Tool 2: renders one note into its note file.
     virtual void RenderNote(const NoteRenderCall& call) = 0;
+    // Tool 2 split in two so that notes render side by side: everything that needs the caller's
+    // thread happens here, and the job answered does the rest on any thread, at the same time as other
+    // notes' jobs, writing only the call's note file. An empty job means the road renders only in
+    // order, through RenderNote.
+    using RenderJob = std::function<void()>;
+    virtual RenderJob PrepareRender(const NoteRenderCall& call) {
+        Q_UNUSED(call);
+        return {};
+    }
     // Tool 1 for a rendered note.
     virtual void AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,
                             const QString& envelope) = 0;

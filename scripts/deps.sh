@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages the project needs; does nothing when all are present.
+# locales: localedef and the locale sources, so the tests can run under a decimal-comma locale.
+# qt6-translations-l10n: Qt's own Japanese texts for the buttons of message boxes and file dialogs.
 set -e
 PACKAGES="cmake g++ ninja-build pkg-config qt6-base-dev fonts-ipaexfont-gothic librtaudio-dev librtmidi-dev
 libzip-dev libsamplerate0-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev espeak-ng
-jackd2 libjack-jackd2-dev xvfb xauth"
+jackd2 libjack-jackd2-dev xvfb xauth locales qt6-translations-l10n"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

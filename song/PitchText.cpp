@@ -1,11 +1,14 @@
 #include "song/PitchText.h"
 
 #include "core/Settings.h"
+#include "platform/Errors.h"
 #include "platform/Vb.h"
 
 #include <QStringList>
 
 #include <cmath>
+
+#include <limits>
 
 namespace tova {
 
@@ -89,12 +92,17 @@ QString EncodePitchRun(const QString& pairs) {
     return out;
 }
 
-QString DecodePitchRun(const QString& text) {
+qsizetype PitchValuesForLength(qint64 internalTicks) {
+    const qint64 steps = internalTicks <= 0 ? 0 : (internalTicks + 19) / 20;
+    return qsizetype(qMin<qint64>(steps + PitchLeadValues, MaxDecodedPitchValues));
+}
+
+QString DecodePitchRun(const QString& text, qsizetype maxValues) {
     QString out;
-    out.reserve(text.size());
+    const qsizetype maxChars = qBound<qsizetype>(0, maxValues, MaxDecodedPitchValues) * 2;
+    out.reserve(qMin(text.size(), maxChars));
     const QStringView all(text);
     QStringView last;
-    const qsizetype maxChars = MaxDecodedPitchValues * 2;
     qsizetype pos = 0;
     while (pos < text.size() - 1) {
         if (text.at(pos) != u'#') {
@@ -105,7 +113,13 @@ QString DecodePitchRun(const QString& text) {
             continue;
         }
         const qsizetype close = text.indexOf(u'#', pos + 1);
-        const double count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
+        // A count too large for a number (a long "&O" or "&H" text) repeats as far as the limit goes.
+        double count = 0;
+        try {
+            count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
+        } catch (const OverflowError&) {
+            count = std::numeric_limits<double>::infinity();
+        }
         if (count >= 1 && !last.isEmpty()) {
             const qsizetype room = (maxChars - out.size()) / last.size();
             const qsizetype n = count > double(room) ? room : qsizetype(count);
@@ -132,12 +146,12 @@ QString EncodePitchText(const QString& field, bool encodingOn) {
 
 QString EncodePitchText(const QString& field) { return EncodePitchText(field, settings().EncodePitchData); }
 
-QString DecodePitchText(const QString& text) {
+QString DecodePitchText(const QString& text, qsizetype maxValues) {
     const qsizetype blank = text.indexOf(u' ');
     if (blank < 2) return text;  // none, or among the first two characters
     if (text.at(0) != u'!') return text;
     const QString tempo = text.mid(1, blank - 1);
-    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1)));
+    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1), maxValues));
     const qsizetype firstBlank = list.indexOf(u' ');
     if (firstBlank >= 1)
         list.insert(firstBlank, u'Q' + tempo);

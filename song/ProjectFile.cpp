@@ -6,12 +6,14 @@
 #include "platform/Vb.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
+#include "song/PitchText.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
 
 namespace tova {
 
@@ -24,6 +26,7 @@ constexpr double LengthLimit = 3456000;
 constexpr qsizetype LyricLimit = 255;
 constexpr qsizetype FlagsLimit = 1024;
 constexpr qsizetype LabelLimit = 20;
+constexpr qsizetype HeaderValueLimit = ProjectValueLimit;
 // A stored pitch value above this magnitude is damaged and is replaced on reading.
 constexpr double PitchLimit = 10800;
 
@@ -64,12 +67,12 @@ QString threeDecimals(const QString& text, double v) {
 
 // Key and value of a "key=value" line: the key is the text before the first "=", the value the text
 // between the first and a second "=". `hasEquals` tells whether there was any "=".
-void splitKeyValue(const QString& line, QString& key, QString& value, bool& hasEquals) {
+void splitKeyValue(QStringView line, QStringView& key, QStringView& value, bool& hasEquals) {
     const qsizetype eq = line.indexOf(u'=');
     hasEquals = eq >= 0;
     if (!hasEquals) {
         key = line;
-        value.clear();
+        value = QStringView();
         return;
     }
     key = line.left(eq);
@@ -97,11 +100,11 @@ bool isKeptOpaqueKey(QStringView key) {
     return false;
 }
 
-bool isSettingsKey(const QString& key) {
-    static const QStringList keys = {QStringLiteral("Tempo"),    QStringLiteral("ProjectName"), QStringLiteral("VoiceDir"),
-                                     QStringLiteral("OutFile"),  QStringLiteral("CacheDir"),    QStringLiteral("Tool1"),
-                                     QStringLiteral("Tool2"),    QStringLiteral("Flags"),       QStringLiteral("Mode2")};
-    return keys.contains(key);
+bool isSettingsKey(QStringView key) {
+    for (const char16_t* k : {u"Tempo", u"ProjectName", u"VoiceDir", u"OutFile", u"CacheDir", u"Tool1", u"Tool2", u"Flags",
+                              u"Mode2"})
+        if (key == QStringView(k)) return true;
+    return false;
 }
 
 // Pitch values as stored in field 3: damaged values are replaced (the first and the last by 0, others by
@@ -117,24 +120,38 @@ bool isDamagedPitch(const QString& part) {
     return std::fabs(Vb::Val(part)) > PitchLimit;
 }
 
-QString readPitches(const QString& value) {
-    QStringList parts = value.split(u',');
+// At most `maxValues` values are taken (those after are dropped).
+QString readPitches(QStringView value, qsizetype maxValues) {
+    qsizetype cut = 0;
+    for (qsizetype n = 0; n < maxValues && cut >= 0; ++n) cut = value.indexOf(u',', n == 0 ? 0 : cut + 1);
+    if (cut >= 0) value = value.left(cut);
+    QStringList parts = value.toString().split(u',');
+    // The fields of a pitch list are blank-separated in memory: a blank inside a value would make two
+    // values of it on the next save. The value reads the same without it.
+    for (QString& part : parts) part.remove(u' ');
     const qsizetype last = parts.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         if (!isDamagedPitch(parts.at(i))) continue;
         if (i == 0 || i == last)
             parts[i] = QStringLiteral("0");
-        else
-            parts[i] = Vb::DoubleText((Vb::Val(parts.at(i + 1)) + Vb::Val(parts.at(i - 1))) / 2);
+        else {
+            // The mean of a damaged neighbour is damaged too: 0 then, or the next reading would
+            // replace it again and the second save would differ from the first.
+            const double mean = (Vb::Val(parts.at(i + 1)) + Vb::Val(parts.at(i - 1))) / 2;
+            parts[i] = std::fabs(mean) > PitchLimit ? QStringLiteral("0") : Vb::DoubleText(mean);
+        }
     }
     parts[0] += u'Q';
     return parts.join(u' ');
 }
 
-void commitSection(const QString& section, qint32& current, NoteArrays& notes) {
+void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
+                      qsizetype& pitchBudget);
+
+void commitSection(const QString& section, qint32& current, NoteArrays& notes, qsizetype& pitchBudget) {
     notes.resizeNotes(current + 1);
-    ParseNoteSection(section, notes.Lengths[current], notes.Lyrics[current], notes.NoteNums[current],
-                     notes.NoteExt[current]);
+    parseNoteSection(section, notes.Lengths[current], notes.Lyrics[current], notes.NoteNums[current],
+                     notes.NoteExt[current], pitchBudget);
     if (notes.Lengths[current] < 1) notes.Lengths[current] = 60;
     ++current;
 }
@@ -248,7 +265,7 @@ QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
 }
 
 void WriteProjectFile(const QString& path, const ProjectSettings& settings, const NoteArrays& notes) {
-    const QByteArray bytes = Cp932::encode(ProjectFileText(settings, notes));
+    const QByteArray bytes = Cp932::encodeMarked(ProjectFileText(settings, notes));
     QSaveFile file(FileSystem::resolve(path));
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
@@ -261,8 +278,13 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
     if (!file.commit()) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
 }
 
-void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext) {
+namespace {
+
+// ParseNoteSection with a budget of pitch values that the note's list may take from (and uses up).
+void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
+                      qsizetype& pitchBudget) {
     QStringList f = SplitNoteExt(ext);
+    QString pitchValue;  // the last pitch list, taken in once the note's length is known
     QStringList sub = f[ExtTiming].split(u':');
     sub.resize(3);
 
@@ -290,8 +312,16 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             }
             ++end;
         }
-        const QStringView line = all.mid(pos, end - pos);
+        QStringView line = all.mid(pos, end - pos);
         pos = next;
+        // A TAB separates the fields of the extension string: inside a value it would split the note's
+        // data on the next save. Values that go there have their TABs as blanks (the lyric does not).
+        QString untabbed;
+        if (line.contains(u'\t') && !line.startsWith(u"Lyric=")) {
+            untabbed = line.toString();
+            untabbed.replace(u'\t', u' ');
+            line = untabbed;
+        }
 
         const qsizetype eq = line.indexOf(u'=');
         const QStringView key = eq < 0 ? line : line.left(eq);
@@ -330,7 +360,7 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (fileNumber(value, v))
                 f[ExtModulation] = QString::number(qint32(std::clamp(roundHalfEven(v), -100.0, 200.0)));
         } else if (key == u"Piches" || key == u"Pitches") {
-            if (!value.isEmpty()) f[ExtPitches] = readPitches(value);
+            if (!valueView.isEmpty()) pitchValue = valueView.toString();
         } else if (key == u"Flags") {
             f[ExtFlags] = value.left(FlagsLimit);
         } else if (key == u"Tempo") {
@@ -355,91 +385,124 @@ void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (!value.isEmpty()) SetListValue(f[ExtOptions], key.toString(), value);
         }
     }
+    if (!pitchValue.isEmpty()) {
+        // No more values than the note can use, and no more than the file has left.
+        const qsizetype limit = qMin(PitchValuesForLength(length < 1 ? 60 : length), pitchBudget);
+        f[ExtPitches] = readPitches(pitchValue, qMax<qsizetype>(limit, 1));
+        pitchBudget -= qMin(limit, f[ExtPitches].count(u' ') + 1);
+    }
     f[ExtTiming] = sub.join(u':');
     ext = f.join(u'\t');
 }
 
-qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, NoteArrays& notes) {
+}  // namespace
+
+void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext) {
+    qsizetype budget = MaxPitchValuesPerFile;
+    parseNoteSection(text, length, lyric, noteNum, ext, budget);
+}
+
+qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, NoteArrays& notes,
+                       QStringList* problems) {
     if (index < 0) throw InvalidCallError();
     s.Mode2 = false;
     qint32 current = index;
+    qsizetype pitchBudget = MaxPitchValuesPerFile;
     bool inSettings = true;
     bool pending = false;  // a note section has been started and not taken in yet
     QString section;
-    QString key, value;
+    QStringView key, value;
     bool hasEquals = false;
+    const auto tell = [&](qint64 line, const QString& what) {
+        if (problems) *problems << QStringLiteral("%1行目: %2").arg(line).arg(what);
+    };
+    // A header value is kept up to its limit; a longer one is cut, and said so.
+    const auto kept = [&](qint64 line, qsizetype limit) {
+        if (value.size() > limit)
+            tell(line, QStringLiteral("%1の値が長すぎるため、先頭の%2文字だけを読み込みました。").arg(key.toString()).arg(limit));
+        return value.left(limit).toString();
+    };
 
     qsizetype pos = 0;
+    qint64 lineNumber = 0;
     const qsizetype size = text.size();
     bool ended = false;
     while (pos < size && !ended) {
+        ++lineNumber;
         // A line ends at CR LF, CR or LF.
         qsizetype end = pos;
         while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n') ++end;
-        const QString line = text.mid(pos, end - pos);
+        const QStringView line = QStringView(text).mid(pos, end - pos);
         pos = end;
         if (end < size) {
             pos = end + 1;
             if (text.at(end) == u'\r' && pos < size && text.at(pos) == u'\n') ++pos;
         }
 
-        if (!line.startsWith(QStringLiteral("[#"))) {
+        if (!line.startsWith(u"[#")) {
             if (!inSettings) {
-                section += line + OptionSeparator();
+                section += line;
+                section += OptionSeparator();
                 continue;
             }
             if (line.isEmpty()) continue;
             splitKeyValue(line, key, value, hasEquals);
             if (!isSettingsKey(key)) continue;
             if (!hasEquals)
-                throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line));
-            if (key == u"Tempo")
-                s.Tempo = Vb::CSng(Vb::Val(value));
-            else if (key == u"ProjectName")
-                s.ProjectName = value;
+                throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line.toString()));
+            if (key == u"Tempo") {
+                // A tempo that no single-precision value holds, or a negative one, keeps the value
+                // in force; the rest of the file still loads.
+                const double tempo = Vb::Val(value.toString());
+                if (std::isfinite(tempo) && tempo >= 0 && tempo <= double(std::numeric_limits<float>::max()))
+                    s.Tempo = float(tempo);
+                else
+                    tell(lineNumber, QStringLiteral("Tempoの値が範囲外のため、読み込みませんでした。"));
+            } else if (key == u"ProjectName")
+                s.ProjectName = kept(lineNumber, HeaderValueLimit);
             else if (key == u"VoiceDir")
-                s.VoiceDir = value;
+                s.VoiceDir = kept(lineNumber, HeaderValueLimit);
             else if (key == u"OutFile")
-                s.OutFile = value;
+                s.OutFile = kept(lineNumber, HeaderValueLimit);
             else if (key == u"CacheDir")
-                s.CacheDir = value;
+                s.CacheDir = kept(lineNumber, HeaderValueLimit);
             else if (key == u"Tool1")
-                s.Tool1 = value;
+                s.Tool1 = kept(lineNumber, HeaderValueLimit);
             else if (key == u"Tool2")
-                s.Tool2 = value;
+                s.Tool2 = kept(lineNumber, HeaderValueLimit);
             else if (key == u"Flags")
-                s.Flags = value;
+                s.Flags = kept(lineNumber, FlagsLimit);
             else if (key == u"Mode2")
                 s.Mode2 = value == u"True";
         } else if (line == u"[#SETTING]") {
             inSettings = true;
         } else if (line == u"[#TRACKEND]") {
-            if (pending) commitSection(section, current, notes);
+            if (pending) commitSection(section, current, notes, pitchBudget);
             pending = false;
             ended = true;
         } else {
             // A note header. A section left pending by a "[#SETTING]" in between is dropped.
-            if (pending && !inSettings) commitSection(section, current, notes);
+            if (pending && !inSettings) commitSection(section, current, notes, pitchBudget);
             inSettings = false;
-            section = line + OptionSeparator();
+            section = line.toString() + OptionSeparator();
             pending = true;
         }
     }
     // A file that ends without "[#TRACKEND]" still keeps its last note.
-    if (pending && !ended) commitSection(section, current, notes);
+    if (pending && !ended) commitSection(section, current, notes, pitchBudget);
 
     if (s.Tempo == 0) s.Tempo = 120.0f;
     index = current;
     return current;
 }
 
-qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes) {
-    QFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFile::NoError) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
-    return ReadProjectText(Cp932::decode(bytes), settings, index, notes);
+qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes,
+                       QStringList* problems) {
+    bool clean = true;
+    const QString text = Cp932::decodeMarked(FileSystem::readRegularFile(path), &clean);
+    if (!clean && problems)
+        *problems << QStringLiteral("文字コード（シフトJIS）として読めない部分があります。");
+    return ReadProjectText(text, settings, index, notes, problems);
 }
 
 }  // namespace tova

@@ -5,10 +5,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace tova {
 
-// The project file (".tvx"): text in code page 932, CR LF line ends, a "[#SETTING]" section, one section
+// The project file (".tvx"): text in code page 932 (or, when it holds a character that code page lacks,
+// the whole text in UTF-8 after the byte-order mark EF BB BF; the reader takes both), CR LF line ends, a "[#SETTING]" section, one section
 // per note headed "[#" index "]" (four digits at least) and "[#TRACKEND]". Inside a section every line
 // is key "=" value; only the text between the first and a second "=" is the value. Numbers use ".".
 
@@ -23,10 +25,17 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 // sized to end with the last note read; on return `index` is the index after the last note read, which is
 // also the result. A file that cannot be opened raises FileError; a settings line that holds one of the
 // settings keys without "=" raises TovaError (the notes read so far stay); a negative index raises
-// InvalidCallError.
-qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes);
+// InvalidCallError. Only a regular file is read (a pipe or device raises FileError without waiting).
+// What a hostile or damaged file can claim is bounded: a settings value is kept up to 4096 characters
+// (the flags up to 1024), a note's pitch list up to what the note can use (PitchValuesForLength) and
+// all pitch lists of the file together up to MaxPitchValuesPerFile. A tempo that is out of range (not
+// a single-precision value, or negative) keeps the value in force. Each such event, and text that does
+// not decode cleanly, adds a line to `problems` (when given) naming the line of the file.
+qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes,
+                       QStringList* problems = nullptr);
 // The same from the decoded file text.
-qint32 ReadProjectText(const QString& text, ProjectSettings& settings, qint32& index, NoteArrays& notes);
+qint32 ReadProjectText(const QString& text, ProjectSettings& settings, qint32& index, NoteArrays& notes,
+                       QStringList* problems = nullptr);
 
 // One note section: the header "[#" header "]" and the lines of the note, each ending with CR LF.
 QString FormatNoteSection(const QString& header, qint32 length, const QString& lyric, qint32 noteNum,

@@ -294,6 +294,9 @@ bool Song::CheckUndoRecord(const QString& text) const {
             if (!recordNumber(f[1], c) || !recordNumber(f[2], a) || !recordNumber(f[3], b)) return false;
             if (a >= count && b >= count) continue;  // transposes nothing
             if (std::min(a, b) < 0) return false;
+        } else if (kind == u"TEMPO") {
+            const double t = Vb::Val(f[1]);
+            if (!(t > 0 && t <= double(std::numeric_limits<float>::max()))) return false;
         }
     }
     return true;
@@ -337,6 +340,8 @@ void Song::applyCheckedRecord(const QString& text) {
             SelEnd = selEnd;
         } else if (kind == u"LYRIC") {
             if (host_) host_->SetLyricQueueText(f[1]);
+        } else if (kind == u"TEMPO") {
+            Tempo = float(Vb::Val(f[1]));
         }
     }
     SetModified(SavedUndoPos != UndoPos);
@@ -346,6 +351,10 @@ QString Song::SerializeNote(const QString& kind, qint32 index) const {
     if (index < 0 || index >= noteCount()) throw InvalidCallError();
     return kind + u'\t' + QString::number(index) + u'\t' + QString::number(Lengths.value(index)) + u'\t' +
            Lyrics.at(index) + u'\t' + QString::number(NoteNums.value(index)) + u'\t' + NoteExt.value(index);
+}
+
+QString Song::TempoRecordLine(float tempo) {
+    return QStringLiteral("TEMPO\t") + QString::number(double(tempo), 'g', 9);
 }
 
 QString Song::SerializeNoteRange(const QString& kind, qint32 from, qint32 to) const {

@@ -92,8 +92,8 @@ public:
     // captions and states of the undo and redo menu items.
     QString UpdateUndoMenuAfterUndo();
     QString UpdateUndoMenuAfterRedo();
-    // Applies a record text line by line ("DEL", "INS", "PROP", "KEY", "LYRIC"; other lines are skipped),
-    // then sets the modified flag from the history position. The whole text is checked first: a line
+    // Applies a record text line by line ("DEL", "INS", "PROP", "KEY", "LYRIC", "TEMPO"; other lines are
+    // skipped), then sets the modified flag from the history position. The whole text is checked first: a line
     // with an index outside the notes (as they stand when the line applies) or a number out of range
     // raises InvalidCallError and nothing is changed.
     void ApplyUndoRecord(const QString& text);
@@ -102,6 +102,9 @@ public:
     // The record line of one note: kind, index, length, lyric, note number and the extension string,
     // TAB-separated. An index outside the notes raises InvalidCallError.
     QString SerializeNote(const QString& kind, qint32 index) const;
+    // The record line that sets the project tempo: "TEMPO", TAB and the tempo (the exact single-precision
+    // value); applying it needs a positive tempo.
+    static QString TempoRecordLine(float tempo);
     // The lines of notes from..to, each followed by CR LF; empty when from > to.
     QString SerializeNoteRange(const QString& kind, qint32 from, qint32 to) const;
     // Empties the history; the saved position becomes 0 and both menu items show their plain captions,

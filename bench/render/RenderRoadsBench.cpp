@@ -2,116 +2,23 @@
 // runner, one tool process per step) and on the library road (the tools' libraries in process), and a
 // re-render on the library road with the render cache after one note was changed.
 
-#include "render/RenderFixtures.h"  // tests/render
-
-#include "core/Processes.h"
-#include "core/Settings.h"
-#include "platform/FakePorts.h"
-#include "platform/SystemPaths.h"
-#include "render/DirectRenderer.h"
-#include "render/OtoIni.h"
-#include "render/RenderBatchFiles.h"
-#include "render/RenderCommands.h"
-#include "render/RenderProgress.h"
-#include "render/RenderWindow.h"
-#include "song/Song.h"
+#include "SongRenderFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <stdexcept>
 
 namespace {
 
 using namespace tova;
 
-class QuietProgress : public RenderProgress {
-public:
-    void Start(int, int, int, bool) override {}
-    void SetStatus(const QString&, int) override {}
-    void SetStatusText(const QString&) override {}
-    void SetMaximum(int) override {}
-    void SetValue(int) override {}
-    void Restart() override {}
-    void SlideIn() override {}
-    bool IsVisible() const override { return false; }
-    void Finish() override {}
-};
-
-class QuietWindow : public RenderWindow {
-public:
-    void SetWindowEnabled(bool) override {}
-    void SetRenderControlsEnabled(bool) override {}
-    void DrawBackground() override {}
-    void DrawNotes() override {}
-    void ScrollToTick(qint32&, double) override {}
-    void HidePlayCursor() override {}
-    void FocusRoll() override {}
-    void SetMidiNoteTimerEnabled(bool) override {}
-    void SetMissingSampleMark(qint32, bool) override {}
-    void ShowRunningWindow() override {}
-    void UnloadRunningWindow() override {}
-    RenderProgress& Progress() override { return progress; }
-    QuietProgress progress;
-};
-
-// The fixture bank and a 200-note song over it: eighth notes at tempo 120 in a loop of the three
-// syllables over a two-octave range, a rest every sixteenth note.
-struct Fixture {
-    QTemporaryDir dir;
-    Song song;
-    QuietWindow window;
-    ScopedFakePorts ports;
-    RenderBatchFiles writer{song, &window};
-    DirectRenderer direct{song, window};
-    RenderCommands commands{song, window, writer, direct};
-    QString cache;
-    QString output;
-
-    Fixture() {
-        SystemPaths::setProgramFolder(QStringLiteral(TOVA_PROGRAM_DIR));
-        TempFolder = dir.filePath(QStringLiteral("tmp"));
-        QDir().mkpath(TempFolder);
-        const QString bank = dir.filePath(QStringLiteral("bank"));
-        test::WriteFixtureBank(bank);
-        LoadOtoIni(bank);
-        song.ProjectPath = dir.filePath(QStringLiteral("song.tvx"));
-        song.ProjectName = QStringLiteral("bench");
-        song.VoiceDir = bank;
-        song.Tool1 = SystemPaths::programFolder() + QStringLiteral("/catena");
-        song.Tool2 = SystemPaths::programFolder() + QStringLiteral("/vorsa");
-        const char* lyrics[] = {"あ", "か", "い"};
-        song.resizeNotes(200);
-        for (int i = 0; i < 200; ++i) {
-            song.Lyrics[i] = i % 16 == 15 ? QStringLiteral("R") : QString::fromUtf8(lyrics[i % 3]);
-            song.Lengths[i] = 960;
-            song.NoteNums[i] = 24 + (i * 5) % 24;
-        }
-        cache = dir.filePath(QStringLiteral("song.cache"));
-        output = dir.filePath(QStringLiteral("song.wav"));
-        settings().CacheEnable = true;
-        if (!QFile::exists(SystemPaths::programFolder() + QStringLiteral("/batrun")))
-            throw std::runtime_error("the program folder has no batch runner");
-        // The bank's frequency tables are made once, as after a bank's first render.
+// The song of 200 notes with the build's tools; the bank's frequency tables are made once, as after a
+// bank's first render.
+struct Fixture : bench::SongRenderFixture {
+    Fixture() : SongRenderFixture(200, QStringLiteral(TOVA_PROGRAM_DIR)) {
         renderLibrary();
         QDir(cache).removeRecursively();
-    }
-    void renderLibrary() {
-        settings().UseDLL = true;
-        QString out = output;
-        direct.RenderDirect(song.ProjectName, song.ProjectPath, 0, song.noteCount() - 1, out);
-    }
-    void renderBatch() {
-        settings().UseDLL = false;
-        settings().NonBatchMode = false;
-        QString path = song.ProjectPath;
-        song.OutFile = output;
-        writer.GetRenderFileNames(path);
-        if (!commands.RunBatchAndWait(path, output)) throw std::runtime_error("the batch made no wave");
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "exchange/midi/SmfFile.h"
+#include "exchange/midi/ImportPortamento.h"
 #include "exchange/midi/SmfFormatError.h"
 #include "exchange/midi/SmfReader.h"
 #include "platform/Cp932.h"
@@ -23,13 +24,6 @@ constexpr qint64 MaxLong = std::numeric_limits<qint32>::max();
 const QChar Tab(u'\t');
 
 QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral("0.00")); }
-
-// A whole number of a pitch-point option as the classic runtime writes a Double; values beyond any
-// number raise the overflow error.
-QString wholeText(double v) {
-    if (!std::isfinite(v)) throw OverflowError();
-    return Vb::DoubleText(Vb::Int(v));
-}
 
 qint32 checkedLong(qint64 v) {
     if (v < std::numeric_limits<qint32>::min() || v > MaxLong) throw OverflowError();
@@ -246,16 +240,8 @@ private:
         const qint32 c = count_;
         if (s.Mode2 && !s.Mode2PBS.isEmpty() && !s.Mode2PBW.isEmpty() && c > 0 && !IsRestLyric(notes_.Lyrics[c - 1])) {
             // Portamento into this note: wider for larger leaps, kept within half of either note.
-            const double leap = double(std::llabs(qint64(notes_.NoteNums[c - 1]) - qint64(notes_.NoteNums[c])));
-            const double factor = std::pow(2.0, leap / 12.0);
-            double start = Vb::Val(s.Mode2PBS) * factor;
-            double width = Vb::Val(s.Mode2PBW) * factor;
-            const double halfPrev = double(notes_.Lengths[c - 1]) * 31.25 / double(tempo_) * 0.5;
-            const double halfThis = double(notes_.Lengths[c]) * 31.25 / double(tempo_) * 0.5;
-            if (-start > halfPrev) start = -halfPrev;
-            if (width + start > halfThis) width = halfThis - start;
-            SetListValue(f[ExtOptions], QStringLiteral("PBS"), wholeText(start));
-            SetListValue(f[ExtOptions], QStringLiteral("PBW"), wholeText(width));
+            SetImportPortamento(f[ExtOptions], notes_.NoteNums[c - 1], notes_.NoteNums[c], notes_.Lengths[c - 1],
+                                notes_.Lengths[c], double(tempo_), double(tempo_));
         }
         if (s.Mode2 && !IsRestLyric(savedLyric_) && length > s.Mode2VBRExclude)
             SetListValue(f[ExtOptions], QStringLiteral("VBR"), s.Mode2VBR);

@@ -254,7 +254,8 @@ qint32 SmfReadEvent(SmfFile& file, quint8& status, quint8& data1, quint8& data2,
     return delta;
 }
 
-qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfNoteCounts& counts) {
+qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfNoteCounts& counts,
+                    QList<QByteArray>* rawTexts) {
     counts.fill(0);
     if (!SmfBeginTrack(file)) return -1;
     qint64 time = 0;
@@ -272,7 +273,10 @@ qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfN
                 tempos.append(tempoEntry(time, SmfTempoMicroseconds(bytes)));
             } else if (data1 >= 1 && data1 <= 7) {
                 const QString text = Cp932::decode(bytes);
-                if (data1 == 1) texts.append(text);
+                if (data1 == 1) {
+                    texts.append(text);
+                    if (rawTexts) rawTexts->append(bytes);
+                }
                 else if (data1 == 3) file.LastTrackName = text;
             }
         } else if ((status & 0xF0) == 0x90 && data2 > 0) {

@@ -59,8 +59,10 @@ qint32 SmfReadEvent(SmfFile& file, quint8& status, quint8& data1, quint8& data2,
 // Reads a whole track chunk from the current position: appends its tempo events to `tempos` and its
 // text events to `texts`, sets the file's LastTrackName (empty when the chunk has none) and fills
 // `counts`. Returns 0, or -1 when there is no "MTrk" chunk here (file closed), or the negative result of
-// SmfReadEvent. Leaves the file at the chunk's end.
-qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfNoteCounts& counts);
+// SmfReadEvent. Leaves the file at the chunk's end. With `rawTexts`, the text events' bytes are also
+// appended there undecoded (texts cut into several events are joined before decoding).
+qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfNoteCounts& counts,
+                    QList<QByteArray>* rawTexts = nullptr);
 
 // Finds `key` followed by "=" anywhere in the text; `value` receives what follows up to the next blank
 // or the end. False, with `value` unchanged, when key and "=" do not occur.

@@ -103,7 +103,8 @@ Form3::Form3(VoiceBankAccess& voices, VoiceToolsPort* profile, OptionsDialogPort
     txtTool2Path = edit("txtTool2Path", Twips::rect(2040, 2160, 3795, 330));
     cmdBrowsTool2 = button("cmdBrowsTool2", QStringLiteral("..."), Twips::rect(5880, 2160, 495, 330));
     cmdDefault = button("cmdDefault", QStringLiteral("ツールを初期化"), Twips::rect(2040, 2580, 1800, 375));
-    chkUseReamplerDll = new QCheckBox(QStringLiteral("vorsa.dllを使用する（プロジェクトには保存されません）"), body);
+    // Names the library file that in-process rendering loads here.
+    chkUseReamplerDll = new QCheckBox(QStringLiteral("vorsa10.soを使用する（プロジェクトには保存されません）"), body);
     chkUseReamplerDll->setObjectName(QStringLiteral("chkUseReamplerDll"));
     chkUseReamplerDll->setGeometry(Twips::rect(120, 3030, 6255, 300));
     Label6 = label("Label6", QStringLiteral("生成時オプション"), Twips::rect(120, 3480, 1800, 255));

@@ -44,15 +44,17 @@ public:
     QString mode = u"NG: not open"_s;
     QElapsedTimer clock;
 
-    void Open(const QString& path) override {
+    QString Open(const QString& path) override {
         opened << path;
         mode = u"stopped"_s;
+        return QString();
     }
     void Close(const QString&) override { mode = u"NG: not open"_s; }
-    void Play(const QString&) override {
-        if (mode.startsWith(u"NG")) return;
+    QString Play(const QString&) override {
+        if (mode.startsWith(u"NG")) return mode.mid(3);
         mode = u"playing"_s;
         clock.start();
+        return QString();
     }
     void Pause(const QString&) override {
         if (mode == u"playing") mode = u"paused"_s;

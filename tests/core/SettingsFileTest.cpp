@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 #include "ProgramFolderFixture.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 namespace tova {
 namespace {
@@ -94,7 +96,7 @@ TEST_F(SettingsFileTest, SavingTheDefaultsWritesTheGoldenFile) {
                                "MTCFrameRate=30\r\n"
                                "SharpFlat=#\r\n")
                                .arg(pf);
-    EXPECT_EQ(savedBytes(), Cp932::encode(golden));
+    EXPECT_EQ(savedBytes(), Cp932::encodeMarked(golden));  // CP932 unless a path needs more
 }
 
 // Every setting away from its default: saved, loaded back, saved again gives the same bytes.
@@ -137,11 +139,13 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     s.MTCFrameRate = 25;
     s.NoOtoReport = s.NoCheckSetLyrics = s.EnterLyric = true;
     s.SharpFlat = QStringLiteral("♭");
+    s.AcceptedTools = {QStringLiteral("/t/a b"), QStringLiteral("/t/c=d")};
+    s.RefusedTools = {QStringLiteral("/t/e")};
     FakePlacement window;
     ASSERT_TRUE(SaveSettings(&window));
     QByteArray first = savedBytes();
     // An empty list entry is not written; the entries keep their positions in the keys.
-    ASSERT_TRUE(first.startsWith("OtoList0=" + Cp932::encode(QStringLiteral("声A")) + ",C:\\voice\\a\r\nOtoList2=B,/v/b\r\n"));
+    ASSERT_TRUE(Cp932::decodeMarked(first).startsWith(QStringLiteral("OtoList0=声A,C:\\voice\\a\r\nOtoList2=B,/v/b\r\n")));
     first.replace("OtoList2=", "OtoList1=");
     ASSERT_TRUE(first.contains("MultiMove=False\r\n"));
     ASSERT_TRUE(first.contains("DebugMode=True\r\n"));
@@ -160,9 +164,11 @@ TEST_F(SettingsFileTest, SaveThenLoadGivesTheSameSettings) {
     EXPECT_EQ(s.COLOR_BACK, -1);
     EXPECT_EQ(s.MidiInDevName, QStringLiteral("In=1"));
     EXPECT_EQ(s.SharpFlat, QStringLiteral("♭"));
+    EXPECT_EQ(s.AcceptedTools, (QStringList{QStringLiteral("/t/a b"), QStringLiteral("/t/c=d")}));
+    EXPECT_EQ(s.RefusedTools, QStringList{QStringLiteral("/t/e")});
     EXPECT_TRUE(EventGuard::debugMode());
     ASSERT_TRUE(SaveSettings(&loaded));
-    EXPECT_EQ(Cp932::decode(savedBytes()), Cp932::decode(first));
+    EXPECT_EQ(Cp932::decodeMarked(savedBytes()), Cp932::decodeMarked(first));
     EventGuard::setDebugMode(false);
 }
 
@@ -223,7 +229,7 @@ TEST_F(SettingsFileTest, NumberRules) {
         const QString line = QString::fromUtf8(c.value) + u'=' + QString::fromUtf8(c.key);
         SCOPED_TRACE(line.toStdString());
         settings() = Settings{};
-        writeSettings(Cp932::encode(line + QStringLiteral("\r\nSharpFlat=b\r\n")));
+        writeSettings(Cp932::encodeMarked(line + QStringLiteral("\r\nSharpFlat=b\r\n")));
         ASSERT_TRUE(LoadSettings());
         const Settings& s = settings();
         const QString key = QString::fromUtf8(c.value);
@@ -242,7 +248,7 @@ TEST_F(SettingsFileTest, NumberRules) {
 TEST_F(SettingsFileTest, ReadingLinesListsAndValues) {
     test::writeFile(file(QStringLiteral("t2")), "x");
     // Lone CR, lone LF and CR LF all end lines; the last line has no ending.
-    writeSettings(Cp932::encode(QStringLiteral(
+    writeSettings(Cp932::encodeMarked(QStringLiteral(
         "OtoList5=名前,C:\\v\\a\rOtoList1=b,c,d\n\r\nHistory9=/x/a=b.tvx\r\nHistory=/y\r\n"
         "junk line\r\n=nokey\r\nUnknown=1\r\nTool1Path=/no/such/tool\r\nTool2Path=%1\r\n"
         "COLOR_PTCH_GRY=#0000FF\r\nCOLOR_BACK=zz\r\nCOLOR_FORE=&H123456789\r\nSharpFlat=b\r\nSharpFlat=♯")
@@ -323,6 +329,35 @@ TEST_F(SettingsFileTest, FailedSaveIsReportedAndLeavesNoFile) {
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(savedBytes().startsWith("CacheDeleteSize=0\r\n"));
     EXPECT_FALSE(savedBytes().contains('x' + QByteArray("xx")));
+}
+
+// A save killed half way leaves its temporary file; the next start removes it, but not one that
+// another instance may be writing right now, nor a file of another name.
+TEST_F(SettingsFileTest, StaleTemporaryFilesGoAtStart) {
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-2 * StaleSettingsTempSeconds);
+    const struct {
+        const char* name;
+        bool aged;
+        bool stays;
+    } files[] = {
+        {"setting.ini.aB3xYz", true, false},
+        {"setting.ini.Q1w2E3", true, false},
+        {"setting.ini.fresh1", false, true},
+        {"setting.ini.toolong", true, true},
+        {"setting.ini.bak", true, true},
+        {"other.ini.aB3xYz", true, true},
+    };
+    for (const auto& f : files) {
+        const QString path = file(QString::fromLatin1(f.name));
+        test::writeFile(path, "half");
+        if (f.aged) {
+            QFile handle(path);
+            ASSERT_TRUE(handle.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(handle.setFileTime(old.toLocalTime(), QFileDevice::FileModificationTime));
+        }
+    }
+    LoadSettings();
+    for (const auto& f : files) EXPECT_EQ(QFile::exists(file(QString::fromLatin1(f.name))), f.stays) << f.name;
 }
 
 TEST_F(SettingsFileTest, RecentFileHistory) {

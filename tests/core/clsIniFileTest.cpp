@@ -71,7 +71,6 @@ TEST_F(IniFile, SaveWritesPresentKeysInFirstAddOrder) {
     ini.setValue("SaveData1", "old");
     ini.setValue("k", "gone");
     ini.setValue("ボリューム", "小");
-    ini.setValue("unencodable", QStringLiteral("é"));
     // A dialog drops the presets beyond the last one in use.
     for (int i = 1; ini.ContainsKey(QStringLiteral("SaveData%1").arg(i)); ++i)
         EXPECT_TRUE(ini.Remove(QStringLiteral("SaveData%1").arg(i)));
@@ -79,12 +78,20 @@ TEST_F(IniFile, SaveWritesPresentKeysInFirstAddOrder) {
     EXPECT_TRUE(ini.Save());
     EXPECT_EQ(test::readFile(settingsFile("omakase")),
               QByteArray("Start=1\r\nstart=2\r\nx=6\r\nSaveData0=a=b,c|d\r\n"
-                         "\x83\x7B\x83\x8A\x83\x85\x81\x5B\x83\x80=\x8F\xAC\r\nunencodable=?\r\n"));
+                         "\x83\x7B\x83\x8A\x83\x85\x81\x5B\x83\x80=\x8F\xAC\r\n"));
+    // A value that code page 932 cannot hold turns the whole file into UTF-8 after its mark.
+    ini.setValue("unencodable", QStringLiteral("é"));
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(test::readFile(settingsFile("omakase")),
+              QByteArray("\xEF\xBB\xBFStart=1\r\nstart=2\r\nx=6\r\nSaveData0=a=b,c|d\r\n"
+                         "\xE3\x83\x9C\xE3\x83\xAA\xE3\x83\xA5\xE3\x83\xBC\xE3\x83\xA0=\xE5\xB0\x8F\r\n"
+                         "unencodable=\xC3\xA9\r\n"));
 
     // What was saved loads back the same.
     clsIniFile again;
     again.setName("omakase");
     EXPECT_EQ(again.Load(), 6);
+    EXPECT_EQ(again.Item("unencodable"), QStringLiteral("é"));
     EXPECT_EQ(again.Item("SaveData0"), "a=b,c|d");
     EXPECT_EQ(again.Item("ボリューム"), "小");
     EXPECT_FALSE(again.ContainsKey("k"));

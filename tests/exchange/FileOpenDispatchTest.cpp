@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace tova;
@@ -229,6 +231,43 @@ TEST_F(OpenFixture, VoiceInformationFromTheProfile) {
         EXPECT_EQ(window.voiceName, c.name) << c.folder.toStdString();
         EXPECT_EQ(window.voicePictures.back(), c.picture) << c.folder.toStdString();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// What is no regular file is refused with a message before the project in hand changes; a project
+// with an out-of-range value loads the rest and says which line.
+TEST_F(OpenFixture, OnlyRegularFilesOpenAndRefusedValuesAreSaid) {
+    const QString fifo = projects + u"/x.tvx"_qs;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* message;
+    } refused[] = {
+        {fifo, "通常のファイルではない"},
+        {projects, "通常のファイルではない"},
+        {projects + u"/missing.tvx"_qs, "が見つかりません"},
+    };
+    for (const auto& r : refused) {
+        ports.messageBox.shown.clear();
+        window.newProjects = 0;
+        EXPECT_FALSE(FileOpenDispatch(window, voices).OpenFileByType(r.path));
+        EXPECT_EQ(window.newProjects, 0);
+        ASSERT_EQ(ports.messageBox.shown.size(), 1);
+        EXPECT_TRUE(ports.messageBox.lastText().contains(QString::fromUtf8(r.message))) << r.path.toStdString();
+    }
+
+    const QString path = projects + u"/tempo.tvx"_qs;
+    writeFile(path, "[#SETTING]\r\nTempo=1e39\r\nProjectName=p\r\n[#0000]\r\nLength=480\r\nLyric=a\r\nNoteNum=60\r\n[#TRACKEND]\r\n");
+    ports.messageBox.shown.clear();
+    EXPECT_TRUE(FileOpenDispatch(window, voices).OpenFileByType(path));
+    EXPECT_EQ(window.theSong.ProjectName, u"p"_qs);
+    EXPECT_EQ(window.theSong.Tempo, 120.0f);
+    EXPECT_EQ(window.theSong.noteCount(), 1);
+    ASSERT_FALSE(ports.messageBox.shown.isEmpty());
+    EXPECT_TRUE(ports.messageBox.shown[0].text.contains(u"2行目"_qs));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "ExchangeFakes.h"
+#include "HostileBatch.h"
 
 #include "core/MessageTable.h"
 #include "exchange/RenderBatchReader.h"
@@ -265,6 +266,37 @@ TEST(RenderBatchReaderText, WordsAndSampleNames) {
     EXPECT_EQ(RenderBatchReader::msToTicks(5.2, 120), 0);
     EXPECT_EQ(RenderBatchReader::msToTicks(5.3, 120), 40);
     EXPECT_EQ(RenderBatchReader::msToTicks(500, 0), 0);
+}
+
+// Run counts claim a million values a note; each note keeps what it can use, the file no more than its
+// budget however long its notes are.
+TEST_F(ReaderFixture, PitchTextExpandsOnlyToWhatTheNoteCanUse) {
+    RenderBatchReader reader(window, voices);
+    reader.readLines(HostilePitchBatch(), false);
+    ASSERT_EQ(window.theSong.noteCount(), 500);
+    for (int i : {0, 499}) {
+        const QString pitches = field(i, ExtPitches);
+        EXPECT_EQ(window.theSong.Lengths[i], 1920);
+        EXPECT_EQ(pitches.count(u' ') + 1, PitchValuesForLength(1920)) << i;
+        EXPECT_TRUE(pitches.startsWith(u"0Q120 0 0"_qs));
+    }
+
+    // Header values are cut.
+    window.NewProject();
+    reader.readLines({u"@set tool="_qs + QString(100000, u'x'), u"@rem project="_qs + QString(100000, u'y')}, false);
+    EXPECT_EQ(window.theSong.Tool1.size(), ProjectValueLimit);
+    EXPECT_EQ(window.theSong.ProjectName.size(), ProjectValueLimit);
+
+    // Notes as long as a length can say: the file's budget ends the expansion.
+    QStringList longNotes = HostilePitchBatch(4);
+    for (QString& line : longNotes) line.replace(u"480@120.00"_qs, u"3455999@120.00"_qs);
+    window.NewProject();
+    reader.readLines(longNotes, false);
+    ASSERT_EQ(window.theSong.noteCount(), 4);
+    qsizetype total = 0;
+    for (int i = 0; i < 4; ++i) total += field(i, ExtPitches).count(u' ') + 1;
+    EXPECT_EQ(field(0, ExtPitches).count(u' ') + 1, PitchValuesForLength(3455999LL * 4));
+    EXPECT_LE(total, MaxPitchValuesPerFile + 4);
 }
 
 }  // namespace

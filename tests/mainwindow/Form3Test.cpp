@@ -97,7 +97,8 @@ TEST_F(Form3Fixture, ShowsTheProjectValuesWithRedAndBlackToolPaths) {
         if (a->objectName() == u"mnVoice") entries << a->text() + (a->isChecked() ? u"*"_qs : QString());
     EXPECT_EQ(entries, (QStringList{u"カントゥ"_qs, u"ない*"_qs}));
 
-    // In-process rendering disables every tool control.
+    // In-process rendering disables every tool control; its caption names the library loaded here.
+    EXPECT_EQ(form.chkUseReamplerDll->text(), u"vorsa10.soを使用する（プロジェクトには保存されません）"_qs);
     form.chkUseReamplerDll->click();
     EXPECT_FALSE(form.txtTool1Path->isEnabled());
     EXPECT_FALSE(form.cmdDefault->isEnabled());

@@ -122,9 +122,10 @@ public:
         calls << QStringLiteral("ProcessCommandLine ") + commandLine;
         return commandLineCode;
     }
-    void OpenFileByType(EditContext& w, const QString& path) override {
+    bool OpenFileByType(EditContext& w, const QString& path) override {
         calls << QStringLiteral("OpenFileByType ") + path;
         if (open) open(MainWindow::of(w), path);
+        return true;
     }
     void ShowVoiceInfo(EditContext&) override { calls << QStringLiteral("ShowVoiceInfo"); }
     void mnNew_Click(EditContext&) override { calls << QStringLiteral("mnNew_Click"); }

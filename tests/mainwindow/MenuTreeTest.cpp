@@ -105,10 +105,17 @@ TEST(MenuTree, RecentFilesMenu) {
     Form1& f = rig.f();
     EXPECT_FALSE(f.visible(u"mnHistory"_s, 0));
     ASSERT_EQ(f.menuArrayUpper(u"mnHistory"_s), 3);
+    EXPECT_TRUE(f.controlAs<QAction>(u"mnHistory"_s, 0)->isSeparator());
     for (int i = 1; i <= 3; ++i) {
         EXPECT_EQ(f.text(u"mnHistory"_s, i), settings().History[i]);
         EXPECT_TRUE(f.visible(u"mnHistory"_s, i));
+        // Loaded from the "-" element, but a file name makes it an item that shows its text.
+        EXPECT_FALSE(f.controlAs<QAction>(u"mnHistory"_s, i)->isSeparator());
     }
+    // A "-" caption is a real separator again.
+    f.setText(u"mnHistory"_s, u"-"_s, 3);
+    EXPECT_TRUE(f.controlAs<QAction>(u"mnHistory"_s, 3)->isSeparator());
+    f.setText(u"mnHistory"_s, u"/songs/c.tvx"_s, 3);
     // A shorter list later leaves the longer list's elements as they were.
     settings().History = {QString(), u"/songs/z.tvx"_s};
     rig.w().UpdateRecentFilesMenu();

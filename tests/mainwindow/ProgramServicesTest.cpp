@@ -7,7 +7,9 @@
 #include "mainwindow/ProgramCoreServices.h"
 #include "exchange/ProgramVoiceBankAccess.h"
 #include "mainwindow/ui/Form1.h"
+#include "core/FakeShellOpen.h"
 #include "platform/FakePorts.h"
+#include "platform/SystemPaths.h"
 #include "platform/ui/QtWheelHook.h"
 #include "render/OtoLoadHost.h"
 #include "support/TestSupport.h"
@@ -120,6 +122,24 @@ TEST(ProgramServices, StartUpOnTheProgramsOwnServices) {
     WheelHookPort::install(nullptr);
     if (savedTemp.isNull()) qunsetenv("TEMP");
     else qputenv("TEMP", savedTemp);
+}
+
+}  // namespace
+
+namespace {
+
+// Help › ReadMe.txt: the program folder that the build lays out holds the readme, and the command opens it.
+TEST(ProgramServices, HelpOpensTheShippedReadme) {
+    const QString saved = SystemPaths::programFolder();
+    SystemPaths::setProgramFolder(test::programFolder());
+    const QString readme = test::programFolder() + u"/readme.txt"_s;
+    const QByteArray text = test::readFile(readme);
+    EXPECT_TRUE(QString::fromUtf8(text).contains(u"歌声合成エディタ"_s));
+    FakeShellOpen shell;
+    ProgramCoreServices services;
+    services.showProgramReadme();
+    EXPECT_EQ(shell.opened, QStringList{readme});
+    SystemPaths::setProgramFolder(saved);
 }
 
 }  // namespace

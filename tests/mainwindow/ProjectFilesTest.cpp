@@ -20,6 +20,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -157,6 +160,56 @@ TEST(ProjectFiles, OpenSaveAsAndReopenGiveTheSameProject) {
     EXPECT_FALSE(s.IsModified);
 }
 
+// A name chosen without an extension is saved as ".tvx", which Save then writes again without asking
+// and which Open's filter shows.
+TEST(ProjectFiles, SaveAsGivesANameWithoutExtensionTheProjectExtension) {
+    FilesRig r;
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"first.tvx"_s));
+    r.fileDialog().answers.enqueue(r.work + u"/plain"_s);
+    ASSERT_TRUE(r.files.SaveProjectAs(r.w()));
+    EXPECT_EQ(r.fileDialog().asked.back().defaultExtension, u"tvx"_s);
+    EXPECT_EQ(r.song().ProjectPath, r.work + u"/plain.tvx"_s);
+    EXPECT_TRUE(readFile(r.work + u"/plain.tvx"_s).startsWith("[#SETTING]"));
+    EXPECT_FALSE(QFile::exists(r.work + u"/plain"_s));
+    r.song().SetModified(true);
+    const qsizetype asked = r.fileDialog().asked.size();
+    r.files.mnSave_Click(r.w());
+    EXPECT_EQ(r.fileDialog().asked.size(), asked);
+    EXPECT_FALSE(r.song().IsModified);
+}
+
+// A project in a folder whose name code page 932 cannot hold, with a voice folder and a lyric it
+// cannot hold either, is written whole in UTF-8 after the mark and opens again with every path intact.
+TEST(ProjectFiles, PathsAndLyricsCp932CannotHoldSurviveSaveAndReopen) {
+    FilesRig r;
+    QTemporaryDir elsewhere;
+    const QString bank = elsewhere.filePath(u"zoë voice"_s);
+    QDir().mkpath(bank);
+    writeFile(bank + u"/oto.ini"_s, "a.wav=\x82\xa0,0,0,0,0,0\r\n");
+    r.files.OpenFileByType(r.w(), r.writeFixture(u"first.tvx"_s));
+    Song& s = r.song();
+    s.VoiceDir = bank;
+    s.Lyrics[0] = u"ë"_s;
+    const QString folder = r.work + u"/zoë-ß"_s;
+    QDir().mkpath(folder);
+    r.fileDialog().answers.enqueue(folder + u"/ü.tvx"_s);
+    ASSERT_TRUE(r.files.SaveProjectAs(r.w()));
+    const QByteArray bytes = readFile(folder + u"/ü.tvx"_s);
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF[#SETTING]"));
+    EXPECT_FALSE(bytes.contains('?'));
+
+    r.files.OpenFileByType(r.w(), r.work + u"/first.tvx"_s);
+    EXPECT_NE(s.VoiceDir, bank);
+    r.files.OpenFileByType(r.w(), folder + u"/ü.tvx"_s);
+    EXPECT_EQ(s.ProjectPath, folder + u"/ü.tvx"_s);
+    EXPECT_EQ(s.VoiceDir, bank);
+    EXPECT_EQ(s.OutFile, r.work + u"/song.wav"_s);
+    EXPECT_EQ(s.CacheDir, folder + u"/ü.cache"_s);
+    EXPECT_EQ(s.Lyrics.value(0), u"ë"_s);
+    EXPECT_EQ(r.dialog.shown.size(), 0);  // the voice folder and tools check out
+    EXPECT_EQ(r.caption(), u"うた (ü.tvx) - ＴＯＶＡ"_s);
+}
+
 // Where Save writes: the project's own file only when it is a project file (in any letter case) or a
 // render batch; any other file goes through Save As.
 TEST(ProjectFiles, SaveWritesOnlyProjectFilesAndRenderBatches) {
@@ -184,8 +237,9 @@ TEST(ProjectFiles, SaveWritesOnlyProjectFilesAndRenderBatches) {
         r.files.mnSave_Click(r.w());  // Save As cancelled where it is asked
         EXPECT_EQ(!r.fileDialog().asked.isEmpty(), c.asked) << c.name;
         const QByteArray now = readFile(path);
-        EXPECT_EQ(now.startsWith("[#SETTING]"), c.project) << c.name;
-        EXPECT_EQ(now.startsWith("@rem project=p"), c.batch) << c.name;
+        const QString text = Cp932::decodeMarked(now);  // UTF-8 where the folder's name needs it
+        EXPECT_EQ(text.startsWith(u"[#SETTING]"_s), c.project) << c.name;
+        EXPECT_EQ(text.startsWith(u"@rem project=p"_s), c.batch) << c.name;
         EXPECT_EQ(now == "original", c.asked) << c.name;
         EXPECT_EQ(r.song().IsModified, c.asked) << c.name;
     }
@@ -267,7 +321,7 @@ TEST(ProjectFiles, CommandLineAndDroppedFiles) {
         {"extension in capitals", u"B.TVX"_s, false, {}, u"LOADPROJ"_s, u"B.TVX"_s, QString()},
         {"a further extension", u"a.tvx.bak"_s, false, {}, u"NOP"_s, QString(),
          u"WORK/a.tvx.bak はTOVAのプロジェクトファイルではありません"_s},
-        {"missing", u"missing.tvx"_s, false, {}, QString(), QString(), QString()},
+        {"missing", u"missing.tvx"_s, false, {}, QString(), QString(), u"WORK/missing.tvx が見つかりません。"_s},
         {"modified, Cancel", u"a.tvx"_s, true, {MsgResult::Cancel}, QString(), QString(), QString()},
         {"modified, No", u"a.tvx"_s, true, {MsgResult::No}, u"LOADPROJ"_s, u"a.tvx"_s, QString()},
         {"an archive while modified: no question", u"v.zip"_s, true, {}, u"INSTZIP"_s, QString(), QString()},
@@ -509,6 +563,25 @@ TEST(ProjectFilesWiring, MenusVoiceLabelRecentFilesAndDrops) {
     rig.projectFiles.calls.clear();
     f.FilesDropped({u"/x/one.tvx"_s, u"/x/two.tvx"_s});
     EXPECT_EQ(rig.projectFiles.calls, QStringList{u"Form_OLEDragDrop /x/one.tvx|/x/two.tvx"_s});
+}
+
+// A pipe named like a project never holds the window, and a project naming itself with megabytes
+// gets a caption of reasonable length.
+TEST(ProjectFiles, HostileFilesOnTheCommandLine) {
+    FilesRig r;
+    const QString pipe = r.work + u"/pipe.tvx"_s;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString before = r.song().ProjectPath;
+    EXPECT_NE(r.files.ProcessCommandLine(r.w(), pipe), u"LOADPROJ"_s);
+    EXPECT_EQ(r.song().ProjectPath, before);
+    EXPECT_EQ(r.box().shown.size(), 1);
+
+    const QString path = r.work + u"/long.tvx"_s;
+    writeFile(path, "ProjectName=" + QByteArray(1024 * 1024, 'x') + "\r\n[#TRACKEND]\r\n");
+    EXPECT_EQ(r.files.ProcessCommandLine(r.w(), path), u"LOADPROJ"_s);
+    EXPECT_EQ(r.song().ProjectName.size(), 4096);
+    EXPECT_LT(r.caption().size(), 300);
+    EXPECT_TRUE(r.caption().startsWith(QString(MainWindow::CaptionPartLimit, u'x') + u"… (long.tvx)"_s));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 using tova::Vb;
 
 namespace {
@@ -17,6 +20,21 @@ TEST(Vb, ValReadsTheLeadingNumberLeniently) {
         SCOPED_TRACE(c.text);
         EXPECT_DOUBLE_EQ(Vb::Val(QString::fromUtf8(c.text)), c.value);
     }
+}
+
+// The desktop's locale may use a decimal comma; the numbers of our files never do.
+TEST(Vb, NumbersIgnoreADecimalCommaLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE", "fr_FR"})
+        if (std::setlocale(LC_NUMERIC, name)) { comma = name; break; }
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    EXPECT_DOUBLE_EQ(Vb::Val(QStringLiteral("125.50")), 125.5);
+    EXPECT_DOUBLE_EQ(Vb::CDbl(QStringLiteral("-1.5e1")), -15);
+    EXPECT_EQ(Vb::Val(QStringLiteral("1,5")), 1);
+    EXPECT_EQ(Vb::DoubleText(125.5), QStringLiteral("125.5"));
+    EXPECT_EQ(Vb::Format(125.5, QStringLiteral("0.00")), QStringLiteral("125.50"));
+    std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 TEST(Vb, StrictParseNeedsTheWholeText) {

@@ -1,5 +1,6 @@
 #include "render/CacheFiles.h"
 
+#include "core/Digests.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "platform/FakePorts.h"
@@ -69,6 +70,9 @@ TEST_F(CacheFilesTest, NamesCarryIndexSampleNoteLengthAndDigest) {
         changed[i] += u'x';
         EXPECT_NE(CacheArgsDigest(changed), digest) << i;
     }
+    // The digest of the code-page text, also for kana; characters the code page lacks are not lost.
+    EXPECT_EQ(CacheArgsDigest({u"/v/あ.wav"_s, u"C4"_s}), MD5String(u"/v/あ.wav\tC4"_s).left(8));
+    EXPECT_NE(CacheArgsDigest({u"/zoë/a.wav"_s}), CacheArgsDigest({u"/zoä/a.wav"_s}));
     const QString name = CacheFileName(3, u"sub\\ka"_s, u"C#4"_s, 550.0f, digest);
     EXPECT_EQ(name, u"3_sub_ka_C#4_550_"_s + digest + u".wav"_s);
     EXPECT_TRUE(IsCacheFileName(name));

@@ -24,14 +24,15 @@ void FakeMci::advance(qint64 ms) {
     }
 }
 
-void FakeMci::Open(const QString& path) {
+QString FakeMci::Open(const QString& path) {
     check(QStringLiteral("open ") + alias(path));
     QFileInfo info(path);
-    if (!info.exists()) return;  // fails: later questions answer "NG:"
+    if (!info.exists()) return QStringLiteral("指定されたファイルが見つかりません。");  // later questions answer "NG:"
     Device d;
     d.path = path;
     d.lengthMs = qMax<qint64>(0, info.size() - 44) / 2 * 1000 / 44100;
     devices[alias(path)] = d;
+    return QString();
 }
 
 void FakeMci::Close(const QString& path) {
@@ -39,10 +40,12 @@ void FakeMci::Close(const QString& path) {
     devices.remove(alias(path));
 }
 
-void FakeMci::Play(const QString& path) {
+QString FakeMci::Play(const QString& path) {
     check(QStringLiteral("play ") + alias(path));
     auto it = devices.find(alias(path));
-    if (it != devices.end() && it->positionMs < it->lengthMs) it->mode = QStringLiteral("playing");
+    if (it == devices.end()) return QStringLiteral("指定されたデバイスは開かれていません。");
+    if (it->positionMs < it->lengthMs) it->mode = QStringLiteral("playing");
+    return QString();
 }
 
 void FakeMci::Pause(const QString& path) {

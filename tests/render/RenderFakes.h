@@ -142,9 +142,9 @@ public:
     // Moves the clock on.
     void advance(qint64 ms);
 
-    void Open(const QString& path) override;
+    QString Open(const QString& path) override;
     void Close(const QString& path) override;
-    void Play(const QString& path) override;
+    QString Play(const QString& path) override;
     void Pause(const QString& path) override;
     QString Status(const QString& path, const QString& item) override;
     QString GetMode(const QString& path) override;

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "render/AliasLookup.h"
+#include "render/ToolTrust.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -18,26 +19,10 @@ void RenderRoadFixture::SetUp() {
     settings() = Settings{};
     settings().CacheEnable = true;
     SystemPaths::setProgramFolder(programFolder());
-    TempFolder = dir.filePath(QStringLiteral("tmp"));
-    QDir().mkpath(TempFolder);
-    bank = dir.filePath(QStringLiteral("voice bank"));
-    WriteFixtureBank(bank);
-    LoadOtoIni(bank);
-    project = dir.filePath(QStringLiteral("my songs/song.tvx"));
-    QDir().mkpath(dir.filePath(QStringLiteral("my songs")));
-
-    log = dir.filePath(QStringLiteral("tool2.log"));
-    const QString tool2 = dir.filePath(QStringLiteral("tools/vorsa logged"));
-    writeFile(tool2, QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$3\" >> '%1'\nexec '%2' \"$@\"\n")
-                         .arg(log, programFolder() + QStringLiteral("/vorsa"))
-                         .toUtf8());
-    QFile::setPermissions(tool2, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    layOut(dir.path());
 
     song.ProjectName = QStringLiteral("うた");
-    song.ProjectPath = project;
-    song.VoiceDir = bank;
     song.Tool1 = programFolder() + QStringLiteral("/catena");
-    song.Tool2 = tool2;
     song.Tempo = 120;
     song.ProjectFlags = QStringLiteral("B50");
     const struct {
@@ -61,6 +46,30 @@ void RenderRoadFixture::SetUp() {
         song.NoteExt[i] = QString::fromUtf8(n.ext);
     }
     song.SelStart = song.SelEnd = song.noteCount();
+}
+
+void RenderRoadFixture::layOut(const QString& folder) {
+    root = folder;
+    QDir home(root);
+    TempFolder = home.filePath(QStringLiteral("tmp"));
+    QDir().mkpath(TempFolder);
+    bank = home.filePath(QStringLiteral("voice bank"));
+    WriteFixtureBank(bank);
+    LoadOtoIni(bank);
+    project = home.filePath(QStringLiteral("my songs/song.tvx"));
+    QDir().mkpath(home.filePath(QStringLiteral("my songs")));
+
+    log = home.filePath(QStringLiteral("tool2.log"));
+    const QString tool2 = home.filePath(QStringLiteral("tools/vorsa logged"));
+    writeFile(tool2, QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$3\" >> '%1'\nexec '%2' \"$@\"\n")
+                         .arg(log, programFolder() + QStringLiteral("/vorsa"))
+                         .toUtf8());
+    QFile::setPermissions(tool2, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The user's own wrapper: accepted, so no render asks about it.
+    AcceptTool(tool2);
+    song.ProjectPath = project;
+    song.VoiceDir = bank;
+    song.Tool2 = tool2;
 }
 
 void RenderRoadFixture::TearDown() {
@@ -108,7 +117,7 @@ QStringList RenderRoadFixture::takeRendered() {
 }
 
 void RenderRoadFixture::clearCache() {
-    QDir(dir.filePath(QStringLiteral("my songs/song.cache"))).removeRecursively();
+    QDir(QDir(root).filePath(QStringLiteral("my songs/song.cache"))).removeRecursively();
     QFile::remove(log);
     direct.rendered.clear();
 }

@@ -49,6 +49,11 @@ public:
         rendered_ << call.noteName;
         inner_->RenderNote(call);
     }
+    RenderJob PrepareRender(const NoteRenderCall& call) override {
+        RenderJob job = inner_->PrepareRender(call);
+        if (job) rendered_ << call.noteName;
+        return job;
+    }
     void AppendNote(const QString& o, const QString& n, float s, const QString& l, const QString& e) override {
         append();
         lengths_ << QStringLiteral("note ") + l;
@@ -96,8 +101,12 @@ protected:
     // The note names tool 2 was called for since the last call, on any road.
     QStringList takeRendered();
     void clearCache();
+    // Lays the bank, the project, the temporary folder and the logging tool 2 out under `folder`
+    // (SetUp does so under `dir`) and points the song at them; the bank's table is loaded from there.
+    void layOut(const QString& folder);
 
     QTemporaryDir dir;
+    QString root;
     QString bank;
     QString project;
     QString log;

@@ -4,6 +4,8 @@
 
 #include "core/Mci.h"
 #include "core/MciSystem.h"
+#include "platform/PathText.h"
+#include "render/OtoIni.h"
 #include "platform/audio/FakeAudioDevices.h"
 #include "render/PlayState.h"
 #include "render/RenderSession.h"
@@ -41,6 +43,27 @@ TEST_F(RenderRoadsTest, TheThreeRoadsMakeTheSameWave) {
     EXPECT_EQ(direct.libraryRoads, (QList<bool>{false, true}));
 }
 
+// A user whose folders and output name hold characters that code page 932 lacks gets the same wave on
+// each road as from plain folders: no path or argument turns into "?" on the way.
+TEST_F(RenderRoadsTest, FoldersCp932CannotHoldRenderTheSameWave) {
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        QByteArray waves[2];
+        const QString folders[2] = {QStringLiteral("plain"), QStringLiteral("zoë-ß ü")};
+        for (int k = 0; k < 2; ++k) {
+            SCOPED_TRACE(folders[k].toStdString());
+            layOut(dir.filePath(folders[k]));
+            clearCache();
+            const QString output = QDir(root).filePath(k == 0 ? QStringLiteral("my songs/out.wav") : QStringLiteral("my songs/zoë.wav"));
+            EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+            waves[k] = readFile(output);
+        }
+        EXPECT_GT(WaveDurationMs(waves[0]), 1000);
+        EXPECT_TRUE(waves[0] == waves[1]) << "the wave differs between the folders";
+    }
+}
+
 // With the render cache on, a render with nothing changed runs tool 2 for no note, and one after a
 // note's pitch changed runs it for that note only.
 TEST_F(RenderRoadsTest, TheCacheRendersOnlyWhatChanged) {
@@ -66,7 +89,7 @@ TEST_F(RenderRoadsTest, TheCacheRendersOnlyWhatChanged) {
 }
 
 // The selection player as the main window has it: the selection rendered into "temp.wav" of the
-// temporary folder on each road and played through the multimedia layer.
+// temporary folder on each road and played through the multimedia layer, or a word when it cannot play.
 TEST_F(RenderRoadsTest, PlayTheSelectionOnEachRoad) {
     MciSystem::instance().closeAll();
     FakeAudioDevices devices;
@@ -86,7 +109,62 @@ TEST_F(RenderRoadsTest, PlayTheSelectionOnEachRoad) {
         EXPECT_TRUE(ports.messageBox.shown.isEmpty());
         session.playback().btnStop_Click();
     }
+
+    // Without a sound device (none opens, or one refuses to start) play says so in words and leaves
+    // nothing open; once a device is there the same button plays.
+    const struct { const char* name; bool failOpen, failStart; const char* text; } cases[] = {
+        {"no device", true, false, "サウンドを再生できません：サウンド出力デバイスを開けません。"},
+        {"refused", false, true, "サウンドを再生できません：サウンド出力デバイスが再生を始められません。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        devices.config.failOpen = c.failOpen;
+        devices.config.failStart = c.failStart;
+        ports.messageBox.shown.clear();
+        session.playback().btnPlay_Click();
+        ASSERT_EQ(ports.messageBox.shown.size(), 1);
+        EXPECT_EQ(ports.messageBox.shown.back().text, QString::fromUtf8(c.text));
+        EXPECT_TRUE(MciGetMode(temp).startsWith(QStringLiteral("NG:")));
+        EXPECT_TRUE(QFile::exists(temp));
+    }
+    devices.config.failStart = false;
+    ports.messageBox.shown.clear();
+    session.playback().btnPlay_Click();
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+    EXPECT_EQ(MciGetMode(temp), QStringLiteral("playing"));
+    session.playback().btnStop_Click();
     MciSystem::instance().closeAll();
+}
+
+// A voice bank, project and output in folders whose names code page 932 cannot hold: the tool
+// libraries get those paths in marked UTF-8 and render the wave they render from plain folders; the
+// programs get them whole as well.
+TEST_F(RenderRoadsTest, FoldersNamedBeyondCodePage932RenderTheSameWave) {
+    useRoad(Road::Library);
+    const QString plainOutput = dir.filePath(QStringLiteral("plain.wav"));
+    ASSERT_EQ(generate(plainOutput), plainOutput + QStringLiteral("を作成しました。"));
+    const QByteArray plain = readFile(plainOutput);
+    takeRendered();
+
+    const QString zoe = dir.filePath(QString::fromUtf8("zoë"));
+    bank = zoe + QString::fromUtf8("/bänk");
+    WriteFixtureBank(bank);
+    LoadOtoIni(bank);
+    song.VoiceDir = bank;
+    project = zoe + QString::fromUtf8("/sœng/song.tvx");
+    QDir().mkpath(PathText::folderPart(project));
+    song.ProjectPath = project;
+    for (Road road : {Road::Library, Road::Program}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        QDir(zoe + QString::fromUtf8("/sœng/song.cache")).removeRecursively();
+        const QString output = zoe + QString::fromUtf8("/sœng/ë ") + QString::fromLatin1(roadName(road)) + ".wav";
+        ASSERT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+        EXPECT_TRUE(readFile(output) == plain);
+        EXPECT_EQ(takeRendered().size(), 4);
+        EXPECT_FALSE(QFile::exists(output + QStringLiteral(".whd")));
+    }
+    EXPECT_TRUE(QFile::exists(bank + QString::fromUtf8("/a_wav.frq"))) << "tables beside the samples";
 }
 
 }  // namespace

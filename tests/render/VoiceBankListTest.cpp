@@ -10,7 +10,7 @@ namespace {
 
 class VoiceBankListTest : public VoiceBankFixture {
 protected:
-    void profile(const QString& relative, const QString& text) const { put(relative, Cp932::encode(text)); }
+    void profile(const QString& relative, const QString& text) const { put(relative, Cp932::encodeMarked(text)); }
 };
 
 TEST_F(VoiceBankListTest, ListsFoldersThenRegisteredBanksWithUniqueNames) {

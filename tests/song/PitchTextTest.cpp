@@ -53,6 +53,9 @@ TEST(PitchText, RunCompressionBothWays) {
     EXPECT_EQ(DecodePitchRun(u"AB#1#CDxx#2"_s), u"ABABCDxxxxxx"_s);
     EXPECT_EQ(DecodePitchRun(u"ABC"_s), u"AB"_s);           // a single character at the end is not taken
     EXPECT_EQ(DecodePitchRun(u"#3#AB"_s), u"AB"_s);         // no pair to repeat yet
+    // A count beyond any number (found by fuzzing: it used to throw) repeats up to the limit.
+    EXPECT_EQ(DecodePitchRun(u"AB#&O666666666666666666666666#CD"_s, 4), u"ABABABAB"_s);
+    EXPECT_EQ(DecodePitchText(u"!120 AA#&HFFFFFFFFFFFFFFFFFFFFFF#"_s, 3), u"0Q120 0 0"_s);
     EXPECT_EQ(DecodePitchRun(u"AB#999999999999#"_s).size(), MaxDecodedPitchValues * 2);
 }
 

@@ -231,6 +231,18 @@ TEST_F(UndoHistory, AppliedLinesSetSelectionCacheAndFields) {
     EXPECT_EQ(song.Lyrics[2], u"q"_s);
 }
 
+TEST_F(UndoHistory, TempoLinesSetTheProjectTempo) {
+    song.Tempo = 120.0f;
+    const float odd = 123.456789f;
+    song.PushUndoRecord(u"DEL\t8\t8\r\n"_s + Song::TempoRecordLine(120.0f),
+                        u"INS\t8\t480\ta\t40\t\r\n"_s + Song::TempoRecordLine(odd), u"t"_s);
+    ASSERT_TRUE(song.Undo());
+    EXPECT_EQ(song.Tempo, 120.0f);
+    ASSERT_TRUE(song.Redo());
+    EXPECT_EQ(song.Tempo, odd);  // the exact single-precision value comes back
+    EXPECT_EQ(song.noteCount(), 9);
+}
+
 TEST_F(UndoHistory, BadRecordChangesNothing) {
     SettingsGuard guard;
     const QString bad[] = {
@@ -241,6 +253,9 @@ TEST_F(UndoHistory, BadRecordChangesNothing) {
         u"KEY\t1\t-1\t3"_s,
         u"PROP\t1\t99999999999\ta\t1"_s,                   // a number out of range
         u"DEL\t-2\t3"_s,
+        u"TEMPO\t0"_s,                                     // a tempo must be positive
+        u"TEMPO\tx"_s,
+        u"DEL\t0\t0\r\nTEMPO\t1E+300"_s,                  // beyond single precision
     };
     for (const QString& text : bad) {
         SCOPED_TRACE(text.toStdString());

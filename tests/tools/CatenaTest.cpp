@@ -159,6 +159,34 @@ TEST_F(CatenaAppendTest, TwoPiecesOfHundredMsOverlappingTwentyGiveHundredEightyA
     }
 }
 
+// A piece goes through input, envelope and mix a block at a time; across the block seams every sample
+// is still the old sample plus the shaped input, rounded and saturated.
+TEST_F(CatenaAppendTest, APieceOfManyBlocksMixesLikeOneStretch) {
+    const auto sine = catenaSine(240000, 30000, 331);
+    writeFile(path("long.wav"), catenaWaveBytes(sine, 1, 44100));
+    Catena::append(out(), path("long.wav"), "0", "3000", words("0 0 0 100 100 100 100"));
+    const QStringList sloped = words("500 1000 1500 10 180 60 20 1000 700 400 150");
+    const double lengthMs = 5000.25;
+    Catena::append(out(), path("long.wav"), "7.5", "5000.25", sloped);
+    const auto result = joined(out());
+    ASSERT_TRUE(result.valid) << result.problem.toStdString();
+    const std::size_t start = 132300 - 44100;  // the second piece starts 1000 ms before the end
+    const std::size_t frames = std::size_t(Catena::toFrames(lengthMs));
+    ASSERT_GT(frames, std::size_t(3 * CatenaParts::MixBlockFrames));
+    ASSERT_EQ(result.samples.size(), start + frames);
+    const CatenaEnvelope env(sloped);
+    for (std::size_t i = 0; i < result.samples.size(); ++i) {
+        const double old = i < 132300 ? double(sine[i]) : 0.0;
+        double added = 0;
+        if (i >= start) {
+            const std::size_t j = i - start, from = j + 331;  // 7.5 ms into the input
+            const double in = from < sine.size() ? double(sine[from]) : 0.0;
+            added = in * (env.volumeAt(double(j) * 1000.0 / CatenaEnvelope::SampleRate, lengthMs) / 100.0);
+        }
+        ASSERT_EQ(result.samples[i], qint16(std::clamp(std::round(old + added), -32768.0, 32767.0))) << i;
+    }
+}
+
 TEST_F(CatenaAppendTest, MixingSaturatesAtTheSixteenBitLimits) {
     writeFile(path("hi.wav"), catenaWaveBytes(std::vector<qint16>(4410, 30000), 1, 44100));
     writeFile(path("lo.wav"), catenaWaveBytes(std::vector<qint16>(4410, -30000), 1, 44100));

@@ -10,8 +10,12 @@
 #include "support/TestSupport.h"
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/PitchCurve.h"
+#include "tools/vorsa/PitchMarks.h"
+#include "tools/vorsa/SampleCache.h"
+#include "tools/vorsa/SampleFrequencyTable.h"
 #include "tools/vorsa/RenderFlags.h"
 #include "tools/vorsa/RenderRequest.h"
+#include "tools/vorsa/SampleAudio.h"
 #include "tools/vorsa/library/VorsaExec.h"
 
 #include <QDir>
@@ -36,6 +40,7 @@ using tova::vorsa::NoteRenderer;
 using tova::vorsa::PitchCurve;
 using tova::vorsa::RenderFlags;
 using tova::vorsa::RenderRequest;
+using tova::vorsa::SampleCache;
 
 NoteRenderer::Outcome run(const QStringList& arguments, const NoteRenderer::Progress& progress = {}) {
     return NoteRenderer::run(RenderRequest::fromArguments(arguments), progress);
@@ -260,6 +265,25 @@ void writeWith(const QString& file, int format, int rate, int channels, const st
     sf_close(f);
 }
 
+// A plain 16-bit wave is read without the sound-file library, to the very values the library gives.
+TEST_F(VorsaFiles, PlainWavesReadAsTheSoundFileLibraryReadsThem) {
+    std::vector<float> s = voicedSample(210.0, 0.2);
+    s.push_back(1.0f);
+    s.push_back(-1.0f);
+    s.push_back(0.99997f);
+    const QString sample = path("plain.wav");
+    writeWave16(sample, s);
+    std::vector<float> plain;
+    ASSERT_TRUE(tova::vorsa::SampleAudio::load(sample, plain));
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(sample).constData(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> library(static_cast<size_t>(info.frames));
+    ASSERT_EQ(sf_readf_float(file, library.data(), info.frames), info.frames);
+    sf_close(file);
+    EXPECT_EQ(plain, library);
+}
+
 TEST_F(VorsaFiles, AnyCommonInputFormat) {
     struct Case {
         const char* name;
@@ -334,6 +358,14 @@ TEST_F(VorsaFiles, FailuresLeaveNoHalfWrittenFile) {
     EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
     EXPECT_EQ(run({sample, path("old.wav"), "A4", "100", "", "0", "600000.1"}).code, NoteRenderer::BadArguments)
         << "longer than ten minutes";
+    // Numbers no sample count can hold are refused before they are converted, with nothing written.
+    for (const QStringList& hostile : {QStringList{sample, path("old.wav"), "A4", "100", "", "0", "1e308"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "-1e300", "100"},
+                                       QStringList{sample, path("old.wav"), "100", "100", "", "1e300", "100"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "0", "", "1e200"},
+                                       QStringList{sample, path("old.wav"), "A4", "100", "", "0", "100", "0", "1e10"}})
+        EXPECT_EQ(run(hostile).code, NoteRenderer::BadArguments) << hostile.join(' ').toStdString();
+    EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
     EXPECT_EQ(run({sample, path("no/such/folder/x.wav"), "A4", "100", "", "0", "200"}).code, NoteRenderer::OutputFailed);
     EXPECT_FALSE(QFileInfo::exists(path("no")));
 
@@ -414,5 +446,75 @@ TEST_F(VorsaFiles, ProgramAndLibraryGiveIdenticalBytes) {
     dlclose(handle);
 }
 
+// The marks for any stop are taken from one walk to the sample's end: the same marks as a walk that
+// stopped there itself.
+TEST(VorsaMarks, AWalkToTheEndServesEveryStop) {
+    std::vector<float> s = noise(0.05, 0.05f);
+    for (double f0 : {180.0, 260.0}) {
+        const std::vector<float> v = voicedSample(f0, 0.25);
+        s.insert(s.end(), v.begin(), v.end());
+        s.insert(s.end(), 3000, 0.0f);
+    }
+    QTemporaryDir folder;
+    const auto table = tova::vorsa::SampleFrequencyTable::obtain(s, folder.filePath("m.wav"), true);
+    for (double from : {-5000.0, 0.0, 700.5, 2205.0, 14000.25}) {
+        const tova::vorsa::PitchMarks::Trace walk(s, table.pitch, from);
+        for (double to : {-1.0, 100.0, 2300.0, 9000.7, 14100.0, 20000.0, double(s.size()) - 10, 1e9}) {
+            const auto direct = tova::vorsa::PitchMarks(s, table.pitch, from, to).marks();
+            const auto taken = tova::vorsa::PitchMarks(walk, table.pitch, to).marks();
+            ASSERT_EQ(taken.size(), direct.size()) << from << " to " << to;
+            for (size_t i = 0; i < direct.size(); ++i) {
+                ASSERT_EQ(taken[i].position, direct[i].position) << from << " to " << to << " mark " << i;
+                ASSERT_EQ(taken[i].left, direct[i].left);
+                ASSERT_EQ(taken[i].right, direct[i].right);
+                ASSERT_EQ(taken[i].voiced, direct[i].voiced);
+            }
+        }
+    }
+}
+
+// A long-lived caller's cache gives the bytes of a fresh call, and is given up as soon as the sample
+// or its table changes.
+TEST_F(VorsaFiles, CachedSamplesGiveTheSameBytesUntilTheirFilesChange) {
+    std::vector<float> s = noise(0.06, 0.05f);
+    const std::vector<float> v = voicedSample(230.0, 0.7);
+    s.insert(s.end(), v.begin(), v.end());
+    const QString sample = path("c.wav");
+    writeWave16(sample, s);
+    const QStringList calls[] = {
+        {sample, path("out.wav"), "G#4", "120", "g10B60Y80", "20", "550", "60", "-500", "90", "80"},
+        {sample, path("out.wav"), "C4", "100", "", "20", "300", "60", "-500", "100", "100"},
+        {sample, path("out.wav"), "A3", "200", "N", "20", "50", "60", "-500", "100", "0"},  // shorter than its consonant
+        {sample, path("out.wav"), "D5", "80", "B20", "300", "800", "10", "0", "100", "100"},
+        {sample, path("out.wav"), "100", "100", "", "20", "300"},
+    };
+    SampleCache cache;
+    auto both = [&](const char* when) {
+        for (const QStringList& call : calls) {
+            SCOPED_TRACE(std::string(when) + " " + call.mid(2).join(' ').toStdString());
+            ASSERT_EQ(run(call).code, NoteRenderer::Ok);
+            const QByteArray fresh = readFile(path("out.wav"));
+            for (int twice = 0; twice < 2; ++twice) {
+                ASSERT_EQ(NoteRenderer::run(RenderRequest::fromArguments(call), {}, &cache).code, NoteRenderer::Ok);
+                ASSERT_EQ(readFile(path("out.wav")), fresh);
+            }
+        }
+    };
+    both("first");
+    const QByteArray before = readFile(path("out.wav"));
+
+    FrqHeader header;
+    QVector<double> frames;
+    ASSERT_TRUE(ReadFrqFile(header, frames, sample));
+    for (qsizetype i = 0; i < frames.size(); i += 2)
+        if (frames[i] != 55.0) frames[i] *= 1.05;
+    ASSERT_TRUE(WriteFrqFile(header, frames, sample));
+    both("table edited");
+
+    for (float& x : s) x *= 0.5f;
+    writeWave16(sample, s);
+    both("sample rewritten");
+    EXPECT_NE(readFile(path("out.wav")), before);
+}
 }  // namespace
 }  // namespace tova::test::vorsa

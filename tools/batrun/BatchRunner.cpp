@@ -66,6 +66,10 @@ void collectFiles(const QString& folder, const QString& pattern, bool recursive,
     for (const QString& sub : subs) collectFiles(PathText::join(folder, sub), pattern, true, out);
 }
 
+QString lineTooLong() {
+    return QStringLiteral("a line holds at most %1 characters").arg(BatchRunner::MaxLineLength);
+}
+
 }  // namespace
 
 BatchRunner::BatchRunner(BatchHost& host, const QProcessEnvironment& environment, const QString& programFolder)
@@ -94,7 +98,9 @@ void BatchRunner::run(const QString& batchPath, const QStringList& arguments) {
 QStringList BatchRunner::readLines(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(path));
-    QStringList lines = Cp932::decode(f.readAll()).split(u'\n');
+    // A batch that starts with EF BB BF is UTF-8 (written so when a path holds characters the code
+    // page lacks); any other is code page 932.
+    QStringList lines = Cp932::decodeMarked(f.readAll()).split(u'\n');
     for (QString& l : lines)
         if (l.endsWith(u'\r')) l.chop(1);
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -106,10 +112,11 @@ void BatchRunner::runFrame(Frame& frame, int depth) {
     for (frame.index = 0; frame.index < frame.lines.size(); ++frame.index) {
         const QString raw = frame.lines[frame.index];
         try {
+            if (raw.size() > MaxLineLength) throw BatchLineError(lineTooLong());
             QString label;
             if (labelOf(raw, label) || isRemark(raw)) continue;
             // A jump leaves frame.index on the label's line; the loop goes on after it.
-            execute(batchExpand(raw, lookup, frame.arguments), frame, depth);
+            execute(batchExpand(raw, lookup, frame.arguments, MaxLineLength), frame, depth);
         } catch (BatchLineError& e) {
             if (!e.located()) e.locate(frame.path, frame.index + 1, raw);
             throw;
@@ -152,6 +159,8 @@ BatchRunner::Flow BatchRunner::setStatement(const QString& rest) {
 }
 
 void BatchRunner::setVariable(const QString& name, const QString& value) {
+    if (name.size() + 1 + value.size() > MaxLineLength)
+        throw BatchLineError(QStringLiteral("a variable holds at most %1 characters").arg(MaxLineLength));
     // One variable per name without regard to case: the batch's spelling replaces an earlier one,
     // for the batch and for the programs it starts.
     const QString key = name.toUpper();
@@ -259,11 +268,16 @@ BatchRunner::Flow BatchRunner::delStatement(const QString& rest) {
             continue;
         }
         QStringList files;
-        collectFiles(absolute(written.isEmpty() ? QStringLiteral(".") : written), name, recursive, files);
-        if (files.isEmpty()) {
-            host_.warn(QStringLiteral("del: could not find %1").arg(text));
-            continue;
+        if (!hasWildcard(name) && !recursive) {
+            // One named file: looked up directly, so a "for" over many files does not list the folder
+            // once per file.
+            const QString path = absolute(text);
+            if (QFileInfo(path).isFile()) files << path;
+        } else {
+            collectFiles(absolute(written.isEmpty() ? QStringLiteral(".") : written), name, recursive, files);
         }
+        // Nothing to delete is no failure (the render batches delete what may not be there).
+        if (files.isEmpty()) continue;
         for (const QString& f : files)
             if (!QFile::remove(f)) host_.warn(QStringLiteral("del: cannot delete %1").arg(f));
     }
@@ -279,8 +293,11 @@ BatchRunner::Flow BatchRunner::mkdirStatement(const QString& rest) {
             continue;
         }
         const QString path = absolute(t.text);
-        if (QFileInfo::exists(path))
-            host_.warn(QStringLiteral("mkdir: %1 already exists").arg(t.text));
+        // A folder that is there already is what was asked for; a file in its place is a failure.
+        const QFileInfo there(path);
+        if (there.isDir()) continue;
+        if (there.exists())
+            host_.warn(QStringLiteral("mkdir: %1 exists and is no folder").arg(t.text));
         else if (!QDir().mkpath(path))
             host_.warn(QStringLiteral("mkdir: cannot make %1").arg(t.text));
     }
@@ -398,6 +415,7 @@ BatchRunner::Flow BatchRunner::forStatement(const QString& rest, Frame& frame, i
     for (const QString& value : values) {
         QString s = statement;
         s.replace(var, value);
+        if (s.size() > MaxLineLength) throw BatchLineError(lineTooLong());
         if (execute(s, frame, depth) == Flow::Jump) return Flow::Jump;
     }
     return Flow::Next;

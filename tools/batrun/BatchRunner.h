@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/batrun/BatchHost.h"
+#include "tools/batrun/BatchText.h"
 
 #include <QHash>
 #include <QProcessEnvironment>
@@ -21,8 +22,8 @@ namespace tova {
 //   goto LABEL                  labels without regard to case; the search runs on from the line and
 //                               wraps to the top
 //   del [/S] [/Q] PATH...       deletes matching files (with /S in every folder below too); a folder
-//                               named is never emptied
-//   mkdir PATH...               makes a folder with its parents
+//                               named is never emptied; nothing to delete is quiet
+//   mkdir PATH...               makes a folder with its parents; an existing folder is quiet
 //   copy [/Y] [/B] SRC [+ SRC...] DEST   joins the sources byte for byte into DEST
 //   echo TEXT                   prints TEXT
 //   pause, pause>nul            waits for a key (the second without a prompt)
@@ -38,6 +39,9 @@ namespace tova {
 class BatchRunner {
 public:
     static constexpr int MaxCallDepth = 64;
+    // The command processor's limit: no line (before or after expansion) and no variable (name, "="
+    // and value) is longer. A longer one stops the run.
+    static constexpr int MaxLineLength = int(kBatchLineLimit);
 
     // `programFolder` is searched for programs named without a folder, after the current folder and
     // before the folders of the PATH variable.

@@ -1,5 +1,7 @@
 #include "tools/batrun/BatchText.h"
 
+#include "tools/batrun/BatchLineError.h"
+
 namespace tova {
 namespace {
 
@@ -55,12 +57,14 @@ QStringList batchSplitOutsideQuotes(const QString& text, const QString& separato
 }
 
 QString batchExpand(const QString& line, const std::function<QString(const QString&)>& variable,
-                    const QStringList& arguments) {
+                    const QStringList& arguments, qsizetype limit) {
     QString out;
     out.reserve(line.size());
     const qsizetype n = line.size();
     qsizetype i = 0;
     while (i < n) {
+        if (out.size() > limit)
+            throw BatchLineError(QStringLiteral("a line holds at most %1 characters once expanded").arg(limit));
         const QChar c = line[i];
         if (c != u'%') {
             out += c;
@@ -86,6 +90,8 @@ QString batchExpand(const QString& line, const std::function<QString(const QStri
         out += variable(line.mid(i + 1, close - i - 1));
         i = close + 1;
     }
+    if (out.size() > limit)
+        throw BatchLineError(QStringLiteral("a line holds at most %1 characters once expanded").arg(limit));
     return out;
 }
 

@@ -30,11 +30,15 @@ QString batchRest(const QString& line, qsizetype from);
 // Splits `text` at every `separator` character found outside double quotes (quotes are kept).
 QStringList batchSplitOutsideQuotes(const QString& text, const QString& separators);
 
+// The command processor's longest line, and its longest variable (name, "=" and value).
+inline constexpr qsizetype kBatchLineLimit = 8191;
+
 // One expansion pass: "%%" gives "%", "%0".."%9" the batch's own name and its arguments as they were
 // passed (quotes kept; empty when absent), "%name%" the variable's value (empty when it is not set),
 // and a "%" with no closing "%" is dropped. Expanded values are never expanded again, so "%", "&",
-// "|", "<" and ">" inside a value stay literal text.
+// "|", "<" and ">" inside a value stay literal text. A result longer than `limit` characters raises
+// BatchLineError as soon as it grows past it.
 QString batchExpand(const QString& line, const std::function<QString(const QString&)>& variable,
-                    const QStringList& arguments);
+                    const QStringList& arguments, qsizetype limit = kBatchLineLimit);
 
 }  // namespace tova

@@ -37,11 +37,13 @@ void Catena::append(const QString& output, const QString& input, const QString& 
     if (overlap < -MaxPieceFrames || overlap > MaxPieceFrames)
         throw IoError(QStringLiteral("an overlap of %1 ms is out of range").arg(env.overlapMs()));
 
-    std::vector<double> piece = CatenaInput::read(input, toFrames(Vb::Val(startPointText)), frames);
-
-    env.shape(piece, lengthMs);
-
-    CatenaParts(output).mix(piece, overlap);
+    // The piece goes block by block from the input through the envelope into the parts.
+    const qint64 startFrame = toFrames(Vb::Val(startPointText));
+    CatenaInput in(input);
+    CatenaParts(output).mix(frames, [&](qint64 first, double* out, std::size_t count) {
+        in.read(startFrame + first, out, count);
+        env.shape(out, std::size_t(first), count, lengthMs);
+    }, overlap);
 }
 
 void Catena::appendFiles(const QString& headerPart, const QString& dataPart, const QString& output) {

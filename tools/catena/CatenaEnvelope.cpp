@@ -61,11 +61,17 @@ double CatenaEnvelope::volumeAt(double timeMs, double lengthMs) const {
 }
 
 void CatenaEnvelope::shape(std::vector<double>& samples, double lengthMs) const {
+    shape(samples.data(), 0, samples.size(), lengthMs);
+}
+
+void CatenaEnvelope::shape(double* block, std::size_t first, std::size_t count, double lengthMs) const {
     const auto pts = points(lengthMs);
-    const std::size_t n = samples.size();
+    const std::size_t n = first + count;
+    // samples[i]: the sample i of the piece, for i in [first, n).
+    double* const samples = block - first;
     auto timeOf = [](std::size_t i) { return double(i) * 1000.0 / SampleRate; };
     std::size_t k = 0;
-    std::size_t i = 0;
+    std::size_t i = first;
     // The samples go stretch by stretch: those between one point and the next share one line, so the
     // search for the point and the test for a flat stretch are made once per stretch, not per sample.
     // Every sample still gets the volume that interpolate() gives at its time.

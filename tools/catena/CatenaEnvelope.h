@@ -40,6 +40,9 @@ public:
 
     // Multiplies each sample (at 44100 Hz from the piece's start) by the volume at its time.
     void shape(std::vector<double>& samples, double lengthMs) const;
+    // The same for the `count` samples of a piece from its sample `first` on, held in `block`: each
+    // gets exactly the factor it gets when the whole piece is shaped at once.
+    void shape(double* block, std::size_t first, std::size_t count, double lengthMs) const;
 
     static constexpr int SampleRate = 44100;
 

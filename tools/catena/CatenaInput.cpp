@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PcmWave.h"
+#include "platform/SoundFileLibrary.h"
 #include "tools/catena/PositionedIo.h"
 
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QtEndian>
 
 #include <samplerate.h>
-#include <sndfile.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,7 +28,7 @@ namespace tova {
 namespace {
 
 struct SndCloser {
-    void operator()(SNDFILE* f) const { sf_close(f); }
+    void operator()(SNDFILE* f) const { SoundFileLibrary::instance().close(f); }
 };
 using SndHandle = std::unique_ptr<SNDFILE, SndCloser>;
 
@@ -39,7 +39,7 @@ std::vector<double> readMono(SNDFILE* file, int channels, sf_count_t frames) {
     std::vector<double> mono;
     if (frames <= 0) return mono;
     std::vector<double> block(std::size_t(frames) * std::size_t(channels));
-    const sf_count_t got = sf_readf_double(file, block.data(), frames);
+    const sf_count_t got = SoundFileLibrary::instance().readDouble(file, block.data(), frames);
     mono.resize(std::size_t(std::max<sf_count_t>(got, 0)));
     for (std::size_t i = 0; i < mono.size(); ++i) {
         double sum = 0;
@@ -68,12 +68,6 @@ std::vector<double> resampled(const std::vector<double>& in, int rate) {
     return out;
 }
 
-// Closes a descriptor when it goes.
-struct FdCloser {
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
-
 // `count` little-endian 16-bit samples as doubles.
 void widen(const char* from, std::size_t count, double* to) {
     std::size_t i = 0;
@@ -92,78 +86,115 @@ void widen(const char* from, std::size_t count, double* to) {
     for (; i < count; ++i) to[i] = double(qFromLittleEndian<qint16>(from + i * 2));
 }
 
-enum class Direct { Done, NotAFile, Other };
-
 // The notes rendered by tool 2 (and most samples) are plain waves: the 44-byte header of 16-bit mono
-// PCM at 44100 Hz followed by exactly the samples it announces. Their samples are read here straight
-// from the file, giving the values the sound-file library gives (a 16-bit sample s reads as s).
-// Anything else is left to the library (Other).
-Direct readPlainWave(const QString& resolved, qint64 first, std::vector<double>& out) {
-    const int fd = ::open(QFile::encodeName(resolved).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return Direct::Other;
-    const FdCloser closer{fd};
+// PCM at 44100 Hz followed by exactly the samples it announces. Their samples are read straight from
+// the file, giving the values the sound-file library gives (a 16-bit sample s reads as s); anything
+// else goes to the library. Answers the samples of a plain wave, -1 for another file, -2 for no file.
+qint64 plainWaveFrames(int fd) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return Direct::Other;
-    if (!S_ISREG(st.st_mode)) return Direct::NotAFile;
+    if (::fstat(fd, &st) != 0) return -1;
+    if (!S_ISREG(st.st_mode)) return -2;
     const qint64 size = st.st_size;
     if (size <= PcmWaveHeaderSize || (size - PcmWaveHeaderSize) % 2 != 0 ||
         size - PcmWaveHeaderSize > qint64(std::numeric_limits<quint32>::max()) - 36)
-        return Direct::Other;
+        return -1;
     char head[PcmWaveHeaderSize];
-    if (!readAt(fd, head, PcmWaveHeaderSize, 0)) return Direct::Other;
+    if (!readAt(fd, head, PcmWaveHeaderSize, 0)) return -1;
     const QByteArray plain = PcmWaveHeader(CatenaInput::SampleRate, 1, quint32(size - PcmWaveHeaderSize));
-    if (std::memcmp(head, plain.constData(), PcmWaveHeaderSize) != 0) return Direct::Other;
-
-    const qint64 frames = (size - PcmWaveHeaderSize) / 2;
-    const qint64 count = qint64(out.size());
-    const qint64 from = std::max<qint64>(first, 0);
-    const qint64 to = std::min<qint64>(first + count, frames);
-    if (from >= to) return Direct::Done;
-    std::vector<char> bytes(std::size_t(to - from) * 2);
-    if (!readAt(fd, bytes.data(), qint64(bytes.size()), PcmWaveHeaderSize + from * 2)) return Direct::Other;
-    widen(bytes.data(), std::size_t(to - from), out.data() + (from - first));
-    return Direct::Done;
+    if (std::memcmp(head, plain.constData(), PcmWaveHeaderSize) != 0) return -1;
+    return (size - PcmWaveHeaderSize) / 2;
 }
 
 }  // namespace
 
+CatenaInput::CatenaInput(const QString& path) {
+    if (path.isEmpty()) return;
+    const QString resolved = FileSystem::resolve(path);
+    path_ = resolved;
+    const QByteArray name = QFile::encodeName(resolved);
+    fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd_ >= 0) {
+        const qint64 frames = plainWaveFrames(fd_);
+        if (frames >= 0 || frames == -2) {
+            kind_ = frames >= 0 ? Kind::Plain : Kind::Silent;
+            frames_ = std::max<qint64>(frames, 0);
+            return;
+        }
+        ::close(fd_);
+        fd_ = -1;
+    }
+    openLibrary(resolved);
+}
+
+CatenaInput::~CatenaInput() {
+    if (fd_ >= 0) ::close(fd_);
+    if (file_) SoundFileLibrary::instance().close(static_cast<SNDFILE*>(file_));
+}
+
+void CatenaInput::openLibrary(const QString& resolved) {
+    kind_ = Kind::Silent;
+    const SoundFileLibrary& library = SoundFileLibrary::instance();
+    if (!QFileInfo(resolved).isFile() || !library.available()) return;
+    SF_INFO info{};
+    SndHandle file(library.open(QFile::encodeName(resolved).constData(), SFM_READ, &info));
+    if (!file || info.channels <= 0 || info.samplerate <= 0 || info.frames <= 0) return;
+    // Floats beyond full scale stay beyond it here; mixing saturates them.
+    library.command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
+    if (info.samplerate == SampleRate) {
+        // Read block by block: only the stretch in use.
+        channels_ = info.channels;
+        frames_ = info.frames;
+        file_ = file.release();
+        kind_ = Kind::Library;
+        return;
+    }
+    // Another rate: the whole sound converted once.
+    whole_ = resampled(readMono(file.get(), info.channels, info.frames), info.samplerate);
+    kind_ = Kind::Whole;
+}
+
+void CatenaInput::read(qint64 first, double* out, std::size_t count) {
+    std::fill(out, out + count, 0.0);
+    const qint64 end = first + qint64(count);
+    switch (kind_) {
+    case Kind::Silent:
+        return;
+    case Kind::Plain: {
+        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, frames_);
+        if (from >= to) return;
+        bytes_.resize(std::size_t(to - from) * 2);
+        if (readAt(fd_, bytes_.data(), qint64(bytes_.size()), PcmWaveHeaderSize + from * 2)) {
+            widen(bytes_.data(), std::size_t(to - from), out + (from - first));
+            return;
+        }
+        // A file that changed under us: the library reads what it can.
+        ::close(fd_);
+        fd_ = -1;
+        openLibrary(path_);
+        read(first, out, count);
+        return;
+    }
+    case Kind::Library: {
+        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, frames_);
+        if (from >= to) return;
+        SNDFILE* file = static_cast<SNDFILE*>(file_);
+        if (SoundFileLibrary::instance().seek(file, from, SEEK_SET) < 0) return;
+        const std::vector<double> mono = readMono(file, channels_, to - from);
+        std::copy(mono.begin(), mono.end(), out + (from - first));
+        return;
+    }
+    case Kind::Whole: {
+        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, qint64(whole_.size()));
+        if (from < to) std::copy(whole_.begin() + from, whole_.begin() + to, out + (from - first));
+        return;
+    }
+    }
+}
+
 std::vector<double> CatenaInput::read(const QString& path, qint64 first, qint64 count) {
     std::vector<double> out(std::size_t(std::max<qint64>(count, 0)), 0.0);
     if (out.empty() || path.isEmpty()) return out;
-
-    const QString resolved = FileSystem::resolve(path);
-    switch (readPlainWave(resolved, first, out)) {
-    case Direct::Done:
-    case Direct::NotAFile:
-        return out;
-    case Direct::Other:
-        break;
-    }
-    if (!QFileInfo(resolved).isFile()) return out;
-    SF_INFO info{};
-    SndHandle file(sf_open(QFile::encodeName(resolved).constData(), SFM_READ, &info));
-    if (!file || info.channels <= 0 || info.samplerate <= 0 || info.frames <= 0) return out;
-    // Floats beyond full scale stay beyond it here; mixing saturates them.
-    sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
-
-    // The part of `out` that the file covers: out[k] is input sample first + k.
-    auto copyFrom = [&](const std::vector<double>& samples, qint64 samplesStart) {
-        for (std::size_t k = 0; k < out.size(); ++k) {
-            const qint64 pos = first + qint64(k) - samplesStart;
-            if (pos >= 0 && pos < qint64(samples.size())) out[k] = samples[std::size_t(pos)];
-        }
-    };
-
-    if (info.samplerate == SampleRate) {
-        // Read only the stretch in use.
-        const qint64 from = std::max<qint64>(first, 0);
-        const qint64 to = std::min<qint64>(first + count, info.frames);
-        if (from >= to) return out;
-        if (sf_seek(file.get(), from, SEEK_SET) < 0) return out;
-        copyFrom(readMono(file.get(), info.channels, to - from), from);
-        return out;
-    }
-    copyFrom(resampled(readMono(file.get(), info.channels, info.frames), info.samplerate), 0);
+    CatenaInput(path).read(first, out.data(), out.size());
     return out;
 }
 

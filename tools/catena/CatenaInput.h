@@ -13,12 +13,37 @@ namespace tova {
 // count and rate): channels are averaged and other rates are converted to 44100 Hz. A missing or
 // unreadable file counts as silence, and so does every position before its start or past its end, so
 // the piece always has the asked length.
+//
+// An open input is read block by block, so a piece of any length needs no more memory than a block
+// (and, for another rate than 44100 Hz, the converted sound).
 class CatenaInput {
 public:
     static constexpr int SampleRate = 44100;
 
-    // `count` samples starting at sample `first` (negative: that many samples of silence come first).
+    explicit CatenaInput(const QString& path);
+    ~CatenaInput();
+    CatenaInput(const CatenaInput&) = delete;
+    CatenaInput& operator=(const CatenaInput&) = delete;
+
+    // `count` samples starting at sample `first` into `out` (negative: that many samples of silence
+    // come first).
+    void read(qint64 first, double* out, std::size_t count);
+
+    // The same for a whole stretch at once.
     static std::vector<double> read(const QString& path, qint64 first, qint64 count);
+
+private:
+    enum class Kind { Silent, Plain, Library, Whole };
+    void openLibrary(const QString& resolved);
+
+    Kind kind_ = Kind::Silent;
+    QString path_;  // resolved
+    int fd_ = -1;
+    void* file_ = nullptr;  // the sound-file library's handle
+    int channels_ = 0;
+    qint64 frames_ = 0;
+    std::vector<double> whole_;
+    std::vector<char> bytes_;
 };
 
 }  // namespace tova

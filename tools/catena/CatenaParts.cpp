@@ -101,6 +101,12 @@ qint64 CatenaParts::frames() const {
 }
 
 void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
+    mix(qint64(piece.size()), [&piece](qint64 first, double* out, std::size_t count) {
+        std::copy_n(piece.begin() + first, count, out);
+    }, overlapFrames);
+}
+
+void CatenaParts::mix(qint64 pieceFrames, const PieceSource& source, qint64 overlapFrames) {
     const OpenFile dat(dat_);
     if (dat.fd < 0) throw FileError(QStringLiteral("cannot open %1").arg(dat_), 75);
     struct stat st {};
@@ -111,29 +117,38 @@ void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
         throw IoError(QStringLiteral("cannot trim %1").arg(dat_));
 
     const qint64 start = std::max<qint64>(0, end - overlapFrames);
-    const qint64 pieceEnd = start + qint64(piece.size());
+    const qint64 pieceEnd = start + pieceFrames;
     const qint64 newEnd = std::max(end, pieceEnd);
     if (newEnd * 2 > MaxDataBytes) throw IoError(QStringLiteral("%1 would exceed the size a wave can hold").arg(dat_));
 
-    // The samples from the start of the piece to the new end: what is there already (the tail it
-    // overlaps, silence in a gap) plus the piece.
-    const qint64 touchedFrom = std::min(start, end);
-    std::vector<char> bytes(std::size_t(newEnd - touchedFrom) * 2);
-    char* out = bytes.data();
-    if (touchedFrom < end && !readAt(dat.fd, out, (end - touchedFrom) * 2, touchedFrom * 2))
-        throw IoError(QStringLiteral("cannot read %1").arg(dat_));
-    // Sample x of the output: the old sample (0 past the old end) plus the piece's, when x is in it.
+    // The samples from the start of the piece (or the old end, before a gap) to the piece's end, a
+    // block at a time: what is there already (the tail it overlaps, silence in a gap) plus the piece.
     // The tail past a piece that ends inside it stays as it was.
-    auto at = [&](qint64 x) { return out + (x - touchedFrom) * 2; };
-    for (qint64 x = touchedFrom; x < start; ++x) qToLittleEndian(saturate(0.0), at(x));
-    const double* p = piece.data() - start;  // p[x]: the piece's sample at output sample x
-    for (qint64 x = start; x < std::min(pieceEnd, end); ++x)
-        qToLittleEndian(saturate(double(qFromLittleEndian<qint16>(at(x))) + p[x]), at(x));
-    const qint64 fresh = std::max(start, end);
-    if (fresh < pieceEnd) saturateInto(p + fresh, std::size_t(pieceEnd - fresh), at(fresh));
-
-    if (!writeAt(dat.fd, out, qint64(bytes.size()), touchedFrom * 2))
-        throw IoError(QStringLiteral("cannot write %1").arg(dat_));
+    const qint64 touchedFrom = std::min(start, end);
+    std::vector<char> bytes;
+    std::vector<double> block;
+    for (qint64 from = touchedFrom; from < pieceEnd; from += MixBlockFrames) {
+        const qint64 to = std::min(pieceEnd, from + MixBlockFrames);
+        bytes.resize(std::size_t(to - from) * 2);
+        char* out = bytes.data();
+        auto at = [&](qint64 x) { return out + (x - from) * 2; };
+        const qint64 oldTo = std::min(to, end);
+        if (from < oldTo && !readAt(dat.fd, out, (oldTo - from) * 2, from * 2))
+            throw IoError(QStringLiteral("cannot read %1").arg(dat_));
+        for (qint64 x = from; x < std::min(to, start); ++x) qToLittleEndian(saturate(0.0), at(x));
+        const qint64 pieceFrom = std::max(from, start);
+        if (pieceFrom < to) {
+            block.resize(std::size_t(to - pieceFrom));
+            source(pieceFrom - start, block.data(), block.size());
+            const double* p = block.data() - pieceFrom;  // p[x]: the piece's sample at output sample x
+            for (qint64 x = pieceFrom; x < std::min(to, end); ++x)
+                qToLittleEndian(saturate(double(qFromLittleEndian<qint16>(at(x))) + p[x]), at(x));
+            const qint64 fresh = std::max(pieceFrom, end);
+            if (fresh < to) saturateInto(p + fresh, std::size_t(to - fresh), at(fresh));
+        }
+        if (!writeAt(dat.fd, out, qint64(bytes.size()), from * 2))
+            throw IoError(QStringLiteral("cannot write %1").arg(dat_));
+    }
 
     // The header is rewritten in place: one write of its 44 bytes, without a temporary file or a sync
     // to disk, which would cost more than the note itself when a render appends hundreds of notes.

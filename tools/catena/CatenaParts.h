@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace tova {
@@ -34,6 +35,13 @@ public:
     // saturating at the 16-bit limits, appends the rest and rewrites the header. Creates both parts
     // when they are missing. Throws FileError or IoError when a part cannot be read or written.
     void mix(const std::vector<double>& piece, qint64 overlapFrames);
+    // The same for a piece of `pieceFrames` samples that `source` hands over a block at a time (its
+    // samples [first, first + count)), so the memory used does not grow with the piece's length.
+    using PieceSource = std::function<void(qint64 first, double* out, std::size_t count)>;
+    void mix(qint64 pieceFrames, const PieceSource& source, qint64 overlapFrames);
+
+    // Samples mixed per block.
+    static constexpr qint64 MixBlockFrames = 1 << 16;
 
     // Writes `output` as the header part followed by the data part, byte for byte. Throws FileError
     // when either part is missing or the output cannot be written (nothing is written then).

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tova::vorsa {
 namespace {
@@ -48,6 +49,8 @@ std::vector<float> cutPiece(const RenderRequest& r, const std::vector<float>& si
 
 long long NoteRenderer::outputSamples(double milliseconds) {
     if (!(milliseconds > 0.0)) return 0;
+    // Beyond every note a call renders; never converted, so never out of the integer's range.
+    if (!(milliseconds < kMaxTimeMs)) return std::numeric_limits<long long>::max();
     // A tiny tolerance keeps lengths such as 0.1 ms * 44.1 from rounding up past the exact count.
     return static_cast<long long>(std::ceil(milliseconds * kSamplesPerMs - 1e-7));
 }
@@ -60,6 +63,11 @@ bool NoteRenderer::isNoteTarget(const QString& note) {
 
 std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
                                         const SamplePitch& pitch) {
+    return render(r, signal, pitch, [&](double from, double to) { return PitchMarks(signal, pitch, from, to); });
+}
+
+std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
+                                        const SamplePitch& pitch, const MarkSource& markSource) {
     const RenderFlags flags = RenderFlags::parse(r.flags);
     std::vector<float> out;
     double consonantOut = 0.0;
@@ -88,7 +96,7 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
         // Marks only where the note reads the sample, with a margin of a few grains either side.
         const double margin = 4096.0;
         const double lastInput = std::max(end, map.inputAt(static_cast<double>(length)));
-        const PitchMarks marks(signal, pitch, std::min(offset, map.inputAt(0.0)) - margin, lastInput + margin);
+        const PitchMarks marks = markSource(std::min(offset, map.inputAt(0.0)) - margin, lastInput + margin);
         const PitchCurve curve = PitchCurve::fromText(r.pitch);
         const double modulation = r.modulation / 100.0;
         const double average = pitch.average();
@@ -114,12 +122,27 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
     return out;
 }
 
-NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress) {
+NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress, SampleCache* cache) {
     Outcome outcome;
     if (r.input.trimmed().isEmpty() || r.output.trimmed().isEmpty()) {
         outcome.code = BadArguments;
         outcome.message = QStringLiteral("usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]");
         return outcome;
+    }
+    // Numbers are checked before anything converts them to sample counts.
+    const struct {
+        const char* name;
+        double value;
+        bool time;
+    } numbers[] = {{"velocity", r.velocity, false},   {"offset", r.offset, true},   {"length", r.length, true},
+                   {"consonant", r.consonant, true},  {"cutoff", r.cutoff, true},   {"intensity", r.intensity, false},
+                   {"modulation", r.modulation, false}};
+    for (const auto& n : numbers) {
+        if (!std::isfinite(n.value) || (n.time && std::abs(n.value) > kMaxTimeMs)) {
+            outcome.code = BadArguments;
+            outcome.message = QStringLiteral("the %1 %2 is out of range").arg(QLatin1String(n.name)).arg(n.value);
+            return outcome;
+        }
     }
     if (outputSamples(r.length) > kMaxOutputSamples) {
         outcome.code = BadArguments;
@@ -129,22 +152,39 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
         return outcome;
     }
     const QString input = FileSystem::resolve(r.input);
-    std::vector<float> signal;
-    QString error;
-    if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
-        outcome.code = SampleUnreadable;
-        outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
-        return outcome;
-    }
     const RenderFlags flags = RenderFlags::parse(r.flags);
-    const SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
-    if (table.status == SampleFrequencyTable::Status::Cancelled) {
-        outcome.code = Cancelled;
-        outcome.message = QStringLiteral("stopped");
-        return outcome;
+    // A table to remake is made at every call, so such a call neither takes from the cache nor adds.
+    if (flags.remakeTable) cache = nullptr;
+    std::shared_ptr<SampleCache::Sample> cached = cache ? cache->find(input) : nullptr;
+    QString error;
+    if (!cached) {
+        std::vector<float> signal;
+        if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
+            outcome.code = SampleUnreadable;
+            outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
+            return outcome;
+        }
+        SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
+        if (table.status == SampleFrequencyTable::Status::Cancelled) {
+            outcome.code = Cancelled;
+            outcome.message = QStringLiteral("stopped");
+            return outcome;
+        }
+        if (r.outputIsNull()) return outcome;
+        if (!cache) {
+            const std::vector<float> out = render(r, signal, table.pitch);
+            if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
+                outcome.code = OutputFailed;
+                outcome.message = error;
+            }
+            return outcome;
+        }
+        cached = cache->store(input, std::move(signal), std::move(table.pitch));
     }
     if (r.outputIsNull()) return outcome;
-    const std::vector<float> out = render(r, signal, table.pitch);
+    SampleCache::Sample& sample = *cached;
+    const std::vector<float> out = render(r, sample.signal(), sample.pitch(),
+                                          [&sample](double from, double to) { return sample.marks(from, to); });
     if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
         outcome.code = OutputFailed;
         outcome.message = error;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "tools/vorsa/PitchMarks.h"
 #include "tools/vorsa/RenderRequest.h"
+#include "tools/vorsa/SampleCache.h"
 #include "tools/vorsa/SampleFrequencyTable.h"
 #include "tools/vorsa/SamplePitch.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace tova::vorsa {
@@ -41,12 +44,22 @@ public:
     // The longest note a call renders: 10 minutes. A longer required length is refused (bad
     // arguments); a longer natural length (no length given) is cut to it.
     static constexpr long long kMaxOutputSamples = 600LL * 44100;
+    // The largest time argument (offset, length, consonant, cutoff) in ms, either sign: about eleven
+    // days. A time beyond it, or any number that is not finite, is refused (bad arguments) before it
+    // is used.
+    static constexpr double kMaxTimeMs = 1e9;
 
-    static Outcome run(const RenderRequest& request, const Progress& progress = {});
+    // With a `cache`, steps 1 and 2 and the pitch marks come from it while the sample and its table
+    // are unchanged (the output is the same bytes either way).
+    static Outcome run(const RenderRequest& request, const Progress& progress = {}, SampleCache* cache = nullptr);
 
     // The rendering of step 3 on a sample already read with its pitch.
     static std::vector<float> render(const RenderRequest& request, const std::vector<float>& signal,
                                      const SamplePitch& pitch);
+    // The same with the pitch marks over [from, to) of the sample from `marks`.
+    using MarkSource = std::function<PitchMarks(double from, double to)>;
+    static std::vector<float> render(const RenderRequest& request, const std::vector<float>& signal,
+                                     const SamplePitch& pitch, const MarkSource& marks);
 
     // Output samples for a length in ms (rounded up).
     static long long outputSamples(double milliseconds);

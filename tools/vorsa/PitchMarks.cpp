@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tova::vorsa {
 namespace {
@@ -18,10 +19,18 @@ long long strongestPeak(const std::vector<float>& x, long long from, long long t
 
 }  // namespace
 
-PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, double from, double to) {
+PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, double from, double to)
+    : PitchMarks(Trace(x, pitch, from, to), pitch, to) {}
+
+PitchMarks::Trace::Trace(const std::vector<float>& x, const SamplePitch& pitch, double from, double to) {
     const long long length = static_cast<long long>(x.size());
+    length_ = length;
     if (length == 0) return;
-    const double stop = (to < 0.0 || to > static_cast<double>(length)) ? static_cast<double>(length) : to;
+    const double stop = stopFor(to, length);
+    stop_ = stop;
+    // The largest value compared with `stop` so far: a mark is made under a smaller stop exactly when
+    // every comparison before it passed there too.
+    double gate = -std::numeric_limits<double>::infinity();
     // Prefix energies for the normalised match.
     std::vector<double> energy(length + 1, 0.0);
     for (long long i = 0; i < length; ++i) energy[i + 1] = energy[i] + double(x[i]) * x[i];
@@ -41,14 +50,15 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, do
         return norm > 0.0 ? sum / norm : 0.0;
     };
 
-    std::vector<Mark> marks;
+    std::vector<Step>& marks = steps_;
     // Marks are fractional so that rounding does not add up over a vowel.
     double position = std::clamp(std::floor(from), 0.0, static_cast<double>(length));
     bool inVoiced = false;
     while (position < stop) {
+        gate = std::max(gate, position);
         const double f = pitch.frequencyAt(position);
         if (!(f > 0.0)) {
-            marks.push_back({position, 0, 0, false});
+            marks.push_back({position, false, gate});
             position += kUnvoicedStep;
             inVoiced = false;
             continue;
@@ -59,7 +69,7 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, do
             const long long from = static_cast<long long>(std::ceil(position));
             const long long end = std::min(length, from + std::max<long long>(1, std::llround(period)));
             position = static_cast<double>(strongestPeak(x, from, end));
-            marks.push_back({position, 0, 0, true});
+            marks.push_back({position, true, gate});
             inVoiced = true;
         }
         // Next mark: one period on (period taken half-way), where one period of waveform best matches
@@ -89,6 +99,7 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, do
             if (std::abs(shift) < 1.0) lag += shift;
         }
         const double next = position + std::max(1.0, lag);
+        gate = std::max(gate, next);
         if (next >= stop) break;
         position = next;
         if (!(pitch.frequencyAt(position) > 0.0)) {
@@ -96,7 +107,20 @@ PitchMarks::PitchMarks(const std::vector<float>& x, const SamplePitch& pitch, do
             inVoiced = false;
             continue;
         }
-        marks.push_back({position, 0, 0, true});
+        marks.push_back({position, true, gate});
+    }
+}
+
+double PitchMarks::Trace::stopFor(double to, long long length) {
+    return (to < 0.0 || to > static_cast<double>(length)) ? static_cast<double>(length) : to;
+}
+
+PitchMarks::PitchMarks(const Trace& trace, const SamplePitch& pitch, double to) {
+    const double stop = std::min(Trace::stopFor(to, trace.length()), trace.stop());
+    std::vector<Mark> marks;
+    for (const Trace::Step& step : trace.steps()) {
+        if (!(step.gate < stop)) break;
+        marks.push_back({step.position, 0, 0, step.voiced});
     }
     // Grain extents: the distances to the neighbouring marks.
     for (size_t i = 0; i < marks.size(); ++i) {

@@ -23,9 +23,36 @@ public:
         bool voiced = false;
     };
 
+    // The marks' walk through a sample from a start on, up to a stop (the sample's end when `to` is
+    // negative or past it), kept so that the marks for any smaller stop are taken from it without
+    // walking again: they are exactly those the walk would have made with that stop.
+    class Trace {
+    public:
+        Trace() = default;
+        Trace(const std::vector<float>& signal, const SamplePitch& pitch, double from, double to = -1.0);
+
+        struct Step {
+            double position = 0.0;
+            bool voiced = false;
+            double gate = 0.0;  // the largest position the walk compared with its stop before this mark
+        };
+        const std::vector<Step>& steps() const { return steps_; }
+        double stop() const { return stop_; }
+        long long length() const { return length_; }
+        // The stop a `to` stands for in a sample `length` long.
+        static double stopFor(double to, long long length);
+
+    private:
+        std::vector<Step> steps_;
+        double stop_ = 0.0;
+        long long length_ = 0;
+    };
+
     PitchMarks() = default;
     // Marks over the whole signal, or over [from, to) only (the part a note uses of a long sample).
     PitchMarks(const std::vector<float>& signal, const SamplePitch& pitch, double from = 0.0, double to = -1.0);
+    // The same marks from a walk that started at the same `from` and went at least as far.
+    PitchMarks(const Trace& trace, const SamplePitch& pitch, double to);
 
     const std::vector<Mark>& marks() const { return marks_; }
     // Index of the mark nearest to a position (the marks must not be empty).

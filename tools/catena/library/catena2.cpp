@@ -1,5 +1,6 @@
 // The library form of the concatenator, loaded by the editor: texts arrive as NUL-terminated strings
-// in code page 932; results are 0 on success and 1 on failure.
+// in code page 932, or in UTF-8 after the mark EF BB BF (characters the code page lacks); results are
+// 0 on success and 1 on failure.
 #include "platform/Cp932.h"
 #include "tools/catena/Catena.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-QString text(const char* s) { return s ? tova::Cp932::decode(s, qsizetype(std::strlen(s))) : QString(); }
+QString text(const char* s) { return s ? tova::Cp932::decodeMarked(s, qsizetype(std::strlen(s))) : QString(); }
 
 }  // namespace
 

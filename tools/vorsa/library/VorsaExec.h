@@ -4,7 +4,8 @@
 
 // The library form of the note renderer ("vorsa10.so"), loaded with dlopen and called through `exec`.
 //
-// `exec` takes the thirteen texts of a render call, NUL-terminated in code page 932: input sample,
+// `exec` takes the thirteen texts of a render call, NUL-terminated in code page 932 (a text that
+// starts with the mark EF BB BF is UTF-8 after it, for characters the code page lacks): input sample,
 // output file ("nul": make the frequency table only), target note, velocity, flags, offset, required
 // length, consonant, cutoff, intensity, modulation, and the pitch text in two parts (the text up to its
 // first blank and the rest); then the progress callback, which may be null. It returns 0 when the note

@@ -15,10 +15,14 @@ extern "C" __attribute__((visibility("default"))) int32_t exec(
         QStringList arguments;
         for (const char* text : {input, output, note, velocity, flags, offset, length, consonant, cutoff, intensity,
                                  modulation, pitch1, pitch2})
-            arguments << (text ? tova::Cp932::decode(QByteArray(text)) : QString());
+            arguments << (text ? tova::Cp932::decodeMarked(QByteArray(text)) : QString());
         tova::vorsa::NoteRenderer::Progress progress;
         if (callback) progress = [callback](int kind, int value) { return static_cast<int>(callback(kind, value)); };
-        return tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments), progress).code;
+        // The library stays loaded for the editor's whole session: what it read of a sample serves the
+        // following notes that use it.
+        static tova::vorsa::SampleCache cache;
+        return tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments), progress, &cache)
+            .code;
     } catch (...) {
         // Nothing may escape into the caller's frame.
         return tova::vorsa::NoteRenderer::OutputFailed;

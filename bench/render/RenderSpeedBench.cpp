@@ -1,0 +1,222 @@
+// How fast the tools start and a 300-note song renders, for this build's tools and, side by side in the
+// same run, for the tools of another program folder (an earlier build):
+//
+//   bench_render_speed [EARLIER_PROGRAM_FOLDER]
+//
+// - process start of `vorsa` and `catena` (no arguments: they print their usage and end) against
+//   /bin/true, the median of 30 starts;
+// - the 300-note song of 150 s on the batch road (render batch run by the folder's `batrun`), cold (no
+//   cached notes; the bank's frequency tables exist) and warm (every note cached);
+// - the same song on the library road with the folder's libraries, cold: the earlier folder's with the
+//   notes one after the other as before, this build's with one note per core;
+// - a re-render after one edited note on the library road, against the time to write the output file;
+// - the peak memory of `catena` appending a one-hour piece.
+// Each road's output is compared byte for byte between the two folders.
+
+#include "SongRenderFixture.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace tova;
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double timed(const std::function<void()>& f) {
+    const auto start = Clock::now();
+    f();
+    return seconds(Clock::now() - start);
+}
+
+struct Child {
+    double wall = 0;
+    long peakKb = 0;
+    int status = 0;
+};
+
+// Starts a program with its arguments, output discarded, and waits for it.
+Child spawnAndWait(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    Child child;
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        throw std::runtime_error("cannot start " + arguments[0]);
+    rusage usage{};
+    wait4(pid, &child.status, 0, &usage);
+    child.wall = seconds(Clock::now() - start);
+    child.peakKb = usage.ru_maxrss;
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
+// Median start times of programs, their starts interleaved so that a busy machine weighs on all alike.
+std::vector<double> startTimes(const std::vector<std::string>& programs) {
+    std::vector<std::vector<double>> times(programs.size());
+    for (int i = 0; i < 30; ++i)
+        for (std::size_t p = 0; p < programs.size(); ++p) times[p].push_back(spawnAndWait({programs[p]}).wall);
+    std::vector<double> medians;
+    for (const auto& t : times) medians.push_back(median(t));
+    return medians;
+}
+
+// The 300-note song of 150 s.
+using Fixture = bench::SongRenderFixture;
+
+struct Figures {
+    double vorsaStart = 0, catenaStart = 0;
+    double batchCold = 0, batchWarm = 0, libraryCold = 0;
+    long catenaHourKb = 0;
+    QByteArray batchWave, libraryWave;
+};
+
+Figures measure(Fixture& f, const QString& folder, bool earlier) {
+    Figures r;
+    f.use(folder);
+    const std::string tools = folder.toStdString();
+
+    std::vector<double> cold, warm, library;
+    for (int i = 0; i < 3; ++i) {
+        QDir(f.cache).removeRecursively();
+        cold.push_back(timed([&] { f.renderBatch(); }));
+        warm.push_back(timed([&] { f.renderBatch(); }));
+    }
+    r.batchCold = median(cold);
+    r.batchWarm = median(warm);
+    r.batchWave = f.outputBytes();
+
+    // The earlier build rendered one note after the other.
+    f.direct.SetWorkers(earlier ? 1 : 0);
+    for (int i = 0; i < 3; ++i) {
+        ToolLibraries::instance().Unload();  // a cold library: nothing kept from an earlier render
+        QDir(f.cache).removeRecursively();
+        library.push_back(timed([&] { f.renderLibrary(); }));
+    }
+    r.libraryCold = median(library);
+    r.libraryWave = f.outputBytes();
+    f.direct.SetWorkers(0);
+
+    // One hour of a sample appended by the program.
+    const QString hour = f.dir.filePath(QStringLiteral("hour.wav"));
+    for (const QString& part : {hour + ".whd", hour + ".dat"}) QFile::remove(part);
+    const Child c = spawnAndWait({tools + "/catena", hour.toStdString(),
+                                  (f.song.VoiceDir + QStringLiteral("/a.wav")).toStdString(), "0", "3600000"});
+    if (c.status != 0) throw std::runtime_error("catena failed on the one-hour piece");
+    r.catenaHourKb = c.peakKb;
+    for (const QString& part : {hour + ".whd", hour + ".dat"}) QFile::remove(part);
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString current = QStringLiteral(TOVA_PROGRAM_DIR);
+    const QString earlier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    try {
+        Fixture f(300, current);
+        // The bank's frequency tables are made once, as after a bank's first render.
+        f.renderLibrary();
+
+        std::printf("cores: %u\n", std::max(1u, std::thread::hardware_concurrency()));
+        Figures before;
+        if (!earlier.isEmpty()) before = measure(f, earlier, true);
+        Figures after = measure(f, current, false);
+        const std::string now = current.toStdString(), then = earlier.toStdString();
+        std::vector<std::string> programs{"/bin/true", now + "/vorsa", now + "/catena"};
+        if (!earlier.isEmpty()) programs.insert(programs.end(), {then + "/vorsa", then + "/catena"});
+        const std::vector<double> starts = startTimes(programs);
+        const double trueStart = starts[0];
+        after.vorsaStart = starts[1];
+        after.catenaStart = starts[2];
+        if (!earlier.isEmpty()) {
+            before.vorsaStart = starts[3];
+            before.catenaStart = starts[4];
+        }
+        std::printf("/bin/true start: %.2f ms\n", trueStart * 1e3);
+
+        auto row = [&](const char* what, double b, double a, const char* unit, double scale) {
+            if (earlier.isEmpty())
+                std::printf("%-34s %10.2f %s\n", what, a * scale, unit);
+            else
+                std::printf("%-34s %10.2f -> %10.2f %s  (%.2fx faster)\n", what, b * scale, a * scale, unit, b / a);
+        };
+        row("vorsa start", before.vorsaStart, after.vorsaStart, "ms", 1e3);
+        row("catena start", before.catenaStart, after.catenaStart, "ms", 1e3);
+        std::printf("%-34s %10.2f x and %.2f x of /bin/true\n", "vorsa and catena start now", after.vorsaStart / trueStart,
+                    after.catenaStart / trueStart);
+        row("batch road, 300 notes, cold", before.batchCold, after.batchCold, "s", 1);
+        row("batch road, 300 notes, warm", before.batchWarm, after.batchWarm, "s", 1);
+        row("library road, 300 notes, cold", before.libraryCold, after.libraryCold, "s", 1);
+        std::printf("%-34s %10ld -> %10ld KB\n", "catena peak memory, 1-hour piece", before.catenaHourKb,
+                    after.catenaHourKb);
+
+        // A re-render after one edited note, against writing the output file once.
+        f.use(current);
+        f.renderLibrary();
+        const QByteArray wave = f.outputBytes();
+        // Writing the output once: as the concatenator joins it (a whole new file put in place, synced
+        // to disk), and for reference as plain bytes into the page cache.
+        std::vector<double> edits, writes, plainWrites;
+        const QString copy = f.dir.filePath(QStringLiteral("written.wav"));
+        for (int i = 0; i < 7; ++i) {
+            int k = (i * 37 + 5) % 300;
+            if (f.song.Lyrics[k] == QStringLiteral("R")) ++k;
+            f.song.NoteNums[k] += 1;
+            edits.push_back(timed([&] { f.renderLibrary(); }));
+            writes.push_back(timed([&] {
+                QSaveFile out(copy);
+                if (!out.open(QIODevice::WriteOnly) || out.write(wave) != wave.size() || !out.commit())
+                    throw std::runtime_error("cannot write the copy");
+            }));
+            QFile::remove(copy);
+            plainWrites.push_back(timed([&] {
+                QFile out(copy);
+                if (!out.open(QIODevice::WriteOnly) || out.write(wave) != wave.size())
+                    throw std::runtime_error("cannot write the copy");
+            }));
+            QFile::remove(copy);
+        }
+        std::printf("%-34s %10.2f ms; writing the output once %.2f ms as joined (%.2fx), %.2f ms unsynced (%.2fx)\n",
+                    "re-render after one edit", median(edits) * 1e3, median(writes) * 1e3,
+                    median(edits) / median(writes), median(plainWrites) * 1e3, median(edits) / median(plainWrites));
+        if (!earlier.isEmpty())
+            std::printf("same bytes before and after: batch road %s, library road %s, batch = library %s\n",
+                        before.batchWave == after.batchWave ? "yes" : "NO",
+                        before.libraryWave == after.libraryWave ? "yes" : "NO",
+                        after.batchWave == after.libraryWave ? "yes" : "NO");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_render_speed: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

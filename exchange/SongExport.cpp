@@ -1,0 +1,70 @@
+#include "exchange/SongExport.h"
+
+#include "core/MessageTable.h"
+#include "exchange/midi/SmfFormatError.h"
+#include "exchange/midi/SmfWriter.h"
+#include "exchange/vsq/VsqWriter.h"
+#include "platform/Ports.h"
+#include "platform/Vb.h"
+#include "song/Song.h"
+
+namespace tova {
+
+namespace {
+
+// Runs a writer; a song it refuses shows the format message.
+template <class Body>
+bool refusedShown(Body body) {
+    try {
+        body();
+        return true;
+    } catch (const SmfFormatError&) {
+        Ports::msgBox(GetMessage(QStringLiteral("ファイル形式が正しくありません")), MsgButtons::OK);
+        return false;
+    }
+}
+
+}  // namespace
+
+void SongExport::mnSaveExport_Click() {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = GetMessage(QStringLiteral("形式を指定してエクスポート"));
+    request.filter = QStringLiteral("SMFファイル(*.mid)|*.mid|VSQ形式ファイル(*.vsq)|*.vsq|すべてのファイル(*.*)|*.*");
+    request.filterIndex = 1;
+    request.overwritePrompt = true;
+    const qsizetype dot = song_.ProjectPath.lastIndexOf(u'.');
+    request.fileName = song_.ProjectPath.isEmpty() ? song_.ProjectName
+                       : dot < 0                   ? song_.ProjectPath
+                                                   : song_.ProjectPath.left(dot);
+    FileDialogResult chosen;
+    if (!Ports::fileDialog().run(request, chosen)) return;
+    const QString& name = chosen.fileName;
+    if (name.endsWith(QStringLiteral(".vsq"))) {
+        ExportVsq(name);
+    } else if (name.endsWith(QStringLiteral(".stm"))) {
+        if (ExportSmfTM(name))
+            Ports::msgBox(GetMessage(QStringLiteral("歌うTmidity形式のsmfファイルを生成します")), MsgButtons::OK);
+    } else if (name.endsWith(QStringLiteral(".aqu"))) {
+        Ports::msgBox(GetMessage(QStringLiteral("AquesTone形式のsmfファイルを生成します")), MsgButtons::OK);
+        ExportSmfAQ(name);
+    } else {
+        ExportSmf(name);
+    }
+}
+
+bool SongExport::exportSmf(const QString& path, bool withTempo, const QString& mode) {
+    QStringList header{QStringLiteral("@rem project=") + song_.ProjectName};
+    if (withTempo) header << QStringLiteral("@set tempo=") + Vb::SingleText(song_.Tempo);
+    return refusedShown([&] { WriteSmfFile(song_.Tempo, header, song_, path, mode); });
+}
+
+bool SongExport::ExportSmf(const QString& path) { return exportSmf(path, true, QString()); }
+bool SongExport::ExportSmfTM(const QString& path) { return exportSmf(path, false, QStringLiteral("TM")); }
+bool SongExport::ExportSmfAQ(const QString& path) { return exportSmf(path, false, QStringLiteral("AQ")); }
+
+bool SongExport::ExportVsq(const QString& path) {
+    return refusedShown([&] { WriteVsqFile(song_.Tempo, song_, path); });
+}
+
+}  // namespace tova

@@ -1,0 +1,170 @@
+#include "exchange/SongImport.h"
+
+#include "core/MessageTable.h"
+#include "exchange/FileOpenDispatch.h"
+#include "exchange/ProjectWindow.h"
+#include "exchange/RenderBatchReader.h"
+#include "exchange/TrackChooserPort.h"
+#include "exchange/VoiceBankAccess.h"
+#include "exchange/midi/SmfReader.h"
+#include "exchange/vsq/VsqReader.h"
+#include "platform/PathText.h"
+#include "platform/Ports.h"
+#include "platform/Vb.h"
+#include "song/ProjectFile.h"
+#include "song/Song.h"
+
+namespace tova {
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral("0.00")); }
+
+// The file name's extension in lower case with its dot; empty when the name has none.
+QString extensionOf(const QString& path) {
+    const QString name = path.mid(PathText::lastSeparator(path) + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot).toLower();
+}
+
+}  // namespace
+
+SongImport::SongImport(ProjectWindow& window, VoiceBankAccess& voices, TrackChooserPort& chooser)
+    : window_(window), voices_(voices), chooser_(chooser) {}
+
+void SongImport::showFormatMessage() {
+    Ports::msgBox(GetMessage(QStringLiteral("ファイル形式が正しくありません")), MsgButtons::OK);
+}
+
+void SongImport::ImportMidiOrVsq(const QString& path) {
+    window_.NewProject();
+    Song& song = window_.song();
+    if (!song.VoiceDir.isEmpty()) {
+        voices_.LoadOtoIni(song.VoiceDir);
+        voices_.LoadPrefixMap(song.VoiceDir);
+    }
+    window_.SetTempoText(QStringLiteral("120.00"));
+    song.Tempo = 120.0f;
+    QString base = path.mid(PathText::lastSeparator(path) + 1);
+    QString ext;
+    const qsizetype dot = base.lastIndexOf(u'.');
+    if (dot >= 0) {
+        ext = base.mid(dot).toLower();
+        base = base.left(dot);
+    }
+    if (ext == u".mid" || ext == u".smf") ImportSmfTrack(path, ext);
+    else if (ext == u".vsq") ImportVsqTrack(path);
+    if (song.noteCount() > 0) {
+        song.ProjectName = base;
+        song.OutFile = base;
+    }
+    FileOpenDispatch(window_, voices_).ShowVoiceInfo();
+    window_.DrawBackground();
+    window_.DrawNotes();
+    song.SetModified(true);
+}
+
+bool SongImport::ImportSmfTrack(const QString& path, const QString& ext) {
+    const QStringList tracks = ListSmfTracks(path);
+    if (tracks.isEmpty()) {
+        showFormatMessage();
+        return false;
+    }
+    const qint32 track = ext == u".wsq" ? 2 : chooser_.SelectTrack(tracks);
+    if (track <= 0) return false;
+    Song& song = window_.song();
+    qint32 count = song.noteCount();
+    float tempo = song.Tempo;
+    // The reader leaves the song as it was unless the whole track was read.
+    if (tova::ImportSmfTrack(path, qint16(qMin(track, 32767)), count, tempo, song) < 0) {
+        showFormatMessage();
+        return false;
+    }
+    window_.SetTempoText(tempoText(tempo));
+    song.Tempo = tempo;
+    return true;
+}
+
+bool SongImport::ImportVsqTrack(const QString& path) { return readVsqTrack(path, window_.song()); }
+
+bool SongImport::readVsqTrack(const QString& path, NoteArrays& into) {
+    const QStringList tracks = ListSmfTracks(path);
+    if (tracks.isEmpty()) {
+        showFormatMessage();
+        return false;
+    }
+    const qint32 track = tracks.size() <= 2 ? 2 : chooser_.SelectTrack(tracks);
+    if (track <= 0) return false;
+    Song& song = window_.song();
+    float tempo = song.Tempo;
+    qint16 chosen = qint16(qMin(track, 32767));
+    if (ReadVsqFile(path, tempo, into, chosen) <= 0) {
+        showFormatMessage();
+        return false;
+    }
+    window_.SetTempoText(tempoText(tempo));
+    song.Tempo = tempo;
+    return true;
+}
+
+bool SongImport::appendVsqTrack(const QString& path) {
+    NoteArrays added;
+    if (!readVsqTrack(path, added)) return false;
+    Song& song = window_.song();
+    const qint32 first = song.noteCount();
+    song.resizeNotes(first + added.noteCount());
+    for (qint32 i = 0; i < added.noteCount(); ++i) {
+        song.Lengths[first + i] = added.Lengths[i];
+        song.Lyrics[first + i] = added.Lyrics[i];
+        song.NoteNums[first + i] = added.NoteNums[i];
+        song.NoteExt[first + i] = added.NoteExt[i];
+    }
+    return true;
+}
+
+void SongImport::AppendLoadProject(const QString& path) {
+    Song& song = window_.song();
+    ProjectSettings discarded;
+    qint32 index = song.noteCount();
+    NoteArrays notes = song;
+    ReadProjectFile(path, discarded, index, notes);
+    static_cast<NoteArrays&>(song) = std::move(notes);
+}
+
+void SongImport::AppendLoadFile(const QString& path) {
+    Song& song = window_.song();
+    const QString ext = extensionOf(path);
+    const qint32 first = song.noteCount();
+    const float tempoBefore = song.Tempo;
+    if (ext == u".tvx") AppendLoadProject(path);
+    else if (ext == u".mid" || ext == u".wsq" || ext == u".smf") ImportSmfTrack(path, ext);
+    else if (ext == u".vsq") appendVsqTrack(path);
+    else RenderBatchReader(window_, voices_).AppendBatchNotes(path);
+
+    const qint32 last = song.noteCount() - 1;
+    const bool tempoChanged = song.Tempo != tempoBefore;
+    if (first <= last || tempoChanged) {
+        QString undo, redo;
+        if (first <= last) {
+            for (qint32 i = first; i <= last; ++i) redo += CrLf + song.SerializeNote(QStringLiteral("INS"), i);
+            undo = QStringLiteral("DEL\t") + QString::number(first) + u'\t' + QString::number(last);
+        }
+        // The file's tempo replaced the project's: undoing the step brings the old tempo back.
+        if (tempoChanged) {
+            undo += CrLf + Song::TempoRecordLine(tempoBefore);
+            redo += CrLf + Song::TempoRecordLine(song.Tempo);
+        }
+        song.PushUndoRecord(undo, redo, GetMessage(QStringLiteral("追加で読込")));
+        if (first <= last) {
+            song.SelStart = first;
+            song.SelEnd = last;
+        }
+    }
+    window_.DrawBackground();
+    window_.DrawNotes();
+    song.SetModified(true);
+}
+
+}  // namespace tova

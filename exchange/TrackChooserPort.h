@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tova {
+
+// The track chooser: shows the entries of a track list and lets the user pick one. Returns the chosen
+// entry's 1-based position; 0 when OK was pressed with nothing chosen; -1 when cancelled. Callers take
+// results below 1 as no choice.
+class TrackChooserPort {
+public:
+    virtual ~TrackChooserPort() = default;
+    virtual qint32 SelectTrack(const QStringList& entries) = 0;
+};
+
+}  // namespace tova

@@ -1,0 +1,356 @@
+#include "exchange/vsq/VsqReader.h"
+
+#include "core/Settings.h"
+#include "exchange/midi/ImportPortamento.h"
+#include "exchange/midi/SmfFile.h"
+#include "exchange/midi/SmfFormatError.h"
+#include "exchange/midi/SmfReader.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "platform/Vb.h"
+#include "song/NoteExtension.h"
+#include "song/PitchText.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tova {
+
+namespace {
+
+constexpr int WorkFieldCount = 9;
+enum WorkField { FieldDynamics = 1, FieldPitch = 3, FieldOptions = 5, FieldBendDepth = 6, FieldTick = 7, FieldTempo = 8 };
+constexpr double MinLong = std::numeric_limits<qint32>::min();
+constexpr double MaxLong = std::numeric_limits<qint32>::max();
+
+// A number of the file held to 32 bits (rounded, halves to even); beyond them the file is damaged.
+qint32 longOf(double v) {
+    const double r = std::nearbyint(v);
+    if (!(r >= MinLong && r <= MaxLong)) throw SmfFormatError();
+    return qint32(r);
+}
+
+float tempoOf(const QString& entry) {
+    qint32 tick = 0, us = 0;
+    SmfSplitTempoEntry(entry, tick, us);
+    return float(60000000.0 / us);
+}
+
+QString tempoOption(float tempo) { return QStringLiteral("tempo=") + Vb::Format(double(tempo), QStringLiteral("0.00")); }
+
+struct Element {
+    qint32 length = 0;
+    QString lyric;
+    qint32 noteNum = 0;
+    QStringList fields;  // the nine working fields
+};
+
+struct EventEntry {
+    qint32 tick = 0;
+    QString name;
+};
+
+// One pass over the lines of the sequence text.
+class SequenceParser {
+public:
+    SequenceParser(const QStringList& lines, const QStringList& tempos, qint16 division, float startTempo)
+        : lines_(lines), tempos_(tempos), division_(division), tempo_(startTempo) {
+        if (!tempos_.isEmpty()) tempo_ = tempoOf(tempos_.first());
+    }
+
+    qint32 run() {
+        while (at_ < lines_.size()) {
+            const QString& line = lines_.at(at_++);
+            if (line == u"[EventList]") readEventList();
+            else if (line.startsWith(u"[ID#")) readRecord(line.mid(1, line.size() - 2));
+            else if (line.startsWith(u"[h#")) readHandle(line.mid(1, line.size() - 2));
+            else if (line == u"[PitchBendBPList]") readBends();
+        }
+        elements_.resize(idx_);
+        return idx_;
+    }
+
+    std::vector<Element>& elements() { return elements_; }
+
+private:
+    // The key lines that follow, up to the first line without "=": key and value (the text after the
+    // first "=").
+    template <class Body>
+    void keyLines(Body body) {
+        while (at_ < lines_.size()) {
+            const QString& line = lines_.at(at_);
+            const qsizetype eq = line.indexOf(u'=');
+            if (eq < 0) break;
+            ++at_;
+            body(line.left(eq), line.mid(eq + 1));
+        }
+    }
+
+    qint32 internal(double fileTicks) const { return longOf(fileTicks * 1920.0 / division_); }
+
+    void readEventList() {
+        events_.clear();
+        byName_.clear();
+        keyLines([&](const QString& tick, const QString& name) {
+            byName_[name].append(qint32(events_.size()));
+            events_.push_back({longOf(Vb::Val(tick)), name});
+        });
+        searchFrom_ = 0;
+    }
+
+    void setLyric(qint32 index, const QString& lyric) {
+        elements_[size_t(index)].lyric = lyric;
+        byLyric_[lyric].append(index);
+    }
+
+    void readRecord(const QString& name) {
+        // The record's event: the first entry of that name at or after the previous record's.
+        const QList<qint32> found = byName_.value(name);
+        const auto hit = std::lower_bound(found.begin(), found.end(), searchFrom_);
+        if (hit == found.end()) {
+            keyLines([](const QString&, const QString&) {});
+            return;
+        }
+        const qint32 entry = *hit;
+        searchFrom_ = entry;
+        const qint32 tick = events_[size_t(entry)].tick;
+        const qint64 distance =
+            size_t(entry) + 1 < events_.size() ? internal(double(events_[size_t(entry) + 1].tick) - double(tick)) : -1;
+        while (tempoAt_ < tempos_.size()) {
+            qint32 t = 0, us = 0;
+            SmfSplitTempoEntry(tempos_.at(tempoAt_), t, us);
+            if (t > tick) break;
+            tempo_ = float(60000000.0 / us);
+            ++tempoAt_;
+        }
+
+        if (elements_.size() < size_t(idx_) + 1) elements_.resize(size_t(idx_) + 1);
+        elements_[size_t(idx_)] = Element();
+        QStringList fields(WorkFieldCount);
+        fields[FieldTick] = QString::number(tick);
+        fields[FieldTempo] = Vb::SingleText(tempo_);
+        double fileLength = 0;
+        Element& e = elements_[size_t(idx_)];
+        keyLines([&](const QString& key, const QString& value) {
+            if (key == u"Type") {
+                if (value != u"Anote") {
+                    setLyric(idx_, QStringLiteral("R"));
+                    e.noteNum = 36;
+                }
+            } else if (key == u"Length") {
+                fileLength = Vb::Val(value);
+                e.length = internal(fileLength);
+            } else if (key == u"Note#") {
+                e.noteNum = longOf(double(longOf(Vb::Val(value))) - 24);
+            } else if (key == u"Dynamics") {
+                // Kept in a field of the extension string, which a TAB would split.
+                fields[FieldDynamics] = QString(value).replace(u'\t', u' ');
+            } else if (key == u"LyricHandle") {
+                setLyric(idx_, value);
+            } else if (key == u"PMBendDepth") {
+                fields[FieldBendDepth] = value;
+            }
+        });
+        e.fields = fields;
+
+        qint32 last = idx_;
+        if (distance > 0) {
+            const qint64 gap = distance - qint64(e.length);
+            if (gap >= 40) {
+                if (gap > qint64(MaxLong)) throw SmfFormatError();
+                // A rest fills the gap to the next event; it begins where the element ends.
+                last = idx_ + 1;
+                elements_.resize(size_t(last) + 1);
+                Element& rest = elements_[size_t(last)];
+                rest = Element();
+                setLyric(last, QStringLiteral("R"));
+                rest.length = qint32(gap);
+                rest.noteNum = 36;
+                rest.fields = fields;
+                rest.fields[FieldTick] = QString::number(qint64(tick) + qint64(std::nearbyint(fileLength)));
+            } else if (gap < 0) {
+                elements_[size_t(idx_)].length = qint32(distance);
+            }
+        }
+        // A tempo change goes on the element itself; on the rest after it only when the element has no
+        // length (the rest then starts where the element does).
+        Element& own = elements_[size_t(idx_)];
+        Element& kept = elements_[size_t(last)];
+        Element* carrier = own.length > 0 ? &own : kept.length > 0 ? &kept : nullptr;
+        if (carrier && tempo_ != lastTempoWritten_) {
+            carrier->fields[FieldOptions] = tempoOption(tempo_);
+            lastTempoWritten_ = tempo_;
+        }
+        idx_ = kept.length > 0 ? last + 1 : last;
+    }
+
+    void readHandle(const QString& name) {
+        keyLines([&](const QString& key, const QString& value) {
+            if (key != u"L0") return;
+            const QStringList parts = value.split(u',');
+            QString lyric = QString(parts.at(0)).remove(u'"').trimmed();
+            if (lyric.contains(QChar(0))) lyric = parts.value(1).remove(u'"').remove(u' ');
+            for (qint32 index : byLyric_.take(name)) {
+                if (size_t(index) < elements_.size() && elements_[size_t(index)].lyric == name) setLyric(index, lyric);
+            }
+        });
+    }
+
+    void readBends() {
+        struct Point {
+            double tick;
+            QString value;
+        };
+        std::vector<Point> points;
+        keyLines([&](const QString& tick, const QString& value) { points.push_back({Vb::Val(tick), value}); });
+        const qsizetype count = std::min<qsizetype>(qsizetype(elements_.size()), idx_ + 1);
+        size_t cursor = 0;
+        for (qsizetype i = 0; i < count; ++i) {
+            Element& e = elements_[size_t(i)];
+            if (e.fields.isEmpty()) continue;
+            const double start = Vb::Val(e.fields[FieldTick]);
+            const bool lastOne = i + 1 >= count || elements_[size_t(i) + 1].fields.isEmpty();
+            const double next = lastOne ? 0 : Vb::Val(elements_[size_t(i) + 1].fields[FieldTick]);
+            QString text;
+            const auto append = [&](const Point& p) {
+                if (!text.isEmpty()) text += u',';
+                text += Vb::DoubleText(p.tick - start) + u' ' + p.value;
+            };
+            for (; cursor < points.size(); ++cursor) {
+                const Point& p = points[cursor];
+                if (lastOne) append(p);  // the last element takes every remaining point
+                else if (p.tick >= next) break;  // from the next element's start on: a later element's
+                else if (p.tick >= start) append(p);
+                // below the start: passed over
+            }
+            const double depth = Vb::Val(e.fields[FieldBendDepth]);
+            if (depth != 0 && !text.isEmpty() && budget_ >= 3) {
+                const QString pitch = BuildPitchPointText(text, division_, Vb::CInt(depth),
+                                                          Vb::CSng(Vb::Val(e.fields[FieldTempo])),
+                                                          std::numeric_limits<qint64>::max(), budget_);
+                budget_ -= pitch.isEmpty() ? 0 : pitch.count(u' ') + 1;
+                e.fields[FieldPitch] = pitch;
+            }
+        }
+    }
+
+    const QStringList& lines_;
+    const QStringList& tempos_;
+    const qint16 division_;
+    qsizetype at_ = 0;
+    std::vector<EventEntry> events_;
+    QHash<QString, QList<qint32>> byName_;
+    qint32 searchFrom_ = 0;
+    qsizetype tempoAt_ = 0;
+    float tempo_;
+    float lastTempoWritten_ = 0;
+    qint32 idx_ = 0;
+    std::vector<Element> elements_;
+    QHash<QString, QList<qint32>> byLyric_;  // elements by the lyric given to them (handle names included)
+    qsizetype budget_ = MaxDecodedPitchValues;
+};
+
+// The sung notes get the default note settings; every element is cut to six fields.
+void finish(std::vector<Element>& elements, float fileTempo, NoteArrays& out) {
+    const Settings& s = settings();
+    out.resizeNotes(qint32(elements.size()));
+    double prevTempo = fileTempo, carried = fileTempo;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        Element& e = elements[i];
+        QString ext = JoinNoteExt(e.fields);
+        // The tempo in force: the element's own option, else the one carried from before.
+        const double own = Vb::Val(GetNoteOption(ext, QStringLiteral("tempo")));
+        const double thisTempo = own > 0 ? own : carried;
+        if (!IsRestLyric(e.lyric)) {
+            if (s.Mode2) {
+                if (!s.Mode2PBS.isEmpty() && !s.Mode2PBW.isEmpty() && i > 0) {
+                    QStringList f = SplitNoteExt(ext);
+                    const Element& prev = elements[i - 1];
+                    SetImportPortamento(f[ExtOptions], prev.noteNum, e.noteNum, prev.length, e.length, prevTempo,
+                                        thisTempo);
+                    ext = JoinNoteExt(f);
+                }
+                if (e.length > s.Mode2VBRExclude) SetNoteOption(ext, QStringLiteral("VBR"), s.Mode2VBR);
+            }
+            if (!s.DefaultEnv.isEmpty()) SetNoteOption(ext, QStringLiteral("env"), s.DefaultEnv);
+            SetNoteIntensityModFlags(ext, s.DefaultVolume, s.DefaultModulation, s.DefaultFlags);
+        }
+        prevTempo = thisTempo;
+        carried = thisTempo;
+        out.Lengths[qsizetype(i)] = e.length;
+        out.Lyrics[qsizetype(i)] = e.lyric;
+        out.NoteNums[qsizetype(i)] = e.noteNum;
+        out.NoteExt[qsizetype(i)] = ext;
+    }
+}
+
+// The sequence text of the chosen track: the "DM:" events' bytes after their "DM:nnnn:" heads, joined,
+// decoded and split into lines (a CR ending a line is dropped).
+QStringList sequenceLines(const QList<QByteArray>& texts) {
+    QByteArray joined;
+    for (const QByteArray& t : texts) {
+        if (!t.startsWith("DM:")) continue;
+        const qsizetype colon = t.indexOf(':', 3);
+        joined += t.mid(colon < 0 ? 8 : colon + 1);
+    }
+    QStringList lines = Cp932::decode(joined).split(u'\n');
+    for (QString& line : lines)
+        if (line.endsWith(u'\r')) line.chop(1);
+    return lines;
+}
+
+qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track) {
+    try {
+        SmfHeader header;
+        if (!SmfReadHeader(file, header)) return -1;
+        QStringList tempos, texts;
+        QList<QByteArray> raw;
+        SmfNoteCounts counts{};
+        if (SmfReadChunk(file, tempos, texts, counts) < 0 || file.atFileEnd()) {
+            file.close();
+            return 0;
+        }
+        if (track < 2 || track > header.tracks) track = 2;
+        const float fileTempo = tempos.isEmpty() ? tempo : tempoOf(tempos.first());
+        for (qint16 i = 2; i <= track; ++i) {
+            raw.clear();
+            if (SmfReadChunk(file, tempos, texts, counts, &raw) < 0) {
+                file.close();
+                return 0;
+            }
+        }
+        file.close();
+        const QStringList lines = sequenceLines(raw);
+        SequenceParser parser(lines, tempos, header.division, tempo);
+        const qint32 count = parser.run();
+        if (count <= 0) return 0;
+        NoteArrays read;
+        finish(parser.elements(), fileTempo, read);
+        notes = std::move(read);
+        tempo = fileTempo;
+        return count;
+    } catch (const SmfFormatError&) {
+    } catch (const OverflowError&) {
+    }
+    file.close();
+    return -1;
+}
+
+}  // namespace
+
+qint32 ReadVsqFile(const QString& path, float& tempo, NoteArrays& notes, qint16& track) {
+    SmfFile file;
+    file.open(path);
+    return readVsq(file, tempo, notes, track);
+}
+
+qint32 ReadVsqFile(QIODevice& device, float& tempo, NoteArrays& notes, qint16& track) {
+    SmfFile file;
+    file.open(device);
+    return readVsq(file, tempo, notes, track);
+}
+
+}  // namespace tova

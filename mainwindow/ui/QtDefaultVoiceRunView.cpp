@@ -1,0 +1,41 @@
+#include "mainwindow/ui/QtDefaultVoiceRunView.h"
+
+#include "core/Processes.h"
+#include "core/ui/frmProgress.h"
+
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+
+namespace tova {
+
+QString QtDefaultVoiceRunView::StatusText(const DefaultVoiceProgress::State& state) {
+    return QStringLiteral("標準音源を作成中　") + state.text();
+}
+
+void QtDefaultVoiceRunView::open(const DefaultVoiceProgress::State& state) {
+    StopRequested = 0;
+    frmProgress& f = frmProgress::form();
+    f.Start(0, qMax(1, state.total), 150, nullptr, nullptr, true);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        f.move(area.center() - QPoint(f.width() / 2, f.fullHeight() / 2));
+    }
+    update(state);
+}
+
+void QtDefaultVoiceRunView::update(const DefaultVoiceProgress::State& state) {
+    if (StopRequested != 0 || !frmProgress::isLoaded()) return;  // the window says that it stops
+    frmProgress& f = frmProgress::form();
+    f.ProgressBar1->setMaximum(qMax(1, state.total));
+    f.SetStatus(StatusText(state), std::int16_t(qMin(state.done, qMax(1, state.total))));
+}
+
+bool QtDefaultVoiceRunView::stopRequested() { return StopRequested != 0; }
+
+void QtDefaultVoiceRunView::close() {
+    if (frmProgress::isLoaded()) frmProgress::form().Finish();
+    StopRequested = 0;
+}
+
+}  // namespace tova

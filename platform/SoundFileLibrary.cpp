@@ -1,0 +1,27 @@
+#include "platform/SoundFileLibrary.h"
+
+#include <dlfcn.h>
+
+#include <type_traits>
+
+namespace tova {
+
+const SoundFileLibrary& SoundFileLibrary::instance() {
+    static const SoundFileLibrary library;
+    return library;
+}
+
+SoundFileLibrary::SoundFileLibrary() {
+    void* handle = dlopen("libsndfile.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return;
+    auto bind = [handle](auto& entry, const char* name) { entry = reinterpret_cast<std::decay_t<decltype(entry)>>(dlsym(handle, name)); };
+    bind(close, "sf_close");
+    bind(readFloat, "sf_readf_float");
+    bind(readDouble, "sf_readf_double");
+    bind(seek, "sf_seek");
+    bind(command, "sf_command");
+    bind(error, "sf_strerror");
+    if (close && readFloat && readDouble && seek && command && error) bind(open, "sf_open");
+}
+
+}  // namespace tova

@@ -1,0 +1,77 @@
+#include "render/RenderValueCheck.h"
+
+#include "core/MessageTable.h"
+#include "render/RenderNotePlan.h"
+
+namespace tova {
+
+namespace {
+
+// What a shown value may be at most: a hostile value can be long, the message stays readable.
+constexpr qsizetype kShownValue = 200;
+
+QString shownValue(const QString& value) {
+    QString shown;
+    const QString cut = value.left(kShownValue);
+    for (QChar c : cut) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            shown += QStringLiteral("<U+") + QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper() + u'>';
+        else
+            shown += c;
+    }
+    if (value.size() > kShownValue) shown += QStringLiteral("…");
+    return shown;
+}
+
+}  // namespace
+
+QString UnsafeBatchCharacter(const QString& value, bool percentAllowed) {
+    for (QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n') return GetMessage(QStringLiteral("改行"));
+        if (u < 0x20 || u == 0x7F)
+            return GetMessage(QStringLiteral("制御文字")) + QStringLiteral(" U+") +
+                   QString::number(u, 16).rightJustified(4, u'0').toUpper();
+        if (u == u'"' && !percentAllowed) return QStringLiteral("\"");
+        if (u == u'%' && !percentAllowed) return QStringLiteral("%");
+    }
+    return QString();
+}
+
+void CheckBatchValue(const QString& what, const QString& value, bool percentAllowed) {
+    const QString bad = UnsafeBatchCharacter(value, percentAllowed);
+    if (bad.isEmpty()) return;
+    throw RenderValueError(GetMessage(QStringLiteral("{1}に使えない文字（{2}）があるため、wavファイルを生成しません。"), what, bad) +
+                           QStringLiteral("\n") + shownValue(value));
+}
+
+void CheckRenderValues(const RenderValues& v, const std::vector<RenderNotePlan>& notes) {
+    // The project name only stands in the batch's comment line: no expansion, but one line.
+    CheckBatchValue(GetMessage(QStringLiteral("プロジェクト名")), v.projectName, true);
+    CheckBatchValue(GetMessage(QStringLiteral("音声フォルダ")), v.voiceDir);
+    CheckBatchValue(GetMessage(QStringLiteral("ツール1")), v.tool1);
+    CheckBatchValue(GetMessage(QStringLiteral("ツール2")), v.tool2);
+    CheckBatchValue(GetMessage(QStringLiteral("出力ファイル")), v.output);
+    CheckBatchValue(GetMessage(QStringLiteral("キャッシュフォルダ")), v.cacheDir);
+    CheckBatchValue(GetMessage(QStringLiteral("バッチファイル名")), v.helperName);
+    CheckBatchValue(GetMessage(QStringLiteral("フラグ")), v.projectFlags);
+    for (const RenderNotePlan& n : notes) {
+        if (n.rest) continue;
+        const auto what = [&](const char16_t* field) {
+            return GetMessage(QStringLiteral("ノート{1}の{2}"), n.index, QString::fromUtf16(field));
+        };
+        CheckBatchValue(what(u"音声ファイル"), n.name + n.sampleExt);
+        CheckBatchValue(what(u"フラグ"), n.flags);
+        CheckBatchValue(what(u"エンベロープ"), n.env);
+        CheckBatchValue(what(u"音量"), n.intensity);
+        CheckBatchValue(what(u"モジュレーション"), n.modulation);
+        CheckBatchValue(what(u"ピッチ"), n.pitchText);
+        CheckBatchValue(what(u"表情"), n.expression);
+        for (const QString& entry : n.userVariables) CheckBatchValue(what(u"変数"), entry);
+        CheckBatchValue(what(u"音声ファイル"), n.patch);
+        CheckBatchValue(what(u"音名"), n.noteName);
+        CheckBatchValue(what(u"キャッシュファイル名"), n.cacheFileName);
+    }
+}
+
+}  // namespace tova

@@ -1,0 +1,78 @@
+// The track chooser: its model's answers, and the window bound to it (offscreen).
+#include "exchange/SelectTrackModel.h"
+#include "exchange/ui/frmSelectTrack.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+
+TEST(SelectTrack, ModelAnswers) {
+    const QStringList entries{"1: Control", "2: Voice A", "3: Voice B"};
+    struct Case {
+        const char* what;
+        qint32 row;
+        bool ok;
+        qint32 result;
+    };
+    const Case cases[] = {
+        {"third entry", 2, true, 3},  {"first entry", 0, true, 1},    {"OK with none selected", -1, true, 0},
+        {"cancel", 1, false, -1},     {"row beyond the list", 7, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SelectTrackModel m(entries);
+        m.select(c.row);
+        if (c.ok) m.OKButton_Click();
+        else m.CancelButton_Click();
+        EXPECT_EQ(m.result(), c.result);
+    }
+    // Closed without a button: no choice.
+    EXPECT_EQ(SelectTrackModel(entries).result(), -1);
+}
+
+TEST(SelectTrack, WindowBindsListAndButtons) {
+    const QStringList entries{"Channel1:5 notes", "Channel2:0 notes", "Channel3:2 notes"};
+    {
+        frmSelectTrack w(entries);
+        EXPECT_EQ(w.windowTitle(), "トラックを選択");
+        EXPECT_EQ(w.Label1->text(), "取込むトラックを選択してください。");
+        EXPECT_EQ(w.CancelButton->text(), "ｷｬﾝｾﾙ");
+        ASSERT_EQ(w.List1->count(), 3);
+        EXPECT_EQ(w.List1->item(2)->text(), entries[2]);
+        w.show();
+        test::savePng(&w, "frmSelectTrack");
+    }
+    // Modal runs: the third entry and OK; Cancel; closing the window.
+    const auto run = [&](const std::function<void(frmSelectTrack*)>& act) {
+        QTimer::singleShot(0, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* w = qobject_cast<frmSelectTrack*>(top); w && w->isVisible()) act(w);
+        });
+        return frmSelectTrack::SelectTrack(entries, nullptr);
+    };
+    EXPECT_EQ(run([](frmSelectTrack* w) {
+                  w->List1->setCurrentRow(2);
+                  w->OKButton->click();
+              }),
+              3);
+    EXPECT_EQ(run([](frmSelectTrack* w) {
+                  w->List1->setCurrentRow(1);
+                  w->CancelButton->click();
+              }),
+              -1);
+    EXPECT_EQ(run([](frmSelectTrack* w) { w->OKButton->click(); }), 0);
+    EXPECT_EQ(run([](frmSelectTrack* w) {
+                  w->List1->setCurrentRow(0);
+                  w->close();
+              }),
+              -1);
+}

@@ -1,0 +1,236 @@
+// The import command and append-load over a fake window: names, tempo, the track chooser, the one
+// format message for every unreadable file, and append-load's undo step (notes and tempo together).
+#include "core/Settings.h"
+#include "exchange/SongImport.h"
+#include "exchange/TrackChooserPort.h"
+#include "exchange/vsq/VsqWriter.h"
+#include "platform/FakePorts.h"
+#include "song/ProjectFile.h"
+#include "ExchangeFakes.h"
+#include "SmfFixtures.h"
+#include "VsqFixtures.h"
+#include "VsqHostileFiles.h"
+#include "SmfHostileFiles.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace tova::test;
+using namespace tova::test::smf;
+
+namespace {
+
+const QString FormatMessage = QStringLiteral("ファイル形式が正しくありません");
+
+class FakeChooser : public TrackChooserPort {
+public:
+    QList<QStringList> shown;
+    qint32 answer = 2;
+    qint32 SelectTrack(const QStringList& entries) override {
+        shown << entries;
+        return answer;
+    }
+};
+
+struct Rig {
+    Settings saved = settings();
+    ScopedFakePorts ports;
+    QTemporaryDir dir;
+    FakeProjectWindow window;
+    FakeVoiceBank voices;
+    FakeChooser chooser;
+    SongImport import{window, voices, chooser};
+
+    Rig() {
+        settings() = Settings{};
+        window.NewProject();
+        window.newProjects = 0;
+    }
+    ~Rig() { settings() = saved; }
+
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        test::writeFile(path, bytes);
+        return path;
+    }
+    Song& song() { return window.theSong; }
+    void setNotes(const QStringList& lyrics) {
+        song().resizeNotes(qint32(lyrics.size()));
+        for (qsizetype i = 0; i < lyrics.size(); ++i) {
+            song().Lyrics[i] = lyrics[i];
+            song().Lengths[i] = 480;
+            song().NoteNums[i] = 36;
+        }
+    }
+};
+
+// A two-track MIDI file: a conductor at the given tempo (none for 0) and a voice of the lyrics.
+QByteArray midi(quint32 microseconds, const QList<QByteArray>& lyrics) {
+    Track conductor;
+    conductor.name("Control");
+    if (microseconds) conductor.tempo(microseconds);
+    conductor.end();
+    Track voice;
+    voice.name("Voice A");
+    for (const QByteArray& l : lyrics) voice.lyric(l).on(0, 60).off(480, 60);
+    return file(1, 480, {conductor, voice.end()});
+}
+
+}  // namespace
+
+TEST(SongImport, ImportNamesTheProjectAfterTheFile) {
+    Rig r;
+    r.song().VoiceDir = QStringLiteral("/banks/v");
+    r.song().UndoTexts << "x";
+    r.import.ImportMidiOrVsq(r.file("Demo.MID", midi(600000, {Sa, Ku})));
+    EXPECT_EQ(r.window.newProjects, 1);
+    EXPECT_EQ(r.voices.otoLoads, QStringList({"/banks/v"}));
+    EXPECT_EQ(r.voices.prefixLoads, QStringList({"/banks/v"}));
+    ASSERT_EQ(r.chooser.shown.size(), 1);
+    EXPECT_EQ(r.chooser.shown[0], QStringList({"1: Control", "2: Voice A"}));
+    EXPECT_EQ(r.song().Lyrics, QStringList({"さ", "く"}));
+    EXPECT_EQ(r.window.tempoText, "100.00");
+    EXPECT_FLOAT_EQ(r.song().Tempo, 100.0f);
+    EXPECT_EQ(r.song().ProjectName, "Demo");
+    EXPECT_EQ(r.song().OutFile, "Demo");
+    EXPECT_TRUE(r.song().IsModified);
+    EXPECT_GE(r.window.noteDraws, 1);
+    EXPECT_TRUE(r.ports.messageBox.shown.isEmpty());
+}
+
+TEST(SongImport, ImportsThatBringNoNotes) {
+    struct Case {
+        const char* what;
+        const char* name;
+        QByteArray data;
+        qint32 choice;
+        bool message;
+    };
+    QByteArray noTempo = midi(0, {Sa});
+    const Case cases[] = {
+        {"a text file", "song.txt", midi(500000, {Sa}), 2, false},
+        {"no extension", "song", midi(500000, {Sa}), 2, false},
+        {"cancelled choice", "a.mid", midi(500000, {Sa}), -1, false},
+        {"OK without a choice", "a.smf", midi(500000, {Sa}), 0, false},
+        {"not a MIDI file", "a.mid", QByteArray("hello"), 2, true},
+        {"damaged MIDI file", "a.mid", hostileFiles().at(7).data, 2, true},
+        {"VSQ file without elements", "a.vsq", vsqFile({"[Common]\n"}), 2, true},
+        {"damaged VSQ file", "a.vsq", hostileVsqFiles().at(5).data, 2, true},
+        {"conductor chosen", "a.mid", midi(500000, {Sa}), 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig r;
+        r.chooser.answer = c.choice;
+        r.import.ImportMidiOrVsq(r.file(QString::fromLatin1(c.name), c.data));
+        EXPECT_EQ(r.song().noteCount(), 0);
+        EXPECT_EQ(r.song().ProjectName, "新規プロジェクト");
+        EXPECT_EQ(r.song().OutFile, "newfile.wav");
+        EXPECT_TRUE(r.song().IsModified);
+        EXPECT_EQ(r.window.tempoText, "120.00");
+        EXPECT_EQ(r.ports.messageBox.shown.size(), c.message ? 1 : 0);
+        if (c.message) EXPECT_EQ(r.ports.messageBox.lastText(), FormatMessage);
+    }
+    // A MIDI file without any tempo keeps 120.
+    Rig r;
+    r.import.ImportMidiOrVsq(r.file("t.mid", noTempo));
+    EXPECT_EQ(r.song().Lyrics, QStringList({"さ"}));
+    EXPECT_EQ(r.window.tempoText, "120.00");
+}
+
+TEST(SongImport, VsqImportShowsTheChooserOnlyForSeveralVoiceTracks) {
+    Rig r;
+    r.import.ImportMidiOrVsq(r.file("one.vsq", vsqFile({vsqText({{1920, 480, 72, Sa}})}, vsqMaster(400000))));
+    EXPECT_TRUE(r.chooser.shown.isEmpty());
+    EXPECT_EQ(r.song().Lyrics, QStringList({"R", "R", "さ"}));
+    EXPECT_EQ(r.window.tempoText, "150.00");
+    EXPECT_EQ(r.song().ProjectName, "one");
+
+    Rig two;
+    two.chooser.answer = 3;
+    two.import.ImportMidiOrVsq(
+        two.file("two.vsq", vsqFile({vsqText({{0, 480, 72, Sa}}), vsqText({{0, 480, 72, Ku}})})));
+    ASSERT_EQ(two.chooser.shown.size(), 1);
+    EXPECT_EQ(two.chooser.shown[0].size(), 3);
+    EXPECT_EQ(two.song().Lyrics, QStringList({"く"}));
+}
+
+TEST(SongImport, AppendingAProjectIsOneUndoStep) {
+    Rig r;
+    r.setNotes({"a", "b", "c", "d", "e"});
+    NoteArrays three;
+    three.resizeNotes(3);
+    three.Lyrics = QStringList({"x", "y", "z"});
+    three.Lengths = {480, 960, 240};
+    three.NoteNums = {40, 41, 42};
+    ProjectSettings settingsOfFile;
+    settingsOfFile.Tempo = 90;
+    settingsOfFile.ProjectName = "other";
+    const QString path = r.dir.filePath("other.TVX");
+    WriteProjectFile(path, settingsOfFile, three);
+    r.import.AppendLoadFile(path);
+
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a", "b", "c", "d", "e", "x", "y", "z"}));
+    EXPECT_EQ(r.song().SelStart, 5);
+    EXPECT_EQ(r.song().SelEnd, 7);
+    EXPECT_FLOAT_EQ(r.song().Tempo, 120.0f);  // a project's settings are not taken
+    ASSERT_EQ(r.song().UndoTexts.size(), 1);
+    EXPECT_EQ(r.song().UndoTexts[0], "DEL\t5\t7");
+    EXPECT_TRUE(r.song().RedoTexts[0].startsWith("\r\nINS\t5\t480\tx\t40\t"));
+    EXPECT_EQ(r.song().RedoTexts[0].count("\r\nINS\t"), 3);
+    EXPECT_EQ(r.song().UndoCaptions[0], "追加で読込");
+    EXPECT_TRUE(r.song().IsModified);
+
+    ASSERT_TRUE(r.song().Undo());
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a", "b", "c", "d", "e"}));
+    ASSERT_TRUE(r.song().Redo());
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a", "b", "c", "d", "e", "x", "y", "z"}));
+    EXPECT_EQ(r.song().Lengths.mid(5), QList<qint32>({480, 960, 240}));
+}
+
+TEST(SongImport, AppendingMidiTakesItsTempoWithinTheUndoStep) {
+    Rig r;
+    r.setNotes({"a"});
+    r.song().Tempo = 125.0f;
+    r.import.AppendLoadFile(r.file("more.mid", midi(400000, {Sa, Ku})));
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a", "さ", "く"}));
+    EXPECT_FLOAT_EQ(r.song().Tempo, 150.0f);
+    EXPECT_EQ(r.window.tempoText, "150.00");
+    ASSERT_TRUE(r.song().Undo());
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a"}));
+    EXPECT_FLOAT_EQ(r.song().Tempo, 125.0f);
+    ASSERT_TRUE(r.song().Redo());
+    EXPECT_FLOAT_EQ(r.song().Tempo, 150.0f);
+    EXPECT_EQ(r.song().noteCount(), 3);
+
+    // ".wsq" reads track 2 without asking; ".vsq" goes to the VSQ reader.
+    Rig w;
+    w.import.AppendLoadFile(w.file("old.WSQ", midi(500000, {Ra})));
+    EXPECT_TRUE(w.chooser.shown.isEmpty());
+    EXPECT_EQ(w.song().Lyrics, QStringList({"ら"}));
+    EXPECT_EQ(w.song().UndoTexts[0], "DEL\t0\t0");  // appended to an empty song
+
+    Rig v;
+    v.setNotes({"a"});
+    v.import.AppendLoadFile(v.file("x.vsq", vsqFile({vsqText({{0, 480, 72, Sa}})})));
+    EXPECT_EQ(v.song().Lyrics, QStringList({"a", "さ"}));
+    EXPECT_EQ(v.song().SelStart, 1);
+}
+
+TEST(SongImport, AppendingNothingRecordsNoStep) {
+    for (const char* name : {"bad.mid", "bad.vsq", "bad.txt"}) {
+        SCOPED_TRACE(name);
+        Rig r;
+        r.setNotes({"a", "b"});
+        r.song().SelStart = r.song().SelEnd = 1;
+        r.import.AppendLoadFile(r.file(QString::fromLatin1(name), QByteArray("not a song\r\n")));
+        EXPECT_EQ(r.song().Lyrics, QStringList({"a", "b"}));
+        EXPECT_TRUE(r.song().UndoTexts.isEmpty());
+        EXPECT_EQ(r.song().SelStart, 1);
+        EXPECT_TRUE(r.song().IsModified);
+        EXPECT_GE(r.window.noteDraws, 1);
+    }
+}

@@ -1,0 +1,144 @@
+// Project files made to hurt: every one loads what it can, within bounds, and says what it refused;
+// and whatever a file holds, saving it twice gives the bytes of saving it once.
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "song/NoteExtension.h"
+#include "song/PitchText.h"
+#include "song/ProjectFile.h"
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace tova::test {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+struct Loaded {
+    ProjectSettings settings;
+    NoteArrays notes;
+    QStringList problems;
+};
+
+Loaded load(const QString& text) {
+    Loaded l;
+    qint32 index = 0;
+    ReadProjectText(text, l.settings, index, l.notes, &l.problems);
+    l.notes.resizeNotes(index);
+    return l;
+}
+
+// The text of a save, and of a save of what that save reads back as.
+QString saved(const QString& text) {
+    const Loaded l = load(text);
+    return ProjectFileText(l.settings, l.notes);
+}
+
+QString pitchField(const Loaded& l, qint32 note) { return SplitNoteExt(l.notes.NoteExt.value(note))[ExtPitches]; }
+
+TEST(HostileProjectFile, AnOutOfRangeTempoKeepsItsValueAndTheRestLoads) {
+    for (const QString& tempo : {u"1e39"_s, u"-5"_s, u"1e400"_s}) {
+        SCOPED_TRACE(tempo.toStdString());
+        const Loaded l = load(u"[#SETTING]\r\nTempo="_s + tempo +
+                              u"\r\nProjectName=p\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n[#TRACKEND]\r\n"_s);
+        EXPECT_EQ(l.settings.Tempo, 120.0f);
+        EXPECT_EQ(l.settings.ProjectName, u"p"_s);
+        ASSERT_EQ(l.notes.noteCount(), 1);
+        EXPECT_EQ(l.notes.Lyrics[0], u"あ"_s);
+        ASSERT_EQ(l.problems.size(), 1);
+        EXPECT_TRUE(l.problems[0].startsWith(u"2行目"_s)) << l.problems[0].toStdString();
+    }
+    // In range: taken, nothing said.
+    const Loaded fine = load(u"Tempo=3.5e2\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(fine.settings.Tempo, 350.0f);
+    EXPECT_TRUE(fine.problems.isEmpty());
+}
+
+TEST(HostileProjectFile, HeaderValuesAreCut) {
+    const QString huge(1024 * 1024, u'x');
+    const Loaded l = load(u"[#SETTING]\r\nProjectName="_s + huge + u"\r\nTool1="_s + huge + u"\r\nFlags="_s + huge +
+                          u"\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(l.settings.ProjectName.size(), 4096);
+    EXPECT_EQ(l.settings.Tool1.size(), 4096);
+    EXPECT_EQ(l.settings.Flags.size(), 1024);
+    ASSERT_EQ(l.problems.size(), 3);
+    EXPECT_TRUE(l.problems[0].startsWith(u"2行目"_s));
+    EXPECT_TRUE(l.problems[2].startsWith(u"4行目"_s));
+}
+
+// Each text once caused a second save to differ from the first.
+TEST(HostileProjectFile, SavingTwiceGivesTheBytesOfSavingOnce) {
+    const QString head = u"[#SETTING]\r\nTempo=120.00\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n"_s;
+    const QString bodies[] = {
+        u"Flags=B50\tTempo=300\r\n"_s,           // a TAB inside a value
+        u"@x=a\tb\r\n$y\tz=1\r\nLabel=a\tb\r\n"_s,  // in option values and keys
+        u"PBType=OldData\r\nPiches=1 2,3\r\n"_s,  // a blank inside the first pitch value
+        u"Piches=5, 6 ,7\r\n"_s,
+        u"Piches=,\r\n"_s,
+        u"Piches=1Q5,2Q\r\n"_s,
+        u"Piches=-5,10,20000,3520000,20\r\n"_s,  // a replacement whose neighbour is damaged too (found by fuzzing)
+    };
+    for (const QString& body : bodies) {
+        SCOPED_TRACE(body.toStdString());
+        const QString once = saved(head + body + u"[#TRACKEND]\r\n"_s);
+        EXPECT_EQ(saved(once), once);
+        // A TAB never reaches the extension string's fields.
+        EXPECT_EQ(SplitNoteExt(load(once).notes.NoteExt[0]).size(), 6);
+    }
+    // The blank is dropped, not turned into a second value.
+    const QString pitches = saved(head + u"PBType=OldData\r\nPiches=1 2,3\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_TRUE(pitches.contains(u"PBType=5\r\nPiches=12,3\r\n"_s)) << pitches.toStdString();
+}
+
+TEST(HostileProjectFile, PitchListsAreBoundedByTheirNoteAndTheFile) {
+    // A note of 480 file units (1920 ticks, one beat) uses 96 values and its lead-in.
+    QString list = u"0"_s;
+    list += (u",1"_s).repeated(100000);
+    const Loaded l = load(u"[#0000]\r\nLength=480\r\nPiches="_s + list + u"\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(pitchField(l, 0).count(u' ') + 1, 96 + PitchLeadValues);
+    EXPECT_EQ(PitchValuesForLength(1920), 96 + PitchLeadValues);
+
+    // Notes of the longest length (3455999 file units): each takes what its length allows, until the
+    // file's budget ends.
+    const qsizetype perNote = PitchValuesForLength(3455999LL * 4);
+    const QString longList = u"0"_s + (u",1"_s).repeated(perNote + 10);
+    QString text;
+    for (int i = 0; i < 4; ++i) text += u"[#000"_s + QString::number(i) + u"]\r\nLength=3455999\r\nPiches="_s + longList + u"\r\n"_s;
+    text += u"[#TRACKEND]\r\n"_s;
+    const Loaded big = load(text);
+    ASSERT_EQ(big.notes.noteCount(), 4);
+    qsizetype total = 0;
+    for (qint32 i = 0; i < 4; ++i) total += pitchField(big, i).count(u' ') + 1;
+    EXPECT_EQ(pitchField(big, 0).count(u' ') + 1, perNote);
+    EXPECT_LT(pitchField(big, 3).count(u' ') + 1, perNote);
+    EXPECT_EQ(total, MaxPitchValuesPerFile);
+}
+
+TEST(HostileProjectFile, OnlyRegularFilesAreRead) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(u"x.tvx"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ProjectSettings s;
+    NoteArrays notes;
+    qint32 index = 0;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(ReadProjectFile(fifo, s, index, notes), FileError);
+    EXPECT_THROW(ReadProjectFile(dir.path(), s, index, notes), FileError);
+    EXPECT_LT(timer.elapsed(), 5000);
+
+    // Bytes that do not decode are said.
+    const QString bad = dir.filePath(u"bad.tvx"_s);
+    writeFile(bad, "[#SETTING]\r\nProjectName=\x82\r\n[#TRACKEND]\r\n");
+    QStringList problems;
+    ReadProjectFile(bad, s, index, notes, &problems);
+    EXPECT_EQ(problems.size(), 1);
+}
+
+}  // namespace
+}  // namespace tova::test
