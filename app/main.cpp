@@ -16,6 +16,7 @@
 #include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
 
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
+    tova::QtNoteDialogs noteDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
     ports.voiceTools = &voiceTools;
     ports.pluginWait = &pluginWait;
     ports.voiceBankManager = &voiceBankManager;
+    ports.noteDialogs = &noteDialogs;
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);

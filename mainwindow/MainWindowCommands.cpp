@@ -10,6 +10,7 @@
 #include "commands/PitchRenderCommands.h"
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
+#include "editors/NotePropertyCommands.h"
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
@@ -145,6 +146,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerInsertCommands(registry);
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
+    registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
     registerCommandAliases(registry);
 }

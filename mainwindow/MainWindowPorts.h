@@ -6,6 +6,7 @@ class CoreServices;
 class MciPort;
 class DefaultVoiceGeneratorPort;
 class NoteEditPort;
+class NoteDialogsPort;
 class MidiPort;
 class NoteDrawingPort;
 class ProjectFilesPort;
@@ -42,6 +43,8 @@ struct MainWindowPorts {
     // The voice-bank manager and the prefix.map editor of the Tools menu.
     VoiceBankManagerPort* voiceBankManager = nullptr;
     PrefixMapEditorPort* prefixMapEditor = nullptr;
+    // The note property, volume multiplier and default property dialogs.
+    NoteDialogsPort* noteDialogs = nullptr;
 };
 
 }  // namespace tova

@@ -1,0 +1,57 @@
+#include "editors/NotePropertyCommands.h"
+
+#include "commands/CommandRegistry.h"
+#include "commands/EditContext.h"
+#include "commands/NotAvailable.h"
+#include "editors/NoteDialogsPort.h"
+#include "song/Song.h"
+
+namespace tova {
+
+void mnToneProp_Click(EditContext& context, NoteDialogsPort& dialogs) {
+    const NoteRange r = context.selectedRange();
+    if (r.empty) return;
+    Song& song = context.editedSong();
+    if (r.first == r.last && IsRestLyric(song.Lyrics.at(r.first))) return;
+    context.beginPropUndo(r.first, r.last, QStringLiteral("音符のプロパティ"));
+    if (!dialogs.ShowNoteProperties(r.first, r.last, song, context.ownerWindow())) return;
+    if (context.endPropUndo(true)) context.Redraw();
+}
+
+void mnVolumeFunc_Click(EditContext& context, NoteDialogsPort& dialogs) {
+    const NoteRange r = context.selectedRange();
+    if (r.empty) return;
+    Song& song = context.editedSong();
+    context.beginPropUndo(r.first, r.last, QStringLiteral("強さの変更"));
+    if (!dialogs.ShowVolumeFunctionizer(r.first, r.last, song.Lyrics, song.NoteExt, context.ownerWindow())) return;
+    if (context.endPropUndo(true)) context.Redraw();
+}
+
+void mnNoteDefaultBase_Click(EditContext& context, NoteDialogsPort& dialogs) {
+    dialogs.ShowDefaultProperty(context.ownerWindow());
+}
+
+void registerNotePropertyCommands(CommandRegistry& registry, std::function<NoteDialogsPort*(EditContext&)> dialogs) {
+    const struct {
+        const char16_t* name;
+        const char16_t* feature;
+        void (*command)(EditContext&, NoteDialogsPort&);
+    } commands[] = {
+        {u"mnToneProp", u"音符のプロパティ", mnToneProp_Click},
+        {u"mnVolumeFunc", u"強さの変更", mnVolumeFunc_Click},
+        {u"mnNoteDefaultBase", u"音符のデフォルト設定", mnNoteDefaultBase_Click},
+    };
+    for (const auto& c : commands) {
+        registry.add(QString::fromUtf16(c.name), [dialogs, feature = QString::fromUtf16(c.feature),
+                                                  command = c.command](EditContext& context) {
+            NoteDialogsPort* port = dialogs ? dialogs(context) : nullptr;
+            if (!port) {
+                ReportNotAvailable(feature);
+                return;
+            }
+            command(context, *port);
+        });
+    }
+}
+
+}  // namespace tova
