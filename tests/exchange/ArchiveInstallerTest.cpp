@@ -330,8 +330,9 @@ TEST_F(Installer, HostileArchivesLeaveEverythingOutsideTheDestinationAlone) {
         .file("../../../canary/a.txt", "slip 1")
         .file("..\\..\\..\\canary\\a.txt", "slip 2")
         .file("x/../../../../canary/a.txt", "slip 3")
-        .file(abs + "/a.txt", "absolute")
-        .file("\\" + abs.mid(1) + "\\a.txt", "absolute backslash")
+        // The canary's own path may hold any character: flagged UTF-8 so that the archive can name it.
+        .utf8File(abs + "/a.txt", "absolute")
+        .utf8File("\\" + abs.mid(1) + "\\a.txt", "absolute backslash")
         .file("C:/canary/a.txt", "drive")
         .file("C:..\\canary\\a.txt", "drive relative")
         .file("./../canary/a.txt", "dot first")

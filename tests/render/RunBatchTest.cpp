@@ -24,7 +24,7 @@ namespace {
 
 void writeBatch(const QString& path, QString text) {
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    writeFile(path, Cp932::encode(text));
+    writeFile(path, Cp932::encodeMarked(text));
 }
 
 class RunBatchTest : public ::testing::Test {

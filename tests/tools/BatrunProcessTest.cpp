@@ -24,7 +24,7 @@ using test::writeFile;
 void writeBatch(const QString& path, const QString& text) {
     QString body = text;
     body.replace("\n", "\r\n");
-    writeFile(path, Cp932::encode(body));
+    writeFile(path, Cp932::encodeMarked(body));
 }
 
 struct BatchRun {

@@ -366,20 +366,20 @@ TEST_F(CatenaAppendTest, ProgramAndLibraryWriteTheSameBytes) {
         ASSERT_TRUE(p.waitForFinished(60000));
         ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 
-        std::vector<QByteArray> texts{Cp932::encode(viaLibrary), Cp932::encode(input)};
-        for (const QString& s : c) texts.push_back(Cp932::encode(s));
+        std::vector<QByteArray> texts{Cp932::encodeMarked(viaLibrary), Cp932::encodeMarked(input)};
+        for (const QString& s : c) texts.push_back(Cp932::encodeMarked(s));
         ASSERT_EQ(exec(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5], texts[6], texts[7], texts[8],
                        texts[9], texts[10], texts[11], texts[12], texts[13], texts[14]),
                   0);
     }
-    ASSERT_EQ(join(Cp932::encode(viaLibrary + ".whd"), Cp932::encode(viaLibrary + ".dat"), Cp932::encode(viaLibrary)), 0);
+    ASSERT_EQ(join(Cp932::encodeMarked(viaLibrary + ".whd"), Cp932::encodeMarked(viaLibrary + ".dat"), Cp932::encodeMarked(viaLibrary)), 0);
     const QByteArray programBytes = readFile(viaProgram + ".whd") + readFile(viaProgram + ".dat");
     EXPECT_EQ(readFile(viaLibrary), programBytes);
     const auto w = catenaReadWave(programBytes);
     ASSERT_TRUE(w.valid);
     EXPECT_GT(w.samples.size(), 23000u);
     EXPECT_NE(w.samples[5000], 0);  // the input was found through both roads
-    EXPECT_EQ(join("/nonexistent/a.whd", "/nonexistent/a.dat", Cp932::encode(path("x.wav"))), 1);
+    EXPECT_EQ(join("/nonexistent/a.whd", "/nonexistent/a.dat", Cp932::encodeMarked(path("x.wav"))), 1);
     dlclose(lib);
 }
 

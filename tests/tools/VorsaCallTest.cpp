@@ -420,7 +420,7 @@ TEST_F(VorsaFiles, ProgramAndLibraryGiveIdenticalBytes) {
 
     const QStringList a = call(path("library.wav"));
     QList<QByteArray> bytes;
-    for (const QString& s : a) bytes << Cp932::encode(s);
+    for (const QString& s : a) bytes << Cp932::encodeMarked(s);
     const QList<QByteArray> pitch = bytes.takeLast().split(' ');
     ASSERT_EQ(pitch.size(), 2);
     EXPECT_EQ(exec(bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9],
@@ -437,7 +437,7 @@ TEST_F(VorsaFiles, ProgramAndLibraryGiveIdenticalBytes) {
     EXPECT_EQ(readFile(path("direct.wav")), fromProgram);
 
     // The callback's answer stops the library call.
-    EXPECT_EQ(exec(bytes[0], Cp932::encode(path("stopped.wav")), bytes[2], bytes[3], "G", "", "", "", "", "", "", "",
+    EXPECT_EQ(exec(bytes[0], Cp932::encodeMarked(path("stopped.wav")), bytes[2], bytes[3], "G", "", "", "", "", "", "", "",
                    "", &stoppingCallback),
               NoteRenderer::Cancelled);
     EXPECT_FALSE(QFileInfo::exists(path("stopped.wav")));
