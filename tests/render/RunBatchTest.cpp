@@ -164,7 +164,14 @@ TEST_F(RunBatchTest, GenerateOnTheBatchRoad) {
         writer.calls.clear();
         song.ProjectPath = TempFolder + u'/' + c.projectFile;
         QString chosen = TempFolder + QStringLiteral("/out.wav");
-        if (c.upperFolder) chosen = TempFolder.toUpper() + QStringLiteral("/out.wav");
+        if (c.upperFolder) {
+            // Letters in capitals as a Windows user may type them; only ASCII ones, since a capital of
+            // some other letters is another name ("ß" becomes "SS").
+            QString upper = TempFolder;
+            for (QChar& ch : upper)
+                if (ch.unicode() < 0x80) ch = ch.toUpper();
+            chosen = upper + QStringLiteral("/out.wav");
+        }
         QFile::remove(TempFolder + QStringLiteral("/out.wav"));
         ports.fileDialog.answers.enqueue(chosen);
         writer.onGetRenderFileNames = [&](QString& path) {
