@@ -178,16 +178,7 @@ void VoiceBankManager::LoadEntries(const QString& argument) {
         EntryTable = programTable();
         UncleanFiles.clear();
     }
-    clearRows();
-    rows.reserve(EntryTable.size());
-    int counter = 0;
-    FrqMarks marks(VoiceFolder);
-    const qsizetype last = EntryTable.size() - 1;
-    for (qsizetype i = 0; i <= last; ++i) {
-        if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
-        if (EntryTable[i].isEmpty()) continue;
-        buildRow(EntryTable[i], counter, false, marks);
-    }
+    buildRows(false, true);
     ScanVoiceFolder();
     setStatus(QString());
 }
@@ -196,6 +187,11 @@ void VoiceBankManager::LoadFromOtoTable() {
     txtOtoPath = VoiceFolder;
     EntryTable = programTable();
     UncleanFiles.clear();
+    buildRows(true, false);
+    setStatus(QString());
+}
+
+void VoiceBankManager::buildRows(bool resetCounter, bool skipEmpty) {
     clearRows();
     rows.reserve(EntryTable.size());
     int counter = 0;
@@ -203,9 +199,9 @@ void VoiceBankManager::LoadFromOtoTable() {
     const qsizetype last = EntryTable.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
-        buildRow(EntryTable[i], counter, true, marks);
+        if (skipEmpty && EntryTable[i].isEmpty()) continue;
+        buildRow(EntryTable[i], counter, resetCounter, marks);
     }
-    setStatus(QString());
 }
 
 void VoiceBankManager::FillList() {

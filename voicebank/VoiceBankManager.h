@@ -141,6 +141,8 @@ public:
 
 private:
     void buildRow(const QString& entry, int& counter, bool resetCounter, FrqMarks& marks);
+    // The rows of every entry of EntryTable, in order, with the progress in the status text.
+    void buildRows(bool resetCounter, bool skipEmpty);
     QString freeKey(const QString& base, int& counter) const;
     void addRow(SampleRow row);
     void sortRows();
