@@ -8,6 +8,7 @@
 #include "mainwindow/ProgramMidi.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProjectFiles.h"
+#include "mainwindow/RulerInput.h"
 #include "mainwindow/SongImportCommands.h"
 #include "mainwindow/Startup.h"
 #include "mainwindow/ui/Form1.h"
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
     tova::ProgramMidi midi;
     tova::QtDefaultVoiceRunView generatorView;
     tova::ProgramDefaultVoiceGenerator generator(&generatorView);
-    tova::ProgramNoteDrawing noteDrawing;
+    tova::SelectionRegionNames regionNames;
+    tova::ProgramNoteDrawing noteDrawing(&regionNames);
     tova::ProgramVoiceBankAccess voiceBankAccess;
     tova::ProgramVoiceTools voiceTools;
     tova::ProgramArchiveInstaller installer;

@@ -203,6 +203,7 @@ void CurveDrawing::DrawMode2Pitch(qint32 i, qint32 x, qint32 rowTop, double prev
         centredBox(roll_, points[0].x, points[0].y, color);
         handles_.PitchPointPos.resize(1);
         handles_.PitchPointPos[0] = {float(points[0].x), float(points[0].y), 0, 0};
+        handles_.PitchPointsShown = true;
     }
     for (qsizetype k = 1; k < points.size(); ++k) {
         const PitchPoint& a = points[k - 1];
@@ -317,6 +318,7 @@ void CurveDrawing::DrawVibrato(qint32 i, qint32 x, qint32 rowTop, double thisFac
 
     if (view_.HandlesWanted && i == view_.SelStart) {
         handles_.VibratoHandleRect = QList<HandleRect>(v.handles.begin(), v.handles.end());
+        handles_.VibratoHandlesShown = true;
         const int32_t grey = NoteColors::HandleGrey;
         const HandleRect& h0 = v.handles[0];
         roll_.line(v.xVib, h0.Top, v.xVib, h0.Bottom, grey);

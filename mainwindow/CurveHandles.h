@@ -30,11 +30,15 @@ struct CurveHandles {
     // Eight entries once registered: length, cycle, depth (upper band), depth (lower band), fade-in,
     // fade-out, phase, body.
     QList<HandleRect> VibratoHandleRect{HandleRect()};
+    // True once the drawing registered the lists above (the empty entries are no handles to hit).
+    bool PitchPointsShown = false;
+    bool VibratoHandlesShown = false;
 
     // Back to one empty entry each.
     void reset() {
         PitchPointPos = {PitchPointRecord()};
         VibratoHandleRect = {HandleRect()};
+        PitchPointsShown = VibratoHandlesShown = false;
     }
 };
 

@@ -13,6 +13,7 @@
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
+#include "render/AliasLookup.h"
 #include "song/NoteExtension.h"
 
 #include <QHash>
@@ -81,7 +82,31 @@ void MainWindow::DrawNotes(const QString& option) {
 }
 
 void MainWindow::ApplyLyricText(qint32 index, const QString& text) {
-    if (ports_.noteEdit) ports_.noteEdit->ApplyLyricText(*this, index, text);
+    if (index < 0 || index >= song.noteCount()) return;
+    const Settings& set = settings();
+    const bool vowel = !text.isEmpty() && QStringLiteral("あいうえおをん").contains(text.front());
+    if (!set.NoCopyVoiceParam && !(set.ExcludeVowelOnSetParam && vowel)) {
+        // The sample's pre-utterance and overlap go into the note; its velocity stays.
+        QString alias = ApplyPrefixMap(song.NoteNums[index], text);
+        alias.remove(u'\r');
+        alias.remove(u'\n');
+        QStringList entry = FindOtoAlias(alias);
+        if (entry.value(0).isEmpty() && set.CheckVoiceFile) {
+            QString plain = text;
+            entry = FindOtoAlias(plain);
+        }
+        if (!entry.value(0).isEmpty()) {
+            while (entry.size() < 7) entry << QString();
+            QStringList fields = song.NoteExt[index].split(u'\t');
+            while (fields.size() < 6) fields << QString();
+            QStringList parts = fields[0].split(u':');
+            while (parts.size() < 3) parts << QString();
+            fields[0] = entry[5] + u':' + entry[6] + u':' + parts[2];
+            song.NoteExt[index] = fields.join(u'\t');
+        }
+    }
+    song.Lyrics[index] = text;
+    song.SetModified(true);
 }
 
 void MainWindow::SetLyricQueueText(const QString& text) { view_.setText(QStringLiteral("Text2"), text); }

@@ -4,6 +4,10 @@
 #include "mainwindow/MainWindowPorts.h"
 #include "mainwindow/MainWindowState.h"
 #include "mainwindow/MidiFollower.h"
+#include "mainwindow/RollEditor.h"
+#include "mainwindow/RollKeys.h"
+#include "mainwindow/RollTextBoxes.h"
+#include "mainwindow/RulerInput.h"
 #include "commands/ScrollBarState.h"
 #include "mainwindow/ViewScale.h"
 #include "mainwindow/WindowLayout.h"
@@ -54,6 +58,12 @@ public:
     WindowLayout Layout;
     // The whole command line as the program was started.
     QString CommandLine;
+    // Direct editing: pointer input on the roll, the in-place text boxes, keys and double click, the
+    // keyboard strip and the ruler.
+    RollEditor Roll{*this};
+    RollTextBoxes Boxes{*this};
+    RollKeys Keys{*this};
+    RulerInput Ruler{*this};
 
     // ---- start-up and new project ----
     enum class StartResult { Run, EndProgram };

@@ -16,6 +16,7 @@ class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
+class RulerMenuListsPort;
 class VoiceBankAccess;
 class VoiceBankManagerPort;
 class VoiceToolsPort;
@@ -45,6 +46,8 @@ struct MainWindowPorts {
     PrefixMapEditorPort* prefixMapEditor = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
+    // The label and region lists of the ruler's pop-up menu.
+    RulerMenuListsPort* rulerLists = nullptr;
 };
 
 }  // namespace tova

@@ -47,6 +47,9 @@ public:
     // Pops up a menu at the pointer and returns the name and index of the chosen item (name empty when
     // dismissed). The chosen item's command has run when this returns.
     virtual QString popupMenu(const QString& menu, int* chosenIndex) = 0;
+    // Runs the command registered under a control's name (element `index` of a control array, -1 for
+    // none); a name without a command says that the feature is not available yet.
+    virtual void runNamedCommand(const QString& name, int index = -1) = 0;
 
     // The picture boxes of the roll ("Picture2"), the keyboard strip ("Picture3") and the ruler ("Picture4").
     virtual RollCanvas& picture(const QString& name) = 0;

@@ -184,6 +184,9 @@ const QList<MenuEntry>& MenuTree::entries() {
         {u"mnRegion"_s, u"（なし）"_s, u""_s, u"mnSelectRegionSel"_s, true, false, true, false},
         {u"mnSelectRegionAdd"_s, u"選択範囲に名前を付ける..."_s, u""_s, u"mnLabelTempo"_s, false, false, false, false},
         {u"mnSelectRegionDel"_s, u"範囲名を削除"_s, u""_s, u"mnLabelTempo"_s, false, false, false, false},
+        {u"mnSetTempo2"_s, u"テンポ..."_s, u""_s, u"mnLabelTempo"_s, false, false, false, false},
+        {u"mnSeparator32"_s, u"-"_s, u""_s, u"mnLabelTempo"_s, false, false, false, false},
+        {u"mnTempoDel"_s, u"テンポを削除"_s, u""_s, u"mnLabelTempo"_s, false, false, false, false},
     };
     return list;
 }

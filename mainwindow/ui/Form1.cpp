@@ -18,6 +18,11 @@
 #include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
 #include "platform/Ports.h"
+#include "core/ui/frmEditBox.h"
+#include "core/Settings.h"
+
+#include <QFrame>
+#include <QKeyEvent>
 
 #include <QAction>
 #include <QApplication>
@@ -136,6 +141,7 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     setCentralWidget(central_);
     buildToolBand(central_);
     buildSongArea(central_);
+    buildRollControls();
     buildMenus();
     buildStatusBar();
 
@@ -163,6 +169,7 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     logic_->ports().playing = &render_->playback();
     logic_->ports().progress = &render_->Progress();
     wireHandlers();
+    wireRollInput();
     central_->installEventFilter(this);
     resize(Twips::size(14160, 8700));
     WindowRegistry::add(&window_);
@@ -373,7 +380,7 @@ void Form1::buildMenus() {
         if (e.arrayElement) a->setProperty("index", 0);
         parent->addAction(a);
     }
-    for (const char* name : {"mnMeasure4", "mnMeasure3", "mnShowCurve"})
+    for (const char* name : {"mnMeasure4", "mnMeasure3", "mnShowCurve", "mnCurve0", "mnCurve1", "mnCurve2", "mnCurve3"})
         controlAs<QAction>(QString::fromLatin1(name))->setCheckable(true);
 }
 
@@ -535,6 +542,7 @@ void Form1::wireHandlers() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (filterRollControls(watched, event)) return true;
     if (watched == central_ && event->type() == QEvent::Resize) {
         handle([this] { logic_->Form_Resize(); });
     } else if (event->type() == QEvent::MouseButtonRelease &&
@@ -721,10 +729,24 @@ void Form1::refreshPictures() {
 
 void Form1::setPictureColors(const QString& name, int32_t fore, int32_t back) {
     if (PictureBox* p = pictureBox(name)) p->setColors(fore, back);
+    else if (auto* l = controlAs<QLabel>(name))
+        l->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; }").arg(PictureBox::rgb(fore).name()));
 }
 
 void Form1::setMousePointer(const QString& name, int kind) {
-    if (auto* w = controlAs<QWidget>(name)) w->setCursor(kind == 99 ? Qt::CrossCursor : Qt::ArrowCursor);
+    auto* w = controlAs<QWidget>(name);
+    if (!w) return;
+    switch (kind) {
+    case 2: w->setCursor(Qt::CrossCursor); break;
+    case 7: w->setCursor(Qt::SizeVerCursor); break;
+    case 9: w->setCursor(Qt::SizeHorCursor); break;
+    case 99: w->setCursor(Qt::CrossCursor); break;
+    default: w->setCursor(Qt::ArrowCursor); break;
+    }
+}
+
+void Form1::runNamedCommand(const QString& name, int index) {
+    if (!registry_.run(name, *logic_, index)) ReportNotAvailable(featureOf(control(name, index), name));
 }
 
 void Form1::setScrollBar(const QString& name, const ScrollBarState& s) {

@@ -79,6 +79,7 @@ public:
     void loadMenuElement(const QString& name, int index) override;
     void unloadMenuElement(const QString& name, int index) override;
     QString popupMenu(const QString& menu, int* chosenIndex) override;
+    void runNamedCommand(const QString& name, int index = -1) override;
     RollCanvas& picture(const QString& name) override;
     void refreshPictures() override;
     void setPictureColors(const QString& name, int32_t fore, int32_t back) override;
@@ -133,6 +134,13 @@ private:
     // Connects a control of the tool band: its command, then (a button) the focus to the roll.
     void connectToolBand(QAbstractButton* button);
     void onScrollBar(QScrollBar* bar, ScrollBarState MainWindow::*state, void (MainWindow::*change)());
+    // The feedback controls of the roll and the ruler and the in-place text boxes.
+    void buildRollControls();
+    // Pointer and key events of the roll, the keyboard strip and the ruler to their handlers.
+    void wireRollInput();
+    // The text boxes' and labels' events (lyric box, label box, tempo box, lyric queue, tone label,
+    // status panel); true when the event was handled.
+    bool filterRollControls(QObject* watched, QEvent* event);
 
     QWidget* central_ = nullptr;
     PictureBox* Picture2_ = nullptr;

@@ -96,5 +96,7 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
 void PictureBox::mousePressEvent(QMouseEvent* event) { emit mousePressed(event); }
 void PictureBox::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event); }
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) { emit mouseReleased(event); }
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) { emit doubleClicked(event); }
+void PictureBox::keyPressEvent(QKeyEvent* event) { emit keyPressed(event); }
 
 }  // namespace tova

@@ -39,6 +39,9 @@ signals:
     void mousePressed(QMouseEvent* event);
     void mouseMoved(QMouseEvent* event);
     void mouseReleased(QMouseEvent* event);
+    // A double click; the press that opens it has been reported before, this one is not.
+    void doubleClicked(QMouseEvent* event);
+    void keyPressed(QKeyEvent* event);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +49,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ensureImage();

@@ -1,0 +1,171 @@
+// Direct editing on the real main window: Qt's pointer and key events reach the roll's handlers.
+#include "RollEditingFixture.h"
+
+#include "mainwindow/NoteColors.h"
+#include "mainwindow/ui/PictureBox.h"
+#include "song/NoteExtension.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace tova::test;
+
+namespace {
+
+struct Window : RollRig {
+    PictureBox* roll = form->pictureBox(QStringLiteral("Picture2"));
+
+    Window() {
+        form->activateWindow();
+        QApplication::setActiveWindow(form.get());
+        QApplication::processEvents();
+    }
+    // The pixel of a point given in twips.
+    static QPoint px(double x, double y) { return QPoint(int(x / 15), int(y / 15)); }
+    void send(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, buttons, mods);
+        QApplication::sendEvent(target, &e);
+        QApplication::processEvents();
+    }
+    void press(QPoint at) { send(roll, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
+    void moveTo(QPoint at) { send(roll, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
+    void release(QPoint at) { send(roll, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+    // Qt's double click: press, release, double click, release.
+    void doubleClick(QPoint at) {
+        press(at);
+        release(at);
+        send(roll, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        release(at);
+    }
+    QLineEdit* lyricBox() { return form->controlAs<QLineEdit>(QStringLiteral("Text1")); }
+    QWidget* control(const char* name) { return form->controlAs<QWidget>(QString::fromLatin1(name)); }
+};
+
+TEST(RollWindow, ClickSelectsANote) {
+    Window win;
+    QTest::mouseClick(win.roll, Qt::LeftButton, Qt::NoModifier, Window::px(1920 + 200, RollRig::rowTop(40) + 100));
+    EXPECT_EQ(win.song().SelStart, 2);
+    EXPECT_EQ(win.song().SelEnd, 2);
+    EXPECT_EQ(win.w().CurNote, 2);
+    EXPECT_EQ(win.song().UndoPos, 0);
+}
+
+TEST(RollWindow, DoubleClickTypeEnterChangesTheLyricAndMovesOn) {
+    Window win;
+    const QPoint at = Window::px(960 + 200, RollRig::rowTop(40) + 100);
+    // The double click is no second press.
+    win.doubleClick(at);
+    QLineEdit* box = win.lyricBox();
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), QStringLiteral("い"));
+    EXPECT_EQ(box->selectedText(), QStringLiteral("い"));
+    EXPECT_EQ(box->pos(), Window::px(win.g(1).Left, win.g(1).Top));
+    // An input method would deliver the kana; the test sets them.
+    box->setText(QStringLiteral("きゃ"));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(win.lyrics(), (QStringList{QStringLiteral("あ"), QStringLiteral("きゃ"), QStringLiteral("う"),
+                                         QStringLiteral("え")}));
+    EXPECT_EQ(win.song().SelStart, 2);
+    EXPECT_EQ(win.w().CurNote, 2);
+    EXPECT_EQ(win.lastUndoCaption(), QStringLiteral("歌詞の変更"));
+    EXPECT_EQ(win.song().UndoPos, 1);
+    // Enter without a change records nothing but still moves on.
+    win.doubleClick(Window::px(1920 + 200, RollRig::rowTop(40) + 100));
+    ASSERT_TRUE(box->isVisible());
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(win.song().UndoPos, 1);
+    EXPECT_EQ(win.song().SelStart, 3);
+    win.undo();
+    EXPECT_EQ(win.song().Lyrics[1], QStringLiteral("い"));
+}
+
+TEST(RollWindow, EscCancelsTheLyricBox) {
+    Window win;
+    win.doubleClick(Window::px(200, RollRig::rowTop(40) + 100));
+    QLineEdit* box = win.lyricBox();
+    ASSERT_TRUE(box->isVisible());
+    box->setText(QStringLiteral("ん"));
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(win.song().Lyrics[0], QStringLiteral("あ"));
+    EXPECT_EQ(win.song().UndoPos, 0);
+    // A press on the roll commits an open box.
+    win.doubleClick(Window::px(200, RollRig::rowTop(40) + 100));
+    box->setText(QStringLiteral("ん"));
+    QTest::mouseClick(win.roll, Qt::LeftButton, Qt::NoModifier, Window::px(2000, RollRig::rowTop(40) + 100));
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(win.song().Lyrics[0], QStringLiteral("ん"));
+    EXPECT_EQ(win.song().UndoPos, 1);
+}
+
+TEST(RollWindow, DragMovesANoteAndUndoPutsItBack) {
+    Window win;
+    const double y = RollRig::rowTop(40) + 100;
+    win.press(Window::px(200, y));
+    win.moveTo(Window::px(1500, y - 2 * RollRig::RowHeight));
+    win.moveTo(Window::px(2880 + 200, y - 2 * RollRig::RowHeight));
+    // Mid-drag the feedback rectangle stands where the note would go.
+    QWidget* shape = win.control("Shape1");
+    ASSERT_TRUE(shape->isVisible());
+    EXPECT_EQ(shape->pos(), Window::px(2880, RollRig::rowTop(42)));
+    savePng(win.form.get(), QStringLiteral("roll_drag_feedback"));
+    win.release(Window::px(2880 + 200, y - 2 * RollRig::RowHeight));
+    EXPECT_FALSE(shape->isVisible());
+    EXPECT_EQ(win.lyrics(), (QStringList{QStringLiteral("い"), QStringLiteral("う"), QStringLiteral("え"),
+                                         QStringLiteral("あ")}));
+    EXPECT_EQ(win.song().NoteNums[3], 42);
+    win.form->controlAs<QAction>(QStringLiteral("mnUndo"))->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(win.lyrics(), (QStringList{QStringLiteral("あ"), QStringLiteral("い"), QStringLiteral("う"),
+                                         QStringLiteral("え")}));
+    EXPECT_EQ(win.song().NoteNums[0], 40);
+}
+
+TEST(RollWindow, TempoAndLabelBoxesCommitOneStepEach) {
+    Window win;
+    win.modal.inputBox.answers.enqueue({true, QStringLiteral("150")});
+    QTest::mouseClick(win.control("txtTempo"), Qt::LeftButton);
+    EXPECT_EQ(win.song().Tempo, 150);
+    EXPECT_EQ(win.song().UndoPos, 1);
+
+    win.w().Boxes.PlaceLabelEditor(2);
+    auto* label = win.form->controlAs<QLineEdit>(QStringLiteral("txtLabel"));
+    ASSERT_TRUE(label->isVisible());
+    label->setFocus();
+    QApplication::processEvents();
+    label->setText(QStringLiteral("Aメロ"));
+    // Enter gives the roll the focus, which ends the edit.
+    QTest::keyClick(label, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(label->isVisible());
+    EXPECT_EQ(GetNoteOption(win.song().NoteExt[2], QStringLiteral("label")), QStringLiteral("Aメロ"));
+    EXPECT_EQ(win.song().UndoPos, 2);
+    win.undo();
+    EXPECT_EQ(GetNoteOption(win.song().NoteExt[2], QStringLiteral("label")), QString());
+    win.undo();
+    EXPECT_EQ(win.song().Tempo, 120);
+}
+
+TEST(RollWindow, RulerShowsTheRegionOfTheSelection) {
+    Window win;
+    SetNoteOption(win.song().NoteExt[1], QStringLiteral("$region"), QStringLiteral("サビ"));
+    SetNoteOption(win.song().NoteExt[2], QStringLiteral("$region_end"), QStringLiteral("サビ"));
+    win.song().SelStart = 1;
+    win.song().SelEnd = 2;
+    win.redraw();
+    // The region's box is outlined in the text colour at the selection start.
+    const QImage& ruler = win.form->pictureBox(QStringLiteral("Picture4"))->image();
+    const QColor outline = PictureBox::rgb(NoteColors::fromSettings().Fore);
+    EXPECT_EQ(QColor(ruler.pixel(int((win.g(1).Left + 30) / 15), 45 / 15 + 1)), outline);
+    savePng(win.form->pictureBox(QStringLiteral("Picture4")), QStringLiteral("roll_ruler_region"));
+}
+
+}  // namespace
