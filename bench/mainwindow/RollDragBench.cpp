@@ -89,6 +89,7 @@ struct Roll {
 void BM_DragMove(benchmark::State& state) {
     Roll r;
     r.send(QEvent::MouseButtonPress, r.note, Qt::LeftButton, Qt::LeftButton);
+    if (!r.form->logic().Roll.NoteDragActive) state.SkipWithError("the press hit no note");
     int step = 0;
     for (auto _ : state) {
         step = (step + 1) % 40;
@@ -109,6 +110,7 @@ void BM_PressAndMove(benchmark::State& state) {
         r.send(QEvent::MouseMove, r.note + QPoint(70, 14), Qt::NoButton, Qt::LeftButton);
         r.roll->repaint();
         state.PauseTiming();
+        if (!r.form->logic().Roll.NoteDragActive) state.SkipWithError("the press hit no note");
         r.form->logic().Roll.resetDrag();
         state.ResumeTiming();
     }
