@@ -4,6 +4,12 @@
 
 #include "core/Midi.h"
 #include "core/MidiHost.h"
+#include "platform/Cp932.h"
+#include "render/AliasLookup.h"
+#include "render/OtoIni.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
 
@@ -435,7 +441,7 @@ TEST(RollEditing, NotePressSelection) {
 }
 
 // The key-preview tone of a keyboard without a MIDI output.
-class ToneHost : public MidiHost {
+class PreviewTones : public MidiHost {
 public:
     QList<int> tones;
     void PlayToneSample(int16_t noteNum) override { tones << noteNum; }
@@ -446,7 +452,7 @@ public:
 
 TEST(RollEditing, KeyboardStripSoundsTheKeyUnderThePointer) {
     RollRig rig;
-    ToneHost host;
+    PreviewTones host;
     SetMidiHost(&host);
     RulerInput& k = rig.w().Ruler;
     k.Picture3_MouseDown(1, 0, 100, RollRig::rowTop(45) + 10);
@@ -595,6 +601,50 @@ TEST(RollEditing, LyricAssignmentSettings) {
     // An index outside the notes does nothing.
     rig.w().ApplyLyricText(7, QStringLiteral("x"));
     EXPECT_EQ(rig.song().noteCount(), 4);
+
+    // With a voice bank: the sample's pre-utterance and overlap, the note's velocity.
+    QTemporaryDir bank;
+    writeFile(bank.path() + QStringLiteral("/oto.ini"),
+              Cp932::encode(QStringLiteral("a.wav=あ,10,20,30,40,50\r\nka.wav=か,1,2,3,4,5\r\n")));
+    settings().NoOtoReport = true;  // the samples themselves are not there
+    LoadOtoIni(bank.path());
+    ResetPrefixMap();
+    rig.w().ApplyLyricText(0, QStringLiteral("あ"));
+    EXPECT_EQ(rig.song().NoteExt[0], QStringLiteral("10:5:80\t100"));
+    settings().ExcludeVowelOnSetParam = false;
+    rig.w().ApplyLyricText(0, QStringLiteral("あ"));
+    EXPECT_EQ(rig.song().NoteExt[0], QStringLiteral("40:50:80\t100\t\t\t\t"));
+    rig.w().ApplyLyricText(1, QStringLiteral("か"));
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[1], 0), QStringLiteral("4:5:"));
+    // A lyric without a sample keeps the note's timing.
+    rig.w().ApplyLyricText(1, QStringLiteral("ぬ"));
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[1], 0), QStringLiteral("4:5:"));
+    EXPECT_EQ(rig.song().Lyrics[1], QStringLiteral("ぬ"));
+    ClearOtoTable();
+    ForgetPrefixMap();
+}
+
+TEST(RollEditing, ToneLabelStepsOneKeyPerMove) {
+    RollRig rig;
+    PreviewTones host;
+    SetMidiHost(&host);
+    RulerInput& k = rig.w().Ruler;
+    rig.w().CursorNoteNum = 84;
+    // Without a sounding preview a move changes nothing.
+    k.lblTone_MouseMove(0, 0, 10, -5, 240);
+    EXPECT_EQ(rig.w().CursorNoteNum, 84);
+    k.lblTone_MouseDown(1, 0, 10, 10);
+    EXPECT_EQ(host.tones, (QList<int>{84}));
+    k.lblTone_MouseMove(1, 0, 10, -5, 240);  // above: at most 84
+    EXPECT_EQ(rig.w().CursorNoteNum, 84);
+    k.lblTone_MouseMove(1, 0, 10, 300, 240);  // below: one down
+    k.lblTone_MouseMove(1, 0, 10, 300, 240);
+    k.lblTone_MouseMove(1, 0, 10, 100, 240);  // inside: nothing
+    EXPECT_EQ(rig.w().CursorNoteNum, 82);
+    EXPECT_EQ(host.tones, (QList<int>{84, 83, 82}));
+    k.lblTone_MouseUp(1, 0, 10, 100);
+    EXPECT_EQ(rig.roll().PreviewNoteOn, 0);
+    SetMidiHost(nullptr);
 }
 
 TEST(RollEditing, LyricQueueEditorLines) {
