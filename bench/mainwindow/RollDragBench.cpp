@@ -1,14 +1,9 @@
 // Speed of a drag on the piano roll of a 10,000-note song, on the real main window (offscreen): the
 // press on a note (which redraws the notes to show the selection) and the moves that follow it, each
 // from Qt's mouse event to the repainted roll. A move must stay well inside one frame (16 ms).
-#include "MainWindowFakes.h"
+#include "RollEditingFixture.h"
 
-#include "core/Settings.h"
-#include "mainwindow/ProgramNoteDrawing.h"
-#include "mainwindow/RulerInput.h"
-#include "mainwindow/ui/Form1.h"
 #include "mainwindow/ui/PictureBox.h"
-#include "platform/FakePorts.h"
 #include "song/NoteExtension.h"
 
 #include <QApplication>
@@ -21,28 +16,12 @@ using namespace tova::test;
 
 namespace {
 
-struct Roll {
-    ScopedProgramFolder program;
-    ScopedFakePorts modal;
-    FakeCoreServices core;
-    IdlePlayback playback;
-    SelectionRegionNames regions;
-    ProgramNoteDrawing drawing{&regions};
-    std::unique_ptr<Form1> form;
-    PictureBox* roll = nullptr;
+struct Roll : RollRig {
+    PictureBox* roll = form->pictureBox(QStringLiteral("Picture2"));
     QPoint note;  // a pixel inside a note on screen
 
     Roll() {
-        settings() = Settings();
-        core.temp = program.path() + QStringLiteral("/tmp");
-        MainWindowPorts p;
-        p.core = &core;
-        p.noteDrawing = &drawing;
-        p.playback = &playback;
-        form = std::make_unique<Form1>(p);
-        form->start(QString());
         form->resize(1800, 1000);
-        form->show();
         QApplication::processEvents();
         MainWindow& w = form->logic();
         Song& s = w.song;
@@ -60,15 +39,12 @@ struct Roll {
             if (i % 16 == 0) SetNoteOption(ext, QStringLiteral("label"), QStringLiteral("区間 %1").arg(i));
             s.NoteExt[i] = ext;
         }
-        w.Scale.Zoom = 2.0f;
         w.Scale.RowHeight = 210;
         w.VScroll1.Value = 24;
         qint64 total = 0;
         for (qint32 l : s.Lengths) total += l;
-        w.DrawBackground();
-        w.DrawNotes();
+        redraw();
         w.SetHScrollValue(int(total / 2 / 1920));  // the middle of the song
-        roll = form->pictureBox(QStringLiteral("Picture2"));
         // A note near the left of the screen.
         for (qint32 i = 0; i < count; ++i) {
             const NoteGeometryRecord& g = w.NoteGeometry[i];

@@ -79,6 +79,11 @@ struct RollRig {
         roll().Picture2_MouseMove(1, shift, x1, y1);
         roll().Picture2_MouseUp(1, releaseShift < 0 ? shift : releaseShift, x1, y1);
     }
+    // A press and a release at the same point.
+    void click(int button, int shift, double x, double y) {
+        roll().Picture2_MouseDown(button, shift, x, y);
+        roll().Picture2_MouseUp(button, shift, x, y);
+    }
     QStringList lyrics() const { return form->logic().song.Lyrics; }
     QList<qint32> lengths() const { return form->logic().song.Lengths; }
     QString lastUndoCaption() const {

@@ -383,8 +383,7 @@ TEST(RollEditing, RightClickOnANote) {
         rig.song().SelEnd = c.selEnd;
         rig.redraw();
         const double x = rig.g(c.note).Left + 100, y = RollRig::rowTop(40) + 100;
-        rig.roll().Picture2_MouseDown(2, 0, x, y);
-        rig.roll().Picture2_MouseUp(2, 0, x, y);
+        rig.click(2, 0, x, y);
         EXPECT_EQ(rig.roll().RulerNote, c.note);
         EXPECT_EQ(rig.modal.popupMenu.shownAt.size(), 1);
         Form1& f = *rig.form;
@@ -399,8 +398,7 @@ TEST(RollEditing, RightClickOnANote) {
     }
     // A right click on the top row of empty roll opens nothing; lower down the roll's pop-up.
     RollRig rig;
-    rig.roll().Picture2_MouseDown(2, 0, 100, 100);
-    rig.roll().Picture2_MouseUp(2, 0, 100, 100);
+    rig.click(2, 0, 100, 100);
     EXPECT_EQ(rig.modal.popupMenu.shownAt.size(), 0);
     rig.roll().Picture2_MouseUp(2, 0, 100, 1000);
     EXPECT_EQ(rig.modal.popupMenu.shownAt.size(), 1);
@@ -412,8 +410,7 @@ TEST(RollEditing, NotePressSelection) {
     rig.song().SelStart = 2;
     rig.song().SelEnd = 3;
     // Shift+press before the selection moves its start and keeps its end.
-    rig.roll().Picture2_MouseDown(1, 1, 100, y);
-    rig.roll().Picture2_MouseUp(1, 1, 100, y);
+    rig.click(1, 1, 100, y);
     EXPECT_EQ(rig.song().SelStart, 0);
     EXPECT_EQ(rig.song().SelEnd, 3);
     // A right press inside the selection keeps it; outside it selects the note.
@@ -430,8 +427,7 @@ TEST(RollEditing, NotePressSelection) {
     // A plain click selects the pressed note and records nothing.
     rig.song().SelStart = 0;
     rig.song().SelEnd = 3;
-    rig.roll().Picture2_MouseDown(1, 0, 2000, y);
-    rig.roll().Picture2_MouseUp(1, 0, 2000, y);
+    rig.click(1, 0, 2000, y);
     EXPECT_EQ(rig.song().SelStart, 2);
     EXPECT_EQ(rig.song().SelEnd, 2);
     EXPECT_EQ(rig.song().UndoPos, 0);
