@@ -56,6 +56,14 @@ int keyCodeOf(const QKeyEvent* e) {
     return 0;
 }
 
+// A pointer handler (Button, Shift, X, Y) of a part of the main window's logic.
+template <class Part>
+auto on(Part MainWindow::*part, void (Part::*handler)(int, int, double, double)) {
+    return [part, handler](MainWindow& w, int button, int shift, double x, double y) {
+        ((w.*part).*handler)(button, shift, x, y);
+    };
+}
+
 double tx(const QMouseEvent* e) { return e->position().x() * 15.0; }
 double ty(const QMouseEvent* e) { return e->position().y() * 15.0; }
 
@@ -90,15 +98,22 @@ void Form1::wireRollInput() {
     MainWindow* w = logic_.get();
     Picture2_->setMouseTracking(true);
     Picture3_->setMouseTracking(true);
-    connect(Picture2_, &PictureBox::mousePressed, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Roll.Picture2_MouseDown(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture2_, &PictureBox::mouseMoved, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Roll.Picture2_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture2_, &PictureBox::mouseReleased, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Roll.Picture2_MouseUp(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
+    // A pointer event of a picture box to a handler of one of the logic's parts; a move passes the
+    // buttons held, a press or release the button that changed.
+    auto route = [this, w](PictureBox* box, void (PictureBox::*signal)(QMouseEvent*), auto handler, bool move) {
+        connect(box, signal, this, [this, w, handler, move](QMouseEvent* e) {
+            const int button = move ? buttonsOf(e->buttons()) : buttonOf(e->button());
+            handle([&] { handler(*w, button, shiftOf(e->modifiers()), tx(e), ty(e)); });
+        });
+    };
+    route(Picture2_, &PictureBox::mousePressed, on(&MainWindow::Roll, &RollEditor::Picture2_MouseDown), false);
+    route(Picture2_, &PictureBox::mouseMoved, on(&MainWindow::Roll, &RollEditor::Picture2_MouseMove), true);
+    route(Picture2_, &PictureBox::mouseReleased, on(&MainWindow::Roll, &RollEditor::Picture2_MouseUp), false);
+    route(Picture3_, &PictureBox::mousePressed, on(&MainWindow::Ruler, &RulerInput::Picture3_MouseDown), false);
+    route(Picture3_, &PictureBox::mouseMoved, on(&MainWindow::Ruler, &RulerInput::Picture3_MouseMove), true);
+    route(Picture3_, &PictureBox::mouseReleased, on(&MainWindow::Ruler, &RulerInput::Picture3_MouseUp), false);
+    route(Picture4_, &PictureBox::mousePressed, on(&MainWindow::Ruler, &RulerInput::Picture4_MouseDown), false);
+    route(Picture4_, &PictureBox::mouseReleased, on(&MainWindow::Ruler, &RulerInput::Picture4_MouseUp), false);
     connect(Picture2_, &PictureBox::doubleClicked, this, [this, w](QMouseEvent*) {
         handle([&] { w->Keys.Picture2_DblClick(); });
     });
@@ -106,21 +121,6 @@ void Form1::wireRollInput() {
         const int code = keyCodeOf(e);
         if (code == 0) return;
         handle([&] { w->Keys.Picture2_KeyDown(code, shiftOf(e->modifiers())); });
-    });
-    connect(Picture3_, &PictureBox::mousePressed, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Ruler.Picture3_MouseDown(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture3_, &PictureBox::mouseMoved, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Ruler.Picture3_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture3_, &PictureBox::mouseReleased, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Ruler.Picture3_MouseUp(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture4_, &PictureBox::mousePressed, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Ruler.Picture4_MouseDown(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
-    });
-    connect(Picture4_, &PictureBox::mouseReleased, this, [this, w](QMouseEvent* e) {
-        handle([&] { w->Ruler.Picture4_MouseUp(buttonOf(e->button()), shiftOf(e->modifiers()), tx(e), ty(e)); });
     });
     for (const char* name : {"lblTone", "txtTempo", "Text2"})
         if (QObject* o = control(QString::fromLatin1(name))) o->installEventFilter(this);
