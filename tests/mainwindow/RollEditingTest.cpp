@@ -207,6 +207,13 @@ TEST(RollEditing, RangeSelectionBetweenTheLines) {
     EXPECT_EQ(rig.song().SelEnd, 2);
     EXPECT_FALSE(rig.roll().Feedback.Line1.visible);
     EXPECT_EQ(rig.song().UndoPos, 0);
+    // With Shift the range adds to the selection.
+    rig.song().SelStart = rig.song().SelEnd = 3;
+    rig.roll().Picture2_MouseDown(1, 1, 100, y);
+    rig.roll().Picture2_MouseMove(1, 1, 500, y);
+    rig.roll().Picture2_MouseUp(1, 1, 500, y);
+    EXPECT_EQ(rig.song().SelStart, 0);
+    EXPECT_EQ(rig.song().SelEnd, 3);
     // A press at the top edge starts nothing.
     rig.roll().Picture2_MouseDown(1, 0, 100, 0);
     EXPECT_EQ(rig.roll().EmptyDragActive, 0);
@@ -235,6 +242,19 @@ TEST(RollEditing, IntensityDragInTheCurveView) {
     rig.undo();
     rig.undo();
     EXPECT_EQ(NoteExtField(rig.song().NoteExt[1], 1), QString());
+
+    // A selection moved as a whole changes every note by the same amount, held within 0..200.
+    settings().MultiMove = true;
+    rig.roll().SetNoteIntensity(0, 195);
+    rig.song().SelStart = 0;
+    rig.song().SelEnd = 2;
+    rig.redraw();
+    rig.drag(1060, top + 100, 1060, top + 100 - 150);
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[0], 1), QStringLiteral("200"));
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[1], 1), QStringLiteral("110"));
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[2], 1), QStringLiteral("110"));
+    EXPECT_EQ(NoteExtField(rig.song().NoteExt[3], 1), QString());
+    EXPECT_EQ(rig.song().UndoPos, 1);
 }
 
 TEST(RollEditing, VibratoHandlesChangeTheirFieldWithinLimits) {
