@@ -5,7 +5,7 @@
 #include "platform/Errors.h"
 #include "platform/Ports.h"
 #include "song/LyricText.h"
-#include "song/Song.h"
+#include "song/NoteArrays.h"
 
 namespace tova {
 namespace {
@@ -30,6 +30,8 @@ QStringList SuffixBroker::DesignedSuffixes() {
 }
 
 QString SuffixBroker::ApplySuffix(const QString& lyric, const QString& suffix, int mode, bool removePrefix) {
+    // A rest stays a rest: with the marker put in front it would otherwise become the sung "?R".
+    if (IsRestLyric(lyric)) return lyric;
     QString s = lyric;
     // Folder part (up to the last "\"; "/" is a folder mark of names written here as well).
     const qsizetype sep = std::max(s.lastIndexOf(u'\\'), s.lastIndexOf(u'/'));

@@ -19,7 +19,8 @@ public:
 
     // The suffix list as designed: the empty item, then these.
     static QStringList DesignedSuffixes();
-    // One lyric rewritten; the lyric unchanged when what is left of it is a rest ("R") or empty.
+    // One lyric rewritten; a rest stays as it is, and so does a lyric of which nothing but "R" or the
+    // empty text would be left.
     // "（なし）" as the suffix appends nothing. A mode outside 1..2 keeps the marker.
     static QString ApplySuffix(const QString& lyric, const QString& suffix, int mode, bool removePrefix);
 

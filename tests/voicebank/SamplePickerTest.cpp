@@ -7,9 +7,7 @@
 #include "commands/FakeEditContext.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
-#include "core/WaveFiles.h"
 #include "platform/FakePorts.h"
-#include "render/MciPort.h"
 #include "render/OtoIni.h"
 
 #include <gtest/gtest.h>
@@ -19,28 +17,6 @@ using namespace tova::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The multimedia layer as a log of what it was asked; `failure` is the answer of Play.
-class LoggingMci : public MciPort {
-public:
-    QStringList log;
-    QString failure;
-    QString Open(const QString& path) override { return log << u"open "_s + path, QString(); }
-    void Close(const QString& path) override { log << u"close "_s + path; }
-    QString Play(const QString& path) override { return log << u"play "_s + path, failure; }
-    void Pause(const QString&) override {}
-    QString Status(const QString&, const QString&) override { return QString(); }
-    QString GetMode(const QString&) override { return u"stopped"_s; }
-    void SendString(const QString& command) override { log << command; }
-};
-
-void writeFrq(const QString& samplePath, double average, qint32 frames) {
-    FrqHeader h;
-    h.signature = "FREQ0003";
-    h.averageFreq = average;
-    h.frameCount = frames;
-    ASSERT_TRUE(WriteFrqFile(h, QVector<double>(2 * frames, average), samplePath));
-}
 
 struct SamplePickerTest : ::testing::Test {
     BankFolder bank;
@@ -60,7 +36,7 @@ struct SamplePickerTest : ::testing::Test {
         bank.samples({u"ka.wav"_s, u"sa.wav"_s, u"n.wav"_s, u"o.aiff"_s, u"sub/x.wav"_s});
         LoadOtoIni(bank.root());
         // ka.wav: 100 frames at 440 Hz (A4, note 45).
-        writeFrq(bank.path(u"ka.wav"_s), 440.0, 100);
+        ASSERT_TRUE(writeFrq(bank.path(u"ka.wav"_s), 440.0, 100));
         c.s.resizeNotes(2);
         c.s.Lyrics = {u"あ"_s, u"い"_s};
         c.s.NoteNums = {40, 41};
@@ -180,7 +156,7 @@ TEST_F(SamplePickerTest, NoteNumberAndLengthComeFromTheFrequencyTable) {
         EXPECT_EQ(noteNum, k.noteNum);
     }
     // A key frequency of 0 gives no note.
-    writeFrq(bank.path(u"n.wav"_s), 0.0, 10);
+    ASSERT_TRUE(writeFrq(bank.path(u"n.wav"_s), 0.0, 10));
     qint32 length = 7, noteNum = 0;
     p.GetItemNoteNum(u"n.wav"_s, length, noteNum);
     EXPECT_EQ(noteNum, -1);

@@ -38,6 +38,8 @@ TEST(SuffixBroker, LyricsKeepTheirFirstMoraAndTakeTheSuffix) {
         {u"か強", u"（なし）", 0, false, u"か"},
         {u"R", u"↑", 0, false, u"R"},
         {u"", u"↑", 0, false, u""},
+        {u"R", u"↑", 1, false, u"R"},  // a rest is no literal "?R"
+        {u"", u"↑", 1, false, u""},
         {u"a R", u"↑", 0, true, u"a R"},  // what is left is a rest: unchanged
     };
     for (const auto& c : cases) {
