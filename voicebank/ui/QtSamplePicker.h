@@ -2,12 +2,11 @@
 
 #include "render/SystemMci.h"
 #include "voicebank/SamplePickerPort.h"
+#include "voicebank/ui/frmFromList.h"
 
 #include <QPointer>
 
 namespace tova {
-
-class frmFromList;
 
 // The sample picker of the running program: one frmFromList, made on first use over the owner's
 // window and kept (hidden between uses) so that its list survives while the voice folder stays.
