@@ -93,6 +93,10 @@ TEST(PrefixMapWindow, RowsAreEditedThroughTheControlsAndOkWritesTheFile) {
     whenShown<frmPrefixmap>([](frmPrefixmap& w) {
         w.cmdSelAll->click();
         w.cmdClear->click();
+        EXPECT_EQ(w.ListView1->topLevelItem(0)->text(2), QString());
+        w.cmdReload->click();  // the file's rows again
+        EXPECT_EQ(w.ListView1->topLevelItem(0)->text(2), u"x"_s);
+        w.cmdClear->click();
         w.close();
     });
     EXPECT_FALSE(editor.ShowDialog(bank.root(), nullptr));

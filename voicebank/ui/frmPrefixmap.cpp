@@ -1,5 +1,6 @@
 #include "voicebank/ui/frmPrefixmap.h"
 
+#include "core/CaptionFiles.h"
 #include "core/ui/Twips.h"
 
 #include <QHeaderView>
@@ -59,7 +60,7 @@ frmPrefixmap::frmPrefixmap(QWidget* owner)
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(r);
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { handle([&] { (model().*handler)(); }); });
+        if (handler) connect(b, &QPushButton::clicked, this, [this, handler] { handle([&] { (model().*handler)(); }); });
         return b;
     };
     const int x = 3720;
@@ -74,8 +75,14 @@ frmPrefixmap::frmPrefixmap(QWidget* owner)
                       &PrefixMapEditor::cmdClear_Click);
     cmdSelAll = button("cmdSelAll", QStringLiteral("全部選択"), Twips::rect(x, 2880, 1395, 375),
                        &PrefixMapEditor::cmdSelAll_Click);
-    cmdReload = button("cmdReload", QStringLiteral("再読込"), Twips::rect(x + 1485, 2880, 1395, 375),
-                       &PrefixMapEditor::cmdReload_Click);
+    // Reloading applies the caption files again, as loading the window does.
+    cmdReload = button("cmdReload", QStringLiteral("再読込"), Twips::rect(x + 1485, 2880, 1395, 375), nullptr);
+    connect(cmdReload, &QPushButton::clicked, this, [this] {
+        handle([this] {
+            ApplyLabelButtonStrings(localizable());
+            model().cmdReload_Click();
+        });
+    });
     cmdOK = button("cmdOK", QStringLiteral("OK"), Twips::rect(x, 4620, 1395, 375), &PrefixMapEditor::cmdOK_Click);
     cmdOK->setDefault(true);
     cmdCancel = button("cmdCancel", QStringLiteral("キャンセル"), Twips::rect(x + 1485, 4620, 1395, 375),
