@@ -16,6 +16,7 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
+#include "voicebank/VoiceBankNoteCommands.h"
 
 namespace tova {
 namespace {
@@ -148,6 +149,9 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerPitchRenderCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
+    registerVoiceBankNoteCommands(
+        registry, [](EditContext& c) { return MainWindow::of(c).ports().suffixBroker; },
+        [](EditContext& c) { return MainWindow::of(c).ports().samplePicker; });
     registerCommandAliases(registry);
 }
 
