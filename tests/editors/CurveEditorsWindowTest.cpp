@@ -1,7 +1,7 @@
 // The envelope editor, the pitch-control dialog and the pitch editor on screen (offscreen): mouse and
 // keys reach their models, OK hands the edited texts back, and a picture of each.
 
-#include "core/ProgramFolderFixture.h"
+#include "editors/ModalDialogFixture.h"
 #include "core/Settings.h"
 #include "editors/ui/Form2.h"
 #include "editors/ui/frmMode2.h"
@@ -29,17 +29,8 @@
 namespace tova {
 namespace {
 
-class CurveEditorsWindowTest : public test::ProgramFolderFixture {
+class CurveEditorsWindowTest : public test::ModalDialogFixture {
 protected:
-    template <typename Form>
-    void whenShown(const std::function<void(Form&)>& inside) {
-        QTimer::singleShot(0, [inside] {
-            auto* w = qobject_cast<Form*>(QApplication::activeModalWidget());
-            ASSERT_NE(w, nullptr);
-            inside(*w);
-            if (w->isVisible()) w->reject();
-        });
-    }
     // Presses the left button at `from`, moves to `to` with it held and releases it (window pixels).
     static void dragMouse(QWidget* w, QPointF from, QPointF to) {
         QMouseEvent press(QEvent::MouseButtonPress, from, w->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
