@@ -396,6 +396,7 @@ void PitchEditor::lbTone_MouseMove(int index, double, double y) {
         case 1: {
             const int step = SelEnd > SelStart ? 1 : -1;
             for (int j = SelStart;; j += step) {
+                if (j < 0 || j >= HandleTop.size() || j >= Points.size()) break;
                 const double t = HandleTop[j] + y - PressY;
                 Points[j] = float((OriginY - inner - t) / VZoom);
                 HandleTop[j] = t;

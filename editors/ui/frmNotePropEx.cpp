@@ -85,7 +85,6 @@ frmNotePropEx::frmNotePropEx(QWidget* owner)
     connect(cmdP5, &QPushButton::clicked, this, [this] { handle([&] { model().cmdP5_Click(); }); });
     connect(cmdReset, &QPushButton::clicked, this, [this] { handle([&] { model().cmdReset_Click(); }); });
     connect(chkRelated, &QCheckBox::toggled, this, [this](bool on) { handle([&] { model().chkRelated = on; }); });
-    setMouseTracking(false);
     finishLoad();
 }
 
