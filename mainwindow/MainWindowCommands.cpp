@@ -11,6 +11,7 @@
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "editors/NotePropertyCommands.h"
+#include "editors/PitchCommands.h"
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
@@ -148,6 +149,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
+    registerPitchCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
     registerVoiceBankNoteCommands(
         registry, [](EditContext& c) { return MainWindow::of(c).ports().suffixBroker; },
