@@ -19,6 +19,7 @@
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
+#include "voicebank/ui/QtVoiceBankTools.h"
 
 #include <QApplication>
 
@@ -49,7 +50,10 @@ int main(int argc, char** argv) {
     fileServices.import = &importCommands;
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
-    tova::QtVoiceBankManager voiceBankManager;
+    tova::QtVoiceBankManager* managerWindow = nullptr;
+    tova::QtVoiceBankTools voiceBankTools([&managerWindow] { return managerWindow ? managerWindow->window() : nullptr; });
+    tova::QtVoiceBankManager voiceBankManager(&voiceBankTools.tools());
+    managerWindow = &voiceBankManager;
     tova::QtNoteDialogs noteDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
