@@ -140,11 +140,11 @@ void FreqTableEditor::lbavg_DblClick() {
     redraw = true;
 }
 
-void FreqTableEditor::scale(double factor) {
+void FreqTableEditor::scale(double mul, double div) {
     int changed = -1;
     for (int i = 0; i < List1.size(); ++i)
         if (selected[i]) {
-            setFreq(i, factor == 0.5 ? freq(i) / 2 : factor == 1.0 / 3.0 ? freq(i) / 3 : freq(i) * factor);
+            setFreq(i, freq(i) * mul / div);
             changed = i;
         }
     if (changed >= 0) txtFrequency = List1[changed];

@@ -50,10 +50,10 @@ public:
     void lbre_DblClick();
     void lbc_DblClick();
     void lbavg_DblClick();
-    void lbx3_DblClick() { scale(3.0); }
-    void lbx2_DblClick() { scale(2.0); }
-    void lbs3_DblClick() { scale(1.0 / 3.0); }
-    void lbs2_DblClick() { scale(0.5); }
+    void lbx3_DblClick() { scale(3, 1); }
+    void lbx2_DblClick() { scale(2, 1); }
+    void lbs3_DblClick() { scale(1, 3); }
+    void lbs2_DblClick() { scale(1, 2); }
     void lbHelp_Click();
     void OKButton_Click();
     void CancelButton_Click();
@@ -65,7 +65,8 @@ public:
 
 private:
     void fillList();
-    void scale(double factor);
+    // Every selected frequency times `mul` divided by `div`.
+    void scale(double mul, double div);
     void setFreq(int i, double f);
 };
 

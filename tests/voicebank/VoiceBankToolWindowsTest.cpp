@@ -9,11 +9,15 @@
 #include "voicebank/SpectrumCache.h"
 #include "voicebank/Tool2Calls.h"
 #include "voicebank/VoiceBankManager.h"
+#include "voicebank/ui/QtVoiceBankManager.h"
+#include "voicebank/ui/QtVoiceBankTools.h"
 #include "voicebank/ui/frmEditFreqList.h"
 #include "voicebank/ui/frmFreqGen.h"
 #include "voicebank/ui/frmOtoEdit.h"
 
 #include <QCheckBox>
+#include <QAction>
+#include <QTableView>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
@@ -183,4 +187,70 @@ TEST_F(ToolWindowsTest, BatchGeneratorWindow) {
     frmFreqGen::ShowDialog(bank.root(), tool);
     ASSERT_EQ(tool.started.size(), 1);
     EXPECT_TRUE(Cp932::decodeMarked(readFile(tool.started[0])).contains(u"nul 100 100 N0 50"_s));
+}
+
+namespace {
+
+// Tool 2 in process: each call makes the sample's table; the first call also presses the break label
+// of the manager's progress panel, as a user would while the run goes on.
+struct BreakingTool : QuietTool {
+    std::function<void()> duringFirst;
+    QStringList made;
+    int libraryExec(const QStringList& args) override {
+        made << args[0];
+        FrqHeader h;
+        h.frameCount = 1;
+        WriteFrqFile(h, {220.0, 400.0}, args[0]);
+        if (made.size() == 1 && duringFirst) duringFirst();
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(ToolWindowsTest, ManagerRunsTheToolsWithItsProgressPanelAndBreakLabel) {
+    BankFolder bank;
+    bank.oto(u"oto.ini"_s, u"か.wav=か,1,2,3,4,5\r\nさ.wav=さ,1,2,3,4,5\r\nた.wav=た,1,2,3,4,5\r\n"_s);
+    for (const QString& n : {u"か.wav"_s, u"さ.wav"_s, u"た.wav"_s}) writeFlatWave(bank.path(n), 44100, 4410, 500);
+    LoadOtoIni(bank.root());
+    settings().UseDLL = true;
+    BreakingTool tool;
+    QtVoiceBankManager* managerPointer = nullptr;
+    QtVoiceBankTools tools([&] { return managerPointer ? managerPointer->window() : nullptr; }, &tool);
+    QtVoiceBankManager manager(&tools.tools());
+    managerPointer = &manager;
+    bool buttonsWereOff = false;
+    bool editorSeen = false;
+    tool.duringFirst = [&] {
+        frmVoicesetManager* w = manager.window();
+        buttonsWereOff = !w->cmdOK->isEnabled() && !w->ListView1->isEnabled();
+        QTest::mouseClick(w->lblBreak, Qt::LeftButton);
+    };
+    QTimer::singleShot(0, [&] {
+        frmVoicesetManager* w = manager.window();
+        ASSERT_NE(w, nullptr);
+        w->action(u"mnMultiSelect"_s)->trigger();
+        w->ListView1->selectAll();
+        ports.messageBox.answers.enqueue(MsgResult::OK);
+        w->cmdDeleteFreqList->click();
+        // The break ended the loop after its first sample; the window is usable again.
+        EXPECT_EQ(tool.made.size(), 1);
+        EXPECT_TRUE(buttonsWereOff);
+        EXPECT_TRUE(w->cmdOK->isEnabled());
+        EXPECT_TRUE(w->ListView1->isEnabled());
+        // The timing editor opens from the manager on the shown row and comes back with its answer.
+        w->action(u"mnMultiSelect"_s)->trigger();
+        QTimer::singleShot(0, [&] {
+            auto* editor = qobject_cast<frmOtoEdit*>(QApplication::activeModalWidget());
+            ASSERT_NE(editor, nullptr);
+            editorSeen = true;
+            EXPECT_EQ(editor->cmdOK->text(), u"閉じる"_s);
+            EXPECT_FALSE(editor->cmdCancel->isVisible());
+            editor->cmdOK->click();
+        });
+        w->cmdEditGUI->click();
+        w->reject();
+    });
+    manager.ShowDialog(bank.root(), u"か"_s, QString(), bank.path(u"cache"_s), QString(), false, nullptr);
+    EXPECT_TRUE(editorSeen);
 }
