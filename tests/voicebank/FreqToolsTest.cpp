@@ -104,6 +104,27 @@ struct FakeView : VoiceBankToolsView {
     int editEntry(VoiceBankManager&, int) override { return 0; }
 };
 
+// A bank folder, the scripted ports, the settings and a temporary folder of its own for every test.
+struct BankTest : ::testing::Test {
+    BankFolder bank;
+    ScopedFakePorts ports;
+    QString savedTemp = TempFolder;
+    BankTest() {
+        settings() = Settings{};
+        settings().Tool2Path = u"/opt/tool 2/vorsa"_s;
+        TempFolder = bank.dir.path() + u"/tmp"_s;
+        QDir().mkpath(TempFolder);
+    }
+    ~BankTest() override {
+        TempFolder = savedTemp;
+        settings() = Settings{};
+    }
+    void answer(std::initializer_list<MsgResult> answers) {
+        ports.messageBox.answers.clear();
+        for (MsgResult a : answers) ports.messageBox.answers.enqueue(a);
+    }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -189,35 +210,19 @@ TEST(Estimation, TheLengthCheckOfASilentTable) {
     EXPECT_EQ(odd[4], u"8.5"_s);
 }
 
-struct ToolsTest : ::testing::Test {
-    BankFolder bank;
-    ScopedFakePorts ports;
-    void answer(std::initializer_list<MsgResult> answers) {
-        ports.messageBox.answers.clear();
-        for (MsgResult a : answers) ports.messageBox.answers.enqueue(a);
-    }
+struct ToolsTest : BankTest {
     FakeTool tool;
     FakeView view;
     VoiceBankToolSet tools{tool, view};
     VoiceBankManager m{&tools};
-    QString savedTemp;
 
     void SetUp() override {
-        settings() = Settings{};
-        settings().Tool2Path = u"/opt/tool 2/vorsa"_s;
-        savedTemp = TempFolder;
-        TempFolder = bank.dir.path() + u"/tmp"_s;
-        QDir().mkpath(TempFolder);
         bank.oto(u"oto.ini"_s, u"あ.wav=あ,,,,,\r\nか.wav=か,12,34,56,7,8\r\nさ.wav=さ,,,,,\r\n"_s);
         for (const QString& n : {u"あ.wav"_s, u"か.wav"_s, u"さ.wav"_s}) bank.file(n, "RIFF");
         LoadOtoIni(bank.root());
         ASSERT_TRUE(m.BeginShow(bank.root(), QString(), QString(), bank.path(u"cache"_s), false));
     }
-    void TearDown() override {
-        ClearOtoTable();
-        TempFolder = savedTemp;
-        settings() = Settings{};
-    }
+    void TearDown() override { ClearOtoTable(); }
     int row(const QString& text) const {
         for (int i = 0; i < m.rows.size(); ++i)
             if (m.rows[i].text == text) return i;
@@ -371,13 +376,7 @@ TEST_F(ToolsTest, TheEditorIsOpenedOnTheSelectedSampleAndAChangeDropsItsRenderin
 // ---------------------------------------------------------------------------------------------------
 // Frequency-table editor
 
-struct EditorTest : ::testing::Test {
-    BankFolder bank;
-    ScopedFakePorts ports;
-    void answer(std::initializer_list<MsgResult> answers) {
-        ports.messageBox.answers.clear();
-        for (MsgResult a : answers) ports.messageBox.answers.enqueue(a);
-    }
+struct EditorTest : BankTest {
     FreqTableEditor e;
     QString sample;
     void SetUp() override {
@@ -509,24 +508,10 @@ TEST_F(EditorTest, RevertReadsTheFileAgain) {
 // ---------------------------------------------------------------------------------------------------
 // Batch generator
 
-struct GeneratorTest : ::testing::Test {
-    BankFolder bank;
-    ScopedFakePorts ports;
+struct GeneratorTest : BankTest {
     FakeTool tool;
     FreqGenerator g{tool};
-    QString savedTemp;
-    void SetUp() override {
-        settings() = Settings{};
-        settings().Tool2Path = u"/opt/tool 2/vorsa"_s;
-        savedTemp = TempFolder;
-        TempFolder = bank.dir.path() + u"/tmp"_s;
-        QDir().mkpath(TempFolder);
-        g.voiceFolder = bank.root();
-    }
-    void TearDown() override {
-        TempFolder = savedTemp;
-        settings() = Settings{};
-    }
+    void SetUp() override { g.voiceFolder = bank.root(); }
     QStringList batchLines() const {
         return Cp932::decodeMarked(readFile(TempFolder + u"/regen.bat"_s)).split(u"\r\n"_s, Qt::SkipEmptyParts);
     }
