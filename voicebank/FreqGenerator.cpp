@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "voicebank/BankFolders.h"
 #include "voicebank/FreqTableCommands.h"
 #include "voicebank/Tool2Calls.h"
 
@@ -17,17 +18,6 @@ namespace tova {
 namespace {
 
 const QChar Q = u'"';
-
-// The direct sub-folders of a folder, in listing order (links to folders are left out).
-QStringList subFolders(const QString& folder) {
-    QStringList out;
-    for (const QString& name : FileSystem::list(folder, QStringLiteral("*"), true)) {
-        if (name == u"." || name == u"..") continue;
-        const QFileInfo info(PathText::join(folder, name));
-        if (info.isDir() && !info.isSymLink()) out << name;
-    }
-    return out;
-}
 
 QString forLine(const QString& folder, const QString& pattern, const QString& tool, const QString& flags) {
     return QStringLiteral("@for %%i in (") + Q + PathText::join(folder, pattern) + Q + QStringLiteral(") do ") + Q + tool + Q +
@@ -41,7 +31,7 @@ QStringList FreqGenerator::BatchLines(const QString& voiceFolder, const QString&
     QStringList lines;
     lines << forLine(voiceFolder, QStringLiteral("*.wav"), toolPath, flags)
           << forLine(voiceFolder, QStringLiteral("*.aiff"), toolPath, flags);
-    for (const QString& sub : subFolders(voiceFolder)) {
+    for (const QString& sub : DirectSubFolders(voiceFolder)) {
         const QString folder = PathText::join(voiceFolder, sub);
         lines << forLine(folder, QStringLiteral("*.wav"), toolPath, flags)
               << forLine(folder, QStringLiteral("*.aiff"), toolPath, flags);
@@ -79,7 +69,7 @@ void FreqGenerator::OKButton_Click() {
     const QString folder = FileSystem::resolve(voiceFolder);
     if (mode == UpdateAfterDelete) {
         QStringList folders{folder};
-        for (const QString& sub : subFolders(folder)) folders << PathText::join(folder, sub);
+        for (const QString& sub : DirectSubFolders(folder)) folders << PathText::join(folder, sub);
         if (!deleteTables(folders)) return;
     }
     const QString batch = FileSystem::resolve(PathText::join(TempFolder, QStringLiteral("regen.bat")));

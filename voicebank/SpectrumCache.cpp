@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "voicebank/BankFolders.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -64,11 +65,7 @@ void SpectrumCache::DeleteAll(const QString& voiceFolder) {
     if (voiceFolder.isEmpty() || !FileSystem::isFolder(voiceFolder)) return;
     const QString root = FileSystem::resolve(voiceFolder);
     QStringList folders{root};
-    for (const QString& name : FileSystem::list(root, QStringLiteral("*"), true)) {
-        if (name == u"." || name == u"..") continue;
-        const QString sub = PathText::join(root, name);
-        if (QFileInfo(sub).isDir() && !QFileInfo(sub).isSymLink()) folders << sub;
-    }
+    for (const QString& name : DirectSubFolders(root)) folders << PathText::join(root, name);
     for (const QString& folder : folders)
         for (const QString& name : FileSystem::list(folder, QStringLiteral("*.kspx"), false)) {
             const QString path = PathText::join(folder, name);

@@ -544,8 +544,12 @@ TEST_F(GeneratorTest, DeleteModeDeletesOnlyTheTablesOfTheFoldersItRegenerates) {
     bank.file(u"sub/b_wav.frq"_s, "old");
     bank.file(u"sub/deep/canary_wav.frq"_s, "keep");
     bank.file(u"a.wav"_s, "RIFF");
+    // A link in the bank to a folder outside it is not followed.
+    writeFile(bank.dir.path() + u"/outside/c_wav.frq"_s, "keep");
+    ASSERT_TRUE(QFile::link(bank.dir.path() + u"/outside"_s, bank.path(u"linked"_s)));
     g.mode = FreqGenerator::UpdateAfterDelete;
     g.OKButton_Click();
+    EXPECT_TRUE(QFile::exists(bank.dir.path() + u"/outside/c_wav.frq"_s));
     EXPECT_FALSE(QFile::exists(bank.path(u"a_wav.frq"_s)));
     EXPECT_FALSE(QFile::exists(bank.path(u"sub/b_wav.frq"_s)));
     EXPECT_TRUE(QFile::exists(bank.path(u"sub/deep/canary_wav.frq"_s)));
