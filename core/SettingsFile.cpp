@@ -1,10 +1,12 @@
 #include "core/SettingsFile.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/FileHelpers.h"
 #include "core/MainWindowPlacement.h"
 #include "core/MessageTable.h"
 #include "core/Settings.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
 #include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
@@ -130,24 +132,6 @@ QString settingsPath() { return PathText::join(SystemPaths::programFolder(), QSt
 
 // Existence of an ordinary file.
 bool fileFound(const QString& path) { return !SafeDir(path).isEmpty(); }
-
-// Lines of a text: CR LF, a lone CR and a lone LF each end a line; a last line without an ending counts.
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    QString cur;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines << cur;
-            cur.clear();
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.isEmpty()) lines << cur;
-    return lines;
-}
 
 // A number of the file, or false when it is not one or does not fit the type.
 bool readNumber(const QString& value, Kind kind, double& out) {
@@ -298,10 +282,10 @@ bool LoadSettings(MainWindowPlacement* window) {
     if (fileFound(path)) {
         QFile f(FileSystem::resolve(path));
         if (f.open(QIODevice::ReadOnly)) {
-            const QStringList lines = splitLines(Cp932::decodeMarked(f.readAll()));
+            const QString text = Cp932::decodeMarked(f.readAll());
             f.close();
-            for (const QString& line : lines)
-                if (!line.isEmpty()) applyLine(s, line, window);
+            for (QStringView line : TextLines(text))
+                if (!line.isEmpty()) applyLine(s, line.toString(), window);
             read = true;
             if (!s.Tool1Path.isEmpty() && !fileFound(s.Tool1Path)) s.Tool1Path.clear();
             if (!s.Tool2Path.isEmpty() && !fileFound(s.Tool2Path)) s.Tool2Path.clear();
@@ -366,7 +350,7 @@ QString settingsText(const MainWindowPlacement* window) {
     line(QStringLiteral("Mode2PBW=") + s.Mode2PBW);
     if (!s.Mode2VBR.isEmpty()) line(QStringLiteral("Mode2VBR=") + s.Mode2VBR);
     if (s.Mode2VBRExclude != 0) line(QStringLiteral("Mode2VBRExclude=") + num(s.Mode2VBRExclude));
-    if (!s.DefaultEnv.isEmpty() && s.DefaultEnv != QStringView(DefaultEnvelopeText))
+    if (!s.DefaultEnv.isEmpty() && s.DefaultEnv != DefaultEnvelope())
         line(QStringLiteral("DefaultEnv=") + s.DefaultEnv);
     if (s.DefaultVolume != 100) line(QStringLiteral("DefaultVolume=") + num(s.DefaultVolume));
     if (s.DefaultModulation != 0) line(QStringLiteral("DefaultModulation=") + num(s.DefaultModulation));

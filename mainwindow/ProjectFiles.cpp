@@ -46,8 +46,7 @@ const QString kSaveQuestion = QStringLiteral("プロジェクトは変更され�
 // The folder part of a path with its final separator ("" when it has none).
 QString folderOf(const QString& path) { return path.left(PathText::lastSeparator(path) + 1); }
 
-void removeFile(const QString& folder, const char* name) {
-    const QString path = PathText::join(folder, QString::fromLatin1(name));
+void removeFile(const QString& path) {
     if (FileExists(path)) QFile::remove(FileSystem::resolve(path));
 }
 
@@ -412,8 +411,9 @@ bool ProjectFiles::Form_Unload(EditContext& context) {
     });
     const QString temp = TempFolder;
     if (!temp.isEmpty()) {
-        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx"})
-            ignoringErrors([&] { removeFile(temp, name); });
+        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat"})
+            ignoringErrors([&] { removeFile(PathText::join(temp, QString::fromLatin1(name))); });
+        ignoringErrors([&] { removeFile(RecoveryFilePath(temp)); });
         ignoringErrors([&] {
             const QString recoveryCache = PathText::join(temp, QStringLiteral("temp$$$.cache"));
             if (!FileSystem::isFolder(recoveryCache)) return;

@@ -1,5 +1,6 @@
 #include "render/RenderBatch.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
@@ -22,8 +23,6 @@
 namespace tova {
 
 namespace {
-
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 
 QString plain(float v) { return Vb::SingleText(v); }
 QString ms4(double v) { return Vb::Format(v, QStringLiteral("0.0###")); }
@@ -114,7 +113,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
 
     LoadPrefixMap(song.VoiceDir);
 
-    QString lastEnv = kDefaultEnvelope;
+    QString lastEnv = DefaultEnvelope();
     QString lastFlags = song.ProjectFlags;
     float lastStp = 0;
 
@@ -160,7 +159,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
         b.line(QStringLiteral("@set helper=") + helperName);
         b.line(QStringLiteral("@set cachedir=") + cacheDir);
         b.line(QStringLiteral("@set flag=\"") + song.ProjectFlags + u'"');
-        b.line(QStringLiteral("@set env=") + kDefaultEnvelope);
+        b.line(QStringLiteral("@set env=") + DefaultEnvelope());
         b.line(QStringLiteral("@set stp=0"));
         b.line();
         b.line(QStringLiteral("@del \"%output%\""));

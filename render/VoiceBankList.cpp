@@ -8,7 +8,7 @@
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/SystemPaths.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 
 #include <QFileInfo>
 #include <QSet>
