@@ -18,11 +18,6 @@ namespace {
 
 const QString kFullWidthColon = QStringLiteral("：");
 
-QString withSeparator(const QString& folder) {
-    if (!folder.isEmpty() && PathText::isSeparator(folder.back())) return folder;
-    return folder + u'/';
-}
-
 // The profile file of a folder: the correct spelling first, then the two misspellings that banks use.
 QString findProfile(const QString& folder) {
     static const char* const kNames[] = {"character.txt", "charactar.txt", "charactor.txt"};
@@ -92,12 +87,6 @@ QStringList& VoiceBankList() {
 clsMap& VoiceBankIndex() {
     static clsMap index;
     return index;
-}
-
-QString GetVoiceRoot() {
-    const QString& root = settings().VoiceRoot;
-    if (!root.isEmpty()) return withSeparator(root);
-    return withSeparator(SystemPaths::programFolder()) + QStringLiteral("voice/");
 }
 
 int32_t LoadVoiceBankList() {
