@@ -1,0 +1,225 @@
+#include "platform/lean/Files.h"
+
+#include "platform/lean/Utf.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace tova::lean {
+namespace {
+
+locale_t unicodeLocale() {
+    static const locale_t l = [] {
+        locale_t u = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        return u ? u : newlocale(LC_CTYPE_MASK, "C", locale_t(nullptr));
+    }();
+    return l;
+}
+
+std::u32string folded(std::string_view name) {
+    const std::u16string u = toUtf16(name);
+    std::u32string out;
+    out.reserve(u.size());
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        char32_t c = u[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (u[++i] - 0xDC00);
+        out += c < 0x80 ? (c >= 'A' && c <= 'Z' ? c + 32 : c) : char32_t(towlower_l(wint_t(c), unicodeLocale()));
+    }
+    return out;
+}
+
+bool existsAsWritten(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+// The entry of a folder whose name equals `name` without regard to case, the first in
+// case-insensitive name order when several do; empty when none does.
+std::string firstMatchInFolder(const std::string& folder, const std::string& name) {
+    std::string best;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return best;
+    const std::u32string wanted = folded(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+        if (folded(raw) != wanted) continue;
+        if (best.empty() || Files::compareFolded(raw, best) < 0 ||
+            (Files::compareFolded(raw, best) == 0 && std::string_view(raw) < best))
+            best = raw;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+}  // namespace
+
+int Files::compareFolded(std::string_view a, std::string_view b) {
+    const std::u32string x = folded(a), y = folded(b);
+    return x.compare(y);
+}
+
+std::string Files::resolve(std::string_view path) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    if (p.empty() || existsAsWritten(p)) return p;
+    const bool absolute = p.front() == '/';
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t slash = p.find('/', from);
+        parts.push_back(p.substr(from, slash == std::string::npos ? std::string::npos : slash - from));
+        if (slash == std::string::npos) break;
+        from = slash + 1;
+    }
+    std::string cur = absolute ? "/" : "";
+    for (std::size_t k = absolute ? 1 : 0; k < parts.size(); ++k) {
+        const std::string& comp = parts[k];
+        const std::string candidate = cur.empty() ? comp : join(cur, comp);
+        if (comp.empty() || comp == "." || comp == ".." || existsAsWritten(candidate)) {
+            if (!comp.empty()) cur = candidate;
+            continue;
+        }
+        const std::string found = firstMatchInFolder(cur.empty() ? "." : cur, comp);
+        if (found.empty()) {
+            // The rest is kept as written.
+            std::string rest;
+            for (std::size_t r = k; r < parts.size(); ++r) rest += (r > k ? "/" : "") + parts[r];
+            return cur.empty() ? rest : join(cur, rest);
+        }
+        cur = cur.empty() ? found : join(cur, found);
+    }
+    if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
+    return cur;
+}
+
+bool Files::exists(std::string_view path) { return !path.empty() && existsAsWritten(std::string(path)); }
+
+bool Files::isFile(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(resolve(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+Files::State Files::stateOf(const std::string& path) {
+    State state;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return state;
+    state.exists = true;
+    state.device = st.st_dev;
+    state.inode = st.st_ino;
+    state.size = st.st_size;
+    state.seconds = st.st_mtim.tv_sec;
+    state.nanoseconds = st.st_mtim.tv_nsec;
+    return state;
+}
+
+bool Files::read(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) bytes.reserve(std::size_t(st.st_size));
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        bytes.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
+std::string Files::lastError() { return std::strerror(errno); }
+
+bool Files::writeAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    auto fail = [&](const char* what) {
+        if (error) *error = std::string(what) + " " + path + ": " + lastError();
+        return false;
+    };
+    // A link is written through: its target is the file that gets the new content.
+    std::string target = path;
+    char resolved[4096];
+    const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
+    if (length > 0) {
+        resolved[length] = '\0';
+        target = resolved[0] == '/' ? std::string(resolved)
+                                    : path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1) +
+                                          resolved;
+    }
+    std::string temporary = target + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return fail("cannot create");
+    // The new file takes the mode a newly created file gets, or the old file's mode.
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        (void)::fchmod(fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        (void)::fchmod(fd, 0666 & ~mask);
+    }
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int saved = errno;
+            ::close(fd);
+            ::unlink(temporary.c_str());
+            errno = saved;
+            return fail("cannot write");
+        }
+        p += n;
+        left -= std::size_t(n);
+    }
+    if (::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(temporary.c_str());
+        errno = saved;
+        return fail("cannot write");
+    }
+    return true;
+}
+
+bool Files::copy(const std::string& from, const std::string& to) {
+    std::string bytes;
+    if (!read(from, bytes)) return false;
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= std::size_t(n);
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace tova::lean

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tova::lean {
+
+// The file-system layer of the tools, without Qt: paths are UTF-8 bytes as the system takes them.
+// Names from voice banks and projects made on Windows hold "\" and spell letter case loosely;
+// `resolve` gives the path that exists on disk, as tova::FileSystem does for the editor.
+class Files {
+public:
+    // "\" becomes "/"; when the path does not exist as written, each component is looked up without
+    // regard to letter case (the first match in case-insensitive name order wins). Components that
+    // cannot be found are kept as written.
+    static std::string resolve(std::string_view path);
+    static bool exists(std::string_view path);  // as written: file or folder
+    static bool isFile(std::string_view path);  // after resolve: a regular file (or a link to one)
+
+    // What identifies the state of a file: a change of content through the system changes one of them.
+    struct State {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, seconds = 0, nanoseconds = 0;
+        bool operator==(const State&) const = default;
+    };
+    static State stateOf(const std::string& path);
+
+    // The whole content of a regular file as written (no resolve); false when it cannot be read.
+    static bool read(const std::string& path, std::string& bytes);
+    // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a reader never
+    // sees a half-written file. False (with the reason in `error`) on any failure, nothing changed then.
+    static bool writeAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+    // Copies a file byte for byte (over any file `to`); false on any failure.
+    static bool copy(const std::string& from, const std::string& to);
+
+    // The text of the last system error.
+    static std::string lastError();
+
+    // Letter-case-free comparison of two UTF-8 names (case folding by code point): <0, 0, >0.
+    static int compareFolded(std::string_view a, std::string_view b);
+};
+
+}  // namespace tova::lean
