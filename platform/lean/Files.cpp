@@ -10,6 +10,7 @@
 #include <wctype.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -48,6 +49,43 @@ std::string join(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
+char32_t foldedUnit(char16_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? char32_t(c + 32) : char32_t(c);
+    return char32_t(towlower_l(wint_t(c), unicodeLocale()));
+}
+
+// Matcher on UTF-16 units, case-folded. On a mismatch it goes back only to the last "*" and lets it
+// take one more character, so the work stays proportional to name length times pattern length even
+// for patterns with many stars.
+bool matchName(const std::u16string& n, const std::u16string& p) {
+    std::size_t i = 0, j = 0, resume = 0;
+    std::size_t star = std::u16string::npos;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == u'*') {
+            star = j++;
+            resume = i;
+        } else if (j < p.size() && (p[j] == u'?' || p[j] == n[i] || foldedUnit(p[j]) == foldedUnit(n[i]))) {
+            ++i;
+            ++j;
+        } else if (star != std::u16string::npos) {
+            j = star + 1;
+            i = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == u'*') ++j;
+    return j == p.size();
+}
+
+// Whether a folder entry is a folder (a link counts as what it points to).
+bool isFolderEntry(int folder, const dirent& entry) {
+    if (entry.d_type == DT_DIR) return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+    struct stat st {};
+    return ::fstatat(folder, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
 // The entry of a folder whose name equals `name` without regard to case, the first in
 // case-insensitive name order when several do; empty when none does.
 std::string firstMatchInFolder(const std::string& folder, const std::string& name) {
@@ -72,6 +110,98 @@ std::string firstMatchInFolder(const std::string& folder, const std::string& nam
 int Files::compareFolded(std::string_view a, std::string_view b) {
     const std::u32string x = folded(a), y = folded(b);
     return x.compare(y);
+}
+
+void Files::sortFolded(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int c = compareFolded(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+bool Files::isFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Files::wildcardMatch(std::string_view name, std::string_view pattern) {
+    const std::u16string n = toUtf16(name), p = toUtf16(pattern);
+    if (matchName(n, p)) return true;
+    // A name without a dot matches as if it ended in "." ("*.*" and "name." both match "name").
+    return n.find(u'.') == std::u16string::npos && matchName(n + u'.', p);
+}
+
+std::vector<std::string> Files::list(const std::string& folder, std::string_view pattern, bool withFolders) {
+    const std::string path = folder.empty() ? "." : resolve(folder);
+    std::vector<std::string> out;
+    DIR* d = ::opendir(path.c_str());
+    if (!d) return out;
+    // The folder is read once; only entries whose kind the folder does not tell are looked at.
+    while (const dirent* entry = ::readdir(d)) {
+        if (entry->d_name[0] == '.') continue;  // hidden on this system, and "." and ".."
+        if (!wildcardMatch(entry->d_name, pattern)) continue;
+        if (!withFolders && isFolderEntry(::dirfd(d), *entry)) continue;
+        out.emplace_back(entry->d_name);
+    }
+    ::closedir(d);
+    if (withFolders && pattern.find('*') != std::string_view::npos)
+        for (const char* dot : {".", ".."})
+            if (wildcardMatch(dot, pattern)) out.emplace_back(dot);
+    sortFolded(out);
+    return out;
+}
+
+std::vector<std::string> Files::subFolders(const std::string& folder) {
+    std::vector<std::string> out;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return out;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(d), raw, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) out.emplace_back(raw);
+    }
+    ::closedir(d);
+    sortFolded(out);
+    return out;
+}
+
+bool Files::makePath(const std::string& path) {
+    if (path.empty()) return false;
+    if (isFolder(path)) return true;
+    const std::size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+    if (slash != std::string::npos && slash > 0 && !makePath(path.substr(0, slash))) return false;
+    return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isFolder(path));
+}
+
+std::string Files::cleanPath(const std::string& path) {
+    const bool absolute = !path.empty() && path.front() == '/';
+    std::vector<std::string> kept;
+    for (std::size_t from = 0; from <= path.size();) {
+        std::size_t slash = path.find('/', from);
+        if (slash == std::string::npos) slash = path.size();
+        const std::string part = path.substr(from, slash - from);
+        from = slash + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == ".." && !kept.empty() && kept.back() != "..") {
+            kept.pop_back();
+            continue;
+        }
+        if (part == ".." && absolute) continue;
+        kept.push_back(part);
+    }
+    std::string out = absolute ? "/" : "";
+    for (std::size_t k = 0; k < kept.size(); ++k) out += (k ? "/" : "") + kept[k];
+    return out.empty() ? "." : out;
+}
+
+std::string Files::currentFolder() {
+    std::vector<char> buffer(4096);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
 }
 
 std::string Files::resolve(std::string_view path) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tova::lean {
 
@@ -40,6 +41,26 @@ public:
 
     // Letter-case-free comparison of two UTF-8 names (case folding by code point): <0, 0, >0.
     static int compareFolded(std::string_view a, std::string_view b);
+    // Sorts names without regard to case (names equal so in their byte order).
+    static void sortFolded(std::vector<std::string>& names);
+
+    static bool isFolder(const std::string& path);  // as written; a link counts as what it points to
+
+    // Windows find-file matching of one name against a pattern with "*" and "?", without regard to
+    // letter case; "*.*" also matches a name without a dot, and "name." matches "name".
+    static bool wildcardMatch(std::string_view name, std::string_view pattern);
+    // Entry names of a folder (resolved) that match the pattern, sorted without regard to case.
+    // `withFolders` includes sub-folders (and "." and ".." when a pattern with "*" matches them).
+    // Hidden entries (names starting with ".") are left out otherwise.
+    static std::vector<std::string> list(const std::string& folder, std::string_view pattern, bool withFolders);
+    // The sub-folders of a folder (hidden ones too, links to folders not), sorted without regard to case.
+    static std::vector<std::string> subFolders(const std::string& folder);
+    // Makes a folder with its parents; false when it cannot be made.
+    static bool makePath(const std::string& path);
+
+    // "a//b/./c/../d" -> "a/b/d": no empty, "." or ".." components where they can be removed.
+    static std::string cleanPath(const std::string& path);
+    static std::string currentFolder();
 };
 
 }  // namespace tova::lean
