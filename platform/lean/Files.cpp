@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -280,55 +281,81 @@ bool Files::read(const std::string& path, std::string& bytes) {
 
 std::string Files::lastError() { return std::strerror(errno); }
 
-bool Files::writeAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    auto fail = [&](const char* what) {
-        if (error) *error = std::string(what) + " " + path + ": " + lastError();
-        return false;
-    };
-    // A link is written through: its target is the file that gets the new content.
-    std::string target = path;
+namespace {
+
+// The file a path names when it is a link (written through, as the target gets the new content).
+std::string linkTarget(const std::string& path) {
     char resolved[4096];
     const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
-    if (length > 0) {
-        resolved[length] = '\0';
-        target = resolved[0] == '/' ? std::string(resolved)
-                                    : path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1) +
-                                          resolved;
+    if (length <= 0) return path;
+    resolved[length] = '\0';
+    if (resolved[0] == '/') return resolved;
+    const std::size_t slash = path.rfind('/');
+    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+}
+
+std::atomic<unsigned> temporaryCount{0};
+
+}  // namespace
+
+AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
+    // A new name beside the target, created here and now (mode 0666 less the umask, or the old file's).
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = target_ + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaryCount++) + ".tmp";
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
     }
-    std::string temporary = target + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return fail("cannot create");
-    // The new file takes the mode a newly created file gets, or the old file's mode.
+    if (fd_ < 0) {
+        error_ = "cannot create " + path + ": " + Files::lastError();
+        return;
+    }
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        (void)::fchmod(fd, old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        (void)::fchmod(fd, 0666 & ~mask);
-    }
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+    if (::stat(target_.c_str(), &old) == 0) (void)::fchmod(fd_, old.st_mode & 07777);
+}
+
+AtomicFile::~AtomicFile() { cancel(); }
+
+void AtomicFile::cancel() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporary_.c_str());
+}
+
+bool AtomicFile::write(const char* data, std::size_t size) {
+    while (fd_ >= 0 && size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            const int saved = errno;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            errno = saved;
-            return fail("cannot write");
+            error_ = "cannot write " + target_ + ": " + Files::lastError();
+            cancel();
+            return false;
         }
-        p += n;
-        left -= std::size_t(n);
+        data += n;
+        size -= std::size_t(n);
     }
-    if (::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(temporary.c_str());
-        errno = saved;
-        return fail("cannot write");
+    return fd_ >= 0;
+}
+
+bool AtomicFile::commit(bool syncToDisk) {
+    if (fd_ < 0) return false;
+    // A file system that cannot sync (EINVAL) keeps what it has.
+    const bool synced = !syncToDisk || ::fdatasync(fd_) == 0 || errno == EINVAL;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        error_ = "cannot write " + target_ + ": " + Files::lastError();
+        ::unlink(temporary_.c_str());
+        return false;
     }
     return true;
+}
+
+bool Files::writeAtomically(const std::string& path, std::string_view bytes, std::string* error, bool syncToDisk) {
+    AtomicFile file(path);
+    const bool done = file.write(bytes.data(), bytes.size()) && file.commit(syncToDisk);
+    if (!done && error) *error = file.error();
+    return done;
 }
 
 bool Files::copy(const std::string& from, const std::string& to) {

@@ -32,7 +32,10 @@ public:
     static bool read(const std::string& path, std::string& bytes);
     // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a reader never
     // sees a half-written file. False (with the reason in `error`) on any failure, nothing changed then.
-    static bool writeAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+    // `syncToDisk` has the content reach the disk before the rename, so that a crash leaves the old or
+    // the new file whole.
+    static bool writeAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+                                bool syncToDisk = true);
     // Copies a file byte for byte (over any file `to`); false on any failure.
     static bool copy(const std::string& from, const std::string& to);
 
@@ -61,6 +64,28 @@ public:
     // "a//b/./c/../d" -> "a/b/d": no empty, "." or ".." components where they can be removed.
     static std::string cleanPath(const std::string& path);
     static std::string currentFolder();
+};
+
+// A file written under a temporary name beside its path and put in place whole by `commit`; dropped
+// when it goes without one. A link is written through.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    bool write(const char* data, std::size_t size);
+    // `syncToDisk` has the content reach the disk before the rename, so that a crash leaves the old or
+    // the new file whole. False when the file cannot be put in place (the old one stays).
+    bool commit(bool syncToDisk = true);
+    void cancel();
+    const std::string& error() const { return error_; }
+
+private:
+    std::string target_, temporary_, error_;
+    int fd_ = -1;
 };
 
 }  // namespace tova::lean

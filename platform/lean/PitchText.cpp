@@ -17,7 +17,9 @@ int symbolDigit(char16_t c) {
     return at == std::u16string_view::npos ? -1 : int(at);
 }
 
-int decodePair(std::u16string_view pair) {
+}  // namespace
+
+int decodePitchPair(std::u16string_view pair) {
     const int d1 = pair.size() >= 1 ? symbolDigit(pair[0]) : 0;
     const int d2 = pair.size() >= 2 ? symbolDigit(pair[1]) : 0;
     int v = 64 * d1 + d2;
@@ -25,7 +27,7 @@ int decodePair(std::u16string_view pair) {
     return int(std::int16_t(v));
 }
 
-std::u16string decodeRun(std::u16string_view text, std::size_t maxValues) {
+std::u16string decodePitchRun(std::u16string_view text, std::size_t maxValues) {
     std::u16string out;
     const std::size_t maxChars = std::min(maxValues, kMaxDecodedPitchValues) * 2;
     std::u16string_view last;
@@ -59,23 +61,21 @@ std::u16string decodeRun(std::u16string_view text, std::size_t maxValues) {
     return out;
 }
 
-std::u16string decodeList(std::u16string_view pairs) {
+std::u16string decodePitchList(std::u16string_view pairs) {
     std::u16string out;
     for (std::size_t i = 0; i < pairs.size(); i += 2) {
         if (i > 0) out += u' ';
-        for (const char c : std::to_string(decodePair(pairs.substr(i, 2)))) out += char16_t(c);
+        for (const char c : std::to_string(decodePitchPair(pairs.substr(i, 2)))) out += char16_t(c);
     }
     return out;
 }
-
-}  // namespace
 
 std::u16string decodePitchText(const std::u16string& text, std::size_t maxValues) {
     const std::size_t blank = text.find(u' ');
     if (blank == std::u16string::npos || blank < 2) return text;  // none, or among the first two characters
     if (text[0] != u'!') return text;
     const std::u16string tempo = text.substr(1, blank - 1);
-    std::u16string list = decodeList(decodeRun(std::u16string_view(text).substr(blank + 1), maxValues));
+    std::u16string list = decodePitchList(decodePitchRun(std::u16string_view(text).substr(blank + 1), maxValues));
     const std::size_t firstBlank = list.find(u' ');
     if (firstBlank != std::u16string::npos && firstBlank >= 1)
         list.insert(firstBlank, u"Q" + tempo);

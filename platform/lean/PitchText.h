@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tova::lean {
 
@@ -11,5 +12,11 @@ namespace tova::lean {
 // reading as tova::DecodePitchText gives the editor; texts are UTF-16 as there.
 inline constexpr std::size_t kMaxDecodedPitchValues = std::size_t(1) << 20;
 std::u16string decodePitchText(const std::u16string& text, std::size_t maxValues = kMaxDecodedPitchValues);
+// Its two steps: the runs of "#n#" repeated out (at most `maxValues` pairs), and the pairs as the
+// blank-separated list of their values.
+std::u16string decodePitchRun(std::u16string_view text, std::size_t maxValues = kMaxDecodedPitchValues);
+std::u16string decodePitchList(std::u16string_view pairs);
+// The value of one pair (a missing symbol counts as 0, one outside the alphabet as -1).
+int decodePitchPair(std::u16string_view pair);
 
 }  // namespace tova::lean

@@ -6,11 +6,14 @@
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchText.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 #include <locale.h>
 #include <string>
 #include <wctype.h>
@@ -436,15 +439,32 @@ BatchRunner::Flow BatchRunner::copyStatement(const BatchString& rest) {
     BatchString dest = absolute(groups[1][0]);
     if (isFolder(dest)) dest = join(dest, namePart(sources[0]));
 
-    std::string bytes, part;
+    lean::AtomicFile out(batchUtf8(dest));
+    if (!out.isOpen()) {
+        host_.warn(u"copy: cannot write " + groups[1][0]);
+        return Flow::Next;
+    }
+    std::vector<char> chunk(std::size_t(1) << 20);
     for (const BatchString& s : sources) {
-        if (!Files::read(batchUtf8(s), part)) {
+        const int fd = ::open(batchUtf8(s).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        bool read = fd >= 0;
+        while (read) {
+            const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                read = n == 0;
+                break;
+            }
+            if (!out.write(chunk.data(), std::size_t(n))) break;
+        }
+        if (fd >= 0) ::close(fd);
+        if (!read) {
             host_.warn(u"copy: cannot read " + s + u"; nothing copied");
             return Flow::Next;
         }
-        bytes += part;
+        if (!out.isOpen()) break;
     }
-    if (!Files::writeAtomically(batchUtf8(dest), bytes)) host_.warn(u"copy: cannot write " + groups[1][0]);
+    if (!out.commit()) host_.warn(u"copy: cannot write " + groups[1][0]);
     return Flow::Next;
 }
 

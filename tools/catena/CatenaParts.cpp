@@ -13,6 +13,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -155,16 +156,35 @@ void CatenaParts::mix(std::int64_t pieceFrames, const PieceSource& source, std::
 }
 
 void CatenaParts::join(const std::string& headerPart, const std::string& dataPart, const std::string& output) {
-    std::string bytes, data;
-    if (!lean::Files::read(lean::Files::resolve(headerPart), bytes))
-        throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + headerPart);
-    if (!lean::Files::read(lean::Files::resolve(dataPart), data))
-        throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + dataPart);
-    bytes += data;
-    data = std::string();
-    std::string error;
-    if (!lean::Files::writeAtomically(lean::Files::resolve(output), bytes, &error))
-        throw lean::Failure(lean::Failure::Access, error);
+    // Both parts are opened before the output is begun: a missing part leaves no trace.
+    const std::string parts[2] = {headerPart, dataPart};
+    int fds[2] = {-1, -1};
+    struct Closer {
+        int* fds;
+        ~Closer() {
+            for (int k = 0; k < 2; ++k)
+                if (fds[k] >= 0) ::close(fds[k]);
+        }
+    } closer{fds};
+    for (int k = 0; k < 2; ++k) {
+        fds[k] = ::open(lean::Files::resolve(parts[k]).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st {};
+        if (fds[k] < 0 || ::fstat(fds[k], &st) != 0 || !S_ISREG(st.st_mode))
+            throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + parts[k]);
+    }
+    lean::AtomicFile out(lean::Files::resolve(output));
+    if (!out.isOpen()) throw lean::Failure(lean::Failure::Access, "cannot write " + output);
+    std::vector<char> chunk(std::size_t(1) << 20);
+    for (int k = 0; k < 2; ++k) {
+        for (;;) {
+            const ssize_t n = ::read(fds[k], chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw lean::Failure(lean::Failure::Io, "cannot read " + parts[k]);
+            if (n == 0) break;
+            if (!out.write(chunk.data(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
+        }
+    }
+    if (!out.commit()) throw lean::Failure(lean::Failure::Io, "cannot write " + output);
 }
 
 }  // namespace tova

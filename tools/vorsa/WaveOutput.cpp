@@ -25,7 +25,9 @@ std::string WaveOutput::encode(const std::vector<float>& samples) {
 }
 
 bool WaveOutput::write(const std::string& path, const std::vector<float>& samples, std::string* error) {
-    return lean::Files::writeAtomically(path, encode(samples), error);
+    // A note file is a render's working file (the render cache makes it again when it is lost): put
+    // in place whole, but not waited on to reach the disk, which would cost more than the note.
+    return lean::Files::writeAtomically(path, encode(samples), error, false);
 }
 
 }  // namespace tova::vorsa
