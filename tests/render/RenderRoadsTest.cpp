@@ -42,20 +42,10 @@ TEST_F(RenderRoadsTest, TheThreeRoadsMakeTheSameWave) {
     }
     // Each road was the one asked for.
     EXPECT_EQ(direct.libraryRoads, (QList<bool>{false, true}));
-}
-
-// The tools' bytes are part of the program's contract: the fixture song renders to the same wave on
-// every road as it did when the tools were first written (its digest taken then).
-TEST_F(RenderRoadsTest, TheThreeRoadsKeepTheWaveTheToolsAlwaysMade) {
-    const std::string expected = "5325fb422249d0f229b835e22259c84a64471e23958e5c6985046be015a13364";
-    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
-        SCOPED_TRACE(roadName(road));
-        clearCache();
-        useRoad(road);
-        const QString output = dir.filePath(QStringLiteral("kept ") + QString::fromLatin1(roadName(road)) + ".wav");
-        ASSERT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
-        EXPECT_EQ(QCryptographicHash::hash(readFile(output), QCryptographicHash::Sha256).toHex().toStdString(), expected);
-    }
+    // And the wave is the one the tools made before they left Qt behind (its digest taken then): their
+    // bytes are part of the program's contract.
+    EXPECT_EQ(QCryptographicHash::hash(first, QCryptographicHash::Sha256).toHex().toStdString(),
+              "5325fb422249d0f229b835e22259c84a64471e23958e5c6985046be015a13364");
 }
 
 // A user whose folders and output name hold characters that code page 932 lacks gets the same wave on
