@@ -18,6 +18,9 @@
 #include "platform/ui/QtPorts.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
+#include "voicebank/ui/QtPrefixMapEditor.h"
+#include "voicebank/ui/QtSamplePicker.h"
+#include "voicebank/ui/QtSuffixBroker.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
 
 #include <QApplication>
@@ -50,6 +53,9 @@ int main(int argc, char** argv) {
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
+    tova::QtPrefixMapEditor prefixMapEditor;
+    tova::QtSuffixBroker suffixBroker;
+    tova::QtSamplePicker samplePicker;
     tova::QtNoteDialogs noteDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
@@ -61,6 +67,9 @@ int main(int argc, char** argv) {
     ports.voiceTools = &voiceTools;
     ports.pluginWait = &pluginWait;
     ports.voiceBankManager = &voiceBankManager;
+    ports.prefixMapEditor = &prefixMapEditor;
+    ports.suffixBroker = &suffixBroker;
+    ports.samplePicker = &samplePicker;
     ports.noteDialogs = &noteDialogs;
 
     tova::Form1 w(ports);
