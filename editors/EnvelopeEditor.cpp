@@ -1,5 +1,6 @@
 #include "editors/EnvelopeEditor.h"
 
+#include "core/DefaultEnvelope.h"
 #include "editors/EnvelopeText.h"
 #include "platform/Vb.h"
 
@@ -30,7 +31,7 @@ bool EnvelopeEditor::setUp(EnvelopeDialogArgs& args) {
     OtoOverlap = Vb::CLng(args.otoOverlap);
     NextPre = Vb::CLng(args.nextPre);
     NextOverlap = Vb::CLng(args.nextOverlap);
-    if (args.envelope.isEmpty()) args.envelope = DefaultEnvelopeText();
+    if (args.envelope.isEmpty()) args.envelope = DefaultEnvelope();
     const QStringList f = ReadEnvelopeFields(args.envelope);
     for (int i = 0; i < 7; ++i) EnvParams[size_t(i)] = f[i];
     EnvParams[9] = f[8];

@@ -1,13 +1,12 @@
 #include "editors/EnvelopeText.h"
 
+#include "core/DefaultEnvelope.h"
 #include "platform/Vb.h"
 
 namespace tova {
 
-QString DefaultEnvelopeText() { return QStringLiteral("0 5 35 0 100 100 0"); }
-
 QStringList ReadEnvelopeFields(const QString& text) {
-    QString t = text.isEmpty() ? DefaultEnvelopeText() : text;
+    QString t = text.isEmpty() ? DefaultEnvelope() : text;
     t.replace(u',', u' ');
     QStringList fields = t.split(u' ');
     fields.resize(11);
@@ -24,7 +23,7 @@ QString WriteEnvelopeText(const QStringList& main, const QString& p4, const QStr
         parts.append(v5);
     }
     const QString text = parts.join(u' ').trimmed();
-    return text == DefaultEnvelopeText() ? QString() : text;
+    return text == DefaultEnvelope() ? QString() : text;
 }
 
 }  // namespace tova

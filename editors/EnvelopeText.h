@@ -10,8 +10,7 @@ namespace tova {
 // and p4 p5 v5. Times are ms (p1 after the sound starts, p2 after P1, p3 before P4, p4 before the end of
 // the sound, p5 after P2), volumes %. The empty text stands for the default envelope.
 
-// The default envelope "0 5 35 0 100 100 0".
-QString DefaultEnvelopeText();
+// The default envelope is DefaultEnvelope (core/DefaultEnvelope.h).
 
 // The eleven fields by position (0..6 p1..v4, 7 the marker, 8 p4, 9 p5, 10 v5): an empty text reads as
 // the default envelope; "," reads as a blank; the text splits at every single blank, so two blanks in a

@@ -4,11 +4,11 @@
 #include "core/MessageTable.h"
 #include "core/NoteNames.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
-#include "render/Cp932Lines.h"
 
 #include <QSaveFile>
 
