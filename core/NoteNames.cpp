@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "platform/Errors.h"
 #include "platform/Vb.h"
+#include "platform/lean/Failure.h"
 
 #include <cmath>
 #include <limits>
@@ -28,12 +29,6 @@ const QString& flatSignTable() {
     static const QString t = QStringLiteral("C D♭D E♭E F G♭G A♭A B♭B ");
     return t;
 }
-// For reading: the naturals alone, each letter at its semitone's place.
-const QString& naturalTable() {
-    static const QString t = QStringLiteral("C   D   E F   G   A   B ");
-    return t;
-}
-
 const QString& writingTable() {
     const QString& style = settings().SharpFlat;
     if (style == u"♭") return flatSignTable();
@@ -61,27 +56,15 @@ QString NoteNumToName(int32_t n) {
 }
 
 int16_t NoteNameToNum(const QString& name) {
-    if (name.isEmpty()) return -1;
-    const QChar second = name.size() > 1 ? name[1] : QChar();
-    const QString* table = &naturalTable();
-    qsizetype keyLength = 1;
-    if (second == u'b') table = &flatTable();
-    else if (second == u'♭') table = &flatSignTable();
-    else if (second == u'#') table = &sharpTable();
-    else if (second == u'♯') table = &sharpSignTable();
-    if (table != &naturalTable()) keyLength = 2;
-
-    const qsizetype found = table->indexOf(name.left(keyLength));  // case-sensitive
-    // A key that its table does not hold counts as C (position 0 and 1 both give class 0).
-    const int64_t cls = found < 0 ? 0 : found / 2;
-    const int64_t octave = Vb::CInt(Vb::Val(name.mid(keyLength)));
-    const int64_t result = cls + 12 * octave - 12;
-    if (result < std::numeric_limits<int16_t>::min() || result > std::numeric_limits<int16_t>::max())
-        throw OverflowError();
-    return int16_t(result);
+    try {
+        return lean::noteNameToNum(name.toStdU16String());
+    } catch (const lean::Failure& e) {
+        if (e.number() == lean::Failure::Overflow) throw OverflowError();
+        throw;
+    }
 }
 
-double NoteNumToFreq(double n) { return std::pow(2.0, (n - 12.0) / 12.0) * kNoteRefFreq; }
+double NoteNumToFreq(double n) { return lean::noteNumToFreq(n); }
 
 double FreqToNoteValue(double f) {
     const double ratio = f / kNoteRefFreq;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/lean/NoteName.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -13,7 +15,7 @@ namespace tova {
 // setting ("#", "b", "♯" or "♭"), read at every call.
 
 // The reference frequency of note 12, and one semitone in natural-logarithm units (ln 2 / 12).
-constexpr double kNoteRefFreq = 65.4063913251497;
+constexpr double kNoteRefFreq = lean::kNoteRefFreq;
 constexpr double kSemitoneLn = 0.0577622650466666;
 
 // "No note": what the frequency conversions give for a frequency of zero or less (the unvoiced frames

@@ -1,6 +1,8 @@
 #include "platform/Vb.h"
 
 #include "platform/Errors.h"
+#include "platform/lean/Failure.h"
+#include "platform/lean/Numbers.h"
 
 #include <QStringList>
 
@@ -15,65 +17,15 @@
 namespace tova {
 namespace {
 
-// The "C" locale object: numbers in our files always use "." whatever locale the desktop runs in.
-locale_t cLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
-}
-
-bool isSkippable(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
-// Value of "&H..." / "&O..." digits: 16-bit two's complement when it fits in four hex (six octal)
-// digits, 32-bit otherwise, as the classic runtime reads such literals.
-bool radixValue(const QString& digits, int radix, double& out) {
-    if (digits.isEmpty()) return false;
-    quint64 v = 0;
-    for (QChar c : digits) {
-        int d = c.isDigit() ? c.unicode() - '0' : (c.toUpper().unicode() - 'A' + 10);
-        if (d < 0 || d >= radix) return false;
-        v = v * radix + d;
-        if (v > 0xFFFFFFFFull) throw OverflowError();
+// The number readings of the Qt-free core, its overflow raised as the runtime's error.
+template <class Read>
+auto reading(Read read) {
+    try {
+        return read();
+    } catch (const lean::Failure& e) {
+        if (e.number() == lean::Failure::Overflow) throw OverflowError();
+        throw;
     }
-    if (v <= 0xFFFF && ((radix == 16 && digits.size() <= 4) || (radix == 8 && v <= 0xFFFF && digits.size() <= 6)))
-        out = double(int16_t(uint16_t(v)));
-    else
-        out = double(int32_t(uint32_t(v)));
-    return true;
-}
-
-// Scans a decimal number at the start of `s` (already stripped of skippable characters for Val).
-// Returns the number of characters used (0 when there is no number).
-int scanDecimal(const QString& s, int from, double& out) {
-    int i = from;
-    const int n = int(s.size());
-    std::string buf;
-    if (i < n && (s[i] == u'+' || s[i] == u'-')) buf += char(s[i++].unicode());
-    int digits = 0;
-    while (i < n && s[i].unicode() >= '0' && s[i].unicode() <= '9') { buf += char(s[i++].unicode()); ++digits; }
-    if (i < n && s[i] == u'.') {
-        buf += '.';
-        ++i;
-        while (i < n && s[i].unicode() >= '0' && s[i].unicode() <= '9') { buf += char(s[i++].unicode()); ++digits; }
-    }
-    if (digits == 0) return 0;
-    if (i < n && (s[i] == u'E' || s[i] == u'e' || s[i] == u'D' || s[i] == u'd')) {
-        int j = i + 1;
-        std::string ex = "e";
-        if (j < n && (s[j] == u'+' || s[j] == u'-')) ex += char(s[j++].unicode());
-        int ed = 0;
-        while (j < n && s[j].unicode() >= '0' && s[j].unicode() <= '9') { ex += char(s[j++].unicode()); ++ed; }
-        if (ed > 0) { buf += ex; i = j; }
-    }
-    out = strtod_l(buf.c_str(), nullptr, cLocale());
-    return i - from;
-}
-
-double roundHalfEven(double v) {
-    const int old = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    double r = std::nearbyint(v);
-    std::fesetround(old);
-    return r;
 }
 
 double parseOrMismatch(const QString& text) {
@@ -250,45 +202,24 @@ bool roundsToZero(double a, const Section& s) {
 }  // namespace
 
 double Vb::Val(const QString& text) {
-    QString s;
-    s.reserve(text.size());
-    for (QChar c : text) if (!isSkippable(c)) s += c;
-    if (s.startsWith(u'&') && s.size() >= 2) {
-        QChar k = s[1].toUpper();
-        int radix = k == u'H' ? 16 : (k == u'O' ? 8 : 0);
-        if (radix) {
-            int i = 2;
-            QString digits;
-            while (i < s.size()) {
-                QChar c = s[i].toUpper();
-                bool ok = radix == 16 ? (c.isDigit() || (c >= u'A' && c <= u'F')) : (c >= u'0' && c <= u'7');
-                if (!ok || c.unicode() > 127) break;
-                digits += c;
-                ++i;
-            }
-            double v = 0;
-            return radixValue(digits, radix, v) ? v : 0.0;
-        }
-    }
-    double v = 0;
-    return scanDecimal(s, 0, v) > 0 ? v : 0.0;
+    return reading([&] { return lean::val(text.toStdString()); });
 }
 
 bool Vb::TryParse(const QString& text, double& out) {
-    QString s = text.trimmed();
-    if (s.isEmpty()) return false;
-    if (s.startsWith(u'&') && s.size() > 2) {
-        QChar k = s[1].toUpper();
-        int radix = k == u'H' ? 16 : (k == u'O' ? 8 : 0);
+    const std::string s = text.trimmed().toStdString();
+    if (s.empty()) return false;
+    if (s.size() > 2 && s[0] == '&') {
+        const char k = char(s[1] & ~0x20);
+        const int radix = k == 'H' ? 16 : (k == 'O' ? 8 : 0);
         if (!radix) return false;
         try {
-            return radixValue(s.mid(2), radix, out);
-        } catch (const OverflowError&) {
+            return lean::radixValue(std::string_view(s).substr(2), radix, out);
+        } catch (const lean::Failure&) {
             return false;
         }
     }
     double v = 0;
-    int used = scanDecimal(s, 0, v);
+    const std::size_t used = lean::scanDecimal(s, 0, v);
     if (used == 0 || used != s.size()) return false;
     out = v;
     return true;
@@ -300,19 +231,19 @@ bool Vb::IsNumeric(const QString& text) {
 }
 
 int16_t Vb::CInt(double v) {
-    double r = roundHalfEven(v);
+    double r = lean::roundHalfEven(v);
     if (std::isnan(r) || r < -32768.0 || r > 32767.0) throw OverflowError();
     return int16_t(r);
 }
 
 int32_t Vb::CLng(double v) {
-    double r = roundHalfEven(v);
+    double r = lean::roundHalfEven(v);
     if (std::isnan(r) || r < -2147483648.0 || r > 2147483647.0) throw OverflowError();
     return int32_t(r);
 }
 
 uint8_t Vb::CByte(double v) {
-    double r = roundHalfEven(v);
+    double r = lean::roundHalfEven(v);
     if (std::isnan(r) || r < 0 || r > 255.0) throw OverflowError();
     return uint8_t(r);
 }

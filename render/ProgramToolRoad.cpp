@@ -1,6 +1,7 @@
 #include "render/ProgramToolRoad.h"
 
 #include "core/Processes.h"
+#include "platform/ProcessHandle.h"
 #include "platform/Vb.h"
 
 #include <QStringList>
@@ -73,6 +74,14 @@ void ProgramToolRoad::AppendDirect(const QString& output, const QString& sampleP
 }
 
 void ProgramToolRoad::RenderNote(const NoteRenderCall& call) { ShellAndWait(RenderLine(call), kMinimised); }
+
+ToolRoad::RenderJob ProgramToolRoad::PrepareRender(const NoteRenderCall& call) {
+    const qint64 pid = Shell(RenderLine(call), kMinimised);
+    return [pid] {
+        ProcessHandle handle;
+        if (handle.open(pid)) handle.wait(-1);
+    };
+}
 
 void ProgramToolRoad::AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,
                                  const QString& envelope) {

@@ -7,7 +7,8 @@
 namespace tova {
 
 // The tool programs, started one command line at a time and awaited (ShellAndWait). The command
-// lines are those of the render batch's tool calls with every variable filled in.
+// lines are those of the render batch's tool calls with every variable filled in. Notes render side
+// by side: a note's tool 2 program is started on the caller's thread and its job waits for it to end.
 class ProgramToolRoad : public ToolRoad {
 public:
     ProgramToolRoad(const QString& tool1, const QString& tool2) : tool1_(tool1), tool2_(tool2) {}
@@ -18,6 +19,7 @@ public:
     void AppendDirect(const QString& output, const QString& samplePath, double offset, float stp,
                       const QString& lengthText, const QString& envelope) override;
     void RenderNote(const NoteRenderCall& call) override;
+    RenderJob PrepareRender(const NoteRenderCall& call) override;
     void AppendNote(const QString& output, const QString& noteFile, float stp, const QString& lengthText,
                     const QString& envelope) override;
 

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "platform/Errors.h"
 #include "platform/Vb.h"
+#include "platform/lean/PitchText.h"
 
 #include <QStringList>
 
@@ -13,8 +14,6 @@
 namespace tova {
 
 namespace {
-
-int symbolDigit(QChar c) { return int(PitchAlphabet().indexOf(c)); }
 
 QString numberText(double v) { return Vb::DoubleText(v); }
 
@@ -34,13 +33,7 @@ QString EncodePitchPair(qint16 value) {
     return QString(a.at(v / 64)) + a.at(v % 64);
 }
 
-qint16 DecodePitchPair(QStringView pair) {
-    const int d1 = pair.size() >= 1 ? symbolDigit(pair.at(0)) : 0;
-    const int d2 = pair.size() >= 2 ? symbolDigit(pair.at(1)) : 0;
-    int v = 64 * d1 + d2;
-    if (v >= 2048) v -= 4096;
-    return qint16(v);
-}
+qint16 DecodePitchPair(QStringView pair) { return qint16(lean::decodePitchPair(pair.toString().toStdU16String())); }
 
 QString EncodePitchList(const QString& list) {
     QString out;
@@ -60,15 +53,7 @@ QString EncodePitchList(const QString& list) {
 }
 
 QString DecodePitchList(const QString& pairs) {
-    QString out;
-    out.reserve(pairs.size() * 3);
-    const QStringView all(pairs);
-    for (qsizetype i = 0; i < pairs.size(); i += 2) {
-        out += u' ';
-        out += QString::number(DecodePitchPair(all.mid(i, 2)));
-    }
-    if (!out.isEmpty()) out.remove(0, 1);
-    return out;
+    return QString::fromStdU16String(lean::decodePitchList(pairs.toStdU16String()));
 }
 
 QString EncodePitchRun(const QString& pairs) {
@@ -103,38 +88,7 @@ qsizetype PitchValuesForLength(qint64 internalTicks) {
 }
 
 QString DecodePitchRun(const QString& text, qsizetype maxValues) {
-    QString out;
-    const qsizetype maxChars = qBound<qsizetype>(0, maxValues, MaxDecodedPitchValues) * 2;
-    out.reserve(qMin(text.size(), maxChars));
-    const QStringView all(text);
-    QStringView last;
-    qsizetype pos = 0;
-    while (pos < text.size() - 1) {
-        if (text.at(pos) != u'#') {
-            last = all.mid(pos, 2);
-            if (out.size() + 2 > maxChars) break;
-            out += last;
-            pos += 2;
-            continue;
-        }
-        const qsizetype close = text.indexOf(u'#', pos + 1);
-        // A count too large for a number (a long "&O" or "&H" text) repeats as far as the limit goes.
-        double count = 0;
-        try {
-            count = Vb::Val(text.mid(pos + 1, close < 0 ? -1 : close - pos - 1));
-        } catch (const OverflowError&) {
-            count = std::numeric_limits<double>::infinity();
-        }
-        if (count >= 1 && !last.isEmpty()) {
-            const qsizetype room = (maxChars - out.size()) / last.size();
-            const qsizetype n = count > double(room) ? room : qsizetype(count);
-            for (qsizetype k = 0; k < n; ++k) out += last;
-            if (n < count) break;
-        }
-        if (close < 0) break;
-        pos = close + 1;
-    }
-    return out;
+    return QString::fromStdU16String(lean::decodePitchRun(text.toStdU16String(), std::size_t(qMax<qsizetype>(maxValues, 0))));
 }
 
 QString EncodePitchText(const QString& field, bool encodingOn) {
@@ -152,17 +106,7 @@ QString EncodePitchText(const QString& field, bool encodingOn) {
 QString EncodePitchText(const QString& field) { return EncodePitchText(field, settings().EncodePitchData); }
 
 QString DecodePitchText(const QString& text, qsizetype maxValues) {
-    const qsizetype blank = text.indexOf(u' ');
-    if (blank < 2) return text;  // none, or among the first two characters
-    if (text.at(0) != u'!') return text;
-    const QString tempo = text.mid(1, blank - 1);
-    QString list = DecodePitchList(DecodePitchRun(text.mid(blank + 1), maxValues));
-    const qsizetype firstBlank = list.indexOf(u' ');
-    if (firstBlank >= 1)
-        list.insert(firstBlank, u'Q' + tempo);
-    else
-        list += u'Q' + tempo;
-    return list;
+    return QString::fromStdU16String(lean::decodePitchText(text.toStdU16String(), std::size_t(qMax<qsizetype>(maxValues, 0))));
 }
 
 }  // namespace tova

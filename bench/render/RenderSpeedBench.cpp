@@ -1,14 +1,17 @@
 // How fast the tools start and a 300-note song renders, for this build's tools and, side by side in the
 // same run, for the tools of another program folder (an earlier build):
 //
-//   bench_render_speed [EARLIER_PROGRAM_FOLDER]
+//   bench_render_speed [EARLIER_PROGRAM_FOLDER [ROUNDS]]
 //
-// - process start of `vorsa` and `catena` (no arguments: they print their usage and end) against
-//   /bin/true, the median of 30 starts;
+// - process start of `vorsa`, `catena` and `batrun` (no arguments: they print their usage and end)
+//   against /bin/true, the median of 30 starts;
 // - the 300-note song of 150 s on the batch road (render batch run by the folder's `batrun`), cold (no
 //   cached notes; the bank's frequency tables exist) and warm (every note cached);
-// - the same song on the library road with the folder's libraries, cold: the earlier folder's with the
-//   notes one after the other as before, this build's with one note per core;
+// - the same song on the library road with the folder's libraries, cold, one note per core; and on the
+//   program road (the tool programs one command line at a time), cold: the earlier folder's with the
+//   notes one after the other as before, this build's side by side;
+// - every road measured in paired rounds (both folders in each round, taking turns at going first), the
+//   figures being the medians of the rounds;
 // - a re-render after one edited note on the library road, against the time to write the output file;
 // - the peak memory of `catena` appending a one-hour piece.
 // Each road's output is compared byte for byte between the two folders.
@@ -25,6 +28,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <utility>
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
@@ -93,47 +98,74 @@ std::vector<double> startTimes(const std::vector<std::string>& programs) {
 using Fixture = bench::SongRenderFixture;
 
 struct Figures {
-    double vorsaStart = 0, catenaStart = 0;
-    double batchCold = 0, batchWarm = 0, libraryCold = 0;
+    double vorsaStart = 0, catenaStart = 0, batrunStart = 0;
+    double batchCold = 0, batchWarm = 0, libraryCold = 0, programCold = 0;
     long catenaHourKb = 0;
-    QByteArray batchWave, libraryWave;
+    QByteArray batchWave, libraryWave, programWave;
 };
 
-Figures measure(Fixture& f, const QString& folder, bool earlier) {
-    Figures r;
-    f.use(folder);
-    const std::string tools = folder.toStdString();
+struct Samples {
+    std::vector<double> batchCold, batchWarm, libraryCold, programCold;
+};
 
-    std::vector<double> cold, warm, library;
-    for (int i = 0; i < 3; ++i) {
-        QDir(f.cache).removeRecursively();
-        cold.push_back(timed([&] { f.renderBatch(); }));
-        warm.push_back(timed([&] { f.renderBatch(); }));
-    }
-    r.batchCold = median(cold);
-    r.batchWarm = median(warm);
+// One run of every road on a program folder's tools. The earlier build rendered the program road one
+// note after the other; both render the library road side by side.
+void runRoads(Fixture& f, const QString& folder, bool earlier, Samples& s, Figures& r) {
+    f.use(folder);
+    QDir(f.cache).removeRecursively();
+    s.batchCold.push_back(timed([&] { f.renderBatch(); }));
+    s.batchWarm.push_back(timed([&] { f.renderBatch(); }));
     r.batchWave = f.outputBytes();
 
-    // The earlier build rendered one note after the other.
-    f.direct.SetWorkers(earlier ? 1 : 0);
-    for (int i = 0; i < 3; ++i) {
-        ToolLibraries::instance().Unload();  // a cold library: nothing kept from an earlier render
-        QDir(f.cache).removeRecursively();
-        library.push_back(timed([&] { f.renderLibrary(); }));
-    }
-    r.libraryCold = median(library);
-    r.libraryWave = f.outputBytes();
     f.direct.SetWorkers(0);
+    ToolLibraries::instance().Unload();  // a cold library: nothing kept from an earlier render
+    QDir(f.cache).removeRecursively();
+    s.libraryCold.push_back(timed([&] { f.renderLibrary(); }));
+    r.libraryWave = f.outputBytes();
 
-    // One hour of a sample appended by the program.
+    f.direct.SetWorkers(earlier ? 1 : 0);
+    QDir(f.cache).removeRecursively();
+    s.programCold.push_back(timed([&] { f.renderPrograms(); }));
+    r.programWave = f.outputBytes();
+    f.direct.SetWorkers(0);
+}
+
+// The peak memory of the concatenator appending one hour of a sample.
+long catenaHourKb(Fixture& f, const QString& folder) {
     const QString hour = f.dir.filePath(QStringLiteral("hour.wav"));
     for (const QString& part : {hour + ".whd", hour + ".dat"}) QFile::remove(part);
-    const Child c = spawnAndWait({tools + "/catena", hour.toStdString(),
+    const Child c = spawnAndWait({folder.toStdString() + "/catena", hour.toStdString(),
                                   (f.song.VoiceDir + QStringLiteral("/a.wav")).toStdString(), "0", "3600000"});
     if (c.status != 0) throw std::runtime_error("catena failed on the one-hour piece");
-    r.catenaHourKb = c.peakKb;
     for (const QString& part : {hour + ".whd", hour + ".dat"}) QFile::remove(part);
-    return r;
+    return c.peakKb;
+}
+
+// Paired runs: each round renders every road with both folders, the one that goes first taking turns,
+// so that a busy machine weighs on both alike. Medians of the rounds.
+void measure(Fixture& f, const QString& earlier, const QString& current, int rounds, Figures& before, Figures& after) {
+    Samples b, a;
+    for (int i = 0; i < rounds; ++i) {
+        if (earlier.isEmpty()) {
+            runRoads(f, current, false, a, after);
+            continue;
+        }
+        if (i % 2 == 0) {
+            runRoads(f, earlier, true, b, before);
+            runRoads(f, current, false, a, after);
+        } else {
+            runRoads(f, current, false, a, after);
+            runRoads(f, earlier, true, b, before);
+        }
+    }
+    for (auto [samples, figures] : {std::pair{&b, &before}, std::pair{&a, &after}}) {
+        figures->batchCold = median(samples->batchCold);
+        figures->batchWarm = median(samples->batchWarm);
+        figures->libraryCold = median(samples->libraryCold);
+        figures->programCold = median(samples->programCold);
+    }
+    if (!earlier.isEmpty()) before.catenaHourKb = catenaHourKb(f, earlier);
+    after.catenaHourKb = catenaHourKb(f, current);
 }
 
 }  // namespace
@@ -142,25 +174,27 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString current = QStringLiteral(TOVA_PROGRAM_DIR);
     const QString earlier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     try {
         Fixture f(300, current);
         // The bank's frequency tables are made once, as after a bank's first render.
         f.renderLibrary();
 
         std::printf("cores: %u\n", std::max(1u, std::thread::hardware_concurrency()));
-        Figures before;
-        if (!earlier.isEmpty()) before = measure(f, earlier, true);
-        Figures after = measure(f, current, false);
+        Figures before, after;
+        measure(f, earlier, current, rounds, before, after);
         const std::string now = current.toStdString(), then = earlier.toStdString();
-        std::vector<std::string> programs{"/bin/true", now + "/vorsa", now + "/catena"};
-        if (!earlier.isEmpty()) programs.insert(programs.end(), {then + "/vorsa", then + "/catena"});
+        std::vector<std::string> programs{"/bin/true", now + "/vorsa", now + "/catena", now + "/batrun"};
+        if (!earlier.isEmpty()) programs.insert(programs.end(), {then + "/vorsa", then + "/catena", then + "/batrun"});
         const std::vector<double> starts = startTimes(programs);
         const double trueStart = starts[0];
         after.vorsaStart = starts[1];
         after.catenaStart = starts[2];
+        after.batrunStart = starts[3];
         if (!earlier.isEmpty()) {
-            before.vorsaStart = starts[3];
-            before.catenaStart = starts[4];
+            before.vorsaStart = starts[4];
+            before.catenaStart = starts[5];
+            before.batrunStart = starts[6];
         }
         std::printf("/bin/true start: %.2f ms\n", trueStart * 1e3);
 
@@ -172,11 +206,13 @@ int main(int argc, char** argv) {
         };
         row("vorsa start", before.vorsaStart, after.vorsaStart, "ms", 1e3);
         row("catena start", before.catenaStart, after.catenaStart, "ms", 1e3);
-        std::printf("%-34s %10.2f x and %.2f x of /bin/true\n", "vorsa and catena start now", after.vorsaStart / trueStart,
-                    after.catenaStart / trueStart);
+        row("batrun start", before.batrunStart, after.batrunStart, "ms", 1e3);
+        std::printf("%-34s %.2f x, %.2f x and %.2f x of /bin/true\n", "vorsa, catena, batrun start now",
+                    after.vorsaStart / trueStart, after.catenaStart / trueStart, after.batrunStart / trueStart);
         row("batch road, 300 notes, cold", before.batchCold, after.batchCold, "s", 1);
         row("batch road, 300 notes, warm", before.batchWarm, after.batchWarm, "s", 1);
         row("library road, 300 notes, cold", before.libraryCold, after.libraryCold, "s", 1);
+        row("program road, 300 notes, cold", before.programCold, after.programCold, "s", 1);
         std::printf("%-34s %10ld -> %10ld KB\n", "catena peak memory, 1-hour piece", before.catenaHourKb,
                     after.catenaHourKb);
 
@@ -210,10 +246,12 @@ int main(int argc, char** argv) {
                     "re-render after one edit", median(edits) * 1e3, median(writes) * 1e3,
                     median(edits) / median(writes), median(plainWrites) * 1e3, median(edits) / median(plainWrites));
         if (!earlier.isEmpty())
-            std::printf("same bytes before and after: batch road %s, library road %s, batch = library %s\n",
+            std::printf("same bytes before and after: batch road %s, library road %s, program road %s; "
+                        "batch = library = program %s\n",
                         before.batchWave == after.batchWave ? "yes" : "NO",
                         before.libraryWave == after.libraryWave ? "yes" : "NO",
-                        after.batchWave == after.libraryWave ? "yes" : "NO");
+                        before.programWave == after.programWave ? "yes" : "NO",
+                        after.batchWave == after.libraryWave && after.libraryWave == after.programWave ? "yes" : "NO");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_render_speed: %s\n", e.what());
         return 1;

@@ -17,6 +17,7 @@
 #include "render/RenderProgress.h"
 #include "render/RenderWindow.h"
 #include "render/ToolLibraries.h"
+#include "render/ToolTrust.h"
 #include "song/Song.h"
 
 #include <QDir>
@@ -99,9 +100,18 @@ struct SongRenderFixture {
         song.Tool2 = folder + QStringLiteral("/vorsa");
         if (!QFile::exists(folder + QStringLiteral("/batrun")))
             throw std::runtime_error("the program folder has no batch runner");
+        AcceptTool(song.Tool1);
+        AcceptTool(song.Tool2);
     }
     void renderLibrary() {
         settings().UseDLL = true;
+        QString out = output;
+        direct.RenderDirect(song.ProjectName, song.ProjectPath, 0, song.noteCount() - 1, out);
+    }
+    // The program road: the tool programs started one command line at a time (notes side by side).
+    void renderPrograms() {
+        settings().UseDLL = false;
+        settings().NonBatchMode = true;
         QString out = output;
         direct.RenderDirect(song.ProjectName, song.ProjectPath, 0, song.noteCount() - 1, out);
     }

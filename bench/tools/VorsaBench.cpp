@@ -6,6 +6,7 @@
 #include "song/PitchText.h"
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/RenderRequest.h"
+#include "tools/ToolText.h"
 #include "tools/vorsa/SampleAudio.h"
 #include "tools/vorsa/SampleFrequencyTable.h"
 
@@ -33,7 +34,7 @@ struct Fixture {
         s.insert(s.end(), v.begin(), v.end());
         sample = folder.filePath(QStringLiteral("ka.wav"));
         fx::writeWave16(sample, s);
-        if (NoteRenderer::run(RenderRequest::fromArguments({sample, "nul"})).code != 0)
+        if (NoteRenderer::run(RenderRequest::fromArguments({sample.toStdString(), "nul"})).code != 0)
             throw std::runtime_error("fixture table");
     }
     // A 1 s note a fifth up with a vibrato-like curve and the sample's own modulation.
@@ -56,7 +57,7 @@ Fixture& fixture() {
 // write the 16-bit file.
 void BM_RenderOneSecondNote(benchmark::State& state) {
     const QStringList call = fixture().call(fixture().folder.filePath(QStringLiteral("out.wav")), QString::fromLatin1(state.range(0) ? "B70" : ""));
-    const RenderRequest request = RenderRequest::fromArguments(call);
+    const RenderRequest request = RenderRequest::fromArguments(tova::test::u8(call));
     for (auto _ : state) {
         const NoteRenderer::Outcome outcome = NoteRenderer::run(request);
         if (outcome.code != 0) state.SkipWithError("render failed");
@@ -69,9 +70,9 @@ BENCHMARK(BM_RenderOneSecondNote)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 // The rendering alone, on a sample already in memory.
 void BM_RenderOnly(benchmark::State& state) {
     std::vector<float> signal;
-    SampleAudio::load(fixture().sample, signal);
-    const SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, fixture().sample, false);
-    const RenderRequest request = RenderRequest::fromArguments(fixture().call(QStringLiteral("unused.wav")));
+    SampleAudio::load(fixture().sample.toStdString(), signal);
+    const SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, fixture().sample.toStdString(), false);
+    const RenderRequest request = RenderRequest::fromArguments(tova::test::u8(fixture().call(QStringLiteral("unused.wav"))));
     for (auto _ : state) benchmark::DoNotOptimize(NoteRenderer::render(request, signal, table.pitch));
     state.counters["x_real_time"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
@@ -79,7 +80,7 @@ BENCHMARK(BM_RenderOnly)->Unit(benchmark::kMillisecond);
 
 // Making the frequency table of a 1.2 s sample (first use of a sample, or the G flag).
 void BM_FrequencyTable(benchmark::State& state) {
-    const RenderRequest request = RenderRequest::fromArguments({fixture().sample, "nul", "100", "100", "G"});
+    const RenderRequest request = RenderRequest::fromArguments({fixture().sample.toStdString(), "nul", "100", "100", "G"});
     for (auto _ : state) NoteRenderer::run(request);
     state.counters["samples_per_s"] = benchmark::Counter(1.2 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }

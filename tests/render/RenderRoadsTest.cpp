@@ -10,6 +10,7 @@
 #include "render/PlayState.h"
 #include "render/RenderSession.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cmath>
@@ -41,6 +42,10 @@ TEST_F(RenderRoadsTest, TheThreeRoadsMakeTheSameWave) {
     }
     // Each road was the one asked for.
     EXPECT_EQ(direct.libraryRoads, (QList<bool>{false, true}));
+    // And the wave is the one the tools made before they left Qt behind (its digest taken then): their
+    // bytes are part of the program's contract.
+    EXPECT_EQ(QCryptographicHash::hash(first, QCryptographicHash::Sha256).toHex().toStdString(),
+              "5325fb422249d0f229b835e22259c84a64471e23958e5c6985046be015a13364");
 }
 
 // A user whose folders and output name hold characters that code page 932 lacks gets the same wave on

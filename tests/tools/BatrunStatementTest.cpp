@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <utility>
@@ -23,20 +24,26 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
+// The runner's texts are UTF-16 strings; the test's are Qt's.
+BatchString b(const QString& text) { return text.toStdU16String(); }
+QString q(const BatchString& text) { return QString::fromStdU16String(text); }
+
 class RecordingHost : public BatchHost {
 public:
     explicit RecordingHost(QString root) : root_(std::move(root)) {}
 
-    void echo(const QString& text) override { log << "echo " + text; }
-    void warn(const QString& text) override { log << "warn " + text.section(u':', 0, 0); warnings << text; }
+    void echo(const BatchString& text) override { log << "echo " + q(text); }
+    void warn(const BatchString& text) override { log << "warn " + q(text).section(u':', 0, 0); warnings << q(text); }
     void pause(bool quiet) override { log << (quiet ? "pause quietly" : "pause"); }
-    bool run(const QString& program, const QStringList& arguments, const QString& folder,
-             const QProcessEnvironment& environment) override {
-        QString line = "run " + QDir(root_).relativeFilePath(program);
-        for (const QString& a : arguments) line += " [" + a + "]";
+    bool run(const BatchString& program, const BatchStrings& arguments, const BatchString& folder,
+             const BatchEnvironment& environment) override {
+        QString line = "run " + QDir(root_).relativeFilePath(q(program));
+        for (const BatchString& a : arguments) line += " [" + q(a) + "]";
         log << line;
-        folders << folder;
-        environments << environment;
+        folders << q(folder);
+        QProcessEnvironment seen;
+        for (const auto& [name, value] : environment.entries()) seen.insert(q(name), q(value));
+        environments << seen;
         return true;
     }
 
@@ -47,6 +54,38 @@ public:
 
 private:
     QString root_;
+};
+
+// The runner driven with the test's texts.
+class Runner {
+public:
+    Runner(BatchHost& host, const QProcessEnvironment& environment, const QString& programFolder)
+        : runner_(host, batchEnvironment(environment), b(programFolder)) {}
+    void run(const QString& batch, const QStringList& arguments = {}) {
+        BatchStrings texts;
+        for (const QString& a : arguments) texts.push_back(b(a));
+        runner_.run(b(batch), texts);
+    }
+    QString variable(const QString& name) const { return q(runner_.variable(b(name))); }
+    QString currentFolder() const { return q(runner_.currentFolder()); }
+
+private:
+    static BatchEnvironment batchEnvironment(const QProcessEnvironment& environment) {
+        BatchEnvironment e;
+        for (const QString& key : environment.keys()) e.insert(b(key), b(environment.value(key)));
+        return e;
+    }
+    BatchRunner runner_;
+};
+
+// What a BatchLineError says, in the test's texts.
+struct LineError {
+    LineError() = default;
+    explicit LineError(const BatchLineError& e)
+        : file(q(e.file())), lineText(q(e.lineText())), reason(q(e.reason())), message(q(e.message())),
+          lineNumber(e.lineNumber()) {}
+    QString file, lineText, reason, message;
+    int lineNumber = 0;
 };
 
 // A batch folder with the program "bin/tool", a program folder "prog" and a PATH folder "path".
@@ -82,23 +121,23 @@ protected:
     QStringList run(const QString& text, const QStringList& arguments = {}) {
         writeBatch("main.bat", text);
         RecordingHost host(root);
-        BatchRunner runner(host, environment, at("prog"));
+        Runner runner(host, environment, at("prog"));
         runner.run(at("main.bat"), arguments);
         lastWarnings = host.warnings;
         return host.log;
     }
 
     // Runs a batch that must stop at a line it cannot run, and answers that line's error.
-    BatchLineError stopsAt(const QString& text, QStringList* log = nullptr, QString* variableA = nullptr) {
+    LineError stopsAt(const QString& text, QStringList* log = nullptr, QString* variableA = nullptr) {
         writeBatch("main.bat", text);
         RecordingHost host(root);
-        BatchRunner runner(host, environment, at("prog"));
-        BatchLineError error(QStringLiteral("ran to the end"));
+        Runner runner(host, environment, at("prog"));
+        LineError error;
         try {
             runner.run(at("main.bat"));
             ADD_FAILURE() << "ran to the end";
         } catch (const BatchLineError& e) {
-            error = e;
+            error = LineError(e);
         }
         if (log) *log = host.log;
         if (variableA) *variableA = runner.variable("a");
@@ -263,7 +302,7 @@ TEST_F(BatrunTest, ProgramsRunInTheBatchFolderWithTheBatchVariables) {
                "@set greeting=changed\n"
                "\"../bin/tool\"");
     RecordingHost host(root);
-    BatchRunner runner(host, environment, at("prog"));
+    Runner runner(host, environment, at("prog"));
     runner.run(at("work/main.bat"));
     ASSERT_EQ(host.environments.size(), 2);
     EXPECT_EQ(host.folders[0], at("work"));
@@ -301,12 +340,12 @@ TEST_F(BatrunTest, ALineItCannotRunStopsTheBatchAndIsNamed) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.line);
         QStringList log;
-        const BatchLineError e = stopsAt(QString("echo before\n") + r.line + "\necho after", &log);
-        EXPECT_EQ(e.file(), at("main.bat"));
-        EXPECT_EQ(e.lineNumber(), 2);
-        EXPECT_EQ(e.lineText(), QString(r.line));
-        EXPECT_TRUE(e.reason().contains(r.reason)) << e.reason().toStdString();
-        EXPECT_TRUE(e.message().contains(QString(r.line)));
+        const LineError e = stopsAt(QString("echo before\n") + r.line + "\necho after", &log);
+        EXPECT_EQ(e.file, at("main.bat"));
+        EXPECT_EQ(e.lineNumber, 2);
+        EXPECT_EQ(e.lineText, QString(r.line));
+        EXPECT_TRUE(e.reason.contains(r.reason)) << e.reason.toStdString();
+        EXPECT_TRUE(e.message.contains(QString(r.line)));
         EXPECT_EQ(log, QStringList{"echo before"});
     }
 }
@@ -315,13 +354,13 @@ TEST_F(BatrunTest, AFailureInsideACalledBatchNamesThatBatchsLine) {
     writeBatch("sub.bat", "echo in sub\ngoto missing");
     writeBatch("loop.bat", "call loop.bat");
     RecordingHost host(root);
-    BatchRunner runner(host, environment, at("prog"));
+    Runner runner(host, environment, at("prog"));
     writeBatch("main.bat", "call sub.bat\necho after");
     try {
         runner.run(at("main.bat"));
         ADD_FAILURE() << "ran to the end";
     } catch (const BatchLineError& e) {
-        EXPECT_EQ(e.file(), at("sub.bat"));
+        EXPECT_EQ(q(e.file()), at("sub.bat"));
         EXPECT_EQ(e.lineNumber(), 2);
     }
     EXPECT_EQ(host.log, QStringList{"echo in sub"});
@@ -342,9 +381,9 @@ TEST_F(BatrunTest, LinesAndVariablesStopAtTheCommandProcessorsLimit) {
     } rows[] = {{doubling, 14}, {"echo before\n" + longLine, 2}, {longFor, 1}};
     for (const Row& r : rows) {
         QString a;
-        const BatchLineError e = stopsAt(r.batch, nullptr, &a);
-        EXPECT_EQ(e.lineNumber(), r.lineNumber);
-        EXPECT_TRUE(e.reason().contains("8191")) << e.reason().toStdString();
+        const LineError e = stopsAt(r.batch, nullptr, &a);
+        EXPECT_EQ(e.lineNumber, r.lineNumber);
+        EXPECT_TRUE(e.reason.contains("8191")) << e.reason.toStdString();
         EXPECT_LE(a.size(), BatchRunner::MaxLineLength);
     }
     // The longest line that is allowed still runs.
@@ -362,7 +401,7 @@ TEST_F(BatrunTest, MarkedUtf8BatchesAndForOverManyFiles) {
     writeFile(at("zoë.txt"), "bytes");
     writeFile(at("main.bat"), "\xEF\xBB\xBF" + body.toUtf8());
     RecordingHost host(root);
-    BatchRunner runner(host, environment, at("prog"));
+    Runner runner(host, environment, at("prog"));
     runner.run(at("main.bat"));
     EXPECT_EQ(host.log, QStringList{QString::fromUtf8("run bin/tool [zoë\\sub\\ë.txt]")});
     EXPECT_EQ(readFile(at(QString::fromUtf8("zoë/sub/ë.txt"))), "bytes");
@@ -377,7 +416,7 @@ TEST_F(BatrunTest, MarkedUtf8BatchesAndForOverManyFiles) {
 }
 
 TEST(BatchTextTest, ExpansionAndTokens) {
-    auto var = [](const QString& n) { return n.compare("v", Qt::CaseInsensitive) == 0 ? QString("%x%") : QString(); };
+    auto var = [](const BatchString& n) { return b(q(n).compare("v", Qt::CaseInsensitive) == 0 ? QString("%x%") : QString()); };
     struct Row {
         const char* in;
         const char* out;
@@ -389,15 +428,15 @@ TEST(BatchTextTest, ExpansionAndTokens) {
         {"%nothing%x", "x"},
         {"%cachedir%\\%1_*.wav", "\\\"one\"_*.wav"},
     };
-    for (const Row& r : rows) EXPECT_EQ(batchExpand(r.in, var, {"name", "\"one\""}), QString(r.out)) << r.in;
+    for (const Row& r : rows) EXPECT_EQ(q(batchExpand(b(r.in), var, {u"name", u"\"one\""})), QString(r.out)) << r.in;
 
-    const auto tokens = batchTokens("  \"a b\"\t\"\" x\"y z\"w  \"open end");
-    ASSERT_EQ(tokens.size(), 4);
-    EXPECT_EQ(tokens[0].raw, "\"a b\"");
-    EXPECT_EQ(tokens[0].text, "a b");
-    EXPECT_EQ(tokens[1].text, "");
-    EXPECT_EQ(tokens[2].text, "xy zw");
-    EXPECT_EQ(tokens[3].text, "open end");
+    const auto tokens = batchTokens(u"  \"a b\"\t\"\" x\"y z\"w  \"open end");
+    ASSERT_EQ(tokens.size(), 4u);
+    EXPECT_EQ(q(tokens[0].raw), "\"a b\"");
+    EXPECT_EQ(q(tokens[0].text), "a b");
+    EXPECT_EQ(q(tokens[1].text), "");
+    EXPECT_EQ(q(tokens[2].text), "xy zw");
+    EXPECT_EQ(q(tokens[3].text), "open end");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The concatenator: its length and envelope texts, how pieces are placed and mixed into the output's
 // two parts, and that its program and library forms write the same bytes.
 #include "CatenaFixtures.h"
+#include "ToolText.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/lean/Failure.h"
 #include "support/TestSupport.h"
 #include "tools/catena/Catena.h"
 #include "tools/catena/CatenaEnvelope.h"
@@ -28,8 +30,9 @@ using test::catenaSine;
 using test::catenaWaveBytes;
 using test::readFile;
 using test::writeFile;
+using test::u8;
 
-QStringList words(const char* text) { return QString::fromUtf8(text).split(u' '); }
+std::vector<std::string> words(const char* text) { return u8(QString::fromUtf8(text).split(u' ')); }
 
 // The wave that a binary join of the two parts gives.
 test::CatenaWaveCheck joined(const QString& output) {
@@ -51,7 +54,7 @@ TEST(CatenaLengthTest, MillisecondsAndTicksAtTempoWithCorrection) {
         {"", 0.0},
         {"abc", 0.0},
     };
-    for (const Row& r : rows) EXPECT_NEAR(CatenaLength::milliseconds(QString::fromLatin1(r.text)), r.ms, 1e-9) << r.text;
+    for (const Row& r : rows) EXPECT_NEAR(CatenaLength::milliseconds(r.text), r.ms, 1e-9) << r.text;
 }
 
 TEST(CatenaEnvelopeTest, VolumeAlongThePiece) {
@@ -136,9 +139,9 @@ protected:
 TEST_F(CatenaAppendTest, TwoPiecesOfHundredMsOverlappingTwentyGiveHundredEightyAndAValidWaveEachTime) {
     const auto sine = catenaSine(44100, 12000, 441);
     writeFile(path("a.wav"), catenaWaveBytes(sine, 1, 44100));
-    const QStringList flat = words("0 0 0 100 100 100 100 20");
+    const auto flat = words("0 0 0 100 100 100 100 20");
 
-    Catena::append(out(), path("a.wav"), "0", "100", flat);
+    Catena::append(u8(out()), u8(path("a.wav")), "0", "100", flat);
     auto first = joined(out());
     ASSERT_TRUE(first.valid) << first.problem.toStdString();
     EXPECT_EQ(first.channels, 1);
@@ -147,7 +150,7 @@ TEST_F(CatenaAppendTest, TwoPiecesOfHundredMsOverlappingTwentyGiveHundredEightyA
     EXPECT_EQ(first.samples.size(), 4410u);
     EXPECT_EQ(readFile(out() + ".whd").size(), 44);
 
-    Catena::append(out(), path("a.wav"), "0", "100", flat);
+    Catena::append(u8(out()), u8(path("a.wav")), "0", "100", flat);
     auto second = joined(out());
     ASSERT_TRUE(second.valid) << second.problem.toStdString();
     ASSERT_EQ(second.samples.size(), 7938u);  // 180 ms
@@ -164,10 +167,10 @@ TEST_F(CatenaAppendTest, TwoPiecesOfHundredMsOverlappingTwentyGiveHundredEightyA
 TEST_F(CatenaAppendTest, APieceOfManyBlocksMixesLikeOneStretch) {
     const auto sine = catenaSine(240000, 30000, 331);
     writeFile(path("long.wav"), catenaWaveBytes(sine, 1, 44100));
-    Catena::append(out(), path("long.wav"), "0", "3000", words("0 0 0 100 100 100 100"));
-    const QStringList sloped = words("500 1000 1500 10 180 60 20 1000 700 400 150");
+    Catena::append(u8(out()), u8(path("long.wav")), "0", "3000", words("0 0 0 100 100 100 100"));
+    const auto sloped = words("500 1000 1500 10 180 60 20 1000 700 400 150");
     const double lengthMs = 5000.25;
-    Catena::append(out(), path("long.wav"), "7.5", "5000.25", sloped);
+    Catena::append(u8(out()), u8(path("long.wav")), "7.5", "5000.25", sloped);
     const auto result = joined(out());
     ASSERT_TRUE(result.valid) << result.problem.toStdString();
     const std::size_t start = 132300 - 44100;  // the second piece starts 1000 ms before the end
@@ -190,11 +193,11 @@ TEST_F(CatenaAppendTest, APieceOfManyBlocksMixesLikeOneStretch) {
 TEST_F(CatenaAppendTest, MixingSaturatesAtTheSixteenBitLimits) {
     writeFile(path("hi.wav"), catenaWaveBytes(std::vector<qint16>(4410, 30000), 1, 44100));
     writeFile(path("lo.wav"), catenaWaveBytes(std::vector<qint16>(4410, -30000), 1, 44100));
-    const QStringList flat = words("0 0 0 100 100 100 100 50");
-    Catena::append(out(), path("hi.wav"), "0", "100", flat);
-    Catena::append(out(), path("hi.wav"), "0", "100", flat);
-    Catena::append(path("neg.wav"), path("lo.wav"), "0", "100", flat);
-    Catena::append(path("neg.wav"), path("lo.wav"), "0", "100", flat);
+    const auto flat = words("0 0 0 100 100 100 100 50");
+    Catena::append(u8(out()), u8(path("hi.wav")), "0", "100", flat);
+    Catena::append(u8(out()), u8(path("hi.wav")), "0", "100", flat);
+    Catena::append(u8(path("neg.wav")), u8(path("lo.wav")), "0", "100", flat);
+    Catena::append(u8(path("neg.wav")), u8(path("lo.wav")), "0", "100", flat);
     const auto hi = joined(out()).samples;
     const auto lo = joined(path("neg.wav")).samples;
     ASSERT_EQ(hi.size(), 6615u);
@@ -233,7 +236,7 @@ TEST_F(CatenaAppendTest, InputStretchMissingAndShortInputsCountAsSilence) {
     int n = 0;
     for (const Row& r : rows) {
         const QString o = path(QStringLiteral("o%1.wav").arg(n++));
-        Catena::append(o, r.input, r.start, r.length, words("0 0 0 100 100 100 100"));
+        Catena::append(u8(o), u8(r.input), r.start, r.length, words("0 0 0 100 100 100 100"));
         const auto w = joined(o);
         ASSERT_TRUE(w.valid) << r.name;
         ASSERT_EQ(w.samples.size(), r.frames) << r.name;
@@ -260,7 +263,7 @@ TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
         qint64 first, count;
     } stretches[] = {{0, 1001}, {0, 7}, {3, 500}, {-5, 20}, {-2000, 10}, {995, 30}, {1001, 4}, {-3, 1010}};
     for (const auto& st : stretches) {
-        const std::vector<double> plain = CatenaInput::read(path("plain.wav"), st.first, st.count);
+        const std::vector<double> plain = CatenaInput::read(u8(path("plain.wav")), st.first, st.count);
         ASSERT_EQ(plain.size(), std::size_t(st.count));
         for (qint64 k = 0; k < st.count; ++k) {
             const qint64 at = st.first + k;
@@ -268,10 +271,10 @@ TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
                 << st.first << " + " << k;
         }
         for (const char* other : {"stereo.wav", "chunk.wav", "longer.wav"})
-            EXPECT_EQ(CatenaInput::read(path(other), st.first, st.count), plain) << other << " from " << st.first;
+            EXPECT_EQ(CatenaInput::read(u8(path(other)), st.first, st.count), plain) << other << " from " << st.first;
     }
     // A folder is no sound: silence, as for a missing file.
-    EXPECT_EQ(CatenaInput::read(dir.path(), 0, 3), std::vector<double>(3, 0.0));
+    EXPECT_EQ(CatenaInput::read(u8(dir.path()), 0, 3), std::vector<double>(3, 0.0));
 }
 
 TEST_F(CatenaAppendTest, PlacesPiecesByOverlapGapAndLength) {
@@ -292,8 +295,12 @@ TEST_F(CatenaAppendTest, PlacesPiecesByOverlapGapAndLength) {
     int n = 0;
     for (const Row& r : rows) {
         const QString o = path(QStringLiteral("p%1.wav").arg(n++));
-        Catena::append(o, path("one.wav"), "0", "100", words("0 0 0 100 100 100 100"));
-        Catena::append(o, path("one.wav"), "0", r.length, words("0 0 0 100 100 100 100") << r.overlap);
+        Catena::append(u8(o), u8(path("one.wav")), "0", "100", words("0 0 0 100 100 100 100"));
+        Catena::append(u8(o), u8(path("one.wav")), "0", r.length, [&] {
+            auto envelope = words("0 0 0 100 100 100 100");
+            envelope.push_back(r.overlap);
+            return envelope;
+        }());
         const auto w = joined(o);
         ASSERT_TRUE(w.valid) << r.overlap;
         ASSERT_EQ(w.samples.size(), r.frames) << r.overlap;
@@ -311,7 +318,7 @@ TEST_F(CatenaAppendTest, OtherRatesAndChannelsAreConvertedToMonoAt44100) {
         stereo.push_back(qint16(2000 - s));
     }
     writeFile(path("st.wav"), catenaWaveBytes(stereo, 2, 22050));
-    Catena::append(out(), path("st.wav"), "100", "200", words("0 0 0 100 100 100 100"));
+    Catena::append(u8(out()), u8(path("st.wav")), "100", "200", words("0 0 0 100 100 100 100"));
     const auto w = joined(out());
     ASSERT_TRUE(w.valid);
     ASSERT_EQ(w.samples.size(), 8820u);
@@ -320,7 +327,7 @@ TEST_F(CatenaAppendTest, OtherRatesAndChannelsAreConvertedToMonoAt44100) {
 
 TEST_F(CatenaAppendTest, AStrayOddByteInTheDataPartIsDropped) {
     writeFile(out() + ".dat", QByteArray(4410 * 2 + 1, '\0'));
-    Catena::append(out(), path("none.wav"), "0", "100", words("0 0"));
+    Catena::append(u8(out()), u8(path("none.wav")), "0", "100", words("0 0"));
     const auto w = joined(out());
     ASSERT_TRUE(w.valid) << w.problem.toStdString();
     EXPECT_EQ(w.samples.size(), 8820u);
@@ -328,13 +335,13 @@ TEST_F(CatenaAppendTest, AStrayOddByteInTheDataPartIsDropped) {
 
 TEST_F(CatenaAppendTest, AppendFilesJoinsBothPartsAndNeedsBoth) {
     writeFile(path("a.wav"), catenaWaveBytes(catenaSine(4410, 5000, 441), 1, 44100));
-    Catena::append(out(), path("a.wav"), "0", "100", words("0 5 35 0 100 100 0"));
-    Catena::appendFiles(out() + ".whd", out() + ".dat", out());
+    Catena::append(u8(out()), u8(path("a.wav")), "0", "100", words("0 5 35 0 100 100 0"));
+    Catena::appendFiles(u8(out() + ".whd"), u8(out() + ".dat"), u8(out()));
     EXPECT_EQ(readFile(out()), readFile(out() + ".whd") + readFile(out() + ".dat"));
     EXPECT_TRUE(catenaReadWave(readFile(out())).valid);
 
     QFile::remove(out() + ".dat");
-    EXPECT_THROW(Catena::appendFiles(out() + ".whd", out() + ".dat", path("other.wav")), FileError);
+    EXPECT_THROW(Catena::appendFiles(u8(out() + ".whd"), u8(out() + ".dat"), u8(path("other.wav"))), lean::Failure);
     EXPECT_FALSE(QFile::exists(path("other.wav")));
 }
 
@@ -384,9 +391,9 @@ TEST_F(CatenaAppendTest, ProgramAndLibraryWriteTheSameBytes) {
 }
 
 TEST(CatenaProgramTest, TooFewArgumentsIsAUsageError) {
-    QString errors;
+    std::string errors;
     EXPECT_EQ(Catena::runProgram({"out.wav", "in.wav", "0"}, errors), 2);
-    EXPECT_TRUE(errors.startsWith("usage:"));
+    EXPECT_EQ(errors.rfind("usage:", 0), 0u);
 }
 
 }  // namespace

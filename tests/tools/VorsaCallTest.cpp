@@ -1,6 +1,7 @@
 // How the note renderer is called: its argument forms, flags and pitch-curve texts, the frequency table
 // it makes and keeps, the input formats it reads, its failures, and the program and library forms.
 
+#include "tools/ToolText.h"
 #include "tools/VorsaFixtures.h"
 
 #include "core/FrqHeader.h"
@@ -41,9 +42,10 @@ using tova::vorsa::PitchCurve;
 using tova::vorsa::RenderFlags;
 using tova::vorsa::RenderRequest;
 using tova::vorsa::SampleCache;
+using tova::test::u8;
 
 NoteRenderer::Outcome run(const QStringList& arguments, const NoteRenderer::Progress& progress = {}) {
-    return NoteRenderer::run(RenderRequest::fromArguments(arguments), progress);
+    return NoteRenderer::run(RenderRequest::fromArguments(u8(arguments)), progress);
 }
 
 TEST(VorsaCall, ArgumentsOfEveryCaller) {
@@ -70,13 +72,13 @@ TEST(VorsaCall, ArgumentsOfEveryCaller) {
          "NUL", "A4", "", "", 100, 0, 0, 0, 0, 100, 100, true},
     };
     for (const Case& c : cases) {
-        const RenderRequest r = RenderRequest::fromArguments(c.arguments);
+        const RenderRequest r = RenderRequest::fromArguments(u8(c.arguments));
         SCOPED_TRACE(c.caller);
-        EXPECT_EQ(r.input, QStringLiteral("a.wav"));
-        EXPECT_EQ(r.output, c.output);
-        EXPECT_EQ(r.note, c.note);
-        EXPECT_EQ(r.flags, c.flags);
-        EXPECT_EQ(r.pitch, c.pitch);
+        EXPECT_EQ(r.input, "a.wav");
+        EXPECT_EQ(r.output, u8(c.output));
+        EXPECT_EQ(r.note, u8(c.note));
+        EXPECT_EQ(r.flags, u8(c.flags));
+        EXPECT_EQ(r.pitch, u8(c.pitch));
         EXPECT_EQ(r.velocity, c.velocity);
         EXPECT_EQ(r.offset, c.offset);
         EXPECT_EQ(r.length, c.length);
@@ -108,7 +110,7 @@ TEST(VorsaCall, FlagsText) {
         {"B62.5", 0, 62.5, 100, false, false},
     };
     for (const Case& c : cases) {
-        const RenderFlags f = RenderFlags::parse(QString::fromLatin1(c.text));
+        const RenderFlags f = RenderFlags::parse(c.text);
         SCOPED_TRACE(c.text);
         EXPECT_EQ(f.formantShift, c.g);
         EXPECT_EQ(f.breathiness, c.b);
@@ -116,7 +118,7 @@ TEST(VorsaCall, FlagsText) {
         EXPECT_EQ(f.formantsFollowPitch, c.n);
         EXPECT_EQ(f.remakeTable, c.regenerate);
     }
-    EXPECT_DOUBLE_EQ(RenderFlags::parse(QStringLiteral("g100")).formantFactor(), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(RenderFlags::parse("g100").formantFactor(), std::sqrt(2.0));
 }
 
 TEST(VorsaCall, PitchCurveForms) {
@@ -135,18 +137,18 @@ TEST(VorsaCall, PitchCurveForms) {
         {"7Qabc 1", 230, {7, 1}},     // so does a tempo that is not a number
     };
     for (const Case& c : cases) {
-        const PitchCurve curve = PitchCurve::fromText(c.text);
+        const PitchCurve curve = PitchCurve::fromText(u8(c.text));
         SCOPED_TRACE(c.text.toStdString());
         EXPECT_EQ(curve.values(), c.values);
         if (!c.values.empty()) EXPECT_EQ(curve.step(), c.step);
     }
     // Entry 0 at output time 0, linear between entries, 0 past the list.
-    const PitchCurve curve = PitchCurve::fromText(QStringLiteral("0Q120 100 200"));
+    const PitchCurve curve = PitchCurve::fromText("0Q120 100 200");
     struct Point {
         double sample, cents;
     } points[] = {{0, 0}, {115, 50}, {230, 100}, {460, 200}, {575, 100}, {690, 0}, {5000, 0}};
     for (const Point& p : points) EXPECT_DOUBLE_EQ(curve.centsAt(p.sample), p.cents) << p.sample;
-    EXPECT_EQ(PitchCurve::fromText(QString()).centsAt(1000), 0.0);
+    EXPECT_EQ(PitchCurve::fromText("").centsAt(1000), 0.0);
 }
 
 class VorsaFiles : public ::testing::Test {
@@ -274,7 +276,7 @@ TEST_F(VorsaFiles, PlainWavesReadAsTheSoundFileLibraryReadsThem) {
     const QString sample = path("plain.wav");
     writeWave16(sample, s);
     std::vector<float> plain;
-    ASSERT_TRUE(tova::vorsa::SampleAudio::load(sample, plain));
+    ASSERT_TRUE(tova::vorsa::SampleAudio::load(u8(sample), plain));
     SF_INFO info{};
     SNDFILE* file = sf_open(QFile::encodeName(sample).constData(), SFM_READ, &info);
     ASSERT_NE(file, nullptr);
@@ -456,7 +458,7 @@ TEST(VorsaMarks, AWalkToTheEndServesEveryStop) {
         s.insert(s.end(), 3000, 0.0f);
     }
     QTemporaryDir folder;
-    const auto table = tova::vorsa::SampleFrequencyTable::obtain(s, folder.filePath("m.wav"), true);
+    const auto table = tova::vorsa::SampleFrequencyTable::obtain(s, u8(folder.filePath("m.wav")), true);
     for (double from : {-5000.0, 0.0, 700.5, 2205.0, 14000.25}) {
         const tova::vorsa::PitchMarks::Trace walk(s, table.pitch, from);
         for (double to : {-1.0, 100.0, 2300.0, 9000.7, 14100.0, 20000.0, double(s.size()) - 10, 1e9}) {
@@ -495,7 +497,7 @@ TEST_F(VorsaFiles, CachedSamplesGiveTheSameBytesUntilTheirFilesChange) {
             ASSERT_EQ(run(call).code, NoteRenderer::Ok);
             const QByteArray fresh = readFile(path("out.wav"));
             for (int twice = 0; twice < 2; ++twice) {
-                ASSERT_EQ(NoteRenderer::run(RenderRequest::fromArguments(call), {}, &cache).code, NoteRenderer::Ok);
+                ASSERT_EQ(NoteRenderer::run(RenderRequest::fromArguments(u8(call)), {}, &cache).code, NoteRenderer::Ok);
                 ASSERT_EQ(readFile(path("out.wav")), fresh);
             }
         }

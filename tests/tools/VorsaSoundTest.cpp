@@ -1,6 +1,7 @@
 // What the note renderer does to a voice: pitch, pitch curves, formants, timing, length and the flags,
 // measured on synthetic samples with the fixtures' own estimators.
 
+#include "tools/ToolText.h"
 #include "tools/VorsaFixtures.h"
 
 #include "song/PitchText.h"
@@ -47,8 +48,8 @@ protected:
     static std::vector<float> render(QStringList arguments) {
         arguments[0] = path(arguments[0]);
         arguments[1] = path(arguments[1]);
-        const NoteRenderer::Outcome outcome = NoteRenderer::run(RenderRequest::fromArguments(arguments));
-        EXPECT_EQ(outcome.code, NoteRenderer::Ok) << outcome.message.toStdString();
+        const NoteRenderer::Outcome outcome = NoteRenderer::run(RenderRequest::fromArguments(test::u8(arguments)));
+        EXPECT_EQ(outcome.code, NoteRenderer::Ok) << outcome.message;
         return readWave16(arguments[1]);
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "tools/batrun/BatchText.h"
 
 #include <stdexcept>
 
@@ -11,31 +11,31 @@ namespace tova {
 // message names the innermost line (inside a called batch, that batch's line).
 class BatchLineError : public std::runtime_error {
 public:
-    explicit BatchLineError(const QString& reason) : std::runtime_error(reason.toStdString()), reason_(reason) {}
+    explicit BatchLineError(const BatchString& reason) : std::runtime_error(batchUtf8(reason)), reason_(reason) {}
 
     bool located() const { return lineNumber_ > 0; }
-    void locate(const QString& file, int lineNumber, const QString& lineText) {
+    void locate(const BatchString& file, int lineNumber, const BatchString& lineText) {
         file_ = file;
         lineNumber_ = lineNumber;
         lineText_ = lineText;
     }
 
-    const QString& reason() const { return reason_; }
-    const QString& file() const { return file_; }
+    const BatchString& reason() const { return reason_; }
+    const BatchString& file() const { return file_; }
     int lineNumber() const { return lineNumber_; }
-    const QString& lineText() const { return lineText_; }
+    const BatchString& lineText() const { return lineText_; }
 
     // "<file>, line <n>: cannot run: <line text> (<reason>)"
-    QString message() const {
+    BatchString message() const {
         if (!located()) return reason_;
-        return QStringLiteral("%1, line %2: cannot run: %3 (%4)").arg(file_).arg(lineNumber_).arg(lineText_, reason_);
+        return file_ + u", line " + batchNumber(lineNumber_) + u": cannot run: " + lineText_ + u" (" + reason_ + u")";
     }
 
 private:
-    QString reason_;
-    QString file_;
+    BatchString reason_;
+    BatchString file_;
     int lineNumber_ = 0;
-    QString lineText_;
+    BatchString lineText_;
 };
 
 }  // namespace tova

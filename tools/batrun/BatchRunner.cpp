@@ -1,119 +1,220 @@
 #include "tools/batrun/BatchRunner.h"
 
-#include "platform/Cp932.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "platform/PathText.h"
-#include "platform/SystemPaths.h"
+#include "platform/lean/Cp932Text.h"
+#include "platform/lean/Failure.h"
+#include "platform/lean/Files.h"
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+#include <locale.h>
+#include <string>
+#include <wctype.h>
 
 namespace tova {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+using Files = lean::Files;
 
-bool hasWildcard(const QString& s) { return s.contains(u'*') || s.contains(u'?'); }
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool isSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+bool isLetter(char16_t c) {
+    static const locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    if (c < 0x80 || !l) return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    return iswalpha_l(wint_t(c), l) != 0;
+}
+
+bool hasWildcard(const BatchString& s) { return s.find_first_of(u"*?") != BatchString::npos; }
+
+std::size_t lastSeparator(const BatchString& path) {
+    for (std::size_t i = path.size(); i-- > 0;)
+        if (isSeparator(path[i])) return i;
+    return BatchString::npos;
+}
+
+// Everything up to and with the last separator ("" when there is none).
+BatchString writtenFolder(const BatchString& path) {
+    const std::size_t sep = lastSeparator(path);
+    return sep == BatchString::npos ? BatchString() : path.substr(0, sep + 1);
+}
+
+BatchString namePart(const BatchString& path) {
+    const std::size_t sep = lastSeparator(path);
+    return sep == BatchString::npos ? path : path.substr(sep + 1);
+}
+
+BatchString folderPart(const BatchString& path) {
+    const std::size_t sep = lastSeparator(path);
+    if (sep == BatchString::npos) return {};
+    return sep == 0 ? path.substr(0, 1) : path.substr(0, sep);  // the root itself
+}
+
+BatchString join(const BatchString& folder, const BatchString& name) {
+    if (folder.empty()) return name;
+    if (isSeparator(folder.back())) return folder + name;
+    return folder + u'/' + name;
+}
+
+BatchString toSlashes(BatchString path) {
+    for (char16_t& c : path)
+        if (c == u'\\') c = u'/';
+    return path;
+}
+
+BatchString resolve(const BatchString& path) { return batchText(Files::resolve(batchUtf8(path))); }
+
+struct stat statOf(const BatchString& path, bool& found) {
+    struct stat st {};
+    found = ::stat(batchUtf8(path).c_str(), &st) == 0;
+    return st;
+}
+
+bool isFile(const BatchString& path) {
+    bool found = false;
+    const struct stat st = statOf(path, found);
+    return found && S_ISREG(st.st_mode);
+}
+
+bool isFolder(const BatchString& path) {
+    bool found = false;
+    const struct stat st = statOf(path, found);
+    return found && S_ISDIR(st.st_mode);
+}
+
+bool exists(const BatchString& path) {
+    bool found = false;
+    statOf(path, found);
+    return found;
+}
 
 // "/X" or "/-X" outside quotes: a statement switch, returned upper-case; empty otherwise.
-QString switchOf(const BatchToken& t) {
-    const QString& r = t.raw;
-    if (r.size() == 2 && r[0] == u'/' && r[1].isLetter()) return r.toUpper();
-    if (r.size() == 3 && r[0] == u'/' && r[1] == u'-' && r[2].isLetter()) return r.toUpper();
+BatchString switchOf(const BatchToken& t) {
+    const BatchString& r = t.raw;
+    if (r.size() == 2 && r[0] == u'/' && isLetter(r[1])) return batchUpper(r);
+    if (r.size() == 3 && r[0] == u'/' && r[1] == u'-' && isLetter(r[2])) return batchUpper(r);
     return {};
 }
 
 // The first word of a statement (up to a blank or tab).
-QString keywordOf(const QString& s) {
-    qsizetype i = 0;
+BatchString keywordOf(const BatchString& s) {
+    std::size_t i = 0;
     while (i < s.size() && !isBlank(s[i])) ++i;
-    return s.left(i);
+    return s.substr(0, i);
 }
 
 // The label a line defines (text after ":" up to a blank), or nothing when it is no label line.
-bool labelOf(const QString& line, QString& label) {
-    const QString t = batchRest(line, 0);
-    if (!t.startsWith(u':')) return false;
-    label = keywordOf(t.mid(1));
+bool labelOf(const BatchString& line, BatchString& label) {
+    const BatchString t = batchRest(line, 0);
+    if (t.empty() || t[0] != u':') return false;
+    label = keywordOf(t.substr(1));
     return true;
 }
 
-bool isRemark(const QString& line) {
-    QString t = batchRest(line, 0);
-    while (t.startsWith(u'@')) t = batchRest(t, 1);
-    return keywordOf(t).compare(u"rem", Qt::CaseInsensitive) == 0;
+bool isRemark(const BatchString& line) {
+    BatchString t = batchRest(line, 0);
+    while (!t.empty() && t[0] == u'@') t = batchRest(t, 1);
+    return batchEqualNoCase(keywordOf(t), u"rem");
 }
 
-bool isBatchName(const QString& name) {
-    return name.endsWith(u".bat", Qt::CaseInsensitive) || name.endsWith(u".cmd", Qt::CaseInsensitive);
+bool isBatchName(const BatchString& name) {
+    return batchEndsWithNoCase(name, u".bat") || batchEndsWithNoCase(name, u".cmd");
 }
 
 // Files named `pattern` (wildcards allowed) in `folder`, and with `recursive` in every folder below it
 // (links to folders are not followed).
-void collectFiles(const QString& folder, const QString& pattern, bool recursive, QStringList& out) {
-    for (const QString& name : FileSystem::list(folder, pattern, false)) {
-        const QString path = PathText::join(folder, name);
-        if (QFileInfo(path).isFile()) out << path;
+void collectFiles(const BatchString& folder, const BatchString& pattern, bool recursive, BatchStrings& out) {
+    for (const std::string& name : Files::list(batchUtf8(folder), batchUtf8(pattern), false)) {
+        const BatchString path = join(folder, batchText(name));
+        if (isFile(path)) out.push_back(path);
     }
     if (!recursive) return;
-    QStringList subs = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                                              QDir::Name | QDir::IgnoreCase);
-    for (const QString& sub : subs) collectFiles(PathText::join(folder, sub), pattern, true, out);
+    for (const std::string& sub : Files::subFolders(batchUtf8(folder)))
+        collectFiles(join(folder, batchText(sub)), pattern, true, out);
 }
 
-QString lineTooLong() {
-    return QStringLiteral("a line holds at most %1 characters").arg(BatchRunner::MaxLineLength);
+BatchString lineTooLong() {
+    return u"a line holds at most " + batchNumber(BatchRunner::MaxLineLength) + u" characters";
 }
+
+// The temporary root: $TEMP, else $TMPDIR, else /tmp.
+BatchString tempRoot() {
+    for (const char* name : {"TEMP", "TMPDIR"}) {
+        const char* v = std::getenv(name);
+        if (v && *v) return batchText(v);
+    }
+    return u"/tmp";
+}
+
+void replaceAll(BatchString& s, const BatchString& what, const BatchString& with) {
+    if (what.empty()) return;
+    for (std::size_t at = s.find(what); at != BatchString::npos; at = s.find(what, at + with.size()))
+        s.replace(at, what.size(), with);
+}
+
+void removeAll(BatchString& s, char16_t c) { std::erase(s, c); }
 
 }  // namespace
 
-BatchRunner::BatchRunner(BatchHost& host, const QProcessEnvironment& environment, const QString& programFolder)
-    : host_(host), programFolder_(programFolder), folder_(QDir::currentPath()), childEnvironment_(environment) {
-    for (const QString& key : environment.keys()) variables_.insert(key.toUpper(), Variable{key, environment.value(key)});
+BatchRunner::BatchRunner(BatchHost& host, const BatchEnvironment& environment, const BatchString& programFolder)
+    : host_(host), programFolder_(programFolder), folder_(batchText(Files::currentFolder())),
+      childEnvironment_(environment) {
+    for (const auto& [name, value] : environment.entries()) variables_.insert_or_assign(batchUpper(name), Variable{name, value});
     // "%TEMP%" is the temporary root even where the environment does not name it so.
-    if (!variables_.contains(QStringLiteral("TEMP")))
-        variables_.insert(QStringLiteral("TEMP"), Variable{QStringLiteral("TEMP"), SystemPaths::tempRoot()});
+    if (!variables_.count(u"TEMP")) variables_.emplace(u"TEMP", Variable{u"TEMP", tempRoot()});
 }
 
-QString BatchRunner::variable(const QString& name) const {
-    auto it = variables_.constFind(name.toUpper());
-    return it == variables_.constEnd() ? QString() : it->value;
+BatchString BatchRunner::variable(const BatchString& name) const {
+    const auto it = variables_.find(batchUpper(name));
+    return it == variables_.end() ? BatchString() : it->second.value;
 }
 
-void BatchRunner::run(const QString& batchPath, const QStringList& arguments) {
-    QString path = PathText::toSlashes(batchPath);
-    if (!path.startsWith(u'/')) path = QDir::current().absoluteFilePath(path);
-    path = FileSystem::resolve(QDir::cleanPath(path));
-    folder_ = PathText::folderPart(path);
-    if (folder_.isEmpty()) folder_ = QStringLiteral("/");
-    Frame frame{path, readLines(path), QStringList{batchPath} + arguments, 0};
+void BatchRunner::run(const BatchString& batchPath, const BatchStrings& arguments) {
+    BatchString path = toSlashes(batchPath);
+    if (path.empty() || path[0] != u'/') path = join(batchText(Files::currentFolder()), path);
+    path = resolve(batchText(Files::cleanPath(batchUtf8(path))));
+    folder_ = folderPart(path);
+    if (folder_.empty()) folder_ = u"/";
+    BatchStrings all{batchPath};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    Frame frame{path, readLines(path), all, 0};
     runFrame(frame, 0);
 }
 
-QStringList BatchRunner::readLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(path));
+BatchStrings BatchRunner::readLines(const BatchString& path) {
+    std::string bytes;
+    if (!Files::read(batchUtf8(path), bytes))
+        throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + batchUtf8(path));
     // A batch that starts with EF BB BF is UTF-8 (written so when a path holds characters the code
     // page lacks); any other is code page 932.
-    QStringList lines = Cp932::decodeMarked(f.readAll()).split(u'\n');
-    for (QString& l : lines)
-        if (l.endsWith(u'\r')) l.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    const BatchString text = batchText(lean::decodeMarkedCp932(bytes));
+    BatchStrings lines;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = text.find(u'\n', from);
+        BatchString line = text.substr(from, end == BatchString::npos ? BatchString::npos : end - from);
+        if (!line.empty() && line.back() == u'\r') line.pop_back();
+        lines.push_back(line);
+        if (end == BatchString::npos) break;
+        from = end + 1;
+    }
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
 }
 
 void BatchRunner::runFrame(Frame& frame, int depth) {
-    auto lookup = [this](const QString& name) { return variable(name); };
-    for (frame.index = 0; frame.index < frame.lines.size(); ++frame.index) {
-        const QString raw = frame.lines[frame.index];
+    auto lookup = [this](const BatchString& name) { return variable(name); };
+    for (frame.index = 0; frame.index < int(frame.lines.size()); ++frame.index) {
+        const BatchString raw = frame.lines[std::size_t(frame.index)];
         try {
-            if (raw.size() > MaxLineLength) throw BatchLineError(lineTooLong());
-            QString label;
+            if (raw.size() > std::size_t(MaxLineLength)) throw BatchLineError(lineTooLong());
+            BatchString label;
             if (labelOf(raw, label) || isRemark(raw)) continue;
             // A jump leaves frame.index on the label's line; the loop goes on after it.
             execute(batchExpand(raw, lookup, frame.arguments, MaxLineLength), frame, depth);
@@ -124,15 +225,16 @@ void BatchRunner::runFrame(Frame& frame, int depth) {
     }
 }
 
-BatchRunner::Flow BatchRunner::execute(const QString& statement, Frame& frame, int depth) {
-    QString s = statement;
-    while (!s.isEmpty() && (isBlank(s[0]) || s[0] == u'@')) s.remove(0, 1);
-    if (s.isEmpty() || s.startsWith(u':')) return Flow::Next;
+BatchRunner::Flow BatchRunner::execute(const BatchString& statement, Frame& frame, int depth) {
+    std::size_t skip = 0;
+    while (skip < statement.size() && (isBlank(statement[skip]) || statement[skip] == u'@')) ++skip;
+    const BatchString s = statement.substr(skip);
+    if (s.empty() || s[0] == u':') return Flow::Next;
 
-    const QString word = keywordOf(s);
-    const QString kw = word.toLower();
-    if (kw.startsWith(u"pause") && (kw.size() == 5 || kw[5] == u'>')) return pauseStatement(s.mid(5));
-    const QString rest = s.mid(word.size());
+    const BatchString word = keywordOf(s);
+    const BatchString kw = batchLower(word);
+    if (batchStartsWith(kw, u"pause") && (kw.size() == 5 || kw[5] == u'>')) return pauseStatement(s.substr(5));
+    const BatchString rest = s.substr(word.size());
     if (kw == u"rem") return Flow::Next;
     if (kw == u"set") return setStatement(batchRest(rest, 0));
     if (kw == u"call") return callStatement(rest, depth);
@@ -143,335 +245,345 @@ BatchRunner::Flow BatchRunner::execute(const QString& statement, Frame& frame, i
     if (kw == u"copy") return copyStatement(rest);
     if (kw == u"for") return forStatement(rest, frame, depth);
     if (kw == u"echo") {
-        host_.echo(!rest.isEmpty() && isBlank(rest[0]) ? rest.mid(1) : rest);
+        host_.echo(!rest.empty() && isBlank(rest[0]) ? rest.substr(1) : rest);
         return Flow::Next;
     }
     return programLine(s);
 }
 
-BatchRunner::Flow BatchRunner::setStatement(const QString& rest) {
-    const qsizetype eq = rest.indexOf(u'=');
-    if (eq <= 0) throw BatchLineError(QStringLiteral("set needs NAME=VALUE"));
-    const QString name = rest.left(eq);
-    if (name.contains(u'"')) throw BatchLineError(QStringLiteral("a variable name cannot hold a double quote"));
-    setVariable(name, rest.mid(eq + 1));
+BatchRunner::Flow BatchRunner::setStatement(const BatchString& rest) {
+    const std::size_t eq = rest.find(u'=');
+    if (eq == BatchString::npos || eq == 0) throw BatchLineError(u"set needs NAME=VALUE");
+    const BatchString name = rest.substr(0, eq);
+    if (name.find(u'"') != BatchString::npos) throw BatchLineError(u"a variable name cannot hold a double quote");
+    setVariable(name, rest.substr(eq + 1));
     return Flow::Next;
 }
 
-void BatchRunner::setVariable(const QString& name, const QString& value) {
-    if (name.size() + 1 + value.size() > MaxLineLength)
-        throw BatchLineError(QStringLiteral("a variable holds at most %1 characters").arg(MaxLineLength));
+void BatchRunner::setVariable(const BatchString& name, const BatchString& value) {
+    if (name.size() + 1 + value.size() > std::size_t(MaxLineLength))
+        throw BatchLineError(u"a variable holds at most " + batchNumber(MaxLineLength) + u" characters");
     // One variable per name without regard to case: the batch's spelling replaces an earlier one,
     // for the batch and for the programs it starts.
-    const QString key = name.toUpper();
-    auto it = variables_.find(key);
+    const BatchString key = batchUpper(name);
+    const auto it = variables_.find(key);
     if (it != variables_.end()) {
-        childEnvironment_.remove(it->name);
+        childEnvironment_.remove(it->second.name);
         variables_.erase(it);
     }
     childEnvironment_.remove(name);
-    if (value.isEmpty()) return;
-    variables_.insert(key, Variable{name, value});
+    if (value.empty()) return;
+    variables_.emplace(key, Variable{name, value});
     childEnvironment_.insert(name, value);
 }
 
-BatchRunner::Flow BatchRunner::callStatement(const QString& rest, int depth) {
-    const QList<BatchToken> tokens = batchTokens(rest);
-    if (tokens.isEmpty()) throw BatchLineError(QStringLiteral("call needs a batch file"));
-    const QString target = tokens[0].text;
-    if (!isBatchName(target)) throw BatchLineError(QStringLiteral("call runs only .bat and .cmd files"));
-    const QString path = absolute(target);
-    if (!QFileInfo(path).isFile()) throw BatchLineError(QStringLiteral("batch file not found: %1").arg(target));
+BatchRunner::Flow BatchRunner::callStatement(const BatchString& rest, int depth) {
+    const std::vector<BatchToken> tokens = batchTokens(rest);
+    if (tokens.empty()) throw BatchLineError(u"call needs a batch file");
+    const BatchString target = tokens[0].text;
+    if (!isBatchName(target)) throw BatchLineError(u"call runs only .bat and .cmd files");
+    const BatchString path = absolute(target);
+    if (!isFile(path)) throw BatchLineError(u"batch file not found: " + target);
     if (depth + 1 > MaxCallDepth)
-        throw BatchLineError(QStringLiteral("calls nested more than %1 deep").arg(MaxCallDepth));
-    QStringList arguments{tokens[0].raw};
-    for (qsizetype i = 1; i < tokens.size(); ++i) arguments << tokens[i].raw;
+        throw BatchLineError(u"calls nested more than " + batchNumber(MaxCallDepth) + u" deep");
+    BatchStrings arguments;
+    for (const BatchToken& t : tokens) arguments.push_back(t.raw);
     Frame child;
     child.path = path;
     try {
         child.lines = readLines(path);
-    } catch (const FileError& e) {
-        throw BatchLineError(e.description());
+    } catch (const lean::Failure& e) {
+        throw BatchLineError(batchText(e.what()));
     }
     child.arguments = arguments;
     runFrame(child, depth + 1);
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::ifStatement(const QString& rest, Frame& frame, int depth) {
-    const QList<BatchToken> tokens = batchTokens(rest);
-    qsizetype i = 0;
+BatchRunner::Flow BatchRunner::ifStatement(const BatchString& rest, Frame& frame, int depth) {
+    const std::vector<BatchToken> tokens = batchTokens(rest);
+    std::size_t i = 0;
     bool negate = false;
-    if (i < tokens.size() && tokens[i].raw.compare(u"not", Qt::CaseInsensitive) == 0) {
+    if (i < tokens.size() && batchEqualNoCase(tokens[i].raw, u"not")) {
         negate = true;
         ++i;
     }
-    if (i >= tokens.size() || tokens[i].raw.compare(u"exist", Qt::CaseInsensitive) != 0)
-        throw BatchLineError(QStringLiteral("only \"if [not] exist\" is supported"));
+    if (i >= tokens.size() || !batchEqualNoCase(tokens[i].raw, u"exist"))
+        throw BatchLineError(u"only \"if [not] exist\" is supported");
     ++i;
-    if (i >= tokens.size()) throw BatchLineError(QStringLiteral("if exist needs a path"));
+    if (i >= tokens.size()) throw BatchLineError(u"if exist needs a path");
     const BatchToken& path = tokens[i];
-    const QString statement = batchRest(rest, path.end);
-    if (statement.isEmpty()) throw BatchLineError(QStringLiteral("if exist needs a statement"));
+    const BatchString statement = batchRest(rest, path.end);
+    if (statement.empty()) throw BatchLineError(u"if exist needs a statement");
 
     bool found = false;
-    if (!path.text.isEmpty())
-        found = hasWildcard(path.text) ? !matches(path.text, true).isEmpty() : FileSystem::exists(absolute(path.text));
+    if (!path.text.empty())
+        found = hasWildcard(path.text) ? !matches(path.text, true).empty() : exists(absolute(path.text));
     return found != negate ? execute(statement, frame, depth) : Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::gotoStatement(const QString& rest, Frame& frame) {
-    const QList<BatchToken> tokens = batchTokens(rest);
-    QString target = tokens.isEmpty() ? QString() : tokens[0].text;
-    if (target.startsWith(u':')) target.remove(0, 1);
-    if (target.isEmpty()) throw BatchLineError(QStringLiteral("goto needs a label"));
+BatchRunner::Flow BatchRunner::gotoStatement(const BatchString& rest, Frame& frame) {
+    const std::vector<BatchToken> tokens = batchTokens(rest);
+    BatchString target = tokens.empty() ? BatchString() : tokens[0].text;
+    if (!target.empty() && target[0] == u':') target.erase(0, 1);
+    if (target.empty()) throw BatchLineError(u"goto needs a label");
     const int n = int(frame.lines.size());
     for (int step = 1; step <= n; ++step) {
         const int i = (frame.index + step) % n;
-        QString label;
-        if (labelOf(frame.lines[i], label) && label.compare(target, Qt::CaseInsensitive) == 0) {
+        BatchString label;
+        if (labelOf(frame.lines[std::size_t(i)], label) && batchEqualNoCase(label, target)) {
             frame.index = i;
             return Flow::Jump;
         }
     }
-    throw BatchLineError(QStringLiteral("label not found: %1").arg(target));
+    throw BatchLineError(u"label not found: " + target);
 }
 
-BatchRunner::Flow BatchRunner::delStatement(const QString& rest) {
+BatchRunner::Flow BatchRunner::delStatement(const BatchString& rest) {
     bool recursive = false;
-    QList<BatchToken> targets;
+    std::vector<BatchToken> targets;
     for (const BatchToken& t : batchTokens(rest)) {
-        const QString sw = switchOf(t);
+        const BatchString sw = switchOf(t);
         if (sw == u"/S")
             recursive = true;
         else if (sw == u"/Q")
             continue;
-        else if (!sw.isEmpty())
-            throw BatchLineError(QStringLiteral("del switch %1 is not supported").arg(t.raw));
+        else if (!sw.empty())
+            throw BatchLineError(u"del switch " + t.raw + u" is not supported");
         else
-            targets << t;
+            targets.push_back(t);
     }
-    if (targets.isEmpty()) throw BatchLineError(QStringLiteral("del needs a file"));
+    if (targets.empty()) throw BatchLineError(u"del needs a file");
 
     for (const BatchToken& t : targets) {
-        const QString& text = t.text;
-        if (text.isEmpty()) {
-            host_.warn(QStringLiteral("del: empty file name"));
+        const BatchString& text = t.text;
+        if (text.empty()) {
+            host_.warn(u"del: empty file name");
             continue;
         }
-        const qsizetype sep = PathText::lastSeparator(text);
-        const QString written = text.left(sep + 1);
-        const QString name = text.mid(sep + 1);
+        const BatchString written = writtenFolder(text);
+        const BatchString name = namePart(text);
         // A folder named on its own is left alone: only files are ever deleted.
-        if (name.isEmpty() || (!hasWildcard(name) && !recursive && QFileInfo(absolute(text)).isDir())) {
-            host_.warn(QStringLiteral("del: %1 is a folder; nothing deleted").arg(text));
+        if (name.empty() || (!hasWildcard(name) && !recursive && isFolder(absolute(text)))) {
+            host_.warn(u"del: " + text + u" is a folder; nothing deleted");
             continue;
         }
-        QStringList files;
+        BatchStrings files;
         if (!hasWildcard(name) && !recursive) {
             // One named file: looked up directly, so a "for" over many files does not list the folder
             // once per file.
-            const QString path = absolute(text);
-            if (QFileInfo(path).isFile()) files << path;
+            const BatchString path = absolute(text);
+            if (isFile(path)) files.push_back(path);
         } else {
-            collectFiles(absolute(written.isEmpty() ? QStringLiteral(".") : written), name, recursive, files);
+            collectFiles(absolute(written.empty() ? BatchString(u".") : written), name, recursive, files);
         }
         // Nothing to delete is no failure (the render batches delete what may not be there).
-        if (files.isEmpty()) continue;
-        for (const QString& f : files)
-            if (!QFile::remove(f)) host_.warn(QStringLiteral("del: cannot delete %1").arg(f));
+        for (const BatchString& f : files)
+            if (::unlink(batchUtf8(f).c_str()) != 0) host_.warn(u"del: cannot delete " + f);
     }
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::mkdirStatement(const QString& rest) {
-    const QList<BatchToken> tokens = batchTokens(rest);
-    if (tokens.isEmpty()) throw BatchLineError(QStringLiteral("mkdir needs a folder"));
+BatchRunner::Flow BatchRunner::mkdirStatement(const BatchString& rest) {
+    const std::vector<BatchToken> tokens = batchTokens(rest);
+    if (tokens.empty()) throw BatchLineError(u"mkdir needs a folder");
     for (const BatchToken& t : tokens) {
-        if (t.text.isEmpty()) {
-            host_.warn(QStringLiteral("mkdir: empty folder name"));
+        if (t.text.empty()) {
+            host_.warn(u"mkdir: empty folder name");
             continue;
         }
-        const QString path = absolute(t.text);
+        const BatchString path = absolute(t.text);
         // A folder that is there already is what was asked for; a file in its place is a failure.
-        const QFileInfo there(path);
-        if (there.isDir()) continue;
-        if (there.exists())
-            host_.warn(QStringLiteral("mkdir: %1 exists and is no folder").arg(t.text));
-        else if (!QDir().mkpath(path))
-            host_.warn(QStringLiteral("mkdir: cannot make %1").arg(t.text));
+        if (isFolder(path)) continue;
+        if (exists(path))
+            host_.warn(u"mkdir: " + t.text + u" exists and is no folder");
+        else if (!Files::makePath(batchUtf8(path)))
+            host_.warn(u"mkdir: cannot make " + t.text);
     }
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::copyStatement(const QString& rest) {
+BatchRunner::Flow BatchRunner::copyStatement(const BatchString& rest) {
     // Groups of names joined by "+": the first group is the sources, the second the destination.
-    QList<QStringList> groups;
+    std::vector<BatchStrings> groups;
     bool joinNext = false;
     for (const BatchToken& t : batchTokens(rest)) {
-        const QString sw = switchOf(t);
+        const BatchString sw = switchOf(t);
         if (sw == u"/Y" || sw == u"/-Y" || sw == u"/B" || sw == u"/V") continue;
-        if (!sw.isEmpty()) throw BatchLineError(QStringLiteral("copy switch %1 is not supported").arg(t.raw));
-        const QStringList parts = batchSplitOutsideQuotes(t.raw, QStringLiteral("+"));
-        for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!sw.empty()) throw BatchLineError(u"copy switch " + t.raw + u" is not supported");
+        const BatchStrings parts = batchSplitOutsideQuotes(t.raw, u"+");
+        for (std::size_t i = 0; i < parts.size(); ++i) {
             if (i > 0) joinNext = true;
-            QString name = parts[i];
-            name.remove(u'"');
-            if (parts[i].isEmpty()) continue;
-            if (joinNext && !groups.isEmpty())
-                groups.last() << name;
+            BatchString name = parts[i];
+            removeAll(name, u'"');
+            if (parts[i].empty()) continue;
+            if (joinNext && !groups.empty())
+                groups.back().push_back(name);
             else
-                groups.append(QStringList{name});
+                groups.push_back(BatchStrings{name});
             joinNext = false;
         }
     }
     if (groups.size() != 2 || groups[1].size() != 1)
-        throw BatchLineError(QStringLiteral("copy needs SOURCE [+ SOURCE...] DESTINATION"));
+        throw BatchLineError(u"copy needs SOURCE [+ SOURCE...] DESTINATION");
 
-    QStringList sources;
-    for (const QString& s : groups[0]) {
-        const QString path = absolute(s);
-        if (!QFileInfo(path).isFile()) {
-            host_.warn(QStringLiteral("copy: cannot find %1; nothing copied").arg(s));
+    BatchStrings sources;
+    for (const BatchString& s : groups[0]) {
+        const BatchString path = absolute(s);
+        if (!isFile(path)) {
+            host_.warn(u"copy: cannot find " + s + u"; nothing copied");
             return Flow::Next;
         }
-        sources << path;
+        sources.push_back(path);
     }
-    QString dest = absolute(groups[1][0]);
-    if (QFileInfo(dest).isDir()) dest = PathText::join(dest, PathText::filePart(sources[0]));
+    BatchString dest = absolute(groups[1][0]);
+    if (isFolder(dest)) dest = join(dest, namePart(sources[0]));
 
-    QSaveFile out(dest);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly)) {
-        host_.warn(QStringLiteral("copy: cannot write %1").arg(groups[1][0]));
+    lean::AtomicFile out(batchUtf8(dest));
+    if (!out.isOpen()) {
+        host_.warn(u"copy: cannot write " + groups[1][0]);
         return Flow::Next;
     }
-    for (const QString& s : sources) {
-        QFile in(s);
-        if (!in.open(QIODevice::ReadOnly)) {
-            out.cancelWriting();
-            host_.warn(QStringLiteral("copy: cannot read %1; nothing copied").arg(s));
+    std::vector<char> chunk(std::size_t(1) << 20);
+    for (const BatchString& s : sources) {
+        const int fd = ::open(batchUtf8(s).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        bool read = fd >= 0;
+        while (read) {
+            const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                read = n == 0;
+                break;
+            }
+            if (!out.write(chunk.data(), std::size_t(n))) break;
+        }
+        if (fd >= 0) ::close(fd);
+        if (!read) {
+            host_.warn(u"copy: cannot read " + s + u"; nothing copied");
             return Flow::Next;
         }
-        while (!in.atEnd()) {
-            const QByteArray chunk = in.read(1 << 20);
-            if (chunk.isEmpty()) break;
-            out.write(chunk);
-        }
+        if (!out.isOpen()) break;
     }
-    if (!out.commit()) host_.warn(QStringLiteral("copy: cannot write %1").arg(groups[1][0]));
+    if (!out.commit()) host_.warn(u"copy: cannot write " + groups[1][0]);
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::pauseStatement(const QString& rest) {
-    QString r = rest;
-    r.remove(u' ');
-    r.remove(u'\t');
-    if (r.isEmpty())
+BatchRunner::Flow BatchRunner::pauseStatement(const BatchString& rest) {
+    BatchString r = rest;
+    removeAll(r, u' ');
+    removeAll(r, u'\t');
+    if (r.empty())
         host_.pause(false);
-    else if (r.compare(u">nul", Qt::CaseInsensitive) == 0)
+    else if (batchEqualNoCase(r, u">nul"))
         host_.pause(true);
     else
-        throw BatchLineError(QStringLiteral("pause takes nothing but \">nul\""));
+        throw BatchLineError(u"pause takes nothing but \">nul\"");
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::forStatement(const QString& rest, Frame& frame, int depth) {
-    const QString usage = QStringLiteral("for needs %V in (ITEMS) do STATEMENT");
-    const QList<BatchToken> tokens = batchTokens(rest);
+BatchRunner::Flow BatchRunner::forStatement(const BatchString& rest, Frame& frame, int depth) {
+    const BatchString usage = u"for needs %V in (ITEMS) do STATEMENT";
+    const std::vector<BatchToken> tokens = batchTokens(rest);
     if (tokens.size() < 2) throw BatchLineError(usage);
-    const QString var = tokens[0].raw;
-    if (!switchOf(tokens[0]).isEmpty()) throw BatchLineError(QStringLiteral("for switch %1 is not supported").arg(var));
+    const BatchString var = tokens[0].raw;
+    if (!switchOf(tokens[0]).empty()) throw BatchLineError(u"for switch " + var + u" is not supported");
     if (var.size() != 2 || var[0] != u'%' || var[1] == u'%' || isBlank(var[1])) throw BatchLineError(usage);
-    if (tokens[1].raw.compare(u"in", Qt::CaseInsensitive) != 0) throw BatchLineError(usage);
+    if (!batchEqualNoCase(tokens[1].raw, u"in")) throw BatchLineError(usage);
 
-    const QString after = batchRest(rest, tokens[1].end);
-    if (!after.startsWith(u'(')) throw BatchLineError(usage);
-    qsizetype close = -1;
+    const BatchString after = batchRest(rest, tokens[1].end);
+    if (after.empty() || after[0] != u'(') throw BatchLineError(usage);
+    std::size_t close = BatchString::npos;
     bool quoted = false;
-    for (qsizetype i = 1; i < after.size(); ++i) {
+    for (std::size_t i = 1; i < after.size(); ++i) {
         if (after[i] == u'"') quoted = !quoted;
         if (!quoted && after[i] == u')') {
             close = i;
             break;
         }
     }
-    if (close < 0) throw BatchLineError(usage);
-    const QString tail = batchRest(after, close + 1);
-    if (keywordOf(tail).compare(u"do", Qt::CaseInsensitive) != 0) throw BatchLineError(usage);
-    const QString statement = batchRest(tail, 2);
-    if (statement.isEmpty()) throw BatchLineError(usage);
+    if (close == BatchString::npos) throw BatchLineError(usage);
+    const BatchString tail = batchRest(after, close + 1);
+    if (!batchEqualNoCase(keywordOf(tail), u"do")) throw BatchLineError(usage);
+    const BatchString statement = batchRest(tail, 2);
+    if (statement.empty()) throw BatchLineError(usage);
 
-    QStringList values;
-    for (const QString& item : batchSplitOutsideQuotes(after.mid(1, close - 1), QStringLiteral(" \t,;"))) {
-        if (item.isEmpty()) continue;
-        QString bare = item;
-        bare.remove(u'"');
-        if (hasWildcard(bare))
-            values << matches(bare, false);
-        else
-            values << item;
+    BatchStrings values;
+    for (const BatchString& item : batchSplitOutsideQuotes(after.substr(1, close - 1), u" \t,;")) {
+        if (item.empty()) continue;
+        BatchString bare = item;
+        removeAll(bare, u'"');
+        if (hasWildcard(bare)) {
+            const BatchStrings found = matches(bare, false);
+            values.insert(values.end(), found.begin(), found.end());
+        } else {
+            values.push_back(item);
+        }
     }
-    for (const QString& value : values) {
-        QString s = statement;
-        s.replace(var, value);
-        if (s.size() > MaxLineLength) throw BatchLineError(lineTooLong());
+    for (const BatchString& value : values) {
+        BatchString s = statement;
+        replaceAll(s, var, value);
+        if (s.size() > std::size_t(MaxLineLength)) throw BatchLineError(lineTooLong());
         if (execute(s, frame, depth) == Flow::Jump) return Flow::Jump;
     }
     return Flow::Next;
 }
 
-BatchRunner::Flow BatchRunner::programLine(const QString& statement) {
-    const QList<BatchToken> tokens = batchTokens(statement);
-    const QString name = tokens.isEmpty() ? QString() : tokens[0].text;
-    if (name.isEmpty()) throw BatchLineError(QStringLiteral("no program named"));
-    if (isBatchName(name)) throw BatchLineError(QStringLiteral("a batch file runs through call"));
-    const QString program = findProgram(name);
-    if (program.isEmpty()) throw BatchLineError(QStringLiteral("program not found: %1").arg(name));
-    QStringList arguments;
-    for (qsizetype i = 1; i < tokens.size(); ++i) arguments << tokens[i].text;
+BatchRunner::Flow BatchRunner::programLine(const BatchString& statement) {
+    const std::vector<BatchToken> tokens = batchTokens(statement);
+    const BatchString name = tokens.empty() ? BatchString() : tokens[0].text;
+    if (name.empty()) throw BatchLineError(u"no program named");
+    if (isBatchName(name)) throw BatchLineError(u"a batch file runs through call");
+    const BatchString program = findProgram(name);
+    if (program.empty()) throw BatchLineError(u"program not found: " + name);
+    BatchStrings arguments;
+    for (std::size_t i = 1; i < tokens.size(); ++i) arguments.push_back(tokens[i].text);
     if (!host_.run(program, arguments, folder_, childEnvironment_))
-        throw BatchLineError(QStringLiteral("program could not be started: %1").arg(program));
+        throw BatchLineError(u"program could not be started: " + program);
     return Flow::Next;
 }
 
-QString BatchRunner::findProgram(const QString& name) const {
+BatchString BatchRunner::findProgram(const BatchString& name) const {
     // "name.exe" is the program "name" here; either spelling is looked for, without regard to case.
-    auto tryPath = [](const QString& path) -> QString {
-        QStringList candidates{path};
-        if (path.endsWith(u".exe", Qt::CaseInsensitive)) candidates << path.left(path.size() - 4);
-        for (const QString& c : candidates) {
-            const QString r = FileSystem::resolve(c);
-            const QFileInfo fi(r);
-            if (fi.isFile() && fi.isExecutable()) return r;
+    auto tryPath = [](const BatchString& path) -> BatchString {
+        BatchStrings candidates{path};
+        if (batchEndsWithNoCase(path, u".exe")) candidates.push_back(path.substr(0, path.size() - 4));
+        for (const BatchString& c : candidates) {
+            const BatchString r = resolve(c);
+            if (isFile(r) && ::access(batchUtf8(r).c_str(), X_OK) == 0) return r;
         }
         return {};
     };
-    if (PathText::lastSeparator(name) >= 0) return tryPath(absolute(name));
-    QStringList folders{folder_, programFolder_};
-    folders << variable(QStringLiteral("PATH")).split(u':', Qt::SkipEmptyParts);
-    for (const QString& f : folders) {
-        if (f.isEmpty()) continue;
-        const QString found = tryPath(PathText::join(f, name));
-        if (!found.isEmpty()) return found;
+    if (lastSeparator(name) != BatchString::npos) return tryPath(absolute(name));
+    BatchStrings folders{folder_, programFolder_};
+    const BatchString path = variable(u"PATH");
+    for (std::size_t from = 0; from < path.size();) {
+        std::size_t colon = path.find(u':', from);
+        if (colon == BatchString::npos) colon = path.size();
+        if (colon > from) folders.push_back(path.substr(from, colon - from));
+        from = colon + 1;
+    }
+    for (const BatchString& f : folders) {
+        if (f.empty()) continue;
+        const BatchString found = tryPath(join(f, name));
+        if (!found.empty()) return found;
     }
     return {};
 }
 
-QString BatchRunner::absolute(const QString& path) const {
-    QString p = PathText::toSlashes(path);
-    if (!p.startsWith(u'/')) p = PathText::join(folder_, p);
-    return FileSystem::resolve(p);
+BatchString BatchRunner::absolute(const BatchString& path) const {
+    BatchString p = toSlashes(path);
+    if (p.empty() || p[0] != u'/') p = join(folder_, p);
+    return resolve(p);
 }
 
-QStringList BatchRunner::matches(const QString& pattern, bool withFolders) const {
-    const qsizetype sep = PathText::lastSeparator(pattern);
-    const QString written = pattern.left(sep + 1);
-    const QString name = pattern.mid(sep + 1);
-    if (name.isEmpty()) return {};
-    QStringList out;
-    for (const QString& n : FileSystem::list(absolute(written.isEmpty() ? QStringLiteral(".") : written), name, withFolders))
-        if (n != u"." && n != u"..") out << written + n;
+BatchStrings BatchRunner::matches(const BatchString& pattern, bool withFolders) const {
+    const BatchString written = writtenFolder(pattern);
+    const BatchString name = namePart(pattern);
+    if (name.empty()) return {};
+    BatchStrings out;
+    for (const std::string& n :
+         Files::list(batchUtf8(absolute(written.empty() ? BatchString(u".") : written)), batchUtf8(name), withFolders))
+        if (n != "." && n != "..") out.push_back(written + batchText(n));
     return out;
 }
 

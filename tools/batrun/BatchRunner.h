@@ -3,10 +3,7 @@
 #include "tools/batrun/BatchHost.h"
 #include "tools/batrun/BatchText.h"
 
-#include <QHash>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
+#include <map>
 
 namespace tova {
 
@@ -45,54 +42,54 @@ public:
 
     // `programFolder` is searched for programs named without a folder, after the current folder and
     // before the folders of the PATH variable.
-    BatchRunner(BatchHost& host, const QProcessEnvironment& environment, const QString& programFolder);
+    BatchRunner(BatchHost& host, const BatchEnvironment& environment, const BatchString& programFolder);
 
     // Runs the batch file with `arguments` as %1..%9, in its own folder. Throws BatchLineError when a
-    // line cannot be run, FileError when the file cannot be read.
-    void run(const QString& batchPath, const QStringList& arguments = {});
+    // line cannot be run, a lean::Failure when the file cannot be read.
+    void run(const BatchString& batchPath, const BatchStrings& arguments = {});
 
     // A variable's value (empty when it is not set).
-    QString variable(const QString& name) const;
-    QString currentFolder() const { return folder_; }
+    BatchString variable(const BatchString& name) const;
+    BatchString currentFolder() const { return folder_; }
 
 private:
     struct Frame {
-        QString path;
-        QStringList lines;
-        QStringList arguments;  // [0] the name as called, then %1..%9 with their quotes
-        int index = 0;          // line being run
+        BatchString path;
+        BatchStrings lines;
+        BatchStrings arguments;  // [0] the name as called, then %1..%9 with their quotes
+        int index = 0;           // line being run
     };
     struct Variable {
-        QString name;
-        QString value;
+        BatchString name;
+        BatchString value;
     };
     enum class Flow { Next, Jump };
 
     void runFrame(Frame& frame, int depth);
-    Flow execute(const QString& statement, Frame& frame, int depth);
+    Flow execute(const BatchString& statement, Frame& frame, int depth);
 
-    Flow setStatement(const QString& rest);
-    Flow callStatement(const QString& rest, int depth);
-    Flow ifStatement(const QString& rest, Frame& frame, int depth);
-    Flow gotoStatement(const QString& rest, Frame& frame);
-    Flow delStatement(const QString& rest);
-    Flow mkdirStatement(const QString& rest);
-    Flow copyStatement(const QString& rest);
-    Flow pauseStatement(const QString& rest);
-    Flow forStatement(const QString& rest, Frame& frame, int depth);
-    Flow programLine(const QString& statement);
+    Flow setStatement(const BatchString& rest);
+    Flow callStatement(const BatchString& rest, int depth);
+    Flow ifStatement(const BatchString& rest, Frame& frame, int depth);
+    Flow gotoStatement(const BatchString& rest, Frame& frame);
+    Flow delStatement(const BatchString& rest);
+    Flow mkdirStatement(const BatchString& rest);
+    Flow copyStatement(const BatchString& rest);
+    Flow pauseStatement(const BatchString& rest);
+    Flow forStatement(const BatchString& rest, Frame& frame, int depth);
+    Flow programLine(const BatchString& statement);
 
-    void setVariable(const QString& name, const QString& value);
-    QString absolute(const QString& path) const;
-    QStringList matches(const QString& pattern, bool withFolders) const;
-    QString findProgram(const QString& name) const;
-    static QStringList readLines(const QString& path);
+    void setVariable(const BatchString& name, const BatchString& value);
+    BatchString absolute(const BatchString& path) const;
+    BatchStrings matches(const BatchString& pattern, bool withFolders) const;
+    BatchString findProgram(const BatchString& name) const;
+    static BatchStrings readLines(const BatchString& path);
 
     BatchHost& host_;
-    QString programFolder_;
-    QString folder_;
-    QHash<QString, Variable> variables_;  // by upper-case name
-    QProcessEnvironment childEnvironment_;
+    BatchString programFolder_;
+    BatchString folder_;
+    std::map<BatchString, Variable> variables_;  // by upper-case name
+    BatchEnvironment childEnvironment_;
 };
 
 }  // namespace tova

@@ -1,7 +1,7 @@
 #include "tools/catena/Catena.h"
 
-#include "platform/Errors.h"
-#include "platform/Vb.h"
+#include "platform/lean/Failure.h"
+#include "platform/lean/Numbers.h"
 #include "tools/catena/CatenaEnvelope.h"
 #include "tools/catena/CatenaInput.h"
 #include "tools/catena/CatenaLength.h"
@@ -9,60 +9,66 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace tova {
 namespace {
 
 // Longest piece a wave can hold (16-bit samples, 32-bit sizes).
-constexpr qint64 MaxPieceFrames = (qint64(std::numeric_limits<quint32>::max()) - 36) / 2;
+constexpr std::int64_t MaxPieceFrames = (std::int64_t(std::numeric_limits<std::uint32_t>::max()) - 36) / 2;
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
 
 }  // namespace
 
-qint64 Catena::toFrames(double ms) {
+std::int64_t Catena::toFrames(double ms) {
     // Far beyond any wave (and any input) either way; keeps the sample arithmetic from overflowing.
-    constexpr double Limit = double(qint64(1) << 50);
+    constexpr double Limit = double(std::int64_t(1) << 50);
     const double frames = std::round(ms * CatenaParts::SampleRate / 1000.0);
     if (std::isnan(frames)) return 0;
-    return qint64(std::clamp(frames, -Limit, Limit));
+    return std::int64_t(std::clamp(frames, -Limit, Limit));
 }
 
-void Catena::append(const QString& output, const QString& input, const QString& startPointText,
-                    const QString& lengthText, const QStringList& envelope) {
+void Catena::append(const std::string& output, const std::string& input, const std::string& startPointText,
+                    const std::string& lengthText, const std::vector<std::string>& envelope) {
     const CatenaEnvelope env(envelope);
     const double lengthMs = std::max(0.0, CatenaLength::milliseconds(lengthText));
-    const qint64 frames = toFrames(lengthMs);
-    if (frames > MaxPieceFrames) throw IoError(QStringLiteral("a piece of %1 ms is longer than a wave can hold").arg(lengthMs));
-    const qint64 overlap = toFrames(env.overlapMs());
+    const std::int64_t frames = toFrames(lengthMs);
+    if (frames > MaxPieceFrames)
+        throw lean::Failure(lean::Failure::Io, "a piece of " + number(lengthMs) + " ms is longer than a wave can hold");
+    const std::int64_t overlap = toFrames(env.overlapMs());
     if (overlap < -MaxPieceFrames || overlap > MaxPieceFrames)
-        throw IoError(QStringLiteral("an overlap of %1 ms is out of range").arg(env.overlapMs()));
+        throw lean::Failure(lean::Failure::Io, "an overlap of " + number(env.overlapMs()) + " ms is out of range");
 
     // The piece goes block by block from the input through the envelope into the parts.
-    const qint64 startFrame = toFrames(Vb::Val(startPointText));
+    const std::int64_t startFrame = toFrames(lean::val(startPointText));
     CatenaInput in(input);
-    CatenaParts(output).mix(frames, [&](qint64 first, double* out, std::size_t count) {
+    CatenaParts(output).mix(frames, [&](std::int64_t first, double* out, std::size_t count) {
         in.read(startFrame + first, out, count);
         env.shape(out, std::size_t(first), count, lengthMs);
     }, overlap);
 }
 
-void Catena::appendFiles(const QString& headerPart, const QString& dataPart, const QString& output) {
+void Catena::appendFiles(const std::string& headerPart, const std::string& dataPart, const std::string& output) {
     CatenaParts::join(headerPart, dataPart, output);
 }
 
-int Catena::runProgram(const QStringList& arguments, QString& errors) {
+int Catena::runProgram(const std::vector<std::string>& arguments, std::string& errors) {
     if (arguments.size() < 4) {
-        errors = QStringLiteral(
-            "usage: catena output input start-point length [p1 p2 p3 v1 v2 v3 v4 [overlap [p4 [p5 [v5]]]]]\n");
+        errors = "usage: catena output input start-point length [p1 p2 p3 v1 v2 v3 v4 [overlap [p4 [p5 [v5]]]]]\n";
         return 2;
     }
     try {
-        append(arguments[0], arguments[1], arguments[2], arguments[3], arguments.mid(4));
+        append(arguments[0], arguments[1], arguments[2], arguments[3],
+               std::vector<std::string>(arguments.begin() + 4, arguments.end()));
         return 0;
-    } catch (const TovaError& e) {
-        errors = QStringLiteral("catena: %1\n").arg(e.description());
     } catch (const std::exception& e) {
-        errors = QStringLiteral("catena: %1\n").arg(QString::fromLocal8Bit(e.what()));
+        errors = std::string("catena: ") + e.what() + "\n";
     }
     return 1;
 }

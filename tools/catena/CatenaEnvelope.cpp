@@ -1,6 +1,6 @@
 #include "tools/catena/CatenaEnvelope.h"
 
-#include "platform/Vb.h"
+#include "platform/lean/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,19 +13,19 @@ namespace tova {
 namespace {
 
 // The value at `index`, or nothing when it is absent or empty.
-bool present(const QStringList& values, int index) {
-    return index < values.size() && !values[index].trimmed().isEmpty();
+bool present(const std::vector<std::string>& values, std::size_t index) {
+    return index < values.size() && !lean::trimmed(values[index]).empty();
 }
 
-double valueOr(const QStringList& values, int index, double fallback) {
-    return present(values, index) ? Vb::Val(values[index]) : fallback;
+double valueOr(const std::vector<std::string>& values, std::size_t index, double fallback) {
+    return present(values, index) ? lean::val(values[index]) : fallback;
 }
 
 double notNegative(double v) { return v < 0 ? 0.0 : v; }
 
 }  // namespace
 
-CatenaEnvelope::CatenaEnvelope(const QStringList& values) {
+CatenaEnvelope::CatenaEnvelope(const std::vector<std::string>& values) {
     p1_ = notNegative(valueOr(values, 0, 0));
     p2_ = notNegative(valueOr(values, 1, 0));
     p3_ = notNegative(valueOr(values, 2, 0));

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <array>
+#include <string>
 #include <vector>
 
 namespace tova {
@@ -21,7 +19,7 @@ class CatenaEnvelope {
 public:
     static constexpr int ValueCount = 11;
 
-    explicit CatenaEnvelope(const QStringList& values);
+    explicit CatenaEnvelope(const std::vector<std::string>& values);
 
     // How far (ms) the piece starts before the current end of the output.
     double overlapMs() const { return overlap_; }

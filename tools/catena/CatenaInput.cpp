@@ -1,13 +1,9 @@
 #include "tools/catena/CatenaInput.h"
 
-#include "platform/FileSystem.h"
-#include "platform/PcmWave.h"
-#include "platform/SoundFileLibrary.h"
+#include "platform/lean/Files.h"
+#include "platform/lean/PcmWaveHeader.h"
+#include "platform/lean/SoundFileLibrary.h"
 #include "tools/catena/PositionedIo.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QtEndian>
 
 #include <samplerate.h>
 
@@ -28,7 +24,7 @@ namespace tova {
 namespace {
 
 struct SndCloser {
-    void operator()(SNDFILE* f) const { SoundFileLibrary::instance().close(f); }
+    void operator()(SNDFILE* f) const { lean::SoundFileLibrary::instance().close(f); }
 };
 using SndHandle = std::unique_ptr<SNDFILE, SndCloser>;
 
@@ -39,7 +35,7 @@ std::vector<double> readMono(SNDFILE* file, int channels, sf_count_t frames) {
     std::vector<double> mono;
     if (frames <= 0) return mono;
     std::vector<double> block(std::size_t(frames) * std::size_t(channels));
-    const sf_count_t got = SoundFileLibrary::instance().readDouble(file, block.data(), frames);
+    const sf_count_t got = lean::SoundFileLibrary::instance().readDouble(file, block.data(), frames);
     mono.resize(std::size_t(std::max<sf_count_t>(got, 0)));
     for (std::size_t i = 0; i < mono.size(); ++i) {
         double sum = 0;
@@ -83,41 +79,41 @@ void widen(const char* from, std::size_t count, double* to) {
         _mm_storeu_pd(to + i + 6, _mm_cvtepi32_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(1, 0, 3, 2))));
     }
 #endif
-    for (; i < count; ++i) to[i] = double(qFromLittleEndian<qint16>(from + i * 2));
+    for (; i < count; ++i) to[i] = double(lean::little16(from + i * 2));
 }
 
 // The notes rendered by tool 2 (and most samples) are plain waves: the 44-byte header of 16-bit mono
 // PCM at 44100 Hz followed by exactly the samples it announces. Their samples are read straight from
 // the file, giving the values the sound-file library gives (a 16-bit sample s reads as s); anything
 // else goes to the library. Answers the samples of a plain wave, -1 for another file, -2 for no file.
-qint64 plainWaveFrames(int fd) {
+std::int64_t plainWaveFrames(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return -1;
     if (!S_ISREG(st.st_mode)) return -2;
-    const qint64 size = st.st_size;
-    if (size <= PcmWaveHeaderSize || (size - PcmWaveHeaderSize) % 2 != 0 ||
-        size - PcmWaveHeaderSize > qint64(std::numeric_limits<quint32>::max()) - 36)
+    const std::int64_t size = st.st_size;
+    constexpr int headerSize = lean::kPcmWaveHeaderSize;
+    if (size <= headerSize || (size - headerSize) % 2 != 0 ||
+        size - headerSize > std::int64_t(std::numeric_limits<std::uint32_t>::max()) - 36)
         return -1;
-    char head[PcmWaveHeaderSize];
-    if (!readAt(fd, head, PcmWaveHeaderSize, 0)) return -1;
-    const QByteArray plain = PcmWaveHeader(CatenaInput::SampleRate, 1, quint32(size - PcmWaveHeaderSize));
-    if (std::memcmp(head, plain.constData(), PcmWaveHeaderSize) != 0) return -1;
-    return (size - PcmWaveHeaderSize) / 2;
+    char head[headerSize];
+    if (!readAt(fd, head, headerSize, 0)) return -1;
+    const auto plain = lean::pcmWaveHeader(CatenaInput::SampleRate, 1, std::uint32_t(size - headerSize));
+    if (std::memcmp(head, plain.data(), headerSize) != 0) return -1;
+    return (size - headerSize) / 2;
 }
 
 }  // namespace
 
-CatenaInput::CatenaInput(const QString& path) {
-    if (path.isEmpty()) return;
-    const QString resolved = FileSystem::resolve(path);
+CatenaInput::CatenaInput(const std::string& path) {
+    if (path.empty()) return;
+    const std::string resolved = lean::Files::resolve(path);
     path_ = resolved;
-    const QByteArray name = QFile::encodeName(resolved);
-    fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    fd_ = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ >= 0) {
-        const qint64 frames = plainWaveFrames(fd_);
+        const std::int64_t frames = plainWaveFrames(fd_);
         if (frames >= 0 || frames == -2) {
             kind_ = frames >= 0 ? Kind::Plain : Kind::Silent;
-            frames_ = std::max<qint64>(frames, 0);
+            frames_ = std::max<std::int64_t>(frames, 0);
             return;
         }
         ::close(fd_);
@@ -128,15 +124,17 @@ CatenaInput::CatenaInput(const QString& path) {
 
 CatenaInput::~CatenaInput() {
     if (fd_ >= 0) ::close(fd_);
-    if (file_) SoundFileLibrary::instance().close(static_cast<SNDFILE*>(file_));
+    if (file_) lean::SoundFileLibrary::instance().close(static_cast<SNDFILE*>(file_));
 }
 
-void CatenaInput::openLibrary(const QString& resolved) {
+void CatenaInput::openLibrary(const std::string& resolved) {
     kind_ = Kind::Silent;
-    const SoundFileLibrary& library = SoundFileLibrary::instance();
-    if (!QFileInfo(resolved).isFile() || !library.available()) return;
+    struct stat st {};
+    if (::stat(resolved.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    const lean::SoundFileLibrary& library = lean::SoundFileLibrary::instance();
+    if (!library.available()) return;
     SF_INFO info{};
-    SndHandle file(library.open(QFile::encodeName(resolved).constData(), SFM_READ, &info));
+    SndHandle file(library.open(resolved.c_str(), SFM_READ, &info));
     if (!file || info.channels <= 0 || info.samplerate <= 0 || info.frames <= 0) return;
     // Floats beyond full scale stay beyond it here; mixing saturates them.
     library.command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
@@ -153,17 +151,17 @@ void CatenaInput::openLibrary(const QString& resolved) {
     kind_ = Kind::Whole;
 }
 
-void CatenaInput::read(qint64 first, double* out, std::size_t count) {
+void CatenaInput::read(std::int64_t first, double* out, std::size_t count) {
     std::fill(out, out + count, 0.0);
-    const qint64 end = first + qint64(count);
+    const std::int64_t end = first + std::int64_t(count);
     switch (kind_) {
     case Kind::Silent:
         return;
     case Kind::Plain: {
-        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, frames_);
+        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
         if (from >= to) return;
         bytes_.resize(std::size_t(to - from) * 2);
-        if (readAt(fd_, bytes_.data(), qint64(bytes_.size()), PcmWaveHeaderSize + from * 2)) {
+        if (readAt(fd_, bytes_.data(), std::int64_t(bytes_.size()), lean::kPcmWaveHeaderSize + from * 2)) {
             widen(bytes_.data(), std::size_t(to - from), out + (from - first));
             return;
         }
@@ -175,25 +173,25 @@ void CatenaInput::read(qint64 first, double* out, std::size_t count) {
         return;
     }
     case Kind::Library: {
-        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, frames_);
+        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
         if (from >= to) return;
         SNDFILE* file = static_cast<SNDFILE*>(file_);
-        if (SoundFileLibrary::instance().seek(file, from, SEEK_SET) < 0) return;
+        if (lean::SoundFileLibrary::instance().seek(file, from, SEEK_SET) < 0) return;
         const std::vector<double> mono = readMono(file, channels_, to - from);
         std::copy(mono.begin(), mono.end(), out + (from - first));
         return;
     }
     case Kind::Whole: {
-        const qint64 from = std::max<qint64>(first, 0), to = std::min<qint64>(end, qint64(whole_.size()));
+        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, std::int64_t(whole_.size()));
         if (from < to) std::copy(whole_.begin() + from, whole_.begin() + to, out + (from - first));
         return;
     }
     }
 }
 
-std::vector<double> CatenaInput::read(const QString& path, qint64 first, qint64 count) {
-    std::vector<double> out(std::size_t(std::max<qint64>(count, 0)), 0.0);
-    if (out.empty() || path.isEmpty()) return out;
+std::vector<double> CatenaInput::read(const std::string& path, std::int64_t first, std::int64_t count) {
+    std::vector<double> out(std::size_t(std::max<std::int64_t>(count, 0)), 0.0);
+    if (out.empty() || path.empty()) return out;
     CatenaInput(path).read(first, out.data(), out.size());
     return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
-
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tova {
@@ -20,28 +20,28 @@ class CatenaInput {
 public:
     static constexpr int SampleRate = 44100;
 
-    explicit CatenaInput(const QString& path);
+    explicit CatenaInput(const std::string& path);
     ~CatenaInput();
     CatenaInput(const CatenaInput&) = delete;
     CatenaInput& operator=(const CatenaInput&) = delete;
 
     // `count` samples starting at sample `first` into `out` (negative: that many samples of silence
     // come first).
-    void read(qint64 first, double* out, std::size_t count);
+    void read(std::int64_t first, double* out, std::size_t count);
 
     // The same for a whole stretch at once.
-    static std::vector<double> read(const QString& path, qint64 first, qint64 count);
+    static std::vector<double> read(const std::string& path, std::int64_t first, std::int64_t count);
 
 private:
     enum class Kind { Silent, Plain, Library, Whole };
-    void openLibrary(const QString& resolved);
+    void openLibrary(const std::string& resolved);
 
     Kind kind_ = Kind::Silent;
-    QString path_;  // resolved
+    std::string path_;  // resolved
     int fd_ = -1;
     void* file_ = nullptr;  // the sound-file library's handle
     int channels_ = 0;
-    qint64 frames_ = 0;
+    std::int64_t frames_ = 0;
     std::vector<double> whole_;
     std::vector<char> bytes_;
 };

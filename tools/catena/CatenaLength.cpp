@@ -1,25 +1,19 @@
 #include "tools/catena/CatenaLength.h"
 
-#include "platform/Vb.h"
+#include "platform/lean/Numbers.h"
 
 namespace tova {
 
-double CatenaLength::milliseconds(const QString& text) {
-    const qsizetype at = text.indexOf(u'@');
-    if (at < 0) return Vb::Val(text);
+double CatenaLength::milliseconds(const std::string& text) {
+    const std::size_t at = text.find('@');
+    if (at == std::string::npos) return lean::val(text);
 
-    const double ticks = Vb::Val(text.left(at));
-    const QString rest = text.mid(at + 1);
+    const double ticks = lean::val(std::string_view(text).substr(0, at));
+    const std::string_view rest = std::string_view(text).substr(at + 1);
     // The tempo is unsigned; the first sign after "@" starts the correction.
-    qsizetype sign = -1;
-    for (qsizetype i = 0; i < rest.size(); ++i) {
-        if (rest[i] == u'+' || rest[i] == u'-') {
-            sign = i;
-            break;
-        }
-    }
-    const double tempo = Vb::Val(sign < 0 ? rest : rest.left(sign));
-    const double correction = sign < 0 ? 0.0 : Vb::Val(rest.mid(sign));
+    const std::size_t sign = rest.find_first_of("+-");
+    const double tempo = lean::val(rest.substr(0, sign));
+    const double correction = sign == std::string_view::npos ? 0.0 : lean::val(rest.substr(sign));
     const double noteMs = tempo > 0 ? ticks * 60000.0 / (TicksPerBeat * tempo) : 0.0;
     return noteMs + correction;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace tova {
 
@@ -13,7 +13,7 @@ public:
 
     // Milliseconds of a length text. Numbers are read leniently (a text without a number is 0); a
     // tempo of 0 or less gives the ticks no duration, leaving only the correction.
-    static double milliseconds(const QString& text);
+    static double milliseconds(const std::string& text);
 };
 
 }  // namespace tova

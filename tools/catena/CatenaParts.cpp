@@ -1,14 +1,8 @@
 #include "tools/catena/CatenaParts.h"
 
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "platform/PcmWave.h"
+#include "platform/lean/Failure.h"
+#include "platform/lean/Files.h"
 #include "tools/catena/PositionedIo.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QtEndian>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +13,7 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -26,18 +21,18 @@ namespace tova {
 namespace {
 
 // The nearest 16-bit value (halves away from zero), saturating at the limits.
-qint16 saturate(double v) {
+std::int16_t saturate(double v) {
     if (v > -32768.0 && v < 32767.0) {
         // The usual case, without a library call: the fraction v - trunc(v) is exact.
         int r = int(v);
         const double fraction = v - double(r);
         r += int(fraction >= 0.5) - int(fraction <= -0.5);
-        return qint16(r);
+        return std::int16_t(r);
     }
     const double r = std::round(v);
     if (r >= 32767.0) return 32767;
     if (r <= -32768.0) return -32768;
-    return qint16(r);
+    return std::int16_t(r);
 }
 
 // The samples of `count` doubles as 16-bit little-endian values (see saturate) at `out`.
@@ -57,7 +52,7 @@ void saturateInto(const double* v, std::size_t count, char* out) {
         const __m128d x0 = _mm_add_pd(_mm_setzero_pd(), _mm_loadu_pd(v + i));
         const __m128d x1 = _mm_add_pd(_mm_setzero_pd(), _mm_loadu_pd(v + i + 2));
         if ((inRange(x0) & inRange(x1)) != 3) {
-            for (std::size_t k = i; k < i + 4; ++k) qToLittleEndian(saturate(0.0 + v[k]), out + k * 2);
+            for (std::size_t k = i; k < i + 4; ++k) lean::putLittle16(out + k * 2, saturate(0.0 + v[k]));
             continue;
         }
         const __m128i t0 = _mm_cvttpd_epi32(x0), t1 = _mm_cvttpd_epi32(x1);
@@ -69,13 +64,12 @@ void saturateInto(const double* v, std::size_t count, char* out) {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i * 2), _mm_packs_epi32(r, r));
     }
 #endif
-    for (; i < count; ++i) qToLittleEndian(saturate(0.0 + v[i]), out + i * 2);
+    for (; i < count; ++i) lean::putLittle16(out + i * 2, saturate(0.0 + v[i]));
 }
 
 // A file opened for reading and writing (created when missing), closed when it goes.
 struct OpenFile {
-    explicit OpenFile(const QString& path)
-        : fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {}
+    explicit OpenFile(const std::string& path) : fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {}
     ~OpenFile() {
         if (fd >= 0) ::close(fd);
     }
@@ -85,99 +79,112 @@ struct OpenFile {
 };
 
 // The largest data part a RIFF header can describe.
-constexpr qint64 MaxDataBytes = qint64(std::numeric_limits<quint32>::max()) - 36;
+constexpr std::int64_t MaxDataBytes = std::int64_t(std::numeric_limits<std::uint32_t>::max()) - 36;
 
 }  // namespace
 
-CatenaParts::CatenaParts(const QString& outputName)
-    : whd_(FileSystem::resolve(outputName + QStringLiteral(".whd"))),
-      dat_(FileSystem::resolve(outputName + QStringLiteral(".dat"))) {}
+CatenaParts::CatenaParts(const std::string& outputName)
+    : whd_(lean::Files::resolve(outputName + ".whd")), dat_(lean::Files::resolve(outputName + ".dat")) {}
 
-QByteArray CatenaParts::header(quint32 dataBytes) { return PcmWaveHeader(SampleRate, 1, dataBytes); }
-
-qint64 CatenaParts::frames() const {
-    QFileInfo fi(dat_);
-    return fi.isFile() ? fi.size() / 2 : 0;
+std::array<char, CatenaParts::HeaderSize> CatenaParts::header(std::uint32_t dataBytes) {
+    return lean::pcmWaveHeader(SampleRate, 1, dataBytes);
 }
 
-void CatenaParts::mix(const std::vector<double>& piece, qint64 overlapFrames) {
-    mix(qint64(piece.size()), [&piece](qint64 first, double* out, std::size_t count) {
+std::int64_t CatenaParts::frames() const {
+    struct stat st {};
+    return ::stat(dat_.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) / 2 : 0;
+}
+
+void CatenaParts::mix(const std::vector<double>& piece, std::int64_t overlapFrames) {
+    mix(std::int64_t(piece.size()), [&piece](std::int64_t first, double* out, std::size_t count) {
         std::copy_n(piece.begin() + first, count, out);
     }, overlapFrames);
 }
 
-void CatenaParts::mix(qint64 pieceFrames, const PieceSource& source, qint64 overlapFrames) {
+void CatenaParts::mix(std::int64_t pieceFrames, const PieceSource& source, std::int64_t overlapFrames) {
     const OpenFile dat(dat_);
-    if (dat.fd < 0) throw FileError(QStringLiteral("cannot open %1").arg(dat_), 75);
+    if (dat.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot open " + dat_);
     struct stat st {};
-    if (::fstat(dat.fd, &st) != 0) throw IoError(QStringLiteral("cannot read %1").arg(dat_));
-    const qint64 end = qint64(st.st_size) / 2;
+    if (::fstat(dat.fd, &st) != 0) throw lean::Failure(lean::Failure::Io, "cannot read " + dat_);
+    const std::int64_t end = std::int64_t(st.st_size) / 2;
     // An odd trailing byte is no sample; drop it so the samples stay aligned.
     if (st.st_size % 2 != 0 && ::ftruncate(dat.fd, off_t(end * 2)) != 0)
-        throw IoError(QStringLiteral("cannot trim %1").arg(dat_));
+        throw lean::Failure(lean::Failure::Io, "cannot trim " + dat_);
 
-    const qint64 start = std::max<qint64>(0, end - overlapFrames);
-    const qint64 pieceEnd = start + pieceFrames;
-    const qint64 newEnd = std::max(end, pieceEnd);
-    if (newEnd * 2 > MaxDataBytes) throw IoError(QStringLiteral("%1 would exceed the size a wave can hold").arg(dat_));
+    const std::int64_t start = std::max<std::int64_t>(0, end - overlapFrames);
+    const std::int64_t pieceEnd = start + pieceFrames;
+    const std::int64_t newEnd = std::max(end, pieceEnd);
+    if (newEnd * 2 > MaxDataBytes) throw lean::Failure(lean::Failure::Io, dat_ + " would exceed the size a wave can hold");
 
     // The samples from the start of the piece (or the old end, before a gap) to the piece's end, a
     // block at a time: what is there already (the tail it overlaps, silence in a gap) plus the piece.
     // The tail past a piece that ends inside it stays as it was.
-    const qint64 touchedFrom = std::min(start, end);
+    const std::int64_t touchedFrom = std::min(start, end);
     std::vector<char> bytes;
     std::vector<double> block;
-    for (qint64 from = touchedFrom; from < pieceEnd; from += MixBlockFrames) {
-        const qint64 to = std::min(pieceEnd, from + MixBlockFrames);
+    for (std::int64_t from = touchedFrom; from < pieceEnd; from += MixBlockFrames) {
+        const std::int64_t to = std::min(pieceEnd, from + MixBlockFrames);
         bytes.resize(std::size_t(to - from) * 2);
         char* out = bytes.data();
-        auto at = [&](qint64 x) { return out + (x - from) * 2; };
-        const qint64 oldTo = std::min(to, end);
+        auto at = [&](std::int64_t x) { return out + (x - from) * 2; };
+        const std::int64_t oldTo = std::min(to, end);
         if (from < oldTo && !readAt(dat.fd, out, (oldTo - from) * 2, from * 2))
-            throw IoError(QStringLiteral("cannot read %1").arg(dat_));
-        for (qint64 x = from; x < std::min(to, start); ++x) qToLittleEndian(saturate(0.0), at(x));
-        const qint64 pieceFrom = std::max(from, start);
+            throw lean::Failure(lean::Failure::Io, "cannot read " + dat_);
+        for (std::int64_t x = from; x < std::min(to, start); ++x) lean::putLittle16(at(x), saturate(0.0));
+        const std::int64_t pieceFrom = std::max(from, start);
         if (pieceFrom < to) {
             block.resize(std::size_t(to - pieceFrom));
             source(pieceFrom - start, block.data(), block.size());
             const double* p = block.data() - pieceFrom;  // p[x]: the piece's sample at output sample x
-            for (qint64 x = pieceFrom; x < std::min(to, end); ++x)
-                qToLittleEndian(saturate(double(qFromLittleEndian<qint16>(at(x))) + p[x]), at(x));
-            const qint64 fresh = std::max(pieceFrom, end);
+            for (std::int64_t x = pieceFrom; x < std::min(to, end); ++x)
+                lean::putLittle16(at(x), saturate(double(lean::little16(at(x))) + p[x]));
+            const std::int64_t fresh = std::max(pieceFrom, end);
             if (fresh < to) saturateInto(p + fresh, std::size_t(to - fresh), at(fresh));
         }
-        if (!writeAt(dat.fd, out, qint64(bytes.size()), from * 2))
-            throw IoError(QStringLiteral("cannot write %1").arg(dat_));
+        if (!writeAt(dat.fd, out, std::int64_t(bytes.size()), from * 2))
+            throw lean::Failure(lean::Failure::Io, "cannot write " + dat_);
     }
 
     // The header is rewritten in place: one write of its 44 bytes, without a temporary file or a sync
     // to disk, which would cost more than the note itself when a render appends hundreds of notes.
     const OpenFile whd(whd_);
-    if (whd.fd < 0) throw FileError(QStringLiteral("cannot write %1").arg(whd_), 75);
-    const QByteArray head = header(quint32(newEnd * 2));
-    if (!writeAt(whd.fd, head.constData(), head.size(), 0) || ::fstat(whd.fd, &st) != 0 ||
-        (st.st_size != head.size() && ::ftruncate(whd.fd, head.size()) != 0))
-        throw IoError(QStringLiteral("cannot write %1").arg(whd_));
+    if (whd.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot write " + whd_);
+    const auto head = header(std::uint32_t(newEnd * 2));
+    if (!writeAt(whd.fd, head.data(), HeaderSize, 0) || ::fstat(whd.fd, &st) != 0 ||
+        (st.st_size != HeaderSize && ::ftruncate(whd.fd, HeaderSize) != 0))
+        throw lean::Failure(lean::Failure::Io, "cannot write " + whd_);
 }
 
-void CatenaParts::join(const QString& headerPart, const QString& dataPart, const QString& output) {
-    QFile whd(FileSystem::resolve(headerPart));
-    QFile dat(FileSystem::resolve(dataPart));
-    if (!whd.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(headerPart));
-    if (!dat.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("cannot read %1").arg(dataPart));
-    QSaveFile out(FileSystem::resolve(output));
-    if (!out.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("cannot write %1").arg(output), 75);
-    for (QFile* part : {&whd, &dat}) {
-        while (!part->atEnd()) {
-            const QByteArray chunk = part->read(1 << 20);
-            if (chunk.isEmpty() && !part->atEnd()) {
-                out.cancelWriting();
-                throw IoError(QStringLiteral("cannot read %1").arg(part->fileName()));
-            }
-            out.write(chunk);
+void CatenaParts::join(const std::string& headerPart, const std::string& dataPart, const std::string& output) {
+    // Both parts are opened before the output is begun: a missing part leaves no trace.
+    const std::string parts[2] = {headerPart, dataPart};
+    int fds[2] = {-1, -1};
+    struct Closer {
+        int* fds;
+        ~Closer() {
+            for (int k = 0; k < 2; ++k)
+                if (fds[k] >= 0) ::close(fds[k]);
+        }
+    } closer{fds};
+    for (int k = 0; k < 2; ++k) {
+        fds[k] = ::open(lean::Files::resolve(parts[k]).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        struct stat st {};
+        if (fds[k] < 0 || ::fstat(fds[k], &st) != 0 || !S_ISREG(st.st_mode))
+            throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + parts[k]);
+    }
+    lean::AtomicFile out(lean::Files::resolve(output));
+    if (!out.isOpen()) throw lean::Failure(lean::Failure::Access, "cannot write " + output);
+    std::vector<char> chunk(std::size_t(1) << 20);
+    for (int k = 0; k < 2; ++k) {
+        for (;;) {
+            const ssize_t n = ::read(fds[k], chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw lean::Failure(lean::Failure::Io, "cannot read " + parts[k]);
+            if (n == 0) break;
+            if (!out.write(chunk.data(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
         }
     }
-    if (!out.commit()) throw IoError(QStringLiteral("cannot write %1").arg(output));
+    if (!out.commit()) throw lean::Failure(lean::Failure::Io, "cannot write " + output);
 }
 
 }  // namespace tova

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/PcmWave.h"
+#include "platform/lean/PcmWaveHeader.h"
 
-#include <QByteArray>
-#include <QString>
-
+#include <array>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace tova {
@@ -16,40 +16,40 @@ namespace tova {
 class CatenaParts {
 public:
     static constexpr int SampleRate = 44100;
-    static constexpr int HeaderSize = PcmWaveHeaderSize;
+    static constexpr int HeaderSize = lean::kPcmWaveHeaderSize;
 
     // The parts of `outputName` (its name with ".whd" and with ".dat" appended).
-    explicit CatenaParts(const QString& outputName);
+    explicit CatenaParts(const std::string& outputName);
 
-    QString headerPath() const { return whd_; }
-    QString dataPath() const { return dat_; }
+    std::string headerPath() const { return whd_; }
+    std::string dataPath() const { return dat_; }
 
     // The header of a wave whose data is `dataBytes` long.
-    static QByteArray header(quint32 dataBytes);
+    static std::array<char, HeaderSize> header(std::uint32_t dataBytes);
 
     // Samples held so far (0 when the data part does not exist).
-    qint64 frames() const;
+    std::int64_t frames() const;
 
     // Places `piece` (16-bit scale) so that it starts `overlapFrames` before the current end (never
     // before the start; a negative overlap leaves a silent gap), adds it to the samples already there,
     // saturating at the 16-bit limits, appends the rest and rewrites the header. Creates both parts
-    // when they are missing. Throws FileError or IoError when a part cannot be read or written.
-    void mix(const std::vector<double>& piece, qint64 overlapFrames);
+    // when they are missing. Throws a lean::Failure when a part cannot be read or written.
+    void mix(const std::vector<double>& piece, std::int64_t overlapFrames);
     // The same for a piece of `pieceFrames` samples that `source` hands over a block at a time (its
     // samples [first, first + count)), so the memory used does not grow with the piece's length.
-    using PieceSource = std::function<void(qint64 first, double* out, std::size_t count)>;
-    void mix(qint64 pieceFrames, const PieceSource& source, qint64 overlapFrames);
+    using PieceSource = std::function<void(std::int64_t first, double* out, std::size_t count)>;
+    void mix(std::int64_t pieceFrames, const PieceSource& source, std::int64_t overlapFrames);
 
     // Samples mixed per block.
-    static constexpr qint64 MixBlockFrames = 1 << 16;
+    static constexpr std::int64_t MixBlockFrames = 1 << 16;
 
-    // Writes `output` as the header part followed by the data part, byte for byte. Throws FileError
+    // Writes `output` as the header part followed by the data part, byte for byte. Throws a lean::Failure
     // when either part is missing or the output cannot be written (nothing is written then).
-    static void join(const QString& headerPart, const QString& dataPart, const QString& output);
+    static void join(const std::string& headerPart, const std::string& dataPart, const std::string& output);
 
 private:
-    QString whd_;
-    QString dat_;
+    std::string whd_;
+    std::string dat_;
 };
 
 }  // namespace tova

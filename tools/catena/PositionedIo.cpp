@@ -7,7 +7,7 @@
 
 namespace tova {
 
-bool readAt(int fd, char* into, qint64 size, qint64 offset) {
+bool readAt(int fd, char* into, std::int64_t size, std::int64_t offset) {
     while (size > 0) {
         const ssize_t got = ::pread(fd, into, std::size_t(size), off_t(offset));
         if (got < 0 && errno == EINTR) continue;
@@ -19,7 +19,7 @@ bool readAt(int fd, char* into, qint64 size, qint64 offset) {
     return true;
 }
 
-bool writeAt(int fd, const char* from, qint64 size, qint64 offset) {
+bool writeAt(int fd, const char* from, std::int64_t size, std::int64_t offset) {
     while (size > 0) {
         const ssize_t done = ::pwrite(fd, from, std::size_t(size), off_t(offset));
         if (done < 0 && errno == EINTR) continue;

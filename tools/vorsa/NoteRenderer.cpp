@@ -1,8 +1,10 @@
 #include "tools/vorsa/NoteRenderer.h"
 
-#include "core/NoteNames.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
+#include "platform/lean/Failure.h"
+#include "platform/lean/Numbers.h"
+#include "platform/lean/Files.h"
+#include "platform/lean/NoteName.h"
+#include "platform/lean/Utf.h"
 #include "tools/vorsa/PitchCurve.h"
 #include "tools/vorsa/PitchMarks.h"
 #include "tools/vorsa/PsolaSynthesizer.h"
@@ -15,12 +17,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace tova::vorsa {
 namespace {
 
 constexpr double kSamplesPerMs = kSampleRate / 1000.0;
+
+// A number in a message, with up to six significant digits.
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
 
 // End of the usable sample: a cutoff of 0 or more counts back from the sample's end, a negative one
 // forward from the offset. Never past the sample's end.
@@ -55,11 +65,7 @@ long long NoteRenderer::outputSamples(double milliseconds) {
     return static_cast<long long>(std::ceil(milliseconds * kSamplesPerMs - 1e-7));
 }
 
-bool NoteRenderer::isNoteTarget(const QString& note) {
-    if (note.isEmpty()) return false;
-    const QChar c = note.at(0);
-    return c >= u'A' && c <= u'G';
-}
+bool NoteRenderer::isNoteTarget(const std::string& note) { return !note.empty() && note[0] >= 'A' && note[0] <= 'G'; }
 
 std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vector<float>& signal,
                                         const SamplePitch& pitch) {
@@ -74,8 +80,8 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
     double baseFrequency = 0.0;
     if (isNoteTarget(r.note)) {
         try {
-            baseFrequency = NoteNumToFreq(NoteNameToNum(r.note));
-        } catch (const TovaError&) {
+            baseFrequency = lean::noteNumToFreq(lean::noteNameToNum(lean::toUtf16(r.note)));
+        } catch (const lean::Failure&) {
             baseFrequency = 0.0;  // an octave beyond every range: treated as no note
         }
     }
@@ -124,9 +130,9 @@ std::vector<float> NoteRenderer::render(const RenderRequest& r, const std::vecto
 
 NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& progress, SampleCache* cache) {
     Outcome outcome;
-    if (r.input.trimmed().isEmpty() || r.output.trimmed().isEmpty()) {
+    if (lean::trimmed(r.input).empty() || lean::trimmed(r.output).empty()) {
         outcome.code = BadArguments;
-        outcome.message = QStringLiteral("usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]");
+        outcome.message = "usage: vorsa input output [note velocity flags offset length consonant cutoff intensity modulation pitch...]";
         return outcome;
     }
     // Numbers are checked before anything converts them to sample counts.
@@ -140,40 +146,39 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
     for (const auto& n : numbers) {
         if (!std::isfinite(n.value) || (n.time && std::abs(n.value) > kMaxTimeMs)) {
             outcome.code = BadArguments;
-            outcome.message = QStringLiteral("the %1 %2 is out of range").arg(QLatin1String(n.name)).arg(n.value);
+            outcome.message = std::string("the ") + n.name + " " + number(n.value) + " is out of range";
             return outcome;
         }
     }
     if (outputSamples(r.length) > kMaxOutputSamples) {
         outcome.code = BadArguments;
-        outcome.message = QStringLiteral("a note of %1 ms is longer than the %2 ms a call may render")
-                              .arg(r.length)
-                              .arg(kMaxOutputSamples / kSamplesPerMs);
+        outcome.message = "a note of " + number(r.length) + " ms is longer than the " +
+                          number(kMaxOutputSamples / kSamplesPerMs) + " ms a call may render";
         return outcome;
     }
-    const QString input = FileSystem::resolve(r.input);
+    const std::string input = lean::Files::resolve(r.input);
     const RenderFlags flags = RenderFlags::parse(r.flags);
     // A table to remake is made at every call, so such a call neither takes from the cache nor adds.
     if (flags.remakeTable) cache = nullptr;
     std::shared_ptr<SampleCache::Sample> cached = cache ? cache->find(input) : nullptr;
-    QString error;
+    std::string error;
     if (!cached) {
         std::vector<float> signal;
-        if (!FileSystem::isFile(input) || !SampleAudio::load(input, signal, &error)) {
+        if (!lean::Files::isFile(input) || !SampleAudio::load(input, signal, &error)) {
             outcome.code = SampleUnreadable;
-            outcome.message = error.isEmpty() ? QStringLiteral("cannot read %1").arg(r.input) : error;
+            outcome.message = error.empty() ? "cannot read " + r.input : error;
             return outcome;
         }
         SampleFrequencyTable::Result table = SampleFrequencyTable::obtain(signal, input, flags.remakeTable, progress);
         if (table.status == SampleFrequencyTable::Status::Cancelled) {
             outcome.code = Cancelled;
-            outcome.message = QStringLiteral("stopped");
+            outcome.message = "stopped";
             return outcome;
         }
         if (r.outputIsNull()) return outcome;
         if (!cache) {
             const std::vector<float> out = render(r, signal, table.pitch);
-            if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
+            if (!WaveOutput::write(lean::Files::resolve(r.output), out, &error)) {
                 outcome.code = OutputFailed;
                 outcome.message = error;
             }
@@ -185,7 +190,7 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
     SampleCache::Sample& sample = *cached;
     const std::vector<float> out = render(r, sample.signal(), sample.pitch(),
                                           [&sample](double from, double to) { return sample.marks(from, to); });
-    if (!WaveOutput::write(FileSystem::resolve(r.output), out, &error)) {
+    if (!WaveOutput::write(lean::Files::resolve(r.output), out, &error)) {
         outcome.code = OutputFailed;
         outcome.message = error;
     }

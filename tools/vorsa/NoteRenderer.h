@@ -6,9 +6,8 @@
 #include "tools/vorsa/SampleFrequencyTable.h"
 #include "tools/vorsa/SamplePitch.h"
 
-#include <QString>
-
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace tova::vorsa {
@@ -38,7 +37,7 @@ public:
     enum Code { Ok = 0, BadArguments = 1, SampleUnreadable = 2, OutputFailed = 3, Cancelled = 4 };
     struct Outcome {
         int code = Ok;
-        QString message;
+        std::string message;
     };
 
     // The longest note a call renders: 10 minutes. A longer required length is refused (bad
@@ -64,7 +63,7 @@ public:
     // Output samples for a length in ms (rounded up).
     static long long outputSamples(double milliseconds);
     // True when the target names a note (first character A..G).
-    static bool isNoteTarget(const QString& note);
+    static bool isNoteTarget(const std::string& note);
 };
 
 }  // namespace tova::vorsa

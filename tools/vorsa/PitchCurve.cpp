@@ -1,9 +1,8 @@
 #include "tools/vorsa/PitchCurve.h"
 
-#include "platform/Vb.h"
-#include "song/PitchText.h"
-
-#include <QStringList>
+#include "platform/lean/Numbers.h"
+#include "platform/lean/PitchText.h"
+#include "platform/lean/Utf.h"
 
 #include <cmath>
 
@@ -16,11 +15,11 @@ int PitchCurve::stepForTempo(double tempo) {
     return static_cast<int>(std::floor(60.0 / 96.0 / tempo * 44100.0 + 0.5));
 }
 
-PitchCurve PitchCurve::fromText(const QString& raw) {
-    const QString text = raw.trimmed();
-    if (text.isEmpty()) return {};
-    if (text.startsWith(u'!')) {
-        const QString decoded = DecodePitchText(text);
+PitchCurve PitchCurve::fromText(const std::string& raw) {
+    const std::u16string text = lean::toUtf16(lean::trimmed(raw));
+    if (text.empty()) return {};
+    if (text.front() == u'!') {
+        const std::u16string decoded = lean::decodePitchText(text);
         // Text the decoder leaves alone has no pairs: no curve.
         if (decoded == text) return {};
         return fromPlainList(decoded);
@@ -28,17 +27,23 @@ PitchCurve PitchCurve::fromText(const QString& raw) {
     return fromPlainList(text);
 }
 
-PitchCurve PitchCurve::fromPlainList(const QString& text) {
-    const QStringList tokens = text.split(u' ', Qt::SkipEmptyParts);
-    if (tokens.isEmpty()) return {};
+PitchCurve PitchCurve::fromPlainList(const std::u16string& text) {
+    std::vector<std::string> tokens;
+    for (std::size_t from = 0; from < text.size();) {
+        std::size_t blank = text.find(u' ', from);
+        if (blank == std::u16string::npos) blank = text.size();
+        if (blank > from) tokens.push_back(lean::toUtf8(std::u16string_view(text).substr(from, blank - from)));
+        from = blank + 1;
+    }
+    if (tokens.empty()) return {};
     std::vector<double> values;
     values.reserve(tokens.size());
     double step = 256.0;
-    const QString& first = tokens.front();
-    const qsizetype q = first.indexOf(u'Q');
-    if (q >= 0) step = stepForTempo(Vb::Val(first.mid(q + 1)));
-    for (const QString& token : tokens) {
-        const double v = Vb::Val(token);
+    const std::string& first = tokens.front();
+    const std::size_t q = first.find('Q');
+    if (q != std::string::npos) step = stepForTempo(lean::val(std::string_view(first).substr(q + 1)));
+    for (const std::string& token : tokens) {
+        const double v = lean::val(token);
         values.push_back(std::isfinite(v) ? v : 0.0);
     }
     return PitchCurve(std::move(values), step);

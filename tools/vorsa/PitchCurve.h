@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include <vector>
 
@@ -20,7 +20,7 @@ public:
     PitchCurve() = default;
     PitchCurve(std::vector<double> cents, double step);
 
-    static PitchCurve fromText(const QString& text);
+    static PitchCurve fromText(const std::string& text);  // UTF-8
     static int stepForTempo(double tempo);
 
     double centsAt(double outputSample) const;
@@ -28,7 +28,7 @@ public:
     double step() const { return step_; }
 
 private:
-    static PitchCurve fromPlainList(const QString& text);
+    static PitchCurve fromPlainList(const std::u16string& text);
     std::vector<double> cents_;
     double step_ = 256.0;
 };

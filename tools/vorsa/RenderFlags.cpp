@@ -1,28 +1,38 @@
 #include "tools/vorsa/RenderFlags.h"
 
-#include "platform/Vb.h"
+#include "platform/lean/Numbers.h"
+#include "platform/lean/Utf.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tova::vorsa {
 
-RenderFlags RenderFlags::parse(const QString& text) {
+namespace {
+
+// Decimal digits: the ASCII ones and their full-width forms (which a flags text typed in Japanese
+// may hold; they count as a number that reads as 0).
+bool isDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19'); }
+
+}  // namespace
+
+RenderFlags RenderFlags::parse(const std::string& utf8) {
+    const std::u16string text = lean::toUtf16(utf8);
     RenderFlags flags;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
+    std::size_t i = 0;
+    const std::size_t n = text.size();
     while (i < n) {
-        const QChar letter = text.at(i++);
+        const char16_t letter = text[i++];
         if (!((letter >= u'A' && letter <= u'Z') || (letter >= u'a' && letter <= u'z'))) continue;
         // The number that follows: an optional sign, then digits and a decimal point.
-        const qsizetype start = i;
-        if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) ++i;
-        while (i < n && (text.at(i).isDigit() || text.at(i) == u'.')) ++i;
-        const QString number = text.mid(start, i - start);
-        const bool hasNumber = std::any_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+        const std::size_t start = i;
+        if (i < n && (text[i] == u'+' || text[i] == u'-')) ++i;
+        while (i < n && (isDigit(text[i]) || text[i] == u'.')) ++i;
+        const std::u16string number = text.substr(start, i - start);
+        const bool hasNumber = std::any_of(number.begin(), number.end(), isDigit);
         if (!hasNumber) i = start;  // a lone sign belongs to nothing
-        const double value = hasNumber ? Vb::Val(number) : 0.0;
-        switch (letter.unicode()) {
+        const double value = hasNumber ? lean::val(lean::toUtf8(number)) : 0.0;
+        switch (letter) {
         case u'g':
             flags.formantShift = hasNumber ? std::clamp(value, -100.0, 100.0) : 0.0;
             break;

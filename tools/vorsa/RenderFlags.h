@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace tova::vorsa {
 
@@ -15,7 +15,7 @@ namespace tova::vorsa {
 //   G  makes the frequency table anew even when the sample has one.
 class RenderFlags {
 public:
-    static RenderFlags parse(const QString& text);
+    static RenderFlags parse(const std::string& text);  // UTF-8
 
     double formantShift = 0.0;
     double breathiness = 50.0;

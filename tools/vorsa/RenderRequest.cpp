@@ -1,23 +1,23 @@
 #include "tools/vorsa/RenderRequest.h"
 
-#include "platform/Vb.h"
+#include "platform/lean/Numbers.h"
 
 namespace tova::vorsa {
 namespace {
 
-double numberAt(const QStringList& a, int i, double fallback) {
-    if (i >= a.size() || a.at(i).trimmed().isEmpty()) return fallback;
-    return Vb::Val(a.at(i));
+double numberAt(const std::vector<std::string>& a, std::size_t i, double fallback) {
+    if (i >= a.size() || lean::trimmed(a[i]).empty()) return fallback;
+    return lean::val(a[i]);
 }
 
 }  // namespace
 
-RenderRequest RenderRequest::fromArguments(const QStringList& a) {
+RenderRequest RenderRequest::fromArguments(const std::vector<std::string>& a) {
     RenderRequest r;
-    auto text = [&](int i) { return i < a.size() ? a.at(i) : QString(); };
+    auto text = [&](std::size_t i) { return i < a.size() ? a[i] : std::string(); };
     r.input = text(0);
     r.output = text(1);
-    r.note = text(2).trimmed();
+    r.note = lean::trimmed(text(2));
     r.velocity = numberAt(a, 3, 100.0);
     r.flags = text(4);
     r.offset = numberAt(a, 5, 0.0);
@@ -26,13 +26,17 @@ RenderRequest RenderRequest::fromArguments(const QStringList& a) {
     r.cutoff = numberAt(a, 8, 0.0);
     r.intensity = numberAt(a, 9, 100.0);
     r.modulation = numberAt(a, 10, 100.0);
-    QStringList pitch;
-    for (int i = 11; i < a.size(); ++i)
-        if (!a.at(i).isEmpty()) pitch << a.at(i);
-    r.pitch = pitch.join(u' ');
+    for (std::size_t i = 11; i < a.size(); ++i) {
+        if (a[i].empty()) continue;
+        if (!r.pitch.empty()) r.pitch += ' ';
+        r.pitch += a[i];
+    }
     return r;
 }
 
-bool RenderRequest::outputIsNull() const { return output.trimmed().compare(u"nul", Qt::CaseInsensitive) == 0; }
+bool RenderRequest::outputIsNull() const {
+    const std::string name = lean::trimmed(output);
+    return name.size() == 3 && (name[0] | 0x20) == 'n' && (name[1] | 0x20) == 'u' && (name[2] | 0x20) == 'l';
+}
 
 }  // namespace tova::vorsa

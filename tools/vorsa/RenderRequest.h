@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace tova::vorsa {
 
@@ -9,22 +9,23 @@ namespace tova::vorsa {
 // note, velocity, flags, offset (ms), required length (ms), consonant (ms), cutoff (ms), intensity (%),
 // modulation (%), then the pitch curve (any number of further arguments, joined with blanks).
 // Shorter calls leave the later arguments at their defaults; an empty argument counts as missing.
+// Texts are UTF-8.
 class RenderRequest {
 public:
-    static RenderRequest fromArguments(const QStringList& arguments);
+    static RenderRequest fromArguments(const std::vector<std::string>& arguments);
 
-    QString input;
-    QString output;
-    QString note;
+    std::string input;
+    std::string output;
+    std::string note;
     double velocity = 100.0;
-    QString flags;
+    std::string flags;
     double offset = 0.0;
     double length = 0.0;
     double consonant = 0.0;
     double cutoff = 0.0;
     double intensity = 100.0;
     double modulation = 100.0;
-    QString pitch;
+    std::string pitch;
 
     // The output "nul" (the null device, any letter case): only the frequency table is made.
     bool outputIsNull() const;

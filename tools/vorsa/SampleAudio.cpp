@@ -1,10 +1,8 @@
 #include "tools/vorsa/SampleAudio.h"
 
-#include "platform/PcmWave.h"
-#include "platform/SoundFileLibrary.h"
+#include "platform/lean/PcmWaveHeader.h"
+#include "platform/lean/SoundFileLibrary.h"
 #include "tools/vorsa/RenderConstants.h"
-
-#include <QFile>
 
 #include <samplerate.h>
 
@@ -23,14 +21,14 @@ namespace {
 // A plain wave (the canonical 44-byte header of 16-bit mono PCM at 44100 Hz, then exactly the samples
 // it announces) read straight from the file: each sample s becomes s / 32768, the value the sound-file
 // library gives. False for any other file, which goes to the library.
-bool loadPlainWave(const QByteArray& name, std::vector<float>& samples) {
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+bool loadPlainWave(const std::string& name, std::vector<float>& samples) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     bool done = false;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > PcmWaveHeaderSize &&
-        (st.st_size - PcmWaveHeaderSize) % 2 == 0 && st.st_size - PcmWaveHeaderSize <= 0xFFFFFFFFLL - 36) {
-        const std::size_t dataBytes = std::size_t(st.st_size - PcmWaveHeaderSize);
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > lean::kPcmWaveHeaderSize &&
+        (st.st_size - lean::kPcmWaveHeaderSize) % 2 == 0 && st.st_size - lean::kPcmWaveHeaderSize <= 0xFFFFFFFFLL - 36) {
+        const std::size_t dataBytes = std::size_t(st.st_size - lean::kPcmWaveHeaderSize);
         std::vector<char> bytes(std::size_t(st.st_size));
         std::size_t got = 0;
         while (got < bytes.size()) {
@@ -39,10 +37,10 @@ bool loadPlainWave(const QByteArray& name, std::vector<float>& samples) {
             if (n <= 0) break;
             got += std::size_t(n);
         }
-        const QByteArray plain = PcmWaveHeader(kSampleRate, 1, quint32(dataBytes));
-        if (got == bytes.size() && std::memcmp(bytes.data(), plain.constData(), PcmWaveHeaderSize) == 0) {
+        const auto plain = lean::pcmWaveHeader(kSampleRate, 1, std::uint32_t(dataBytes));
+        if (got == bytes.size() && std::memcmp(bytes.data(), plain.data(), lean::kPcmWaveHeaderSize) == 0) {
             samples.resize(dataBytes / 2);
-            const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + PcmWaveHeaderSize;
+            const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + lean::kPcmWaveHeaderSize;
             for (std::size_t i = 0; i < samples.size(); ++i)
                 samples[i] = float(int16_t(uint16_t(p[2 * i] | (p[2 * i + 1] << 8)))) / 32768.0f;
             done = true;
@@ -54,23 +52,21 @@ bool loadPlainWave(const QByteArray& name, std::vector<float>& samples) {
 
 }  // namespace
 
-bool SampleAudio::load(const QString& path, std::vector<float>& samples, QString* error) {
+bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std::string* error) {
     samples.clear();
-    const QByteArray name = QFile::encodeName(path);
-    if (loadPlainWave(name, samples)) return true;
-    const SoundFileLibrary& library = SoundFileLibrary::instance();
+    if (loadPlainWave(path, samples)) return true;
+    const lean::SoundFileLibrary& library = lean::SoundFileLibrary::instance();
     SF_INFO info{};
-    SNDFILE* file = library.available() ? library.open(name.constData(), SFM_READ, &info) : nullptr;
+    SNDFILE* file = library.available() ? library.open(path.c_str(), SFM_READ, &info) : nullptr;
     if (!file) {
-        const QString reason = library.available() ? QString::fromUtf8(library.error(nullptr))
-                                                   : QStringLiteral("the sound-file library cannot be loaded");
-        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
+        const std::string reason = library.available() ? library.error(nullptr) : "the sound-file library cannot be loaded";
+        if (error) *error = "cannot read " + path + ": " + reason;
         return false;
     }
     const int channels = info.channels;
     if (channels <= 0 || info.samplerate <= 0) {
         library.close(file);
-        if (error) *error = QStringLiteral("cannot read %1: no audio").arg(path);
+        if (error) *error = "cannot read " + path + ": no audio";
         return false;
     }
     std::vector<float> interleaved;
@@ -104,7 +100,7 @@ bool SampleAudio::load(const QString& path, std::vector<float>& samples, QString
     const int failure = src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 1);
     if (failure != 0) {
         samples.clear();
-        if (error) *error = QStringLiteral("cannot convert the rate of %1: %2").arg(path, QString::fromUtf8(src_strerror(failure)));
+        if (error) *error = "cannot convert the rate of " + path + ": " + src_strerror(failure);
         return false;
     }
     samples.resize(static_cast<size_t>(data.output_frames_gen));

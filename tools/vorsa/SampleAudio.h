@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include <vector>
 
@@ -12,7 +12,7 @@ namespace tova::vorsa {
 class SampleAudio {
 public:
     // False (and a description in `error`) when the file cannot be opened or decoded.
-    static bool load(const QString& path, std::vector<float>& samples, QString* error = nullptr);
+    static bool load(const std::string& path, std::vector<float>& samples, std::string* error = nullptr);
 };
 
 }  // namespace tova::vorsa

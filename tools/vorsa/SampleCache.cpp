@@ -1,10 +1,9 @@
 #include "tools/vorsa/SampleCache.h"
 
-#include "core/WaveFiles.h"
+#include "platform/lean/FrqTable.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
+#include <algorithm>
+#include <cmath>
 
 namespace tova::vorsa {
 
@@ -25,22 +24,9 @@ PitchMarks SampleCache::Sample::marks(double from, double to) {
     return PitchMarks(*trace, pitch_, to);
 }
 
-SampleCache::FileState SampleCache::stateOf(const QString& path) {
-    FileState state;
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return state;
-    state.exists = true;
-    state.device = st.st_dev;
-    state.inode = st.st_ino;
-    state.size = st.st_size;
-    state.seconds = st.st_mtim.tv_sec;
-    state.nanoseconds = st.st_mtim.tv_nsec;
-    return state;
-}
-
-std::shared_ptr<SampleCache::Sample> SampleCache::find(const QString& samplePath) {
-    const FileState sample = stateOf(samplePath);
-    const FileState table = stateOf(FrqTableName(samplePath));
+std::shared_ptr<SampleCache::Sample> SampleCache::find(const std::string& samplePath) {
+    const FileState sample = lean::Files::stateOf(samplePath);
+    const FileState table = lean::Files::stateOf(lean::FrqTable::nameFor(samplePath));
     std::lock_guard<std::mutex> guard(lock_);
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         if (it->path != samplePath) continue;
@@ -55,9 +41,9 @@ std::shared_ptr<SampleCache::Sample> SampleCache::find(const QString& samplePath
     return nullptr;
 }
 
-std::shared_ptr<SampleCache::Sample> SampleCache::store(const QString& samplePath, std::vector<float> signal,
+std::shared_ptr<SampleCache::Sample> SampleCache::store(const std::string& samplePath, std::vector<float> signal,
                                                         SamplePitch pitch) {
-    Entry entry{samplePath, stateOf(samplePath), stateOf(FrqTableName(samplePath)),
+    Entry entry{samplePath, lean::Files::stateOf(samplePath), lean::Files::stateOf(lean::FrqTable::nameFor(samplePath)),
                 std::make_shared<Sample>(std::move(signal), std::move(pitch))};
     const std::size_t size = entry.data->signal().size() * sizeof(float);
     std::lock_guard<std::mutex> guard(lock_);

@@ -3,13 +3,14 @@
 #include "tools/vorsa/PitchMarks.h"
 #include "tools/vorsa/SamplePitch.h"
 
-#include <QString>
+#include "platform/lean/Files.h"
 
 #include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace tova::vorsa {
@@ -44,25 +45,19 @@ public:
     };
 
     // The entry of a sample (its resolved path), or null when there is none or it no longer stands.
-    std::shared_ptr<Sample> find(const QString& samplePath);
+    std::shared_ptr<Sample> find(const std::string& samplePath);
     // Keeps a sample just read (with the state of its files now) and answers its entry.
-    std::shared_ptr<Sample> store(const QString& samplePath, std::vector<float> signal, SamplePitch pitch);
+    std::shared_ptr<Sample> store(const std::string& samplePath, std::vector<float> signal, SamplePitch pitch);
 
     void clear();
 
 private:
-    struct FileState {
-        bool exists = false;
-        std::uint64_t device = 0, inode = 0;
-        std::int64_t size = 0, seconds = 0, nanoseconds = 0;
-        bool operator==(const FileState&) const = default;
-    };
+    using FileState = lean::Files::State;
     struct Entry {
-        QString path;
+        std::string path;
         FileState sample, table;
         std::shared_ptr<Sample> data;
     };
-    static FileState stateOf(const QString& path);
 
     std::mutex lock_;
     std::list<Entry> entries_;  // most recently used first

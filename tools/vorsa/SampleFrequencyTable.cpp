@@ -1,11 +1,8 @@
 #include "tools/vorsa/SampleFrequencyTable.h"
 
-#include "core/FrqHeader.h"
-#include "core/WaveFiles.h"
+#include "platform/lean/FrqTable.h"
 #include "tools/vorsa/F0Estimator.h"
 #include "tools/vorsa/RenderConstants.h"
-
-#include <QVector>
 
 #include <algorithm>
 
@@ -38,7 +35,7 @@ int SampleFrequencyTable::frameCountFor(size_t samples) {
     return std::max<int>(1, static_cast<int>((samples + kFrameStep - 1) / kFrameStep));
 }
 
-SampleFrequencyTable::Result SampleFrequencyTable::obtain(const std::vector<float>& signal, const QString& samplePath,
+SampleFrequencyTable::Result SampleFrequencyTable::obtain(const std::vector<float>& signal, const std::string& samplePath,
                                                           bool remake, const Progress& progress) {
     Result result;
     const int needed = frameCountFor(signal.size());
@@ -46,11 +43,10 @@ SampleFrequencyTable::Result SampleFrequencyTable::obtain(const std::vector<floa
     std::vector<double> levels(needed, 0.0);
 
     if (!remake) {
-        FrqHeader header;
-        QVector<double> data;
-        if (ReadFrqFile(header, data, samplePath)) {
-            const int have = std::min<int>(needed, header.frameCount);
-            for (int i = 0; i < have; ++i) frequencies[i] = data[2 * i];
+        lean::FrqTable table;
+        if (table.read(samplePath)) {
+            const int have = std::min<int>(needed, table.frameCount);
+            for (int i = 0; i < have; ++i) frequencies[i] = table.values[2 * i];
             // Frames past a short table (a longer sample than a table can cover) are estimated here
             // and not written.
             if (!estimateFrames(signal, have, needed, frequencies, levels, progress)) {
@@ -58,7 +54,7 @@ SampleFrequencyTable::Result SampleFrequencyTable::obtain(const std::vector<floa
                 return result;
             }
             result.status = Status::Read;
-            result.pitch = SamplePitch(std::move(frequencies), header.averageFreq);
+            result.pitch = SamplePitch(std::move(frequencies), table.averageFreq);
             return result;
         }
     }
@@ -69,19 +65,19 @@ SampleFrequencyTable::Result SampleFrequencyTable::obtain(const std::vector<floa
     }
     const double average = SamplePitch::medianOfVoiced(frequencies);
     const int stored = std::min(needed, kMaxTableFrames);
-    FrqHeader header;
-    header.signature = QByteArray(kSignature, 8);
-    header.reserved = kFrameStep;
-    header.averageFreq = average;
-    header.extra1 = kSampleRate;
-    header.extra2 = 0.0;
-    header.frameCount = stored;
-    QVector<double> data(2 * stored);
+    lean::FrqTable table;
+    table.signature = std::string(kSignature, 8);
+    table.reserved = kFrameStep;
+    table.averageFreq = average;
+    table.extra1 = kSampleRate;
+    table.extra2 = 0.0;
+    table.frameCount = stored;
+    table.values.resize(2 * std::size_t(stored));
     for (int i = 0; i < stored; ++i) {
-        data[2 * i] = frequencies[i];
-        data[2 * i + 1] = levels[i];
+        table.values[2 * i] = frequencies[i];
+        table.values[2 * i + 1] = levels[i];
     }
-    result.written = WriteFrqFile(header, data, samplePath);
+    result.written = table.write(samplePath);
     result.status = Status::Made;
     result.pitch = SamplePitch(std::move(frequencies), average);
     return result;

@@ -2,7 +2,7 @@
 
 #include "tools/vorsa/SamplePitch.h"
 
-#include <QString>
+#include <string>
 
 #include <functional>
 #include <vector>
@@ -32,7 +32,7 @@ public:
     };
 
     // `remake` estimates every frame even when a table exists (and writes it).
-    static Result obtain(const std::vector<float>& signal, const QString& samplePath, bool remake,
+    static Result obtain(const std::vector<float>& signal, const std::string& samplePath, bool remake,
                          const Progress& progress = {});
 
     // Frames needed to cover a signal (at least 1).

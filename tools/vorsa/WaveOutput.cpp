@@ -1,48 +1,33 @@
 #include "tools/vorsa/WaveOutput.h"
 
-#include "platform/PcmWave.h"
+#include "platform/lean/Files.h"
+#include "platform/lean/PcmWaveHeader.h"
 #include "tools/vorsa/RenderConstants.h"
-
-#include <QSaveFile>
 
 #include <cmath>
 #include <cstdint>
 
 namespace tova::vorsa {
-namespace {
 
-void put16(QByteArray& b, uint16_t v) {
-    b.append(static_cast<char>(v & 0xFF));
-    b.append(static_cast<char>(v >> 8));
-}
-
-}  // namespace
-
-QByteArray WaveOutput::encode(const std::vector<float>& samples) {
+std::string WaveOutput::encode(const std::vector<float>& samples) {
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    QByteArray b = PcmWaveHeader(kSampleRate, 1, dataBytes);
-    b.reserve(PcmWaveHeaderSize + static_cast<qsizetype>(dataBytes));
+    const auto header = lean::pcmWaveHeader(kSampleRate, 1, dataBytes);
+    std::string b(header.data(), header.size());
+    b.resize(header.size() + dataBytes);
+    char* out = b.data() + header.size();
     for (float s : samples) {
         const double scaled = std::isfinite(s) ? std::nearbyint(static_cast<double>(s) * 32768.0) : 0.0;
         const int v = scaled > 32767.0 ? 32767 : (scaled < -32768.0 ? -32768 : static_cast<int>(scaled));
-        put16(b, static_cast<uint16_t>(static_cast<int16_t>(v)));
+        lean::putLittle16(out, static_cast<int16_t>(v));
+        out += 2;
     }
     return b;
 }
 
-bool WaveOutput::write(const QString& path, const std::vector<float>& samples, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = QStringLiteral("cannot create %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = encode(samples);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+bool WaveOutput::write(const std::string& path, const std::vector<float>& samples, std::string* error) {
+    // A note file is a render's working file (the render cache makes it again when it is lost): put
+    // in place whole, but not waited on to reach the disk, which would cost more than the note.
+    return lean::Files::writeAtomically(path, encode(samples), error, false);
 }
 
 }  // namespace tova::vorsa

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
+#include <string>
 #include <vector>
 
 namespace tova::vorsa {
@@ -13,8 +11,8 @@ namespace tova::vorsa {
 class WaveOutput {
 public:
     // Samples are full scale 1.0; values beyond it saturate.
-    static QByteArray encode(const std::vector<float>& samples);
-    static bool write(const QString& path, const std::vector<float>& samples, QString* error = nullptr);
+    static std::string encode(const std::vector<float>& samples);
+    static bool write(const std::string& path, const std::vector<float>& samples, std::string* error = nullptr);
 };
 
 }  // namespace tova::vorsa

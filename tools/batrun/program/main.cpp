@@ -2,35 +2,45 @@
 //   batrun BATCH [ARGUMENTS...]
 // The batch runs in its own folder. Exit code 0 when it ran to its end, 1 when it stopped at a line it
 // cannot run (named on standard error), 2 when the batch file cannot be read or no file was given.
-#include "platform/Errors.h"
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchRunner.h"
 #include "tools/batrun/ProcessBatchHost.h"
 
-#include <QCoreApplication>
-#include <QProcessEnvironment>
+#include <unistd.h>
 
 #include <cstdio>
+#include <exception>
+#include <string>
+
+namespace {
+
+// The folder of this program: programs named without a folder are looked for there too.
+std::string programFolder(const char* argv0) {
+    char self[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = n > 0 ? std::string(self, std::size_t(n)) : std::string(argv0);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
+    if (argc < 2) {
         std::fputs("usage: batrun BATCH [ARGUMENTS...]\n", stderr);
         return 2;
     }
     tova::ProcessBatchHost host;
-    tova::BatchRunner runner(host, QProcessEnvironment::systemEnvironment(), QCoreApplication::applicationDirPath());
+    tova::BatchStrings arguments;
+    for (int i = 2; i < argc; ++i) arguments.push_back(tova::batchText(argv[i]));
+    tova::BatchRunner runner(host, tova::BatchEnvironment::system(), tova::batchText(programFolder(argv[0])));
     try {
-        runner.run(args[0], args.mid(1));
+        runner.run(tova::batchText(argv[1]), arguments);
     } catch (const tova::BatchLineError& e) {
-        host.warn(QStringLiteral("batrun: ") + e.message());
+        host.warn(u"batrun: " + e.message());
         return 1;
-    } catch (const tova::TovaError& e) {
-        host.warn(QStringLiteral("batrun: ") + e.description());
-        return 2;
     } catch (const std::exception& e) {
-        host.warn(QStringLiteral("batrun: ") + QString::fromLocal8Bit(e.what()));
+        host.warn(u"batrun: " + tova::batchText(e.what()));
         return 2;
     }
     return 0;

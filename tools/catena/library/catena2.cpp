@@ -1,18 +1,18 @@
 // The library form of the concatenator, loaded by the editor: texts arrive as NUL-terminated strings
 // in code page 932, or in UTF-8 after the mark EF BB BF (characters the code page lacks); results are
 // 0 on success and 1 on failure.
-#include "platform/Cp932.h"
+#include "platform/lean/Cp932Text.h"
 #include "tools/catena/Catena.h"
-
-#include <QStringList>
 
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <string>
+#include <vector>
 
 namespace {
 
-QString text(const char* s) { return s ? tova::Cp932::decodeMarked(s, qsizetype(std::strlen(s))) : QString(); }
+std::string text(const char* s) { return s ? tova::lean::decodeMarkedCp932(s) : std::string(); }
 
 }  // namespace
 
@@ -26,7 +26,7 @@ __attribute__((visibility("default"))) int32_t exec(const char* output, const ch
                                                     const char* e5, const char* e6, const char* e7,
                                                     const char* e8, const char* e9, const char* e10) {
     try {
-        const QStringList envelope{text(e0), text(e1), text(e2), text(e3), text(e4), text(e5),
+        const std::vector<std::string> envelope{text(e0), text(e1), text(e2), text(e3), text(e4), text(e5),
                                    text(e6), text(e7), text(e8), text(e9), text(e10)};
         tova::Catena::append(text(output), text(input), text(startPoint), text(length), envelope);
         return 0;

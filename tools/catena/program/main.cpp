@@ -2,16 +2,14 @@
 //   catena output input start-point length [p1 p2 p3 v1 v2 v3 v4 [overlap [p4 [p5 [v5]]]]]
 #include "tools/catena/Catena.h"
 
-#include <QStringList>
-
 #include <cstdio>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    // No application object: the arguments are all it needs, and it starts faster without one.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    QString errors;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::string errors;
     const int code = tova::Catena::runProgram(arguments, errors);
-    if (!errors.isEmpty()) std::fputs(errors.toLocal8Bit().constData(), stderr);
+    if (!errors.empty()) std::fputs(errors.c_str(), stderr);
     return code;
 }

@@ -1,21 +1,22 @@
 // The library form of the note renderer: `exec` with the thirteen texts and the progress callback.
 
-#include "platform/Cp932.h"
+#include "platform/lean/Cp932Text.h"
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/RenderRequest.h"
 #include "tools/vorsa/library/VorsaExec.h"
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 extern "C" __attribute__((visibility("default"))) int32_t exec(
     const char* input, const char* output, const char* note, const char* velocity, const char* flags,
     const char* offset, const char* length, const char* consonant, const char* cutoff, const char* intensity,
     const char* modulation, const char* pitch1, const char* pitch2, VorsaProgressCallback callback) {
     try {
-        QStringList arguments;
+        std::vector<std::string> arguments;
         for (const char* text : {input, output, note, velocity, flags, offset, length, consonant, cutoff, intensity,
                                  modulation, pitch1, pitch2})
-            arguments << (text ? tova::Cp932::decodeMarked(QByteArray(text)) : QString());
+            arguments.push_back(text ? tova::lean::decodeMarkedCp932(text) : std::string());
         tova::vorsa::NoteRenderer::Progress progress;
         if (callback) progress = [callback](int kind, int value) { return static_cast<int>(callback(kind, value)); };
         // The library stays loaded for the editor's whole session: what it read of a sample serves the

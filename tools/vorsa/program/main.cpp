@@ -1,19 +1,19 @@
-// The note renderer as a program: the arguments of a render call by position.
+// The note renderer as a program: the arguments of a render call by position, as the system gives
+// them (UTF-8 bytes).
 
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/RenderRequest.h"
 
-#include <QStringList>
-
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
         const auto outcome = tova::vorsa::NoteRenderer::run(tova::vorsa::RenderRequest::fromArguments(arguments));
-        if (!outcome.message.isEmpty()) std::fprintf(stderr, "vorsa: %s\n", outcome.message.toLocal8Bit().constData());
+        if (!outcome.message.empty()) std::fprintf(stderr, "vorsa: %s\n", outcome.message.c_str());
         return outcome.code;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vorsa: %s\n", e.what());

@@ -2,7 +2,7 @@
 
 #include <sndfile.h>
 
-namespace tova {
+namespace tova::lean {
 
 // The sound-file library, loaded with dlopen at the first file that needs it. A tool that reads only
 // plain 16-bit waves (nearly every call) then never loads it nor the codecs it links, and starts as
@@ -26,4 +26,4 @@ private:
     SoundFileLibrary();
 };
 
-}  // namespace tova
+}  // namespace tova::lean

@@ -1,10 +1,10 @@
-#include "platform/SoundFileLibrary.h"
+#include "platform/lean/SoundFileLibrary.h"
 
 #include <dlfcn.h>
 
 #include <type_traits>
 
-namespace tova {
+namespace tova::lean {
 
 const SoundFileLibrary& SoundFileLibrary::instance() {
     static const SoundFileLibrary library;
@@ -24,4 +24,4 @@ SoundFileLibrary::SoundFileLibrary() {
     if (close && readFloat && readDouble && seek && command && error) bind(open, "sf_open");
 }
 
-}  // namespace tova
+}  // namespace tova::lean

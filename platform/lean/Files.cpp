@@ -1,0 +1,382 @@
+#include "platform/lean/Files.h"
+
+#include "platform/lean/Utf.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wctype.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+namespace tova::lean {
+namespace {
+
+locale_t unicodeLocale() {
+    static const locale_t l = [] {
+        locale_t u = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+        return u ? u : newlocale(LC_CTYPE_MASK, "C", locale_t(nullptr));
+    }();
+    return l;
+}
+
+std::u32string folded(std::string_view name) {
+    const std::u16string u = toUtf16(name);
+    std::u32string out;
+    out.reserve(u.size());
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        char32_t c = u[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (u[++i] - 0xDC00);
+        out += c < 0x80 ? (c >= 'A' && c <= 'Z' ? c + 32 : c) : char32_t(towlower_l(wint_t(c), unicodeLocale()));
+    }
+    return out;
+}
+
+bool existsAsWritten(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+char32_t foldedUnit(char16_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? char32_t(c + 32) : char32_t(c);
+    return char32_t(towlower_l(wint_t(c), unicodeLocale()));
+}
+
+// Matcher on UTF-16 units, case-folded. On a mismatch it goes back only to the last "*" and lets it
+// take one more character, so the work stays proportional to name length times pattern length even
+// for patterns with many stars.
+bool matchName(const std::u16string& n, const std::u16string& p) {
+    std::size_t i = 0, j = 0, resume = 0;
+    std::size_t star = std::u16string::npos;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == u'*') {
+            star = j++;
+            resume = i;
+        } else if (j < p.size() && (p[j] == u'?' || p[j] == n[i] || foldedUnit(p[j]) == foldedUnit(n[i]))) {
+            ++i;
+            ++j;
+        } else if (star != std::u16string::npos) {
+            j = star + 1;
+            i = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == u'*') ++j;
+    return j == p.size();
+}
+
+// Whether a folder entry is a folder (a link counts as what it points to).
+bool isFolderEntry(int folder, const dirent& entry) {
+    if (entry.d_type == DT_DIR) return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
+    struct stat st {};
+    return ::fstatat(folder, entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of a folder whose name equals `name` without regard to case, the first in
+// case-insensitive name order when several do; empty when none does.
+std::string firstMatchInFolder(const std::string& folder, const std::string& name) {
+    std::string best;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return best;
+    const std::u32string wanted = folded(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+        if (folded(raw) != wanted) continue;
+        if (best.empty() || Files::compareFolded(raw, best) < 0 ||
+            (Files::compareFolded(raw, best) == 0 && std::string_view(raw) < best))
+            best = raw;
+    }
+    ::closedir(dir);
+    return best;
+}
+
+}  // namespace
+
+int Files::compareFolded(std::string_view a, std::string_view b) {
+    const std::u32string x = folded(a), y = folded(b);
+    return x.compare(y);
+}
+
+void Files::sortFolded(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const int c = compareFolded(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+bool Files::isFolder(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Files::wildcardMatch(std::string_view name, std::string_view pattern) {
+    const std::u16string n = toUtf16(name), p = toUtf16(pattern);
+    if (matchName(n, p)) return true;
+    // A name without a dot matches as if it ended in "." ("*.*" and "name." both match "name").
+    return n.find(u'.') == std::u16string::npos && matchName(n + u'.', p);
+}
+
+std::vector<std::string> Files::list(const std::string& folder, std::string_view pattern, bool withFolders) {
+    const std::string path = folder.empty() ? "." : resolve(folder);
+    std::vector<std::string> out;
+    DIR* d = ::opendir(path.c_str());
+    if (!d) return out;
+    // The folder is read once; only entries whose kind the folder does not tell are looked at.
+    while (const dirent* entry = ::readdir(d)) {
+        if (entry->d_name[0] == '.') continue;  // hidden on this system, and "." and ".."
+        if (!wildcardMatch(entry->d_name, pattern)) continue;
+        if (!withFolders && isFolderEntry(::dirfd(d), *entry)) continue;
+        out.emplace_back(entry->d_name);
+    }
+    ::closedir(d);
+    if (withFolders && pattern.find('*') != std::string_view::npos)
+        for (const char* dot : {".", ".."})
+            if (wildcardMatch(dot, pattern)) out.emplace_back(dot);
+    sortFolded(out);
+    return out;
+}
+
+std::vector<std::string> Files::subFolders(const std::string& folder) {
+    std::vector<std::string> out;
+    DIR* d = ::opendir(folder.c_str());
+    if (!d) return out;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(d), raw, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) out.emplace_back(raw);
+    }
+    ::closedir(d);
+    sortFolded(out);
+    return out;
+}
+
+bool Files::makePath(const std::string& path) {
+    if (path.empty()) return false;
+    if (isFolder(path)) return true;
+    const std::size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+    if (slash != std::string::npos && slash > 0 && !makePath(path.substr(0, slash))) return false;
+    return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && isFolder(path));
+}
+
+std::string Files::cleanPath(const std::string& path) {
+    const bool absolute = !path.empty() && path.front() == '/';
+    std::vector<std::string> kept;
+    for (std::size_t from = 0; from <= path.size();) {
+        std::size_t slash = path.find('/', from);
+        if (slash == std::string::npos) slash = path.size();
+        const std::string part = path.substr(from, slash - from);
+        from = slash + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == ".." && !kept.empty() && kept.back() != "..") {
+            kept.pop_back();
+            continue;
+        }
+        if (part == ".." && absolute) continue;
+        kept.push_back(part);
+    }
+    std::string out = absolute ? "/" : "";
+    for (std::size_t k = 0; k < kept.size(); ++k) out += (k ? "/" : "") + kept[k];
+    return out.empty() ? "." : out;
+}
+
+std::string Files::currentFolder() {
+    std::vector<char> buffer(4096);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE) return ".";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+std::string Files::resolve(std::string_view path) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    if (p.empty() || existsAsWritten(p)) return p;
+    const bool absolute = p.front() == '/';
+    std::vector<std::string> parts;
+    for (std::size_t from = 0;;) {
+        const std::size_t slash = p.find('/', from);
+        parts.push_back(p.substr(from, slash == std::string::npos ? std::string::npos : slash - from));
+        if (slash == std::string::npos) break;
+        from = slash + 1;
+    }
+    std::string cur = absolute ? "/" : "";
+    for (std::size_t k = absolute ? 1 : 0; k < parts.size(); ++k) {
+        const std::string& comp = parts[k];
+        const std::string candidate = cur.empty() ? comp : join(cur, comp);
+        if (comp.empty() || comp == "." || comp == ".." || existsAsWritten(candidate)) {
+            if (!comp.empty()) cur = candidate;
+            continue;
+        }
+        const std::string found = firstMatchInFolder(cur.empty() ? "." : cur, comp);
+        if (found.empty()) {
+            // The rest is kept as written.
+            std::string rest;
+            for (std::size_t r = k; r < parts.size(); ++r) rest += (r > k ? "/" : "") + parts[r];
+            return cur.empty() ? rest : join(cur, rest);
+        }
+        cur = cur.empty() ? found : join(cur, found);
+    }
+    if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
+    return cur;
+}
+
+bool Files::exists(std::string_view path) { return !path.empty() && existsAsWritten(std::string(path)); }
+
+bool Files::isFile(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(resolve(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+Files::State Files::stateOf(const std::string& path) {
+    State state;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return state;
+    state.exists = true;
+    state.device = st.st_dev;
+    state.inode = st.st_ino;
+    state.size = st.st_size;
+    state.seconds = st.st_mtim.tv_sec;
+    state.nanoseconds = st.st_mtim.tv_nsec;
+    return state;
+}
+
+bool Files::read(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (ok) bytes.reserve(std::size_t(st.st_size));
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        bytes.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
+std::string Files::lastError() { return std::strerror(errno); }
+
+namespace {
+
+// The file a path names when it is a link (written through, as the target gets the new content).
+std::string linkTarget(const std::string& path) {
+    char resolved[4096];
+    const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
+    if (length <= 0) return path;
+    resolved[length] = '\0';
+    if (resolved[0] == '/') return resolved;
+    const std::size_t slash = path.rfind('/');
+    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+}
+
+std::atomic<unsigned> temporaryCount{0};
+
+}  // namespace
+
+AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
+    // A new name beside the target, created here and now (mode 0666 less the umask, or the old file's).
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = target_ + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaryCount++) + ".tmp";
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        error_ = "cannot create " + path + ": " + Files::lastError();
+        return;
+    }
+    struct stat old {};
+    if (::stat(target_.c_str(), &old) == 0) (void)::fchmod(fd_, old.st_mode & 07777);
+}
+
+AtomicFile::~AtomicFile() { cancel(); }
+
+void AtomicFile::cancel() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    ::unlink(temporary_.c_str());
+}
+
+bool AtomicFile::write(const char* data, std::size_t size) {
+    while (fd_ >= 0 && size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = "cannot write " + target_ + ": " + Files::lastError();
+            cancel();
+            return false;
+        }
+        data += n;
+        size -= std::size_t(n);
+    }
+    return fd_ >= 0;
+}
+
+bool AtomicFile::commit(bool syncToDisk) {
+    if (fd_ < 0) return false;
+    // A file system that cannot sync (EINVAL) keeps what it has.
+    const bool synced = !syncToDisk || ::fdatasync(fd_) == 0 || errno == EINVAL;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        error_ = "cannot write " + target_ + ": " + Files::lastError();
+        ::unlink(temporary_.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Files::writeAtomically(const std::string& path, std::string_view bytes, std::string* error, bool syncToDisk) {
+    AtomicFile file(path);
+    const bool done = file.write(bytes.data(), bytes.size()) && file.commit(syncToDisk);
+    if (!done && error) *error = file.error();
+    return done;
+}
+
+bool Files::copy(const std::string& from, const std::string& to) {
+    std::string bytes;
+    if (!read(from, bytes)) return false;
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= std::size_t(n);
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+}  // namespace tova::lean

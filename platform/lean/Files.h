@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tova::lean {
+
+// The file-system layer of the tools, without Qt: paths are UTF-8 bytes as the system takes them.
+// Names from voice banks and projects made on Windows hold "\" and spell letter case loosely;
+// `resolve` gives the path that exists on disk, as tova::FileSystem does for the editor.
+class Files {
+public:
+    // "\" becomes "/"; when the path does not exist as written, each component is looked up without
+    // regard to letter case (the first match in case-insensitive name order wins). Components that
+    // cannot be found are kept as written.
+    static std::string resolve(std::string_view path);
+    static bool exists(std::string_view path);  // as written: file or folder
+    static bool isFile(std::string_view path);  // after resolve: a regular file (or a link to one)
+
+    // What identifies the state of a file: a change of content through the system changes one of them.
+    struct State {
+        bool exists = false;
+        std::uint64_t device = 0, inode = 0;
+        std::int64_t size = 0, seconds = 0, nanoseconds = 0;
+        bool operator==(const State&) const = default;
+    };
+    static State stateOf(const std::string& path);
+
+    // The whole content of a regular file as written (no resolve); false when it cannot be read.
+    static bool read(const std::string& path, std::string& bytes);
+    // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so a reader never
+    // sees a half-written file. False (with the reason in `error`) on any failure, nothing changed then.
+    // `syncToDisk` has the content reach the disk before the rename, so that a crash leaves the old or
+    // the new file whole.
+    static bool writeAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+                                bool syncToDisk = true);
+    // Copies a file byte for byte (over any file `to`); false on any failure.
+    static bool copy(const std::string& from, const std::string& to);
+
+    // The text of the last system error.
+    static std::string lastError();
+
+    // Letter-case-free comparison of two UTF-8 names (case folding by code point): <0, 0, >0.
+    static int compareFolded(std::string_view a, std::string_view b);
+    // Sorts names without regard to case (names equal so in their byte order).
+    static void sortFolded(std::vector<std::string>& names);
+
+    static bool isFolder(const std::string& path);  // as written; a link counts as what it points to
+
+    // Windows find-file matching of one name against a pattern with "*" and "?", without regard to
+    // letter case; "*.*" also matches a name without a dot, and "name." matches "name".
+    static bool wildcardMatch(std::string_view name, std::string_view pattern);
+    // Entry names of a folder (resolved) that match the pattern, sorted without regard to case.
+    // `withFolders` includes sub-folders (and "." and ".." when a pattern with "*" matches them).
+    // Hidden entries (names starting with ".") are left out otherwise.
+    static std::vector<std::string> list(const std::string& folder, std::string_view pattern, bool withFolders);
+    // The sub-folders of a folder (hidden ones too, links to folders not), sorted without regard to case.
+    static std::vector<std::string> subFolders(const std::string& folder);
+    // Makes a folder with its parents; false when it cannot be made.
+    static bool makePath(const std::string& path);
+
+    // "a//b/./c/../d" -> "a/b/d": no empty, "." or ".." components where they can be removed.
+    static std::string cleanPath(const std::string& path);
+    static std::string currentFolder();
+};
+
+// A file written under a temporary name beside its path and put in place whole by `commit`; dropped
+// when it goes without one. A link is written through.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    bool write(const char* data, std::size_t size);
+    // `syncToDisk` has the content reach the disk before the rename, so that a crash leaves the old or
+    // the new file whole. False when the file cannot be put in place (the old one stays).
+    bool commit(bool syncToDisk = true);
+    void cancel();
+    const std::string& error() const { return error_; }
+
+private:
+    std::string target_, temporary_, error_;
+    int fd_ = -1;
+};
+
+}  // namespace tova::lean
