@@ -179,15 +179,15 @@ void OptionsDialog::lstOtoList_Click(int index) {
     updateOtoButtons();
 }
 
+bool OptionsDialog::otoBoxesFilled() {
+    if (txtOtoName.isEmpty()) FocusControl = QStringLiteral("txtOtoName");
+    else if (txtOtoPath.isEmpty()) FocusControl = QStringLiteral("txtOtoPath");
+    else return true;
+    return false;
+}
+
 void OptionsDialog::cmdOtoAdd_Click() {
-    if (txtOtoName.isEmpty()) {
-        FocusControl = QStringLiteral("txtOtoName");
-        return;
-    }
-    if (txtOtoPath.isEmpty()) {
-        FocusControl = QStringLiteral("txtOtoPath");
-        return;
-    }
+    if (!otoBoxesFilled()) return;
     lstOtoList << txtOtoName + u'\t' + txtOtoPath;
     txtOtoName.clear();
     txtOtoPath.clear();
@@ -195,14 +195,7 @@ void OptionsDialog::cmdOtoAdd_Click() {
 }
 
 void OptionsDialog::cmdOtoSet_Click() {
-    if (txtOtoName.isEmpty()) {
-        FocusControl = QStringLiteral("txtOtoName");
-        return;
-    }
-    if (txtOtoPath.isEmpty()) {
-        FocusControl = QStringLiteral("txtOtoPath");
-        return;
-    }
+    if (!otoBoxesFilled()) return;
     if (lstOtoListIndex < 0 || lstOtoListIndex >= lstOtoList.size()) return;
     lstOtoList[lstOtoListIndex] = txtOtoName + u'\t' + txtOtoPath;
 }

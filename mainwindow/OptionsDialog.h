@@ -127,6 +127,8 @@ private:
     // A refused OK: the message, the tab and the box.
     void refuse(const QString& message, int tab, const QString& box);
     void updateOtoButtons();
+    // Add and Set need a name and a folder: false, with the focus into the empty box, when one is missing.
+    bool otoBoxesFilled();
     void store();
 
     VoiceBankAccess& voices_;
