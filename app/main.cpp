@@ -24,6 +24,7 @@
 #include "voicebank/ui/QtSamplePicker.h"
 #include "voicebank/ui/QtSuffixBroker.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
+#include "voicebank/ui/QtVoiceBankTools.h"
 
 #include <QApplication>
 
@@ -57,7 +58,10 @@ int main(int argc, char** argv) {
     fileServices.import = &importCommands;
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
-    tova::QtVoiceBankManager voiceBankManager;
+    tova::QtVoiceBankManager* managerWindow = nullptr;
+    tova::QtVoiceBankTools voiceBankTools([&managerWindow] { return managerWindow ? managerWindow->window() : nullptr; });
+    tova::QtVoiceBankManager voiceBankManager(&voiceBankTools.tools());
+    managerWindow = &voiceBankManager;
     tova::QtPrefixMapEditor prefixMapEditor;
     tova::QtSuffixBroker suffixBroker;
     tova::QtSamplePicker samplePicker;
