@@ -13,7 +13,11 @@
 #include "mainwindow/ui/Form3.h"
 #include "mainwindow/ui/frmOptions.h"
 #include "render/SystemMci.h"
+#include "voicebank/Tool2Calls.h"
+#include "voicebank/ui/frmEditFreqList.h"
+#include "voicebank/ui/frmFreqGen.h"
 #include "voicebank/ui/frmFromList.h"
+#include "voicebank/ui/frmOtoEdit.h"
 #include "voicebank/ui/frmPrefixmap.h"
 #include "voicebank/ui/frmSurffixBroker.h"
 #include "voicebank/ui/frmVoiceProperty.h"
@@ -27,6 +31,12 @@ void RegisterWindowLoaders(VoiceBankAccess& voices) {
     ModelDialog::registerLoader<frmVolumeFunctionizer>(QStringLiteral("frmVolumeFunctionizer"));
     ModelDialog::registerLoader<frmPrefixmap>(QStringLiteral("frmPrefixmap"));
     ModelDialog::registerLoader<frmSurffixBroker>(QStringLiteral("frmSurffixBroker"));
+    ModelDialog::registerLoader<frmEditFreqList>(QStringLiteral("frmEditFreqList"));
+    ModelDialog::registerLoader<frmOtoEdit>(QStringLiteral("frmOtoEdit"));
+    ModelDialog::registerLoader(QStringLiteral("frmFreqGen"), [] {
+        static ProgramTool2Calls tool;  // the window runs tool 2 only when asked
+        return static_cast<QWidget*>(new frmFreqGen(tool));
+    });
     ModelDialog::registerLoader<frmVoiceProperty>(QStringLiteral("frmVoiceProperty"));
     ModelDialog::registerLoader<frmVoicesetManager>(QStringLiteral("frmVoicesetManager"));
     ModelDialog::registerLoader<frmPluginExecute>(QStringLiteral("frmPluginExecute"));

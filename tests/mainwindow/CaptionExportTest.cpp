@@ -38,7 +38,7 @@ TEST(CaptionExport, EveryRegisteredWindowIsExportedAndTranslated) {
     for (const char* expected : {"Form1", "Form3", "frmOptions", "frmNoteProperty", "frmDefaultProperty",
                                  "frmVoicesetManager", "frmVoiceProperty", "frmSelectTrack", "frmPluginExecute",
                                  "frmVolumeFunctionizer", "Form2", "frmMode2", "frmNotePropEx", "frmPrefixmap",
-                                 "frmSurffixBroker", "frmFromList"})
+                                 "frmSurffixBroker", "frmFromList", "frmEditFreqList", "frmOtoEdit", "frmFreqGen"})
         EXPECT_TRUE(names.contains(QString::fromLatin1(expected))) << expected;
 
     ExportAllCaptionFiles();
@@ -49,7 +49,9 @@ TEST(CaptionExport, EveryRegisteredWindowIsExportedAndTranslated) {
         QStringList lines = ReadUtf16Lines(readFile(path));
         const qsizetype title = lines.indexOf(QRegularExpression(u"Caption=.*"_s));
         ASSERT_GE(title, 0);
-        lines[title] = u"Caption=\"訳 "_s + name + u'"';
+        // A window without a title of its own (it shows the name of what it edits) keeps it empty.
+        const bool titled = lines[title] != u"Caption=\"\""_s;
+        if (titled) lines[title] = u"Caption=\"訳 "_s + name + u'"';
         // The first control caption of the file, when the window has one.
         int alias = -1;
         for (QString& line : lines) {
@@ -71,7 +73,7 @@ TEST(CaptionExport, EveryRegisteredWindowIsExportedAndTranslated) {
             w = loaded.get();
         }
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(w->caption(), u"訳 "_s + name);
+        if (titled) EXPECT_EQ(w->caption(), u"訳 "_s + name);
         if (alias >= 0) {
             ASSERT_GT(w->controlCount(), alias);
             EXPECT_EQ(w->control(alias)->caption(), u"訳語"_s);
