@@ -1,5 +1,6 @@
 #include "mainwindow/ui/frmOptions.h"
 
+#include "core/ui/QuietText.h"
 #include "core/ui/Twips.h"
 
 #include <QCheckBox>
@@ -25,12 +26,6 @@ constexpr int kPageHiddenLeftTwips = -20000;
 constexpr int kPageTopTwips = 540;
 constexpr int kPageWidthTwips = 10020;
 constexpr int kPageHeightTwips = 4740;
-
-void setText(QLineEdit* edit, const QString& text) {
-    if (edit->text() == text) return;
-    const QSignalBlocker block(edit);
-    edit->setText(text);
-}
 
 void setChecked(QAbstractButton* box, bool checked) {
     const QSignalBlocker block(box);
@@ -351,8 +346,8 @@ void frmOptions::refreshFromModel() {
         }
         lstOtoList->setCurrentRow(m.lstOtoListIndex);
     }
-    setText(txtOtoName, m.txtOtoName);
-    setText(txtOtoPath, m.txtOtoPath);
+    setTextKeepingCursor(txtOtoName, m.txtOtoName);
+    setTextKeepingCursor(txtOtoPath, m.txtOtoPath);
     cmdOtoAdd->setEnabled(m.cmdOtoAddEnabled);
     cmdOtoSet->setEnabled(m.cmdOtoSetEnabled);
     cmdOtoDelete->setEnabled(m.cmdOtoDeleteEnabled);
@@ -362,16 +357,16 @@ void frmOptions::refreshFromModel() {
     setChecked(optCacheDeleteByDate, m.optCache == OptionsDialog::CacheOption::DeleteByDate);
     setChecked(optCacheDeleteBySize, m.optCache == OptionsDialog::CacheOption::DeleteBySize);
     setChecked(optCacheDeleteOnUnload, m.optCache == OptionsDialog::CacheOption::DeleteOnUnload);
-    setText(txtCacheDeleteDays, m.txtCacheDeleteDays);
-    setText(txtCacheLimitSize, m.txtCacheLimitSize);
+    setTextKeepingCursor(txtCacheDeleteDays, m.txtCacheDeleteDays);
+    setTextKeepingCursor(txtCacheLimitSize, m.txtCacheLimitSize);
     for (QWidget* w : std::initializer_list<QWidget*>{optCacheNoDelete, optCacheDeleteByDate, optCacheDeleteBySize,
                                                       optCacheDeleteOnUnload, txtCacheDeleteDays, txtCacheLimitSize})
         w->setEnabled(m.cacheControlsEnabled);
 
-    setText(txtTool1Path, m.txtTool1Path);
-    setText(txtTool2Path, m.txtTool2Path);
+    setTextKeepingCursor(txtTool1Path, m.txtTool1Path);
+    setTextKeepingCursor(txtTool2Path, m.txtTool2Path);
     setChecked(chkVoiceRoot, m.chkVoiceRoot);
-    setText(txtVoiceParent, m.txtVoiceParent);
+    setTextKeepingCursor(txtVoiceParent, m.txtVoiceParent);
     txtVoiceParent->setEnabled(m.txtVoiceParentEnabled);
     cmdBrowsVFolder->setEnabled(m.txtVoiceParentEnabled);
 
