@@ -132,7 +132,13 @@ QString PitchEditor::caption() const {
 // ---- view ----
 
 void PitchEditor::ensureHandles(int count) {
-    if (Points.size() < count) Points.resize(count, 0.0f);
+    if (Points.size() < count) {
+        // Points that come into view again take back the values the text held there, so the tokens kept
+        // beyond the edited range stay at their places.
+        const qsizetype from = Points.size();
+        Points.resize(count, 0.0f);
+        for (qsizetype i = from; i < count && !BeyondTokens.isEmpty(); ++i) Points[i] = float(BeyondTokens.takeFirst()) / 10.0f;
+    }
     if (HandleLeft.size() >= count) return;
     HandleLeft.resize(count, 0.0);
     HandleTop.resize(count, 0.0);

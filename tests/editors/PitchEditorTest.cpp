@@ -73,6 +73,15 @@ TEST(PitchEditorText, PointsSpacingAndNoTruncation) {
     big.load(noteOf(longText, 30000), PitchWave(), 0, nullptr);
     EXPECT_GT(big.LastPoint, 5000);
     EXPECT_EQ(big.Points[4999], float(4999 % 7 - 3) / 10);
+
+    // Unticking "old data" gives the note more points: those take the kept tokens at their own places.
+    PitchEditor grown;
+    grown.load(noteOf(QStringLiteral("12 14 16 18 -20")), PitchWave(), 0, nullptr);
+    ASSERT_EQ(grown.LastPoint, 1);
+    grown.Check1_Click(false);
+    EXPECT_EQ(grown.LastPoint, 18);
+    EXPECT_EQ(grown.Points.mid(0, 6), (QVector<float>{1.2f, 1.4f, 1.6f, 1.8f, -2.0f, 0}));
+    EXPECT_EQ(grown.pitchText(), QStringLiteral("12Q120 14 16 18 -20"));
 }
 
 // A 16-bit mono RIFF wave of `frames` frames whose header claims `rate` and `blockAlign`.
