@@ -15,7 +15,9 @@
 #include "mainwindow/ProgramArchiveInstaller.h"
 #include "mainwindow/ui/ProgramVoiceTools.h"
 #include "mainwindow/ui/QtDefaultVoiceRunView.h"
+#include "mainwindow/ui/QtOptionsDialog.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
+#include "mainwindow/ui/WindowLoaders.h"
 #include "platform/ui/QtPorts.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
@@ -45,10 +47,13 @@ int main(int argc, char** argv) {
     tova::ProgramVoiceTools voiceTools;
     tova::ProgramArchiveInstaller installer;
     tova::QtPluginWait pluginWait;
-    tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, &voiceTools, nullptr);
+    tova::QtOptionsDialog options(voiceBankAccess);
+    tova::RegisterWindowLoaders(voiceBankAccess);
+    tova::QtProjectSettingsDialog projectSettings(voiceBankAccess, &voiceTools, &options);
     tova::ProjectFiles::Services fileServices;
     fileServices.voices = &voiceBankAccess;
     fileServices.projectSettings = &projectSettings;
+    fileServices.options = &options;
     fileServices.installer = &installer;
     tova::QtTrackChooser trackChooser;
     tova::SongImportCommands importCommands(voiceBankAccess, trackChooser);
@@ -82,6 +87,7 @@ int main(int argc, char** argv) {
     pluginWait.setOwner(&w);
     trackChooser.setOwner(&w);
     midi.attach(&w.logic());
+    options.setCacheFolder([&w] { return w.logic().song.CacheDir; });
     if (!w.start(tova::CommandLineText(QApplication::arguments().mid(1)))) return 0;
     w.show();
     const int code = QApplication::exec();

@@ -200,6 +200,17 @@ void ApplyFormStrings(LocalizableWindow& window, const QString& kind) {
 void ApplyMenuStrings(LocalizableWindow& window) { ApplyFormStrings(window, MenuStringKind.toString()); }
 void ApplyLabelButtonStrings(LocalizableWindow& window) { ApplyFormStrings(window, LabelButtonStringKind.toString()); }
 
+namespace {
+
+bool hasMenus(LocalizableWindow& window) {
+    const int n = window.controlCount();
+    for (int i = 0; i < n; ++i)
+        if (const LocalizableControl* c = window.control(i); c && c->kind() == ControlKind::Menu) return true;
+    return false;
+}
+
+}  // namespace
+
 void ExportAllCaptionFiles() {
     struct Step {
         const char* window;
@@ -219,16 +230,30 @@ void ExportAllCaptionFiles() {
         {"frmOptions", false, true, false},
     };
     std::vector<std::unique_ptr<LocalizableWindow>> loaded;  // unloaded when the export ends
-    for (const Step& s : steps) {
-        const QString name = QString::fromLatin1(s.window);
+    auto window = [&loaded](const QString& name) {
         LocalizableWindow* w = WindowRegistry::find(name);
         if (!w) {
             loaded.push_back(WindowRegistry::load(name));
             w = loaded.back().get();
         }
+        return w;
+    };
+    QStringList done;
+    for (const Step& s : steps) {
+        const QString name = QString::fromLatin1(s.window);
+        done << name;
+        LocalizableWindow* w = window(name);
         if (!w) continue;
         if (s.menu) ExportMenuStrings(*w);
         if (s.labelButton) ExportLabelButtonStrings(*w, s.withLists);
+    }
+    // Then every other window of the program, in name order: its controls, and its menus when it has any.
+    for (const QString& name : WindowRegistry::names()) {
+        if (done.contains(name)) continue;
+        LocalizableWindow* w = window(name);
+        if (!w) continue;
+        if (hasMenus(*w)) ExportMenuStrings(*w);
+        ExportLabelButtonStrings(*w, false);
     }
 }
 

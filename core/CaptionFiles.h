@@ -43,8 +43,10 @@ void ApplyMenuStrings(LocalizableWindow& window);         // the "menu" file
 void ApplyLabelButtonStrings(LocalizableWindow& window);  // the "labelbutton" file
 
 // The options dialog's export command: writes the template files of the translated windows in their
-// fixed order, loading (through WindowRegistry) each window that is not loaded and unloading those
-// afterwards. A window that is neither loaded nor loadable is passed over.
+// fixed order, then those of every other window that is loaded or loadable (WindowRegistry::names:
+// the label-and-button file, and the menu file when the window has menus), loading each window that
+// is not loaded and unloading those afterwards. A window that is neither loaded nor loadable is passed
+// over.
 void ExportAllCaptionFiles();
 
 }  // namespace tova

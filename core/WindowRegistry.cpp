@@ -36,6 +36,15 @@ void WindowRegistry::setLoader(const QString& name, Loader loader) {
     else loaders().remove(name);
 }
 
+QStringList WindowRegistry::names() {
+    QStringList out = loaders().keys();
+    for (const LocalizableWindow* w : loadedWindows()) out << w->name();
+    out.removeAll(QString());
+    out.sort();
+    out.removeDuplicates();
+    return out;
+}
+
 std::unique_ptr<LocalizableWindow> WindowRegistry::load(const QString& name) {
     const auto it = loaders().constFind(name);
     if (it == loaders().constEnd()) return nullptr;

@@ -3,6 +3,7 @@
 #include "core/LocalizableWindow.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,8 @@ public:
     // Loads the window through its loader; nullptr when it has none. The window is unloaded when the
     // returned object is destroyed.
     static std::unique_ptr<LocalizableWindow> load(const QString& name);
+    // The names of every window that is loaded or has a loader, sorted, each once.
+    static QStringList names();
 };
 
 }  // namespace tova

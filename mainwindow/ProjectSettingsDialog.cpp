@@ -8,6 +8,7 @@
 #include "exchange/VoiceBankAccess.h"
 #include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
+#include "mainwindow/ToolProgramDialog.h"
 #include "commands/VoiceToolsPort.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -166,24 +167,13 @@ void ProjectSettingsDialog::cmdBrowsOtoDir_Click() {
 }
 
 void ProjectSettingsDialog::cmdBrowsTool1_Click() {
-    FileDialogRequest request;
-    request.filter = GetMessage(QStringLiteral("実行ファイル(*.exe)|*.exe|全てのファイル(*.*)|*.*"));
-    // Programs here carry no ".exe": the dialog opens on all files.
-    request.filterIndex = 2;
-    request.fileName = txtTool1Path;
-    request.fileMustExist = true;
-    FileDialogResult chosen;
-    if (Ports::fileDialog().run(request, chosen)) txtTool1Path_Change(chosen.fileName);
+    QString chosen;
+    if (ChooseToolProgram(txtTool1Path, chosen)) txtTool1Path_Change(chosen);
 }
 
 void ProjectSettingsDialog::cmdBrowsTool2_Click() {
-    FileDialogRequest request;
-    request.filter = QStringLiteral("実行ファイル(*.exe)|*.exe|全てのファイル(*.*)|*.*");
-    request.filterIndex = 2;
-    request.fileName = txtTool2Path;
-    request.fileMustExist = true;
-    FileDialogResult chosen;
-    if (Ports::fileDialog().run(request, chosen)) txtTool2Path_Change(chosen.fileName);
+    QString chosen;
+    if (ChooseToolProgram(txtTool2Path, chosen)) txtTool2Path_Change(chosen);
 }
 
 void ProjectSettingsDialog::cmdDefault_Click() {

@@ -37,6 +37,8 @@ public:
     // Registers how the caption export loads a dialog of that name without showing it.
     template <typename Form>
     static void registerLoader(const QString& name);
+    // The same for a form that needs arguments: `make` builds and loads it.
+    static void registerLoader(const QString& name, std::function<QWidget*()> make) { addLoader(name, std::move(make)); }
 
 protected:
     // Shows the model's fields in the widgets (without raising their handlers).

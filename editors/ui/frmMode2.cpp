@@ -153,6 +153,7 @@ frmMode2::frmMode2(Settings& settings, QWidget* owner)
     connect(cmdUpdateDefault, &QPushButton::clicked, this, [this] { handle([&] { model().cmdUpdateDefault_Click(); }); });
     connect(OKButton, &QPushButton::clicked, this, [this] { handle([&] { model().OKButton_Click(); }); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { handle([&] { model().CancelButton_Click(); }); });
+    shownCaption_ = model().Caption;
     finishLoad();
 }
 
@@ -169,7 +170,10 @@ bool frmMode2::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMode2::refreshFromModel() {
     const PitchControl& m = model();
-    setWindowTitle(m.Caption);
+    if (m.Caption != shownCaption_) {
+        shownCaption_ = m.Caption;
+        setWindowTitle(m.Caption);
+    }
     {
         const QSignalBlocker b1(chkPortamento), b2(chkVibrato), b3(chkKinto);
         chkPortamento->setCheckState(checkStateOf(m.chkPortamento));

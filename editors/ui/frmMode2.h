@@ -55,6 +55,8 @@ protected:
 
 private:
     QList<QWidget*> portamentoGroup_, vibratoGroup_;
+    // The dialog's own caption last shown: a caption file's title stays until the dialog changes it.
+    QString shownCaption_;
 };
 
 }  // namespace tova

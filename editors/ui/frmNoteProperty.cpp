@@ -129,6 +129,9 @@ frmNoteProperty::frmNoteProperty(tova::Settings& settings, QWidget* owner)
     });
     connect(OKButton, &QPushButton::clicked, this, [this] { handle([&] { model().OKButton_Click(); }); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { handle([&] { model().CancelButton_Click(); }); });
+    // The caption files apply as soon as the form exists (the caption export loads it without notes);
+    // loading the notes applies them again over the note-dependent caption.
+    finishLoad();
 }
 
 void frmNoteProperty::load(qint32 first, qint32 last, const NoteArrays& notes, const NotePropertyDialog::OtoLookup& lookup) {

@@ -2,6 +2,7 @@
 
 #include "core/CaptionFiles.h"
 #include "core/MessageTable.h"
+#include "core/ui/QuietText.h"
 #include "core/ui/Twips.h"
 #include "core/ui/WidgetWindow.h"
 #include "platform/EventGuard.h"
@@ -27,12 +28,6 @@ void setRed(QWidget* w, QPalette::ColorRole role, bool red) {
     QPalette p = w->palette();
     p.setColor(role, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
     w->setPalette(p);
-}
-
-void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
-    if (edit->text() == text) return;
-    const QSignalBlocker block(edit);
-    edit->setText(text);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "voicebank/ui/frmPrefixmap.h"
 
 #include "core/CaptionFiles.h"
+#include "core/ui/QuietText.h"
 #include "core/ui/Twips.h"
 
 #include <QHeaderView>
@@ -11,16 +12,6 @@
 #include <QTreeWidget>
 
 namespace tova {
-namespace {
-
-void showText(QLineEdit* edit, const QString& text) {
-    if (edit->text() == text) return;
-    const QSignalBlocker block(edit);
-    edit->setText(text);
-}
-
-}  // namespace
-
 frmPrefixmap::frmPrefixmap(QWidget* owner)
     : ModelDialogOf(QStringLiteral("frmPrefixmap"), QStringLiteral("PrefixMapエディタ"), owner) {
     setFixedSize(Twips::size(6720, 5160));
@@ -121,9 +112,9 @@ void frmPrefixmap::refreshFromModel() {
         item->setSelected(rows[i].selected);
     }
     syncing_ = false;
-    showText(txtKey, model().txtKey);
-    showText(txtPrefix, model().txtPrefix);
-    showText(txtSuffix, model().txtSuffix);
+    setTextKeepingCursor(txtKey, model().txtKey);
+    setTextKeepingCursor(txtPrefix, model().txtPrefix);
+    setTextKeepingCursor(txtSuffix, model().txtSuffix);
 }
 
 }  // namespace tova

@@ -1,6 +1,7 @@
 #include "voicebank/ui/frmVoicesetManager.h"
 
 #include "core/Processes.h"
+#include "core/ui/QuietText.h"
 #include "core/ui/Twips.h"
 #include "platform/EventGuard.h"
 #include "platform/Ports.h"
@@ -24,12 +25,6 @@ namespace {
 
 constexpr int kWidthTwips = 11400;
 constexpr int kHeightTwips = 7440;
-
-void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
-    if (edit->text() == text) return;
-    const QSignalBlocker block(edit);
-    edit->setText(text);
-}
 
 }  // namespace
 
