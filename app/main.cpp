@@ -16,6 +16,7 @@
 #include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "platform/ui/QtPorts.h"
+#include "autotune/ui/QtTuningDialogs.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     tova::ProjectFiles projectFiles(fileServices);
     tova::QtVoiceBankManager voiceBankManager;
     tova::QtNoteDialogs noteDialogs;
+    tova::QtTuningDialogs tuningDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
     ports.pluginWait = &pluginWait;
     ports.voiceBankManager = &voiceBankManager;
     ports.noteDialogs = &noteDialogs;
+    ports.tuningDialogs = &tuningDialogs;
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);

@@ -3,6 +3,7 @@
 #include "autotune/TuningText.h"
 #include "platform/Vb.h"
 #include "song/NoteArrays.h"
+#include "song/PitchCurves.h"
 #include "song/NoteExtension.h"
 #include "song/NoteTimingSource.h"
 

@@ -47,10 +47,6 @@ void setEntry(QString& list, const QString& key, const QString& value) {
 
 double Nearest(double v) { return std::nearbyint(v); }
 
-float PitchStepMs(float tempo) {
-    return float(Vb::Int(60.0 / 96.0 / double(tempo) * 44100.0 + 0.5) / 44100.0 * 1000.0);
-}
-
 void OwnTempo(const NoteArrays& notes, qint32 index, float& tempo) {
     if (index < 0 || index > notes.lastNote()) return;
     const QString t = GetNoteOption(notes.NoteExt.value(index), QStringLiteral("tempo"));

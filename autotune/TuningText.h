@@ -12,9 +12,6 @@ struct NoteArrays;
 // The nearest whole number, halves to the even neighbour (no overflow: the value stays a double).
 double Nearest(double v);
 
-// One pitch step at a tempo: a 96th of a beat rounded to whole samples at 44100 Hz, in ms.
-float PitchStepMs(float tempo);
-
 // Note `index`'s own `tempo` option when it is a usable tempo (above 0); `tempo` keeps its value
 // otherwise (a tempo of 0 or less counts as absent: every length in ms divides by it).
 void OwnTempo(const NoteArrays& notes, qint32 index, float& tempo);

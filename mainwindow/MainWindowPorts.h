@@ -16,6 +16,7 @@ class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
+class TuningDialogsPort;
 class VoiceBankAccess;
 class VoiceBankManagerPort;
 class VoiceToolsPort;
@@ -45,6 +46,8 @@ struct MainWindowPorts {
     PrefixMapEditorPort* prefixMapEditor = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
+    // The automatic tuning dialogs of the note tools menu.
+    TuningDialogsPort* tuningDialogs = nullptr;
 };
 
 }  // namespace tova

@@ -9,6 +9,7 @@
 #include "platform/Vb.h"
 #include "song/FakeNoteTiming.h"
 #include "song/NoteArrays.h"
+#include "song/PitchCurves.h"
 #include "song/NoteExtension.h"
 
 #include <gtest/gtest.h>
