@@ -8,7 +8,7 @@
 #include "platform/EventGuard.h"
 
 #include <QCheckBox>
-#include <QFrame>
+#include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,8 +17,32 @@
 namespace tova {
 
 namespace {
+
 constexpr int kWidth = 3420;
-}
+
+// A line control of the form between two points given in twips.
+class LineShape : public QWidget {
+public:
+    LineShape(QWidget* parent, QPoint from, QPoint to) : QWidget(parent) {
+        const QRect box = QRect(from, to).normalized();
+        setGeometry(Twips::rect(box.left(), box.top(), box.width() + 15, box.height() + 15));
+        from_ = (from - box.topLeft()) / Twips::PerPixel;
+        to_ = (to - box.topLeft()) / Twips::PerPixel;
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawLine(from_, to_);
+    }
+
+private:
+    QPoint from_, to_;
+};
+
+}  // namespace
 
 frmAutoCombine::frmAutoCombine(QWidget* owner)
     : ModelDialogOf(QStringLiteral("frmAutoCombine"), QStringLiteral("自動母音結合"), owner) {
@@ -61,6 +85,7 @@ frmAutoCombine::frmAutoCombine(QWidget* owner)
     label("Label11", Twips::rect(120, 2790, 480, 255), QStringLiteral("対象"));
     txtTarget2 = placed<QPlainTextEdit>(this, "txtTarget2", Twips::rect(600, 2760, 2475, 1050));
     txtTarget2->setFont(mono);
+    txtTarget2->setWordWrapMode(QTextOption::WrapAnywhere);
     label("Label17", Twips::rect(120, 3930, 480, 255), QStringLiteral("開始"));
     txtE1st = box("txtE1st", Twips::rect(600, 3900, 495, 270));
     label("Label19", Twips::rect(1140, 3930, 300, 255), QStringLiteral("％"));
@@ -80,21 +105,18 @@ frmAutoCombine::frmAutoCombine(QWidget* owner)
     label("Label12", Twips::rect(120, 6150, 480, 255), QStringLiteral("下"));
     txtEObtm = box("txtEObtm", Twips::rect(600, 6120, 495, 270));
     label("Label18", Twips::rect(1140, 6150, 300, 255), QStringLiteral("％"));
-    // Pictograms of the two envelope shapes beside their sections (Line1 .. Line12).
+    // Pictograms of the two envelope shapes beside their sections (Line1 .. Line12): a rise to the
+    // upper volume, the fall to the lower one, the tail, and the base line.
     const int pictures[][4] = {
-        {1740, 4500, 1980, 3960}, {1980, 3960, 2340, 4320}, {2340, 4320, 2700, 4320}, {2700, 4320, 2940, 4860},
-        {1740, 4860, 2940, 4860}, {1740, 4500, 1740, 4860},
-        {1740, 5940, 1980, 5400}, {1980, 5400, 2340, 5760}, {2340, 5760, 2700, 6120}, {2700, 6120, 2940, 6480},
-        {1740, 6480, 2940, 6480}, {1740, 5940, 1740, 6480},
+        {1740, 4860, 1860, 4260}, {1860, 4260, 2100, 3960}, {2100, 3960, 2580, 4380}, {2580, 4380, 2820, 4380},
+        {2820, 4380, 2940, 4860}, {1740, 4860, 2940, 4860},
+        {1740, 6480, 1860, 5400}, {1860, 5400, 2160, 5760}, {2160, 5760, 2580, 6120}, {2580, 6120, 2820, 6120},
+        {2820, 6120, 2940, 6480}, {1740, 6480, 2940, 6480},
     };
     int n = 1;
     for (const auto& p : pictures) {
-        auto* line = new QFrame(this);
+        auto* line = new LineShape(this, QPoint(p[0], p[1]), QPoint(p[2], p[3]));
         line->setObjectName(QStringLiteral("Line%1").arg(n++));
-        const QRect r = Twips::rect(std::min(p[0], p[2]), std::min(p[1], p[3]), std::abs(p[2] - p[0]) + 15, std::abs(p[3] - p[1]) + 15);
-        line->setGeometry(r);
-        line->setFrameShape(r.height() <= 1 ? QFrame::HLine : r.width() <= 1 ? QFrame::VLine : QFrame::Box);
-        line->setFrameShadow(QFrame::Plain);
     }
 
     texts_ = {{txtTargets, &CombineSettings::Targets}, {txtWidth, &CombineSettings::Width}, {txtStart, &CombineSettings::Start},

@@ -132,10 +132,10 @@ frmOmakase::frmOmakase(QWidget* owner) : ModelDialogOf(QStringLiteral("frmOmakas
     auto* depth = frame("Frame5", QStringLiteral("ふかさ"), Twips::rect(4980, 420, 4620, 600));
     optBDepth = options(depth, "optBDepth", {QStringLiteral("わずか"), QStringLiteral("あさく"), QStringLiteral("ふつう"), QStringLiteral("ふかく")},
                         0, 120, 270, 1110, 4, [this](int i) { model().optBDepth = i; });
-    auto* speed = frame("Frame6", QStringLiteral("はやさ"), Twips::rect(4980, 1080, 4620, 600));
+    auto* speed = frame("Frame6", QStringLiteral("はやさ"), Twips::rect(4980, 1080, 4620, 900));
     optBVel = options(speed, "optBVel", {QStringLiteral("はやい"), QStringLiteral("ふつう"), QStringLiteral("おそい"), QStringLiteral("すごくおそい")},
-                      0, 120, 270, 1110, 4, [this](int i) { model().optBVel = i; });
-    auto* length = frame("Frame7", QStringLiteral("ながさ"), Twips::rect(4980, 1740, 4620, 900));
+                      0, 120, 270, 1440, 3, [this](int i) { model().optBVel = i; });
+    auto* length = frame("Frame7", QStringLiteral("ながさ"), Twips::rect(4980, 2040, 4620, 900));
     optBLeng = options(length, "optBLeng",
                        {QStringLiteral("すこし"), QStringLiteral("はんぶん"), QStringLiteral("おおめ"), QStringLiteral("もっとおおめ"),
                         QStringLiteral("ほとんど")},
@@ -144,16 +144,16 @@ frmOmakase::frmOmakase(QWidget* owner) : ModelDialogOf(QStringLiteral("frmOmakas
     // modulation
     Label4 = new ModulationLabel(this);
     Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setGeometry(Twips::rect(4980, 2760, 2400, 285));
+    Label4->setGeometry(Twips::rect(4980, 3030, 2400, 285));
     Label4->setCursor(Qt::SizeVerCursor);
 
     // named settings
-    auto* named = frame("Frame8", QStringLiteral("設定を保存"), Twips::rect(4980, 3120, 4620, 1620));
+    auto* named = frame("Frame8", QStringLiteral("設定を保存"), Twips::rect(4980, 3360, 4620, 1500));
     txtName = placed<QLineEdit>(named, "txtName", Twips::rect(120, 300, 3300, 285));
     connect(txtName, &QLineEdit::textEdited, this, [this](const QString& t) { handle([&] { model().txtName = t; }); });
     cmdAdd = placed<QPushButton>(named, "cmdAdd", Twips::rect(3480, 300, 480, 285), QStringLiteral("+"));
     cmdDel = placed<QPushButton>(named, "cmdDel", Twips::rect(4020, 300, 480, 285), QStringLiteral("-"));
-    lstSettings = placed<QListWidget>(named, "lstSettings", Twips::rect(120, 660, 4380, 840));
+    lstSettings = placed<QListWidget>(named, "lstSettings", Twips::rect(120, 660, 4380, 720));
     connect(lstSettings, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row != model().lstIndex && row >= 0) handle([&] { model().lstSettings_Click(row); });
     });
