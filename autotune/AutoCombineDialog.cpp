@@ -9,7 +9,6 @@ namespace tova {
 
 namespace {
 
-bool checkValue(const QString& text) { return std::clamp(Nearest(Vb::Val(text)), 0.0, 1.0) == 1.0; }
 QString checkText(bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); }
 QString trueFalse(bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); }
 QString numberText(const QString& t) { return Vb::DoubleText(Vb::Val(t)); }
@@ -56,7 +55,7 @@ void AutoCombineDialog::Form_Load() {
     if (read) {
         for (const Key& k : kKeys) {
             const QString v = Settings.Item(QLatin1String(k.name));
-            if (k.check) Values.*k.check = checkValue(v);
+            if (k.check) Values.*k.check = CheckValue(v);
             else Values.*k.text = v;
         }
         Combo1.read(Settings, u'|');
@@ -110,15 +109,10 @@ void AutoCombineDialog::Combo1_Click(int index) {
 }
 
 void AutoCombineDialog::cmdSave_Click() {
-    const QString tail = presetValues();
-    const int k = Combo1.chosen();
-    if (k >= 0) {
-        Combo1.Entries[k] = CleanPresetText(Combo1.Text, QStringLiteral("|")) + tail;
-        return;
-    }
-    const QString name = Combo1.newName(u'|');
-    Combo1.append(name, name + tail);
-    Combo1_Click(Combo1.Index);
+    const bool overwrite = Combo1.chosen() >= 0;
+    Combo1.store(presetValues(), u'|');
+    // A new preset is chosen, which applies it at once: the boxes show the stored values.
+    if (!overwrite) Combo1_Click(Combo1.Index);
 }
 
 void AutoCombineDialog::cmdDel_Click() { Combo1.removeChosen(); }

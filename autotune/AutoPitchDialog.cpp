@@ -26,7 +26,6 @@ const Box kBoxes[] = {
     {"txtDnWidthEx", "downwidthex", "0", &AutoPitchDialog::txtDnWidthEx},
 };
 
-bool checkValue(const QString& text) { return std::clamp(Nearest(Vb::Val(text)), 0.0, 1.0) == 1.0; }
 QString trueFalse(bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); }
 
 }  // namespace
@@ -47,8 +46,8 @@ void AutoPitchDialog::Form_Load() {
         throw;
     }
     for (const Box& b : kBoxes) this->*b.field = Settings.Item(QLatin1String(b.key));
-    chkReset = checkValue(Settings.Item(QStringLiteral("resetpitch")));
-    chkUseParams = checkValue(Settings.Item(QStringLiteral("useparams")));
+    chkReset = CheckValue(Settings.Item(QStringLiteral("resetpitch")));
+    chkUseParams = CheckValue(Settings.Item(QStringLiteral("useparams")));
     Combo1.read(Settings, u',');
 }
 
@@ -68,13 +67,7 @@ void AutoPitchDialog::cmdSave_Click() {
                          text(txtUpWidthEx) + sep + trueFalse(chkDown) + text(txtDownStart) + text(txtDownWidth) +
                          text(txtDnStartEx) + text(txtDnWidthEx) + sep + trueFalse(chkReset) + sep +
                          trueFalse(chkUseParams);
-    const int k = Combo1.chosen();
-    if (k >= 0) {
-        Combo1.Entries[k] = CleanPresetText(Combo1.Text, sep) + tail;
-        return;
-    }
-    const QString name = Combo1.newName(u',');
-    Combo1.append(name, name + tail);
+    Combo1.store(tail, u',');
 }
 
 void AutoPitchDialog::cmdLoad_Click() {

@@ -8,7 +8,6 @@
 namespace tova {
 
 namespace {
-bool checkValue(const QString& text) { return std::clamp(Nearest(Vb::Val(text)), 0.0, 1.0) == 1.0; }
 int sliderValue(const QString& text) {
     return int(std::clamp(Nearest(Vb::Val(text)), double(AutoVibratoDialog::SliderMin),
                           double(AutoVibratoDialog::SliderMax)));
@@ -29,7 +28,7 @@ void AutoVibratoDialog::Form_Load() {
     txtDepth = Settings.Item(QStringLiteral("depth"));
     txtLength = Settings.Item(QStringLiteral("length"));
     txtLimit = Settings.Item(QStringLiteral("limit"));
-    chkRideFlag = checkValue(Settings.Item(QStringLiteral("rideflag")));
+    chkRideFlag = CheckValue(Settings.Item(QStringLiteral("rideflag")));
     Slider1 = sliderValue(Settings.Item(QStringLiteral("updownrate")));
     Combo1.read(Settings, u',');
 }
@@ -51,13 +50,7 @@ void AutoVibratoDialog::cmdSave_Click() {
     QString tail;
     for (const QString* t : {&txtStart, &txtDepth, &txtLength, &txtLimit}) tail += sep + CleanPresetText(*t, sep);
     tail += sep + (chkRideFlag ? QStringLiteral("1") : QStringLiteral("0")) + sep + QString::number(Slider1);
-    const int k = Combo1.chosen();
-    if (k >= 0) {
-        Combo1.Entries[k] = CleanPresetText(Combo1.Text, sep) + tail;
-        return;
-    }
-    const QString name = Combo1.newName(u',');
-    Combo1.append(name, name + tail);
+    Combo1.store(tail, u',');
 }
 
 void AutoVibratoDialog::cmdLoad_Click() {
@@ -68,7 +61,7 @@ void AutoVibratoDialog::cmdLoad_Click() {
     txtDepth = numberText(f.value(2));
     txtLength = numberText(f.value(3));
     txtLimit = numberText(f.value(4));
-    chkRideFlag = checkValue(f.value(5));
+    chkRideFlag = CheckValue(f.value(5));
     Slider1 = sliderValue(f.value(6));
 }
 

@@ -25,7 +25,6 @@ const char16_t* const kLengCaptions[] = {u"すこし", u"はんぶん", u"おお
 
 QString str(const char16_t* s) { return QString::fromUtf16(s); }
 QString checkText(bool v) { return v ? QStringLiteral("1") : QStringLiteral("0"); }
-bool checkValue(const QString& text) { return std::clamp(Nearest(Vb::Val(text)), 0.0, 1.0) == 1.0; }
 
 // The element number of a stored index text; false when it lies beyond the group (left unread).
 bool element(const QString& text, int count, int& out) {
@@ -72,14 +71,14 @@ void OmakaseDialog::LoadSettings() {
         return;
     }
     const auto item = [&](const char* key) { return Settings.Item(QLatin1String(key)); };
-    chkAutoCombine = checkValue(item("AutoComb"));
+    chkAutoCombine = CheckValue(item("AutoComb"));
     const QStringList cn = item("CN").split(u';');
     for (int k = 0; k < 6; ++k) chkCN[k] = cn.at(0).contains(str(kVowels[k]));
     txtCN = cn.value(1);
     element(item("CombOpt"), 3, optComb);
-    chkUpper = checkValue(item("PMUpper"));
+    chkUpper = CheckValue(item("PMUpper"));
     optPUSine = item("PMUStyle") == QLatin1String("Sine");
-    chkDown = checkValue(item("PMDown"));
+    chkDown = CheckValue(item("PMDown"));
     optPDSine = item("PMDStyle") == QLatin1String("Sine");
     element(item("PMOpt"), 3, optPORV);
     for (const char* key : {"PMTmg1", "PMTmg2"}) {
@@ -87,7 +86,7 @@ void OmakaseDialog::LoadSettings() {
         if (!element(item(key), 6, n)) continue;
         (n < 3 ? optPORTUp : optPORTDown) = n;
     }
-    chkVibrato = checkValue(item("Vibrato"));
+    chkVibrato = CheckValue(item("Vibrato"));
     element(item("VBDepth"), 4, optBDepth);
     element(item("VBVelcty"), 4, optBVel);
     element(item("VBLength"), 5, optBLeng);
@@ -154,10 +153,10 @@ QString OmakaseDialog::OptionsToPresetString(const QString& name) const {
 QString OmakaseDialog::ApplyPresetString(const QString& entry) {
     QStringList f = entry.split(u'|');
     while (f.size() < 16) f.append(QString());
-    chkAutoCombine = checkValue(f.at(1));
-    chkUpper = checkValue(f.at(4));
-    chkDown = checkValue(f.at(5));
-    chkVibrato = checkValue(f.at(11));
+    chkAutoCombine = CheckValue(f.at(1));
+    chkUpper = CheckValue(f.at(4));
+    chkDown = CheckValue(f.at(5));
+    chkVibrato = CheckValue(f.at(11));
     const QStringList cn = f.at(2).split(u';');
     for (int k = 0; k < 6; ++k) chkCN[k] = cn.at(0).contains(str(kVowels[k]));
     txtCN = cn.value(1);

@@ -38,6 +38,16 @@ QString PresetList::newName(QChar separator) const {
     return name.isEmpty() ? QStringLiteral("Item") + QString::number(Items.size()) : name;
 }
 
+void PresetList::store(const QString& tail, QChar separator) {
+    const int k = chosen();
+    if (k >= 0) {
+        Entries[k] = CleanPresetText(Text, QString(separator)) + tail;
+        return;
+    }
+    const QString name = newName(separator);
+    append(name, name + tail);
+}
+
 void PresetList::read(const clsIniFile& ini, QChar separator) {
     clear();
     for (int k = 0;; ++k) {

@@ -26,6 +26,9 @@ struct PresetList {
     // The name of a new preset: `Text` with CR, LF, TAB and `separator` as blanks, or "Item" followed
     // by the number of items when that is empty.
     QString newName(QChar separator) const;
+    // Saves the current values (`tail`: the record after its name): over the chosen preset, named by
+    // `Text`, or as a new preset (newName) that becomes the chosen one.
+    void store(const QString& tail, QChar separator);
 
     // Reads SaveData0, SaveData1, ... up to the first empty or missing value; the name of each is its
     // text up to the first `separator`.

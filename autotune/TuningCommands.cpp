@@ -8,6 +8,8 @@
 #include "render/RenderNoteTiming.h"
 #include "song/Song.h"
 
+#include <functional>
+
 namespace tova {
 
 namespace {
@@ -40,41 +42,43 @@ void recordStep(EditContext& context, qint32 from, qint32 to, const QString& bef
     context.Redraw();
 }
 
+// The vibrato, combining and pitch commands: the tempo `tempoBack` notes before the selection, the
+// snapshot from the note before it when the tool edits that note too, the dialog, and after a confirmed
+// one the step.
+void runTool(EditContext& context, qint32 tempoBack, bool withPrevious, const QString& caption,
+             const std::function<bool(float&, const NoteRange&, Song&, const NoteTimingSource&)>& show) {
+    const NoteRange r = context.selectedRange();
+    if (r.empty) return;
+    Song& song = context.editedSong();
+    float tempo = tempoAt(song, r.first - tempoBack);
+    const qint32 from = withPrevious && r.first > 0 ? r.first - 1 : r.first;
+    const QString before = song.SerializeNoteRange(kProp, from, r.last);
+    const RenderNoteTiming timing(song.Tempo);
+    if (!show(tempo, r, song, timing)) return;
+    recordStep(context, from, r.last, before, caption);
+}
+
 }  // namespace
 
 void mnAutoBibrato_Click(EditContext& context, TuningDialogsPort& dialogs) {
-    const NoteRange r = context.selectedRange();
-    if (r.empty) return;
-    Song& song = context.editedSong();
-    float tempo = tempoAt(song, r.first - 1);
-    const QString before = song.SerializeNoteRange(kProp, r.first, r.last);
-    const RenderNoteTiming timing(song.Tempo);
-    if (!dialogs.ShowAutoVibratoDialog(tempo, r.first, r.last, song, timing, context.ownerWindow())) return;
-    recordStep(context, r.first, r.last, before, QStringLiteral("オートで波打たせる"));
+    runTool(context, 1, false, QStringLiteral("オートで波打たせる"), [&](float& tempo, const NoteRange& r, Song& song,
+                                                               const NoteTimingSource& timing) {
+        return dialogs.ShowAutoVibratoDialog(tempo, r.first, r.last, song, timing, context.ownerWindow());
+    });
 }
 
 void mnAutoComb_Click(EditContext& context, TuningDialogsPort& dialogs) {
-    const NoteRange r = context.selectedRange();
-    if (r.empty) return;
-    Song& song = context.editedSong();
-    const float tempo = tempoAt(song, r.first - 1);
-    const qint32 from = r.first > 0 ? r.first - 1 : r.first;
-    const QString before = song.SerializeNoteRange(kProp, from, r.last);
-    const RenderNoteTiming timing(song.Tempo);
-    if (!dialogs.ShowAutoCombineDialog(tempo, r.first, r.last, song, timing, context.ownerWindow())) return;
-    recordStep(context, from, r.last, before, QStringLiteral("母音結合"));
+    runTool(context, 1, true, QStringLiteral("母音結合"), [&](float& tempo, const NoteRange& r, Song& song,
+                                                               const NoteTimingSource& timing) {
+        return dialogs.ShowAutoCombineDialog(tempo, r.first, r.last, song, timing, context.ownerWindow());
+    });
 }
 
 void mnAutoPitch_Click(EditContext& context, TuningDialogsPort& dialogs) {
-    const NoteRange r = context.selectedRange();
-    if (r.empty) return;
-    Song& song = context.editedSong();
-    float tempo = tempoAt(song, r.first - 2);
-    const qint32 from = r.first > 0 ? r.first - 1 : r.first;
-    const QString before = song.SerializeNoteRange(kProp, from, r.last);
-    const RenderNoteTiming timing(song.Tempo);
-    if (!dialogs.ShowAutoPitchDialog(tempo, r.first, r.last, song, timing, context.ownerWindow())) return;
-    recordStep(context, from, r.last, before, QStringLiteral("オートピッチ"));
+    runTool(context, 2, true, QStringLiteral("オートピッチ"), [&](float& tempo, const NoteRange& r, Song& song,
+                                                               const NoteTimingSource& timing) {
+        return dialogs.ShowAutoPitchDialog(tempo, r.first, r.last, song, timing, context.ownerWindow());
+    });
 }
 
 void mnOmakase_Click(EditContext& context, TuningDialogsPort& dialogs) {

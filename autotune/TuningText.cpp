@@ -5,6 +5,7 @@
 #include "song/NoteArrays.h"
 #include "song/NoteExtension.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tova {
@@ -63,6 +64,8 @@ bool IsExactRest(const QString& lyric) {
 QString StampedFirstPoint(const QString& point, float tempo) {
     return Vb::DoubleText(Vb::Val(point)) + QLatin1Char('Q') + Vb::SingleText(tempo);
 }
+
+bool CheckValue(const QString& text) { return std::clamp(Nearest(Vb::Val(text)), 0.0, 1.0) == 1.0; }
 
 QString WholeText(double v) {
     if (std::fabs(v) < 1e15) return QString::number(qint64(v));

@@ -22,6 +22,9 @@ bool IsExactRest(const QString& lyric);
 // The first point of a pitch list stamped with its tempo: its number, "Q" and the tempo ("12Q120").
 QString StampedFirstPoint(const QString& point, float tempo);
 
+// A stored check box value: the text's number rounded to whole and held within 0..1; true for 1.
+bool CheckValue(const QString& text);
+
 // A whole number's text, for values computed in double ("-12", "0", "37").
 QString WholeText(double v);
 
