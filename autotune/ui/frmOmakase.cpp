@@ -165,7 +165,10 @@ frmOmakase::frmOmakase(QWidget* owner) : ModelDialogOf(QStringLiteral("frmOmakas
     cmdOKAll = placed<QPushButton>(this, "cmdOKAll", Twips::rect(6600, 4980, 1380, 375), QStringLiteral("全部"));
     cmdCancel = placed<QPushButton>(this, "cmdCancel", Twips::rect(8040, 4980, 1560, 375), QStringLiteral("ｷｬﾝｾﾙ"));
     for (QPushButton* b : {cmdAdd, cmdDel, cmdModosu, cmdOKAll, cmdCancel}) b->setAutoDefault(false);
-    connect(cmdAdd, &QPushButton::clicked, this, [this] { handle([&] { model().cmdAdd_Click(); }); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] {
+        handle([&] { model().cmdAdd_Click(); });
+        if (model().txtName.isEmpty()) txtName->setFocus();  // the name is asked for
+    });
     connect(cmdDel, &QPushButton::clicked, this, [this] { handle([&] { model().cmdDel_Click(); }); });
     connect(cmdModosu, &QPushButton::clicked, this, [this] { handle([&] { model().cmdModosu_Click(); }); });
     connect(cmdOKSelection, &QPushButton::clicked, this, [this] { handle([&] { model().cmdOKSelection_Click(); }); });
