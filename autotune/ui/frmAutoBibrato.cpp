@@ -2,10 +2,10 @@
 
 #include "autotune/TuningFrame.h"
 #include "autotune/ui/PresetCombo.h"
+#include "autotune/ui/TitledHandler.h"
 #include "core/ui/Twips.h"
 #include "editors/ui/Placed.h"
 #include "platform/Errors.h"
-#include "platform/EventGuard.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -77,12 +77,12 @@ frmAutoBibrato::frmAutoBibrato(QWidget* owner)
     connect(cmdSet, &QPushButton::clicked, this, [this] { handle([&] { model().cmdSet_Click(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { handle([&] { model().btnCancel_Click(); }); });
 
-    handle([&] { model().Form_Load(); });
+    handle([&] { RunTitledHandler(QStringLiteral("オートビブラート"), [&] { model().Form_Load(); }); });
     finishLoad();
 }
 
 frmAutoBibrato::~frmAutoBibrato() {
-    EventGuard::runHandler([this] {
+    RunTitledHandler(QStringLiteral("オートビブラート"), [this] {
         if (!model().Form_Unload()) throw FileError(QStringLiteral("autobibrato.ini を保存できません。"));
     });
 }

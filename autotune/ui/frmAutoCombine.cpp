@@ -2,10 +2,10 @@
 
 #include "autotune/TuningFrame.h"
 #include "autotune/ui/PresetCombo.h"
+#include "autotune/ui/TitledHandler.h"
 #include "core/ui/Twips.h"
 #include "editors/ui/Placed.h"
 #include "platform/Errors.h"
-#include "platform/EventGuard.h"
 
 #include <QCheckBox>
 #include <QPainter>
@@ -141,12 +141,12 @@ frmAutoCombine::frmAutoCombine(QWidget* owner)
     connect(cmdOK, &QPushButton::clicked, this, [this] { handle([&] { model().cmdOK_Click(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { handle([&] { model().btnCancel_Click(); }); });
 
-    handle([&] { model().Form_Load(); });
+    handle([&] { RunTitledHandler(QStringLiteral("母音結合"), [&] { model().Form_Load(); }); });
     finishLoad();
 }
 
 frmAutoCombine::~frmAutoCombine() {
-    EventGuard::runHandler([this] {
+    RunTitledHandler(QStringLiteral("母音結合"), [this] {
         if (!model().Form_Unload()) throw FileError(QStringLiteral("autocomb.ini を保存できません。"));
     });
 }

@@ -2,10 +2,10 @@
 
 #include "autotune/TuningFrame.h"
 #include "autotune/ui/PresetCombo.h"
+#include "autotune/ui/TitledHandler.h"
 #include "core/ui/Twips.h"
 #include "editors/ui/Placed.h"
 #include "platform/Errors.h"
-#include "platform/EventGuard.h"
 #include "song/NoteArrays.h"
 
 #include <QCheckBox>
@@ -78,12 +78,12 @@ frmAutoPitch::frmAutoPitch(QWidget* owner)
     connect(cmdSet, &QPushButton::clicked, this, [this] { handle([&] { model().cmdSet_Click(); }); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { handle([&] { model().btnCancel_Click(); }); });
 
-    handle([&] { model().Form_Load(); });
+    handle([&] { RunTitledHandler(QStringLiteral("オートピッチ"), [&] { model().Form_Load(); }); });
     finishLoad();
 }
 
 frmAutoPitch::~frmAutoPitch() {
-    EventGuard::runHandler([this] {
+    RunTitledHandler(QStringLiteral("オートピッチ"), [this] {
         if (!model().Form_Unload()) throw FileError(QStringLiteral("autopitch.ini を保存できません。"));
     });
 }

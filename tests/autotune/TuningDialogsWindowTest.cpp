@@ -14,7 +14,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,6 +78,21 @@ TEST_F(TuningDialogsWindowTest, AutoPitchAppliesTheTypedValuesAndCancelStillStor
     EXPECT_FALSE(frmAutoPitch::ShowAutoPitchDialog(tempo, 0, 2, m, timing, nullptr));
     EXPECT_EQ(m.NoteExt, song().NoteExt);
     EXPECT_TRUE(settingsFile("autopitch"));
+}
+
+TEST_F(TuningDialogsWindowTest, AnUnreadableSettingsFileIsReportedUnderTheDialogsTitleAndNotOverwritten) {
+    ScopedFakePorts ports;
+    // A folder where the file should be: it exists but cannot be read.
+    ASSERT_TRUE(QDir().mkpath(folder() + QStringLiteral("/settings/autopitch.ini")));
+    NoteArrays n = song();
+    whenShown<frmAutoPitch>([](frmAutoPitch& w) { w.cmdSet->click(); });
+    float tempo = 120;
+    EXPECT_TRUE(frmAutoPitch::ShowAutoPitchDialog(tempo, 0, 2, n, timing, nullptr));
+    ASSERT_FALSE(ports.messageBox.shown.isEmpty());
+    EXPECT_EQ(ports.messageBox.shown.first().title, QStringLiteral("オートピッチ"));
+    EXPECT_EQ(ports.messageBox.shown.first().icon, MsgIcon::Exclamation);
+    EXPECT_EQ(ports.messageBox.shown.size(), 1);  // nothing written over it at closing
+    EXPECT_TRUE(QFileInfo(folder() + QStringLiteral("/settings/autopitch.ini")).isDir());
 }
 
 TEST_F(TuningDialogsWindowTest, AutoVibratoConfirmsAndSavesPresets) {
