@@ -1,6 +1,7 @@
 #include "autotune/AutoCombine.h"
 
 #include "autotune/TuningText.h"
+#include "core/DefaultEnvelope.h"
 #include "platform/Vb.h"
 #include "song/LyricText.h"
 #include "song/NoteArrays.h"
@@ -14,7 +15,6 @@ namespace tova {
 
 namespace {
 
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 // What a previous note without an envelope is given before its tail is set.
 const QString kPrevDefaultEnvelope = QStringLiteral("0 5 0 0 100 100 100 %");
 
@@ -72,7 +72,7 @@ void jointDialog(float prevTempo, float tempo, qint32 i, NoteArrays& notes, cons
     timingParts[0] = WholeText(Vb::Int(sv));
     timingParts[1] = WholeText(Vb::Int(w));
     f[ExtTiming] = timingParts.mid(0, 3).join(u':');
-    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), kDefaultEnvelope);
+    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), DefaultEnvelope());
     env[0] = WholeText(Vb::Int(vf * w + 0.5));
     env[3] = QStringLiteral("100");
     SetPropValue(f[ExtOptions], QStringLiteral("env"), JoinEnvelopeSlots(env));
@@ -93,7 +93,7 @@ void typeOneEnvelope(float prevTempo, float tempo, qint32 i, NoteArrays& notes, 
     QStringList f = SplitNoteExt(notes.NoteExt.at(i));
     float pre = 0, ovl = 0, stp = 0;
     timing.GetNoteStartTime(prevTempo, notes, i, pre, ovl, stp);
-    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), kDefaultEnvelope);
+    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), DefaultEnvelope());
     const float L = float(notes.Lengths.at(i) * 31.25 / tempo) - nextPre + nextOvl;
     env[0] = QStringLiteral("5");
     env[1] = pre > 5 ? Vb::SingleText(pre - 5) : QStringLiteral("0");
@@ -114,7 +114,7 @@ void otherEnvelope(float prevTempo, float tempo, qint32 i, NoteArrays& notes, co
     timing.GetNoteStartTime(prevTempo, notes, i, pre, ovl, stp);
     const float L = float(notes.Lengths.at(i) * 31.25 / tempo) - nextPre + nextOvl;
     QStringList f = SplitNoteExt(notes.NoteExt.at(i));
-    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), kDefaultEnvelope);
+    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), DefaultEnvelope());
     env[0] = Vb::SingleText(pre);
     env[1] = L > 280 ? QStringLiteral("70") : WholeText(Vb::Fix(Nearest(L) / 4));
     env[3] = Vb::DoubleText(Vb::Val(s.EOtop));
@@ -174,7 +174,7 @@ void ApplyOmakaseCombine(float prevTempo, float tempo, qint32 i, NoteArrays& not
     const QString velocity = timingParts.at(2);
     const float vf = velocity.isEmpty() ? 1.0f : float(std::pow(2.0, 1 - Vb::Val(velocity) / 100));
     f[ExtTiming] = WholeText(pre) + QLatin1Char(':') + WholeText(width) + QLatin1Char(':') + velocity;
-    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), kDefaultEnvelope);
+    QStringList env = EnvelopeSlots(GetPropValue(f.at(ExtOptions), QStringLiteral("env")), DefaultEnvelope());
     const double ww = Vb::Int(vf * width + 0.5);
     env[0] = WholeText(ww);
     env[1] = QStringLiteral("0");

@@ -1,5 +1,7 @@
 #include "autotune/TuningText.h"
 
+#include "editors/EnvelopeText.h"
+
 #include "platform/Vb.h"
 #include "song/LyricText.h"
 #include "song/NoteArrays.h"
@@ -98,11 +100,7 @@ QString GetPropValue(const QString& list, const QString& key) {
 void SetPropValue(QString& list, const QString& key, const QString& value) { setEntry(list, key, value); }
 
 QStringList EnvelopeSlots(const QString& env, const QString& emptyDefault) {
-    QString text = env.isEmpty() ? emptyDefault : env;
-    text.replace(u',', u' ');
-    QStringList fields = text.split(u' ');
-    while (fields.size() < 11) fields.append(QString());
-    return fields.mid(0, 11);
+    return ReadEnvelopeFields(env.isEmpty() ? emptyDefault : env);
 }
 
 QString JoinEnvelopeSlots(const QStringList& fields) { return TrimBlanks(fields.join(u' ')); }

@@ -44,10 +44,9 @@ void SetNoteProp(QString& ext, const QString& key, qint32 value);
 QString GetPropValue(const QString& list, const QString& key);
 void SetPropValue(QString& list, const QString& key, const QString& value);
 
-// An envelope text by position, as the envelope rule reads it: the empty text is the default
-// envelope "0 5 35 0 100 100 0", every "," is a blank, the text is cut at every single blank into
-// eleven fields (p1 p2 p3 v1 v2 v3 v4, the "%" marker, p4 p5 v5); missing fields are empty and further
-// fields are dropped. The marker slot is kept as it stands.
+// An envelope text by position (ReadEnvelopeFields: eleven fields, "," read as a blank), with the
+// envelope a tool gives an empty text in its place: the default envelope for the note itself, a long
+// form for the note before a joint.
 QStringList EnvelopeSlots(const QString& env, const QString& emptyDefault);
 // The fields joined with single blanks, empty fields included, blanks at both ends removed.
 QString JoinEnvelopeSlots(const QStringList& fields);

@@ -12,11 +12,13 @@
 #include "commands/PlayCommands.h"
 #include "commands/SelectionCommands.h"
 #include "editors/NotePropertyCommands.h"
+#include "editors/PitchCommands.h"
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
+#include "voicebank/VoiceBankNoteCommands.h"
 
 namespace tova {
 namespace {
@@ -149,7 +151,11 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerPitchRenderCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerTuningCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().tuningDialogs; });
+    registerPitchCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
+    registerVoiceBankNoteCommands(
+        registry, [](EditContext& c) { return MainWindow::of(c).ports().suffixBroker; },
+        [](EditContext& c) { return MainWindow::of(c).ports().samplePicker; });
     registerCommandAliases(registry);
 }
 
