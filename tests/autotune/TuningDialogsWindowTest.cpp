@@ -5,7 +5,7 @@
 #include "autotune/ui/frmAutoCombine.h"
 #include "autotune/ui/frmAutoPitch.h"
 #include "autotune/ui/frmOmakase.h"
-#include "core/ProgramFolderFixture.h"
+#include "editors/ModalDialogFixture.h"
 #include "platform/FakePorts.h"
 #include "song/FakeNoteTiming.h"
 #include "song/NoteArrays.h"
@@ -28,18 +28,8 @@
 namespace tova {
 namespace {
 
-class TuningDialogsWindowTest : public test::ProgramFolderFixture {
+class TuningDialogsWindowTest : public test::ModalDialogFixture {
 protected:
-    // Runs `inside` on the modal dialog once it is shown; a step that leaves it open closes it.
-    template <typename Form>
-    void whenShown(const std::function<void(Form&)>& inside) {
-        QTimer::singleShot(0, [inside] {
-            auto* w = qobject_cast<Form*>(QApplication::activeModalWidget());
-            ASSERT_NE(w, nullptr);
-            inside(*w);
-            if (w->isVisible()) w->reject();
-        });
-    }
     static NoteArrays song() {
         NoteArrays n;
         n.resizeNotes(3);
