@@ -19,6 +19,7 @@
 #include "mainwindow/ui/QtProjectSettingsDialog.h"
 #include "mainwindow/ui/WindowLoaders.h"
 #include "platform/ui/QtPorts.h"
+#include "autotune/ui/QtTuningDialogs.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
 #include "voicebank/ui/QtPrefixMapEditor.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     tova::QtSuffixBroker suffixBroker;
     tova::QtSamplePicker samplePicker;
     tova::QtNoteDialogs noteDialogs;
+    tova::QtTuningDialogs tuningDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
     ports.generator = &generator;
@@ -82,6 +84,7 @@ int main(int argc, char** argv) {
     ports.suffixBroker = &suffixBroker;
     ports.samplePicker = &samplePicker;
     ports.noteDialogs = &noteDialogs;
+    ports.tuningDialogs = &tuningDialogs;
 
     tova::Form1 w(ports);
     pluginWait.setOwner(&w);

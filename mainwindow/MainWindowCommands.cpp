@@ -1,5 +1,6 @@
 #include "mainwindow/MainWindowCommands.h"
 
+#include "autotune/TuningCommands.h"
 #include "commands/ClipboardCommands.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
@@ -149,6 +150,7 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
+    registerTuningCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().tuningDialogs; });
     registerPitchCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
     registerVoiceBankNoteCommands(

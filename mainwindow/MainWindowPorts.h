@@ -17,6 +17,7 @@ class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
 class RulerMenuListsPort;
+class TuningDialogsPort;
 class SamplePickerPort;
 class SuffixBrokerPort;
 class VoiceBankAccess;
@@ -53,6 +54,8 @@ struct MainWindowPorts {
     NoteDialogsPort* noteDialogs = nullptr;
     // The label and region lists of the ruler's pop-up menu.
     RulerMenuListsPort* rulerLists = nullptr;
+    // The automatic tuning dialogs of the note tools menu.
+    TuningDialogsPort* tuningDialogs = nullptr;
 };
 
 }  // namespace tova
