@@ -5,6 +5,7 @@ namespace tova {
 class CoreServices;
 class MciPort;
 class DefaultVoiceGeneratorPort;
+class EnvelopeDialogPort;
 class NoteEditPort;
 class NoteDialogsPort;
 class MidiPort;
@@ -45,6 +46,8 @@ struct MainWindowPorts {
     PrefixMapEditorPort* prefixMapEditor = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
+    // The envelope editor of the envelope commands.
+    EnvelopeDialogPort* envelopeDialog = nullptr;
 };
 
 }  // namespace tova
