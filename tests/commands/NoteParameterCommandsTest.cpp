@@ -12,8 +12,12 @@
 #include "commands/PitchPointCommands.h"
 #include "commands/RegionCommands.h"
 #include "commands/TempoCommands.h"
+#include "core/FrqHeader.h"
+#include "core/NoteNames.h"
 #include "core/Processes.h"
+#include "core/WaveFiles.h"
 #include "render/AliasLookup.h"
+#include "render/OtoIni.h"
 #include "render/RenderCache.h"
 #include "song/NoteExtension.h"
 
@@ -597,6 +601,38 @@ TEST(CorrectionCommands, TheOverlapEndsWithinTheNoteAndTheEnvelopeFitsTheSound) 
     EXPECT_EQ(option(f, 0, u"env"_s), QString());
     EXPECT_EQ(option(f, 1, u"env"_s), QString());
     EXPECT_EQ(f.c.cache.deleted.size(), 1);
+}
+
+TEST(CorrectionCommands, StretchScalesByTheSamplesPitchOverTheNotes) {
+    // "ka" has a frequency table an octave above note 60 (ratio 2); "ki" has none and stays.
+    QTemporaryDir bank;
+    ASSERT_TRUE(bank.isValid());
+    writeFile(bank.filePath(u"oto.ini"_s), "ka.wav=ka,0,0,0,30,10\r\nki.wav=ki,0,0,0,40,20\r\n");
+    writeFlatWave(bank.filePath(u"ka.wav"_s), 44100, 100, 0);
+    writeFlatWave(bank.filePath(u"ki.wav"_s), 44100, 100, 0);
+    FrqHeader header;
+    header.signature = "FREQ0003";
+    header.averageFreq = NoteNumToFreq(60) * 2;
+    header.frameCount = 1;
+    ASSERT_TRUE(WriteFrqFile(header, {440.0, 0.0}, bank.filePath(u"ka.wav"_s)));
+    LoadOtoIni(bank.path());
+    ResetPrefixMap();
+
+    EditFixture f;
+    f.setNotes({u"ka"_s, u"ki"_s}, {1920, 1920}, {60, 60});
+    f.c.s.VoiceDir = bank.path();
+    f.c.setSelection(1, 0);
+    mnForStretch_Click(f.c);
+    EXPECT_EQ(NoteExtField(f.c.s.NoteExt.at(0), ExtTiming), u"60:20:"_s);
+    EXPECT_EQ(NoteExtField(f.c.s.NoteExt.at(1), ExtTiming), u"::"_s);
+    EXPECT_EQ(f.c.s.UndoCaptions, QStringList{u"stretchの補正"_s});
+    ASSERT_EQ(f.c.cache.deleted.size(), 1);
+    EXPECT_EQ(f.c.cache.deleted.at(0).second, 0);
+    EXPECT_EQ(f.c.backgrounds, 0);  // not redrawn
+    // Scaled again from the voice bank's values: the same texts, no new step.
+    mnForStretch_Click(f.c);
+    EXPECT_EQ(f.c.s.UndoPos, 1);
+    ClearOtoTable();
 }
 
 }  // namespace
