@@ -42,19 +42,28 @@ void dropNeighbours(EditContext& c, qint32 s) {
     c.deleteCachedNotes(std::max(s - 1, 0), std::min(s + 1, c.editedSong().lastNote()));
 }
 
+// The widths and heights of a note's points, the heights cut or padded to one per width.
+struct PointLists {
+    QStringList W, Y;
+    explicit PointLists(const QString& ext) : W(entries(GetNoteOption(ext, kPBW))), Y(entries(GetNoteOption(ext, kPBY))) {
+        Y.resize(W.size());
+    }
+    // The highest width index (-1 without widths).
+    qsizetype U() const { return W.size() - 1; }
+};
+
 }  // namespace
 
 void mnPBPAdd_Click(EditContext& c) {
     const qint32 s = pointNote(c);
-    if (s < 0) return;
+    const qint32 p = c.pitchPointIndex();
+    if (s < 0 || p < 0) return;
     Song& song = c.editedSong();
     QString& ext = song.NoteExt[s];
-    QStringList W = entries(GetNoteOption(ext, kPBW));
-    QStringList Y = entries(GetNoteOption(ext, kPBY));
-    Y.resize(W.size());
-    const qsizetype U = W.size() - 1;
-    const qint32 p = c.pitchPointIndex();
-    if (p < 0) return;
+    PointLists lists(ext);
+    QStringList& W = lists.W;
+    QStringList& Y = lists.Y;
+    const qsizetype U = lists.U();
     c.beginPropUndo(s, s, QStringLiteral("ポルタメント点を増やす"));
     if (p > U) {
         if (U < kMaxLastIndex) {
@@ -90,19 +99,18 @@ void mnPBPAdd_Click(EditContext& c) {
 
 void mnPBPDec_Click(EditContext& c) {
     const qint32 s = pointNote(c);
-    if (s < 0) return;
+    const qint32 p = c.pitchPointIndex();
+    if (s < 0 || p < 0) return;
     Song& song = c.editedSong();
     QString& ext = song.NoteExt[s];
-    QStringList W = entries(GetNoteOption(ext, kPBW));
+    PointLists lists(ext);
+    QStringList& W = lists.W;
+    QStringList& Y = lists.Y;
+    const qsizetype U = lists.U();
     // A note with one segment (or none) keeps its points: removing one would leave no segment at all.
-    if (W.size() < 2) return;
-    QStringList Y = entries(GetNoteOption(ext, kPBY));
-    Y.resize(W.size());
+    if (U < 1) return;
     QStringList S = GetNoteOption(ext, kPBS).split(u';');
     S.resize(std::max<qsizetype>(S.size(), 2));
-    const qsizetype U = W.size() - 1;
-    const qint32 p = c.pitchPointIndex();
-    if (p < 0) return;
     c.beginPropUndo(s, s, QStringLiteral("ポルタメント点を減らす"));
     if (p >= 1 && p <= U) {
         const double w = Vb::Val(W.at(p - 1));

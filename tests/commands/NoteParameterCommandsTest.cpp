@@ -114,18 +114,7 @@ TEST(NoteParameterCommands, EachIsOneUndoStepThatUndoAndRedoTakeBackAndForth) {
         f.c.pitchPoint = t.point;
         f.c.ruler = t.ruler;
         for (const QString& a : t.answers) f.ports.inputBox.answers.enqueue({true, a});
-        const std::string before = f.notes();
-
-        ASSERT_TRUE(registry.run(name, f.c));
-        const std::string after = f.notes();
-        EXPECT_NE(after, before);
-        EXPECT_EQ(f.c.s.UndoPos, 1);
-        EXPECT_TRUE(f.c.s.IsModified);
-        EXPECT_EQ(f.c.s.UndoCaptions.value(0), QString::fromUtf16(t.caption));
-        ASSERT_TRUE(f.c.s.Undo());
-        EXPECT_EQ(f.notes(), before);
-        ASSERT_TRUE(f.c.s.Redo());
-        EXPECT_EQ(f.notes(), after);
+        f.expectOneStep(registry, name, QString::fromUtf16(t.caption));
     }
 }
 
