@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds everything (the program, the tests and the benchmarks), and runs
+# every test.
 set -e
 ROOT="$(cd "$(dirname "$0")" && pwd)"
 "$ROOT/scripts/deps.sh"

@@ -18,7 +18,11 @@
 #include "platform/ui/QtPorts.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "platform/ui/QtTranslations.h"
+#include "voicebank/ui/QtPrefixMapEditor.h"
+#include "voicebank/ui/QtSamplePicker.h"
+#include "voicebank/ui/QtSuffixBroker.h"
 #include "voicebank/ui/QtVoiceBankManager.h"
+#include "voicebank/ui/QtVoiceBankTools.h"
 
 #include <QApplication>
 
@@ -49,7 +53,13 @@ int main(int argc, char** argv) {
     fileServices.import = &importCommands;
     fileServices.appendLoad = &importCommands;
     tova::ProjectFiles projectFiles(fileServices);
-    tova::QtVoiceBankManager voiceBankManager;
+    tova::QtVoiceBankManager* managerWindow = nullptr;
+    tova::QtVoiceBankTools voiceBankTools([&managerWindow] { return managerWindow ? managerWindow->window() : nullptr; });
+    tova::QtVoiceBankManager voiceBankManager(&voiceBankTools.tools());
+    managerWindow = &voiceBankManager;
+    tova::QtPrefixMapEditor prefixMapEditor;
+    tova::QtSuffixBroker suffixBroker;
+    tova::QtSamplePicker samplePicker;
     tova::QtNoteDialogs noteDialogs;
     tova::MainWindowPorts ports;
     ports.core = &core;
@@ -61,6 +71,9 @@ int main(int argc, char** argv) {
     ports.voiceTools = &voiceTools;
     ports.pluginWait = &pluginWait;
     ports.voiceBankManager = &voiceBankManager;
+    ports.prefixMapEditor = &prefixMapEditor;
+    ports.suffixBroker = &suffixBroker;
+    ports.samplePicker = &samplePicker;
     ports.noteDialogs = &noteDialogs;
 
     tova::Form1 w(ports);

@@ -1,8 +1,15 @@
 #include "core/Settings.h"
 
+#include "core/SettingsKeys.h"
+
 #include "platform/EventGuard.h"
 
 namespace tova {
+
+Settings::Settings() {
+    for (SettingGroup g : {SettingGroup::Kept, SettingGroup::Defaults, SettingGroup::Colours, SettingGroup::Lists})
+        ResetSettings(*this, g);
+}
 
 Settings& settings() {
     static Settings s;

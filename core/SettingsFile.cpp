@@ -4,7 +4,9 @@
 #include "core/MainWindowPlacement.h"
 #include "core/MessageTable.h"
 #include "core/Settings.h"
+#include "core/SettingsKeys.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
 #include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
@@ -24,160 +26,27 @@
 namespace tova {
 namespace {
 
-struct ColorKey {
-    const char16_t* key;
-    int32_t Settings::*member;
-    int32_t defaultValue;
-};
-
-// The colour keys in the order the file is written.
-const ColorKey kColors[] = {
-    {u"COLOR_PIANO1", &Settings::COLOR_PIANO1, 0xFFFFFF},    {u"COLOR_PIANO2", &Settings::COLOR_PIANO2, 0x404040},
-    {u"COLOR_ROLL1", &Settings::COLOR_ROLL1, 0xFFFFFF},      {u"COLOR_ROLL2", &Settings::COLOR_ROLL2, 0xE0E0E0},
-    {u"COLOR_SEPA1", &Settings::COLOR_SEPA1, 0xFF40FF},      {u"COLOR_SEPA2", &Settings::COLOR_SEPA2, 0xFF8080},
-    {u"COLOR_BACK", &Settings::COLOR_BACK, 0xFFFFFF},        {u"COLOR_FORE", &Settings::COLOR_FORE, 0x000000},
-    {u"COLOR_SHADOW", &Settings::COLOR_SHADOW, 0x808080},    {u"COLOR_NOTE_NOR", &Settings::COLOR_NOTE_NOR, 0xFFC000},
-    {u"COLOR_NOTE_TOP", &Settings::COLOR_NOTE_TOP, 0xFF80FF}, {u"COLOR_NOTE_SEL", &Settings::COLOR_NOTE_SEL, 0xFF40FF},
-    {u"COLOR_NOTE_TNOR", &Settings::COLOR_NOTE_TNOR, 0x000000},
-    {u"COLOR_NOTE_TTOP", &Settings::COLOR_NOTE_TTOP, 0x800000},
-    {u"COLOR_NOTE_TSEL", &Settings::COLOR_NOTE_TSEL, 0x800000},
-    {u"COLOR_NOTE_RNOR", &Settings::COLOR_NOTE_RNOR, 0xFFFFFF},
-    {u"COLOR_NOTE_RTOP", &Settings::COLOR_NOTE_RTOP, 0xC0C0C0},
-    {u"COLOR_NOTE_RSEL", &Settings::COLOR_NOTE_RSEL, 0x808080},
-    {u"COLOR_PTCH_SEL", &Settings::COLOR_PTCH_SEL, 0x0000FF}, {u"COLOR_PTCH_NOR", &Settings::COLOR_PTCH_NOR, 0xFF0000},
-    {u"COLOR_TEMPO_NOR", &Settings::COLOR_TEMPO_NOR, 0x0000FF},
-    {u"COLOR_TEMPO_ALL", &Settings::COLOR_TEMPO_ALL, 0xFF0000},
-    {u"COLOR_PTCH_GRY", &Settings::COLOR_PTCH_GRY, 0x808080},
-    {u"COLOR_SELECTBAR", &Settings::COLOR_SELECTBAR, 0xC0C0C0},
-    {u"COLOR_HILIGHT", &Settings::COLOR_HILIGHT, 0x00FFFF},
-};
-
-// How a key's value is read.
-enum class Kind {
-    FlagOne,       // true exactly when the value is "1"
-    FlagTrue,      // true exactly when the value is "True"
-    FlagNonEmpty,  // true when the value is not empty
-    Lenient16,     // leading number, 0 when none; must fit 16 bits
-    Lenient32,     // leading number, 0 when none; must fit 32 bits
-    Strict16,      // the whole value a number; must fit 16 bits
-    Strict32,      // the whole value a number; must fit 32 bits
-    Text,
-};
-
-struct KeyRule {
-    const char16_t* key;
-    Kind kind;
-    bool Settings::*flag = nullptr;
-    int16_t Settings::*i16 = nullptr;
-    int32_t Settings::*i32 = nullptr;
-    QString Settings::*text = nullptr;
-};
-
-KeyRule flagRule(const char16_t* key, Kind kind, bool Settings::*m) { return {key, kind, m, nullptr, nullptr, nullptr}; }
-KeyRule i16Rule(const char16_t* key, Kind kind, int16_t Settings::*m) { return {key, kind, nullptr, m, nullptr, nullptr}; }
-KeyRule i32Rule(const char16_t* key, Kind kind, int32_t Settings::*m) { return {key, kind, nullptr, nullptr, m, nullptr}; }
-KeyRule textRule(const char16_t* key, QString Settings::*m) { return {key, Kind::Text, nullptr, nullptr, nullptr, m}; }
-
-// The plain keys (every key but the lists, the colours and "MainWindow"), in the file's order.
-const std::vector<KeyRule>& plainRules() {
-    static const std::vector<KeyRule> rules = {
-        flagRule(u"CacheEnable", Kind::FlagOne, &Settings::CacheEnable),
-        flagRule(u"CacheDeleteOnUnload", Kind::FlagOne, &Settings::CacheDeleteOnUnload),
-        flagRule(u"CacheDeleteBySize", Kind::FlagOne, &Settings::CacheDeleteBySize),
-        i32Rule(u"CacheDeleteSize", Kind::Lenient32, &Settings::CacheDeleteSize),
-        flagRule(u"CacheDeleteByDate", Kind::FlagOne, &Settings::CacheDeleteByDate),
-        i32Rule(u"CacheDeleteInterval", Kind::Lenient32, &Settings::CacheDeleteInterval),
-        textRule(u"Tool1Path", &Settings::Tool1Path),
-        textRule(u"Tool2Path", &Settings::Tool2Path),
-        flagRule(u"DebugMode", Kind::FlagTrue, &Settings::DebugMode),
-        flagRule(u"PropExpandDetail", Kind::FlagOne, &Settings::PropExpandDetail),
-        textRule(u"TransformTitle", &Settings::TransformTitle),
-        textRule(u"FormIcon", &Settings::FormIcon),
-        flagRule(u"CheckVoiceFile", Kind::FlagOne, &Settings::CheckVoiceFile),
-        flagRule(u"NonBatchMode", Kind::FlagOne, &Settings::NonBatchMode),
-        flagRule(u"UseDLL", Kind::FlagOne, &Settings::UseDLL),
-        flagRule(u"OldTime", Kind::FlagOne, &Settings::OldTime),
-        flagRule(u"NoCopyVoiceParam", Kind::FlagOne, &Settings::NoCopyVoiceParam),
-        flagRule(u"ExcludeVowelOnSetParam", Kind::FlagOne, &Settings::ExcludeVowelOnSetParam),
-        textRule(u"VoiceRoot", &Settings::VoiceRoot),
-        textRule(u"DefaultVoice", &Settings::DefaultVoice),
-        flagRule(u"MultiMove", Kind::FlagTrue, &Settings::MultiMove),
-        flagRule(u"OnlyConcat", Kind::FlagTrue, &Settings::OnlyConcat),
-        textRule(u"MidiInDevName", &Settings::MidiInDevName),
-        textRule(u"MidiOutDevName", &Settings::MidiOutDevName),
-        flagRule(u"MidiSendNote", Kind::FlagNonEmpty, &Settings::MidiSendNote),
-        i16Rule(u"MidiProgramChange", Kind::Lenient16, &Settings::MidiProgramChange),
-        flagRule(u"Mode2", Kind::FlagNonEmpty, &Settings::Mode2),
-        textRule(u"Mode2PBS", &Settings::Mode2PBS),
-        textRule(u"Mode2PBW", &Settings::Mode2PBW),
-        textRule(u"Mode2VBR", &Settings::Mode2VBR),
-        i32Rule(u"Mode2VBRExclude", Kind::Strict32, &Settings::Mode2VBRExclude),
-        textRule(u"DefaultEnv", &Settings::DefaultEnv),
-        i16Rule(u"DefaultVolume", Kind::Strict16, &Settings::DefaultVolume),
-        i16Rule(u"DefaultModulation", Kind::Strict16, &Settings::DefaultModulation),
-        textRule(u"DefaultFlags", &Settings::DefaultFlags),
-        flagRule(u"SyncScroll", Kind::FlagNonEmpty, &Settings::SyncScroll),
-        i16Rule(u"MTCFrameRate", Kind::Lenient16, &Settings::MTCFrameRate),
-        flagRule(u"NoOtoReport", Kind::FlagNonEmpty, &Settings::NoOtoReport),
-        flagRule(u"NoCheckSetLyrics", Kind::FlagNonEmpty, &Settings::NoCheckSetLyrics),
-        textRule(u"SharpFlat", &Settings::SharpFlat),
-        flagRule(u"EnterLyric", Kind::FlagNonEmpty, &Settings::EnterLyric),
-    };
-    return rules;
-}
+using K = SettingKind;
 
 QString settingsPath() { return PathText::join(SystemPaths::programFolder(), QStringLiteral("setting.ini")); }
 
 // Existence of an ordinary file.
 bool fileFound(const QString& path) { return !SafeDir(path).isEmpty(); }
 
-// Lines of a text: CR LF, a lone CR and a lone LF each end a line; a last line without an ending counts.
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    QString cur;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            lines << cur;
-            cur.clear();
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.isEmpty()) lines << cur;
-    return lines;
-}
-
 // A number of the file, or false when it is not one or does not fit the type.
-bool readNumber(const QString& value, Kind kind, double& out) {
+bool readNumber(const QString& value, K kind, double& out) {
     double v = 0;
-    if (kind == Kind::Lenient16 || kind == Kind::Lenient32) {
+    if (kind == K::Lenient16 || kind == K::Lenient32) {
         v = Vb::Val(value);
     } else if (!Vb::TryParse(value, v)) {
         return false;
     }
     try {
-        out = (kind == Kind::Lenient16 || kind == Kind::Strict16) ? double(Vb::CInt(v)) : double(Vb::CLng(v));
+        out = (kind == K::Lenient16 || kind == K::Strict16) ? double(Vb::CInt(v)) : double(Vb::CLng(v));
     } catch (const OverflowError&) {
         return false;
     }
     return true;
-}
-
-void applyRule(Settings& s, const KeyRule& r, const QString& value) {
-    switch (r.kind) {
-    case Kind::FlagOne: s.*r.flag = value == u"1"; break;
-    case Kind::FlagTrue: s.*r.flag = value == u"True"; break;
-    case Kind::FlagNonEmpty: s.*r.flag = !value.isEmpty(); break;
-    case Kind::Text: s.*r.text = value; break;
-    default: {
-        double v = 0;
-        if (!readNumber(value, r.kind, v)) return;  // the setting keeps its value
-        if (r.i16) s.*r.i16 = int16_t(v);
-        else s.*r.i32 = int32_t(v);
-    }
-    }
 }
 
 // A strict decimal number: digits with optional sign and fraction, nothing else.
@@ -199,45 +68,50 @@ void placeMainWindow(const QString& value, MainWindowPlacement* window) {
     window->setPlacement(px[0] * tx, px[1] * ty, px[2] * tx, px[3] * ty);
 }
 
+// Whether a line's key is this setting's: a list takes every key that begins with its own.
+bool keyMatches(const SettingKey& k, const QString& key) {
+    if (k.kind == K::RunTime) return false;
+    return k.kind == K::List ? key.startsWith(QStringView(k.key)) : key == QStringView(k.key);
+}
+
+void applyValue(Settings& s, const SettingKey& k, const QString& value, MainWindowPlacement* window) {
+    switch (k.kind) {
+    case K::FlagOne: s.*k.flag = value == u"1"; break;
+    case K::FlagTrue: s.*k.flag = value == u"True"; break;
+    case K::FlagNonEmpty: s.*k.flag = !value.isEmpty(); break;
+    case K::Text: s.*k.text = value; break;
+    case K::Colour:
+        try {
+            s.*k.i32 = ParseColorText(value);
+        } catch (const OverflowError&) {
+            // the colour keeps its value
+        }
+        break;
+    case K::List:
+        if (k.skipEmptyRead && value.isEmpty()) break;
+        s.*k.list << (k.commasForTabs ? QString(value).replace(u',', u'\t') : value);
+        break;
+    case K::Placement: placeMainWindow(value, window); break;
+    case K::RunTime: break;
+    default: {
+        double v = 0;
+        if (!readNumber(value, k.kind, v)) return;  // the setting keeps its value
+        if (k.i16) s.*k.i16 = int16_t(v);
+        else s.*k.i32 = int32_t(v);
+    }
+    }
+}
+
 void applyLine(Settings& s, const QString& line, MainWindowPlacement* window) {
     const qsizetype eq = line.indexOf(u'=');
     if (eq < 0) return;
     const QString key = line.left(eq);
-    const QString value = line.mid(eq + 1);
-    if (key.left(7) == u"OtoList") {
-        s.OtoList << QString(value).replace(u',', u'\t');
-        return;
-    }
-    if (key.startsWith(u"AcceptedTool")) {
-        if (!value.isEmpty()) s.AcceptedTools << value;
-        return;
-    }
-    if (key.startsWith(u"RefusedTool")) {
-        if (!value.isEmpty()) s.RefusedTools << value;
-        return;
-    }
-    for (const KeyRule& r : plainRules()) {
-        if (key == r.key) {
-            applyRule(s, r, value);
+    for (const SettingKey& k : SettingKeys()) {
+        if (keyMatches(k, key)) {
+            applyValue(s, k, line.mid(eq + 1), window);
             return;
         }
     }
-    // No other key begins with "History", so testing it after the plain keys finds the same match.
-    if (key.startsWith(u"History")) {
-        s.History << value;
-        return;
-    }
-    for (const ColorKey& c : kColors) {
-        if (key == c.key) {
-            try {
-                s.*c.member = ParseColorText(value);
-            } catch (const OverflowError&) {
-                // the colour keeps its value
-            }
-            return;
-        }
-    }
-    if (key == u"MainWindow") placeMainWindow(value, window);
 }
 
 QString defaultToolPath(const char* name) {
@@ -246,31 +120,9 @@ QString defaultToolPath(const char* name) {
 
 }  // namespace
 
-void InitDefaultColors() {
-    Settings& s = settings();
-    for (const ColorKey& c : kColors) s.*c.member = c.defaultValue;
-}
+void InitDefaultColors() { ResetSettings(settings(), SettingGroup::Colours); }
 
-void InitSettingDefaults() {
-    Settings& s = settings();
-    s.CacheEnable = s.CacheDeleteOnUnload = s.CacheDeleteBySize = s.CacheDeleteByDate = false;
-    s.NonBatchMode = s.UseDLL = s.OldTime = s.ExcludeVowelOnSetParam = false;
-    s.NoCopyVoiceParam = s.MultiMove = true;
-    s.EncodePitchData = s.PitchEditorSampleAnalysis = true;
-    s.MidiInDevName.clear();
-    s.MidiOutDevName.clear();
-    s.MidiSendNote = false;
-    s.MidiProgramChange = 0;
-    s.Mode2PBS = QStringLiteral("-40");
-    s.Mode2PBW = QStringLiteral("80");
-    s.Mode2VBR.clear();
-    s.Mode2VBRExclude = 0;
-    s.DefaultEnv.clear();
-    s.DefaultVolume = 100;
-    s.MTCFrameRate = 30;
-    s.NoOtoReport = s.NoCheckSetLyrics = s.EnterLyric = false;
-    s.SharpFlat = QStringLiteral("#");
-}
+void InitSettingDefaults() { ResetSettings(settings(), SettingGroup::Defaults); }
 
 void RemoveStaleSettingsTemps() {
     const QDir folder(SystemPaths::programFolder());
@@ -287,10 +139,7 @@ bool LoadSettings(MainWindowPlacement* window) {
     RemoveStaleSettingsTemps();
     Settings& s = settings();
     InitDefaultColors();
-    s.OtoList.clear();
-    s.History = QStringList{QString()};
-    s.AcceptedTools.clear();
-    s.RefusedTools.clear();
+    ResetSettings(s, SettingGroup::Lists);
     const QString path = settingsPath();
     InitSettingDefaults();
 
@@ -298,10 +147,10 @@ bool LoadSettings(MainWindowPlacement* window) {
     if (fileFound(path)) {
         QFile f(FileSystem::resolve(path));
         if (f.open(QIODevice::ReadOnly)) {
-            const QStringList lines = splitLines(Cp932::decodeMarked(f.readAll()));
+            const QString text = Cp932::decodeMarked(f.readAll());
             f.close();
-            for (const QString& line : lines)
-                if (!line.isEmpty()) applyLine(s, line, window);
+            for (QStringView line : TextLines(text))
+                if (!line.isEmpty()) applyLine(s, line.toString(), window);
             read = true;
             if (!s.Tool1Path.isEmpty() && !fileFound(s.Tool1Path)) s.Tool1Path.clear();
             if (!s.Tool2Path.isEmpty() && !fileFound(s.Tool2Path)) s.Tool2Path.clear();
@@ -314,69 +163,70 @@ bool LoadSettings(MainWindowPlacement* window) {
 
 namespace {
 
+// The "MainWindow" value: the window's place and size in pixels, only for a window in its normal
+// state and larger than 320 by 240; empty otherwise.
+QString placementText(const MainWindowPlacement* window) {
+    if (!window || window->windowState() != MainWindowPlacement::State::Normal) return QString();
+    const double tx = window->twipsPerPixelX();
+    const double ty = window->twipsPerPixelY();
+    const qint64 l = Vb::CLng(window->left() / tx);
+    const qint64 t = Vb::CLng(window->top() / ty);
+    const qint64 w = Vb::CLng(window->width() / tx);
+    const qint64 h = Vb::CLng(window->height() / ty);
+    if (w < 321 || h < 241) return QString();
+    return QStringLiteral("%1,%2,%3,%4").arg(l).arg(t).arg(w).arg(h);
+}
+
+// The value of a single-valued setting as the file holds it.
+QString valueText(const Settings& s, const SettingKey& k) {
+    switch (k.kind) {
+    case K::FlagOne: return s.*k.flag ? QStringLiteral("1") : QStringLiteral("0");
+    case K::FlagTrue: return s.*k.flag ? QStringLiteral("True") : QStringLiteral("False");
+    case K::FlagNonEmpty: return s.*k.flag ? QStringLiteral("1") : QString();
+    case K::Text: return s.*k.text;
+    case K::Colour: return QStringLiteral("&H") + ColorToHex(s.*k.i32);
+    default: return QString::number(k.i16 ? qint64(s.*k.i16) : qint64(s.*k.i32));
+    }
+}
+
+bool isDefault(const Settings& s, const SettingKey& k) {
+    if (k.flag) return s.*k.flag == (k.number != 0);
+    if (k.i16) return s.*k.i16 == k.number;
+    if (k.i32) return s.*k.i32 == k.number;
+    return s.*k.text == QStringView(k.textDefault) || (k.sameAsDefault && s.*k.text == k.sameAsDefault());
+}
+
+bool isWritten(const Settings& s, const SettingKey& k) {
+    switch (k.write) {
+    case SettingWrite::Always: return true;
+    case SettingWrite::UnlessDefault: return !isDefault(s, k);
+    case SettingWrite::WhenPositive: return (k.i16 ? qint64(s.*k.i16) : qint64(s.*k.i32)) > 0;
+    case SettingWrite::Never: return false;
+    }
+    return false;
+}
+
 QString settingsText(const MainWindowPlacement* window) {
     const Settings& s = settings();
     QString out;
-    auto line = [&out](const QString& text) { out += text + QStringLiteral("\r\n"); };
-    auto num = [](qint64 v) { return QString::number(v); };
+    auto line = [&out](const QString& key, const QString& value) { out += key + u'=' + value + QStringLiteral("\r\n"); };
 
-    for (int i = 0; i < s.OtoList.size(); ++i)
-        if (!s.OtoList[i].isEmpty()) line(QStringLiteral("OtoList") + num(i) + u'=' + QString(s.OtoList[i]).replace(u'\t', u','));
-    if (s.CacheEnable) line(QStringLiteral("CacheEnable=1"));
-    if (s.CacheDeleteOnUnload) line(QStringLiteral("CacheDeleteOnUnload=1"));
-    if (s.CacheDeleteBySize) line(QStringLiteral("CacheDeleteBySize=1"));
-    line(QStringLiteral("CacheDeleteSize=") + num(s.CacheDeleteSize));
-    if (s.CacheDeleteByDate) line(QStringLiteral("CacheDeleteByDate=1"));
-    line(QStringLiteral("CacheDeleteInterval=") + num(s.CacheDeleteInterval));
-    line(QStringLiteral("Tool1Path=") + s.Tool1Path);
-    line(QStringLiteral("Tool2Path=") + s.Tool2Path);
-    for (int i = 1; i < s.History.size(); ++i) line(QStringLiteral("History") + num(i) + u'=' + s.History[i]);
-    for (int i = 0; i < s.AcceptedTools.size(); ++i) line(QStringLiteral("AcceptedTool") + num(i + 1) + u'=' + s.AcceptedTools[i]);
-    for (int i = 0; i < s.RefusedTools.size(); ++i) line(QStringLiteral("RefusedTool") + num(i + 1) + u'=' + s.RefusedTools[i]);
-    if (s.DebugMode) line(QStringLiteral("DebugMode=True"));
-    if (s.PropExpandDetail) line(QStringLiteral("PropExpandDetail=1"));
-    for (const ColorKey& c : kColors) line(QString::fromUtf16(c.key) + QStringLiteral("=&H") + ColorToHex(s.*c.member));
-    if (!s.TransformTitle.isEmpty()) line(QStringLiteral("TransformTitle=") + s.TransformTitle);
-    if (!s.FormIcon.isEmpty()) line(QStringLiteral("FormIcon=") + s.FormIcon);
-    if (s.CheckVoiceFile) line(QStringLiteral("CheckVoiceFile=1"));
-    if (s.NonBatchMode) line(QStringLiteral("NonBatchMode=1"));
-    if (s.UseDLL) line(QStringLiteral("UseDLL=1"));
-    if (s.OldTime) line(QStringLiteral("OldTime=1"));
-    if (!s.NoCopyVoiceParam) line(QStringLiteral("NoCopyVoiceParam=0"));
-    if (s.ExcludeVowelOnSetParam) line(QStringLiteral("ExcludeVowelOnSetParam=1"));
-    if (window && window->windowState() == MainWindowPlacement::State::Normal) {
-        const double tx = window->twipsPerPixelX();
-        const double ty = window->twipsPerPixelY();
-        const qint64 l = Vb::CLng(window->left() / tx);
-        const qint64 t = Vb::CLng(window->top() / ty);
-        const qint64 w = Vb::CLng(window->width() / tx);
-        const qint64 h = Vb::CLng(window->height() / ty);
-        if (w >= 321 && h >= 241) line(QStringLiteral("MainWindow=") + num(l) + u',' + num(t) + u',' + num(w) + u',' + num(h));
+    for (const SettingKey& k : SettingKeys()) {
+        const QString key = QString::fromUtf16(k.key);
+        if (k.kind == K::List) {
+            const QStringList& entries = s.*k.list;
+            for (qsizetype i = k.listFirst; i < entries.size(); ++i) {
+                if (k.skipEmptyWrite && entries[i].isEmpty()) continue;
+                const QString entry = k.commasForTabs ? QString(entries[i]).replace(u'\t', u',') : entries[i];
+                line(key + QString::number(i + k.keyOffset), entry);
+            }
+        } else if (k.kind == K::Placement) {
+            const QString place = placementText(window);
+            if (!place.isEmpty()) line(key, place);
+        } else if (isWritten(s, k)) {
+            line(key, valueText(s, k));
+        }
     }
-    if (!s.VoiceRoot.isEmpty()) line(QStringLiteral("VoiceRoot=") + s.VoiceRoot);
-    if (!s.DefaultVoice.isEmpty()) line(QStringLiteral("DefaultVoice=") + s.DefaultVoice);
-    if (!s.MultiMove) line(QStringLiteral("MultiMove=False"));
-    if (s.OnlyConcat) line(QStringLiteral("OnlyConcat=True"));
-    if (!s.MidiInDevName.isEmpty()) line(QStringLiteral("MidiInDevName=") + s.MidiInDevName);
-    if (!s.MidiOutDevName.isEmpty()) line(QStringLiteral("MidiOutDevName=") + s.MidiOutDevName);
-    if (s.MidiSendNote) line(QStringLiteral("MidiSendNote=1"));
-    if (s.MidiProgramChange > 0) line(QStringLiteral("MidiProgramChange=") + num(s.MidiProgramChange));
-    if (s.Mode2) line(QStringLiteral("Mode2=1"));
-    line(QStringLiteral("Mode2PBS=") + s.Mode2PBS);
-    line(QStringLiteral("Mode2PBW=") + s.Mode2PBW);
-    if (!s.Mode2VBR.isEmpty()) line(QStringLiteral("Mode2VBR=") + s.Mode2VBR);
-    if (s.Mode2VBRExclude != 0) line(QStringLiteral("Mode2VBRExclude=") + num(s.Mode2VBRExclude));
-    if (!s.DefaultEnv.isEmpty() && s.DefaultEnv != QStringView(DefaultEnvelopeText))
-        line(QStringLiteral("DefaultEnv=") + s.DefaultEnv);
-    if (s.DefaultVolume != 100) line(QStringLiteral("DefaultVolume=") + num(s.DefaultVolume));
-    if (s.DefaultModulation != 0) line(QStringLiteral("DefaultModulation=") + num(s.DefaultModulation));
-    if (!s.DefaultFlags.isEmpty()) line(QStringLiteral("DefaultFlags=") + s.DefaultFlags);
-    if (s.SyncScroll) line(QStringLiteral("SyncScroll=1"));
-    line(QStringLiteral("MTCFrameRate=") + num(s.MTCFrameRate));
-    if (s.NoOtoReport) line(QStringLiteral("NoOtoReport=1"));
-    if (s.NoCheckSetLyrics) line(QStringLiteral("NoCheckSetLyrics=1"));
-    line(QStringLiteral("SharpFlat=") + s.SharpFlat);
-    if (s.EnterLyric) line(QStringLiteral("EnterLyric=1"));
     return out;
 }
 

@@ -15,9 +15,6 @@ class MainWindowPlacement;
 // Longest recent-file history that AddHistory grows to.
 inline constexpr int HistoryMaxLength = 10;
 
-// The envelope that an empty DefaultEnv stands for.
-inline constexpr char16_t DefaultEnvelopeText[] = u"0 5 35 0 100 100 0";
-
 // Sets the 25 colour settings to their defaults.
 void InitDefaultColors();
 

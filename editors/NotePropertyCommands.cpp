@@ -31,27 +31,24 @@ void mnNoteDefaultBase_Click(EditContext& context, NoteDialogsPort& dialogs) {
     dialogs.ShowDefaultProperty(context.ownerWindow());
 }
 
+void addNoteDialogCommand(CommandRegistry& registry, const QString& name, const QString& feature,
+                          void (*command)(EditContext&, NoteDialogsPort&),
+                          const std::function<NoteDialogsPort*(EditContext&)>& dialogs) {
+    registry.add(name, [dialogs, feature, command](EditContext& context) {
+        NoteDialogsPort* port = dialogs ? dialogs(context) : nullptr;
+        if (!port) {
+            ReportNotAvailable(feature);
+            return;
+        }
+        command(context, *port);
+    });
+}
+
 void registerNotePropertyCommands(CommandRegistry& registry, std::function<NoteDialogsPort*(EditContext&)> dialogs) {
-    const struct {
-        const char16_t* name;
-        const char16_t* feature;
-        void (*command)(EditContext&, NoteDialogsPort&);
-    } commands[] = {
-        {u"mnToneProp", u"音符のプロパティ", mnToneProp_Click},
-        {u"mnVolumeFunc", u"強さの変更", mnVolumeFunc_Click},
-        {u"mnNoteDefaultBase", u"音符のデフォルト設定", mnNoteDefaultBase_Click},
-    };
-    for (const auto& c : commands) {
-        registry.add(QString::fromUtf16(c.name), [dialogs, feature = QString::fromUtf16(c.feature),
-                                                  command = c.command](EditContext& context) {
-            NoteDialogsPort* port = dialogs ? dialogs(context) : nullptr;
-            if (!port) {
-                ReportNotAvailable(feature);
-                return;
-            }
-            command(context, *port);
-        });
-    }
+    addNoteDialogCommand(registry, QStringLiteral("mnToneProp"), QStringLiteral("音符のプロパティ"), mnToneProp_Click, dialogs);
+    addNoteDialogCommand(registry, QStringLiteral("mnVolumeFunc"), QStringLiteral("強さの変更"), mnVolumeFunc_Click, dialogs);
+    addNoteDialogCommand(registry, QStringLiteral("mnNoteDefaultBase"), QStringLiteral("音符のデフォルト設定"),
+                         mnNoteDefaultBase_Click, dialogs);
 }
 
 }  // namespace tova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace tova {
@@ -16,6 +18,12 @@ class NoteDialogsPort;
 void mnToneProp_Click(EditContext& context, NoteDialogsPort& dialogs);
 void mnVolumeFunc_Click(EditContext& context, NoteDialogsPort& dialogs);
 void mnNoteDefaultBase_Click(EditContext& context, NoteDialogsPort& dialogs);
+
+// Registers a command that works with the window's note dialogs under `name`; without them (null from
+// `dialogs`) it says that `feature` is not available.
+void addNoteDialogCommand(CommandRegistry& registry, const QString& name, const QString& feature,
+                          void (*command)(EditContext&, NoteDialogsPort&),
+                          const std::function<NoteDialogsPort*(EditContext&)>& dialogs);
 
 // Registers the three; `dialogs` finds the window's dialogs (null: the command says it is not
 // available).

@@ -14,60 +14,13 @@
 #include "platform/SystemPaths.h"
 #include "platform/Vb.h"
 #include "song/ProjectFile.h"
+#include "song/ProjectPaths.h"
 #include "song/Song.h"
 
 namespace tova {
-namespace {
-
-const QString kHome = QStringLiteral("%HOME%");
-const QString kVoice = QStringLiteral("%VOICE%");
-
-// The folder part of a path with its final separator ("" when the path has none).
-QString folderWithSeparator(const QString& path) {
-    return path.left(PathText::lastSeparator(path) + 1);
-}
-
-}  // namespace
 
 FileOpenDispatch::FileOpenDispatch(ProjectWindow& window, VoiceBankAccess& voices)
     : window_(window), voices_(voices) {}
-
-QString FileOpenDispatch::ProjectCacheFolder(const QString& projectPath) {
-    QString base = PathText::baseName(projectPath);
-    base.remove(u'^');
-    return folderWithSeparator(projectPath) + base + QStringLiteral(".cache");
-}
-
-bool FileOpenDispatch::IsRootedPath(const QString& path) {
-    return !path.isEmpty() && ResolveAppPath(path) == path;
-}
-
-QString FileOpenDispatch::ResolveVoiceFolder(const QString& stored, const QStringList& voiceBankList) {
-    QString folder = stored;
-    // A bank named by its list name: "*name"; files written by older versions hold "name*".
-    QString bankName;
-    if (folder.startsWith(u'*'))
-        bankName = folder.mid(1);
-    else if (folder.size() > 1 && folder.endsWith(u'*') && PathText::lastSeparator(folder) < 0)
-        bankName = folder.left(folder.size() - 1);
-    if (!bankName.isNull()) {
-        for (const QString& entry : voiceBankList) {
-            const QStringList fields = entry.split(u'\t');
-            if (fields.size() >= 2 && fields[0] == bankName) return fields[1];
-        }
-        return bankName;
-    }
-    if (folder.startsWith(kHome)) {
-        folder.replace(kHome, SystemPaths::home());
-        return folder;
-    }
-    if (folder.startsWith(kVoice)) {
-        folder.replace(kVoice, GetVoiceRoot());
-        return folder;
-    }
-    if (!IsRootedPath(folder)) return ResolveAppPath(folder);
-    return folder;
-}
 
 bool FileOpenDispatch::OpenFileByType(const QString& pathIn) {
     QString path = pathIn;
@@ -130,13 +83,10 @@ void FileOpenDispatch::LoadProjectFile(const QString& path) {
     window_.SetMode2Box(s.Mode2);
 
     song.VoiceDir = ResolveVoiceFolder(song.VoiceDir, voices_.VoiceBankList());
-    if (!IsRootedPath(song.Tool1)) song.Tool1 = ResolveAppPath(song.Tool1);
-    if (!IsRootedPath(song.Tool2)) song.Tool2 = ResolveAppPath(song.Tool2);
-    if (PathText::lastSeparator(path) >= 0) {
-        const QString folder = folderWithSeparator(path);
-        if (!IsRootedPath(song.OutFile)) song.OutFile = folder + song.OutFile;
-        if (!IsRootedPath(song.CacheDir)) song.CacheDir = folder + song.CacheDir;
-    }
+    song.Tool1 = ResolveToolPath(song.Tool1);
+    song.Tool2 = ResolveToolPath(song.Tool2);
+    song.OutFile = ResolveProjectRelative(song.OutFile, path);
+    song.CacheDir = ResolveProjectRelative(song.CacheDir, path);
 
     window_.SetTempoText(Vb::SingleText(song.Tempo));
     if (!song.VoiceDir.isEmpty()) {

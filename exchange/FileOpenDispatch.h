@@ -34,17 +34,6 @@ public:
     // Shows the voice bank's name and picture, or "原音ありません" without a voice folder.
     void ShowVoiceInfo();
 
-    // The cache folder of a project file: its folder, its base name with every "^" removed, ".cache".
-    static QString ProjectCacheFolder(const QString& projectPath);
-    // The voice folder a project file stores, made usable: "*" and a bank's name (also the name and
-    // "*") gives that bank's folder from the voice-bank list (the bare name when it is not listed);
-    // "%HOME%" and "%VOICE%" are replaced by the home folder and the voice root; any other relative
-    // path is taken in the program folder.
-    static QString ResolveVoiceFolder(const QString& stored, const QStringList& voiceBankList);
-    // True when a path names a place by itself (a root, a drive or a network path); false for a path
-    // relative to some folder.
-    static bool IsRootedPath(const QString& path);
-
 private:
     ProjectWindow& window_;
     VoiceBankAccess& voices_;

@@ -1,10 +1,11 @@
 #include "exchange/RenderBatchReader.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/MessageTable.h"
 #include "core/NoteNames.h"
 #include "exchange/ProjectWindow.h"
 #include "exchange/VoiceBankAccess.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -18,7 +19,6 @@
 namespace tova {
 namespace {
 
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 // Seven envelope values of which only the second and third are given: the writer's short default.
 const QString kShortDefaultEnvelope = QStringLiteral("5 35     ");
 
@@ -49,7 +49,7 @@ struct RenderBatchReader::State {
     double lastTempo = 0;       // tempo last stored in a note's tempo option
     bool projectTempoRead = false;
     double envOverlap = 0;      // eighth value of the last envelope line
-    QString envelope = kDefaultEnvelope;  // the last envelope line's envelope, as a note option value
+    QString envelope = DefaultEnvelope();  // the last envelope line's envelope, as a note option value
     QString stp = QStringLiteral("0");    // the last start point line's value
     double carried = 0;         // milliseconds of the previous note that belong to the next one
     double previousTempo = 0;   // tempo at which the previous note's milliseconds were converted
@@ -290,7 +290,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
 
     QStringList options;
     if (!tempoEntry.isEmpty()) options << tempoEntry;
-    if (st.envelope != kDefaultEnvelope && st.envelope != kShortDefaultEnvelope)
+    if (st.envelope != DefaultEnvelope() && st.envelope != kShortDefaultEnvelope)
         options << QStringLiteral("env=") + st.envelope;
     if (Vb::Val(stp) != 0) options << QStringLiteral("stp=") + stp;
     options << variables;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 
 namespace tova::fuzz {
 
@@ -25,11 +26,16 @@ inline QList<QByteArray> partsOf(const QByteArray& bytes, int count) {
     return parts;
 }
 
-// A private folder for the readers that read files, made once per process.
+// A private folder for the readers that read files, made once per process. Every input rewrites its
+// files, and a file system on disk flushes a truncated file on close, which would cost more than the
+// reading itself: the folder is in memory (/dev/shm) where the machine has it.
 inline const QString& scratchFolder() {
-    static QTemporaryDir dir;
-    if (!dir.isValid()) std::abort();
-    static const QString path = dir.path();
+    static const std::unique_ptr<QTemporaryDir> dir = [] {
+        auto inMemory = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/tova-fuzz-XXXXXX"));
+        return inMemory->isValid() ? std::move(inMemory) : std::make_unique<QTemporaryDir>();
+    }();
+    if (!dir->isValid()) std::abort();
+    static const QString path = dir->path();
     return path;
 }
 

@@ -7,7 +7,7 @@
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FakePorts.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
 

@@ -2,6 +2,7 @@
 // result that breaks the reader's promises aborts: a failure or an empty result must leave the song and
 // tempo as they were; a success must give that many elements of six fields in four arrays of one size
 // and a usable tempo.
+#include "core/DefaultEnvelope.h"
 #include "core/Settings.h"
 #include "exchange/vsq/VsqReader.h"
 #include "platform/FakePorts.h"
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.Mode2PBS = QStringLiteral("-40");
     s.Mode2PBW = QStringLiteral("80");
     s.Mode2VBR = QStringLiteral("65");
-    s.DefaultEnv = QStringLiteral("0 5 35 0 100 100 0");
+    s.DefaultEnv = tova::DefaultEnvelope();
 
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     for (qint16 wanted : {qint16(2), qint16(3)}) {

@@ -17,11 +17,13 @@
 #include "commands/SelectionCommands.h"
 #include "commands/TempoCommands.h"
 #include "editors/NotePropertyCommands.h"
+#include "editors/PitchCommands.h"
 #include "exchange/plugins/PluginCommand.h"
 #include "exchange/ExchangeCommands.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
+#include "voicebank/VoiceBankNoteCommands.h"
 
 namespace tova {
 namespace {
@@ -164,7 +166,11 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerCorrectionCommands(registry);
     registerTempoCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
+    registerPitchCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerExchangeCommands(registry);
+    registerVoiceBankNoteCommands(
+        registry, [](EditContext& c) { return MainWindow::of(c).ports().suffixBroker; },
+        [](EditContext& c) { return MainWindow::of(c).ports().samplePicker; });
     registerCommandAliases(registry);
 }
 

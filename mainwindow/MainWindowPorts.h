@@ -17,6 +17,8 @@ class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
+class SamplePickerPort;
+class SuffixBrokerPort;
 class VoiceBankAccess;
 class VoiceBankManagerPort;
 class VoiceToolsPort;
@@ -44,6 +46,9 @@ struct MainWindowPorts {
     // The voice-bank manager and the prefix.map editor of the Tools menu.
     VoiceBankManagerPort* voiceBankManager = nullptr;
     PrefixMapEditorPort* prefixMapEditor = nullptr;
+    // The suffix dialog over the selected lyrics and the sample picker beside the window.
+    SuffixBrokerPort* suffixBroker = nullptr;
+    SamplePickerPort* samplePicker = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
     // The envelope editor of the envelope commands.

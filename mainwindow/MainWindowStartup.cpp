@@ -184,8 +184,8 @@ void MainWindow::runStartupFrom10() {
 
     // 29: a recovery copy left by a copy of the program that did not end normally. The question is
     // only asked when projects can be opened: answering Yes must bring the project back.
-    const QString recovery = PathText::join(TempFolder, QStringLiteral("temp$$$.tvx"));
-    if (ports_.projectFiles && FileExists(recovery)) {
+    const QString recovery = RecoveryFilePath(TempFolder);
+    if (ports_.projectFiles && !recovery.isEmpty() && FileExists(recovery)) {
         const MsgResult answer =
             Ports::msgBox(GetMessage(QStringLiteral("以前に異常終了したプロジェクトが見つかりました。回復しますか？")),
                           MsgButtons::YesNo, MsgIcon::Information);

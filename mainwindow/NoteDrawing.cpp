@@ -1,5 +1,6 @@
 #include "mainwindow/NoteDrawing.h"
 
+#include "core/DefaultEnvelope.h"
 #include "mainwindow/CurveDrawing.h"
 #include "mainwindow/NoteDrawingServices.h"
 #include "mainwindow/RollCanvas.h"
@@ -18,7 +19,6 @@ namespace tova {
 
 namespace {
 
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 // The ruler's lower lane, cleared on every pass: y 210 .. 360.
 constexpr double kLaneTop = 210;
 constexpr double kLaneHeight = 150;
@@ -44,7 +44,7 @@ QString NoteDrawing::durationText(double seconds) {
 }
 
 std::array<int16_t, 11> NoteDrawing::envelopeEntries(const QString& env) {
-    const QStringList tokens = (env.isEmpty() ? kDefaultEnvelope : env).split(u' ');
+    const QStringList tokens = env.isEmpty() ? DefaultEnvelopeValues() : env.split(u' ');
     std::array<int16_t, 11> e{};
     for (int k = 0; k < 11; ++k) {
         const QString t = k < tokens.size() ? tokens[k] : QString();

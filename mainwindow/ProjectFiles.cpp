@@ -19,7 +19,6 @@
 #include "mainwindow/MidiPort.h"
 #include "commands/NotAvailable.h"
 #include "mainwindow/OptionsDialogPort.h"
-#include "mainwindow/ProjectFileValues.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
 #include "mainwindow/WindowOfProject.h"
@@ -27,6 +26,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "song/ProjectPaths.h"
 #include "voicebank/VoiceBankManagerPort.h"
 #include "render/CacheFiles.h"
 #include "render/RenderBatch.h"
@@ -43,11 +43,7 @@ namespace {
 
 const QString kSaveQuestion = QStringLiteral("プロジェクトは変更されています。変更を保存しますか？");
 
-// The folder part of a path with its final separator ("" when it has none).
-QString folderOf(const QString& path) { return path.left(PathText::lastSeparator(path) + 1); }
-
-void removeFile(const QString& folder, const char* name) {
-    const QString path = PathText::join(folder, QString::fromLatin1(name));
+void removeFile(const QString& path) {
     if (FileExists(path)) QFile::remove(FileSystem::resolve(path));
 }
 
@@ -209,7 +205,7 @@ bool ProjectFiles::SaveProjectAs(MainWindow& w) {
 
 void ProjectFiles::WriteProject(MainWindow& w, const QString& path) {
     Song& song = w.song;
-    song.CacheDir = FileOpenDispatch::ProjectCacheFolder(path);
+    song.CacheDir = ProjectCacheFolder(path);
     const bool mode2 = w.view().value(QStringLiteral("chkAutoPitchMode2")) == 1;
     WriteProjectFile(path, StoredProjectSettings(song, path, s_.voices->VoiceBankList(), mode2), song);
     song.SetModified(false);
@@ -328,10 +324,9 @@ void ProjectFiles::mnImport_Click(EditContext& context) {
 void ProjectFiles::mnProjSetting_Click(EditContext& context) {
     MainWindow& w = MainWindow::of(context);
     Song& song = w.song;
-    const QString folder = folderOf(song.ProjectPath);
     ProjectSettingsValues values;
     values.ProjectName = song.ProjectName;
-    values.OutFile = !folder.isEmpty() && song.OutFile.startsWith(folder) ? song.OutFile.mid(folder.size()) : song.OutFile;
+    values.OutFile = StoredProjectRelative(song.OutFile, song.ProjectPath);
     values.VoiceDir = song.VoiceDir;
     values.Tool1 = song.Tool1;
     values.Tool2 = song.Tool2;
@@ -349,7 +344,7 @@ void ProjectFiles::mnProjSetting_Click(EditContext& context) {
     song.Tool2 = values.Tool2;
     song.ProjectFlags = values.Flags;
     // A bare or relative name lies in the project's folder; a full path typed by the user is taken.
-    song.OutFile = FileOpenDispatch::IsRootedPath(values.OutFile) ? values.OutFile : folder + values.OutFile;
+    song.OutFile = ResolveProjectRelative(values.OutFile, song.ProjectPath);
     if (song.VoiceDir != previousVoiceDir && !song.VoiceDir.isEmpty()) {
         s_.voices->LoadOtoIni(song.VoiceDir);
         s_.voices->LoadPrefixMap(song.VoiceDir);
@@ -412,10 +407,11 @@ bool ProjectFiles::Form_Unload(EditContext& context) {
     });
     const QString temp = TempFolder;
     if (!temp.isEmpty()) {
-        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat", "temp$$$.tvx"})
-            ignoringErrors([&] { removeFile(temp, name); });
+        for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat"})
+            ignoringErrors([&] { removeFile(PathText::join(temp, QString::fromLatin1(name))); });
+        ignoringErrors([&] { removeFile(RecoveryFilePath(temp)); });
         ignoringErrors([&] {
-            const QString recoveryCache = PathText::join(temp, QStringLiteral("temp$$$.cache"));
+            const QString recoveryCache = ProjectCacheFolder(RecoveryFilePath(temp));
             if (!FileSystem::isFolder(recoveryCache)) return;
             QDir dir(FileSystem::resolve(recoveryCache));
             for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) dir.remove(name);

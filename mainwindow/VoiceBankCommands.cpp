@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
-#include "mainwindow/PrefixMapEditorPort.h"
+#include "voicebank/PrefixMapEditorPort.h"
 #include "render/AliasLookup.h"
 #include "render/CacheFiles.h"
 #include "voicebank/VoiceBankManagerPort.h"

@@ -8,7 +8,7 @@
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "render/OtoIni.h"
 #include "song/LyricText.h"
 

@@ -11,6 +11,7 @@
 #include "platform/Ports.h"
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
+#include "song/ProjectPaths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,7 +41,7 @@ void removeFile(const QString& path) { QFile::remove(path); }  // failures (in u
 
 QString TempCacheFolder() {
     if (TempFolder.isEmpty()) return {};
-    return PathText::join(TempFolder, QStringLiteral("temp.cache"));
+    return PathText::join(TempFolder, CacheFolderFor(QStringLiteral("temp")));
 }
 
 QString CacheFolderOrTemp(const QString& folder) { return folder.isEmpty() ? TempCacheFolder() : folder; }

@@ -1,5 +1,6 @@
 #include "render/CrossFade.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/NoteNames.h"
 #include "core/WaveFiles.h"
 #include "platform/Vb.h"
@@ -19,11 +20,9 @@ namespace {
 // Milliseconds as a whole number of samples at 44100 Hz (halves to even).
 qint64 msToSamples(double ms) { return qint64(std::nearbyint(ms * 0.001 * 44100.0)); }
 
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
-
 QStringList envelopeValues(const QString& ext) {
     QString env = GetNoteOption(ext, QStringLiteral("env"));
-    if (env.isEmpty()) env = kDefaultEnvelope;
+    if (env.isEmpty()) env = DefaultEnvelope();
     QStringList values = env.split(u' ');
     // A shortened envelope is completed with the default's values at the places it lacks, so that the
     // pair still gets a whole envelope (a volume never comes out empty).

@@ -24,6 +24,7 @@
 #include "render/RenderWorkers.h"
 #include "render/ToolLibraries.h"
 #include "render/ToolTrust.h"
+#include "song/ProjectPaths.h"
 #include "song/Song.h"
 
 #include <QCoreApplication>
@@ -117,7 +118,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         LoadPrefixMap(song_.VoiceDir);
         RenderNotePlanner planner(song_, first, &window_);
         for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) run.plans.push_back(planner.Plan(i));
-        run.cacheFolder = song_.CacheDir.isEmpty() ? base + QStringLiteral(".cache") : song_.CacheDir;
+        run.cacheFolder = song_.CacheDir.isEmpty() ? CacheFolderFor(base) : song_.CacheDir;
         if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         CheckRenderValues({projectName, song_.VoiceDir, song_.Tool1, song_.Tool2, run.output, run.cacheFolder, QString(),
                            song_.ProjectFlags},

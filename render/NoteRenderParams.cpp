@@ -1,5 +1,6 @@
 #include "render/NoteRenderParams.h"
 
+#include "core/DefaultEnvelope.h"
 #include "platform/Vb.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
@@ -107,13 +108,11 @@ void NormalizeEnvelope(QString& env, int32_t length) {
         v = QStringList(7);
         if (given.size() > 0) v[1] = given[0];
         if (given.size() > 1) v[2] = given[1];
-        if (v[1].isEmpty()) v[1] = QStringLiteral("5");
-        if (v[2].isEmpty()) v[2] = QStringLiteral("35");
-        v[0] = QStringLiteral("0");
-        v[3] = QStringLiteral("0");
-        v[4] = QStringLiteral("100");
-        v[5] = QStringLiteral("100");
-        v[6] = QStringLiteral("0");
+        // The rest, and p1 and p2 when not given, are those of the default envelope.
+        const QStringList& d = DefaultEnvelopeValues();
+        for (int k : {0, 3, 4, 5, 6}) v[k] = d[k];
+        for (int k : {1, 2})
+            if (v[k].isEmpty()) v[k] = d[k];
     }
     for (int k = 0; k < 3; ++k)
         if (Vb::Val(v[k]) < 0) v[k] = QStringLiteral("0");

@@ -6,7 +6,7 @@
 #include "platform/PathText.h"
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "render/OtoLoadHost.h"
 
 namespace tova {

@@ -1,5 +1,6 @@
 #include "render/RenderBatch.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/FileHelpers.h"
 #include "core/Processes.h"
 #include "core/Settings.h"
@@ -12,6 +13,7 @@
 #include "render/MissingSampleMarks.h"
 #include "render/RenderNotePlanner.h"
 #include "render/RenderValueCheck.h"
+#include "song/ProjectPaths.h"
 #include "song/Song.h"
 #include "song/SongHost.h"
 
@@ -22,8 +24,6 @@
 namespace tova {
 
 namespace {
-
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 
 QString plain(float v) { return Vb::SingleText(v); }
 QString ms4(double v) { return Vb::Format(v, QStringLiteral("0.0###")); }
@@ -81,17 +81,17 @@ QString TickLengthSpec(int32_t internalTicks, float tempo, double correction) {
 
 void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks) {
     if (path.isEmpty()) {
-        song.CacheDir = PathText::join(TempFolder, QStringLiteral("temp.cache"));
+        song.CacheDir = CacheFolderFor(PathText::join(TempFolder, QStringLiteral("temp")));
         path = PathText::join(TempFolder, QStringLiteral("temp.bat"));
     } else {
         const QString extension = PathText::extension(path).toLower();
         if (extension == u".wsq" || extension == u".tvx") {
-            song.CacheDir = PathText::withoutExtension(path) + QStringLiteral(".cache");
+            song.CacheDir = CacheFolderFor(PathText::withoutExtension(path));
             path = PathText::join(TempFolder, QStringLiteral("temp.bat"));
         } else if (extension == u".bat") {
-            song.CacheDir = PathText::withoutExtension(path) + QStringLiteral(".cache");
+            song.CacheDir = CacheFolderFor(PathText::withoutExtension(path));
         } else {
-            song.CacheDir = path + QStringLiteral(".cache");
+            song.CacheDir = CacheFolderFor(path);
             path += QStringLiteral(".bat");
         }
     }
@@ -114,7 +114,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
 
     LoadPrefixMap(song.VoiceDir);
 
-    QString lastEnv = kDefaultEnvelope;
+    QString lastEnv = DefaultEnvelope();
     QString lastFlags = song.ProjectFlags;
     float lastStp = 0;
 
@@ -123,7 +123,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
     const QString base = PathText::baseName(batchPath);
     const QString helperName = base + QStringLiteral("_helper.bat");
     const QString cacheDir =
-        song.CacheDir.isEmpty() ? PathText::join(TempFolder, base + QStringLiteral(".cache")) : song.CacheDir;
+        song.CacheDir.isEmpty() ? CacheFolderFor(PathText::join(TempFolder, base)) : song.CacheDir;
     if (outputName.isEmpty()) outputName = base + QStringLiteral(".wav");
 
     // Every note is worked out and every value checked before a file is touched: a value that would
@@ -160,7 +160,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
         b.line(QStringLiteral("@set helper=") + helperName);
         b.line(QStringLiteral("@set cachedir=") + cacheDir);
         b.line(QStringLiteral("@set flag=\"") + song.ProjectFlags + u'"');
-        b.line(QStringLiteral("@set env=") + kDefaultEnvelope);
+        b.line(QStringLiteral("@set env=") + DefaultEnvelope());
         b.line(QStringLiteral("@set stp=0"));
         b.line();
         b.line(QStringLiteral("@del \"%output%\""));

@@ -1,5 +1,6 @@
 #include "render/RenderNotePlanner.h"
 
+#include "core/DefaultEnvelope.h"
 #include "core/NoteNames.h"
 #include "core/Settings.h"
 #include "platform/FileSystem.h"
@@ -20,8 +21,6 @@
 
 namespace tova {
 namespace {
-
-const QString kDefaultEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 
 // The option entries of a note whose key begins with "@", in list order.
 QStringList atEntries(const QString& ext) {
@@ -63,7 +62,7 @@ RenderNotePlan RenderNotePlanner::Plan(qint32 i) {
     p.ticks = song.Lengths.at(i);
 
     // Running tempo, start point and envelope of the note.
-    QString env = kDefaultEnvelope;
+    QString env = DefaultEnvelope();
     float stp = 0;
     p.tempoBefore = tempo_;
     ParseNoteParamFields(song.NoteExt.at(i), tempo_, stp, env);

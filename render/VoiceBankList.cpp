@@ -8,7 +8,7 @@
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/SystemPaths.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -17,11 +17,6 @@ namespace tova {
 namespace {
 
 const QString kFullWidthColon = QStringLiteral("：");
-
-QString withSeparator(const QString& folder) {
-    if (!folder.isEmpty() && PathText::isSeparator(folder.back())) return folder;
-    return folder + u'/';
-}
 
 // The profile file of a folder: the correct spelling first, then the two misspellings that banks use.
 QString findProfile(const QString& folder) {
@@ -92,12 +87,6 @@ QStringList& VoiceBankList() {
 clsMap& VoiceBankIndex() {
     static clsMap index;
     return index;
-}
-
-QString GetVoiceRoot() {
-    const QString& root = settings().VoiceRoot;
-    if (!root.isEmpty()) return withSeparator(root);
-    return withSeparator(SystemPaths::programFolder()) + QStringLiteral("voice/");
 }
 
 int32_t LoadVoiceBankList() {

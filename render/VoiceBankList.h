@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clsMap.h"
+#include "song/ProjectPaths.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,9 +22,7 @@ QStringList& VoiceBankList();
 // List name -> folder path.
 clsMap& VoiceBankIndex();
 
-// The parent folder of the installed voice banks, ending with a separator: the `VoiceRoot` setting,
-// or "voice/" under the program folder when that is empty.
-QString GetVoiceRoot();
+// The parent folder of the installed voice banks is GetVoiceRoot (song/ProjectPaths.h).
 
 // Rebuilds the list and the index and answers the number of entries. A voice root that does not
 // exist adds nothing; a registered bank is added even when its folder does not exist. A registered

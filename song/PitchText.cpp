@@ -46,7 +46,12 @@ QString EncodePitchList(const QString& list) {
     QString out;
     out.reserve(list.size());
     for (const QString& token : list.split(u' ')) {
-        double v = Vb::Val(token);
+        double v = 0;
+        try {
+            v = Vb::Val(token);
+        } catch (const OverflowError&) {
+            v = 2047;  // an "&H"/"&O" literal past 32 bits: out of range like any other large value
+        }
         if (!(v >= -2048)) v = -2048;  // also catches a NaN
         if (v > 2047) v = 2047;
         out += EncodePitchPair(qint16(std::floor(v + 0.5)));

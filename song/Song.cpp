@@ -414,9 +414,11 @@ bool Song::EndPropUndo() {
     return true;
 }
 
-QString Song::RecoveryFilePath() const {
-    return TempFolder.isEmpty() ? QString() : PathText::join(TempFolder, QStringLiteral("temp$$$.tvx"));
+QString RecoveryFilePath(const QString& tempFolder) {
+    return tempFolder.isEmpty() ? QString() : PathText::join(tempFolder, QStringLiteral("temp$$$.tvx"));
 }
+
+QString Song::RecoveryFilePath() const { return tova::RecoveryFilePath(TempFolder); }
 
 void Song::SaveRecoveryFile() {
     const QString path = RecoveryFilePath();

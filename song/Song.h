@@ -119,7 +119,7 @@ public:
     void BeginPropUndo(qint32 from, qint32 to, const QString& caption);
     bool EndPropUndo();
 
-    // The recovery copy: the project file "temp$$$.tvx" in TempFolder, rewritten after every recorded step.
+    // The recovery copy in TempFolder (RecoveryFilePath below), rewritten after every recorded step.
     QString RecoveryFilePath() const;
     // Writes the recovery copy; every failure is ignored (nothing is written while TempFolder is empty).
     void SaveRecoveryFile();
@@ -139,5 +139,9 @@ private:
     SongHost* host_ = nullptr;
     NoteCache* cache_ = nullptr;
 };
+
+// The recovery copy of the project in a temporary folder: the project file "temp$$$.tvx" there; empty
+// when the folder is.
+QString RecoveryFilePath(const QString& tempFolder);
 
 }  // namespace tova

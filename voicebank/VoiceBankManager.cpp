@@ -11,7 +11,7 @@
 #include "platform/Ports.h"
 #include "platform/Vb.h"
 #include "render/CacheFiles.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "render/OtoIni.h"
 #include "render/OtoLoadHost.h"
 #include "voicebank/OtoIniFiles.h"

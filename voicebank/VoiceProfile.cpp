@@ -9,7 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "render/VoiceBankList.h"
 
 #include <QFileInfo>

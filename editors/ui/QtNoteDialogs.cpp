@@ -1,7 +1,10 @@
 #include "editors/ui/QtNoteDialogs.h"
 
 #include "core/Settings.h"
+#include "editors/ui/Form2.h"
 #include "editors/ui/frmDefaultProperty.h"
+#include "editors/ui/frmMode2.h"
+#include "editors/ui/frmNotePropEx.h"
 #include "editors/ui/frmNoteProperty.h"
 #include "editors/ui/frmVolumeFunctionizer.h"
 #include "render/AliasLookup.h"
@@ -22,6 +25,19 @@ bool QtNoteDialogs::ShowVolumeFunctionizer(qint32 first, qint32 last, const QStr
 
 void QtNoteDialogs::ShowDefaultProperty(QObject* owner) {
     frmDefaultProperty::ShowDialog(settings(), qobject_cast<QWidget*>(owner));
+}
+
+std::optional<bool> QtNoteDialogs::ShowEnvelopeDialog(EnvelopeDialogArgs& args, QObject* owner) {
+    return frmNotePropEx::ShowEnvelopeDialog(args, qobject_cast<QWidget*>(owner));
+}
+
+bool QtNoteDialogs::ShowPitchControl(qint32 selStart, qint32 selEnd, NoteArrays& notes, float projectTempo, QObject* owner) {
+    return frmMode2::ShowPitchControl(selStart, selEnd, notes, projectTempo, settings(), qobject_cast<QWidget*>(owner));
+}
+
+bool QtNoteDialogs::ShowPitchEditor(float tempo, const QString& voiceDir, const QString& cacheDir, qint32 index,
+                                    NoteArrays& notes, QObject* owner) {
+    return Form2::ShowPitchEditor(tempo, voiceDir, cacheDir, index, notes, qobject_cast<QWidget*>(owner));
 }
 
 }  // namespace tova

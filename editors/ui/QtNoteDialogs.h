@@ -12,6 +12,10 @@ public:
     bool ShowVolumeFunctionizer(qint32 first, qint32 last, const QStringList& lyrics, QStringList& noteExt,
                                 QObject* owner) override;
     void ShowDefaultProperty(QObject* owner) override;
+    std::optional<bool> ShowEnvelopeDialog(EnvelopeDialogArgs& args, QObject* owner) override;
+    bool ShowPitchControl(qint32 selStart, qint32 selEnd, NoteArrays& notes, float projectTempo, QObject* owner) override;
+    bool ShowPitchEditor(float tempo, const QString& voiceDir, const QString& cacheDir, qint32 index, NoteArrays& notes,
+                         QObject* owner) override;
 };
 
 }  // namespace tova

@@ -7,7 +7,7 @@
 #include "platform/Cp932.h"
 #include "platform/Ports.h"
 #include "platform/zip/ZipArchive.h"
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 #include "render/VoiceBankList.h"
 
 #include <QDir>

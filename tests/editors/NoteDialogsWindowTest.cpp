@@ -1,7 +1,7 @@
 // The three note dialogs on screen (offscreen): the fields bound to their models, OK checks with the
 // dialog left open, Esc, and a picture of each.
 
-#include "core/ProgramFolderFixture.h"
+#include "editors/ModalDialogFixture.h"
 #include "editors/ui/frmDefaultProperty.h"
 #include "editors/ui/frmNoteProperty.h"
 #include "editors/ui/frmVolumeFunctionizer.h"
@@ -25,18 +25,8 @@
 namespace tova {
 namespace {
 
-class NoteDialogsWindowTest : public test::ProgramFolderFixture {
+class NoteDialogsWindowTest : public test::ModalDialogFixture {
 protected:
-    // Runs `inside` on the modal dialog once it is shown; a step that leaves it open closes it.
-    template <typename Form>
-    void whenShown(const std::function<void(Form&)>& inside) {
-        QTimer::singleShot(0, [inside] {
-            auto* w = qobject_cast<Form*>(QApplication::activeModalWidget());
-            ASSERT_NE(w, nullptr);
-            inside(*w);
-            if (w->isVisible()) w->reject();
-        });
-    }
     static NoteArrays twoNotes() {
         NoteArrays n;
         n.resizeNotes(2);

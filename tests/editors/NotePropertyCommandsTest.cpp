@@ -30,6 +30,9 @@ public:
         return confirm;
     }
     void ShowDefaultProperty(QObject*) override { defaults++; }
+    std::optional<bool> ShowEnvelopeDialog(EnvelopeDialogArgs&, QObject*) override { return std::nullopt; }
+    bool ShowPitchControl(qint32, qint32, NoteArrays&, float, QObject*) override { return false; }
+    bool ShowPitchEditor(float, const QString&, const QString&, qint32, NoteArrays&, QObject*) override { return false; }
 };
 
 class NotePropertyCommandsTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include "platform/FakePorts.h"
 #include "platform/SystemPaths.h"
 #include "song/ProjectFile.h"
+#include "song/ProjectPaths.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -151,7 +152,7 @@ TEST_F(OpenFixture, StoredVoiceFolderForms) {
     };
     for (const auto& c : cases) {
         settings().VoiceRoot = c.voiceRoot;
-        EXPECT_EQ(FileOpenDispatch::ResolveVoiceFolder(c.stored, voices.banks), c.resolved) << c.what;
+        EXPECT_EQ(ResolveVoiceFolder(c.stored, voices.banks), c.resolved) << c.what;
     }
 }
 

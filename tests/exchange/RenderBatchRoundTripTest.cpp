@@ -44,9 +44,7 @@ class RoundTripTest : public VoiceBankFixture {
 protected:
     void SetUp() override {
         VoiceBankFixture::SetUp();
-        savedTemp_ = TempFolder;
-        TempFolder = file(u"tmp"_s);
-        QDir().mkpath(TempFolder);
+        useTempFolder();
         // あ a.wav, か in a sub-folder with a blank in its name, う強 u.aiff (the suffix of note E4).
         put(u"bank/oto.ini"_s,
             "a.wav=\x82\xa0,10,60,-100,50,20\r\n"
@@ -59,14 +57,7 @@ protected:
         bank = file(u"bank"_s);
         LoadOtoIni(bank);
     }
-    void TearDown() override {
-        TempFolder = savedTemp_;
-        VoiceBankFixture::TearDown();
-    }
     QString bank;
-
-private:
-    QString savedTemp_;
 };
 
 struct Note {

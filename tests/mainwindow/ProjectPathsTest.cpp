@@ -1,7 +1,7 @@
 #include "core/Settings.h"
 #include "exchange/FileOpenDispatch.h"
 #include "mainwindow/CommandLinePath.h"
-#include "mainwindow/ProjectFileValues.h"
+#include "song/ProjectPaths.h"
 #include "platform/SystemPaths.h"
 #include "song/Song.h"
 #include "support/TestSupport.h"
@@ -64,7 +64,7 @@ TEST_F(PathsFixture, VoiceFolderIsStoredRelativeToWhereItLiesAndResolvesBack) {
     for (const Case& c : cases) {
         settings().VoiceRoot = c.voiceRoot;
         EXPECT_EQ(StoredVoiceFolder(c.folder, banks), c.stored) << c.what;
-        EXPECT_EQ(FileOpenDispatch::ResolveVoiceFolder(c.stored, banks), c.folder) << c.what;
+        EXPECT_EQ(ResolveVoiceFolder(c.stored, banks), c.folder) << c.what;
     }
 }
 
@@ -109,7 +109,7 @@ TEST_F(PathsFixture, ToolsOutputAndCacheAreStoredRelativeAndResolvedBack) {
         {u"/a/x^y.TVX"_qs, u"/a/xy.cache"_qs},
         {u"/a/v1.2.tvx"_qs, u"/a/v1.2.cache"_qs},
     };
-    for (const auto& c : caches) EXPECT_EQ(FileOpenDispatch::ProjectCacheFolder(c.project), c.cache);
+    for (const auto& c : caches) EXPECT_EQ(ProjectCacheFolder(c.project), c.cache);
 }
 
 TEST_F(PathsFixture, CommandLinePathsAreClassifiedByExtensionAndKind) {

@@ -29,9 +29,7 @@ class RenderBatchRunTest : public VoiceBankFixture {
 protected:
     void SetUp() override {
         VoiceBankFixture::SetUp();
-        savedTemp_ = TempFolder;
-        TempFolder = file(u"tmp"_s);
-        QDir().mkpath(TempFolder);
+        useTempFolder();
         // One second of a 220 Hz tone with its octave.
         QVector<qint16> tone(44100);
         for (int k = 0; k < tone.size(); ++k)
@@ -57,10 +55,6 @@ protected:
             song.NoteNums[i] = 36 + i;
         }
         song.NoteExt[2] = u"\t\t\t\tE10e\t@foo=a@b"_s;
-    }
-    void TearDown() override {
-        TempFolder = savedTemp_;
-        VoiceBankFixture::TearDown();
     }
 
     // Writes and runs the whole song; the batch's own diagnostics on failure.
@@ -88,9 +82,6 @@ protected:
 
     Song song;
     QString batch;
-
-private:
-    QString savedTemp_;
 };
 
 TEST_F(RenderBatchRunTest, CachedNotesAreReusedOnlyForTheSameArguments) {

@@ -34,9 +34,7 @@ class RenderBatchTest : public VoiceBankFixture {
 protected:
     void SetUp() override {
         VoiceBankFixture::SetUp();
-        savedTemp_ = TempFolder;
-        TempFolder = file(u"tmp"_s);
-        QDir().mkpath(TempFolder);
+        useTempFolder();
         // あ a.wav, か sub\ka.wav (a sub-folder written with "\"), う u.aiff (no ".wav").
         put(u"bank/oto.ini"_s,
             "a.wav=\x82\xa0,10,60,-100,50,20\r\n"
@@ -48,10 +46,6 @@ protected:
         put(u"patch.wav"_s, tinyWave());
         bank = file(u"bank"_s);
         LoadOtoIni(bank);
-    }
-    void TearDown() override {
-        TempFolder = savedTemp_;
-        VoiceBankFixture::TearDown();
     }
 
     void setSong(Song& song) const {
@@ -105,10 +99,18 @@ protected:
     static QString readCp932(const QString& path) { return Cp932::decodeMarked(readFile(path)); }
 
     QString bank;
-
-private:
-    QString savedTemp_;
 };
+
+// The lines a batch of the fixture song begins with: its settings, then the deletion of an earlier
+// output and of the parts an aborted run left.
+QStringList batchHead(const QString& bank, const QString& cache, const QString& output = u"out.wav"_s) {
+    return {
+        u"@rem project=song"_s, u"@set tempo=120"_s, u"@set samples=44100"_s, u"@set oto="_s + bank,
+        u"@set tool=catena"_s, u"@set vorsa=vorsa"_s, u"@set output="_s + output, u"@set helper=temp_helper.bat"_s,
+        u"@set cachedir="_s + cache, u"@set flag=\"g-5\""_s, u"@set env=0 5 35 0 100 100 0"_s, u"@set stp=0"_s,
+        u""_s, u"@del \"%output%\""_s, u"@del \"%output%.whd\""_s, u"@del \"%output%.dat\""_s,
+    };
+}
 
 TEST_F(RenderBatchTest, GoldenBatchWithCacheAndTickLengths) {
     settings().CacheEnable = true;
@@ -124,23 +126,7 @@ TEST_F(RenderBatchTest, GoldenBatchWithCacheAndTickLengths) {
     const QString d6 = digest(u"sub\\ka.wav"_s, "D4", "100", "g-5", "5.0", "250", "40.0", "-50.0", "100", "100", "");
     const QString d7 = digest(u"a.wav"_s, "C4", "0", "g-5", "10.0", "650", "60.0", "-100.0", "100", "100",
                               "!120 AFABAC");
-    const QString expected = lines({
-        u"@rem project=song"_s,
-        u"@set tempo=120"_s,
-        u"@set samples=44100"_s,
-        u"@set oto="_s + bank,
-        u"@set tool=catena"_s,
-        u"@set vorsa=vorsa"_s,
-        u"@set output=out.wav"_s,
-        u"@set helper=temp_helper.bat"_s,
-        u"@set cachedir="_s + file(u"song.cache"_s),
-        u"@set flag=\"g-5\""_s,
-        u"@set env=0 5 35 0 100 100 0"_s,
-        u"@set stp=0"_s,
-        u""_s,
-        u"@del \"%output%\""_s,
-        u"@del \"%output%.whd\""_s,
-        u"@del \"%output%.dat\""_s,
+    const QString expected = lines(batchHead(bank, file(u"song.cache"_s)) + QStringList{
         u"@mkdir \"%cachedir%\""_s,
         u""_s,
         // 0: a rest of 250 ms before あ (pre 50, overlap 20)
@@ -220,23 +206,7 @@ TEST_F(RenderBatchTest, GoldenBatchWithoutCacheAndMillisecondLengths) {
     makeFixtureSong(song);
     QString out = song.OutFile;
     WriteRenderBatch(song, u"song"_s, file(u"temp.bat"_s), 0, 7, out);
-    const QString expected = lines({
-        u"@rem project=song"_s,
-        u"@set tempo=120"_s,
-        u"@set samples=44100"_s,
-        u"@set oto="_s + bank,
-        u"@set tool=catena"_s,
-        u"@set vorsa=vorsa"_s,
-        u"@set output=out.wav"_s,
-        u"@set helper=temp_helper.bat"_s,
-        u"@set cachedir="_s + file(u"song.cache"_s),
-        u"@set flag=\"g-5\""_s,
-        u"@set env=0 5 35 0 100 100 0"_s,
-        u"@set stp=0"_s,
-        u""_s,
-        u"@del \"%output%\""_s,
-        u"@del \"%output%.whd\""_s,
-        u"@del \"%output%.dat\""_s,
+    const QString expected = lines(batchHead(bank, file(u"song.cache"_s)) + QStringList{
         u""_s,
         u"\"%tool%\" \"%output%\" \"%oto%\\R.wav\" 0 220.0 0 0"_s,
         u"@set params=100 100 "_s,
@@ -308,12 +278,8 @@ TEST_F(RenderBatchTest, OnlyConcatHelperAppendsTheSampleItself) {
 
 // The header and the tail of a batch with cache off and tick lengths, around some note lines.
 QString plainBatch(const QString& bank, const QString& cache, const QStringList& notes, const QString& output = u"out.wav"_s) {
-    QStringList all = {
-        u"@rem project=song"_s, u"@set tempo=120"_s, u"@set samples=44100"_s, u"@set oto="_s + bank,
-        u"@set tool=catena"_s, u"@set vorsa=vorsa"_s, u"@set output="_s + output, u"@set helper=temp_helper.bat"_s,
-        u"@set cachedir="_s + cache, u"@set flag=\"g-5\""_s, u"@set env=0 5 35 0 100 100 0"_s, u"@set stp=0"_s,
-        u""_s, u"@del \"%output%\""_s, u"@del \"%output%.whd\""_s, u"@del \"%output%.dat\""_s, u""_s,
-    };
+    QStringList all = batchHead(bank, cache, output);
+    all << QString();
     all += notes;
     all += {u""_s, u"@del temp$$$.wav"_s, u""_s, u"@if not exist \"%output%.whd\" goto E"_s,
             u"@if not exist \"%output%.dat\" goto E"_s, u"copy /Y \"%output%.whd\" /B + \"%output%.dat\" /B \"%output%\""_s,

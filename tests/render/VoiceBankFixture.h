@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgramFolderFixture.h"
+#include "core/Processes.h"
 #include "core/WaveFixtures.h"
 #include "render/AliasLookup.h"
 #include "render/OtoIni.h"
@@ -9,6 +10,7 @@
 #include "support/TestSupport.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 
@@ -36,10 +38,19 @@ protected:
         VoiceBankIndex().Clear();
     }
     void TearDown() override {
+        if (tempFolderSet_) TempFolder = savedTempFolder_;
         setOtoLoadHost(nullptr);
         ClearOtoTable();
         OtoIndex().Clear();
         ProgramFolderFixture::TearDown();
+    }
+
+    // Points TempFolder at "tmp" in the program folder (made here) until the test ends.
+    void useTempFolder() {
+        if (!tempFolderSet_) savedTempFolder_ = TempFolder;
+        tempFolderSet_ = true;
+        TempFolder = file(QStringLiteral("tmp"));
+        QDir().mkpath(TempFolder);
     }
 
     // A sample file of a few frames.
@@ -98,6 +109,10 @@ protected:
             put(QStringLiteral("bank/") + QString::fromLatin1(name), tinyAiff());
         return file(QStringLiteral("bank"));
     }
+
+private:
+    QString savedTempFolder_;
+    bool tempFolderSet_ = false;
 };
 
 }  // namespace tova::test

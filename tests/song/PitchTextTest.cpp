@@ -27,6 +27,7 @@ TEST(PitchText, ListsRoundHalvesUpAndClamp) {
         {"1.5", "AC"}, {"-1.5", "//"}, {"2047.6", "f/"}, {"-5000 0 0 0 0 1 2 2", "gAAAAAAAAAABACAC"},
         {"3  4", "ADAAAE"},  // two blanks make an empty token, read as 0
         {"x 7abc", "AAAH"},  // the leading number of each token
+        {"&O7777777777777 &H10", "f/AQ"},  // a literal past 32 bits is out of range, not an error
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);

@@ -1,5 +1,6 @@
 #include "voicebank/ui/frmVoicesetManager.h"
 
+#include "core/Processes.h"
 #include "core/ui/Twips.h"
 #include "platform/EventGuard.h"
 #include "platform/Ports.h"
@@ -231,6 +232,7 @@ void frmVoicesetManager::buildControls(QWidget* body) {
     lblBreak = new QLabel(QStringLiteral("×"), Picture1);
     lblBreak->setObjectName(QStringLiteral("lblBreak"));
     lblBreak->setGeometry(Twips::rect(7200, 120, 360, 255));
+    lblBreak->installEventFilter(this);
     Image1 = new QLabel(Picture1);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::rect(60, 60, 360, 360));
@@ -319,6 +321,10 @@ bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == txtAlias && type == QEvent::MouseButtonDblClick) {
         handle([this] { logic().AliasFromFileName(); });
+        return true;
+    }
+    if (watched == lblBreak && type == QEvent::MouseButtonPress) {
+        StopRequested = -1;  // a running frequency-table loop ends after its current sample
         return true;
     }
     if (watched == Label18 && type == QEvent::MouseButtonDblClick) {

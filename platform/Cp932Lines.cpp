@@ -1,4 +1,4 @@
-#include "render/Cp932Lines.h"
+#include "platform/Cp932Lines.h"
 
 #include "platform/Cp932.h"
 #include "platform/Errors.h"

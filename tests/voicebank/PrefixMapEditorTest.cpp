@@ -1,0 +1,156 @@
+// The prefix.map editor's model: the rows it loads, what its buttons do to them and the file OK writes.
+#include "VoiceBankFixture.h"
+
+#include "voicebank/PrefixMapEditor.h"
+
+#include "core/Settings.h"
+#include "platform/FakePorts.h"
+#include "render/AliasLookup.h"
+
+#include <gtest/gtest.h>
+
+using namespace tova;
+using namespace tova::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct PrefixMapEditorTest : ::testing::Test {
+    BankFolder bank;
+    ScopedFakePorts ports;
+    PrefixMapEditor m;
+
+    void SetUp() override { settings() = Settings{}; }
+    void TearDown() override { settings() = Settings{}; }
+    QStringList shown() const {
+        QStringList out;
+        for (const PrefixMapRow& r : m.rows) out << r.name + u'|' + r.prefix + u'|' + r.suffix;
+        return out;
+    }
+    void select(std::initializer_list<int> rows) {
+        for (PrefixMapRow& r : m.rows) r.selected = false;
+        for (int i : rows) m.rows[i].selected = true;
+        m.ListView1_ItemClick();
+    }
+};
+
+TEST_F(PrefixMapEditorTest, AFolderWithoutTheFileGets84EmptyRowsAndOkWritesThemAll) {
+    m.Load(bank.root());
+    ASSERT_EQ(m.rows.size(), 84);
+    EXPECT_EQ(shown().first(), u"B7||"_s);
+    EXPECT_EQ(shown()[11], u"C7||"_s);
+    EXPECT_EQ(shown().last(), u"C1||"_s);
+    m.cmdOK_Click();
+    EXPECT_TRUE(m.hidden);
+    EXPECT_TRUE(m.Result);
+    const QByteArray bytes = bank.bytes(u"prefix.map"_s);
+    EXPECT_TRUE(bytes.startsWith("B7\t\t\r\nA#7\t\t\r\nA7\t\t\r\n"));
+    EXPECT_TRUE(bytes.endsWith("C#1\t\t\r\nC1\t\t\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 84);
+    // Flat spelling follows the setting.
+    settings().SharpFlat = u"b"_s;
+    EXPECT_EQ(PrefixMapEditor::DefaultRows()[1].name, u"Bb7"_s);
+}
+
+TEST_F(PrefixMapEditorTest, RowsComeBackInFileOrderAndAreWrittenBackAsTheyStand) {
+    // Empty lines, a line without a name and fields after the third are lost; a repeated name stays.
+    bank.oto(u"prefix.map"_s, u"E4\t↑\t強 \r\n\r\n\tx\ty\r\nC4\t\t弱\textra\nG#3\r\nE4\t dup\t\r\n"_s);
+    m.Load(bank.root());
+    EXPECT_EQ(shown(), (QStringList{u"E4|↑|強 "_s, u"C4||弱"_s, u"G#3||"_s, u"E4| dup|"_s}));
+    m.cmdOK_Click();
+    EXPECT_TRUE(m.Result);
+    EXPECT_EQ(bank.bytes(u"prefix.map"_s), Cp932::encode(u"E4\t↑\t強 \r\nC4\t\t弱\r\nG#3\t\t\r\nE4\t dup\t\r\n"_s));
+    // The voice lookup reads what the editor wrote.
+    ASSERT_EQ(LoadPrefixMap(bank.root()), 4);
+    EXPECT_EQ(ApplyPrefixMap(36, u"あ"_s), u"あ弱"_s);
+    ForgetPrefixMap();
+
+    // A value the code page lacks is kept, not written as "?".
+    m.rows[1].prefix = u"ß"_s;
+    m.cmdOK_Click();
+    PrefixMapEditor again;
+    again.Load(bank.root());
+    EXPECT_EQ(again.rows[1].prefix, u"ß"_s);
+}
+
+TEST_F(PrefixMapEditorTest, SelectionShowsSharedValuesAndButtonsWorkOnEverySelectedRow) {
+    bank.oto(u"prefix.map"_s, u"C4\ta\ts\r\nD4\tb\ts\r\nE4\ta\tS\r\nF4\tz\tz\r\n"_s);
+    m.Load(bank.root());
+    m.txtKey = u"old"_s;
+    select({0});
+    EXPECT_EQ(QStringList({m.txtKey, m.txtPrefix, m.txtSuffix}), (QStringList{u"C4"_s, u"a"_s, u"s"_s}));
+    select({0, 1});  // prefixes differ, suffixes agree
+    EXPECT_EQ(QStringList({m.txtKey, m.txtPrefix, m.txtSuffix}), (QStringList{u""_s, u""_s, u"s"_s}));
+    select({0, 2});  // the comparison is case-sensitive
+    EXPECT_EQ(QStringList({m.txtKey, m.txtPrefix, m.txtSuffix}), (QStringList{u""_s, u"a"_s, u""_s}));
+
+    select({0, 1});
+    m.txtSuffix = u"↓"_s;
+    m.cmdSet_Click();  // the empty prefix box empties both prefixes
+    EXPECT_EQ(shown(), (QStringList{u"C4||↓"_s, u"D4||↓"_s, u"E4|a|S"_s, u"F4|z|z"_s}));
+    select({2});
+    m.cmdClear_Click();
+    EXPECT_EQ(shown()[2], u"E4||"_s);
+    m.txtPrefix = u"p"_s;
+    m.cmdSelAll_Click();
+    EXPECT_EQ(m.txtPrefix, u"p"_s);  // the boxes are not updated
+    for (const PrefixMapRow& r : m.rows) EXPECT_TRUE(r.selected);
+
+    // Reload shows the file again; nothing reached it before OK.
+    m.cmdReload_Click();
+    EXPECT_EQ(shown(), (QStringList{u"C4|a|s"_s, u"D4|b|s"_s, u"E4|a|S"_s, u"F4|z|z"_s}));
+    EXPECT_EQ(m.txtPrefix, u"p"_s);  // the boxes stay as they are
+}
+
+TEST_F(PrefixMapEditorTest, CancelAndTheCloseBoxWriteNothingAndAnswerFalse) {
+    const QByteArray original = Cp932::encode(u"C4\ta\t\r\n"_s);
+    bank.file(u"prefix.map"_s, original);
+    for (bool closeBox : {false, true}) {
+        PrefixMapEditor e;
+        e.Load(bank.root());
+        e.rows[0].selected = true;
+        e.cmdClear_Click();
+        if (closeBox)
+            e.cancelRequested();
+        else
+            e.cmdCancel_Click();
+        EXPECT_TRUE(e.hidden);
+        EXPECT_FALSE(e.Result);
+        EXPECT_EQ(bank.bytes(u"prefix.map"_s), original);
+    }
+    // Without a file: reload after edits gives the default rows again, and Cancel makes no file.
+    BankFolder empty;
+    PrefixMapEditor e;
+    e.Load(empty.root());
+    e.rows[5].prefix = u"x"_s;
+    e.cmdReload_Click();
+    EXPECT_EQ(e.rows, PrefixMapEditor::DefaultRows());
+    e.cmdCancel_Click();
+    EXPECT_FALSE(QFile::exists(empty.path(u"prefix.map"_s)));
+}
+
+TEST_F(PrefixMapEditorTest, FailuresAreShownAndTheFileIsNeverSpoilt) {
+    // A voice folder that does not exist: the save fails, is shown, and the dialog stays open.
+    m.Load(bank.path(u"gone"_s));
+    EXPECT_EQ(m.rows.size(), 84);
+    m.cmdOK_Click();
+    EXPECT_FALSE(m.hidden);
+    EXPECT_FALSE(m.Result);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(bank.path(u"gone/prefix.map"_s) + u"を保存できませんでした。"_s));
+
+    // A file with bytes that do not decode: rewriting it would lose them, so OK refuses.
+    const QByteArray spoilt("C4\t\x81\x20\t\r\n", 8);
+    bank.file(u"prefix.map"_s, spoilt);
+    PrefixMapEditor e;
+    e.Load(bank.root());
+    ASSERT_EQ(e.rows.size(), 1);
+    e.cmdOK_Click();
+    EXPECT_FALSE(e.hidden);
+    EXPECT_TRUE(ports.messageBox.lastText().contains(u"文字化け"_s));
+    EXPECT_EQ(bank.bytes(u"prefix.map"_s), spoilt);
+    e.cmdCancel_Click();
+    EXPECT_FALSE(e.Result);
+}
+
+}  // namespace
