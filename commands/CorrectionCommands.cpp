@@ -3,6 +3,7 @@
 #include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
+#include "core/DefaultEnvelope.h"
 #include "core/FrqHeader.h"
 #include "core/NoteNames.h"
 #include "core/WaveFiles.h"
@@ -23,7 +24,6 @@ namespace {
 
 const QString kStp = QStringLiteral("stp");
 const QString kEnv = QStringLiteral("env");
-const QString kStandardEnvelope = QStringLiteral("0 5 35 0 100 100 0");
 
 // An effective value written back as the note's own: divided by the velocity factor and cut (toward
 // minus infinity) to three decimals, in single precision so that a written value reads back the same.
@@ -80,7 +80,7 @@ bool CorrectNoteParameters(EditContext& c, qint32 i, float prevTempo, float temp
     const QString env = GetNoteOption(ext, kEnv);
     QString fitted = env;
     NormalizeEnvelope(fitted, qint32(std::nearbyint(double(len + pre - nextPre + nextOvl))));
-    const bool envChanged = fitted != (env.isEmpty() ? kStandardEnvelope : env);
+    const bool envChanged = fitted != (env.isEmpty() ? DefaultEnvelope() : env);
     if (envChanged) SetNoteOption(ext, kEnv, fitted);
 
     const bool changed = envChanged || stp != stp0 || pre != pre0 || ovl != ovl0;

@@ -3,34 +3,20 @@
 #include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
-#include "commands/EnvelopeDialogPort.h"
-#include "commands/NotAvailable.h"
 #include "core/Settings.h"
 #include "platform/Vb.h"
-#include "render/AliasLookup.h"
 #include "render/CrossFade.h"
 #include "render/NoteTiming.h"
 #include "song/NoteExtension.h"
 #include "song/Song.h"
-
-#include <cmath>
 
 namespace tova {
 
 namespace {
 
 const QString kEnv = QStringLiteral("env");
-const QString kStandardEnvelope = QStringLiteral("0 5 35 0 100 100 0");
-
-// A pre-utterance or overlap text as the editor takes it: its number written back, or empty.
-QString numberOrEmpty(const QString& text) { return text.isEmpty() ? QString() : Vb::DoubleText(Vb::Val(text)); }
 
 }  // namespace
-
-bool NoEnvelopeDialog::ShowEnvelopeDialog(EnvelopeDialogArgs&, QObject*) {
-    ReportNotAvailable(QStringLiteral("エンベロープ"));
-    return false;
-}
 
 void mnResetEnvelop_Click(EditContext& c) {
     const NoteRange r = c.selectedRange();
@@ -50,57 +36,6 @@ void mnResetEnvelop_Click(EditContext& c) {
     c.pushUndo(undo, redo, QStringLiteral("エンベロープのリセット"));
     c.setModified(true);
     c.Redraw();
-}
-
-void mnEnvelope_Click(EditContext& c, EnvelopeDialogPort& dialog) {
-    Song& s = c.editedSong();
-    const qint32 count = s.noteCount();
-    if (count <= 0 || s.SelStart != s.SelEnd || s.SelStart < 0 || s.SelStart >= count) return;
-    const qint32 n = s.SelStart;
-
-    EnvelopeDialogArgs a;
-    QStringList timing = NoteExtField(s.NoteExt.at(n), ExtTiming).split(u':');
-    timing.resize(std::max<qsizetype>(timing.size(), 3));
-    a.pre = numberOrEmpty(timing.at(0));
-    a.overlap = numberOrEmpty(timing.at(1));
-    a.velocityFactor = timing.at(2).isEmpty() ? 1.0f : float(std::pow(2.0, Vb::Val(timing.at(2)) / 100.0 - 1.0));
-    if (n > 0) {
-        a.prevLength = NoteLengthMs(c, n - 1);
-        a.prevIsRest = IsRestLyric(s.Lyrics.at(n - 1));
-    }
-    a.noteLength = NoteLengthMs(c, n);
-
-    const QString before = s.SerializeNote(QStringLiteral("PROP"), n);
-    a.env = GetNoteOption(s.NoteExt.at(n), kEnv);
-    LookupNoteOto(s.NoteNums.at(n), s.Lyrics.at(n), a.otoPre, a.otoOverlap);
-    if (n < count - 1) {
-        float stp = 0;
-        GetNoteStartTime(TempoAt(c, n), s, n + 1, a.nextPre, a.nextOverlap, stp);
-    }
-    if (!dialog.ShowEnvelopeDialog(a, c.ownerWindow())) return;
-
-    SetNoteOption(s.NoteExt[n], kEnv, a.env);
-    SetNotePreOverlap(s.NoteExt[n], a.pre, a.overlap);
-    const QString after = s.SerializeNote(QStringLiteral("PROP"), n);
-    if (after == before) return;
-    c.setModified(true);
-    c.pushUndo(before, after, QStringLiteral("エンベロープ"));
-    c.Redraw();
-}
-
-void mnNoteDefaultEnv_Click(EditContext& c, EnvelopeDialogPort& dialog) {
-    EnvelopeDialogArgs a;
-    a.prevIsRest = true;
-    a.prevLength = 120.0f;
-    a.noteLength = 480.0f;
-    a.env = settings().DefaultEnv;
-    a.pre = QStringLiteral("20");
-    a.overlap = QStringLiteral("10");
-    a.velocityFactor = 1.0f;
-    a.otoPre = 20.0f;
-    a.otoOverlap = 10.0f;
-    if (!dialog.ShowEnvelopeDialog(a, c.ownerWindow())) return;
-    settings().DefaultEnv = a.env == kStandardEnvelope ? QString() : a.env;
 }
 
 void ApplyCrossFadeEnvelope(EditContext& c, bool longForm) {
@@ -154,17 +89,8 @@ void EditEnvelopeText(QString& ext, const QString& env, const QString& pre, cons
     SetNotePreOverlap(ext, pre, overlap);
 }
 
-void registerEnvelopeCommands(CommandRegistry& registry, std::function<EnvelopeDialogPort*(EditContext&)> dialog) {
-    auto editor = [dialog](EditContext& c) -> EnvelopeDialogPort& {
-        static NoEnvelopeDialog none;
-        EnvelopeDialogPort* port = dialog ? dialog(c) : nullptr;
-        return port ? *port : none;
-    };
+void registerEnvelopeCommands(CommandRegistry& registry) {
     addEditCommand(registry, QStringLiteral("mnResetEnvelop"), mnResetEnvelop_Click);
-    registry.add(QStringLiteral("mnEnvelope"),
-                 [editor](EditContext& c) { RunEditCommand(c, [&] { mnEnvelope_Click(c, editor(c)); }); });
-    registry.alias(QStringLiteral("mnEnvEdit"), QStringLiteral("mnEnvelope"));
-    registry.add(QStringLiteral("mnNoteDefaultEnv"), [editor](EditContext& c) { mnNoteDefaultEnv_Click(c, editor(c)); });
     registry.add(QStringLiteral("mnCrossFadeEnv"),
                  [](EditContext& c) { RunEditCommand(c, [&] { ApplyCrossFadeEnvelope(c, false); }); });
     registry.add(QStringLiteral("mnCrossFadeEnv14"),

@@ -16,6 +16,7 @@
 #include "commands/RegionCommands.h"
 #include "commands/SelectionCommands.h"
 #include "commands/TempoCommands.h"
+#include "editors/EnvelopeDialogCommands.h"
 #include "editors/NotePropertyCommands.h"
 #include "editors/PitchCommands.h"
 #include "exchange/plugins/PluginCommand.h"
@@ -160,7 +161,8 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
     registerRegionCommands(registry);
-    registerEnvelopeCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().envelopeDialog; });
+    registerEnvelopeCommands(registry);
+    registerEnvelopeDialogCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerCrossFadeCommands(registry);
     registerPitchPointCommands(registry);
     registerCorrectionCommands(registry);

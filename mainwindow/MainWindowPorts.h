@@ -5,7 +5,6 @@ namespace tova {
 class CoreServices;
 class MciPort;
 class DefaultVoiceGeneratorPort;
-class EnvelopeDialogPort;
 class NoteEditPort;
 class NoteDialogsPort;
 class MidiPort;
@@ -51,8 +50,6 @@ struct MainWindowPorts {
     SamplePickerPort* samplePicker = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
-    // The envelope editor of the envelope commands.
-    EnvelopeDialogPort* envelopeDialog = nullptr;
 };
 
 }  // namespace tova

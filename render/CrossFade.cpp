@@ -26,7 +26,7 @@ QStringList envelopeValues(const QString& ext) {
     QStringList values = env.split(u' ');
     // A shortened envelope is completed with the default's values at the places it lacks, so that the
     // pair still gets a whole envelope (a volume never comes out empty).
-    const QStringList standard = kDefaultEnvelope.split(u' ');
+    const QStringList& standard = DefaultEnvelopeValues();
     while (values.size() < standard.size()) values.append(standard.at(values.size()));
     return values;
 }

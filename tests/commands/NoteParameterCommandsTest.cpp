@@ -8,7 +8,6 @@
 #include "commands/CorrectionCommands.h"
 #include "commands/CrossFadeCommands.h"
 #include "commands/EnvelopeCommands.h"
-#include "commands/EnvelopeDialogPort.h"
 #include "commands/PitchPointCommands.h"
 #include "commands/RegionCommands.h"
 #include "commands/TempoCommands.h"
@@ -34,9 +33,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-CommandRegistry parameterCommands(EnvelopeDialogPort* dialog = nullptr) {
+CommandRegistry parameterCommands() {
     CommandRegistry r;
-    registerEnvelopeCommands(r, [dialog](EditContext&) { return dialog; });
+    registerEnvelopeCommands(r);
     registerCrossFadeCommands(r);
     registerPitchPointCommands(r);
     registerCorrectionCommands(r);
@@ -62,22 +61,6 @@ void singerSong(EditFixture& f) {
     }
 }
 
-// The envelope editor of the tests: records what it was shown and answers as told.
-class FakeEnvelopeDialog : public EnvelopeDialogPort {
-public:
-    bool ShowEnvelopeDialog(EnvelopeDialogArgs& args, QObject*) override {
-        shown << args;
-        if (!accept) return false;
-        args.env = env;
-        args.pre = pre;
-        args.overlap = overlap;
-        return true;
-    }
-    QList<EnvelopeDialogArgs> shown;
-    bool accept = true;
-    QString env, pre, overlap;
-};
-
 TEST(NoteParameterCommands, EachIsOneUndoStepThatUndoAndRedoTakeBackAndForth) {
     const struct {
         const char16_t* command;
@@ -88,7 +71,6 @@ TEST(NoteParameterCommands, EachIsOneUndoStepThatUndoAndRedoTakeBackAndForth) {
         {u"mnResetEnvelop", 0, 4, -1, -1, {}, u"エンベロープのリセット"},
         {u"mnCrossFadeEnv", 4, 0, -1, -1, {}, u"クロスフェードのエンベロープ"},
         {u"mnCrossFadeEnv14", 0, 1, -1, -1, {}, u"クロスフェードのエンベロープ"},
-        {u"mnEnvelope", 3, 3, -1, -1, {}, u"エンベロープ"},
         {u"mnPBPAdd", 3, 3, 1, -1, {}, u"ポルタメント点を増やす"},
         {u"mnPBPDec", 3, 3, 0, -1, {}, u"ポルタメント点を減らす"},
         {u"mnCurve3", 3, 3, 2, -1, {}, u"線種の変更"},
@@ -99,9 +81,7 @@ TEST(NoteParameterCommands, EachIsOneUndoStepThatUndoAndRedoTakeBackAndForth) {
         {u"mnLabelDel", 0, 0, -1, 2, {}, u"ラベルの削除"},
         {u"mnSelectRegionAdd", 3, 1, -1, -1, {u"サビ"_s}, u"選択範囲を記録"},
     };
-    FakeEnvelopeDialog dialog;
-    dialog.env = u"0 10 30 0 100 100 0"_s;
-    const CommandRegistry registry = parameterCommands(&dialog);
+    const CommandRegistry registry = parameterCommands();
     for (const auto& t : cases) {
         const QString name = QString::fromUtf16(t.command);
         SCOPED_TRACE(name.toStdString());
@@ -221,81 +201,6 @@ TEST(EnvelopeCommands, ResetWithAnEmptyDefaultRemovesTheEnvelopes) {
     settings().DefaultEnv = u"0 5 30 0 100 100 0"_s;
     mnResetEnvelop_Click(f.c);
     for (qint32 i = 0; i < 5; ++i) EXPECT_EQ(option(f, i, u"env"_s), u"0 5 30 0 100 100 0"_s) << i;
-}
-
-TEST(EnvelopeCommands, TheEditorGetsTheNoteContextAndWritesItsAnswerBack) {
-    ResetPrefixMap();
-    EditFixture f;
-    f.setNotes({u"R"_s, u"か"_s, u"き"_s}, {960, 1920, 960}, {60, 60, 60});
-    f.c.s.NoteExt[1].replace(u"::"_s, u"40.50:x:150"_s);
-    setOption(f, 1, u"env"_s, u"0 5 35 0 100 100 0 % 10"_s);
-    setOption(f, 1, u"tempo"_s, u"60"_s);
-    SetNotePreOverlap(f.c.s.NoteExt[2], u"30"_s, u"12"_s);
-    f.c.setSelection(1, 1);
-    FakeEnvelopeDialog dialog;
-    dialog.env = u"0 8 35 0 100 100 0"_s;
-    dialog.pre = u"33"_s;
-    dialog.overlap = u"11"_s;
-    mnEnvelope_Click(f.c, dialog);
-    ASSERT_EQ(dialog.shown.size(), 1);
-    const EnvelopeDialogArgs& a = dialog.shown.at(0);
-    EXPECT_TRUE(a.prevIsRest);
-    EXPECT_FLOAT_EQ(a.prevLength, 250);   // 960 ticks at 120
-    EXPECT_FLOAT_EQ(a.noteLength, 1000);  // 1920 ticks at the note's own 60
-    EXPECT_EQ(a.env, u"0 5 35 0 100 100 0 % 10"_s);
-    EXPECT_EQ(a.pre, u"40.5"_s);
-    EXPECT_EQ(a.overlap, u"0"_s);  // a non-numeric text reads as its number
-    EXPECT_FLOAT_EQ(a.velocityFactor, 1.4142135f);
-    EXPECT_FLOAT_EQ(a.nextPre, 30);
-    EXPECT_FLOAT_EQ(a.nextOverlap, 12);
-    EXPECT_EQ(option(f, 1, u"env"_s), u"0 8 35 0 100 100 0"_s);
-    EXPECT_EQ(NoteExtField(f.c.s.NoteExt.at(1), ExtTiming), u"33:11:150"_s);
-    EXPECT_EQ(f.c.s.UndoCaptions, QStringList{u"エンベロープ"_s});
-    EXPECT_EQ(f.c.cache.deleted.size(), 0);
-
-    // Two notes selected, or a cancelled editor: nothing.
-    f.c.setSelection(1, 2);
-    mnEnvelope_Click(f.c, dialog);
-    EXPECT_EQ(dialog.shown.size(), 1);
-    f.c.setSelection(2, 2);
-    dialog.accept = false;
-    mnEnvelope_Click(f.c, dialog);
-    EXPECT_EQ(dialog.shown.size(), 2);
-    EXPECT_EQ(f.c.s.UndoPos, 1);
-}
-
-TEST(EnvelopeCommands, TheDefaultEnvelopeIsEditedInAFixedContext) {
-    EditFixture f;
-    f.setNotes({u"か"_s}, {1920}, {60});
-    FakeEnvelopeDialog dialog;
-    dialog.env = u"0 5 35 0 100 100 0"_s;
-    settings().DefaultEnv = u"0 5 20 0 100 100 0"_s;
-    mnNoteDefaultEnv_Click(f.c, dialog);
-    ASSERT_EQ(dialog.shown.size(), 1);
-    const EnvelopeDialogArgs& a = dialog.shown.at(0);
-    EXPECT_TRUE(a.prevIsRest);
-    EXPECT_EQ(a.prevLength, 120.0f);
-    EXPECT_EQ(a.noteLength, 480.0f);
-    EXPECT_EQ(a.env, u"0 5 20 0 100 100 0"_s);
-    EXPECT_EQ(a.pre + u'/' + a.overlap, u"20/10"_s);
-    EXPECT_EQ(a.otoPre + a.otoOverlap + a.nextPre + a.nextOverlap, 30.0f);
-    EXPECT_EQ(settings().DefaultEnv, QString());  // the standard envelope is stored as the empty text
-    dialog.env = u"0 5 30 0 100 100 0"_s;
-    mnNoteDefaultEnv_Click(f.c, dialog);
-    EXPECT_EQ(settings().DefaultEnv, u"0 5 30 0 100 100 0"_s);
-    EXPECT_EQ(f.c.s.UndoPos, 0);
-}
-
-TEST(EnvelopeCommands, WithoutAnEditorTheCommandSaysSo) {
-    ResetPrefixMap();  // a voice bank without prefix map
-    EditFixture f;
-    f.setNotes({u"か"_s}, {1920}, {60});
-    f.c.setSelection(0, 0);
-    const CommandRegistry registry = parameterCommands(nullptr);
-    ASSERT_TRUE(registry.run(u"mnEnvEdit"_s, f.c));
-    ASSERT_EQ(f.ports.messageBox.shown.size(), 1);
-    EXPECT_TRUE(f.ports.messageBox.lastText().contains(u"エンベロープ"_s));
-    EXPECT_EQ(f.c.s.UndoPos, 0);
 }
 
 TEST(EnvelopeCommands, EditEnvelopeTextReplacesTheEntryAndKeepsTheVelocity) {
