@@ -5,6 +5,7 @@
 #include "core/MessageTable.h"
 #include "platform/InputBoxPort.h"
 #include "platform/Vb.h"
+#include "render/NoteRenderParams.h"
 #include "song/Song.h"
 
 namespace tova {
@@ -66,6 +67,16 @@ bool AskNumber(EditContext& context, const QString& caption, const QString& star
 
 QString DeleteLine(qint32 first, qint32 last) {
     return QStringLiteral("DEL\t") + QString::number(first) + u'\t' + QString::number(last);
+}
+
+float TempoAt(const EditContext& context, qint32 index) {
+    float tempo = 0;
+    FindTempoAt(context.editedSong(), index, tempo);
+    return tempo;
+}
+
+float NoteLengthMs(const EditContext& context, qint32 index) {
+    return float(double(context.editedSong().Lengths.at(index)) * 31.25 / double(TempoAt(context, index)));
 }
 
 }  // namespace tova

@@ -30,6 +30,11 @@ bool AskText(EditContext& context, const QString& caption, QString& text);
 bool AskNumber(EditContext& context, const QString& caption, const QString& start, double& value,
                const std::function<bool(double)>& accept = {});
 
+// The tempo in force at a note (the project tempo for an index below 0), and a note's length in
+// milliseconds at the tempo in force at it (ticks x 31.25 / tempo).
+float TempoAt(const EditContext& context, qint32 index);
+float NoteLengthMs(const EditContext& context, qint32 index);
+
 // CR LF, the end of every undo record line.
 inline const QString& RecordLineEnd() {
     static const QString s = QStringLiteral("\r\n");

@@ -103,6 +103,16 @@ public:
     virtual void setLyricEntryText(const QString& text) = 0;
     // Gives the piano roll "Picture2" the keyboard focus.
     virtual void focusRoll() = 0;
+    // Shows a tempo text in the tool band's tempo box "txtTempo".
+    virtual void setTempoBoxText(const QString& text) = 0;
+
+    // ---- the roll's last presses ----
+    // The note under the last press on the ruler, -1 when none: the label and tempo commands of the ruler
+    // and note pop-up menus act on it.
+    virtual qint32 rulerNote() const = 0;
+    // The pitch point under the last press on the selection-start note (0 the start point, k the end of
+    // segment k - 1), -1 when none: the pitch-point pop-up menu's commands act on it.
+    virtual qint32 pitchPointIndex() const = 0;
 
     // ---- the roll's view of the song ----
     // The "Trace" switch: the roll redraws after the pitch curves were rendered into the notes.

@@ -118,6 +118,9 @@ public:
     void sendKeys(const QString& box, const QString& keys) override;
     void setLyricEntryText(const QString& text) override { SetLyricQueueText(text); }
     void focusRoll() override;
+    void setTempoBoxText(const QString& text) override;
+    qint32 rulerNote() const override { return RulerNote; }
+    qint32 pitchPointIndex() const override { return PitchPointIndex; }
     bool traceMode() const override;
     void scrollToNote(qint32 note) override { ScrollToNoteStart(note); }
     NoteArrays& noteClipBuffer() override { return ClipNotes; }
@@ -176,6 +179,18 @@ public:
     void chkMidiIn_Click();
     void chkSyncScroll_Click();
     void chkMidiMon_Click();
+
+    // ---- labels and named regions: the menu arrays "mnJump" and "mnRegion" ----
+    // Rebuild the array from the song's labels (region names); one disabled item "（なし）" when there
+    // is none. The count of labels (names); an empty song leaves the menu as it is and gives 0.
+    int FillLabelList();
+    int FillRegionList();
+    // The label menu at the pointer (nothing without labels); a chosen label scrolls to its note.
+    void mnGotoLabel_Click();
+    void mnJump_Click(int index);
+    // The region menu at the pointer (a message without regions); a chosen name selects its region.
+    void mnSelectRegion_Click();
+    void mnRegion_Click(int index);
 
     // ---- menu commands of the tree itself ----
     void ShowAliasMenu(qint32 note);

@@ -2,15 +2,22 @@
 
 #include "autotune/TuningCommands.h"
 #include "commands/ClipboardCommands.h"
+#include "commands/CorrectionCommands.h"
+#include "commands/CrossFadeCommands.h"
+#include "commands/EnvelopeCommands.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "commands/InsertCommands.h"
 #include "commands/MoveCommands.h"
 #include "commands/NoteEditPort.h"
 #include "commands/NotAvailable.h"
+#include "commands/PitchPointCommands.h"
 #include "commands/PitchRenderCommands.h"
 #include "commands/PlayCommands.h"
+#include "commands/RegionCommands.h"
 #include "commands/SelectionCommands.h"
+#include "commands/TempoCommands.h"
+#include "editors/EnvelopeDialogCommands.h"
 #include "editors/NotePropertyCommands.h"
 #include "editors/PitchCommands.h"
 #include "exchange/plugins/PluginCommand.h"
@@ -69,6 +76,9 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         // the voice-bank tools of the Tools menu
         {u"mnEditAlias", &MainWindow::mnEditAlias_Click},
         {u"mnEditPrefixmap", &MainWindow::mnEditPrefixmap_Click},
+        // the label and region menus
+        {u"mnGotoLabel", &MainWindow::mnGotoLabel_Click},
+        {u"mnSelectRegion", &MainWindow::mnSelectRegion_Click},
     };
     for (const auto& c : commands)
         registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });
@@ -78,6 +88,8 @@ void registerMainWindowCommands(CommandRegistry& registry) {
     registry.add(QStringLiteral("mnZoomOut"), [](EditContext& w) { MainWindow::of(w).mnZoomOut_Click(); },
                  [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomOutEnabled; });
     registry.addIndexed(QStringLiteral("optMode"), [](EditContext& w, int index) { MainWindow::of(w).optMode_Click(index); });
+    registry.addIndexed(QStringLiteral("mnJump"), [](EditContext& w, int index) { MainWindow::of(w).mnJump_Click(index); });
+    registry.addIndexed(QStringLiteral("mnRegion"), [](EditContext& w, int index) { MainWindow::of(w).mnRegion_Click(index); });
 
     files(registry, QStringLiteral("mnNew"), &ProjectFilesPort::mnNew_Click);
     files(registry, QStringLiteral("mnOpen"), &ProjectFilesPort::mnOpen_Click);
@@ -149,6 +161,13 @@ void registerProgramCommands(CommandRegistry& registry) {
     registerInsertCommands(registry);
     registerMoveCommands(registry);
     registerPitchRenderCommands(registry);
+    registerRegionCommands(registry);
+    registerEnvelopeCommands(registry);
+    registerEnvelopeDialogCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
+    registerCrossFadeCommands(registry);
+    registerPitchPointCommands(registry);
+    registerCorrectionCommands(registry);
+    registerTempoCommands(registry);
     registerNotePropertyCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });
     registerTuningCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().tuningDialogs; });
     registerPitchCommands(registry, [](EditContext& c) { return MainWindow::of(c).ports().noteDialogs; });

@@ -27,6 +27,7 @@ void MainWindow::redraw() {
 }
 
 void MainWindow::focusRoll() { view_.setFocusTo(kRoll); }
+void MainWindow::setTempoBoxText(const QString& text) { view_.setText(QStringLiteral("txtTempo"), text); }
 
 bool MainWindow::traceMode() const { return view_.value(QStringLiteral("chkTraceMode")) == 1; }
 

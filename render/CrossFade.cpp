@@ -24,8 +24,10 @@ QStringList envelopeValues(const QString& ext) {
     QString env = GetNoteOption(ext, QStringLiteral("env"));
     if (env.isEmpty()) env = DefaultEnvelope();
     QStringList values = env.split(u' ');
-    // A shortened envelope still has its seven places to write into.
-    while (values.size() < 7) values.append(QString());
+    // A shortened envelope is completed with the default's values at the places it lacks, so that the
+    // pair still gets a whole envelope (a volume never comes out empty).
+    const QStringList& standard = DefaultEnvelopeValues();
+    while (values.size() < standard.size()) values.append(standard.at(values.size()));
     return values;
 }
 

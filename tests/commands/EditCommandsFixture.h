@@ -2,6 +2,7 @@
 
 // A fake edit context over a small song with a window host that records the Edit menu and keeps the
 // lyric entry box, for the tests of the editing commands.
+#include "commands/CommandRegistry.h"
 #include "commands/FakeEditContext.h"
 #include "core/Settings.h"
 #include "platform/FakePorts.h"
@@ -11,6 +12,8 @@
 #include <QStringList>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace tova::test {
 
@@ -64,6 +67,24 @@ public:
         return out.toStdString();
     }
     QStringList lyrics() const { return c.s.Lyrics; }
+    // Runs a command that must change the notes as exactly one step `caption` (shown in the Edit menu),
+    // and checks that undo puts the notes and the modified flag back and redo takes them forth again.
+    void expectOneStep(const CommandRegistry& registry, const QString& command, const QString& caption) {
+        const std::string before = notes();
+        ASSERT_TRUE(registry.run(command, c));
+        const std::string after = notes();
+        EXPECT_NE(after, before);
+        EXPECT_EQ(c.s.UndoPos, 1);
+        EXPECT_TRUE(c.s.IsModified);
+        EXPECT_EQ(c.s.UndoCaptions.value(0), caption);
+        EXPECT_EQ(host.undoCaption, caption + QStringLiteral("を元に戻す(&U)"));
+        ASSERT_TRUE(c.s.Undo());
+        EXPECT_EQ(notes(), before);
+        EXPECT_FALSE(c.s.IsModified);
+        ASSERT_TRUE(c.s.Redo());
+        EXPECT_EQ(notes(), after);
+        EXPECT_TRUE(c.s.IsModified);
+    }
 
     ScopedFakePorts ports;
     FakeEditContext c;

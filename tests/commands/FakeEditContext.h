@@ -11,14 +11,19 @@
 #include <QPair>
 #include <QStringList>
 
+#include <functional>
+
 namespace tova {
 
 class FakeEditContext : public EditContext {
 public:
     class Progress : public RenderProgress {
     public:
-        void Start(int, int maximum, int, bool) override { started++, max = maximum; }
-        void SetStatus(const QString& t, int v) { text = t, value = v; }
+        void Start(int, int maximum, int, bool animate) override { started++, max = maximum, shown = animate; }
+        void SetStatus(const QString& t, int v) override {
+            text = t, value = v;
+            if (onStatus) onStatus(v);
+        }
         void SetStatusText(const QString& t) override { text = t; }
         void SetMaximum(int m) override { max = m; }
         void SetValue(int v) override { value = v; }
@@ -27,7 +32,10 @@ public:
         bool IsVisible() const override { return started > finished; }
         void Finish() override { finished++; }
         int started = 0, finished = 0, max = 0, value = 0;
+        bool shown = false;
         QString text;
+        // Runs at every status update (a test's stand-in for the events handled meanwhile).
+        std::function<void(int)> onStatus;
     };
     class Cache : public NoteCache {
     public:
@@ -61,11 +69,14 @@ public:
     void sendKeys(const QString& box, const QString& keys) override { keysSent << box + QLatin1Char(' ') + keys; }
     void setLyricEntryText(const QString& text) override { lyricEntry = text; }
     void focusRoll() override { focus = QStringLiteral("Picture2"); }
+    void setTempoBoxText(const QString& text) override { tempoBox = text; }
+    qint32 rulerNote() const override { return ruler; }
+    qint32 pitchPointIndex() const override { return pitchPoint; }
     bool traceMode() const override { return trace; }
     void scrollToNote(qint32 note) override { scrolledTo << note; }
     NoteArrays& noteClipBuffer() override { return clip; }
     void playSoundAsync(const QString& path) override { played << path; }
-    NoteCache* renderCache() override { return &cache; }
+    NoteCache* renderCache() override { return cacheInUse; }
     RenderProgress& progress() override { return progressWindow; }
     QObject* ownerWindow() override { return nullptr; }
     RenderCommands* rendering() override { return nullptr; }
@@ -74,6 +85,11 @@ public:
     Song s;
     Cache cache;
     Progress progressWindow;
+    // The cache the commands delete from: the recording fake unless a test puts a real one here.
+    NoteCache* cacheInUse = &cache;
+    QString tempoBox;
+    qint32 ruler = -1;
+    qint32 pitchPoint = -1;
     qint32 cur = -1;
     bool curve = false;
     qint32 quantize = 480;

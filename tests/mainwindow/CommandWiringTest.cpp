@@ -75,7 +75,7 @@ TEST(CommandWiring, EveryMenuItemAndToolBandControlRunsItsCommandOrSaysItIsNotAv
         }
     }
     EXPECT_GT(built, 50);
-    EXPECT_GT(notBuilt, 30);  // fewer as commands are built; the walk meets both kinds
+    EXPECT_GT(notBuilt, 0);  // fewer as commands are built; the walk meets both kinds
 
     // The sample list of the pop-up menu runs the sample picker's command.
     log.clear();

@@ -7,6 +7,7 @@
 #include "exchange/PluginList.h"
 #include "exchange/plugins/PluginRun.h"
 #include "mainwindow/MenuTree.h"
+#include "song/NoteExtension.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -150,6 +151,49 @@ TEST(MenuTree, AliasCandidatesPopUp) {
     rig.w().ShowAliasMenu(1);
     EXPECT_EQ(rig.modal.popupMenu.shownAt.size(), 2);
     EXPECT_EQ(rig.w().CurNote, -1);
+}
+
+TEST(MenuTree, LabelAndRegionMenus) {
+    test::MainWindowRig rig;
+    ASSERT_TRUE(rig.start());
+    rig.setSong(QList<qint32>(40, 1920));
+    Form1& f = rig.f();
+    Song& s = rig.w().song;
+    // No label: no menu; the array keeps one disabled "（なし）".
+    EXPECT_EQ(rig.w().FillLabelList(), 0);
+    rig.w().mnGotoLabel_Click();
+    EXPECT_TRUE(rig.modal.popupMenu.shownAt.isEmpty());
+    EXPECT_EQ(f.text(u"mnJump"_s, 0), u"（なし）"_s);
+    EXPECT_FALSE(f.enabled(u"mnJump"_s, 0));
+
+    // Two equal labels give two items; choosing one scrolls to the later note.
+    SetNoteOption(s.NoteExt[2], u"label"_s, u"Aメロ"_s);
+    SetNoteOption(s.NoteExt[5], u"label"_s, u"サビ"_s);
+    SetNoteOption(s.NoteExt[35], u"label"_s, u"Aメロ"_s);
+    rig.modal.popupMenu.answers.enqueue(u"mnJump"_s);
+    rig.w().mnGotoLabel_Click();
+    ASSERT_EQ(rig.modal.popupMenu.shownAt.size(), 1);
+    EXPECT_EQ(f.menuArrayUpper(u"mnJump"_s), 2);
+    EXPECT_EQ(f.text(u"mnJump"_s, 0) + f.text(u"mnJump"_s, 1) + f.text(u"mnJump"_s, 2), u"AメロサビAメロ"_s);
+    EXPECT_TRUE(f.enabled(u"mnJump"_s, 0));
+    EXPECT_FALSE(f.visible(u"mnSeparator35"_s));
+    EXPECT_GT(rig.w().HScroll1.Value, 0);  // note 35 is far to the right
+    // Fewer labels leave no stale item.
+    SetNoteOption(s.NoteExt[35], u"label"_s, QString());
+    EXPECT_EQ(rig.w().FillLabelList(), 2);
+    EXPECT_EQ(f.menuArrayUpper(u"mnJump"_s), 1);
+
+    // Regions: a message without any; a chosen name selects its region.
+    rig.w().mnSelectRegion_Click();
+    EXPECT_EQ(rig.modal.messageBox.lastText(), u"記録された選択範囲はありません"_s);
+    SetNoteOption(s.NoteExt[3], u"$region"_s, u"間奏"_s);
+    SetNoteOption(s.NoteExt[6], u"$region_end"_s, u"間奏"_s);
+    s.SelStart = s.SelEnd = 0;
+    rig.modal.popupMenu.answers.enqueue(u"mnRegion"_s);
+    rig.w().mnSelectRegion_Click();
+    EXPECT_EQ(f.text(u"mnRegion"_s, 0), u"間奏"_s);
+    EXPECT_EQ(s.SelStart, 3);
+    EXPECT_EQ(s.SelEnd, 6);
 }
 
 TEST(MenuTree, VoicePictureShowsTheProfile) {

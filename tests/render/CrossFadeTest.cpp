@@ -136,6 +136,9 @@ TEST_F(CrossFadeTest, EnvelopesFadeOutAndIn) {
         {"long form over long envelopes", longEnv, longEnv, 30, true, u"0 5 5 0 100 100 100 % 30"_s,
          u"30 5 35 100 100 100 0 % 5 5 50"_s},
         {"too short", u"1 2 3 4 5 6 7"_s, {}, 9.9f, false, u"1 2 3 4 5 6 7"_s, {}},
+        // Envelopes of fewer than seven values take the default's values at the places they lack.
+        {"shortened envelopes", u"0 8"_s, u"2 9 20 50"_s, 30, false, u"0 8 30 0 100 100 0"_s, u"0 30 20 0 100 100 0"_s},
+        {"shortened, long form", u"0 8"_s, u"2"_s, 30, true, u"0 8 5 0 100 100 100 % 30"_s, u"30 5 35 100 100 100 0"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
