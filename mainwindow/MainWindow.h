@@ -119,8 +119,8 @@ public:
     void setLyricEntryText(const QString& text) override { SetLyricQueueText(text); }
     void focusRoll() override;
     void setTempoBoxText(const QString& text) override;
-    qint32 rulerNote() const override { return RulerNote; }
-    qint32 pitchPointIndex() const override { return PitchPointIndex; }
+    qint32 rulerNote() const override { return Roll.RulerNote; }
+    qint32 pitchPointIndex() const override { return Roll.PitchPointIndex; }
     bool traceMode() const override;
     void scrollToNote(qint32 note) override { ScrollToNoteStart(note); }
     NoteArrays& noteClipBuffer() override { return ClipNotes; }

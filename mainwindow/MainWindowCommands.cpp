@@ -87,6 +87,13 @@ void registerMainWindowCommands(CommandRegistry& registry) {
                  [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomInEnabled; });
     registry.add(QStringLiteral("mnZoomOut"), [](EditContext& w) { MainWindow::of(w).mnZoomOut_Click(); },
                  [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomOutEnabled; });
+    // Adding or renaming a label opens the label box on the note under the last ruler press.
+    for (const auto* name : {u"mnLabelAdd", u"mnLabelName"})
+        registry.add(QString::fromUtf16(name), [](EditContext& w) {
+            MainWindow& m = MainWindow::of(w);
+            const qint32 note = m.rulerNote();
+            if (note >= 0 && note < m.song.noteCount()) m.Boxes.PlaceLabelEditor(note);
+        });
     registry.addIndexed(QStringLiteral("optMode"), [](EditContext& w, int index) { MainWindow::of(w).optMode_Click(index); });
     registry.addIndexed(QStringLiteral("mnJump"), [](EditContext& w, int index) { MainWindow::of(w).mnJump_Click(index); });
     registry.addIndexed(QStringLiteral("mnRegion"), [](EditContext& w, int index) { MainWindow::of(w).mnRegion_Click(index); });

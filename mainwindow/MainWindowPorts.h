@@ -16,7 +16,6 @@ class PluginWaitPort;
 class RenderCommands;
 class RenderProgress;
 class PrefixMapEditorPort;
-class RulerMenuListsPort;
 class TuningDialogsPort;
 class SamplePickerPort;
 class SuffixBrokerPort;
@@ -52,8 +51,6 @@ struct MainWindowPorts {
     SamplePickerPort* samplePicker = nullptr;
     // The note property, volume multiplier and default property dialogs.
     NoteDialogsPort* noteDialogs = nullptr;
-    // The label and region lists of the ruler's pop-up menu.
-    RulerMenuListsPort* rulerLists = nullptr;
     // The automatic tuning dialogs of the note tools menu.
     TuningDialogsPort* tuningDialogs = nullptr;
 };

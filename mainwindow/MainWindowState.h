@@ -22,8 +22,6 @@ struct CurvePoint {
 // commands write.
 struct MainWindowState : PlayState {
     int16_t CurNote = -1;          // current (focused) note; -1 = none
-    int16_t RulerNote = -1;        // note under the last press on the ruler; -1 = none
-    int16_t PitchPointIndex = -1;  // pressed pitch point of the selection-start note; -1 = none
     int16_t BeatsPerBar = 4;       // beats per measure of the grid: 4 or 3
     int32_t NewNoteLength = 1920;  // ticks of notes entered by typing
     int16_t ParamView = 0;         // value of the parameter-view switch

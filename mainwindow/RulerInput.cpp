@@ -5,7 +5,7 @@
 #include "core/Settings.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MainWindowView.h"
-#include "mainwindow/RulerMenuListsPort.h"
+#include "commands/RegionCommands.h"
 #include "song/NoteExtension.h"
 
 #include <algorithm>
@@ -91,10 +91,9 @@ void RulerInput::Picture4_MouseUp(int button, int, double, double) {
     if (button != 2) return;
     MainWindowView& v = w_.view();
     const Song& s = w_.song;
-    RulerMenuListsPort* lists = w_.ports().rulerLists;
     auto show = [&v](const char* item, bool on) { v.setVisible(QString::fromLatin1(item), on); };
     // 1.
-    if (lists) lists->FillLabelList(w_);
+    w_.FillLabelList();
     show("mnJumper", true);
     // 2.
     const qint32 note = roll.RulerNote;
@@ -111,7 +110,7 @@ void RulerInput::Picture4_MouseUp(int button, int, double, double) {
             show(item, false);
     }
     // 3.
-    const int regions = lists ? lists->FillRegionList(w_) : 0;
+    const int regions = w_.FillRegionList();
     show("mnSeparator38", regions > 0);
     show("mnSelectRegionSel", regions > 0);
     // 4.
@@ -135,13 +134,7 @@ void RulerInput::Picture4_MouseUp(int button, int, double, double) {
 }
 
 QString RulerInput::FindSelectionRegion(const NoteArrays& notes, qint32 selStart, qint32 selEnd) {
-    const qint32 count = notes.noteCount();
-    if (count <= 0 || selStart < 0 || selStart >= count || selEnd < 0 || selEnd >= count) return QString();
-    const QStringList starts = GetNoteOption(notes.NoteExt[selStart], QStringLiteral("$region")).split(u'|');
-    const QString ends = u'|' + GetNoteOption(notes.NoteExt[selEnd], QStringLiteral("$region_end")) + u'|';
-    for (const QString& name : starts)
-        if (!name.isEmpty() && ends.contains(u'|' + name + u'|')) return name;
-    return QString();
+    return tova::FindSelectionRegion(notes, selStart, selEnd);
 }
 
 // ---------------------------------------------------------------------------------------------------
