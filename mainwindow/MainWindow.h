@@ -190,6 +190,8 @@ public:
     void mnJump_Click(int index);
     // The region menu at the pointer (a message without regions); a chosen name selects its region.
     void mnSelectRegion_Click();
+    // Scrolls the selection's last note to the right edge of the roll.
+    void mnNoteSelectEnd_Click();
     void mnRegion_Click(int index);
 
     // ---- menu commands of the tree itself ----

@@ -79,6 +79,7 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         // the label and region menus
         {u"mnGotoLabel", &MainWindow::mnGotoLabel_Click},
         {u"mnSelectRegion", &MainWindow::mnSelectRegion_Click},
+        {u"mnNoteSelectEnd", &MainWindow::mnNoteSelectEnd_Click},
     };
     for (const auto& c : commands)
         registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });
@@ -145,7 +146,7 @@ void registerCommandAliases(CommandRegistry& registry) {
         {u"cmdCrossFadeEnv", u"mnCrossFadeEnv"},
         {u"cmdCrossFadeEnv2", u"mnCrossFadeEnv14"},
         // duplicate items of the menus and pop-up menus
-        {u"mnNotePaste", u"mnTonePaste"},
+        {u"mnNotePaste", u"mnPaste"},  // runs the pop-up's paste, which is the Edit menu's
         {u"mnNoteSelectEnd2", u"mnNoteSelectEnd"},
         {u"mnNoteSelectTop2", u"mnNoteSelectTop"},
         {u"mnPBMode2Prop", u"mnTonePitch"},

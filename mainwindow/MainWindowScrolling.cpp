@@ -113,6 +113,13 @@ void MainWindow::NoteToRightEdge(qint32 note) {
     SetHScrollValue(ScrollHelpers::noteToRightEdge(song.Lengths, note, inner, Layout.VScroll1.width, Scale.Zoom));
 }
 
+void MainWindow::mnNoteSelectEnd_Click() {
+    if (song.noteCount() <= 0 || song.SelStart >= song.noteCount()) return;
+    NoteToRightEdge(song.SelEnd);
+    DrawBackground();
+    DrawNotes();
+}
+
 bool MainWindow::NoteToInSideWindow(qint32 note) {
     const double inner = view_.picture(kRoll).scaleWidth();
     const std::optional<int> v = ScrollHelpers::noteToInsideWindow(song.Lengths, song.noteCount(), note, HScroll1.Value,
