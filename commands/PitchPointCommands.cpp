@@ -10,6 +10,7 @@
 #include "song/Song.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tova {
 
@@ -52,18 +53,35 @@ struct PointLists {
     qsizetype U() const { return W.size() - 1; }
 };
 
+// The note and index of the pressed pitch point, with that note's point lists; none without a press.
+struct PressedPoint {
+    struct Where {
+        qint32 s;
+        qint32 p;
+        Song& song;
+        QString& ext;
+    } where;
+    PointLists lists;
+};
+
+std::optional<PressedPoint> pressedPoint(EditContext& c) {
+    const qint32 s = pointNote(c);
+    const qint32 p = c.pitchPointIndex();
+    if (s < 0 || p < 0) return std::nullopt;
+    Song& song = c.editedSong();
+    QString& ext = song.NoteExt[s];
+    return PressedPoint{{s, p, song, ext}, PointLists(ext)};
+}
+
 }  // namespace
 
 void mnPBPAdd_Click(EditContext& c) {
-    const qint32 s = pointNote(c);
-    const qint32 p = c.pitchPointIndex();
-    if (s < 0 || p < 0) return;
-    Song& song = c.editedSong();
-    QString& ext = song.NoteExt[s];
-    PointLists lists(ext);
-    QStringList& W = lists.W;
-    QStringList& Y = lists.Y;
-    const qsizetype U = lists.U();
+    auto pressed = pressedPoint(c);
+    if (!pressed) return;
+    const auto& [s, p, song, ext] = pressed->where;
+    QStringList& W = pressed->lists.W;
+    QStringList& Y = pressed->lists.Y;
+    const qsizetype U = pressed->lists.U();
     c.beginPropUndo(s, s, QStringLiteral("ポルタメント点を増やす"));
     if (p > U) {
         if (U < kMaxLastIndex) {
@@ -98,15 +116,12 @@ void mnPBPAdd_Click(EditContext& c) {
 }
 
 void mnPBPDec_Click(EditContext& c) {
-    const qint32 s = pointNote(c);
-    const qint32 p = c.pitchPointIndex();
-    if (s < 0 || p < 0) return;
-    Song& song = c.editedSong();
-    QString& ext = song.NoteExt[s];
-    PointLists lists(ext);
-    QStringList& W = lists.W;
-    QStringList& Y = lists.Y;
-    const qsizetype U = lists.U();
+    auto pressed = pressedPoint(c);
+    if (!pressed) return;
+    const auto& [s, p, song, ext] = pressed->where;
+    QStringList& W = pressed->lists.W;
+    QStringList& Y = pressed->lists.Y;
+    const qsizetype U = pressed->lists.U();
     // A note with one segment (or none) keeps its points: removing one would leave no segment at all.
     if (U < 1) return;
     QStringList S = GetNoteOption(ext, kPBS).split(u';');
