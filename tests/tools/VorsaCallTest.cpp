@@ -19,6 +19,7 @@
 #include "tools/vorsa/SampleAudio.h"
 #include "tools/vorsa/library/VorsaExec.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -473,6 +474,60 @@ TEST(VorsaMarks, AWalkToTheEndServesEveryStop) {
             }
         }
     }
+}
+
+// The walk itself, pinned by a digest of every mark it made before it was made faster: voiced
+// stretches gliding over an octave, very low fundamentals whose comparison windows reach past both
+// ends of the sample, high ones, unvoiced gaps and noise, tiny samples, walks from inside and from
+// before the start. Any change to a mark's position (even in its last bit) changes the digest.
+TEST(VorsaMarks, TheWalkKeepsEveryMarkToTheLastBit) {
+    using tova::vorsa::PitchMarks;
+    using tova::vorsa::SamplePitch;
+    struct Case {
+        std::vector<float> signal;
+        std::vector<double> frames;  // Hz per 256 samples, 0 = no fundamental
+    };
+    auto glide = [](std::size_t count, double from, double to) {
+        std::vector<double> f(count);
+        for (std::size_t i = 0; i < count; ++i) f[i] = from + (to - from) * double(i) / double(count - 1);
+        return f;
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<float> s = voicedSample(150.0, 0.3);
+        const std::vector<float> n = noise(0.05, 0.1f, 3);
+        s.insert(s.end(), n.begin(), n.end());
+        const std::vector<float> v = voicedSample(290.0, 0.3);
+        s.insert(s.end(), v.begin(), v.end());
+        std::vector<double> f = glide(s.size() / 256 + 1, 140.0, 300.0);
+        for (std::size_t i = 52; i < 62 && i < f.size(); ++i) f[i] = 0.0;
+        cases.push_back({s, f});
+    }
+    cases.push_back({voicedSample(45.0, 0.2), std::vector<double>(40, 41.0)});
+    cases.push_back({voicedSample(900.0, 0.1), glide(20, 850.0, 1000.0)});
+    cases.push_back({noise(0.1, 0.3f, 7), std::vector<double>(20, 0.0)});
+    cases.push_back({voicedSample(200.0, 0.005), std::vector<double>(1, 200.0)});
+    cases.push_back({std::vector<float>(3000, 0.0f), std::vector<double>(12, 220.0)});
+
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    int marks = 0;
+    for (const Case& c : cases) {
+        const SamplePitch pitch(c.frames, 0.0);
+        const double length = double(c.signal.size());
+        for (double from : {-3000.0, 0.0, 777.25, length * 0.6}) {
+            for (double to : {-1.0, length * 0.8}) {
+                const PitchMarks walk(c.signal, pitch, from, to);
+                for (const PitchMarks::Mark& m : walk.marks()) {
+                    for (double v : {m.position, m.left, m.right})
+                        digest.addData(QByteArrayView(reinterpret_cast<const char*>(&v), sizeof v));
+                    digest.addData(QByteArrayView(m.voiced ? "v" : "u", 1));
+                    ++marks;
+                }
+            }
+        }
+    }
+    EXPECT_GT(marks, 1000);
+    EXPECT_EQ(digest.result().toHex().toStdString(), "4056e1ba3da4a648a8c14ef9ef8807faf65992c9179f8047c3d1b3a8e35e48bc");
 }
 
 // A long-lived caller's cache gives the bytes of a fresh call, and is given up as soon as the sample
