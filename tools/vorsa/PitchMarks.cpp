@@ -2,6 +2,10 @@
 
 #include "tools/vorsa/RenderConstants.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,6 +19,39 @@ long long strongestPeak(const std::vector<float>& x, long long from, long long t
     for (long long i = from; i < to; ++i)
         if (x[i] > x[best]) best = i;
     return best;
+}
+
+// The sums of products of `n` samples from `reference` on with `n` samples from each of `Lanes`
+// consecutive starts `candidate`, `candidate` + 1, ...: sums[k] = sum over j of reference[j] *
+// candidate[k + j], every term in double (the product of two floats is exact there) and added in order
+// of j from 0.0 on, so each sum is the very one a plain loop gives. The lanes only run side by side,
+// which keeps the additions of different sums from waiting on each other.
+template <int Lanes>
+void laneSums(const float* reference, const float* candidate, long long n, double* sums) {
+#if defined(__SSE2__)
+    if constexpr (Lanes == 8) {
+        __m128d a0 = _mm_setzero_pd(), a1 = _mm_setzero_pd(), a2 = _mm_setzero_pd(), a3 = _mm_setzero_pd();
+        for (long long j = 0; j < n; ++j) {
+            const __m128d r = _mm_set1_pd(double(reference[j]));
+            const __m128 low = _mm_loadu_ps(candidate + j), high = _mm_loadu_ps(candidate + j + 4);
+            a0 = _mm_add_pd(a0, _mm_mul_pd(r, _mm_cvtps_pd(low)));
+            a1 = _mm_add_pd(a1, _mm_mul_pd(r, _mm_cvtps_pd(_mm_movehl_ps(low, low))));
+            a2 = _mm_add_pd(a2, _mm_mul_pd(r, _mm_cvtps_pd(high)));
+            a3 = _mm_add_pd(a3, _mm_mul_pd(r, _mm_cvtps_pd(_mm_movehl_ps(high, high))));
+        }
+        _mm_storeu_pd(sums, a0);
+        _mm_storeu_pd(sums + 2, a1);
+        _mm_storeu_pd(sums + 4, a2);
+        _mm_storeu_pd(sums + 6, a3);
+        return;
+    }
+#endif
+    double acc[Lanes] = {};
+    for (long long j = 0; j < n; ++j) {
+        const double r = reference[j];
+        for (int k = 0; k < Lanes; ++k) acc[k] += r * double(candidate[j + k]);
+    }
+    for (int k = 0; k < Lanes; ++k) sums[k] = acc[k];
 }
 
 }  // namespace
@@ -49,6 +86,37 @@ PitchMarks::Trace::Trace(const std::vector<float>& x, const SamplePitch& pitch, 
                                       windowEnergy(candidate - half, candidate + half));
         return norm > 0.0 ? sum / norm : 0.0;
     };
+    // The scores of the candidates first..last: where both periods lie inside the sample, the sums of
+    // eight (or one) candidates at a time straight from the samples, each exactly match()'s sum; the
+    // rest through match() itself.
+    std::vector<double> scores;
+    auto scoreCandidates = [&](long long reference, long long first, long long last, long long half) {
+        const float* samples = x.data();
+        const bool referenceInside = reference - half >= 0 && reference + half <= length;
+        double sums[8];
+        auto finish = [&](long long candidate, double sum) {
+            const double norm = std::sqrt(windowEnergy(reference - half, reference + half) *
+                                          windowEnergy(candidate - half, candidate + half));
+            scores[std::size_t(candidate - first)] = norm > 0.0 ? sum / norm : 0.0;
+        };
+        long long candidate = first;
+        while (candidate <= last) {
+            // Lanes read one sample past each sum's window per further lane: all of it must be inside.
+            const bool inside = referenceInside && candidate - half >= 0;
+            if (inside && candidate + 7 <= last && candidate + 7 + half <= length) {
+                laneSums<8>(samples + (reference - half), samples + (candidate - half), 2 * half, sums);
+                for (int k = 0; k < 8; ++k) finish(candidate + k, sums[k]);
+                candidate += 8;
+            } else if (inside && candidate + half <= length) {
+                laneSums<1>(samples + (reference - half), samples + (candidate - half), 2 * half, sums);
+                finish(candidate, sums[0]);
+                ++candidate;
+            } else {
+                scores[std::size_t(candidate - first)] = match(reference, candidate, half);
+                ++candidate;
+            }
+        }
+    };
 
     std::vector<Step>& marks = steps_;
     // Marks are fractional so that rounding does not add up over a vowel.
@@ -81,18 +149,26 @@ PitchMarks::Trace::Trace(const std::vector<float>& x, const SamplePitch& pitch, 
         if (predicted + 1 >= length) break;
         const long long half = std::max<long long>(1, std::llround(step / 2.0));
         const long long reach = std::max<long long>(1, std::llround(step / 6.0));
+        // Every candidate's score, the first best one kept.
+        const long long first = std::max(predicted - reach, reference + 1), last = predicted + reach;
+        scores.resize(std::size_t(std::max(0LL, last - first + 1)));
+        scoreCandidates(reference, first, last, half);
         double bestScore = -2.0;
         long long best = predicted;
-        for (long long candidate = predicted - reach; candidate <= predicted + reach; ++candidate) {
-            if (candidate <= reference) continue;
-            const double score = match(reference, candidate, half);
+        for (long long candidate = first; candidate <= last; ++candidate) {
+            const double score = scores[std::size_t(candidate - first)];
             if (score > bestScore) {
                 bestScore = score;
                 best = candidate;
             }
         }
         double lag = static_cast<double>(best - reference);
-        const double left = match(reference, best - 1, half), right = match(reference, best + 1, half);
+        // The neighbours' scores are among the candidates' unless the best lies at an end.
+        auto scoreOf = [&](long long candidate) {
+            return candidate >= first && candidate <= last ? scores[std::size_t(candidate - first)]
+                                                           : match(reference, candidate, half);
+        };
+        const double left = scoreOf(best - 1), right = scoreOf(best + 1);
         const double curvature = left - 2.0 * bestScore + right;
         if (curvature < 0.0) {
             const double shift = 0.5 * (left - right) / curvature;
