@@ -268,23 +268,28 @@ void writeWith(const QString& file, int format, int rate, int channels, const st
     sf_close(f);
 }
 
-// A plain 16-bit wave is read without the sound-file library, to the very values the library gives.
+// A plain 16-bit wave is read without the sound-file library, to the very values the library gives;
+// whatever its length (the samples are converted in their own memory from 22 samples on).
 TEST_F(VorsaFiles, PlainWavesReadAsTheSoundFileLibraryReadsThem) {
     std::vector<float> s = voicedSample(210.0, 0.2);
     s.push_back(1.0f);
     s.push_back(-1.0f);
     s.push_back(0.99997f);
-    const QString sample = path("plain.wav");
-    writeWave16(sample, s);
-    std::vector<float> plain;
-    ASSERT_TRUE(tova::vorsa::SampleAudio::load(u8(sample), plain));
-    SF_INFO info{};
-    SNDFILE* file = sf_open(QFile::encodeName(sample).constData(), SFM_READ, &info);
-    ASSERT_NE(file, nullptr);
-    std::vector<float> library(static_cast<size_t>(info.frames));
-    ASSERT_EQ(sf_readf_float(file, library.data(), info.frames), info.frames);
-    sf_close(file);
-    EXPECT_EQ(plain, library);
+    for (std::size_t length : {std::size_t(1), std::size_t(21), std::size_t(22), std::size_t(23), s.size()}) {
+        SCOPED_TRACE(length);
+        std::vector<float> part(s.end() - std::ptrdiff_t(length), s.end());
+        const QString sample = path(QStringLiteral("plain%1.wav").arg(length));
+        writeWave16(sample, part);
+        std::vector<float> plain;
+        ASSERT_TRUE(tova::vorsa::SampleAudio::load(u8(sample), plain));
+        SF_INFO info{};
+        SNDFILE* file = sf_open(QFile::encodeName(sample).constData(), SFM_READ, &info);
+        ASSERT_NE(file, nullptr);
+        std::vector<float> library(static_cast<size_t>(info.frames));
+        ASSERT_EQ(sf_readf_float(file, library.data(), info.frames), info.frames);
+        sf_close(file);
+        EXPECT_EQ(plain, library);
+    }
 }
 
 TEST_F(VorsaFiles, AnyCommonInputFormat) {

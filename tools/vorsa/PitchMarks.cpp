@@ -21,6 +21,43 @@ long long strongestPeak(const std::vector<float>& x, long long from, long long t
     return best;
 }
 
+// Sums of squares of the samples before each position, energy(i) = x[0]^2 + ... + x[i-1]^2 added up in
+// that order from 0.0: the values of one prefix array over the whole sample, but held only for the
+// stretch the walk asks about (from a little before its start on), so that a note reading a short
+// part of a long sample does not fill memory for all of it.
+class EnergySums {
+public:
+    EnergySums(const std::vector<float>& x, long long start, long long stop) : x_(x), expected_(stop - start) {
+        restart(start);
+    }
+    // energy(i), 0 <= i <= x.size().
+    double at(long long i) {
+        if (i < base_) restart(i);
+        while (base_ + static_cast<long long>(values_.size()) <= i) {
+            const long long k = base_ + static_cast<long long>(values_.size()) - 1;
+            values_.push_back(values_.back() + double(x_[k]) * x_[k]);
+        }
+        return values_[std::size_t(i - base_)];
+    }
+
+private:
+    // Room kept behind a start for the windows around the first marks.
+    static constexpr long long kRoom = 4096;
+    void restart(long long i) {
+        const long long base = std::max(0LL, i - kRoom);
+        double sum = 0.0;
+        for (long long k = 0; k < base; ++k) sum += double(x_[k]) * x_[k];
+        values_.clear();
+        values_.reserve(std::size_t(std::max(0LL, expected_) + 3 * kRoom));
+        values_.push_back(sum);
+        base_ = base;
+    }
+    const std::vector<float>& x_;
+    long long expected_;
+    long long base_ = 0;
+    std::vector<double> values_;  // values_[k] = energy(base_ + k)
+};
+
 // The sums of products of `n` samples from `reference` on with `n` samples from each of `Lanes`
 // consecutive starts `candidate`, `candidate` + 1, ...: sums[k] = sum over j of reference[j] *
 // candidate[k + j], every term in double (the product of two floats is exact there) and added in order
@@ -68,13 +105,13 @@ PitchMarks::Trace::Trace(const std::vector<float>& x, const SamplePitch& pitch, 
     // The largest value compared with `stop` so far: a mark is made under a smaller stop exactly when
     // every comparison before it passed there too.
     double gate = -std::numeric_limits<double>::infinity();
-    // Prefix energies for the normalised match.
-    std::vector<double> energy(length + 1, 0.0);
-    for (long long i = 0; i < length; ++i) energy[i + 1] = energy[i] + double(x[i]) * x[i];
+    // Prefix energies for the normalised match, held from a little before the walk's start on.
+    EnergySums energy(x, static_cast<long long>(std::clamp(std::floor(from), 0.0, double(length))),
+                      static_cast<long long>(stop));
     auto windowEnergy = [&](long long from, long long to) {
         from = std::clamp(from, 0LL, length);
         to = std::clamp(to, 0LL, length);
-        return to > from ? energy[to] - energy[from] : 0.0;
+        return to > from ? energy.at(to) - energy.at(from) : 0.0;
     };
     auto sampleAt = [&](long long i) -> double { return (i >= 0 && i < length) ? x[i] : 0.0; };
 

@@ -29,21 +29,38 @@ bool loadPlainWave(const std::string& name, std::vector<float>& samples) {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > lean::kPcmWaveHeaderSize &&
         (st.st_size - lean::kPcmWaveHeaderSize) % 2 == 0 && st.st_size - lean::kPcmWaveHeaderSize <= 0xFFFFFFFFLL - 36) {
         const std::size_t dataBytes = std::size_t(st.st_size - lean::kPcmWaveHeaderSize);
-        std::vector<char> bytes(std::size_t(st.st_size));
+        const std::size_t count = dataBytes / 2;
+        // The file is read into the upper part of the samples' own memory (header and 16-bit samples
+        // ending where the floats end) and turned into floats from the front: float i goes to bytes
+        // 4i..4i+3, below the 16-bit sample i + 1 still to be read, so no second buffer is filled. A
+        // wave too short for that (under 22 samples) is read into a buffer of its own.
+        samples.resize(count);
+        char* memory = reinterpret_cast<char*>(samples.data());
+        std::vector<char> own;
+        char* bytes = nullptr;
+        if (count * 4 >= std::size_t(st.st_size)) {
+            bytes = memory + count * 4 - std::size_t(st.st_size);
+        } else {
+            own.resize(std::size_t(st.st_size));
+            bytes = own.data();
+        }
         std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        while (got < std::size_t(st.st_size)) {
+            const ssize_t n = ::read(fd, bytes + got, std::size_t(st.st_size) - got);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
             got += std::size_t(n);
         }
         const auto plain = lean::pcmWaveHeader(kSampleRate, 1, std::uint32_t(dataBytes));
-        if (got == bytes.size() && std::memcmp(bytes.data(), plain.data(), lean::kPcmWaveHeaderSize) == 0) {
-            samples.resize(dataBytes / 2);
-            const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + lean::kPcmWaveHeaderSize;
-            for (std::size_t i = 0; i < samples.size(); ++i)
-                samples[i] = float(int16_t(uint16_t(p[2 * i] | (p[2 * i + 1] << 8)))) / 32768.0f;
+        if (got == std::size_t(st.st_size) && std::memcmp(bytes, plain.data(), lean::kPcmWaveHeaderSize) == 0) {
+            const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes) + lean::kPcmWaveHeaderSize;
+            for (std::size_t i = 0; i < count; ++i) {
+                const float v = float(int16_t(uint16_t(p[2 * i] | (p[2 * i + 1] << 8)))) / 32768.0f;
+                std::memcpy(memory + 4 * i, &v, sizeof v);
+            }
             done = true;
+        } else {
+            samples.clear();
         }
     }
     ::close(fd);
