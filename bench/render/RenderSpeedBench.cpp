@@ -7,9 +7,10 @@
 //   against /bin/true, the median of 30 starts;
 // - the 300-note song of 150 s on the batch road (render batch run by the folder's `batrun`), cold (no
 //   cached notes; the bank's frequency tables exist) and warm (every note cached);
-// - the same song on the library road with the folder's libraries, cold, one note per core; and on the
-//   program road (the tool programs one command line at a time), cold: the earlier folder's with the
-//   notes one after the other as before, this build's side by side;
+// - the same song on the library road with the folder's libraries, cold (the libraries loaded afresh,
+//   nothing kept from an earlier render), and on the program road (the tool programs one command line at
+//   a time), cold: the earlier folder's with the notes one after the other as the editor rendered them
+//   then, this build's one note per core;
 // - every road measured in paired rounds (both folders in each round, taking turns at going first), the
 //   figures being the medians of the rounds;
 // - a re-render after one edited note on the library road, against the time to write the output file;
@@ -21,6 +22,7 @@
 #include <QCoreApplication>
 #include <QSaveFile>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -108,8 +110,17 @@ struct Samples {
     std::vector<double> batchCold, batchWarm, libraryCold, programCold;
 };
 
-// One run of every road on a program folder's tools. The earlier build rendered the program road one
-// note after the other; both render the library road side by side.
+// Whether a library is still in the process after the tools were unloaded (a cold round would then
+// start with what an earlier round kept).
+bool stillLoaded(const QString& folder) {
+    const QString path = ToolLibraries::FindVorsaLibrary(folder);
+    void* handle = path.isEmpty() ? nullptr : dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
+}
+
+// One run of every road on a program folder's tools. The earlier build rendered the notes of the library
+// and program roads one after the other; this one renders them side by side.
 void runRoads(Fixture& f, const QString& folder, bool earlier, Samples& s, Figures& r) {
     f.use(folder);
     QDir(f.cache).removeRecursively();
@@ -117,8 +128,9 @@ void runRoads(Fixture& f, const QString& folder, bool earlier, Samples& s, Figur
     s.batchWarm.push_back(timed([&] { f.renderBatch(); }));
     r.batchWave = f.outputBytes();
 
-    f.direct.SetWorkers(0);
+    f.direct.SetWorkers(earlier ? 1 : 0);
     ToolLibraries::instance().Unload();  // a cold library: nothing kept from an earlier render
+    if (stillLoaded(folder)) throw std::runtime_error("the note renderer library stays loaded: no cold round");
     QDir(f.cache).removeRecursively();
     s.libraryCold.push_back(timed([&] { f.renderLibrary(); }));
     r.libraryWave = f.outputBytes();
