@@ -2,10 +2,10 @@
 
 #include "platform/lean/Files.h"
 #include "platform/lean/PcmWaveHeader.h"
+#include "platform/lean/SampleRateLibrary.h"
 #include "platform/lean/SoundFileLibrary.h"
 #include "tools/catena/PositionedIo.h"
 
-#include <samplerate.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,7 +58,8 @@ std::vector<double> resampled(const std::vector<double>& in, int rate) {
     data.data_out = dst.data();
     data.output_frames = long(dst.size());
     data.src_ratio = ratio;
-    if (src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 1) != 0) return {};
+    const lean::SampleRateLibrary& converter = lean::SampleRateLibrary::instance();
+    if (!converter.available() || converter.simple(&data, SRC_SINC_MEDIUM_QUALITY, 1) != 0) return {};
     std::vector<double> out(std::size_t(data.output_frames_gen));
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = double(dst[i]) * FullScale;
     return out;

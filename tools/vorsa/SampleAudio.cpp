@@ -1,10 +1,10 @@
 #include "tools/vorsa/SampleAudio.h"
 
 #include "platform/lean/PcmWaveHeader.h"
+#include "platform/lean/SampleRateLibrary.h"
 #include "platform/lean/SoundFileLibrary.h"
 #include "tools/vorsa/RenderConstants.h"
 
-#include <samplerate.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -114,10 +114,16 @@ bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std
     data.output_frames = static_cast<long>(samples.size());
     data.src_ratio = ratio;
     data.end_of_input = 1;
-    const int failure = src_simple(&data, SRC_SINC_MEDIUM_QUALITY, 1);
+    const lean::SampleRateLibrary& converter = lean::SampleRateLibrary::instance();
+    if (!converter.available()) {
+        samples.clear();
+        if (error) *error = "cannot convert the rate of " + path + ": the sample-rate library cannot be loaded";
+        return false;
+    }
+    const int failure = converter.simple(&data, SRC_SINC_MEDIUM_QUALITY, 1);
     if (failure != 0) {
         samples.clear();
-        if (error) *error = "cannot convert the rate of " + path + ": " + src_strerror(failure);
+        if (error) *error = "cannot convert the rate of " + path + ": " + converter.error(failure);
         return false;
     }
     samples.resize(static_cast<size_t>(data.output_frames_gen));
