@@ -152,6 +152,16 @@ std::vector<std::string> Files::list(const std::string& folder, std::string_view
     return out;
 }
 
+std::vector<std::string> Files::regularFileNames(const std::string& folder) {
+    std::vector<std::string> out;
+    DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!d) return out;
+    while (const dirent* entry = ::readdir(d))
+        if (entry->d_type == DT_REG) out.emplace_back(entry->d_name);
+    ::closedir(d);
+    return out;
+}
+
 std::vector<std::string> Files::subFolders(const std::string& folder) {
     std::vector<std::string> out;
     DIR* d = ::opendir(folder.c_str());
@@ -237,6 +247,26 @@ std::string Files::resolve(std::string_view path) {
     }
     if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
     return cur;
+}
+
+int Files::openResolved(std::string_view path, int flags, unsigned mode, std::string* opened) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    // A path that can be opened as written resolves to itself.
+    int fd = ::open(p.c_str(), flags & ~O_CREAT, mode_t(mode));
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        const int error = errno;
+        std::string resolved = resolve(p);
+        if (resolved != p || (flags & O_CREAT) != 0) {
+            p = std::move(resolved);
+            fd = ::open(p.c_str(), flags, mode_t(mode));
+        } else {
+            errno = error;
+        }
+    }
+    if (opened) *opened = std::move(p);
+    return fd;
 }
 
 bool Files::exists(std::string_view path) { return !path.empty() && existsAsWritten(std::string(path)); }
