@@ -160,8 +160,20 @@ void CatenaInput::openLibrary(const std::string& resolved) {
 }
 
 void CatenaInput::read(std::int64_t first, double* out, std::size_t count) {
-    std::fill(out, out + count, 0.0);
     const std::int64_t end = first + std::int64_t(count);
+    if (kind_ == Kind::Held) {
+        // Each sample written once: silence before the sound's start and past its end, its samples between.
+        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
+        if (from >= to) {
+            std::fill(out, out + count, 0.0);
+            return;
+        }
+        std::fill(out, out + (from - first), 0.0);
+        widen(held_.get() + lean::kPcmWaveHeaderSize + from * 2, std::size_t(to - from), out + (from - first));
+        std::fill(out + (to - first), out + count, 0.0);
+        return;
+    }
+    std::fill(out, out + count, 0.0);
     switch (kind_) {
     case Kind::Silent:
         return;
@@ -180,12 +192,7 @@ void CatenaInput::read(std::int64_t first, double* out, std::size_t count) {
         read(first, out, count);
         return;
     }
-    case Kind::Held: {
-        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
-        if (from < to)
-            widen(held_.get() + lean::kPcmWaveHeaderSize + from * 2, std::size_t(to - from), out + (from - first));
-        return;
-    }
+    case Kind::Held:  // above
     case Kind::Library: {
         const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
         if (from >= to) return;
