@@ -182,14 +182,15 @@ void CatenaParts::join(const std::string& headerPart, const std::string& dataPar
     }
     lean::AtomicFile out(lean::Files::resolve(output));
     if (!out.isOpen()) throw lean::Failure(lean::Failure::Access, "cannot write " + output);
-    std::vector<char> chunk(std::size_t(1) << 20);
+    constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
+    const auto chunk = std::make_unique_for_overwrite<char[]>(ChunkBytes);  // each byte read before it is written
     for (int k = 0; k < 2; ++k) {
         for (;;) {
-            const ssize_t n = ::read(fds[k], chunk.data(), chunk.size());
+            const ssize_t n = ::read(fds[k], chunk.get(), ChunkBytes);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) throw lean::Failure(lean::Failure::Io, "cannot read " + parts[k]);
             if (n == 0) break;
-            if (!out.write(chunk.data(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
+            if (!out.write(chunk.get(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
         }
     }
     if (!out.commit()) throw lean::Failure(lean::Failure::Io, "cannot write " + output);
