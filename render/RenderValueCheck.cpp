@@ -60,7 +60,8 @@ void CheckRenderValues(const RenderValues& v, const std::vector<RenderNotePlan>&
         // The words naming a value are made only for a value that is refused.
         const auto check = [&](const char16_t* field, const QString& value) {
             if (UnsafeBatchCharacter(value).isEmpty()) return;
-            CheckBatchValue(GetMessage(QStringLiteral("ノート{1}の{2}"), n.index, QString::fromUtf16(field)), value);
+            const QString what = GetMessage(QStringLiteral("ノート{1}の{2}"), n.index, QString::fromUtf16(field));
+            CheckBatchValue(what, value);
         };
         check(u"音声ファイル", n.name + n.sampleExt);
         check(u"フラグ", n.flags);

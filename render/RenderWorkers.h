@@ -12,8 +12,8 @@ namespace tova {
 
 // Up to a fixed number of threads that run jobs in the order given, for the notes an in-process render
 // hands out. A thread is started when the jobs not finished outnumber the threads, so a render with
-// one note to make starts one. A job's exception reaches whoever waits on its future. The destructor lets the jobs
-// already given finish and then ends the threads.
+// one note to make starts one. A job's exception reaches whoever waits on its future. The destructor
+// lets the jobs already given finish and then ends the threads.
 class RenderWorkers {
 public:
     // One thread per core (at least one) unless told otherwise.

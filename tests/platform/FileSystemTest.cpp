@@ -116,8 +116,8 @@ TEST(FileSystem, OpeningFindsTheFileResolvingFinds) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.path);
         std::string opened;
-        const int fd = tova::lean::Files::openResolved(QFile::encodeName(root + r.path).toStdString(), r.flags | O_CLOEXEC,
-                                                       0666, &opened);
+        const std::string path = QFile::encodeName(root + r.path).toStdString();
+        const int fd = tova::lean::Files::openResolved(path, r.flags | O_CLOEXEC, 0666, &opened);
         if (!*r.opened) {
             EXPECT_LT(fd, 0);
             EXPECT_EQ(errno, r.error);
@@ -142,7 +142,8 @@ TEST(FileSystem, OpeningFindsTheFileResolvingFinds) {
 TEST(FileSystem, ListedRegularFilesAreFilesByTheirExactNames) {
     QTemporaryDir tmp;
     const QString root = tmp.path();
-    for (const char* name : {"a.wav", "B.WAV", ".hidden", "back\\slash.wav"}) tova::test::writeFile(root + "/" + name, "x");
+    for (const char* name : {"a.wav", "B.WAV", ".hidden", "back\\slash.wav"})
+        tova::test::writeFile(root + "/" + name, "x");
     QDir().mkdir(root + "/folder.wav");
     QFile::link(root + "/a.wav", root + "/link.wav");
     const QSet<QString> listed = FileSystem::listedRegularFiles(root);

@@ -25,13 +25,18 @@
 
 namespace tova::test {
 
-// Passes every call on to the real road and notes tool 2's notes and tool 1's length texts; `failAt` makes the n-th append of
-// tool 1 (counting from 1) fail; `onAppend`, when set, is called with that count before each append.
+// Passes every call on to the real road and notes tool 2's notes and tool 1's length texts; `failAt`
+// makes the n-th append of tool 1 (counting from 1) fail; `onAppend`, when set, is called with that
+// count before each append.
 class CountingRoad : public ToolRoad {
 public:
     CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, QStringList& lengths, int failAt,
                  std::function<void(int)> onAppend = {})
-        : inner_(std::move(inner)), rendered_(rendered), lengths_(lengths), failAt_(failAt), onAppend_(std::move(onAppend)) {}
+        : inner_(std::move(inner)),
+          rendered_(rendered),
+          lengths_(lengths),
+          failAt_(failAt),
+          onAppend_(std::move(onAppend)) {}
     void AppendRest(const QString& o, const QString& r, const QString& l) override {
         append();
         lengths_ << QStringLiteral("rest ") + l;

@@ -265,7 +265,8 @@ TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
 
         const struct {
             qint64 first, count;
-        } stretches[] = {{0, frames}, {0, 7}, {3, 500}, {-5, 20}, {-2000, 10}, {frames - 6, 30}, {frames, 4}, {-3, frames + 9}};
+        } stretches[] = {{0, frames},  {0, 7},          {3, 500},    {-5, 20},
+                         {-2000, 10}, {frames - 6, 30}, {frames, 4}, {-3, frames + 9}};
         for (const auto& st : stretches) {
             const std::vector<double> plain = CatenaInput::read(u8(path("plain.wav")), st.first, st.count);
             ASSERT_EQ(plain.size(), std::size_t(st.count));
@@ -275,7 +276,8 @@ TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
                     << st.first << " + " << k;
             }
             for (const char* other : {"stereo.wav", "chunk.wav", "longer.wav"})
-                EXPECT_EQ(CatenaInput::read(u8(path(other)), st.first, st.count), plain) << other << " from " << st.first;
+                EXPECT_EQ(CatenaInput::read(u8(path(other)), st.first, st.count), plain)
+                    << other << " from " << st.first;
         }
     }
     // A folder is no sound: silence, as for a missing file.

@@ -121,7 +121,8 @@ void CatenaParts::mix(std::int64_t pieceFrames, const PieceSource& source, std::
     const std::int64_t start = std::max<std::int64_t>(0, end - overlapFrames);
     const std::int64_t pieceEnd = start + pieceFrames;
     const std::int64_t newEnd = std::max(end, pieceEnd);
-    if (newEnd * 2 > MaxDataBytes) throw lean::Failure(lean::Failure::Io, dat.path + " would exceed the size a wave can hold");
+    if (newEnd * 2 > MaxDataBytes)
+        throw lean::Failure(lean::Failure::Io, dat.path + " would exceed the size a wave can hold");
 
     // The samples from the start of the piece (or the old end, before a gap) to the piece's end, a
     // block at a time: what is there already (the tail it overlaps, silence in a gap) plus the piece.
