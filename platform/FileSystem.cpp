@@ -81,6 +81,18 @@ bool FileSystem::wildcardMatch(const QString& name, const QString& pattern) {
     return lean::Files::wildcardMatch(name.toStdString(), pattern.toStdString());
 }
 
+QSet<QString> FileSystem::listedRegularFiles(const QString& folder) {
+    QSet<QString> out;
+    const QByteArray native = QFile::encodeName(PathText::toSlashes(folder));
+    for (const std::string& raw : lean::Files::regularFileNames(native.toStdString())) {
+        const QByteArray bytes = QByteArray::fromStdString(raw);
+        const QString name = QFile::decodeName(bytes);
+        // A "\" in a name would be read as a separator by isFile.
+        if (!bytes.contains('\\') && QFile::encodeName(name) == bytes) out.insert(name);
+    }
+    return out;
+}
+
 QStringList FileSystem::list(const QString& folder, const QString& pattern, bool withFolders) {
     QStringList out;
     for (const std::string& name :

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,12 @@ public:
     static QByteArray readRegularFile(const QString& path, qint64 maxBytes = qint64(1) << 30);
     static bool isFile(const QString& path);
     static bool isFolder(const QString& path);
+
+    // The names of a folder's entries that are regular files by the folder's own account, from one
+    // read of the folder as written (see lean::Files::regularFileNames): for a name listed here,
+    // isFile(folder + "/" + name) is true without a look at the file. Names holding "\" and names
+    // whose bytes do not read back as the same text are left out; none when the folder cannot be read.
+    static QSet<QString> listedRegularFiles(const QString& folder);
 
     // Windows find-file matching of one name against a pattern with "*" and "?", without regard to
     // letter case; "*.*" also matches a name without a dot, and "name." matches "name".

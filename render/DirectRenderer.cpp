@@ -32,12 +32,14 @@
 #include <QFile>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 namespace tova {
 namespace {
 
 constexpr int kSlideMs = 200;
+constexpr std::chrono::milliseconds kEventInterval{10};
 
 QString sixDecimals(double v) { return Vb::Format(v, QStringLiteral("0.000###")); }
 
@@ -76,6 +78,9 @@ struct DirectRenderer::Run {
     std::unique_ptr<RenderWorkers> workers;  // notes rendered side by side (roads that allow it)
     std::deque<Pending> pending;             // in song order
     std::vector<RenderNotePlan> plans;       // every note of the range, worked out before anything is touched
+    // The cache folder's regular files as listed when the notes begin: a note whose cache file is
+    // listed needs no look of its own (see FileSystem::listedRegularFiles).
+    QSet<QString> cacheFiles;
 
     // Waits for every job handed out (their notes' files are then whole), without appending.
     void settle() {
@@ -154,8 +159,16 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetConcurrentStop(0);
         const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
         if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
+        if (s.CacheEnable) run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
+        // The window's events (the stop link among them) are handled before the first note and then
+        // every few milliseconds: a note that is only appended takes far less than a look at them.
+        std::optional<std::chrono::steady_clock::time_point> eventsHandled;
         for (const RenderNotePlan& plan : run.plans) {
-            QCoreApplication::processEvents();
+            const auto now = std::chrono::steady_clock::now();
+            if (!eventsHandled || now - *eventsHandled >= kEventInterval) {
+                QCoreApplication::processEvents();
+                eventsHandled = now;
+            }
             SetConcurrentStop(StopRequested);
             if (StopRequested != 0) {
                 stopped = true;
@@ -222,7 +235,7 @@ void DirectRenderer::startNote(Run& run, const RenderNotePlan& n) {
     }
     const bool cached = settings().CacheEnable;
     p.noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
-    if (cached && FileSystem::isFile(p.noteFile)) {
+    if (cached && (run.cacheFiles.contains(n.cacheFileName) || FileSystem::isFile(p.noteFile))) {
         run.pending.push_back(std::move(p));
         return;
     }

@@ -33,12 +33,16 @@ QStringList atEntries(const QString& ext) {
     return out;
 }
 
-// Existence of a sample file of the voice folder (the name may hold a sub-folder written with "\").
-bool sampleExists(const QString& voiceDir, const QString& name, const QString& extension) {
-    return FileSystem::isFile(PathText::join(voiceDir, name + extension));
-}
-
 }  // namespace
+
+bool RenderNotePlanner::sampleExists(const QString& voiceDir, const QString& name, const QString& extension) {
+    const QString path = PathText::join(voiceDir, name + extension);
+    const auto known = sampleFiles_.constFind(path);
+    if (known != sampleFiles_.cend()) return *known;
+    const bool exists = FileSystem::isFile(path);
+    sampleFiles_.insert(path, exists);
+    return exists;
+}
 
 float RenderNotePlanner::NoteLengthMs(qint32 ticks, float tempo) {
     return float(Vb::Int(double(ticks) / double(tempo) * 31250.0 + 0.5) * 0.001);

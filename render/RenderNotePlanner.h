@@ -3,6 +3,8 @@
 #include "render/RenderNotePlan.h"
 #include "render/RenderNoteTiming.h"
 
+#include <QHash>
+#include <QString>
 #include <QtGlobal>
 
 namespace tova {
@@ -34,12 +36,17 @@ public:
     static float NoteLengthMs(qint32 ticks, float tempo);
 
 private:
+    // Whether a sample file of the voice folder exists (the name may hold a sub-folder written with
+    // "\"). Each file is looked at once in a walk: the notes of a song use a few samples many times.
+    bool sampleExists(const QString& voiceDir, const QString& name, const QString& extension);
+
     Song& song_;
     MissingSampleMarks* marks_;
     RenderNoteTiming timing_;
     float tempo_ = 0;
     float nextTempo_ = 0;
     float prevLength_ = 0;
+    QHash<QString, bool> sampleFiles_;  // sample path -> exists, for this walk
 };
 
 }  // namespace tova

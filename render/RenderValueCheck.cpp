@@ -57,20 +57,23 @@ void CheckRenderValues(const RenderValues& v, const std::vector<RenderNotePlan>&
     CheckBatchValue(GetMessage(QStringLiteral("フラグ")), v.projectFlags);
     for (const RenderNotePlan& n : notes) {
         if (n.rest) continue;
-        const auto what = [&](const char16_t* field) {
-            return GetMessage(QStringLiteral("ノート{1}の{2}"), n.index, QString::fromUtf16(field));
+        // The words naming a value are made only for a value that is refused.
+        const auto check = [&](const char16_t* field, const QString& value) {
+            if (UnsafeBatchCharacter(value).isEmpty()) return;
+            const QString what = GetMessage(QStringLiteral("ノート{1}の{2}"), n.index, QString::fromUtf16(field));
+            CheckBatchValue(what, value);
         };
-        CheckBatchValue(what(u"音声ファイル"), n.name + n.sampleExt);
-        CheckBatchValue(what(u"フラグ"), n.flags);
-        CheckBatchValue(what(u"エンベロープ"), n.env);
-        CheckBatchValue(what(u"音量"), n.intensity);
-        CheckBatchValue(what(u"モジュレーション"), n.modulation);
-        CheckBatchValue(what(u"ピッチ"), n.pitchText);
-        CheckBatchValue(what(u"表情"), n.expression);
-        for (const QString& entry : n.userVariables) CheckBatchValue(what(u"変数"), entry);
-        CheckBatchValue(what(u"音声ファイル"), n.patch);
-        CheckBatchValue(what(u"音名"), n.noteName);
-        CheckBatchValue(what(u"キャッシュファイル名"), n.cacheFileName);
+        check(u"音声ファイル", n.name + n.sampleExt);
+        check(u"フラグ", n.flags);
+        check(u"エンベロープ", n.env);
+        check(u"音量", n.intensity);
+        check(u"モジュレーション", n.modulation);
+        check(u"ピッチ", n.pitchText);
+        check(u"表情", n.expression);
+        for (const QString& entry : n.userVariables) check(u"変数", entry);
+        check(u"音声ファイル", n.patch);
+        check(u"音名", n.noteName);
+        check(u"キャッシュファイル名", n.cacheFileName);
     }
 }
 

@@ -7,11 +7,7 @@ unsigned RenderWorkers::cores() {
     return n > 0 ? n : 1;
 }
 
-RenderWorkers::RenderWorkers(unsigned count) {
-    if (count == 0) count = cores();
-    threads_.reserve(count);
-    for (unsigned i = 0; i < count; ++i) threads_.emplace_back([this] { work(); });
-}
+RenderWorkers::RenderWorkers(unsigned count) : count_(count > 0 ? count : cores()) { threads_.reserve(count_); }
 
 RenderWorkers::~RenderWorkers() {
     {
@@ -23,12 +19,26 @@ RenderWorkers::~RenderWorkers() {
 }
 
 std::future<void> RenderWorkers::submit(std::function<void()> job) {
-    std::packaged_task<void()> task(std::move(job));
+    // A job counts as finished before its future is ready, so one given after it finds its thread free.
+    std::packaged_task<void()> task([this, job = std::move(job)] {
+        struct Finished {
+            RenderWorkers* workers;
+            ~Finished() {
+                std::lock_guard<std::mutex> guard(workers->lock_);
+                --workers->busy_;
+            }
+        } finished{this};
+        job();
+    });
     std::future<void> done = task.get_future();
+    bool start = false;
     {
         std::lock_guard<std::mutex> guard(lock_);
         jobs_.push_back(std::move(task));
+        // Another thread while the jobs not finished outnumber the threads.
+        start = jobs_.size() + busy_ > threads_.size() && threads_.size() < count_;
     }
+    if (start) threads_.emplace_back([this] { work(); });
     wake_.notify_one();
     return done;
 }
@@ -40,6 +50,7 @@ void RenderWorkers::work() {
             std::unique_lock<std::mutex> guard(lock_);
             wake_.wait(guard, [this] { return ending_ || !jobs_.empty(); });
             if (jobs_.empty()) return;
+            ++busy_;
             task = std::move(jobs_.front());
             jobs_.pop_front();
         }

@@ -10,9 +10,10 @@
 
 namespace tova {
 
-// A fixed set of threads that run jobs in the order given, for the notes an in-process render hands
-// out. A job's exception reaches whoever waits on its future. The destructor lets the jobs already
-// given finish and then ends the threads.
+// Up to a fixed number of threads that run jobs in the order given, for the notes an in-process render
+// hands out. A thread is started when the jobs not finished outnumber the threads, so a render with
+// one note to make starts one. A job's exception reaches whoever waits on its future. The destructor
+// lets the jobs already given finish and then ends the threads.
 class RenderWorkers {
 public:
     // One thread per core (at least one) unless told otherwise.
@@ -21,7 +22,8 @@ public:
     RenderWorkers(const RenderWorkers&) = delete;
     RenderWorkers& operator=(const RenderWorkers&) = delete;
 
-    unsigned count() const { return unsigned(threads_.size()); }
+    // The jobs that can run at once.
+    unsigned count() const { return count_; }
     std::future<void> submit(std::function<void()> job);
 
     static unsigned cores();
@@ -33,6 +35,8 @@ private:
     std::condition_variable wake_;
     std::deque<std::packaged_task<void()>> jobs_;
     bool ending_ = false;
+    unsigned count_ = 0;
+    std::size_t busy_ = 0;  // jobs taken by a thread and not yet finished
     std::vector<std::thread> threads_;
 };
 

@@ -26,7 +26,20 @@ locale_t unicodeLocale() {
     return l;
 }
 
+bool isAscii(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+char32_t foldedAscii(char c) { return c >= 'A' && c <= 'Z' ? char32_t(c + 32) : char32_t(c); }
+
 std::u32string folded(std::string_view name) {
+    if (isAscii(name)) {
+        std::u32string out(name.size(), U'\0');
+        for (std::size_t i = 0; i < name.size(); ++i) out[i] = foldedAscii(name[i]);
+        return out;
+    }
     const std::u16string u = toUtf16(name);
     std::u32string out;
     out.reserve(u.size());
@@ -94,10 +107,18 @@ std::string firstMatchInFolder(const std::string& folder, const std::string& nam
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return best;
     const std::u32string wanted = folded(name);
+    // Most names are ASCII: those are compared in place, without folding them whole.
+    auto matches = [&wanted](std::string_view raw) {
+        if (!isAscii(raw)) return folded(raw) == wanted;
+        if (raw.size() != wanted.size()) return false;
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            if (foldedAscii(raw[i]) != wanted[i]) return false;
+        return true;
+    };
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) continue;
-        if (folded(raw) != wanted) continue;
+        if (!matches(raw)) continue;
         if (best.empty() || Files::compareFolded(raw, best) < 0 ||
             (Files::compareFolded(raw, best) == 0 && std::string_view(raw) < best))
             best = raw;
@@ -125,11 +146,22 @@ bool Files::isFolder(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool Files::wildcardMatch(std::string_view name, std::string_view pattern) {
-    const std::u16string n = toUtf16(name), p = toUtf16(pattern);
+namespace {
+
+// Files::wildcardMatch with the pattern in UTF-16.
+bool wildcardMatch16(std::string_view name, const std::u16string& p) {
+    std::u16string n = toUtf16(name);
     if (matchName(n, p)) return true;
     // A name without a dot matches as if it ended in "." ("*.*" and "name." both match "name").
-    return n.find(u'.') == std::u16string::npos && matchName(n + u'.', p);
+    if (n.find(u'.') != std::u16string::npos) return false;
+    n += u'.';
+    return matchName(n, p);
+}
+
+}  // namespace
+
+bool Files::wildcardMatch(std::string_view name, std::string_view pattern) {
+    return wildcardMatch16(name, toUtf16(pattern));
 }
 
 std::vector<std::string> Files::list(const std::string& folder, std::string_view pattern, bool withFolders) {
@@ -137,10 +169,11 @@ std::vector<std::string> Files::list(const std::string& folder, std::string_view
     std::vector<std::string> out;
     DIR* d = ::opendir(path.c_str());
     if (!d) return out;
+    const std::u16string p = toUtf16(pattern);
     // The folder is read once; only entries whose kind the folder does not tell are looked at.
     while (const dirent* entry = ::readdir(d)) {
         if (entry->d_name[0] == '.') continue;  // hidden on this system, and "." and ".."
-        if (!wildcardMatch(entry->d_name, pattern)) continue;
+        if (!wildcardMatch16(entry->d_name, p)) continue;
         if (!withFolders && isFolderEntry(::dirfd(d), *entry)) continue;
         out.emplace_back(entry->d_name);
     }
@@ -149,6 +182,16 @@ std::vector<std::string> Files::list(const std::string& folder, std::string_view
         for (const char* dot : {".", ".."})
             if (wildcardMatch(dot, pattern)) out.emplace_back(dot);
     sortFolded(out);
+    return out;
+}
+
+std::vector<std::string> Files::regularFileNames(const std::string& folder) {
+    std::vector<std::string> out;
+    DIR* d = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!d) return out;
+    while (const dirent* entry = ::readdir(d))
+        if (entry->d_type == DT_REG) out.emplace_back(entry->d_name);
+    ::closedir(d);
     return out;
 }
 
@@ -237,6 +280,26 @@ std::string Files::resolve(std::string_view path) {
     }
     if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
     return cur;
+}
+
+int Files::openResolved(std::string_view path, int flags, unsigned mode, std::string* opened) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    // A path that can be opened as written resolves to itself.
+    int fd = ::open(p.c_str(), flags & ~O_CREAT, mode_t(mode));
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        const int error = errno;
+        std::string resolved = resolve(p);
+        if (resolved != p || (flags & O_CREAT) != 0) {
+            p = std::move(resolved);
+            fd = ::open(p.c_str(), flags, mode_t(mode));
+        } else {
+            errno = error;
+        }
+    }
+    if (opened) *opened = std::move(p);
+    return fd;
 }
 
 bool Files::exists(std::string_view path) { return !path.empty() && existsAsWritten(std::string(path)); }

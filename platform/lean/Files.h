@@ -17,6 +17,13 @@ public:
     // cannot be found are kept as written.
     static std::string resolve(std::string_view path);
     static bool exists(std::string_view path);  // as written: file or folder
+    // Opens the file `resolve` gives for a path, with open(2)'s flags and mode, without looking twice
+    // in the usual case: the path as written ("\" read as "/") is opened first, and only when that
+    // finds nothing (ENOENT, ENOTDIR) is the path resolved and opened. With O_CREAT the file is created
+    // only at the resolved path, so a file that exists under another letter case is used, not a second
+    // one made. Answers the descriptor, or -1 with errno set; `opened` gets the path opened (or the
+    // last one tried).
+    static int openResolved(std::string_view path, int flags, unsigned mode = 0666, std::string* opened = nullptr);
     static bool isFile(std::string_view path);  // after resolve: a regular file (or a link to one)
 
     // What identifies the state of a file: a change of content through the system changes one of them.
@@ -56,6 +63,10 @@ public:
     // `withFolders` includes sub-folders (and "." and ".." when a pattern with "*" matches them).
     // Hidden entries (names starting with ".") are left out otherwise.
     static std::vector<std::string> list(const std::string& folder, std::string_view pattern, bool withFolders);
+    // The names of a folder's entries (as written, hidden ones too) that the folder itself tells are
+    // regular files, in folder order: one read of the folder, no look at each entry, so links and
+    // entries of a kind the folder does not tell are left out. None when the folder cannot be read.
+    static std::vector<std::string> regularFileNames(const std::string& folder);
     // The sub-folders of a folder (hidden ones too, links to folders not), sorted without regard to case.
     static std::vector<std::string> subFolders(const std::string& folder);
     // Makes a folder with its parents; false when it cannot be made.

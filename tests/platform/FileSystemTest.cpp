@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/lean/Files.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -8,7 +9,14 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 using tova::FileSystem;
 using tova::PathText;
@@ -74,6 +82,75 @@ TEST(FileSystem, ResolvesNamesWithoutRegardToCaseAndBackslashes) {
     EXPECT_TRUE(FileSystem::isFolder(root + "/SUB"));
     EXPECT_FALSE(FileSystem::isFile(root + "/sub"));
     EXPECT_FALSE(FileSystem::exists(QString()));
+}
+
+// Opening a path as written first and resolving it only when nothing is found there gives the file
+// that resolving first gives; with O_CREAT a file that exists under another letter case is opened,
+// not a second one made beside it.
+TEST(FileSystem, OpeningFindsTheFileResolvingFinds) {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    tova::test::writeFile(root + "/A.WAV", "upper");
+    tova::test::writeFile(root + "/Sub/B.wav", "sub");
+    tova::test::writeFile(root + "/c.wav", "lower");
+    tova::test::writeFile(root + "/C.WAV", "upper c");
+    const struct {
+        const char* path;  // under the folder
+        int flags;
+        const char* opened;  // "" when nothing opens
+        int error;           // errno then
+        const char* content;
+    } rows[] = {
+        {"/A.WAV", O_RDONLY, "/A.WAV", 0, "upper"},
+        {"/a.wav", O_RDONLY, "/A.WAV", 0, "upper"},
+        {"\\sub\\b.WAV", O_RDONLY, "/Sub/B.wav", 0, "sub"},
+        {"/c.wav", O_RDONLY, "/c.wav", 0, "lower"},  // as written, though another spelling sorts first
+        {"/C.WAV", O_RDONLY, "/C.WAV", 0, "upper c"},
+        {"/missing.wav", O_RDONLY, "", ENOENT, ""},
+        {"/A.WAV/inside", O_RDONLY, "", ENOTDIR, ""},
+        {"/sub", O_RDWR, "", EISDIR, ""},  // found, but no file to write: no second look
+        {"/a.wav", O_RDWR | O_CREAT, "/A.WAV", 0, "upper"},
+        {"/SUB/new.wav", O_RDWR | O_CREAT, "/Sub/new.wav", 0, ""},
+        {"/SUB/NEW.wav", O_RDWR | O_CREAT, "/Sub/new.wav", 0, ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.path);
+        std::string opened;
+        const std::string path = QFile::encodeName(root + r.path).toStdString();
+        const int fd = tova::lean::Files::openResolved(path, r.flags | O_CLOEXEC, 0666, &opened);
+        if (!*r.opened) {
+            EXPECT_LT(fd, 0);
+            EXPECT_EQ(errno, r.error);
+            continue;
+        }
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(QFile::decodeName(QByteArray::fromStdString(opened)), root + r.opened);
+        char buffer[16] = {};
+        EXPECT_EQ(::read(fd, buffer, sizeof buffer - 1), ssize_t(std::strlen(r.content)));
+        EXPECT_STREQ(buffer, r.content);
+        ::close(fd);
+    }
+    QStringList entries = QDir(root).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (QStringList{"A.WAV", "C.WAV", "Sub", "c.wav"}));
+    EXPECT_EQ(QDir(root + "/Sub").entryList(QDir::Files), (QStringList{"B.wav", "new.wav"}));
+}
+
+// One read of a folder tells which entries are regular files by their exact names; each name listed
+// is a file for isFile. Folders, links (whatever they point to), names holding "\\" and folders that
+// cannot be read list nothing.
+TEST(FileSystem, ListedRegularFilesAreFilesByTheirExactNames) {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    for (const char* name : {"a.wav", "B.WAV", ".hidden", "back\\slash.wav"})
+        tova::test::writeFile(root + "/" + name, "x");
+    QDir().mkdir(root + "/folder.wav");
+    QFile::link(root + "/a.wav", root + "/link.wav");
+    const QSet<QString> listed = FileSystem::listedRegularFiles(root);
+    EXPECT_EQ(listed, (QSet<QString>{"a.wav", "B.WAV", ".hidden"}));
+    for (const QString& name : listed) EXPECT_TRUE(FileSystem::isFile(root + "/" + name)) << name.toStdString();
+    EXPECT_TRUE(FileSystem::listedRegularFiles(root + "/missing").isEmpty());
+    EXPECT_TRUE(FileSystem::listedRegularFiles(root + "/a.wav").isEmpty());
 }
 
 TEST(FileSystem, ListingsAreSortedWithoutRegardToCase) {

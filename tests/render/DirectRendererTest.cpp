@@ -5,7 +5,12 @@
 #include "platform/Errors.h"
 #include "render/FreqTableCallback.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+
+#include <chrono>
+#include <thread>
 
 namespace tova::test {
 namespace {
@@ -36,6 +41,67 @@ TEST_F(DirectRendererTest, StopKeepsTheNotesDoneAndSaysSo) {
     EXPECT_FALSE(partsLeft());
     EXPECT_FALSE(window.progress.visible);
     EXPECT_TRUE(window.windowEnabled);
+}
+
+// The window's events are handled before the first note and then at least every 10 ms: a stop link
+// pressed (an event) while a note takes longer than that is seen before the next note, and one
+// pressed as the render begins stops it before any note.
+TEST_F(DirectRendererTest, AStopLinkPressedDuringTheRenderIsSeenBeforeTheNextNote) {
+    direct.SetWorkers(1);  // one note after the other: the notes done are known exactly
+    const struct {
+        int pressedAt;      // during this append (0: before the render)
+        double durationMs;  // of the notes joined (-1: no output)
+    } rows[] = {{0, -1}, {2, 810}, {4, 1515.034}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.pressedAt);
+        auto pressStop = [] {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { StopRequested = -1; }, Qt::QueuedConnection);
+        };
+        int appends = 0;
+        direct.onAppend = [&](int n) {
+            appends = n;
+            if (n == r.pressedAt) pressStop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        };
+        QFile::remove(output);
+        if (r.pressedAt == 0) pressStop();
+        EXPECT_EQ(generate(output), QStringLiteral("wavファイルの生成を中断しました。"));
+        EXPECT_EQ(appends, r.pressedAt);
+        EXPECT_NEAR(WaveDurationMs(readFile(output)), r.durationMs, 1.0);
+        EXPECT_FALSE(partsLeft());
+    }
+    direct.onAppend = nullptr;
+}
+
+// A note's cache file is found by one listing of the cache folder, and otherwise as any file is: one
+// whose name differs in letter case still counts as the note's rendering; one that has become a
+// folder does not, and the note is rendered again as before.
+TEST_F(DirectRendererTest, CacheFilesInAnotherLetterCaseOrReplacedByAFolder) {
+    const QString cache = dir.filePath(QStringLiteral("my songs/song.cache"));
+    ASSERT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+    const QByteArray first = readFile(output);
+    ASSERT_EQ(takeRendered().size(), 4);
+    auto cacheFile = [&](int note) {
+        const QStringList found = QDir(cache).entryList({QStringLiteral("%1_*").arg(note)}, QDir::Files | QDir::Dirs);
+        return found.size() == 1 ? found.front() : QString();
+    };
+
+    const QString name = cacheFile(1);
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_TRUE(QFile::rename(cache + u'/' + name, cache + u'/' + name.toUpper()));
+    EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+    EXPECT_EQ(takeRendered(), QStringList());
+    EXPECT_EQ(readFile(output), first);
+    EXPECT_EQ(cacheFile(1), name.toUpper());
+
+    const QString other = cacheFile(3);
+    ASSERT_FALSE(other.isEmpty());
+    ASSERT_TRUE(QFile::remove(cache + u'/' + other));
+    ASSERT_TRUE(QDir(cache).mkdir(other));
+    EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+    EXPECT_EQ(takeRendered(), QStringList{"B3"});
+    EXPECT_TRUE(QFileInfo(cache + u'/' + other).isDir());
+    EXPECT_NEAR(WaveDurationMs(readFile(output)), WaveDurationMs(first), 1.0);
 }
 
 // A failure part way: nothing is joined, the parts written so far are deleted, the window comes back;

@@ -10,7 +10,9 @@
 namespace tova::test {
 
 void CountingRoad::append() {
-    if (++appends_ == failAt_) throw FileError(QStringLiteral("書き込みに失敗しました。"), 75);
+    ++appends_;
+    if (onAppend_) onAppend_(appends_);
+    if (appends_ == failAt_) throw FileError(QStringLiteral("書き込みに失敗しました。"), 75);
 }
 
 void RenderRoadFixture::SetUp() {

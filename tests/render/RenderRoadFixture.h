@@ -25,12 +25,18 @@
 
 namespace tova::test {
 
-// Passes every call on to the real road and notes tool 2's notes and tool 1's length texts; `failAt` makes the n-th append of
-// tool 1 (counting from 1) fail.
+// Passes every call on to the real road and notes tool 2's notes and tool 1's length texts; `failAt`
+// makes the n-th append of tool 1 (counting from 1) fail; `onAppend`, when set, is called with that
+// count before each append.
 class CountingRoad : public ToolRoad {
 public:
-    CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, QStringList& lengths, int failAt)
-        : inner_(std::move(inner)), rendered_(rendered), lengths_(lengths), failAt_(failAt) {}
+    CountingRoad(std::unique_ptr<ToolRoad> inner, QStringList& rendered, QStringList& lengths, int failAt,
+                 std::function<void(int)> onAppend = {})
+        : inner_(std::move(inner)),
+          rendered_(rendered),
+          lengths_(lengths),
+          failAt_(failAt),
+          onAppend_(std::move(onAppend)) {}
     void AppendRest(const QString& o, const QString& r, const QString& l) override {
         append();
         lengths_ << QStringLiteral("rest ") + l;
@@ -66,6 +72,7 @@ private:
     QStringList& rendered_;
     QStringList& lengths_;
     int failAt_;
+    std::function<void(int)> onAppend_;
     int appends_ = 0;
 };
 
@@ -77,11 +84,12 @@ public:
     QStringList lengths;        // tool 1's length texts of rests and rendered notes, in call order
     QList<bool> libraryRoads;   // the road of each render
     int failAt = 0;
+    std::function<void(int)> onAppend;
 
 protected:
     std::unique_ptr<ToolRoad> MakeRoad(bool library) override {
         libraryRoads << library;
-        return std::make_unique<CountingRoad>(DirectRenderer::MakeRoad(library), rendered, lengths, failAt);
+        return std::make_unique<CountingRoad>(DirectRenderer::MakeRoad(library), rendered, lengths, failAt, onAppend);
     }
 };
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -245,33 +246,39 @@ TEST_F(CatenaAppendTest, InputStretchMissingAndShortInputsCountAsSilence) {
 }
 
 TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
-    // Plain 16-bit mono waves at 44100 Hz are read straight from the file; the same samples in layouts
-    // that go through the sound-file library (stereo with both channels alike, an extra chunk after
-    // the data, a data size beyond the end of the file) must read the same.
-    std::vector<qint16> mono(1001);
-    for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = qint16((int(i) * 7919) % 65536 - 32768);
-    std::vector<qint16> stereo;
-    for (qint16 s : mono) stereo.insert(stereo.end(), {s, s});
-    writeFile(path("plain.wav"), catenaWaveBytes(mono, 1, 44100));
-    writeFile(path("stereo.wav"), catenaWaveBytes(stereo, 2, 44100));
-    writeFile(path("chunk.wav"), catenaWaveBytes(mono, 1, 44100) + QByteArray("LIST\4\0\0\0abcd", 12));
-    QByteArray longer = catenaWaveBytes(mono, 1, 44100);
-    qToLittleEndian<quint32>(quint32(mono.size() * 2 + 400), longer.data() + 40);
-    writeFile(path("longer.wav"), longer);
+    // Plain 16-bit mono waves at 44100 Hz are read straight from the file (whole when they are small,
+    // up to 1 MiB, else a stretch at a time); the same samples in layouts that go through the
+    // sound-file library (stereo with both channels alike, an extra chunk after the data, a data size
+    // beyond the end of the file) must read the same.
+    for (const qint64 frames : {qint64(1001), qint64(524266), qint64(524267)}) {  // 1 MiB is 44 + 2 * 524266
+        SCOPED_TRACE(frames);
+        std::vector<qint16> mono(static_cast<std::size_t>(frames));
+        for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = qint16((int(i) * 7919) % 65536 - 32768);
+        std::vector<qint16> stereo;
+        for (qint16 s : mono) stereo.insert(stereo.end(), {s, s});
+        writeFile(path("plain.wav"), catenaWaveBytes(mono, 1, 44100));
+        writeFile(path("stereo.wav"), catenaWaveBytes(stereo, 2, 44100));
+        writeFile(path("chunk.wav"), catenaWaveBytes(mono, 1, 44100) + QByteArray("LIST\4\0\0\0abcd", 12));
+        QByteArray longer = catenaWaveBytes(mono, 1, 44100);
+        qToLittleEndian<quint32>(quint32(mono.size() * 2 + 400), longer.data() + 40);
+        writeFile(path("longer.wav"), longer);
 
-    const struct {
-        qint64 first, count;
-    } stretches[] = {{0, 1001}, {0, 7}, {3, 500}, {-5, 20}, {-2000, 10}, {995, 30}, {1001, 4}, {-3, 1010}};
-    for (const auto& st : stretches) {
-        const std::vector<double> plain = CatenaInput::read(u8(path("plain.wav")), st.first, st.count);
-        ASSERT_EQ(plain.size(), std::size_t(st.count));
-        for (qint64 k = 0; k < st.count; ++k) {
-            const qint64 at = st.first + k;
-            ASSERT_EQ(plain[std::size_t(k)], at >= 0 && at < 1001 ? double(mono[std::size_t(at)]) : 0.0)
-                << st.first << " + " << k;
+        const struct {
+            qint64 first, count;
+        } stretches[] = {{0, frames},  {0, 7},          {3, 500},    {-5, 20},
+                         {-2000, 10}, {frames - 6, 30}, {frames, 4}, {-3, frames + 9}};
+        for (const auto& st : stretches) {
+            const std::vector<double> plain = CatenaInput::read(u8(path("plain.wav")), st.first, st.count);
+            ASSERT_EQ(plain.size(), std::size_t(st.count));
+            for (qint64 k = 0; k < st.count; ++k) {
+                const qint64 at = st.first + k;
+                ASSERT_EQ(plain[std::size_t(k)], at >= 0 && at < frames ? double(mono[std::size_t(at)]) : 0.0)
+                    << st.first << " + " << k;
+            }
+            for (const char* other : {"stereo.wav", "chunk.wav", "longer.wav"})
+                EXPECT_EQ(CatenaInput::read(u8(path(other)), st.first, st.count), plain)
+                    << other << " from " << st.first;
         }
-        for (const char* other : {"stereo.wav", "chunk.wav", "longer.wav"})
-            EXPECT_EQ(CatenaInput::read(u8(path(other)), st.first, st.count), plain) << other << " from " << st.first;
     }
     // A folder is no sound: silence, as for a missing file.
     EXPECT_EQ(CatenaInput::read(u8(dir.path()), 0, 3), std::vector<double>(3, 0.0));
@@ -331,6 +338,52 @@ TEST_F(CatenaAppendTest, AStrayOddByteInTheDataPartIsDropped) {
     const auto w = joined(out());
     ASSERT_TRUE(w.valid) << w.problem.toStdString();
     EXPECT_EQ(w.samples.size(), 8820u);
+}
+
+// Parts are found as the rest of the system finds files: a part whose name (or folder) is spelt in
+// another letter case is the one appended to, and no second part is made beside it; a missing part
+// is made in the folder as it exists on disk. Joining finds them the same way.
+TEST_F(CatenaAppendTest, PartsUnderAnotherLetterCaseAreTheOnesAppendedTo) {
+    writeFile(path("a.wav"), catenaWaveBytes(catenaSine(4410, 5000, 441), 1, 44100));
+    QDir(dir.path()).mkdir("Sub");
+    const struct {
+        const char* output;             // as the caller names it
+        const char* whd;                // the parts before, renamed from those of a first piece
+        const char* dat;
+        const char* expectedWhd;        // the parts after the second piece
+        const char* expectedDat;
+    } rows[] = {
+        {"one.wav", "ONE.WAV.WHD", "One.wav.Dat", "ONE.WAV.WHD", "One.wav.Dat"},
+        {"two.wav", "two.wav.whd", "TWO.wav.dat", "two.wav.whd", "TWO.wav.dat"},
+        {"SUB/three.wav", "", "", "Sub/three.wav.whd", "Sub/three.wav.dat"},
+        {"sub\\Four.wav", "Sub/four.WAV.whd", "", "Sub/four.WAV.whd", "Sub/Four.wav.dat"},
+    };
+    const auto flat = words("0 0 0 100 100 100 100");
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.output);
+        if (*r.whd || *r.dat) {
+            Catena::append(u8(path("first.wav")), u8(path("a.wav")), "0", "100", flat);
+            if (*r.whd) ASSERT_TRUE(QFile::rename(path("first.wav.whd"), path(r.whd)));
+            if (*r.dat) ASSERT_TRUE(QFile::rename(path("first.wav.dat"), path(r.dat)));
+            QFile::remove(path("first.wav.whd"));
+            QFile::remove(path("first.wav.dat"));
+        }
+        Catena::append(u8(dir.path() + "/" + r.output), u8(path("a.wav")), "0", "100", flat);
+        const auto w = catenaReadWave(readFile(path(r.expectedWhd)) + readFile(path(r.expectedDat)));
+        ASSERT_TRUE(w.valid) << w.problem.toStdString();
+        EXPECT_EQ(w.samples.size(), *r.dat ? 8820u : 4410u);
+        // No other spelling of the parts was made.
+        const QString base = QString::fromUtf8(r.expectedDat).section(u'/', -1).chopped(4).toLower();
+        QStringList parts;
+        for (const QString& folder : {dir.path(), path("Sub")})
+            for (const QString& name : QDir(folder).entryList(QDir::Files))
+                if (name.toLower().startsWith(base + ".")) parts << name;
+        EXPECT_EQ(parts.size(), 2) << parts.join(u' ').toStdString();
+
+        Catena::appendFiles(u8(dir.path() + "/" + r.output + ".WHD"), u8(dir.path() + "/" + r.output + ".DAT"),
+                            u8(path("joined.wav")));
+        EXPECT_EQ(readFile(path("joined.wav")), readFile(path(r.expectedWhd)) + readFile(path(r.expectedDat)));
+    }
 }
 
 TEST_F(CatenaAppendTest, AppendFilesJoinsBothPartsAndNeedsBoth) {

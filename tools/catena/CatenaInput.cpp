@@ -86,8 +86,11 @@ void widen(const char* from, std::size_t count, double* to) {
 // The notes rendered by tool 2 (and most samples) are plain waves: the 44-byte header of 16-bit mono
 // PCM at 44100 Hz followed by exactly the samples it announces. Their samples are read straight from
 // the file, giving the values the sound-file library gives (a 16-bit sample s reads as s); anything
-// else goes to the library. Answers the samples of a plain wave, -1 for another file, -2 for no file.
-std::int64_t plainWaveFrames(int fd) {
+// else goes to the library. A plain wave of up to HeldBytes is read whole, header and samples in one
+// read, into `held`. Answers the samples of a plain wave, -1 for another file, -2 for no file.
+constexpr std::int64_t HeldBytes = std::int64_t(1) << 20;
+
+std::int64_t plainWaveFrames(int fd, std::unique_ptr<char[]>& held) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return -1;
     if (!S_ISREG(st.st_mode)) return -2;
@@ -96,10 +99,17 @@ std::int64_t plainWaveFrames(int fd) {
     if (size <= headerSize || (size - headerSize) % 2 != 0 ||
         size - headerSize > std::int64_t(std::numeric_limits<std::uint32_t>::max()) - 36)
         return -1;
+    std::unique_ptr<char[]> whole;
     char head[headerSize];
-    if (!readAt(fd, head, headerSize, 0)) return -1;
+    if (size <= HeldBytes) {
+        whole = std::make_unique_for_overwrite<char[]>(std::size_t(size));
+        if (!readAt(fd, whole.get(), size, 0)) return -1;
+    } else if (!readAt(fd, head, headerSize, 0)) {
+        return -1;
+    }
     const auto plain = lean::pcmWaveHeader(CatenaInput::SampleRate, 1, std::uint32_t(size - headerSize));
-    if (std::memcmp(head, plain.data(), headerSize) != 0) return -1;
+    if (std::memcmp(whole ? whole.get() : head, plain.data(), headerSize) != 0) return -1;
+    held = std::move(whole);
     return (size - headerSize) / 2;
 }
 
@@ -107,20 +117,18 @@ std::int64_t plainWaveFrames(int fd) {
 
 CatenaInput::CatenaInput(const std::string& path) {
     if (path.empty()) return;
-    const std::string resolved = lean::Files::resolve(path);
-    path_ = resolved;
-    fd_ = ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ >= 0) {
-        const std::int64_t frames = plainWaveFrames(fd_);
-        if (frames >= 0 || frames == -2) {
-            kind_ = frames >= 0 ? Kind::Plain : Kind::Silent;
-            frames_ = std::max<std::int64_t>(frames, 0);
-            return;
-        }
+    fd_ = lean::Files::openResolved(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0, &path_);
+    const std::int64_t frames = fd_ >= 0 ? plainWaveFrames(fd_, held_) : -1;
+    if (frames >= 0 || frames == -2) {
+        kind_ = frames < 0 ? Kind::Silent : held_ ? Kind::Held : Kind::Plain;
+        frames_ = std::max<std::int64_t>(frames, 0);
+    }
+    // Only a plain wave too large to hold is read from the file later.
+    if (fd_ >= 0 && kind_ != Kind::Plain) {
         ::close(fd_);
         fd_ = -1;
     }
-    openLibrary(resolved);
+    if (frames == -1) openLibrary(path_);
 }
 
 CatenaInput::~CatenaInput() {
@@ -153,8 +161,20 @@ void CatenaInput::openLibrary(const std::string& resolved) {
 }
 
 void CatenaInput::read(std::int64_t first, double* out, std::size_t count) {
-    std::fill(out, out + count, 0.0);
     const std::int64_t end = first + std::int64_t(count);
+    if (kind_ == Kind::Held) {
+        // Each sample written once: silence before the sound's start and past its end, its samples between.
+        const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
+        if (from >= to) {
+            std::fill(out, out + count, 0.0);
+            return;
+        }
+        std::fill(out, out + (from - first), 0.0);
+        widen(held_.get() + lean::kPcmWaveHeaderSize + from * 2, std::size_t(to - from), out + (from - first));
+        std::fill(out + (to - first), out + count, 0.0);
+        return;
+    }
+    std::fill(out, out + count, 0.0);
     switch (kind_) {
     case Kind::Silent:
         return;
@@ -173,6 +193,7 @@ void CatenaInput::read(std::int64_t first, double* out, std::size_t count) {
         read(first, out, count);
         return;
     }
+    case Kind::Held:  // above
     case Kind::Library: {
         const std::int64_t from = std::max<std::int64_t>(first, 0), to = std::min<std::int64_t>(end, frames_);
         if (from >= to) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ public:
     static std::vector<double> read(const std::string& path, std::int64_t first, std::int64_t count);
 
 private:
-    enum class Kind { Silent, Plain, Library, Whole };
+    // Plain: a plain 16-bit wave read from the open file as needed; Held: a small one read whole.
+    enum class Kind { Silent, Plain, Held, Library, Whole };
     void openLibrary(const std::string& resolved);
 
     Kind kind_ = Kind::Silent;
@@ -44,6 +46,7 @@ private:
     std::int64_t frames_ = 0;
     std::vector<double> whole_;
     std::vector<char> bytes_;
+    std::unique_ptr<char[]> held_;  // the whole file, for Held
 };
 
 }  // namespace tova

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace tova {
 namespace {
@@ -67,14 +68,17 @@ void saturateInto(const double* v, std::size_t count, char* out) {
     for (; i < count; ++i) lean::putLittle16(out + i * 2, saturate(0.0 + v[i]));
 }
 
-// A file opened for reading and writing (created when missing), closed when it goes.
+// A part opened for reading and writing (created when missing; see lean::Files::openResolved), closed
+// when it goes. `path` is the part's path on disk.
 struct OpenFile {
-    explicit OpenFile(const std::string& path) : fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {}
+    explicit OpenFile(const std::string& name)
+        : fd(lean::Files::openResolved(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666, &path)) {}
     ~OpenFile() {
         if (fd >= 0) ::close(fd);
     }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
+    std::string path;
     int fd;
 };
 
@@ -83,8 +87,11 @@ constexpr std::int64_t MaxDataBytes = std::int64_t(std::numeric_limits<std::uint
 
 }  // namespace
 
-CatenaParts::CatenaParts(const std::string& outputName)
-    : whd_(lean::Files::resolve(outputName + ".whd")), dat_(lean::Files::resolve(outputName + ".dat")) {}
+CatenaParts::CatenaParts(const std::string& outputName) : whd_(outputName + ".whd"), dat_(outputName + ".dat") {}
+
+std::string CatenaParts::headerPath() const { return lean::Files::resolve(whd_); }
+
+std::string CatenaParts::dataPath() const { return lean::Files::resolve(dat_); }
 
 std::array<char, CatenaParts::HeaderSize> CatenaParts::header(std::uint32_t dataBytes) {
     return lean::pcmWaveHeader(SampleRate, 1, dataBytes);
@@ -92,7 +99,7 @@ std::array<char, CatenaParts::HeaderSize> CatenaParts::header(std::uint32_t data
 
 std::int64_t CatenaParts::frames() const {
     struct stat st {};
-    return ::stat(dat_.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) / 2 : 0;
+    return ::stat(dataPath().c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) / 2 : 0;
 }
 
 void CatenaParts::mix(const std::vector<double>& piece, std::int64_t overlapFrames) {
@@ -103,56 +110,58 @@ void CatenaParts::mix(const std::vector<double>& piece, std::int64_t overlapFram
 
 void CatenaParts::mix(std::int64_t pieceFrames, const PieceSource& source, std::int64_t overlapFrames) {
     const OpenFile dat(dat_);
-    if (dat.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot open " + dat_);
+    if (dat.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot open " + dat.path);
     struct stat st {};
-    if (::fstat(dat.fd, &st) != 0) throw lean::Failure(lean::Failure::Io, "cannot read " + dat_);
+    if (::fstat(dat.fd, &st) != 0) throw lean::Failure(lean::Failure::Io, "cannot read " + dat.path);
     const std::int64_t end = std::int64_t(st.st_size) / 2;
     // An odd trailing byte is no sample; drop it so the samples stay aligned.
     if (st.st_size % 2 != 0 && ::ftruncate(dat.fd, off_t(end * 2)) != 0)
-        throw lean::Failure(lean::Failure::Io, "cannot trim " + dat_);
+        throw lean::Failure(lean::Failure::Io, "cannot trim " + dat.path);
 
     const std::int64_t start = std::max<std::int64_t>(0, end - overlapFrames);
     const std::int64_t pieceEnd = start + pieceFrames;
     const std::int64_t newEnd = std::max(end, pieceEnd);
-    if (newEnd * 2 > MaxDataBytes) throw lean::Failure(lean::Failure::Io, dat_ + " would exceed the size a wave can hold");
+    if (newEnd * 2 > MaxDataBytes)
+        throw lean::Failure(lean::Failure::Io, dat.path + " would exceed the size a wave can hold");
 
     // The samples from the start of the piece (or the old end, before a gap) to the piece's end, a
     // block at a time: what is there already (the tail it overlaps, silence in a gap) plus the piece.
     // The tail past a piece that ends inside it stays as it was.
+    // Every sample of a block is read, put or mixed before the block is written, so its buffers are
+    // not cleared first.
     const std::int64_t touchedFrom = std::min(start, end);
-    std::vector<char> bytes;
-    std::vector<double> block;
+    const std::size_t blockFrames = std::size_t(std::clamp<std::int64_t>(pieceEnd - touchedFrom, 0, MixBlockFrames));
+    const auto bytes = std::make_unique_for_overwrite<char[]>(blockFrames * 2);
+    const auto block = std::make_unique_for_overwrite<double[]>(blockFrames);
     for (std::int64_t from = touchedFrom; from < pieceEnd; from += MixBlockFrames) {
         const std::int64_t to = std::min(pieceEnd, from + MixBlockFrames);
-        bytes.resize(std::size_t(to - from) * 2);
-        char* out = bytes.data();
+        char* out = bytes.get();
         auto at = [&](std::int64_t x) { return out + (x - from) * 2; };
         const std::int64_t oldTo = std::min(to, end);
         if (from < oldTo && !readAt(dat.fd, out, (oldTo - from) * 2, from * 2))
-            throw lean::Failure(lean::Failure::Io, "cannot read " + dat_);
+            throw lean::Failure(lean::Failure::Io, "cannot read " + dat.path);
         for (std::int64_t x = from; x < std::min(to, start); ++x) lean::putLittle16(at(x), saturate(0.0));
         const std::int64_t pieceFrom = std::max(from, start);
         if (pieceFrom < to) {
-            block.resize(std::size_t(to - pieceFrom));
-            source(pieceFrom - start, block.data(), block.size());
-            const double* p = block.data() - pieceFrom;  // p[x]: the piece's sample at output sample x
+            source(pieceFrom - start, block.get(), std::size_t(to - pieceFrom));
+            const double* p = block.get() - pieceFrom;  // p[x]: the piece's sample at output sample x
             for (std::int64_t x = pieceFrom; x < std::min(to, end); ++x)
                 lean::putLittle16(at(x), saturate(double(lean::little16(at(x))) + p[x]));
             const std::int64_t fresh = std::max(pieceFrom, end);
             if (fresh < to) saturateInto(p + fresh, std::size_t(to - fresh), at(fresh));
         }
-        if (!writeAt(dat.fd, out, std::int64_t(bytes.size()), from * 2))
-            throw lean::Failure(lean::Failure::Io, "cannot write " + dat_);
+        if (!writeAt(dat.fd, out, (to - from) * 2, from * 2))
+            throw lean::Failure(lean::Failure::Io, "cannot write " + dat.path);
     }
 
     // The header is rewritten in place: one write of its 44 bytes, without a temporary file or a sync
     // to disk, which would cost more than the note itself when a render appends hundreds of notes.
     const OpenFile whd(whd_);
-    if (whd.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot write " + whd_);
+    if (whd.fd < 0) throw lean::Failure(lean::Failure::Access, "cannot write " + whd.path);
     const auto head = header(std::uint32_t(newEnd * 2));
     if (!writeAt(whd.fd, head.data(), HeaderSize, 0) || ::fstat(whd.fd, &st) != 0 ||
         (st.st_size != HeaderSize && ::ftruncate(whd.fd, HeaderSize) != 0))
-        throw lean::Failure(lean::Failure::Io, "cannot write " + whd_);
+        throw lean::Failure(lean::Failure::Io, "cannot write " + whd.path);
 }
 
 void CatenaParts::join(const std::string& headerPart, const std::string& dataPart, const std::string& output) {
@@ -167,21 +176,22 @@ void CatenaParts::join(const std::string& headerPart, const std::string& dataPar
         }
     } closer{fds};
     for (int k = 0; k < 2; ++k) {
-        fds[k] = ::open(lean::Files::resolve(parts[k]).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        fds[k] = lean::Files::openResolved(parts[k], O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         struct stat st {};
         if (fds[k] < 0 || ::fstat(fds[k], &st) != 0 || !S_ISREG(st.st_mode))
             throw lean::Failure(lean::Failure::FileNotFound, "cannot read " + parts[k]);
     }
     lean::AtomicFile out(lean::Files::resolve(output));
     if (!out.isOpen()) throw lean::Failure(lean::Failure::Access, "cannot write " + output);
-    std::vector<char> chunk(std::size_t(1) << 20);
+    constexpr std::size_t ChunkBytes = std::size_t(1) << 20;
+    const auto chunk = std::make_unique_for_overwrite<char[]>(ChunkBytes);  // each byte read before it is written
     for (int k = 0; k < 2; ++k) {
         for (;;) {
-            const ssize_t n = ::read(fds[k], chunk.data(), chunk.size());
+            const ssize_t n = ::read(fds[k], chunk.get(), ChunkBytes);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) throw lean::Failure(lean::Failure::Io, "cannot read " + parts[k]);
             if (n == 0) break;
-            if (!out.write(chunk.data(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
+            if (!out.write(chunk.get(), std::size_t(n))) throw lean::Failure(lean::Failure::Io, out.error());
         }
     }
     if (!out.commit()) throw lean::Failure(lean::Failure::Io, "cannot write " + output);

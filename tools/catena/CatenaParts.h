@@ -21,8 +21,9 @@ public:
     // The parts of `outputName` (its name with ".whd" and with ".dat" appended).
     explicit CatenaParts(const std::string& outputName);
 
-    std::string headerPath() const { return whd_; }
-    std::string dataPath() const { return dat_; }
+    // Their paths on disk (see lean::Files::resolve).
+    std::string headerPath() const;
+    std::string dataPath() const;
 
     // The header of a wave whose data is `dataBytes` long.
     static std::array<char, HeaderSize> header(std::uint32_t dataBytes);
@@ -48,7 +49,7 @@ public:
     static void join(const std::string& headerPart, const std::string& dataPart, const std::string& output);
 
 private:
-    std::string whd_;
+    std::string whd_;  // as named: each part is resolved when it is opened
     std::string dat_;
 };
 
