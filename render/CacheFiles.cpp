@@ -92,6 +92,23 @@ void DeleteNoteCacheFiles(const QString& folder, int32_t noteIndex) {
         removeFile(path);
 }
 
+QHash<int32_t, QStringList> NoteCacheFilesByIndex(const QString& folder) {
+    QHash<int32_t, QStringList> byIndex;
+    for (const QString& path : listCacheFiles(CacheFolderOrTemp(folder), QStringLiteral("*.wav"))) {
+        // "<index>_*.wav": the digits before the first "_" as QString::number writes the index.
+        const QString name = PathText::filePart(path);
+        const qsizetype bar = name.indexOf(u'_');
+        bool ok = false;
+        const int32_t index = bar > 0 ? name.left(bar).toInt(&ok) : 0;
+        if (ok && QString::number(index) == name.left(bar)) byIndex[index] << path;
+    }
+    return byIndex;
+}
+
+void DeleteListedNoteCacheFiles(const QHash<int32_t, QStringList>& listed, int32_t noteIndex) {
+    for (const QString& path : listed.value(noteIndex)) removeFile(path);
+}
+
 void DeleteVoiceCacheFiles(const QString& folder, const QString& sampleName) {
     QString s = sampleName;
     s.replace(u'\\', u'_').replace(u'/', u'_');

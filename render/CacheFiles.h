@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +52,12 @@ QString FindNoteCacheFile(const QString& folder, int32_t noteIndex, const QStrin
 // Deletes the cache files of one note ("<index>_*.wav") in the folder, or in the temporary cache folder
 // when the folder text is empty. Failures are ignored.
 void DeleteNoteCacheFiles(const QString& folder, int32_t noteIndex);
+// The cache files of a folder (as DeleteNoteCacheFiles finds them) by the note index their names begin
+// with, from one listing: a render that deletes the older renderings of many notes lists the folder
+// once instead of once a note.
+QHash<int32_t, QStringList> NoteCacheFilesByIndex(const QString& folder);
+// Deletes the files NoteCacheFilesByIndex listed for one note.
+void DeleteListedNoteCacheFiles(const QHash<int32_t, QStringList>& listed, int32_t noteIndex);
 
 // Deletes the cache files rendered from one sample (name without extension; "\" counts as "_"): names
 // holding "_<sample>_" or beginning with "<sample>_". Case-sensitive. Nothing for an empty folder text.

@@ -81,6 +81,8 @@ struct DirectRenderer::Run {
     // The cache folder's regular files as listed when the notes begin: a note whose cache file is
     // listed needs no look of its own (see FileSystem::listedRegularFiles).
     QSet<QString> cacheFiles;
+    // The notes' older renderings as listed when the notes begin, deleted before a note renders again.
+    QHash<int32_t, QStringList> oldRenderings;
 
     // Waits for every job handed out (their notes' files are then whole), without appending.
     void settle() {
@@ -159,7 +161,10 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         SetConcurrentStop(0);
         const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
         if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
-        if (s.CacheEnable) run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
+        if (s.CacheEnable) {
+            run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
+            run.oldRenderings = NoteCacheFilesByIndex(run.cacheFolder);
+        }
         // The window's events (the stop link among them) are handled before the first note and then
         // every few milliseconds: a note that is only appended takes far less than a look at them.
         std::optional<std::chrono::steady_clock::time_point> eventsHandled;
@@ -240,7 +245,7 @@ void DirectRenderer::startNote(Run& run, const RenderNotePlan& n) {
         return;
     }
     // The note's older renderings go first, as in the per-note batch.
-    if (cached) DeleteNoteCacheFiles(run.cacheFolder, n.index);
+    if (cached) DeleteListedNoteCacheFiles(run.oldRenderings, n.index);
     NoteRenderCall call;
     call.samplePath = n.samplePath(song_.VoiceDir);
     call.noteFile = p.noteFile;

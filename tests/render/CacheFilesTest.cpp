@@ -102,6 +102,25 @@ TEST_F(CacheFilesTest, NoteDeletionKeepsOtherIndexesAndOtherFiles) {
     EXPECT_EQ(files(TempCacheFolder()), QStringList({u"5_a_C4_100_0.wav"_s}));
 }
 
+// A render lists the older renderings once and deletes a note's from that list: the same files go as
+// when the folder is searched for each note.
+TEST_F(CacheFilesTest, OneListingDeletesWhatEachNotesSearchWould) {
+    const QStringList names = {u"1_a_C4_100_00000000.wav"_s, u"1_i.WAV"_s,  u"10_a_C4_100_2.wav"_s, u"012_a.wav"_s,
+                               u"12_.wav"_s,                 u"1_notes.txt"_s, u"2_a.wav.bak"_s,      u"3x_a.wav"_s,
+                               u"4_a_C4_100_4.wav"_s};
+    const QString searched = path(u"searched"_s), listed = path(u"listed"_s);
+    make(searched, names);
+    make(listed, names);
+    const QHash<int32_t, QStringList> byIndex = NoteCacheFilesByIndex(listed);
+    for (int32_t index : {1, 12, 2, 3, 5}) {
+        DeleteNoteCacheFiles(searched, index);
+        DeleteListedNoteCacheFiles(byIndex, index);
+        EXPECT_EQ(files(listed), files(searched)) << index;
+    }
+    EXPECT_EQ(files(listed), QStringList({u"012_a.wav"_s, u"10_a_C4_100_2.wav"_s, u"1_notes.txt"_s, u"2_a.wav.bak"_s,
+                                          u"3x_a.wav"_s, u"4_a_C4_100_4.wav"_s}));
+}
+
 TEST_F(CacheFilesTest, EmptyFolderNeverMeansTheCurrentFolder) {
     // The current folder holds what look like cache files; no clean-up may reach them.
     const QString current = path(u"work"_s);
