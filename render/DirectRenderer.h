@@ -51,6 +51,11 @@ protected:
 private:
     struct Pending;
     struct Run;
+    struct Piece;
+    // The note file a note is appended from ("" for notes that need none).
+    QString noteFileOf(const Run& run, const RenderNotePlan& note) const;
+    Piece pieceOf(const Run& run, const RenderNotePlan& note, const QString& noteFile) const;
+    QString pieceKey(Run& run, const Piece& piece) const;
     // Renders a note when it needs it (handing it to a worker when the road allows) and queues it.
     void startNote(Run& run, const RenderNotePlan& note);
     // Waits for the first queued note and appends it.
@@ -61,6 +66,7 @@ private:
     Song& song_;
     RenderWindow& window_;
     unsigned workers_ = 0;
+    bool reuseAllowed_ = true;
 };
 
 }  // namespace tova
