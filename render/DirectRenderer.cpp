@@ -200,8 +200,17 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         if (s.CacheEnable) run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
         run.appendTarget = run.output;
         if (s.CacheEnable) {
-            for (const RenderNotePlan& plan : run.plans) run.keys << pieceKey(run, pieceOf(run, plan, noteFileOf(run, plan)));
-            if (record) run.reuse = RenderReuse::findReuse(record->keys, run.keys);
+            // A note whose cache file is gone is rendered again, as without a record, so it counts as
+            // changed (its key in the record, made once it is rendered, is the plain one).
+            QStringList compared;
+            for (const RenderNotePlan& plan : run.plans) {
+                const Piece piece = pieceOf(run, plan, noteFileOf(run, plan));
+                run.keys << pieceKey(run, piece);
+                const bool missing = piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
+                                     !FileSystem::isFile(piece.input);
+                compared << (missing ? run.keys.back() + QStringLiteral("\tmissing") : run.keys.back());
+            }
+            if (record) run.reuse = RenderReuse::findReuse(record->keys, compared);
             if (run.reuse) {
                 run.appendTarget = PathText::join(run.cacheFolder, PathText::filePart(run.output) + QStringLiteral(".reuse"));
                 removeParts(run.appendTarget);
@@ -402,12 +411,8 @@ QString DirectRenderer::pieceKey(Run& run, const Piece& piece) const {
     static const QString kinds[] = {QStringLiteral("rest"), QStringLiteral("patch"), QStringLiteral("direct"),
                                     QStringLiteral("note")};
     // A cache file's name stands for its content; any other input is known by its size and time.
-    // A note whose cache file is gone is rendered again, as without a record, so it counts as changed.
     QString stamp;
-    if (piece.kind == Piece::Note) {
-        if (!run.cacheFiles.contains(PathText::filePart(piece.input)) && !FileSystem::isFile(piece.input))
-            stamp = QStringLiteral("missing");
-    } else {
+    if (piece.kind != Piece::Note) {
         auto at = run.inputStamps.find(piece.input);
         if (at == run.inputStamps.end()) {
             const auto st = RenderReuse::stampOf(piece.input);
