@@ -259,7 +259,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
                 else
                     run.oldOutput.writeSpliced(*run.reuse, freshData, run.output);
             }
-            run.oldOutput.close();
+            run.oldOutput.closeInBackground();
             removeParts(run.appendTarget);
         } else if (FileSystem::exists(whd)) {
             if (FileSystem::exists(dat)) {

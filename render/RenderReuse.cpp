@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace tova::RenderReuse {
 namespace {
@@ -221,6 +222,12 @@ OldOutput::~OldOutput() { close(); }
 
 void OldOutput::close() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+void OldOutput::closeInBackground() {
+    if (fd_ < 0) return;
+    std::thread([fd = fd_] { ::close(fd); }).detach();
     fd_ = -1;
 }
 

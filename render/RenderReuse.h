@@ -94,6 +94,9 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     std::int64_t dataFrames() const { return dataFrames_; }
     void close();
+    // Closes it on a thread of its own: the last close of a file whose name is gone frees its blocks,
+    // which takes longer than writing the new output, and nobody waits for that.
+    void closeInBackground();
 
     // Writes `output` once, atomically and synced: the header for the new total, the old data
     // [0, headFrames), the whole data part `middleData` (which must be middleFrames long) and the old
