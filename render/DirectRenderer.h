@@ -31,6 +31,12 @@ struct RenderNotePlan;
 // render answers Stopped. A failure
 // ends the render too (with DebugMode on it then reaches the caller): nothing is joined and no output
 // exists. Either way the output's parts are never left behind.
+//
+// With the render cache on, a finished render leaves a record of its appends in the cache folder; the
+// next render into the same output, on the library road, appends again only the stretch that changed
+// (between restart points, see render/RenderReuse.h) and takes the rest from the previous output,
+// writing the output once with the bytes of a whole render. A stop during such a render leaves no
+// output; anything that does not match the record renders the whole song.
 class DirectRenderer : public InProcessRender {
 public:
     DirectRenderer(Song& song, RenderWindow& window);

@@ -327,6 +327,35 @@ TEST_F(RenderReuseTest, AnOutputChangedOnDiskOrADamagedRecordRendersEverything) 
     }
 }
 
+// Fresh pieces that come out at another length than worked out are not spliced in: the whole song is
+// rendered instead.
+TEST_F(RenderReuseTest, FreshPiecesOfAnotherLengthFallBackToTheWholeRender) {
+    setNotes(base);
+    render(output);
+    std::vector<Note> edited = base;
+    edited[3].pitch += 1;
+    setNotes(edited);
+    const QString fresh = cache + QStringLiteral("/incremental.wav.reuse.dat");
+    bool spoiled = false;
+    direct.onAppend = [&](int count) {
+        if (count != 2 || spoiled || !QFile::exists(fresh)) return;
+        QFile f(fresh);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("\0\0", 2);
+        spoiled = true;
+    };
+    direct.lengths.clear();
+    EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。"));
+    direct.onAppend = {};
+    EXPECT_TRUE(spoiled);
+    EXPECT_EQ(direct.lengths.size(), 3 + edited.size());  // pieces 2..4, then every piece
+    EXPECT_FALSE(temporaryPartsLeft());
+    const QString whole = dir.filePath(QStringLiteral("whole.wav"));
+    render(whole);
+    EXPECT_TRUE(readFile(output) == readFile(whole));
+    EXPECT_EQ(render(output), 0);
+}
+
 TEST_F(RenderReuseTest, WithoutTheCacheNoRecord) {
     setNotes(base);
     render(output);
