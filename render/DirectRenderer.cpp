@@ -300,9 +300,11 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
     window_.SetWindowEnabled(true);
     if (retryFull) {
         reuseAllowed_ = false;
-        const RenderEnd end = RenderDirect(projectName, path, first, last, outputName);
-        reuseAllowed_ = true;
-        return end;
+        struct Allow {
+            bool& allowed;
+            ~Allow() { allowed = true; }
+        } allowAgain{reuseAllowed_};
+        return RenderDirect(projectName, path, first, last, outputName);
     }
     return stopped ? RenderEnd::Stopped : RenderEnd::Finished;
 }
