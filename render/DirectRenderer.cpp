@@ -204,7 +204,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             // changed (its key in the record, made once it is rendered, is the plain one).
             QStringList compared;
             for (const RenderNotePlan& plan : run.plans) {
-                const Piece piece = pieceOf(run, plan, noteFileOf(run, plan));
+                const Piece piece = pieceOf(plan, noteFileOf(run, plan));
                 run.keys << pieceKey(run, piece);
                 const bool missing = piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
                                      !FileSystem::isFile(piece.input);
@@ -385,8 +385,7 @@ QString DirectRenderer::noteFileOf(const Run& run, const RenderNotePlan& n) cons
     return settings().CacheEnable ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
 }
 
-DirectRenderer::Piece DirectRenderer::pieceOf(const Run& run, const RenderNotePlan& n, const QString& noteFile) const {
-    Q_UNUSED(run);
+DirectRenderer::Piece DirectRenderer::pieceOf(const RenderNotePlan& n, const QString& noteFile) const {
     Piece piece;
     piece.length = lengthText(n);
     piece.stp = n.stp;
@@ -429,7 +428,7 @@ QString DirectRenderer::pieceKey(Run& run, const Piece& piece) const {
 }
 
 void DirectRenderer::appendNote(Run& run, const Pending& p) {
-    const Piece piece = pieceOf(run, p.plan, p.noteFile);
+    const Piece piece = pieceOf(p.plan, p.noteFile);
     ToolRoad& road = *run.road;
     const QString& out = run.appendTarget;
     switch (piece.kind) {

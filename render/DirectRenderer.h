@@ -60,7 +60,7 @@ private:
     struct Piece;
     // The note file a note is appended from ("" for notes that need none).
     QString noteFileOf(const Run& run, const RenderNotePlan& note) const;
-    Piece pieceOf(const Run& run, const RenderNotePlan& note, const QString& noteFile) const;
+    Piece pieceOf(const RenderNotePlan& note, const QString& noteFile) const;
     QString pieceKey(Run& run, const Piece& piece) const;
     // Renders a note when it needs it (handing it to a worker when the road allows) and queues it.
     void startNote(Run& run, const RenderNotePlan& note);
