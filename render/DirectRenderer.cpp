@@ -206,7 +206,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             for (const RenderNotePlan& plan : run.plans) {
                 const Piece piece = pieceOf(plan, noteFileOf(run, plan));
                 run.keys << pieceKey(run, piece);
-                const bool missing = piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
+                const bool missing = record && piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
                                      !FileSystem::isFile(piece.input);
                 compared << (missing ? run.keys.back() + QStringLiteral("\tmissing") : run.keys.back());
             }
