@@ -19,6 +19,7 @@
 #include "render/RenderNotePlanner.h"
 #include "render/RenderNotePlan.h"
 #include "render/RenderProgress.h"
+#include "render/RenderReuse.h"
 #include "render/RenderValueCheck.h"
 #include "render/RenderWindow.h"
 #include "render/RenderWorkers.h"
@@ -30,6 +31,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 
 #include <chrono>
 #include <optional>
@@ -39,6 +41,9 @@ namespace tova {
 namespace {
 
 constexpr int kSlideMs = 200;
+// A re-render with the cache on appends only the pieces that changed, taking the rest from the
+// previous output (see render/RenderReuse.h).
+constexpr bool kReuseOutput = true;
 constexpr std::chrono::milliseconds kEventInterval{10};
 
 QString sixDecimals(double v) { return Vb::Format(v, QStringLiteral("0.000###")); }
@@ -58,7 +63,22 @@ bool isRelative(const QString& path) { return !path.contains(u'/') && !path.cont
 
 void removeFile(const QString& path) { QFile::remove(FileSystem::resolve(path)); }
 
+void removeParts(const QString& output) {
+    removeFile(output + QStringLiteral(".whd"));
+    removeFile(output + QStringLiteral(".dat"));
+}
+
 }  // namespace
+
+// One append of tool 1, as appendNote makes it for a note.
+struct DirectRenderer::Piece {
+    enum Kind { Rest, Patch, Direct, Note } kind = Rest;
+    QString input;
+    float stp = 0;
+    double offset = 0;
+    QString length;
+    QString envelope;
+};
 
 // A note on its way to the output: planned, perhaps being rendered by a worker, appended in turn.
 struct DirectRenderer::Pending {
@@ -83,6 +103,14 @@ struct DirectRenderer::Run {
     QSet<QString> cacheFiles;
     // The notes' older renderings as listed when the notes begin, deleted before a note renders again.
     QHash<int32_t, QStringList> oldRenderings;
+    // Where tool 1 appends: the output's parts, or with a reuse the temporary parts of the pieces
+    // appended afresh.
+    QString appendTarget;
+    QString recordPath;                          // the render record (see render/RenderReuse.h)
+    QStringList keys;                            // each note's piece key (with the render cache on)
+    QHash<QString, QString> inputStamps;         // size and time of the inputs that are no cache files
+    std::optional<RenderReuse::Reuse> reuse;     // the pieces appended afresh, when the old output is reused
+    RenderReuse::OldOutput oldOutput;
 
     // Waits for every job handed out (their notes' files are then whole), without appending.
     void settle() {
@@ -109,6 +137,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
     RenderProgress& progress = window_.Progress();
     bool stopped = false;
     bool progressStarted = false;
+    bool retryFull = false;
     Run run;
     try {
         const QString base = PathText::baseName(path);
@@ -138,10 +167,19 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             return RenderEnd::Stopped;
         }
 
+        // The previous output is held open when its record describes it, so that what did not change
+        // can be taken from it after its name is gone.
+        run.recordPath = RenderReuse::recordPath(run.cacheFolder, run.output);
+        std::optional<RenderReuse::Record> record;
+        if (kReuseOutput && reuseAllowed_ && s.CacheEnable && s.UseDLL) {
+            record = RenderReuse::readRecord(run.recordPath);
+            if (record && !run.oldOutput.open(run.output, *record)) record.reset();
+        }
         // A stale output and parts left by an aborted run must not survive into this one: whatever
-        // fails from here on, no output is taken for this render's.
+        // fails from here on, no output is taken for this render's (nor a record of one).
         for (const QString& stale : {run.output, run.output + QStringLiteral(".whd"), run.output + QStringLiteral(".dat")})
             if (FileSystem::exists(stale)) removeFile(stale);
+        removeFile(run.recordPath);
         if (s.CacheEnable && !FileSystem::isFolder(run.cacheFolder)) QDir().mkpath(FileSystem::resolve(run.cacheFolder));
         // Without the cache the one note file lives in the cache folder, or beside the path when that
         // folder does not exist.
@@ -165,10 +203,33 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
             run.oldRenderings = NoteCacheFilesByIndex(run.cacheFolder);
         }
+        run.appendTarget = run.output;
+        if (s.CacheEnable) {
+            // A note whose cache file is gone is rendered again, as without a record, so it counts as
+            // changed (its key in the record, made once it is rendered, is the plain one).
+            QStringList compared;
+            for (const RenderNotePlan& plan : run.plans) {
+                const Piece piece = pieceOf(plan, noteFileOf(run, plan));
+                run.keys << pieceKey(run, piece);
+                const bool missing = record && piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
+                                     !FileSystem::isFile(piece.input);
+                compared << (missing ? run.keys.back() + QStringLiteral("\tmissing") : run.keys.back());
+            }
+            if (record) run.reuse = RenderReuse::findReuse(record->keys, compared);
+            if (run.reuse) {
+                run.appendTarget = PathText::join(run.cacheFolder, PathText::filePart(run.output) + QStringLiteral(".reuse"));
+                removeParts(run.appendTarget);
+            } else {
+                run.oldOutput.close();
+            }
+        }
         // The window's events (the stop link among them) are handled before the first note and then
         // every few milliseconds: a note that is only appended takes far less than a look at them.
         std::optional<std::chrono::steady_clock::time_point> eventsHandled;
-        for (const RenderNotePlan& plan : run.plans) {
+        for (std::size_t k = 0; k < run.plans.size(); ++k) {
+            // The pieces that did not change are not appended again.
+            if (run.reuse && (int(k) < run.reuse->first || int(k) >= run.reuse->newEnd)) continue;
+            const RenderNotePlan& plan = run.plans[k];
             const auto now = std::chrono::steady_clock::now();
             if (!eventsHandled || now - *eventsHandled >= kEventInterval) {
                 QCoreApplication::processEvents();
@@ -192,7 +253,20 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
 
         if (!s.CacheEnable) removeFile(run.tempNoteFile);
         const QString whd = run.output + QStringLiteral(".whd"), dat = run.output + QStringLiteral(".dat");
-        if (FileSystem::exists(whd)) {
+        if (run.reuse) {
+            // The output once: the old data before the fresh pieces, theirs, and the old data after them.
+            // A stop leaves no output, as a failure does.
+            const QString freshData = run.appendTarget + QStringLiteral(".dat");
+            if (!stopped) {
+                const auto fresh = RenderReuse::stampOf(freshData);
+                if ((fresh ? fresh->size : 0) != run.reuse->middleFrames * 2)
+                    retryFull = true;  // not what the pieces make: render the whole output instead
+                else
+                    run.oldOutput.writeSpliced(*run.reuse, freshData, run.output);
+            }
+            run.oldOutput.closeInBackground();
+            removeParts(run.appendTarget);
+        } else if (FileSystem::exists(whd)) {
             if (FileSystem::exists(dat)) {
                 ToolLibraries::instance().AppendFiles(whd, dat, run.output);
                 removeFile(dat);
@@ -212,18 +286,31 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             if (p.ownNoteFile) removeFile(p.noteFile);
         if (!run.output.isEmpty()) {
             removeFile(run.output);
-            removeFile(run.output + QStringLiteral(".whd"));
-            removeFile(run.output + QStringLiteral(".dat"));
+            removeParts(run.output);
         }
+        if (run.reuse) removeParts(run.appendTarget);
+        if (!run.recordPath.isEmpty()) removeFile(run.recordPath);
         SetFreqTableWindow(nullptr);
         if (progressStarted) progress.Finish();
         window_.SetWindowEnabled(true);
         if (EventGuard::debugMode()) throw;
         return RenderEnd::Finished;
     }
+    // The record of a finished render, for the next one to reuse its output.
+    if (s.CacheEnable && !stopped && !retryFull)
+        if (const auto stamp = RenderReuse::stampOf(run.output))
+            RenderReuse::writeRecord(run.recordPath, {run.output, stamp->size, stamp->mtimeNs, run.keys});
     SetFreqTableWindow(nullptr);
     progress.Finish();
     window_.SetWindowEnabled(true);
+    if (retryFull) {
+        reuseAllowed_ = false;
+        struct Allow {
+            bool& allowed;
+            ~Allow() { allowed = true; }
+        } allowAgain{reuseAllowed_};
+        return RenderDirect(projectName, path, first, last, outputName);
+    }
     return stopped ? RenderEnd::Stopped : RenderEnd::Finished;
 }
 
@@ -298,25 +385,63 @@ void DirectRenderer::appendNext(Run& run) {
     run.pending.pop_front();
 }
 
-void DirectRenderer::appendNote(Run& run, const Pending& p) {
-    const RenderNotePlan& n = p.plan;
-    ToolRoad& road = *run.road;
-    const QString length = lengthText(n);
+QString DirectRenderer::noteFileOf(const Run& run, const RenderNotePlan& n) const {
+    if (n.rest || !n.patch.isEmpty() || n.direct) return QString();
+    return settings().CacheEnable ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
+}
+
+DirectRenderer::Piece DirectRenderer::pieceOf(const RenderNotePlan& n, const QString& noteFile) const {
+    Piece piece;
+    piece.length = lengthText(n);
+    piece.stp = n.stp;
+    piece.envelope = n.env;
     if (n.rest) {
-        road.AppendRest(run.output, PathText::join(song_.VoiceDir, QStringLiteral("R.wav")), length);
-        return;
+        piece.input = PathText::join(song_.VoiceDir, QStringLiteral("R.wav"));
+        piece.envelope.clear();  // the road's own, without overlap
+    } else if (!n.patch.isEmpty()) {
+        piece.kind = Piece::Patch;
+        piece.input = PathText::join(PathText::folderPart(song_.ProjectPath), n.patch);
+        if (!FileExists(piece.input)) piece.input = QStringLiteral("R.wav");
+    } else if (n.direct) {
+        piece.kind = Piece::Direct;
+        piece.input = n.samplePath(song_.VoiceDir);
+        piece.offset = n.offset;
+    } else {
+        piece.kind = Piece::Note;
+        piece.input = noteFile;
     }
-    if (!n.patch.isEmpty()) {
-        QString sample = PathText::join(PathText::folderPart(song_.ProjectPath), n.patch);
-        if (!FileExists(sample)) sample = QStringLiteral("R.wav");
-        road.AppendPatch(run.output, sample, n.stp, length, n.env);
-        return;
+    return piece;
+}
+
+QString DirectRenderer::pieceKey(Run& run, const Piece& piece) const {
+    static const QString kinds[] = {QStringLiteral("rest"), QStringLiteral("patch"), QStringLiteral("direct"),
+                                    QStringLiteral("note")};
+    // A cache file's name stands for its content; any other input is known by its size and time.
+    QString stamp;
+    if (piece.kind != Piece::Note) {
+        auto at = run.inputStamps.find(piece.input);
+        if (at == run.inputStamps.end()) {
+            const auto st = RenderReuse::stampOf(piece.input);
+            at = run.inputStamps.insert(piece.input, st ? QString::number(st->size) + u' ' + QString::number(st->mtimeNs)
+                                                        : QStringLiteral("missing"));
+        }
+        stamp = *at;
     }
-    if (n.direct) {
-        road.AppendDirect(run.output, n.samplePath(song_.VoiceDir), n.offset, n.stp, length, n.env);
-        return;
+    const QString start = QString::number(double(piece.stp), 'g', 9) + u' ' + QString::number(piece.offset, 'g', 17);
+    return RenderReuse::pieceKey(settings().UseDLL ? QStringLiteral("library") : QStringLiteral("program"),
+                                 kinds[piece.kind], piece.length, piece.envelope, piece.input, start, stamp);
+}
+
+void DirectRenderer::appendNote(Run& run, const Pending& p) {
+    const Piece piece = pieceOf(p.plan, p.noteFile);
+    ToolRoad& road = *run.road;
+    const QString& out = run.appendTarget;
+    switch (piece.kind) {
+    case Piece::Rest: road.AppendRest(out, piece.input, piece.length); return;
+    case Piece::Patch: road.AppendPatch(out, piece.input, piece.stp, piece.length, piece.envelope); return;
+    case Piece::Direct: road.AppendDirect(out, piece.input, piece.offset, piece.stp, piece.length, piece.envelope); return;
+    case Piece::Note: road.AppendNote(out, piece.input, piece.stp, piece.length, piece.envelope); return;
     }
-    road.AppendNote(run.output, p.noteFile, n.stp, length, n.env);
 }
 
 }  // namespace tova

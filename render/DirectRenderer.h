@@ -31,6 +31,12 @@ struct RenderNotePlan;
 // render answers Stopped. A failure
 // ends the render too (with DebugMode on it then reaches the caller): nothing is joined and no output
 // exists. Either way the output's parts are never left behind.
+//
+// With the render cache on, a finished render leaves a record of its appends in the cache folder; the
+// next render into the same output, on the library road, appends again only the stretch that changed
+// (between restart points, see render/RenderReuse.h) and takes the rest from the previous output,
+// writing the output once with the bytes of a whole render. A stop during such a render leaves no
+// output; anything that does not match the record renders the whole song.
 class DirectRenderer : public InProcessRender {
 public:
     DirectRenderer(Song& song, RenderWindow& window);
@@ -51,6 +57,11 @@ protected:
 private:
     struct Pending;
     struct Run;
+    struct Piece;
+    // The note file a note is appended from ("" for notes that need none).
+    QString noteFileOf(const Run& run, const RenderNotePlan& note) const;
+    Piece pieceOf(const RenderNotePlan& note, const QString& noteFile) const;
+    QString pieceKey(Run& run, const Piece& piece) const;
     // Renders a note when it needs it (handing it to a worker when the road allows) and queues it.
     void startNote(Run& run, const RenderNotePlan& note);
     // Waits for the first queued note and appends it.
@@ -61,6 +72,7 @@ private:
     Song& song_;
     RenderWindow& window_;
     unsigned workers_ = 0;
+    bool reuseAllowed_ = true;
 };
 
 }  // namespace tova
