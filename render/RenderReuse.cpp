@@ -10,6 +10,7 @@
 #include "tools/catena/CatenaEnvelope.h"
 #include "tools/catena/CatenaLength.h"
 #include "tools/catena/CatenaParts.h"
+#include "tools/catena/PositionedIo.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,18 +69,6 @@ std::optional<std::int64_t> number(const QString& text) {
     const qlonglong v = text.toLongLong(&ok);  // locale-free
     if (!ok) return std::nullopt;
     return std::int64_t(v);
-}
-
-bool readFully(int fd, char* out, std::int64_t bytes, std::int64_t at) {
-    while (bytes > 0) {
-        const ssize_t n = ::pread(fd, out, std::size_t(bytes), off_t(at));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        out += n;
-        bytes -= n;
-        at += n;
-    }
-    return true;
 }
 
 }  // namespace
@@ -242,7 +231,7 @@ bool OldOutput::open(const QString& output, const Record& record) {
               std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec == record.mtimeNs;
     const std::int64_t data = std::int64_t(st.st_size) - lean::kPcmWaveHeaderSize;
     ok = ok && data >= 0 && data % 2 == 0 && data <= std::int64_t(std::numeric_limits<std::uint32_t>::max()) &&
-         readFully(fd, head, lean::kPcmWaveHeaderSize, 0);
+         readAt(fd, head, lean::kPcmWaveHeaderSize, 0);
     if (ok) {
         const auto canonical = lean::pcmWaveHeader(CatenaParts::SampleRate, 1, std::uint32_t(data));
         ok = std::equal(canonical.begin(), canonical.end(), head);
@@ -283,7 +272,7 @@ void OldOutput::writeSpliced(const Reuse& reuse, const QString& middleData, cons
     auto copy = [&](int fd, std::int64_t from, std::int64_t to, const QString& name) {
         for (std::int64_t at = from; at < to; at += ChunkBytes) {
             const std::int64_t n = std::min(ChunkBytes, to - at);
-            if (!readFully(fd, chunk.get(), n, at)) throw FileError(QStringLiteral("cannot read ") + name);
+            if (!readAt(fd, chunk.get(), n, at)) throw FileError(QStringLiteral("cannot read ") + name);
             if (!out.write(chunk.get(), std::size_t(n))) throw FileError(QString::fromStdString(out.error()), 75);
         }
     };
