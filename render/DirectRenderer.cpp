@@ -255,14 +255,20 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         const QString whd = run.output + QStringLiteral(".whd"), dat = run.output + QStringLiteral(".dat");
         if (run.reuse) {
             // The output once: the old data before the fresh pieces, theirs, and the old data after them.
-            // A stop leaves no output, as a failure does.
             const QString freshData = run.appendTarget + QStringLiteral(".dat");
-            if (!stopped) {
-                const auto fresh = RenderReuse::stampOf(freshData);
-                if ((fresh ? fresh->size : 0) != run.reuse->middleFrames * 2)
-                    retryFull = true;  // not what the pieces make: render the whole output instead
-                else
-                    run.oldOutput.writeSpliced(*run.reuse, freshData, run.output);
+            const auto fresh = RenderReuse::stampOf(freshData);
+            if (stopped) {
+                // The notes done so far, as a whole render stopped there leaves them: the old data before
+                // the fresh pieces (no later piece reaches back into it) and the fresh pieces appended.
+                RenderReuse::Reuse done = *run.reuse;
+                done.middleFrames = fresh ? fresh->size / 2 : 0;
+                done.oldTailFrom = done.oldTotal;
+                done.newTotal = done.headFrames + done.middleFrames;
+                run.oldOutput.writeSpliced(done, freshData, run.output);
+            } else if ((fresh ? fresh->size : 0) != run.reuse->middleFrames * 2) {
+                retryFull = true;  // not what the pieces make: render the whole output instead
+            } else {
+                run.oldOutput.writeSpliced(*run.reuse, freshData, run.output);
             }
             run.oldOutput.closeInBackground();
             removeParts(run.appendTarget);

@@ -8,6 +8,7 @@
 #include "render/RenderReuse.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -367,10 +368,10 @@ TEST_F(RenderReuseTest, WithoutTheCacheNoRecord) {
     EXPECT_FALSE(QFile::exists(record(output)));
 }
 
-// A failure or a stop while the changed pieces are appended leaves no output and no record (a stop
-// over a reused output keeps nothing: the notes done are not a whole output); the next render is
-// whole again.
-TEST_F(RenderReuseTest, AFailureOrAStopPartWayLeavesNoOutputAndNoRecord) {
+// A failure while the changed pieces are appended leaves no output and no record; a stop leaves the
+// notes done (the reused ones before the change and the pieces appended since) as a whole wave, and
+// no record. The next render is whole again.
+TEST_F(RenderReuseTest, AFailureOrAStopPartWayLeavesNoRecord) {
     for (bool stop : {false, true}) {
         SCOPED_TRACE(stop ? "stop" : "failure");
         setNotes(base);
@@ -390,14 +391,26 @@ TEST_F(RenderReuseTest, AFailureOrAStopPartWayLeavesNoOutputAndNoRecord) {
         direct.failAt = 0;
         direct.onAppend = {};
         StopRequested = 0;
-        EXPECT_FALSE(QFile::exists(output));
+        const QByteArray stopped = readFile(output);
+        EXPECT_EQ(QFile::exists(output), stop);
         EXPECT_FALSE(QFile::exists(record(output)));
         EXPECT_FALSE(temporaryPartsLeft());
         EXPECT_EQ(render(output), int(edited.size()));
         const QString whole = dir.filePath(QStringLiteral("whole.wav"));
         QFile::remove(whole);
         render(whole);
-        EXPECT_TRUE(readFile(output) == readFile(whole));
+        const QByteArray full = readFile(whole);
+        EXPECT_TRUE(readFile(output) == full);
+        if (stop) {
+            // A wave whose header tells its size, shorter than the whole one, with the same samples up to
+            // the last second (the last piece's end is mixed with the next piece's start in the whole).
+            ASSERT_GT(stopped.size(), 44);
+            EXPECT_EQ(qFromLittleEndian<quint32>(stopped.constData() + 4), quint32(stopped.size() - 8));
+            EXPECT_EQ(qFromLittleEndian<quint32>(stopped.constData() + 40), quint32(stopped.size() - 44));
+            EXPECT_LT(stopped.size(), full.size());
+            const qsizetype same = stopped.size() - 44100 * 2;
+            if (same > 44) EXPECT_TRUE(stopped.mid(44, same - 44) == full.mid(44, same - 44));
+        }
     }
 }
 
