@@ -161,14 +161,7 @@ protected:
     }
     void setNotes(const std::vector<Note>& notes) {
         song.resizeNotes(0);
-        for (const Note& n : notes) {
-            const qint32 i = song.noteCount();
-            song.resizeNotes(i + 1);
-            song.Lyrics[i] = QString::fromUtf8(n.lyric);
-            song.Lengths[i] = n.ticks;
-            song.NoteNums[i] = n.pitch;
-            song.NoteExt[i] = QString::fromUtf8(n.ext);
-        }
+        for (const Note& n : notes) addNote(n.lyric, n.ticks, n.pitch, n.ext);
         song.SelStart = song.SelEnd = song.noteCount();
     }
     // Renders the whole song into `out`; answers the pieces appended.

@@ -39,14 +39,16 @@ void RenderRoadFixture::SetUp() {
         {"い", 1920, 35, "::80\t90\t50\t\t\tstp=5"},
         {"あ", 960, 36, ""},
     };
-    for (const auto& n : notes) {
-        const qint32 i = song.noteCount();
-        song.resizeNotes(i + 1);
-        song.Lyrics[i] = QString::fromUtf8(n.lyric);
-        song.Lengths[i] = n.ticks;
-        song.NoteNums[i] = n.note;
-        song.NoteExt[i] = QString::fromUtf8(n.ext);
-    }
+    for (const auto& n : notes) addNote(n.lyric, n.ticks, n.note, n.ext);
+}
+
+void RenderRoadFixture::addNote(const char* lyric, qint32 ticks, qint32 noteNum, const char* ext) {
+    const qint32 i = song.noteCount();
+    song.resizeNotes(i + 1);
+    song.Lyrics[i] = QString::fromUtf8(lyric);
+    song.Lengths[i] = ticks;
+    song.NoteNums[i] = noteNum;
+    song.NoteExt[i] = QString::fromUtf8(ext);
     song.SelStart = song.SelEnd = song.noteCount();
 }
 

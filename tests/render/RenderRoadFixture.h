@@ -112,6 +112,8 @@ protected:
     // Lays the bank, the project, the temporary folder and the logging tool 2 out under `folder`
     // (SetUp does so under `dir`) and points the song at them; the bank's table is loaded from there.
     void layOut(const QString& folder);
+    // Appends a note (lyric and note-extension text in UTF-8) and puts the selection after the last one.
+    void addNote(const char* lyric, qint32 ticks, qint32 noteNum, const char* ext);
 
     QTemporaryDir dir;
     QString root;
