@@ -232,20 +232,29 @@ TEST(RealDevices, NotesPassThroughMidiPortsOfTheServer) {
         QString out = QStringLiteral("tova-synth:in");
         ASSERT_EQ(midi.OpenMidiIn(in, &window), 0);
         ASSERT_EQ(midi.OpenMidiOut(out, &window), 0);
-        QThread::msleep(100);  // the connections take effect at the server's next cycles
-
+        // The connections take effect at the server's next cycles, which come late on a loaded machine:
+        // a note played before then is lost on the way, so the key is played again until one comes
+        // through both ways.
         const unsigned char noteOn[3] = {0x90, 60, 100};
         const unsigned char noteOff[3] = {0x80, 60, 0};
-        keyboard.sendMessage(noteOn, 3);
-        keyboard.sendMessage(noteOff, 3);
-        const bool through = EventWait::until(
-            [&] { return heard.get().size() >= 2 && !host.entered.isEmpty(); }, 10, nullptr, 5000);
+        QElapsedTimer waited;
+        waited.start();
+        bool through = false;
+        while (!through && waited.elapsed() < 10000) {
+            keyboard.sendMessage(noteOn, 3);
+            keyboard.sendMessage(noteOff, 3);
+            through = EventWait::until([&] { return heard.get().size() >= 2 && !host.entered.isEmpty(); }, 10,
+                                       nullptr, 300);
+        }
         EXPECT_TRUE(through);
-        EXPECT_EQ(host.entered, QList<int>{36});  // the note-on entered a note
-        const QList<QByteArray> monitored = heard.get();
-        ASSERT_EQ(monitored.size(), 2);
-        EXPECT_EQ(monitored[0].toHex(' ').toStdString(), "90 3c 64");
-        EXPECT_EQ(monitored[1].toHex(' ').toStdString(), "80 3c 00");
+        // Every note-on entered a note; the synthesizer heard the key's messages unchanged, a note-on
+        // followed by its note-off among them.
+        ASSERT_FALSE(host.entered.isEmpty());
+        for (int entered : host.entered) EXPECT_EQ(entered, 36);
+        QStringList monitored;
+        for (const QByteArray& m : heard.get()) monitored << QString::fromLatin1(m.toHex(' '));
+        for (const QString& m : monitored) EXPECT_TRUE(m == "90 3c 64" || m == "80 3c 00") << m.toStdString();
+        EXPECT_TRUE(monitored.join(u'|').contains(QStringLiteral("90 3c 64|80 3c 00"))) << monitored.join(u'|').toStdString();
         midi.CloseMidiIn();
         midi.CloseMidiOut();
     }
