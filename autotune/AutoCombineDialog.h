@@ -33,6 +33,7 @@ public:
     void ToggleDetailHeight();
     // `txtPer` is usable exactly when `chkVolNext` is set.
     bool txtPerEnabled() const { return Values.VolNext; }
+    void chkVolNext_Click(bool checked) { Values.VolNext = checked; }
     void txtPer_LostFocus();
     void txtStart_LostFocus();
     void txtWidth_LostFocus();

@@ -98,6 +98,15 @@ void AutoPitchDialog::txt_LostFocus(const QString& control) {
     }
 }
 
+void AutoPitchDialog::txtUpperStart_LostFocus() { txt_LostFocus(QStringLiteral("txtUpperStart")); }
+void AutoPitchDialog::txtUpperWidth_LostFocus() { txt_LostFocus(QStringLiteral("txtUpperWidth")); }
+void AutoPitchDialog::txtUpStartEx_LostFocus() { txt_LostFocus(QStringLiteral("txtUpStartEx")); }
+void AutoPitchDialog::txtUpWidthEx_LostFocus() { txt_LostFocus(QStringLiteral("txtUpWidthEx")); }
+void AutoPitchDialog::txtDownStart_LostFocus() { txt_LostFocus(QStringLiteral("txtDownStart")); }
+void AutoPitchDialog::txtDownWidth_LostFocus() { txt_LostFocus(QStringLiteral("txtDownWidth")); }
+void AutoPitchDialog::txtDnStartEx_LostFocus() { txt_LostFocus(QStringLiteral("txtDnStartEx")); }
+void AutoPitchDialog::txtDnWidthEx_LostFocus() { txt_LostFocus(QStringLiteral("txtDnWidthEx")); }
+
 BendSettings AutoPitchDialog::bendSettings() const {
     BendSettings s;
     s.UpEnabled = chkUpper;

@@ -49,6 +49,14 @@ public:
     void btnCancel_Click() { reject(); }
     // A box lost the focus: a text that is not a number becomes the box's fallback.
     void txt_LostFocus(const QString& control);
+    void txtUpperStart_LostFocus();
+    void txtUpperWidth_LostFocus();
+    void txtUpStartEx_LostFocus();
+    void txtUpWidthEx_LostFocus();
+    void txtDownStart_LostFocus();
+    void txtDownWidth_LostFocus();
+    void txtDnStartEx_LostFocus();
+    void txtDnWidthEx_LostFocus();
 
     // The pass's parameters from the boxes.
     BendSettings bendSettings() const;

@@ -118,12 +118,15 @@ bool IsNoteVisible(const EditContext& c, qint32 index) {
     return r.Left + r.Width > 0 && r.Left < c.rollInnerWidth();
 }
 
+void mnTonePaste_Click(EditContext& context) { mnPaste_Click(context); }
+
 void registerClipboardCommands(CommandRegistry& registry) {
     addEditCommand(registry, QStringLiteral("mnCopy"), mnCopy_Click);
     addEditCommand(registry, QStringLiteral("mnCut"), mnCut_Click);
     addEditCommand(registry, QStringLiteral("mnToneCut"), mnToneCut_Click);
     addEditCommand(registry, QStringLiteral("mnDelete"), mnDelete_Click);
     addEditCommand(registry, QStringLiteral("mnPaste"), mnPaste_Click);
+    addEditCommand(registry, QStringLiteral("mnTonePaste"), mnTonePaste_Click);
 }
 
 }  // namespace tova

@@ -29,6 +29,8 @@ void mnDelete_Click(EditContext& context);
 // selection start, selects the pasted notes and records "ノートの貼付け". The position is held within
 // 0..note count, also when the selection was left past the end by a removal.
 void mnPaste_Click(EditContext& context);
+// "貼り付け" of the note pop-up menu (also run by "mnNotePaste"): the same as "mnPaste".
+void mnTonePaste_Click(EditContext& context);
 
 // True when the note's rectangle of the last drawing lies at least partly inside the roll horizontally;
 // false for an index without a record.

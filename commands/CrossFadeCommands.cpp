@@ -43,7 +43,7 @@ void cmdCorrectCrossFade_Click(EditContext& c) {
         JobProgress progress(c, r.last - r.first + 1, r.first < r.last);
         for (qint32 i = r.first; i <= r.last; ++i) {
             if (i == 0) continue;
-            progress.update(status, i - r.first + 1);
+            progress.UpdateProgress(status, i - r.first + 1);
             if (progress.stopRequested()) break;
             const float tempoPrev = TempoAt(c, i >= 2 ? i - 2 : i - 1);
             const float tempo = TempoAt(c, i - 1);
@@ -72,9 +72,11 @@ void cmdCorrectCrossFade_Click(EditContext& c) {
     }
 }
 
+void mnCorrectCrossFade_Click(EditContext& context) { cmdCorrectCrossFade_Click(context); }
+
 void registerCrossFadeCommands(CommandRegistry& registry) {
     addEditCommand(registry, QStringLiteral("cmdCorrectCrossFade"), cmdCorrectCrossFade_Click);
-    registry.alias(QStringLiteral("mnCorrectCrossFade"), QStringLiteral("cmdCorrectCrossFade"));
+    addEditCommand(registry, QStringLiteral("mnCorrectCrossFade"), mnCorrectCrossFade_Click);
 }
 
 }  // namespace tova

@@ -13,6 +13,7 @@ class EditContext;
 // "クロスフェード最適化"; a run that changed nothing says so. A second start while a run is going on does
 // nothing. The roll gets the keyboard focus at the end.
 void cmdCorrectCrossFade_Click(EditContext& context);
+void mnCorrectCrossFade_Click(EditContext& context);
 
 void registerCrossFadeCommands(CommandRegistry& registry);
 

@@ -89,12 +89,20 @@ void EditEnvelopeText(QString& ext, const QString& env, const QString& pre, cons
     SetNotePreOverlap(ext, pre, overlap);
 }
 
+void mnCrossFadeEnv_Click(EditContext& context) { ApplyCrossFadeEnvelope(context, false); }
+
+void mnCrossFadeEnv14_Click(EditContext& context) { ApplyCrossFadeEnvelope(context, true); }
+
+void cmdCrossFadeEnv_Click(EditContext& context) { mnCrossFadeEnv_Click(context); }
+
+void cmdCrossFadeEnv2_Click(EditContext& context) { mnCrossFadeEnv14_Click(context); }
+
 void registerEnvelopeCommands(CommandRegistry& registry) {
     addEditCommand(registry, QStringLiteral("mnResetEnvelop"), mnResetEnvelop_Click);
-    registry.add(QStringLiteral("mnCrossFadeEnv"),
-                 [](EditContext& c) { RunEditCommand(c, [&] { ApplyCrossFadeEnvelope(c, false); }); });
-    registry.add(QStringLiteral("mnCrossFadeEnv14"),
-                 [](EditContext& c) { RunEditCommand(c, [&] { ApplyCrossFadeEnvelope(c, true); }); });
+    addEditCommand(registry, QStringLiteral("mnCrossFadeEnv"), mnCrossFadeEnv_Click);
+    addEditCommand(registry, QStringLiteral("mnCrossFadeEnv14"), mnCrossFadeEnv14_Click);
+    addEditCommand(registry, QStringLiteral("cmdCrossFadeEnv"), cmdCrossFadeEnv_Click);
+    addEditCommand(registry, QStringLiteral("cmdCrossFadeEnv2"), cmdCrossFadeEnv2_Click);
 }
 
 }  // namespace tova

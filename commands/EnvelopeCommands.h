@@ -18,6 +18,12 @@ void mnResetEnvelop_Click(EditContext& context);
 // selection (a first note 0 becomes 1), over the later note's effective overlap; `longForm` is the
 // "p1p4" shape. One step "クロスフェードのエンベロープ"; the changed notes lose their cached renderings.
 void ApplyCrossFadeEnvelope(EditContext& context, bool longForm);
+void mnCrossFadeEnv_Click(EditContext& context);
+void mnCrossFadeEnv14_Click(EditContext& context);
+// The tool-band buttons "cmdCrossFadeEnv" and "cmdCrossFadeEnv2" run "mnCrossFadeEnv" and
+// "mnCrossFadeEnv14".
+void cmdCrossFadeEnv_Click(EditContext& context);
+void cmdCrossFadeEnv2_Click(EditContext& context);
 
 // Puts an envelope into an extension string and sets its pre-utterance and overlap: every "env=" entry
 // of the option list becomes "env=" + `env` (an empty entry when `env` is empty); without one a

@@ -20,11 +20,13 @@ public:
     JobProgress& operator=(const JobProgress&) = delete;
 
     // Shows a status text and the bar value.
-    void update(const QString& text, int value);
+    void UpdateProgress(const QString& text, int value);
     // Handles the pending window events; true when the user has asked to stop.
     bool stopRequested();
 
 private:
+    void StartProgress(int maximum, bool shown);
+
     EditContext& context_;
 };
 

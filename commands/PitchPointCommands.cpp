@@ -198,13 +198,21 @@ void mnVBRDel_Click(EditContext& c) {
     c.Redraw();
 }
 
+void mnCurve0_Click(EditContext& context) { SetPitchCurveType(context, 0); }
+
+void mnCurve1_Click(EditContext& context) { SetPitchCurveType(context, 1); }
+
+void mnCurve2_Click(EditContext& context) { SetPitchCurveType(context, 2); }
+
+void mnCurve3_Click(EditContext& context) { SetPitchCurveType(context, 3); }
+
 void registerPitchPointCommands(CommandRegistry& registry) {
     addEditCommand(registry, QStringLiteral("mnPBPAdd"), mnPBPAdd_Click);
     addEditCommand(registry, QStringLiteral("mnPBPDec"), mnPBPDec_Click);
-    addEditCommand(registry, QStringLiteral("mnCurve0"), [](EditContext& c) { SetPitchCurveType(c, 0); });
-    addEditCommand(registry, QStringLiteral("mnCurve1"), [](EditContext& c) { SetPitchCurveType(c, 1); });
-    addEditCommand(registry, QStringLiteral("mnCurve2"), [](EditContext& c) { SetPitchCurveType(c, 2); });
-    addEditCommand(registry, QStringLiteral("mnCurve3"), [](EditContext& c) { SetPitchCurveType(c, 3); });
+    addEditCommand(registry, QStringLiteral("mnCurve0"), mnCurve0_Click);
+    addEditCommand(registry, QStringLiteral("mnCurve1"), mnCurve1_Click);
+    addEditCommand(registry, QStringLiteral("mnCurve2"), mnCurve2_Click);
+    addEditCommand(registry, QStringLiteral("mnCurve3"), mnCurve3_Click);
     addEditCommand(registry, QStringLiteral("mnVBRAdd"), mnVBRAdd_Click);
     addEditCommand(registry, QStringLiteral("mnVBRDel"), mnVBRDel_Click);
 }

@@ -24,6 +24,10 @@ void mnPBPDec_Click(EditContext& context);
 // "mnCurve0".."mnCurve3": the shape of the segment that ends at the pressed point: 0 S-shaped (the empty
 // letter), 1 straight "s", 2 R shape "r", 3 J shape "j". Nothing for the start point.
 void SetPitchCurveType(EditContext& context, int type);
+void mnCurve0_Click(EditContext& context);
+void mnCurve1_Click(EditContext& context);
+void mnCurve2_Click(EditContext& context);
+void mnCurve3_Click(EditContext& context);
 // The `PBM` letter of a curve type: "", "s", "r", "j".
 QString CurveTypeLetter(int type);
 

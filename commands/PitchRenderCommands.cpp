@@ -56,7 +56,7 @@ void SetPitchDataField(EditContext& c, qint32 index, const QString& text) {
     ext = f.join(u'\t');
 }
 
-void NormalizePBW(qint32 length, QString& extension, float tempo) {
+void ScalePitchPoints(qint32 length, QString& extension, float tempo) {
     QStringList S = splitList(GetNoteOption(extension, QStringLiteral("PBS")), u';');
     QStringList W = splitList(GetNoteOption(extension, QStringLiteral("PBW")), u' ');
     QStringList Y = splitList(GetNoteOption(extension, QStringLiteral("PBY")), u' ');

@@ -24,7 +24,7 @@ void SetPitchDataField(EditContext& context, qint32 index, const QString& text);
 // by the note's length over that end; points that fall on the same millisecond become one with the mean
 // height. Shapes and the start height stay. Nothing changes without a `PBS` option or when the points
 // end within the note.
-void NormalizePBW(qint32 length, QString& extension, float tempo);
+void ScalePitchPoints(qint32 length, QString& extension, float tempo);
 
 void registerPitchRenderCommands(CommandRegistry& registry);
 

@@ -12,8 +12,11 @@ void mnReleaseSelect_Click(EditContext& context) {
     context.DrawNotes();
 }
 
+void mnSelectRegionSel_Click(EditContext&) {}
+
 void registerSelectionCommands(CommandRegistry& registry) {
     registry.add(QStringLiteral("mnReleaseSelect"), mnReleaseSelect_Click);
+    registry.add(QStringLiteral("mnSelectRegionSel"), mnSelectRegionSel_Click);
 }
 
 }  // namespace tova

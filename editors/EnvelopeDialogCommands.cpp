@@ -16,6 +16,7 @@
 #include "song/Song.h"
 
 #include <cmath>
+#include <utility>
 
 namespace tova {
 
@@ -68,6 +69,8 @@ void mnEnvelope_Click(EditContext& c, NoteDialogsPort& dialogs) {
     c.Redraw();
 }
 
+void mnEnvEdit_Click(EditContext& c, NoteDialogsPort& dialogs) { mnEnvelope_Click(c, dialogs); }
+
 void mnNoteDefaultEnv_Click(EditContext& c, NoteDialogsPort& dialogs) {
     EnvelopeDialogArgs a;
     a.prevIsRest = true;
@@ -90,15 +93,17 @@ void mnNoteDefaultPitch_Click(EditContext& c, NoteDialogsPort& dialogs) {
 
 void registerEnvelopeDialogCommands(CommandRegistry& registry, std::function<NoteDialogsPort*(EditContext&)> dialogs) {
     // The envelope of a note changes the song: a failure part-way leaves it as it was.
-    registry.add(QStringLiteral("mnEnvelope"), [dialogs](EditContext& c) {
-        NoteDialogsPort* port = dialogs ? dialogs(c) : nullptr;
-        if (!port) {
-            ReportNotAvailable(QStringLiteral("エンベロープ"));
-            return;
-        }
-        RunEditCommand(c, [&] { mnEnvelope_Click(c, *port); });
-    });
-    registry.alias(QStringLiteral("mnEnvEdit"), QStringLiteral("mnEnvelope"));
+    using Command = void (*)(EditContext&, NoteDialogsPort&);
+    for (const auto& [name, command] : {std::pair<const char16_t*, Command>{u"mnEnvelope", mnEnvelope_Click},
+                                        std::pair<const char16_t*, Command>{u"mnEnvEdit", mnEnvEdit_Click}})
+        registry.add(QString::fromUtf16(name), [dialogs, command = command](EditContext& c) {
+            NoteDialogsPort* port = dialogs ? dialogs(c) : nullptr;
+            if (!port) {
+                ReportNotAvailable(QStringLiteral("エンベロープ"));
+                return;
+            }
+            RunEditCommand(c, [&] { command(c, *port); });
+        });
     addNoteDialogCommand(registry, QStringLiteral("mnNoteDefaultEnv"), QStringLiteral("エンベロープ"),
                          mnNoteDefaultEnv_Click, dialogs);
     addNoteDialogCommand(registry, QStringLiteral("mnNoteDefaultPitch"), QStringLiteral("ピッチコントロール"),

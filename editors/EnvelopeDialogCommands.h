@@ -17,6 +17,7 @@ class NoteDialogsPort;
 //                  default envelope is stored as the empty text. No note changes.
 //   "mnNoteDefaultPitch"  the pitch-control dialog over the defaults of new notes (no note, no step).
 void mnEnvelope_Click(EditContext& context, NoteDialogsPort& dialogs);
+void mnEnvEdit_Click(EditContext& context, NoteDialogsPort& dialogs);  // the same as "mnEnvelope"
 void mnNoteDefaultEnv_Click(EditContext& context, NoteDialogsPort& dialogs);
 void mnNoteDefaultPitch_Click(EditContext& context, NoteDialogsPort& dialogs);
 

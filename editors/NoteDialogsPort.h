@@ -18,7 +18,7 @@ class NoteDialogsPort {
 public:
     virtual ~NoteDialogsPort() = default;
     // The note property dialog over notes first..last; true when OK wrote the notes.
-    virtual bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) = 0;
+    virtual bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) = 0;
     // The volume multiplier over the sung notes of first..last; true when OK changed their intensities.
     virtual bool ShowVolumeFunctionizer(qint32 first, qint32 last, const QStringList& lyrics, QStringList& noteExt,
                                         QObject* owner) = 0;

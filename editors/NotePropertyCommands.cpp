@@ -14,7 +14,7 @@ void mnToneProp_Click(EditContext& context, NoteDialogsPort& dialogs) {
     Song& song = context.editedSong();
     if (r.first == r.last && IsRestLyric(song.Lyrics.at(r.first))) return;
     context.beginPropUndo(r.first, r.last, QStringLiteral("音符のプロパティ"));
-    if (!dialogs.ShowNoteProperties(r.first, r.last, song, context.ownerWindow())) return;
+    if (!dialogs.ShowProperty(r.first, r.last, song, context.ownerWindow())) return;
     if (context.endPropUndo(true)) context.Redraw();
 }
 

@@ -82,6 +82,14 @@ void NotePropertyDialog::Form_Load() {
     ShowDetail(settings_.PropExpandDetail);
 }
 
+void NotePropertyDialog::lblDetail_Click() { ShowDetail(!detailShown); }
+
+void NotePropertyDialog::lblHideDetail_Click() { ShowDetail(!detailShown); }
+
+void NotePropertyDialog::SetFieldEdited(Field& field, bool common) { field.common = common; }
+
+void NotePropertyDialog::SetComboEdited(bool common) { cboNoteCommon = common; }
+
 void NotePropertyDialog::ShowDetail(bool expand) {
     detailShown = expand;
     settings_.PropExpandDetail = expand;
@@ -129,21 +137,21 @@ void NotePropertyDialog::Load(qint32 first, qint32 last, const NoteArrays& notes
 
     auto show = [this](Field& field, const Gathered& g) {
         if (g.mixed) {
-            field.common = false;
+            SetFieldEdited(field, false);
             field.text.clear();
         } else {
-            showValue(field, g.value);
+            ShowFieldValue(field, g.value);
         }
     };
     show(txtWord, lyric);
     show(txtLeng, length);
     if (noteNum.mixed) {
         cboNoteText.clear();
-        cboNoteCommon = false;
+        SetComboEdited(false);
     } else {
         noteName = NoteNumToName(qint32(Vb::Val(noteNum.value)));
         cboNoteText = noteName;
-        cboNoteCommon = true;
+        SetComboEdited(true);
     }
     show(txtOffset, pre);
     show(txtOverlap, ovl);
@@ -151,25 +159,25 @@ void NotePropertyDialog::Load(qint32 first, qint32 last, const NoteArrays& notes
     show(txtVolume, volume);
     show(txtModulation, modulation);
     if (bToken.mixed) {
-        txtBre.common = false;
+        SetFieldEdited(txtBre, false);
         txtBre.text.clear();
     } else {
-        showValue(txtBre, bToken.value.mid(1));
+        ShowFieldValue(txtBre, bToken.value.mid(1));
     }
     chkNoFilter = nToken.mixed ? 2 : (nToken.value == QStringLiteral("N") ? 1 : 0);
     show(txtFlags, flags);
     show(txtSTP, stp);
 }
 
-void NotePropertyDialog::showValue(Field& field, const QString& value) {
-    field.common = true;
+void NotePropertyDialog::ShowFieldValue(Field& field, const QString& value) {
+    SetFieldEdited(field, true);
     fieldChanged(field, value);
 }
 
 void NotePropertyDialog::ApplyToNotes(qint32 first, qint32 last, NoteArrays& notes) const {
     for (qint32 i = first; i <= last; ++i) {
-        if (txtWord.common) notes.Lyrics[i] = txtWord.text;
-        if (txtLeng.common && Vb::IsNumeric(txtLeng.text)) notes.Lengths[i] = Vb::CLng(Vb::Val(txtLeng.text) * 4);
+        if (IsFieldUnmixed(txtWord)) notes.Lyrics[i] = txtWord.text;
+        if (IsFieldUnmixed(txtLeng) && Vb::IsNumeric(txtLeng.text)) notes.Lengths[i] = Vb::CLng(Vb::Val(txtLeng.text) * 4);
         if (!cboNoteText.isEmpty()) notes.NoteNums[i] = NoteNameToNum(cboNoteText);
 
         QString& ext = notes.NoteExt[i];
@@ -185,21 +193,21 @@ void NotePropertyDialog::ApplyToNotes(qint32 first, qint32 last, NoteArrays& not
             f[ExtOptions] = othersText;
             if (!v.stp.isEmpty()) SetListValue(f[ExtOptions], kStp, v.stp);
         }
-        if (txtSTP.common) SetListValue(f[ExtOptions], kStp, numericOrEmpty(txtSTP.text));
+        if (IsFieldUnmixed(txtSTP)) SetListValue(f[ExtOptions], kStp, numericOrEmpty(txtSTP.text));
 
         const Field* timing[] = {&txtOffset, &txtOverlap, &txtVel};
         for (int p = 0; p < 3; ++p)
-            if (timing[p]->common) v.timing[p] = numericOrEmpty(timing[p]->text);
+            if (IsFieldUnmixed(*timing[p])) v.timing[p] = numericOrEmpty(timing[p]->text);
         f[ExtTiming] = v.timing.join(u':');
-        if (txtVolume.common) f[ExtIntensity] = numericOrEmpty(txtVolume.text);
-        if (txtModulation.common) f[ExtModulation] = numericOrEmpty(txtModulation.text);
+        if (IsFieldUnmixed(txtVolume)) f[ExtIntensity] = numericOrEmpty(txtVolume.text);
+        if (IsFieldUnmixed(txtModulation)) f[ExtModulation] = numericOrEmpty(txtModulation.text);
 
-        if (txtFlags.common) f[ExtFlags] = QString(txtFlags.text).remove(u' ');
+        if (IsFieldUnmixed(txtFlags)) f[ExtFlags] = QString(txtFlags.text).remove(u' ');
         if (chkNoFilter == 1)
             f[ExtFlags].prepend(u'N');
         else if (chkNoFilter == 2)
             f[ExtFlags].prepend(v.nToken);
-        if (txtBre.common) {
+        if (IsFieldUnmixed(txtBre)) {
             if (Vb::IsNumeric(txtBre.text)) f[ExtFlags].prepend(QStringLiteral("B") + txtBre.text);
         } else {
             f[ExtFlags].prepend(v.bToken);
@@ -210,7 +218,7 @@ void NotePropertyDialog::ApplyToNotes(qint32 first, qint32 last, NoteArrays& not
 
 void NotePropertyDialog::fieldChanged(Field& field, const QString& text) {
     field.text = text;
-    if (isRange()) field.common = true;
+    if (isRange()) SetFieldEdited(field, true);
     if (&field == &txtVolume) syncScroll(text, vscrlVolume, VolumeScrollMin, VolumeScrollMax);
     if (&field == &txtModulation) syncScroll(text, vscrlModulation, ModulationScrollMin, ModulationScrollMax);
 }
@@ -231,7 +239,7 @@ void NotePropertyDialog::syncScroll(const QString& text, int& scroll, int min, i
 
 void NotePropertyDialog::ToggleFieldState(Field& field) {
     if (!isRange()) return;
-    field.common = !field.common;
+    SetFieldEdited(field, !IsFieldUnmixed(field));
 }
 
 void NotePropertyDialog::vscrlVolume_Change(int value) {
@@ -246,7 +254,7 @@ void NotePropertyDialog::vscrlModulation_Change(int value) {
 
 void NotePropertyDialog::cboNote_Click(int index) {
     cboNoteText = index >= 0 && index < cboNoteItems.size() ? cboNoteItems.at(index) : QString();
-    cboNoteCommon = index >= 1;
+    SetComboEdited(index >= 1);
 }
 
 void NotePropertyDialog::chkNoFilter_Click() {

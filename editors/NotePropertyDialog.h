@@ -65,6 +65,10 @@ public:
     static constexpr int ModulationScrollMin = -200, ModulationScrollMax = 200;
 
     bool isRange() const { return noteIndex < 0; }
+    // A field's state: common (one value for the whole range) or mixed.
+    void SetFieldEdited(Field& field, bool common);
+    void SetComboEdited(bool common);  // the note-number box
+    static bool IsFieldUnmixed(const Field& field) { return field.common; }
 
     // Opening: the caption, Form_Load, then the values gathered over first .. last.
     void Load(qint32 first, qint32 last, const NoteArrays& notes, const OtoLookup& lookup);
@@ -74,6 +78,9 @@ public:
     // ---- handlers ----
     void Form_Load();
     void ShowDetail(bool expand);
+    // The two detail links: each switches the detail part between shown and hidden.
+    void lblDetail_Click();
+    void lblHideDetail_Click();
     // A text field changed (typed or set): over a range it becomes common. The volume and modulation
     // boxes move their scroll bars.
     void fieldChanged(Field& field, const QString& text);
@@ -92,7 +99,8 @@ public:
     void CancelButton_Click() { reject(); }
 
 private:
-    void showValue(Field& field, const QString& value);
+    // Shows a gathered value in a field and makes it common.
+    void ShowFieldValue(Field& field, const QString& value);
     void syncScroll(const QString& text, int& scroll, int min, int max);
 
     tova::Settings& settings_;

@@ -60,7 +60,7 @@ PitchControl::PitchControl(Settings& settings) : settings_(settings) {}
 
 // ---- text boxes and sliders ----
 
-void PitchControl::syncTextToSlider(QString& text, Slider& slider) {
+void PitchControl::SyncTextToSlider(QString& text, Slider& slider) {
     if (guard_) return;
     guard_ = true;
     const qint16 v = int16Of(text);
@@ -69,48 +69,57 @@ void PitchControl::syncTextToSlider(QString& text, Slider& slider) {
     guard_ = false;
 }
 
+void PitchControl::SyncSliderToText(QString& text, const Slider& slider) {
+    if (guard_) return;
+    text = QString::number(slider.value);
+}
+
+void PitchControl::RestoreTextFromSlider(QString& text, const Slider& slider) {
+    if (guard_) return;
+    guard_ = true;
+    if (Vb::Val(text) != slider.value) text = QString::number(slider.value);
+    guard_ = false;
+}
+
 void PitchControl::txtPorStart_Change(const QString& text) {
     txtPorStart = text;
-    syncTextToSlider(txtPorStart, sldPorStart);
+    SyncTextToSlider(txtPorStart, sldPorStart);
     portamentoMode = Custom;
 }
 
 void PitchControl::txtPorWidth_Change(const QString& text) {
     txtPorWidth = text;
-    syncTextToSlider(txtPorWidth, sldPorWidth);
+    SyncTextToSlider(txtPorWidth, sldPorWidth);
     portamentoMode = Custom;
 }
 
 void PitchControl::sldPorStart_Change(int value) {
     sldPorStart.value = value;
-    if (!guard_) txtPorStart = QString::number(value);
+    SyncSliderToText(txtPorStart, sldPorStart);
     portamentoMode = Custom;
 }
 
 void PitchControl::sldPorWidth_Change(int value) {
     sldPorWidth.value = value;
-    if (!guard_) txtPorWidth = QString::number(value);
+    SyncSliderToText(txtPorWidth, sldPorWidth);
     portamentoMode = Custom;
 }
 
 void PitchControl::txtV_Change(int box, const QString& text) {
     if (box < 0 || box > 7) return;
     txtV[size_t(box)] = text;
-    if (box <= VDepth) syncTextToSlider(txtV[size_t(box)], sldV[size_t(box)]);
+    if (box <= VDepth) SyncTextToSlider(txtV[size_t(box)], sldV[size_t(box)]);
 }
 
 void PitchControl::txtV_LostFocus(int box) {
-    if (box < 0 || box > VDepth || guard_) return;
-    guard_ = true;
-    const Slider& s = sldV[size_t(box)];
-    if (Vb::Val(txtV[size_t(box)]) != s.value) txtV[size_t(box)] = QString::number(s.value);
-    guard_ = false;
+    if (box < 0 || box > VDepth) return;
+    RestoreTextFromSlider(txtV[size_t(box)], sldV[size_t(box)]);
 }
 
 void PitchControl::sldV_Change(int box, int value) {
     if (box < 0 || box > VDepth) return;
     sldV[size_t(box)].value = value;
-    if (!guard_) txtV[size_t(box)] = QString::number(value);
+    SyncSliderToText(txtV[size_t(box)], sldV[size_t(box)]);
 }
 
 void PitchControl::cboPPoints_Change(const QString& text) {
@@ -205,9 +214,9 @@ void PitchControl::fill(qint32 selStart, qint32 selEnd, const NoteArrays& notes)
     const bool defaults = selStart < 0;
     const auto setStartWidth = [this](double start, double width) {
         txtPorStart = Mode2Number(start);
-        syncTextToSlider(txtPorStart, sldPorStart);
+        SyncTextToSlider(txtPorStart, sldPorStart);
         txtPorWidth = Mode2Number(width);
-        syncTextToSlider(txtPorWidth, sldPorWidth);
+        SyncTextToSlider(txtPorWidth, sldPorWidth);
     };
     if (defaults) {
         widths = splitList(settings_.Mode2PBW, u' ');
@@ -362,7 +371,7 @@ void PitchControl::applyPointAdd(qint32 selStart, qint32 selEnd, NoteArrays& not
         SetNoteOption(ext, kPBY, heights.join(u' ').trimmed());
         parts[0] = Mode2Number(startX);
         SetNoteOption(ext, kPBS, parts.join(u';'));
-        NormalizePBW(notes.Lengths[i], ext, tempo);
+        ScalePitchPoints(notes.Lengths[i], ext, tempo);
     }
 }
 

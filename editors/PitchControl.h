@@ -95,7 +95,12 @@ public:
     void GetPresetStartWidth(qint32& start, qint32& width) const;
 
 private:
-    void syncTextToSlider(QString& text, Slider& slider);
+    // The text/slider pairs (each does nothing while another is at work): the text read as a 16-bit
+    // whole number becomes the text and, limited to the slider's range, the slider's value; the slider's
+    // value becomes the text; a text whose number differs from the slider's value is put back to it.
+    void SyncTextToSlider(QString& text, Slider& slider);
+    void SyncSliderToText(QString& text, const Slider& slider);
+    void RestoreTextFromSlider(QString& text, const Slider& slider);
     void updateEnabled();
     QString vibratoText() const;
     void customStartWidth(qint32& start, qint32& width) const;

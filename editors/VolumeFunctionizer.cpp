@@ -27,6 +27,8 @@ void VolumeFunctionizer::Slider1_Change(int value) {
     UpdatingFlag = false;
 }
 
+void VolumeFunctionizer::Slider1_Scroll(int value) { Slider1_Change(value); }
+
 void VolumeFunctionizer::txtMul_Change(const QString& text) {
     txtMul = text;
     if (UpdatingFlag) return;

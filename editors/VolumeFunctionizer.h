@@ -30,6 +30,8 @@ public:
 
     // The slider moved: the text becomes its value with one decimal ("-7.0").
     void Slider1_Change(int value);
+    // The slider dragged: the same as a change.
+    void Slider1_Scroll(int value);
     // The text changed: the slider goes to the typed number rounded to whole (halves to even); a gain
     // beyond the slider's ends puts it at the nearer end, the text keeps the typed gain.
     void txtMul_Change(const QString& text);

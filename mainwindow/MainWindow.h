@@ -187,6 +187,10 @@ public:
     int FillRegionList();
     // The label menu at the pointer (nothing without labels); a chosen label scrolls to its note.
     void mnGotoLabel_Click();
+    // The ruler pop-up's "ここにラベルを追加" and "ラベルを変更": the label box opens on the note under the
+    // last ruler press (nothing when that is no note).
+    void mnLabelAdd_Click();
+    void mnLabelName_Click();
     void mnJump_Click(int index);
     // The region menu at the pointer (a message without regions); a chosen name selects its region.
     void mnSelectRegion_Click();

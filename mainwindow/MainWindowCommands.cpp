@@ -78,6 +78,8 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         {u"mnEditPrefixmap", &MainWindow::mnEditPrefixmap_Click},
         // the label and region menus
         {u"mnGotoLabel", &MainWindow::mnGotoLabel_Click},
+        {u"mnLabelAdd", &MainWindow::mnLabelAdd_Click},
+        {u"mnLabelName", &MainWindow::mnLabelName_Click},
         {u"mnSelectRegion", &MainWindow::mnSelectRegion_Click},
         {u"mnNoteSelectEnd", &MainWindow::mnNoteSelectEnd_Click},
     };
@@ -88,13 +90,6 @@ void registerMainWindowCommands(CommandRegistry& registry) {
                  [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomInEnabled; });
     registry.add(QStringLiteral("mnZoomOut"), [](EditContext& w) { MainWindow::of(w).mnZoomOut_Click(); },
                  [](const EditContext& w) { return MainWindow::of(w).Scale.ZoomOutEnabled; });
-    // Adding or renaming a label opens the label box on the note under the last ruler press.
-    for (const auto* name : {u"mnLabelAdd", u"mnLabelName"})
-        registry.add(QString::fromUtf16(name), [](EditContext& w) {
-            MainWindow& m = MainWindow::of(w);
-            const qint32 note = m.rulerNote();
-            if (note >= 0 && note < m.song.noteCount()) m.Boxes.PlaceLabelEditor(note);
-        });
     registry.addIndexed(QStringLiteral("optMode"), [](EditContext& w, int index) { MainWindow::of(w).optMode_Click(index); });
     registry.addIndexed(QStringLiteral("mnJump"), [](EditContext& w, int index) { MainWindow::of(w).mnJump_Click(index); });
     registry.addIndexed(QStringLiteral("mnRegion"), [](EditContext& w, int index) { MainWindow::of(w).mnRegion_Click(index); });
@@ -143,10 +138,8 @@ void registerCommandAliases(CommandRegistry& registry) {
         {u"cmdZoomOut", u"mnZoomOut"},
         {u"cmdAcceptAutoCorrect", u"mnCorrectParams"},
         {u"cmdResetEnvelop", u"mnResetEnvelop"},
-        {u"cmdCrossFadeEnv", u"mnCrossFadeEnv"},
-        {u"cmdCrossFadeEnv2", u"mnCrossFadeEnv14"},
         // duplicate items of the menus and pop-up menus
-        {u"mnNotePaste", u"mnPaste"},  // runs the pop-up's paste, which is the Edit menu's
+        {u"mnNotePaste", u"mnTonePaste"},  // runs the pop-up's paste, which is the Edit menu's
         {u"mnNoteSelectEnd2", u"mnNoteSelectEnd"},
         {u"mnNoteSelectTop2", u"mnNoteSelectTop"},
         {u"mnPBMode2Prop", u"mnTonePitch"},
@@ -154,7 +147,6 @@ void registerCommandAliases(CommandRegistry& registry) {
         {u"mnSetTempo2", u"mnSetTempo"},
         {u"mnToneCpy", u"mnCopy"},
         {u"mnToneDel", u"mnDelete"},
-        {u"mnTonePaste", u"mnPaste"},
         {u"mnWordList", u"mnInsertFrom"},
     };
     for (const auto& a : aliases) registry.alias(QString::fromUtf16(a.control), QString::fromUtf16(a.runs));

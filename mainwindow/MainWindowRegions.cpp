@@ -54,6 +54,13 @@ void MainWindow::mnGotoLabel_Click() {
     view_.popupMenu(QStringLiteral("mnJumper"), &chosen);
 }
 
+void MainWindow::mnLabelAdd_Click() {
+    const qint32 note = rulerNote();
+    if (note >= 0 && note < song.noteCount()) Boxes.PlaceLabelEditor(note);
+}
+
+void MainWindow::mnLabelName_Click() { mnLabelAdd_Click(); }
+
 void MainWindow::mnJump_Click(int index) {
     // With several equal labels the view ends at the last of them.
     for (qint32 note : NotesWithLabel(song, view_.text(QStringLiteral("mnJump"), index))) {

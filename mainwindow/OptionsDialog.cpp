@@ -106,7 +106,7 @@ void OptionsDialog::Form_Load(int tab) {
     cboMidiProgramIndex = program >= 1 && program <= cboMidiProgramItems.size() ? program - 1 : -1;
     chkMidiSendNote = s.MidiSendNote;
 
-    if (tab >= 1 && tab <= TabCount) SelectTab(tab);
+    if (tab >= 1 && tab <= TabCount) tbsOptions_Click(tab);
 
     cboSharpFlatIndex = -1;
     const QStringList entries = SharpFlatEntries();
@@ -118,11 +118,11 @@ void OptionsDialog::Form_Load(int tab) {
     }
 }
 
-void OptionsDialog::SelectTab(int tab) {
+void OptionsDialog::tbsOptions_Click(int tab) {
     if (tab >= 1 && tab <= TabCount) SelectedTab = tab;
 }
 
-void OptionsDialog::Form_KeyDown_CtrlTab() { SelectTab(SelectedTab % TabCount + 1); }
+void OptionsDialog::Form_KeyDown_CtrlTab() { tbsOptions_Click(SelectedTab % TabCount + 1); }
 
 void OptionsDialog::chkUseDLL_Click(bool checked) {
     chkUseDLL = checked;
@@ -154,7 +154,7 @@ void OptionsDialog::chkVoiceRoot_Click(bool checked) {
 
 void OptionsDialog::txtOtoName_Change(const QString& text) {
     // The settings file separates a registered bank's name from its folder with a comma.
-    txtOtoName = QString(text).remove(u',');
+    txtOtoName = txtOtoName_KeyPress(text);
     updateOtoButtons();
 }
 
@@ -255,7 +255,7 @@ void OptionsDialog::cmdDeleteCache_Click() { ConfirmDeleteCache(cacheFolder_ ? c
 
 void OptionsDialog::refuse(const QString& message, int tab, const QString& box) {
     Ports::msgBox(GetMessage(message), MsgButtons::OK, MsgIcon::None);
-    SelectTab(tab);
+    tbsOptions_Click(tab);
     FocusControl = box;
 }
 

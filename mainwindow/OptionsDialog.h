@@ -91,7 +91,7 @@ public:
     // ---- loading, tabs and the handlers ----
     // Reads the settings into the controls and selects the tab (when it is 1..TabCount).
     void Form_Load(int tab = 1);
-    void SelectTab(int tab);
+    void tbsOptions_Click(int tab);
     // Ctrl+Tab: the next tab, after the last the first.
     void Form_KeyDown_CtrlTab();
 
@@ -103,6 +103,8 @@ public:
     void chkVoiceRoot_Click(bool checked);
 
     void txtOtoName_Change(const QString& text);  // commas are dropped: a name holds none
+    // What typing leaves of a bank's name: every comma is discarded.
+    static QString txtOtoName_KeyPress(const QString& typed) { return QString(typed).remove(u','); }
     void txtOtoPath_Change(const QString& text);
     void lstOtoList_Click(int index);
     void cmdOtoAdd_Click();

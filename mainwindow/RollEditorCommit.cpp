@@ -328,7 +328,7 @@ void RollEditor::commitNoteDrag(qint32 n, int shift) {
         if (s.Lengths[n] != newLength) {
             undo << propLine(n);
             s.Lengths[n] = newLength;
-            if (!IsRestLyric(s.Lyrics[n])) NormalizePBW(newLength, s.NoteExt[n], w_.GetTempo(n));
+            if (!IsRestLyric(s.Lyrics[n])) ScalePitchPoints(newLength, s.NoteExt[n], w_.GetTempo(n));
             redo << propLine(n);
             s.SelStart = s.SelEnd = n;
         }

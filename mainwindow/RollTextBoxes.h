@@ -47,6 +47,9 @@ public:
     // Asks for the whole project's tempo ("全体のテンポの変更"); 10..512 and different from the current
     // one is taken as one undo step. The roll gets the focus in every case.
     void txtTempo_Click();
+    // Keys in the tempo box are all discarded: it cannot be typed into.
+    void txtTempo_KeyDown(int& keyCode) { keyCode = 0; }
+    void txtTempo_KeyPress(int& keyAscii) { keyAscii = 0; }
 
 private:
     MainWindow& w_;

@@ -601,6 +601,8 @@ void VoiceBankManager::cmdDeleteFreqList_Click() {
     tools_->RecreateFreqTables(*this);
 }
 
+void VoiceBankManager::lblBreak_Click() { StopRequested = -1; }
+
 void VoiceBankManager::cmdFreqList_Click() {
     RepeatCount = 0;
     if (selectedRow < 0 || toolMissing(GetMessage(QStringLiteral("周波数表の編集")))) return;

@@ -95,6 +95,11 @@ public:
     void cmdClear_Click();
     void cmdCopy_Click();
     void cmdEditGUI_Click();
+    // The "編集" menu's items run the buttons' commands.
+    void mnDel_Click() { cmdDel_Click(); }
+    void mnClear_Click() { cmdClear_Click(); }
+    void mnDup_Click() { cmdCopy_Click(); }
+    void mnEdit_Click() { cmdEditGUI_Click(); }
     void ReloadEntry(int row, QString& path);
     void mnReloadEntry_Click();
     void mnExtension_Click(int index);
@@ -113,11 +118,20 @@ public:
     void Form_DblClick();  // the parameter estimation
     void cmdDeleteFreqList_Click();
     void cmdFreqList_Click();
+    void mnInitFreq_Click() { cmdDeleteFreqList_Click(); }
+    void mnEditFreq_Click() { cmdFreqList_Click(); }
     void Label18_DblClick();
+    // The "×" of the progress panel: a running frequency-table loop ends after its current sample.
+    void lblBreak_Click();
 
     // ---- window and list events, file menu ----
     // True when the window may close (it refuses while busy).
     bool Form_Unload();
+    // Typing in the name and folder boxes: the key is discarded, both are read only to the keyboard.
+    void txtName_KeyDown(int& keyCode) { keyCode = 0; }
+    void txtName_KeyPress(int& keyAscii) { keyAscii = 0; }
+    void txtOtoPath_KeyDown(int& keyCode) { keyCode = 0; }
+    void txtOtoPath_KeyPress(int& keyAscii) { keyAscii = 0; }
     void ListView1_DblClick();
     void ListView1_KeyDown(int key, bool ctrl);
     void ListView1_KeyUp(int key);

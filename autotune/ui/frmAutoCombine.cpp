@@ -128,7 +128,9 @@ frmAutoCombine::frmAutoCombine(QWidget* owner)
     for (const auto& [w, field] : texts_)
         connect(w, &QLineEdit::textEdited, this, [this, f = field](const QString& t) { handle([&] { model().Values.*f = t; }); });
     for (const auto& [w, field] : checks_)
-        connect(w, &QCheckBox::clicked, this, [this, f = field](bool on) { handle([&] { model().Values.*f = on; }); });
+        if (w != chkVolNext)
+            connect(w, &QCheckBox::clicked, this, [this, f = field](bool on) { handle([&] { model().Values.*f = on; }); });
+    connect(chkVolNext, &QCheckBox::clicked, this, [this](bool on) { handle([&] { model().chkVolNext_Click(on); }); });
     connect(txtTarget2, &QPlainTextEdit::textChanged, this, [this] {
         if (txtTarget2->toPlainText() != model().Values.Target2) handle([&] { model().Values.Target2 = txtTarget2->toPlainText(); });
     });

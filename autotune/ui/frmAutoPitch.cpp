@@ -60,10 +60,22 @@ frmAutoPitch::frmAutoPitch(QWidget* owner)
 
     const auto h = [this](const std::function<void()>& f) { handle(f); };
     Combo1->connectTo(h);
+    const std::pair<const char*, void (AutoPitchDialog::*)()> lostFocus[] = {
+        {"txtUpperStart", &AutoPitchDialog::txtUpperStart_LostFocus},
+        {"txtUpperWidth", &AutoPitchDialog::txtUpperWidth_LostFocus},
+        {"txtUpStartEx", &AutoPitchDialog::txtUpStartEx_LostFocus},
+        {"txtUpWidthEx", &AutoPitchDialog::txtUpWidthEx_LostFocus},
+        {"txtDownStart", &AutoPitchDialog::txtDownStart_LostFocus},
+        {"txtDownWidth", &AutoPitchDialog::txtDownWidth_LostFocus},
+        {"txtDnStartEx", &AutoPitchDialog::txtDnStartEx_LostFocus},
+        {"txtDnWidthEx", &AutoPitchDialog::txtDnWidthEx_LostFocus},
+    };
     for (QLineEdit* box : boxes_) {
         const QString name = box->objectName();
         connect(box, &QLineEdit::textEdited, this, [this, name](const QString& t) { handle([&] { *model().textBox(name) = t; }); });
-        connect(box, &QLineEdit::editingFinished, this, [this, name] { handle([&] { model().txt_LostFocus(name); }); });
+        for (const auto& [control, handler] : lostFocus)
+            if (name == QLatin1String(control))
+                connect(box, &QLineEdit::editingFinished, this, [this, h = handler] { handle([&] { (model().*h)(); }); });
     }
     const auto bindCheck = [this](QCheckBox* box, bool AutoPitchDialog::*field) {
         connect(box, &QCheckBox::clicked, this, [this, field](bool on) { handle([&] { model().*field = on; }); });

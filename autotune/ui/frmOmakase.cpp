@@ -233,9 +233,13 @@ void frmOmakase::refreshFromModel() {
         }
         lstSettings->setCurrentRow(m.lstIndex);
     }
-    drawPreview(pictUp, true);
-    drawPreview(pictDn, false);
+    DrawUpPitchPreview();
+    DrawDownPitchPreview();
 }
+
+void frmOmakase::DrawUpPitchPreview() { drawPreview(pictUp, true); }
+
+void frmOmakase::DrawDownPitchPreview() { drawPreview(pictDn, false); }
 
 qint16 frmOmakase::ShowOmakaseDialog(float tempo, qint32 first, qint32 last, NoteArrays& notes,
                                      const NoteTimingSource& timing, QWidget* owner,

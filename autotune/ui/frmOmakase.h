@@ -65,6 +65,9 @@ protected:
     void refreshFromModel() override;
 
 private:
+    // Redraw the rising bend's preview `pictUp` and the falling one's `pictDn`.
+    void DrawUpPitchPreview();
+    void DrawDownPitchPreview();
     void drawPreview(QLabel* box, bool rising);
 };
 

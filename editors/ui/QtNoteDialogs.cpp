@@ -11,11 +11,11 @@
 
 namespace tova {
 
-bool QtNoteDialogs::ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) {
+bool QtNoteDialogs::ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) {
     const auto lookup = [](qint32 noteNum, const QString& lyric, float& pre, float& overlap) {
         LookupNoteOto(noteNum, lyric, pre, overlap);
     };
-    return frmNoteProperty::ShowNoteProperties(first, last, notes, settings(), lookup, qobject_cast<QWidget*>(owner));
+    return frmNoteProperty::ShowProperty(first, last, notes, settings(), lookup, qobject_cast<QWidget*>(owner));
 }
 
 bool QtNoteDialogs::ShowVolumeFunctionizer(qint32 first, qint32 last, const QStringList& lyrics, QStringList& noteExt,

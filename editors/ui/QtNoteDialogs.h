@@ -8,7 +8,7 @@ namespace tova {
 // values for the note property dialog's "原音値" button.
 class QtNoteDialogs : public NoteDialogsPort {
 public:
-    bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) override;
+    bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject* owner) override;
     bool ShowVolumeFunctionizer(qint32 first, qint32 last, const QStringList& lyrics, QStringList& noteExt,
                                 QObject* owner) override;
     void ShowDefaultProperty(QObject* owner) override;

@@ -179,7 +179,10 @@ bool frmNoteProperty::eventFilter(QObject* watched, QEvent* event) {
             handle([&] { model().chkNoFilter_MouseDown(); });
     }
     if (event->type() == QEvent::MouseButtonRelease && (watched == lblDetail || watched == lblHideDetail)) {
-        handle([&] { model().ShowDetail(!model().detailShown); });
+        handle([&] {
+            if (watched == lblDetail) model().lblDetail_Click();
+            else model().lblHideDetail_Click();
+        });
         return true;
     }
     return QDialog::eventFilter(watched, event);
@@ -219,7 +222,7 @@ void frmNoteProperty::refreshFromModel() {
     setFixedSize(kWidthTwips / Twips::PerPixel, (m.detailShown ? kDetailHeight : kCompactHeight) / Twips::PerPixel);
 }
 
-bool frmNoteProperty::ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, tova::Settings& settings,
+bool frmNoteProperty::ShowProperty(qint32 first, qint32 last, NoteArrays& notes, tova::Settings& settings,
                                          const NotePropertyDialog::OtoLookup& lookup, QWidget* owner) {
     frmNoteProperty form(settings, owner);
     form.load(first, last, notes, lookup);

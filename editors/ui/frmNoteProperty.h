@@ -21,7 +21,7 @@ public:
 
     // Opens the dialog over notes first..last, modally over the owner; on OK writes the shown values into
     // those notes and answers true. Cancel, Esc and the close box leave the notes untouched.
-    static bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, tova::Settings& settings,
+    static bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, tova::Settings& settings,
                                    const NotePropertyDialog::OtoLookup& lookup, QWidget* owner);
 
     // Gathers the notes into the controls (the opening of the dialog).

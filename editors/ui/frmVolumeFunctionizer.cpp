@@ -37,6 +37,7 @@ frmVolumeFunctionizer::frmVolumeFunctionizer(QWidget* owner)
     cmdCancel->setAutoDefault(false);
 
     connect(txtMul, &QLineEdit::textEdited, this, [this](const QString& t) { handle([&] { model().txtMul_Change(t); }); });
+    connect(Slider1, &QSlider::sliderMoved, this, [this](int v) { handle([&] { model().Slider1_Scroll(v); }); });
     connect(Slider1, &QSlider::valueChanged, this, [this](int v) { handle([&] { model().Slider1_Change(v); }); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { handle([&] { model().cmdOK_Click(); }); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { handle([&] { model().cmdCancel_Click(); }); });

@@ -75,7 +75,7 @@ bool PluginCommand::Run(const QString& name, float tempo) {
     return true;
 }
 
-void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
+void mnPlugin_Click(Song& song, PluginWaitPort& wait, int index,
                        const std::function<void(qint32 first, qint32 last)>& refresh) {
     const QStringList names = PluginMenuNames();
     if (index < 1 || index > names.size()) return;
@@ -90,7 +90,7 @@ void registerPluginCommands(CommandRegistry& registry, std::function<PluginWaitP
     registry.addIndexed(QStringLiteral("mnPlugin"), [waitOf = std::move(waitOf)](EditContext& context, int index) {
         PluginWaitPort* wait = waitOf(context);
         if (!wait) return;
-        RunPluginMenuItem(context.editedSong(), *wait, index, [&context](qint32 first, qint32 last) {
+        mnPlugin_Click(context.editedSong(), *wait, index, [&context](qint32 first, qint32 last) {
             context.deleteCachedNotes(first, last);
             context.Redraw();
         });

@@ -39,7 +39,7 @@ private:
 // The click on item `index` of the plug-in menu (item 0, the placeholder "(なし)", does nothing): runs
 // the item's plug-in over the song's selection with the tempo in force at its first note. When the song
 // changed, `refresh` gets the notes whose cached renderings are to be deleted before the roll is redrawn.
-void RunPluginMenuItem(Song& song, PluginWaitPort& wait, int index,
+void mnPlugin_Click(Song& song, PluginWaitPort& wait, int index,
                        const std::function<void(qint32 first, qint32 last)>& refresh);
 
 // Registers the plug-in menu's items ("mnPlugin", a control array) with the commands of the main window.

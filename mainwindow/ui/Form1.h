@@ -141,6 +141,8 @@ private:
     // The text boxes' and labels' events (lyric box, label box, tempo box, lyric queue, tone label,
     // status panel); true when the event was handled.
     bool filterRollControls(QObject* watched, QEvent* event);
+    // A double click on the lyric queue: its words edited one a line in the larger text editor.
+    void Text2_DblClick();
 
     QWidget* central_ = nullptr;
     PictureBox* Picture2_ = nullptr;

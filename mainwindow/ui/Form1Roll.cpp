@@ -127,6 +127,12 @@ void Form1::wireRollInput() {
     for (QLabel* panel : panels_) panel->installEventFilter(this);
 }
 
+void Form1::Text2_DblClick() {
+    QString text = RollTextBoxes::queueToLines(this->text(QStringLiteral("Text2")));
+    frmEditBox::EditText(text, this);
+    setText(QStringLiteral("Text2"), RollTextBoxes::linesToQueue(text));
+}
+
 bool Form1::filterRollControls(QObject* watched, QEvent* event) {
     if (!logic_) return false;
     MainWindow* w = logic_.get();
@@ -181,12 +187,18 @@ bool Form1::filterRollControls(QObject* watched, QEvent* event) {
         handle([&] { w->Boxes.txtTempo_Click(); });
         return true;
     }
-    if (name == u"Text2" && type == QEvent::MouseButtonDblClick) {
+    if (name == u"txtTempo" && type == QEvent::KeyPress) {
+        int code = keyCodeOf(static_cast<QKeyEvent*>(event));
+        const QString typed = static_cast<QKeyEvent*>(event)->text();
+        int ascii = typed.isEmpty() ? 0 : typed.at(0).unicode();
         handle([&] {
-            QString text = RollTextBoxes::queueToLines(this->text(QStringLiteral("Text2")));
-            frmEditBox::EditText(text, this);
-            setText(QStringLiteral("Text2"), RollTextBoxes::linesToQueue(text));
+            w->Boxes.txtTempo_KeyDown(code);
+            w->Boxes.txtTempo_KeyPress(ascii);
         });
+        return true;
+    }
+    if (name == u"Text2" && type == QEvent::MouseButtonDblClick) {
+        handle([&] { Text2_DblClick(); });
         return true;
     }
     if (type == QEvent::MouseButtonRelease)

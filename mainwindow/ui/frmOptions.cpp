@@ -223,7 +223,7 @@ frmOptions::frmOptions(VoiceBankAccess& voices, std::function<QString()> cacheFo
     cmdCancel = button(this, "cmdCancel", QStringLiteral("ｷｬﾝｾﾙ"), Twips::rect(8985, 5460, 1335, 375));
 
     // The handlers.
-    connect(tbsOptions, &QTabBar::currentChanged, this, [this](int i) { handle([&] { model().SelectTab(i + 1); }); });
+    connect(tbsOptions, &QTabBar::currentChanged, this, [this](int i) { handle([&] { model().tbsOptions_Click(i + 1); }); });
     const std::pair<QCheckBox*, bool OptionsDialog::*> plainChecks[] = {
         {chkEnterLyric, &OptionsDialog::chkEnterLyric},
         {chkNoCheckSetLyrics, &OptionsDialog::chkNoCheckSetLyrics},

@@ -420,14 +420,14 @@ TEST(EditCommands, NormalizePBWFitsThePointsIntoTheNote) {
         SetNoteOption(ext, u"PBW"_s, QString::fromUtf16(t.pbw));
         SetNoteOption(ext, u"PBY"_s, QString::fromUtf16(t.pby));
         SetNoteOption(ext, u"PBM"_s, u"s"_s);
-        NormalizePBW(t.length, ext, 120.0f);
+        ScalePitchPoints(t.length, ext, 120.0f);
         EXPECT_EQ(GetNoteOption(ext, u"PBS"_s), QString::fromUtf16(t.wantPbs));
         EXPECT_EQ(GetNoteOption(ext, u"PBW"_s), QString::fromUtf16(t.wantPbw));
         EXPECT_EQ(GetNoteOption(ext, u"PBY"_s), QString::fromUtf16(t.wantPby));
         EXPECT_EQ(GetNoteOption(ext, u"PBM"_s), u"s"_s);
     }
     QString none = u"::\t100"_s;
-    NormalizePBW(10, none, 120.0f);
+    ScalePitchPoints(10, none, 120.0f);
     EXPECT_EQ(none, u"::\t100"_s);
 }
 

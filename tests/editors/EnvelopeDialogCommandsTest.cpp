@@ -25,7 +25,7 @@ void setOption(EditFixture& f, qint32 note, const QString& key, const QString& v
 // its selection.
 class ScriptedEnvelope : public NoteDialogsPort {
 public:
-    bool ShowNoteProperties(qint32, qint32, NoteArrays&, QObject*) override { return false; }
+    bool ShowProperty(qint32, qint32, NoteArrays&, QObject*) override { return false; }
     bool ShowVolumeFunctionizer(qint32, qint32, const QStringList&, QStringList&, QObject*) override { return false; }
     void ShowDefaultProperty(QObject*) override {}
     std::optional<bool> ShowEnvelopeDialog(EnvelopeDialogArgs& args, QObject*) override {

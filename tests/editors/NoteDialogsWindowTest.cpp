@@ -57,7 +57,7 @@ TEST_F(NoteDialogsWindowTest, VolumeAboveTheRangeIsShownAtTheBoundWithTheDialogO
         QTest::mouseClick(w.OKButton, Qt::LeftButton);
         EXPECT_FALSE(w.isVisible());
     });
-    ASSERT_TRUE(frmNoteProperty::ShowNoteProperties(0, 1, notes, settings(), noLookup, nullptr));
+    ASSERT_TRUE(frmNoteProperty::ShowProperty(0, 1, notes, settings(), noLookup, nullptr));
     EXPECT_EQ(NoteExtField(notes.NoteExt[0], ExtIntensity), QStringLiteral("200"));
     EXPECT_EQ(NoteExtField(notes.NoteExt[1], ExtIntensity), QStringLiteral("200"));
     EXPECT_EQ(NoteExtField(notes.NoteExt[0], ExtFlags), QStringLiteral("B50Nxy"));
@@ -72,7 +72,7 @@ TEST_F(NoteDialogsWindowTest, EscChangesNothing) {
         QTest::keyClick(&w, Qt::Key_Escape);
         EXPECT_FALSE(w.isVisible());
     });
-    EXPECT_FALSE(frmNoteProperty::ShowNoteProperties(0, 1, notes, settings(), noLookup, nullptr));
+    EXPECT_FALSE(frmNoteProperty::ShowProperty(0, 1, notes, settings(), noLookup, nullptr));
     EXPECT_EQ(notes.Lyrics, before.Lyrics);
     EXPECT_EQ(notes.Lengths, before.Lengths);
     EXPECT_EQ(notes.NoteExt, before.NoteExt);
@@ -95,7 +95,7 @@ TEST_F(NoteDialogsWindowTest, ASingleNoteWithItsDetailPartAndTheGreyStateByDoubl
         QTest::keyClick(w.txtBre, Qt::Key_Backspace);
         QTest::mouseClick(w.OKButton, Qt::LeftButton);
     });
-    ASSERT_TRUE(frmNoteProperty::ShowNoteProperties(0, 0, notes, settings(), noLookup, nullptr));
+    ASSERT_TRUE(frmNoteProperty::ShowProperty(0, 0, notes, settings(), noLookup, nullptr));
     EXPECT_EQ(NoteExtField(notes.NoteExt[0], ExtFlags), QStringLiteral("Nxy"));
     EXPECT_TRUE(settings().PropExpandDetail);
 }

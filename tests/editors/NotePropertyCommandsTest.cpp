@@ -19,7 +19,7 @@ public:
     QList<std::pair<qint32, qint32>> opened;
     int defaults = 0;
 
-    bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
+    bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
         opened.append({first, last});
         if (confirm && change) notes.Lyrics[first] = QStringLiteral("ら");
         return confirm;

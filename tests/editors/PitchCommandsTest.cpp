@@ -26,7 +26,7 @@ public:
     };
     QList<Call> calls;
 
-    bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
+    bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
         calls.append({QStringLiteral("property"), first, last, 0});
         if (confirm && change) notes.Lyrics[first] = QStringLiteral("ら");
         return confirm;

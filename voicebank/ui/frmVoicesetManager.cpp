@@ -67,15 +67,15 @@ void frmVoicesetManager::buildMenus() {
 
     mnSettei = menuBar->addMenu(QStringLiteral("編集(&E)"));
     mnSettei->setObjectName(QStringLiteral("mnSettei"));
-    item(mnSettei, "mnEdit", QStringLiteral("エディタで値を編集(&E)..."), &VoiceBankManager::cmdEditGUI_Click);
+    item(mnSettei, "mnEdit", QStringLiteral("エディタで値を編集(&E)..."), &VoiceBankManager::mnEdit_Click);
     separator(mnSettei, "mnSepa3");
-    item(mnSettei, "mnClear", QStringLiteral("クリア(&C)"), &VoiceBankManager::cmdClear_Click);
+    item(mnSettei, "mnClear", QStringLiteral("クリア(&C)"), &VoiceBankManager::mnClear_Click);
     separator(mnSettei, "mnSepa4");
-    item(mnSettei, "mnDup", QStringLiteral("複製(&P)"), &VoiceBankManager::cmdCopy_Click);
-    item(mnSettei, "mnDel", QStringLiteral("削除(&D)"), &VoiceBankManager::cmdDel_Click);
+    item(mnSettei, "mnDup", QStringLiteral("複製(&P)"), &VoiceBankManager::mnDup_Click);
+    item(mnSettei, "mnDel", QStringLiteral("削除(&D)"), &VoiceBankManager::mnDel_Click);
     separator(mnSettei, "mnSepa5");
-    item(mnSettei, "mnEditFreq", QStringLiteral("周波数表の編集(&F)..."), &VoiceBankManager::cmdFreqList_Click);
-    item(mnSettei, "mnInitFreq", QStringLiteral("周波数表の初期化(&I)"), &VoiceBankManager::cmdDeleteFreqList_Click);
+    item(mnSettei, "mnEditFreq", QStringLiteral("周波数表の編集(&F)..."), &VoiceBankManager::mnEditFreq_Click);
+    item(mnSettei, "mnInitFreq", QStringLiteral("周波数表の初期化(&I)"), &VoiceBankManager::mnInitFreq_Click);
     separator(mnSettei, "mnSepa6");
     item(mnSettei, "mnMultiSelect", QStringLiteral("複数選択(&M)"), &VoiceBankManager::mnMultiSelect_Click)->setCheckable(true);
     QAction* all = item(mnSettei, "mnSelectAll", QStringLiteral("全部選択(&A)"), &VoiceBankManager::mnSelectAll_Click);
@@ -120,6 +120,7 @@ void frmVoicesetManager::buildControls(QWidget* body) {
     };
 
     txtOtoPath = edit("txtOtoPath", Twips::rect(120, 120, 11160, 330), nullptr);
+    txtOtoPath->installEventFilter(this);
 
     ListView1 = new QTableView(body);
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -155,6 +156,7 @@ void frmVoicesetManager::buildControls(QWidget* body) {
     const int x = 7920, lx = 7920, bx = 9240, ux = 10560;
     Label2 = label("Label2", QStringLiteral("名前"), Twips::rect(lx, 600, 1260, 255));
     txtName = edit("txtName", Twips::rect(bx, 540, 2040, 330), nullptr);
+    txtName->installEventFilter(this);
     Label3 = label("Label3", QStringLiteral("エイリアス"), Twips::rect(lx, 1020, 1260, 255));
     Label3->installEventFilter(this);
     txtAlias = edit("txtAlias", Twips::rect(bx, 960, 2040, 330), &VoiceBankManager::txtAlias);
@@ -319,7 +321,25 @@ bool frmVoicesetManager::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == lblBreak && type == QEvent::MouseButtonPress) {
-        StopRequested = -1;  // a running frequency-table loop ends after its current sample
+        logic().lblBreak_Click();
+        return true;
+    }
+    if ((watched == txtName || watched == txtOtoPath) && type == QEvent::KeyPress) {
+        // The boxes are read-only line edits as well; only keys that would type are passed to the
+        // handlers, so that the cursor keys and copying still work.
+        const auto* k = static_cast<QKeyEvent*>(event);
+        const QString typed = k->text();
+        if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
+        int code = k->key(), ascii = typed.at(0).unicode();
+        handle([&] {
+            if (watched == txtName) {
+                logic().txtName_KeyDown(code);
+                logic().txtName_KeyPress(ascii);
+            } else {
+                logic().txtOtoPath_KeyDown(code);
+                logic().txtOtoPath_KeyPress(ascii);
+            }
+        });
         return true;
     }
     if (watched == Label18 && type == QEvent::MouseButtonDblClick) {
