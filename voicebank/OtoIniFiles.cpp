@@ -7,9 +7,15 @@
 #include "platform/PathText.h"
 #include "platform/Vb.h"
 #include "platform/Cp932Lines.h"
+#include "platform/Ports.h"
+#include "voicebank/FileSetCommit.h"
 
 #include <QHash>
 #include <QSaveFile>
+#include <QSet>
+
+#include <algorithm>
+#include <numeric>
 
 #include <cmath>
 #include <limits>
@@ -27,18 +33,22 @@ QStringList sampleFiles(const QString& folder) {
     return files;
 }
 
+// The key under which a sample name is compared with the names of other entries: letter case and the
+// kind of separator do not matter (the file-system layer opens such names alike).
+QString nameKey(const QString& name) { return PathText::toSlashes(name).toLower(); }
+
 // One oto.ini into the entries; `prefix` goes before every file name.
 void readOtoFile(const QString& path, const QString& prefix, OtoReadResult& out) {
-    bool clean = true;
-    const QString text = ReadCp932Text(path, &clean);
-    if (!clean) out.uncleanFiles << path;
-    for (const QStringView line : TextLines(text)) {
+    KeptTextFile file = KeptTextFile::read(path);
+    const int index = int(out.files.size());
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
+        const QString& line = file.lines[i].text;
         if (line.isEmpty()) continue;
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0 || line.indexOf(u'=', eq + 1) >= 0) continue;
         QString entry = prefix;
-        entry += line.left(eq);
-        const QStringView rest = line.mid(eq + 1);
+        entry += QStringView(line).left(eq);
+        const QStringView rest = QStringView(line).mid(eq + 1);
         if (!rest.isEmpty()) {
             entry += u'\t';
             const qsizetype start = entry.size();
@@ -47,11 +57,19 @@ void readOtoFile(const QString& path, const QString& prefix, OtoReadResult& out)
                 if (entry[k] == u',') entry[k] = u'\t';
         }
         out.entries << entry;
+        out.origins << OtoOrigin{index, int(i), line.left(eq)};
     }
+    out.files << std::move(file);
 }
 
 void listInstead(const QString& folder, const QString& prefix, OtoReadResult& out) {
-    for (const QString& f : sampleFiles(folder)) out.entries << prefix + f + u'\t';
+    QSet<QString> named;
+    for (const QString& e : out.entries) named.insert(nameKey(e.left(e.indexOf(u'\t'))));
+    for (const QString& f : sampleFiles(folder)) {
+        if (named.contains(nameKey(prefix + f))) continue;
+        out.entries << prefix + f + u'\t';
+        out.origins << OtoOrigin{};
+    }
 }
 
 bool isAbsoluteName(const QString& name) {
@@ -72,11 +90,90 @@ QString defaultOverlap(const QString& preutterance) {
     return QString::number(static_cast<qint64>(rounded) / 2);
 }
 
-// One file being written: its lines in code page 932 and the row that first went to it.
-struct OutFile {
-    QString path;
-    QByteArray bytes;
-};
+const QString kJournal = QStringLiteral("oto.ini.tova-saving");
+
+// The line of an entry: the name as its file writes it, "=", the six values and any fields after them.
+QString entryLine(const QString& name, const SampleRow& row, const QStringList& extra = {}) {
+    QString line = name;
+    line += u'=';
+    for (int n = 1; n <= 6; ++n) {
+        if (n > 1) line += u',';
+        line += row.item(n);
+    }
+    for (const QString& e : extra) line += u',' + e;
+    return line;
+}
+
+// Why a line cannot be written (empty when it can): a text that would break it, or characters its file
+// cannot hold.
+QString lineRefusal(const SampleRow& row, const QString& name, const QString& line, const KeptTextFile& file) {
+    bool breaksLine = name.contains(u'=');
+    for (int n = 1; n <= 6; ++n) breaksLine = breaksLine || row.item(n).contains(u',') || row.item(n).contains(u'=');
+    breaksLine = breaksLine || line.contains(u'\r') || line.contains(u'\n');
+    if (breaksLine)  // read back, such a line would be skipped or its values shifted
+        return GetMessage(QStringLiteral("「{1}」の設定に「=」「,」または改行が含まれています。保存を中止しました。"), row.text);
+    if (!file.canHold(line))
+        return GetMessage(QStringLiteral("「{1}」の設定にはoto.iniに書けない文字が含まれています。保存を中止しました。"), row.text);
+    return QString();
+}
+
+bool hasValues(const SampleRow& row) {
+    for (int n = 1; n <= 6; ++n)
+        if (!row.item(n).isEmpty()) return true;
+    return false;
+}
+
+void fillOverlap(SampleRow& row) {
+    if (row.item(6).isEmpty() && !row.item(5).isEmpty()) row.item(6) = defaultOverlap(row.item(5));
+}
+
+OtoSaveResult refused(const QString& message) {
+    OtoSaveResult r;
+    r.status = OtoSaveResult::Refused;
+    r.message = message;
+    return r;
+}
+
+// Every row into one new file under its full name.
+OtoSaveResult saveAllRowsTo(QList<SampleRow>& rows, const QString& target) {
+    QList<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const OtoOrigin& x = rows[a].origin;
+        const OtoOrigin& y = rows[b].origin;
+        const bool xr = x.line >= 0, yr = y.line >= 0;
+        if (xr != yr) return xr;
+        if (!xr) return false;
+        return x.file != y.file ? x.file < y.file : x.line < y.line;
+    });
+    KeptTextFile file;
+    file.path = target;
+    for (const int i : order) {
+        SampleRow& row = rows[i];
+        fillOverlap(row);
+        const QString line = entryLine(row.text, row);
+        const QString why = lineRefusal(row, row.text, line, file);
+        if (!why.isEmpty()) return refused(why);
+        file.append(line);
+    }
+    QSaveFile save(FileSystem::resolve(target));
+    const QByteArray bytes = file.bytes();
+    if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit()) {
+        const QString reason = save.errorString();
+        save.cancelWriting();
+        return refused(GetMessage(QStringLiteral("{1}を保存できませんでした。"), target) + u'\n' + reason);
+    }
+    OtoSaveResult r;
+    r.written << target;
+    return r;
+}
+
+// True when the file on disk is no longer what was read from it.
+bool changedOnDisk(const KeptTextFile& file) {
+    const bool now = FileSystem::isFile(file.path);
+    if (now != file.existed) return true;
+    return now && FileSystem::readRegularFile(file.path) != file.original;
+}
 
 }  // namespace
 
@@ -86,7 +183,11 @@ OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector) {
     const QString path = reload ? PathText::join(voiceFolder, kOtoIni) : selector;
     if (!FileExists(path)) listInstead(PathText::folderPart(path), QString(), out);
     else readOtoFile(path, QString(), out);
-    if (!reload) return out;
+    if (reload) ReadOtoSubFolders(voiceFolder, out);
+    return out;
+}
+
+void ReadOtoSubFolders(const QString& voiceFolder, OtoReadResult& out) {
     QStringList files, folders;
     ListFolder(voiceFolder, files, folders);
     for (const QString& d : folders) {
@@ -95,11 +196,20 @@ OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector) {
         if (FileExists(ini)) readOtoFile(ini, d + u'\\', out);
         else listInstead(sub, d + u'\\', out);
     }
-    return out;
+}
+
+void RecoverOtoSave(const QString& voiceFolder) {
+    if (voiceFolder.isEmpty() || !FileSystem::isFolder(voiceFolder)) return;
+    const QString folder = FileSystem::resolve(voiceFolder);
+    QStringList targets{folder + u'/' + kOtoIni};
+    QStringList files, folders;
+    ListFolder(folder, files, folders);
+    for (const QString& d : folders) targets << folder + u'/' + d + u'/' + kOtoIni;
+    FileSetCommit::Recover(folder + u'/' + kJournal, targets);
 }
 
 OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QString& target,
-                         const QStringList& uncleanFiles) {
+                         const QList<KeptTextFile>& read) {
     OtoSaveResult result;
     if (base.isEmpty()) {
         result.status = OtoSaveResult::NoFolder;
@@ -107,99 +217,98 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
     }
     const QString defaultPath = PathText::join(base, kOtoIni);
     const QString mainPath = target.isEmpty() ? defaultPath : target;
-    const bool subFolderMode = PathText::toSlashes(mainPath) == PathText::toSlashes(defaultPath);
-    const QString fileName = PathText::filePart(mainPath);
+    if (PathText::toSlashes(mainPath) != PathText::toSlashes(defaultPath)) return saveAllRowsTo(rows, mainPath);
 
-    // The files in the order of their first row; the main file always comes first and is always written.
-    QList<OutFile> files{{mainPath, {}}};
-    QHash<QString, qsizetype> fileOfFolder;  // resolved sub-folder -> index in files
-    QHash<QString, bool> folderExists;       // sub-folder part as written -> it is a folder of the bank
-
+    QList<KeptTextFile> files = read;
+    QList<QSet<qsizetype>> kept(files.size());  // per file: the lines whose entry still has its row
+    struct Replace {
+        int file;
+        qsizetype line;
+        QString text;
+    };
+    QList<Replace> replaces;
     for (SampleRow& row : rows) {
+        const OtoOrigin& o = row.origin;
+        if (o.line < 0 || o.file < 0 || o.file >= files.size() || o.line >= files[o.file].lines.size()) continue;
+        kept[o.file].insert(o.line);
+        const KeptTextFile::Line& line = files[o.file].lines[o.line];
+        const qsizetype eq = line.text.indexOf(u'=');
+        const QStringList fields = line.text.mid(eq + 1).split(u',');
+        bool same = true;
+        for (int n = 1; n <= 6 && same; ++n) same = row.item(n) == (n <= fields.size() ? fields[n - 1] : QString());
+        if (same) continue;
+        if (!line.clean)
+            return refused(GetMessage(
+                QStringLiteral("{1}は読み込んだときに文字化けがありました。上書きすると内容が失われるため、保存を中止しました。"),
+                files[o.file].path));
+        fillOverlap(row);
+        const QString text = entryLine(o.name, row, fields.mid(6));
+        const QString why = lineRefusal(row, o.name, text, files[o.file]);
+        if (!why.isEmpty()) return refused(why);
+        replaces.append({o.file, o.line, text});
+    }
+    for (const Replace& r : replaces) files[r.file].setLine(r.line, r.text);
+    // The lines of entries whose rows were removed go; lines that gave no entry stay.
+    for (qsizetype f = 0; f < files.size(); ++f)
+        for (qsizetype i = files[f].lines.size() - 1; i >= 0; --i) {
+            const QString& text = files[f].lines[i].text;
+            const qsizetype eq = text.indexOf(u'=');
+            if (eq >= 0 && text.indexOf(u'=', eq + 1) < 0 && !kept[f].contains(i)) files[f].removeLine(i);
+        }
+
+    // Rows no line gave, appended to their files.
+    const auto fileOf = [&](const QString& path) {
+        const QString resolved = FileSystem::resolve(path);
+        for (qsizetype f = 0; f < files.size(); ++f)
+            if (FileSystem::resolve(files[f].path) == resolved) return int(f);
+        files << KeptTextFile::read(path);
+        return int(files.size() - 1);
+    };
+    for (SampleRow& row : rows) {
+        const OtoOrigin& o = row.origin;
+        if (o.line >= 0 && o.file >= 0 && o.file < read.size()) continue;
+        int file = -1;
         QString name = row.text;
-        qsizetype file = 0;
-        const qsizetype sep = PathText::lastSeparator(name);
-        if (subFolderMode && sep >= 0) {
-            const QString prefix = name.left(sep + 1);
-            auto known = folderExists.constFind(prefix);
-            if (known == folderExists.constEnd()) {
-                const bool ok = !isAbsoluteName(prefix) && !hasParentStep(prefix) &&
-                                FileSystem::isFolder(PathText::join(base, prefix.left(sep)));
-                known = folderExists.insert(prefix, ok);
-            }
-            if (*known) {
-                // Spellings of one folder that differ in letter case or separator share its file.
-                const QString folder = FileSystem::resolve(PathText::join(base, prefix.left(sep)));
-                auto at = fileOfFolder.constFind(folder);
-                if (at == fileOfFolder.constEnd()) {
-                    at = fileOfFolder.insert(folder, files.size());
-                    files.append({PathText::join(folder, fileName), {}});
+        if (o.file >= 0 && o.file < read.size()) {
+            file = o.file;
+            name = o.name;
+        } else {
+            if (!hasValues(row)) continue;  // a sample found in the folder and left without settings
+            const qsizetype sep = PathText::toSlashes(name).indexOf(u'/');
+            if (sep > 0) {
+                const QString folder = name.left(sep);
+                if (!isAbsoluteName(folder) && folder != u".." && folder != u"." &&
+                    FileSystem::isFolder(PathText::join(base, folder))) {
+                    file = fileOf(PathText::join(PathText::join(base, folder), kOtoIni));
+                    name = name.mid(sep + 1);
                 }
-                file = *at;
-                name = name.mid(sep + 1);
             }
+            if (file < 0) file = fileOf(defaultPath);
         }
-        if (row.item(6).isEmpty() && !row.item(5).isEmpty()) row.item(6) = defaultOverlap(row.item(5));
-
-        QString line = name;
-        line += u'=';
-        bool breaksLine = name.contains(u'=');
-        for (int n = 1; n <= 6; ++n) {
-            if (n > 1) line += u',';
-            line += row.item(n);
-            breaksLine = breaksLine || row.item(n).contains(u',') || row.item(n).contains(u'=');
-        }
-        breaksLine = breaksLine || line.contains(u'\r') || line.contains(u'\n');
-        if (breaksLine) {
-            // Read back, such a line would be skipped or its values shifted.
-            result.status = OtoSaveResult::Refused;
-            result.message = GetMessage(QStringLiteral("「{1}」の設定に「=」「,」または改行が含まれています。保存を中止しました。"),
-                                        row.text);
-            return result;
-        }
-        if (!Cp932CanHold(line)) {
-            result.status = OtoSaveResult::Refused;
-            result.message = GetMessage(QStringLiteral("「{1}」の設定にはoto.iniに書けない文字が含まれています。保存を中止しました。"),
-                                        row.text);
-            return result;
-        }
-        line += QStringLiteral("\r\n");
-        files[file].bytes += Cp932::encode(line);
+        fillOverlap(row);
+        const QString text = entryLine(name, row);
+        const QString why = lineRefusal(row, name, text, files[file]);
+        if (!why.isEmpty()) return refused(why);
+        files[file].append(text);
     }
 
-    QStringList unclean;
-    for (const QString& u : uncleanFiles) unclean << FileSystem::resolve(u);
-    for (const OutFile& f : files)
-        if (unclean.contains(FileSystem::resolve(f.path))) {
-            result.status = OtoSaveResult::Refused;
-            result.message = GetMessage(
-                QStringLiteral("{1}は読み込んだときに文字化けがありました。上書きすると内容が失われるため、保存を中止しました。"), f.path);
-            return result;
-        }
+    QList<const KeptTextFile*> changed;
+    for (const KeptTextFile& f : files)
+        if (f.changed()) changed << &f;
+    for (const KeptTextFile* f : changed)
+        if (changedOnDisk(*f) &&
+            Ports::msgBox(GetMessage(QStringLiteral("{1}は読み込んだ後に変更されています。上書きしますか？"), f->path),
+                          MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
+            return refused(QString());
+    if (changed.isEmpty()) return result;
 
-    // Every file is written out beside its old one first; only when all are complete are they put in place.
-    std::vector<std::unique_ptr<QSaveFile>> saves;
-    for (const OutFile& f : files) {
-        auto save = std::make_unique<QSaveFile>(FileSystem::resolve(f.path));
-        if (!save->open(QIODevice::WriteOnly) || save->write(f.bytes) != f.bytes.size()) {
-            result.status = OtoSaveResult::Refused;
-            result.message = GetMessage(QStringLiteral("{1}を保存できませんでした。"), f.path) + u'\n' + save->errorString();
-            for (auto& s : saves) s->cancelWriting();
-            save->cancelWriting();
-            return result;
-        }
-        saves.push_back(std::move(save));
-    }
-    for (size_t i = 0; i < saves.size(); ++i) {
-        if (!saves[i]->commit()) {
-            result.status = OtoSaveResult::Refused;
-            result.message = GetMessage(QStringLiteral("{1}を保存できませんでした。"), files[qsizetype(i)].path) + u'\n' +
-                             saves[i]->errorString();
-            for (size_t k = i + 1; k < saves.size(); ++k) saves[k]->cancelWriting();
-            return result;
-        }
-        result.written << files[qsizetype(i)].path;
-    }
+    RecoverOtoSave(base);
+    FileSetCommit set(FileSystem::resolve(base) + u'/' + kJournal);
+    for (const KeptTextFile* f : changed) set.add(FileSystem::resolve(f->path), f->bytes());
+    QString error;
+    if (!set.commit(&error))
+        return refused(GetMessage(QStringLiteral("{1}を保存できませんでした。"), defaultPath) + u'\n' + error);
+    for (const KeptTextFile* f : changed) result.written << f->path;
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "voicebank/KeptTextFile.h"
 #include "voicebank/SampleRow.h"
 
 #include <QHash>
@@ -20,45 +21,62 @@ namespace tova {
 // In memory an entry is the file name, then (when the text after "=" is not empty) TAB and the fields
 // joined by TAB. A folder without oto.ini contributes its ".wav" files (its ".aiff" files when it has
 // none), each as the name followed by one TAB.
+//
+// Banks are kept for years and under version control, so the files read are kept line by line
+// (KeptTextFile) and each entry knows the line it came from: saving changes only the lines of edited
+// entries, removes the lines of removed ones and appends new ones, and leaves every other byte alone.
 
-// What reading gave: the entries, and the files that did not decode cleanly (a byte sequence that is
-// not code page 932 became U+FFFD); the manager refuses to write those back.
+// What reading gave: the entries, where each came from, and the files read.
 struct OtoReadResult {
     QStringList entries;
-    QStringList uncleanFiles;
+    QList<OtoOrigin> origins;  // one per entry; file indexes count in `files`
+    QList<KeptTextFile> files;
 };
 
 // Reads with `selector` "RELOAD" the voice folder's oto.ini and those of its direct sub-folders (names
 // of a sub-folder's entries prefixed by the sub-folder and "\"), with any other selector the one
-// oto.ini at that path. Nothing is created on disk. A file that exists but cannot be read raises
-// FileError or IoError.
+// oto.ini at that path. A sample a folder lists without oto.ini that an entry already names (in any
+// letter case) is not listed again. Nothing is created on disk. A file that exists but cannot be read
+// raises FileError or IoError.
 OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector);
+
+// Adds the sub-folder files of the voice folder to a result, as "RELOAD" reads them.
+void ReadOtoSubFolders(const QString& voiceFolder, OtoReadResult& out);
+
+// Completes or cleans what a save of the bank's files that was killed half way left behind.
+void RecoverOtoSave(const QString& voiceFolder);
 
 // How saving ended.
 struct OtoSaveResult {
     enum Status { Saved, NoFolder, Refused };
     Status status = Saved;
-    QString message;  // why a save was refused, for the user
-    QStringList written;  // the files written, in the order of their first row
+    QString message;  // why a save was refused, for the user (empty when the user chose not to save)
+    QStringList written;  // the files written
 };
 
 // Writes the rows to oto.ini files. `base` is the voice folder the list shows; `target` is the file to
-// write, or empty for base's own oto.ini. Writing to base's own oto.ini (sub-folder mode) sends each row
-// whose name has a sub-folder part naming an existing folder of the bank to that sub-folder's oto.ini,
-// under the name without the part; rows of one sub-folder reach its file wherever they stand in the
-// list. Any other target receives every row under its full name.
+// write, or empty for base's own oto.ini; `files` are the files the rows were read from.
+//
+// Saving to base's own oto.ini: a row read from a line whose values were not changed leaves its line
+// alone; a changed one rewrites only its own line in the file it came from (the file name as written
+// and any fields after the sixth kept); the line of an entry whose row was removed goes. Rows no line
+// gave are appended: a copy to its source's file, a sample found in the folder (only once it has a
+// value) to the oto.ini of the direct sub-folder its name begins with, else to base's own oto.ini.
+// Lines no entry came from (comments, blank and broken lines) stay. A file whose bytes would not
+// change is not written, so an unedited bank is not touched and no file is created for it.
+// Any other target receives every row under its full name, in the order of the files and lines they
+// came from, then the rest in list order, as a new code page 932 file with CR LF line ends.
 //
 // A row whose overlap is empty and whose pre-utterance is not gets the overlap half the rounded
-// pre-utterance (halves to even, then divided toward zero); the row itself takes the value too.
-// Every line is "name=alias,offset,consonant,cutoff,preutterance,overlap" and CR LF, texts unchanged.
+// pre-utterance (halves to even, then divided toward zero) when its line is written; the row takes it.
 //
-// Nothing is written when `base` is empty (NoFolder), when a text cannot be written in code page 932 or
-// would break its line (a "=" anywhere, a "," in a value, a line break),
-// when a file to be replaced is among `uncleanFiles` (it did not decode cleanly when it was read) or
-// when any file cannot be written (Refused, with the message). Each file is replaced whole, only once its
-// new contents are complete; a file that cannot be replaced keeps its old contents.
+// Nothing is written when `base` is empty (NoFolder), when a text to be written cannot be held by its
+// file's encoding or would break its line (a "=" anywhere, a "," in a value, a line break), when an
+// edited line had bytes that did not decode, when a file changed on disk since it was read and the user
+// does not want it overwritten (asked through the message box), or when any file cannot be written
+// (Refused, with the message). The files are replaced as a set (FileSetCommit): all or none.
 OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QString& target,
-                         const QStringList& uncleanFiles = {});
+                         const QList<KeptTextFile>& files);
 
 // The entries of a folder in listing order: its files and its direct sub-folders (without "." and "..").
 void ListFolder(const QString& folder, QStringList& files, QStringList& folders);

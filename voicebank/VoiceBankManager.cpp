@@ -81,8 +81,9 @@ bool VoiceBankManager::BeginShow(const QString& voiceFolder, const QString& name
     LookupName1 = trimBlanks(name1);
     LookupName2 = trimBlanks(name2);
 
-    if (txtOtoPath == voiceFolder && !txtOtoPath.isEmpty()) EntryTable = programTable();
-    else if (!QuickOpen) LoadEntries();
+    // The files are read at every opening, also into a kept window: the bank may have changed on disk
+    // since, and a save must know the lines it writes into.
+    if (!QuickOpen) LoadEntries();
     else LoadFromOtoTable();
 
     bool found = false;
@@ -108,10 +109,9 @@ bool VoiceBankManager::EndShow() {
     hidden = true;
     if (Accepted && !saved_ && !SaveOtoIni()) Accepted = false;
     if (Accepted) {
-        if (VoiceFolder == passedFolder_) {
-            ListToEntries();
-            PublishOtoTable(EntryTable);
-        }
+        // The entries as the saved files hold them, in their order (the list's order is for display), so
+        // that an alias given by two samples finds the one it finds after the next loading too.
+        if (VoiceFolder == passedFolder_) PublishOtoTable(EntryTable);
     } else if (ListChanged && VoiceFolder == passedFolder_) {
         FillList();
     }
@@ -141,7 +141,8 @@ void VoiceBankManager::addRow(SampleRow row) {
     if (first) selectedRow = 0;
 }
 
-void VoiceBankManager::buildRow(const QString& entry, int& counter, bool resetCounter, FrqMarks& marks) {
+void VoiceBankManager::buildRow(const QString& entry, const OtoOrigin& origin, int& counter, bool resetCounter,
+                                FrqMarks& marks) {
     const QStringList f = sevenFields(entry);
     if (resetCounter) counter = 0;
     SampleRow row;
@@ -150,6 +151,7 @@ void VoiceBankManager::buildRow(const QString& entry, int& counter, bool resetCo
     for (int n = 1; n <= 6; ++n) row.item(n) = f[n];
     row.item(7) = marks.mark(f[0]);
     row.item(8) = RowSortKey(f[0]);
+    row.origin = origin;
     addRow(std::move(row));
 }
 
@@ -167,17 +169,36 @@ void VoiceBankManager::clearRows() {
     selectedRow = -1;
 }
 
+void VoiceBankManager::readFiles(const QString& argument) {
+    const bool reload = argument.isEmpty() || argument == u"RELOAD";
+    if (reload) RecoverOtoSave(VoiceFolder);
+    OtoReadResult read = ReadOtoIni(VoiceFolder, reload ? QStringLiteral("RELOAD") : argument);
+    if (!reload) {
+        // The opened file stands in for the bank's own oto.ini: saving writes its lines there. The
+        // sub-folder files are read too, so that saving leaves them as they are.
+        if (!read.files.isEmpty()) {
+            KeptTextFile& opened = read.files.first();
+            const KeptTextFile own = KeptTextFile::read(PathText::join(VoiceFolder, QStringLiteral("oto.ini")));
+            opened.path = own.path;
+            opened.existed = own.existed;
+            opened.original = own.original;
+        }
+        ReadOtoSubFolders(VoiceFolder, read);
+    }
+    EntryTable = std::move(read.entries);
+    EntryOrigins = std::move(read.origins);
+    OtoFiles = std::move(read.files);
+}
+
+void VoiceBankManager::entriesFromProgram() {
+    EntryTable = programTable();
+    EntryOrigins = QList<OtoOrigin>(EntryTable.size());
+}
+
 void VoiceBankManager::LoadEntries(const QString& argument) {
     txtOtoPath = VoiceFolder;
-    if (!argument.isEmpty()) {
-        setStatus(QStringLiteral("loading alias..."));
-        OtoReadResult read = ReadOtoIni(VoiceFolder, argument);
-        EntryTable = std::move(read.entries);
-        UncleanFiles = std::move(read.uncleanFiles);
-    } else {
-        EntryTable = programTable();
-        UncleanFiles.clear();
-    }
+    setStatus(QStringLiteral("loading alias..."));
+    readFiles(argument);
     buildRows(false, true);
     ScanVoiceFolder();
     setStatus(QString());
@@ -185,8 +206,7 @@ void VoiceBankManager::LoadEntries(const QString& argument) {
 
 void VoiceBankManager::LoadFromOtoTable() {
     txtOtoPath = VoiceFolder;
-    EntryTable = programTable();
-    UncleanFiles.clear();
+    readFiles(QString());
     buildRows(true, false);
     setStatus(QString());
 }
@@ -200,7 +220,7 @@ void VoiceBankManager::buildRows(bool resetCounter, bool skipEmpty) {
     for (qsizetype i = 0; i <= last; ++i) {
         if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
         if (skipEmpty && EntryTable[i].isEmpty()) continue;
-        buildRow(EntryTable[i], counter, resetCounter, marks);
+        buildRow(EntryTable[i], i < EntryOrigins.size() ? EntryOrigins[i] : OtoOrigin{}, counter, resetCounter, marks);
     }
 }
 
@@ -229,6 +249,7 @@ void VoiceBankManager::FillList() {
             for (int k = 1; k <= 6; ++k) row.item(k) = f[k];
             row.item(7) = marks.mark(f[0], QStringLiteral("\u3000"));
             row.item(8) = RowSortKey(f[0]);
+            row.origin = i < EntryOrigins.size() ? EntryOrigins[i] : OtoOrigin{};
         }
     }
     ScanVoiceFolder();
@@ -237,13 +258,16 @@ void VoiceBankManager::FillList() {
 void VoiceBankManager::ListToEntries() {
     if (rows.isEmpty()) return;
     QStringList entries;
+    QList<OtoOrigin> origins;
     entries.reserve(rows.size());
     for (const SampleRow& row : rows) {
         QString e = row.text;
         for (int n = 1; n <= 6; ++n) e += kTab + row.item(n);
         entries << e;
+        origins << row.origin;
     }
     EntryTable = std::move(entries);
+    EntryOrigins = std::move(origins);
 }
 
 void VoiceBankManager::PublishOtoTable(const QStringList& entries) {
@@ -260,15 +284,18 @@ void VoiceBankManager::PublishOtoTable(const QStringList& entries) {
 }
 
 void VoiceBankManager::ScanVoiceFolder() {
+    // Names are compared without regard to letter case or the kind of separator: the entry KA.wav
+    // stands for the file ka.wav, which the file-system layer opens under that name.
+    const auto nameKey = [](const QString& n) { return PathText::toSlashes(n).toLower(); };
     QSet<QString> known;
     known.reserve(2 * EntryTable.size());
     for (const QString& e : EntryTable) {
         const qsizetype tab = e.indexOf(u'\t');
-        known.insert(tab < 0 ? e : e.left(tab));
+        known.insert(nameKey(tab < 0 ? e : e.left(tab)));
         if (tab >= 0) {
             const qsizetype next = e.indexOf(u'\t', tab + 1);
             const QString alias = next < 0 ? e.mid(tab + 1) : e.mid(tab + 1, next - tab - 1);
-            if (!alias.isEmpty()) known.insert(alias);
+            if (!alias.isEmpty()) known.insert(nameKey(alias));
         }
     }
 
@@ -293,7 +320,7 @@ void VoiceBankManager::ScanVoiceFolder() {
     const qsizetype last = files.size() - 1;
     for (qsizetype i = 0; i <= last; ++i) {
         const QString& name = files[i];
-        if (known.contains(name)) continue;
+        if (known.contains(nameKey(name))) continue;
         int counter = 0;
         SampleRow row;
         row.key = freeKey(name, counter);
@@ -302,6 +329,8 @@ void VoiceBankManager::ScanVoiceFolder() {
         row.item(8) = RowSortKey(name);
         addRow(std::move(row));
         EntryTable << name;
+        EntryOrigins.resize(EntryTable.size() - 1);
+        EntryOrigins << OtoOrigin{};
         if (i % 50 == 0) setStatus(QString::number(i) + u'/' + QString::number(last));
     }
     sorted = true;
@@ -469,6 +498,7 @@ void VoiceBankManager::cmdCopy_Click() {
     if (row < 0) return;
     SampleRow copy = rows[row];
     copy.selected = false;
+    copy.origin.line = -1;  // a new entry, saved into the file of the copied one
     int counter = 0;
     while (keys_.contains(copy.text + QString::number(counter))) ++counter;
     copy.key = copy.text + QString::number(counter);
@@ -679,7 +709,7 @@ void VoiceBankManager::mnOpen_Click() {
         return;
     LoadEntries(chosen.fileName);
     ListChanged = true;
-    EntryTable = programTable();
+    entriesFromProgram();
     RepeatCount = 0;
 }
 
@@ -703,7 +733,7 @@ void VoiceBankManager::mnReload_Click() {
     LoadEntries(QStringLiteral("RELOAD"));
     // Leaving without saving brings back the bank as the program has it loaded.
     ListChanged = true;
-    if (VoiceFolder == passedFolder_) EntryTable = programTable();
+    if (VoiceFolder == passedFolder_) entriesFromProgram();
 }
 
 void VoiceBankManager::mnSaveAs_Click() {
@@ -732,9 +762,23 @@ void VoiceBankManager::mnOpenFolder_Click() {
 }
 
 bool VoiceBankManager::SaveOtoIni(const QString& path) {
-    const OtoSaveResult r = tova::SaveOtoIni(rows, txtOtoPath, path, UncleanFiles);
-    if (r.status == OtoSaveResult::Refused) Ports::msgBox(r.message, MsgButtons::OK, MsgIcon::Exclamation);
-    return r.status == OtoSaveResult::Saved;
+    const OtoSaveResult r = tova::SaveOtoIni(rows, txtOtoPath, path, OtoFiles);
+    if (r.status == OtoSaveResult::Refused && !r.message.isEmpty())
+        Ports::msgBox(r.message, MsgButtons::OK, MsgIcon::Exclamation);
+    if (r.status != OtoSaveResult::Saved) return false;
+    const QString own = PathText::join(txtOtoPath, QStringLiteral("oto.ini"));
+    if (path.isEmpty() || PathText::toSlashes(path) == PathText::toSlashes(own)) {
+        // The list as the files now hold it, with the lines a next save writes into.
+        const QString shown = CurrentKey;
+        const QString selected = selectedRow >= 0 ? rows[selectedRow].key : QString();
+        const QString folder = VoiceFolder;
+        VoiceFolder = txtOtoPath;
+        LoadEntries(QStringLiteral("RELOAD"));
+        VoiceFolder = folder;
+        if (rowOfKey(selected) >= 0) selectRow(rowOfKey(selected));
+        CurrentKey = shown;
+    }
+    return true;
 }
 
 }  // namespace tova

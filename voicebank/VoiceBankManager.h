@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DialogModel.h"
+#include "voicebank/KeptTextFile.h"
 #include "voicebank/SampleRow.h"
 
 #include <QList>
@@ -22,8 +23,9 @@ class VoiceBankManagerTools;
 // The rows are loaded from `EntryTable`, the manager's copy of the program's oto table, and from the
 // sample files found in the folder. Row positions here count from 0.
 //
-// The window is kept between uses: reopening it on the same folder keeps its rows. Leaving it without
-// saving discards every change made since it was opened (the rows come back from `EntryTable`).
+// The window is kept between uses, but every opening reads the bank's files again, so it always shows
+// the bank as it is on disk (edited by hand or reinstalled in between, frequency tables made since).
+// Leaving it without saving discards every change made since it was opened.
 class VoiceBankManager : public DialogModel {
 public:
     explicit VoiceBankManager(VoiceBankManagerTools* tools = nullptr);
@@ -39,8 +41,10 @@ public:
     QString CurrentKey;
     bool Busy = false;       // a frequency-table run is going on: the window refuses to close
     qint32 RepeatCount = 0;  // consecutive single-row frequency-table runs (see the frequency-table tools)
-    // Files of the last load that did not decode cleanly; saving refuses to overwrite them.
-    QStringList UncleanFiles;
+    // Where each entry of EntryTable came from, and the oto.ini files the list was read from, kept line
+    // by line so that saving changes only what was edited.
+    QList<OtoOrigin> EntryOrigins;
+    QList<KeptTextFile> OtoFiles;
 
     // ---- the controls as the form shows them ----
     QList<SampleRow> rows;  // ListView1, in list order
@@ -71,8 +75,10 @@ public:
     }
 
     // ---- the list ----
-    // `argument`: empty takes the program's oto table; "RELOAD" or an oto.ini path reads files.
+    // `argument`: empty or "RELOAD" reads the bank's files; an oto.ini path reads that file in place of
+    // the bank's own oto.ini (saving then writes it there) and the sub-folder files as they are.
     void LoadEntries(const QString& argument = QString());
+    // The rows of the bank's files without the folder scan (quick open).
     void LoadFromOtoTable();
     void FillList();
     void ListToEntries();
@@ -145,7 +151,7 @@ public:
     void mnOpenFolder_Click();
 
     // Saves the rows to oto.ini (`path` empty: the folder's own files). False when not saved; a refusal
-    // has been shown.
+    // has been shown. After saving the bank's own files the list is read from them again.
     bool SaveOtoIni(const QString& path = QString());
 
     // Key codes the list events use.
@@ -154,12 +160,15 @@ public:
     static constexpr int kKeyA = 65;
 
 private:
-    void buildRow(const QString& entry, int& counter, bool resetCounter, FrqMarks& marks);
+    void buildRow(const QString& entry, const OtoOrigin& origin, int& counter, bool resetCounter, FrqMarks& marks);
     // The rows of every entry of EntryTable, in order, with the progress in the status text.
     void buildRows(bool resetCounter, bool skipEmpty);
     QString freeKey(const QString& base, int& counter) const;
     void addRow(SampleRow row);
     void sortRows();
+    void readFiles(const QString& argument);
+    // EntryTable taken from the program's table: its entries come from no line.
+    void entriesFromProgram();
     void setStatus(const QString& text);
     void clearRows();
     void removeRow(int row);

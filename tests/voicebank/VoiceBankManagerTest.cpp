@@ -304,11 +304,11 @@ TEST_F(ManagerTest, FileMenu) {
         m.mnOpen_Click();
         EXPECT_GE(m.rowOfKey(u"q.wav"_s), 0);
         EXPECT_TRUE(m.ListChanged);
-        // Save As writes every row into the chosen file.
+        // Save As writes every row into the chosen file, those read from files in their files' order.
         ports.fileDialog.answers.enqueue(bank.path(u"copy.ini"_s));
         m.mnSaveAs_Click();
-        EXPECT_TRUE(bank.bytes(u"copy.ini"_s).startsWith("ka.wav=,,,,,\r\n"));
-        EXPECT_TRUE(bank.bytes(u"copy.ini"_s).contains(Cp932::encode(u"q.wav=く,1,2,3,4,5\r\n"_s)));
+        EXPECT_TRUE(bank.bytes(u"copy.ini"_s).startsWith(Cp932::encode(u"q.wav=く,1,2,3,4,5\r\n"_s)));
+        EXPECT_TRUE(bank.bytes(u"copy.ini"_s).contains("\r\nka.wav=,,,,,\r\n"));
         m.cmdClose_Click();
     });
     // Cancel brought the bank's rows back.

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace tova {
+
+// A text file of a voice bank kept line by line, so that writing it back changes only the lines that
+// were replaced or added: every other line keeps its bytes, its own line end (CR LF, LF or CR), and
+// the file keeps its encoding (code page 932, or UTF-8 with or without the byte-order mark) and its
+// byte-order mark. Lines the reader of the file does not understand (comments, blank lines, broken
+// lines) are kept as they are.
+class KeptTextFile {
+public:
+    enum class Encoding { Cp932, Utf8 };
+
+    struct Line {
+        QString text;       // the line without its end, decoded
+        QByteArray raw;     // the line's bytes without its end
+        QByteArray ending;  // "\r\n", "\n", "\r", or empty for a last line without an end
+        bool clean = true;  // the bytes decoded without a replacement character
+    };
+
+    // Reads a file; a missing file gives an empty one that does not exist. A file that exists but
+    // cannot be read raises FileError or IoError.
+    static KeptTextFile read(const QString& path);
+    // Splits bytes as `read` does.
+    static KeptTextFile fromBytes(const QByteArray& bytes);
+
+    QString path;             // where the file was read from and is written back to
+    bool existed = false;     // the file was there when it was read
+    QByteArray original;      // its bytes as read (the state a later write checks the disk against)
+    Encoding encoding = Encoding::Cp932;
+    QByteArray mark;          // the byte-order mark the file began with, or empty
+    QList<Line> lines;
+
+    // True when the file's encoding can hold every character of the text.
+    bool canHold(const QString& text) const;
+    // Replaces the text of line i (its line end stays).
+    void setLine(qsizetype i, const QString& text);
+    // Adds a line at the end with the line end the file uses (the first line's, CR LF for a file
+    // without one); a last line that had no end gets that end first.
+    void append(const QString& text);
+    void removeLine(qsizetype i) { lines.removeAt(i); }
+    // The file's bytes as they now stand.
+    QByteArray bytes() const;
+    // True when the lines give other bytes than the file had when it was read (or it is new with lines).
+    bool changed() const { return existed ? bytes() != original : !lines.isEmpty(); }
+
+private:
+    QByteArray encode(const QString& text) const;
+    QByteArray newline() const;
+};
+
+}  // namespace tova
