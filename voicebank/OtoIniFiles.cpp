@@ -295,11 +295,16 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
     QList<const KeptTextFile*> changed;
     for (const KeptTextFile& f : files)
         if (f.changed()) changed << &f;
-    for (const KeptTextFile* f : changed)
-        if (changedOnDisk(*f) &&
-            Ports::msgBox(GetMessage(QStringLiteral("{1}は読み込んだ後に変更されています。上書きしますか？"), f->path),
-                          MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
-            return refused(QString());
+    for (const KeptTextFile* f : changed) {
+        if (!changedOnDisk(*f)) continue;
+        // Changed by hand or by another program since the list was read: overwriting would lose that.
+        MessageRequest question;
+        question.text = GetMessage(QStringLiteral("{1}は読み込んだ後に変更されています。上書きしますか？"), f->path);
+        question.buttons = MsgButtons::YesNo;
+        question.icon = MsgIcon::Exclamation;
+        question.defaultButton = 1;
+        if (Ports::messageBox().show(question) != MsgResult::Yes) return refused(QString());
+    }
     if (changed.isEmpty()) return result;
 
     RecoverOtoSave(base);
