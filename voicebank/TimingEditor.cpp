@@ -152,6 +152,7 @@ void TimingEditor::LoadWave(int row) {
     }
     rateFactor = 44100.0 / header.samplesPerSec;
     for (int n = 0; n < 5; ++n) value[n] = Vb::Val(r.item(n + 2)) * 0.001 * 44100;
+    loadedValue_ = value;
     modified = false;
     total = double(header.dataSize) / header.blockAlign * rateFactor;
 }
@@ -163,7 +164,8 @@ void TimingEditor::ShowEntry() {
 }
 
 void TimingEditor::StoreEntryFields(SampleRow& row) const {
-    for (int n = 0; n < 5; ++n) row.item(n + 2) = msText(value[n]);
+    for (int n = 0; n < 5; ++n)
+        if (value[n] != loadedValue_[n]) row.item(n + 2) = msText(value[n]);
 }
 
 void TimingEditor::CommitEntry() {

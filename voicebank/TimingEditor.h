@@ -82,6 +82,8 @@ public:
     void LoadWave(int row);
     void ShowEntry();
     void CommitEntry();
+    // Writes the values into the row, each in whole milliseconds; a value that was not changed since the
+    // row was loaded keeps its text as it stands (85.5 stays 85.5).
     void StoreEntryFields(SampleRow& row) const;
 
     // ---- markers ----
@@ -131,6 +133,7 @@ private:
     void drawSpectrum(TimingDisplay& out);
     int selectedRow() const;
     bool cacheUnwritable_ = false;
+    std::array<double, 5> loadedValue_{};  // the values as the row gave them
 };
 
 }  // namespace tova

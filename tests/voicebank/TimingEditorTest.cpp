@@ -145,6 +145,19 @@ TEST_F(TimingTest, EveryFinishedDragIsWrittenIntoTheRowInWholeMilliseconds) {
     EXPECT_EQ(e.hintText(TimingEditor::Overlap, 25 * 44.1), u"Overlap 25ms"_s);
 }
 
+TEST_F(TimingTest, ADragChangesOnlyTheDraggedValue) {
+    m.rows[m.selectedRow].item(4) = u"-200.25"_s;
+    m.rows[m.selectedRow].item(5) = u"85.5"_s;
+    m.rows[m.selectedRow].item(6) = u"10.0"_s;
+    e.ShowEntry();
+    dragTo(TimingEditor::Offset, 50 * 44.1);
+    EXPECT_EQ(row().item(2), u"50"_s);
+    EXPECT_EQ(row().item(3), u"50"_s);
+    EXPECT_EQ(row().item(4), u"-200.25"_s);
+    EXPECT_EQ(row().item(5), u"85.5"_s);
+    EXPECT_EQ(row().item(6), u"10.0"_s);
+}
+
 TEST_F(TimingTest, ScrollRangeAndNavigation) {
     e.width = 9000;
     e.ScrollRange();  // (44100 + 6615) / 2 = 25357 > 9000
