@@ -93,6 +93,16 @@ void KeptTextFile::append(const QString& text) {
     lines << line;
 }
 
+bool KeptTextFile::convertToUtf8() {
+    if (encoding == Encoding::Utf8) return true;
+    for (const Line& l : lines)
+        if (!l.clean) return false;
+    encoding = Encoding::Utf8;
+    mark = Cp932::utf8Mark();
+    for (Line& l : lines) l.raw = l.text.toUtf8();
+    return true;
+}
+
 QByteArray KeptTextFile::bytes() const {
     QByteArray out = mark;
     for (const Line& l : lines) out += l.raw + l.ending;

@@ -43,6 +43,9 @@ public:
     // without one); a last line that had no end gets that end first.
     void append(const QString& text);
     void removeLine(qsizetype i) { lines.removeAt(i); }
+    // Turns the file into UTF-8 after the byte-order mark (for a text code page 932 cannot hold); every
+    // line is encoded again from its text. False, changing nothing, when a line did not decode cleanly.
+    bool convertToUtf8();
     // The file's bytes as they now stand.
     QByteArray bytes() const;
     // True when the lines give other bytes than the file had when it was read (or it is new with lines).

@@ -14,20 +14,39 @@
 
 namespace tova {
 
-QList<PrefixMapRow> PrefixMapEditor::ReadRows(const QString& path, bool* clean) {
-    const QString text = ReadCp932Text(path, clean);
+namespace {
+
+// The row a line gives; false for a line that gives none (empty, or with an empty name).
+bool rowOfLine(QStringView line, PrefixMapRow& row) {
+    if (line.isEmpty()) return false;
+    const QList<QStringView> f = line.split(u'\t');
+    if (f[0].isEmpty()) return false;
+    row.name = f[0].toString();
+    row.prefix = f.size() > 1 ? f[1].toString() : QString();
+    row.suffix = f.size() > 2 ? f[2].toString() : QString();
+    return true;
+}
+
+QList<PrefixMapRow> rowsOf(const KeptTextFile& file) {
     QList<PrefixMapRow> out;
-    for (QStringView line : TextLines(text)) {
-        if (line.isEmpty()) continue;
-        const QList<QStringView> f = line.split(u'\t');
-        if (f[0].isEmpty()) continue;
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
         PrefixMapRow row;
-        row.name = f[0].toString();
-        if (f.size() > 1) row.prefix = f[1].toString();
-        if (f.size() > 2) row.suffix = f[2].toString();
+        if (!rowOfLine(file.lines[i].text, row)) continue;
+        row.line = int(i);
         out << row;
     }
     return out;
+}
+
+}  // namespace
+
+QList<PrefixMapRow> PrefixMapEditor::ReadRows(const QString& path, bool* clean) {
+    const KeptTextFile file = KeptTextFile::read(path);
+    if (clean) {
+        *clean = true;
+        for (const KeptTextFile::Line& l : file.lines) *clean = *clean && l.clean;
+    }
+    return rowsOf(file);
 }
 
 QList<PrefixMapRow> PrefixMapEditor::DefaultRows() {
@@ -53,16 +72,15 @@ void PrefixMapEditor::LoadList() {
     rows.clear();
     protectReason_.clear();
     const QString path = filePath();
+    file_ = KeptTextFile();
+    file_.path = path;
     if (!FileExists(path)) {
         rows = DefaultRows();
         return;
     }
     try {
-        bool clean = true;
-        rows = ReadRows(path, &clean);
-        if (!clean)
-            protectReason_ = GetMessage(
-                QStringLiteral("{1}は読み込んだときに文字化けがありました。上書きすると内容が失われるため、保存を中止しました。"), path);
+        file_ = KeptTextFile::read(path);
+        rows = rowsOf(file_);
     } catch (const TovaError& e) {
         rows.clear();
         protectReason_ = GetMessage(QStringLiteral("{1}を読み込めませんでした。上書きすると内容が失われるため、保存を中止しました。"), path);
@@ -107,9 +125,43 @@ void PrefixMapEditor::cmdOK_Click() {
         Ports::msgBox(protectReason_, MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
+    const QString unclean =
+        GetMessage(QStringLiteral("{1}は読み込んだときに文字化けがありました。上書きすると内容が失われるため、保存を中止しました。"), path);
+    QByteArray bytes;
+    if (!file_.existed) {
+        bytes = FileBytes(rows);
+    } else {
+        KeptTextFile out = file_;
+        for (const PrefixMapRow& r : rows) {
+            if (r.line < 0 || r.line >= out.lines.size()) continue;
+            PrefixMapRow was;
+            rowOfLine(file_.lines[r.line].text, was);
+            if (was == r) continue;
+            if (!file_.lines[r.line].clean) {
+                Ports::msgBox(unclean, MsgButtons::OK, MsgIcon::Exclamation);
+                return;
+            }
+            // Fields after the third stay as the line had them.
+            QStringList fields = file_.lines[r.line].text.split(u'\t');
+            while (fields.size() < 3) fields << QString();
+            fields[0] = r.name;
+            fields[1] = r.prefix;
+            fields[2] = r.suffix;
+            const QString text = fields.join(u'\t');
+            if (!out.canHold(text) && !out.convertToUtf8()) {
+                Ports::msgBox(unclean, MsgButtons::OK, MsgIcon::Exclamation);
+                return;
+            }
+            out.setLine(r.line, text);
+        }
+        if (!out.changed()) {
+            accept();
+            return;
+        }
+        bytes = out.bytes();
+    }
     // Written beside the old file first, so a failed save leaves the old one whole.
     QSaveFile file(FileSystem::resolve(path));
-    const QByteArray bytes = FileBytes(rows);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
@@ -117,6 +169,7 @@ void PrefixMapEditor::cmdOK_Click() {
                       MsgIcon::Exclamation);
         return;
     }
+    LoadList();  // the rows now stand for the lines as written
     accept();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DialogModel.h"
+#include "voicebank/KeptTextFile.h"
 
 #include <QList>
 #include <QString>
@@ -13,24 +14,29 @@ struct PrefixMapRow {
     QString prefix;
     QString suffix;
     bool selected = false;
+    int line = -1;  // the line of the file the row came from, -1 for a row no line gave
     bool operator==(const PrefixMapRow& o) const {
         return name == o.name && prefix == o.prefix && suffix == o.suffix;
     }
 };
 
 // The prefix.map editor "PrefixMapエディタ": the rows of a voice folder's prefix.map in file order (names
-// may repeat; the list is never sorted), edited several rows at a time and written back whole on OK.
+// may repeat; the list is never sorted), edited several rows at a time and written back on OK.
 // The form (frmPrefixmap) binds its list, edit boxes and buttons to this model.
 //
 // File: code page 932 (UTF-8 after the byte-order mark when a text holds a character the code page
 // lacks, so nothing is saved as "?"), one line per row, name TAB prefix TAB suffix, CR LF after each.
-// Reading skips empty lines and lines whose name is empty, drops fields after the third and keeps the
-// values exactly as they stand. A folder without the file gets the 84 rows of notes 83 down to 0 with
-// empty values.
+// Reading skips empty lines and lines whose name is empty and keeps the values exactly as they stand;
+// a row shows the first three fields. A folder without the file gets the 84 rows of notes 83 down to 0
+// with empty values.
 //
-// A file that cannot be read, or that held bytes that did not decode, is never overwritten: OK then
-// says so and keeps the dialog open. A file that cannot be written is reported the same way. Closing
-// the window any other way than OK writes nothing and answers False.
+// The file is kept line by line: OK rewrites only the lines of rows whose values changed (keeping
+// their fields after the third and their line ends); blank lines, comment and other lines that give no
+// row stay as they are, and a file without a changed row is not written at all.
+//
+// A file that cannot be read is never overwritten, nor is a changed line whose bytes did not decode:
+// OK then says so and keeps the dialog open. A file that cannot be written is reported the same way.
+// Closing the window any other way than OK writes nothing and answers False.
 class PrefixMapEditor : public DialogModel {
 public:
     // The rows of a prefix.map file. Raises FileError or IoError when the file cannot be read; `clean`
@@ -66,7 +72,8 @@ public:
     void cmdCancel_Click() { reject(); }
 
 private:
-    QString protectReason_;  // why the file must not be overwritten; empty when it may be
+    QString protectReason_;
+    KeptTextFile file_;  // the file as read  // why the file must not be overwritten; empty when it may be
 };
 
 }  // namespace tova

@@ -52,25 +52,41 @@ TEST_F(PrefixMapEditorTest, AFolderWithoutTheFileGets84EmptyRowsAndOkWritesThemA
     EXPECT_EQ(PrefixMapEditor::DefaultRows()[1].name, u"Bb7"_s);
 }
 
-TEST_F(PrefixMapEditorTest, RowsComeBackInFileOrderAndAreWrittenBackAsTheyStand) {
-    // Empty lines, a line without a name and fields after the third are lost; a repeated name stays.
-    bank.oto(u"prefix.map"_s, u"E4\t↑\t強 \r\n\r\n\tx\ty\r\nC4\t\t弱\textra\nG#3\r\nE4\t dup\t\r\n"_s);
+TEST_F(PrefixMapEditorTest, RowsComeBackInFileOrderAndOnlyEditedLinesChange) {
+    // A comment, a blank line, a line without a name, extra fields, LF and CR LF line ends, a short line,
+    // a repeated name: the rows show the lines that name a note, and OK without an edit writes nothing.
+    const QString text = u"# 2009 強弱\r\nE4\t↑\t強 \r\n\r\n\tx\ty\r\nC4\t\t弱\textra\nG#3\r\nE4\t dup\t\r\nlast\tno end"_s;
+    bank.oto(u"prefix.map"_s, text);
     m.Load(bank.root());
-    EXPECT_EQ(shown(), (QStringList{u"E4|↑|強 "_s, u"C4||弱"_s, u"G#3||"_s, u"E4| dup|"_s}));
+    EXPECT_EQ(shown(), (QStringList{u"# 2009 強弱||"_s, u"E4|↑|強 "_s, u"C4||弱"_s, u"G#3||"_s, u"E4| dup|"_s, u"last|no end|"_s}));
     m.cmdOK_Click();
     EXPECT_TRUE(m.Result);
-    EXPECT_EQ(bank.bytes(u"prefix.map"_s), Cp932::encode(u"E4\t↑\t強 \r\nC4\t\t弱\r\nG#3\t\t\r\nE4\t dup\t\r\n"_s));
-    // The voice lookup reads what the editor wrote.
-    ASSERT_EQ(LoadPrefixMap(bank.root()), 4);
+    EXPECT_EQ(bank.bytes(u"prefix.map"_s), Cp932::encode(text));
+    // The voice lookup reads the file.
+    ASSERT_GT(LoadPrefixMap(bank.root()), 0);
     EXPECT_EQ(ApplyPrefixMap(36, u"あ"_s), u"あ弱"_s);
     ForgetPrefixMap();
 
-    // A value the code page lacks is kept, not written as "?".
-    m.rows[1].prefix = u"ß"_s;
-    m.cmdOK_Click();
+    // One edited row: its line changes, its extra field and line end stay; nothing else moves.
+    PrefixMapEditor edit;
+    edit.Load(bank.root());
+    edit.rows[2].prefix = u"p"_s;
+    edit.rows[3].suffix = u"s"_s;
+    edit.cmdOK_Click();
+    EXPECT_EQ(bank.bytes(u"prefix.map"_s),
+              Cp932::encode(QString(text).replace(u"C4\t\t弱\textra\n"_s, u"C4\tp\t弱\textra\n"_s)
+                                .replace(u"G#3\r\n"_s, u"G#3\t\ts\r\n"_s)));
+
+    // A value the code page lacks is kept, not written as "?": the file becomes UTF-8 after the mark.
+    PrefixMapEditor utf;
+    utf.Load(bank.root());
+    utf.rows[2].prefix = u"ß"_s;
+    utf.cmdOK_Click();
+    EXPECT_TRUE(bank.bytes(u"prefix.map"_s).startsWith(Cp932::utf8Mark() + u"# 2009 強弱\r\n"_s.toUtf8()));
     PrefixMapEditor again;
     again.Load(bank.root());
-    EXPECT_EQ(again.rows[1].prefix, u"ß"_s);
+    EXPECT_EQ(again.rows[2].prefix, u"ß"_s);
+    EXPECT_EQ(again.rows[1].suffix, u"強 "_s);
 }
 
 TEST_F(PrefixMapEditorTest, SelectionShowsSharedValuesAndButtonsWorkOnEverySelectedRow) {
@@ -139,12 +155,13 @@ TEST_F(PrefixMapEditorTest, FailuresAreShownAndTheFileIsNeverSpoilt) {
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
     EXPECT_TRUE(ports.messageBox.lastText().startsWith(bank.path(u"gone/prefix.map"_s) + u"を保存できませんでした。"_s));
 
-    // A file with bytes that do not decode: rewriting it would lose them, so OK refuses.
-    const QByteArray spoilt("C4\t\x81\x20\t\r\n", 8);
+    // A line with bytes that do not decode: rewriting it would lose them, so OK refuses to change it.
+    const QByteArray spoilt("C4\t\x81\x20\t\r\nD4\t\t\r\n", 14);
     bank.file(u"prefix.map"_s, spoilt);
     PrefixMapEditor e;
     e.Load(bank.root());
-    ASSERT_EQ(e.rows.size(), 1);
+    ASSERT_EQ(e.rows.size(), 2);
+    e.rows[0].suffix = u"s"_s;
     e.cmdOK_Click();
     EXPECT_FALSE(e.hidden);
     EXPECT_TRUE(ports.messageBox.lastText().contains(u"文字化け"_s));
