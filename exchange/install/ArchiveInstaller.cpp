@@ -5,6 +5,8 @@
 #include "exchange/install/ArchivePaths.h"
 #include "exchange/install/InstallHost.h"
 #include "platform/Cp932.h"
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "platform/zip/ZipArchive.h"
 #include "platform/Cp932Lines.h"
@@ -217,6 +219,36 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
     return refuse(kUnsupported);
 }
 
+namespace {
+
+// Gives the program a plug-in's plugin.txt names by `execute=` the execute bit: archives made on
+// Windows carry none, and a script plug-in could not be started without it. Only a regular file inside
+// the plug-in's folder is touched.
+void MakePluginProgramExecutable(const QString& folder) {
+    QFile description(folder + QStringLiteral("/plugin.txt"));
+    if (!description.open(QIODevice::ReadOnly)) return;
+    QString execute;
+    const QString text = Cp932::decodeMarked(description.read(ArchiveInstaller::kDescriptionLimit));
+    for (const QStringView line : TextLines(text)) {
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0 && line.left(eq).compare(QStringLiteral("execute"), Qt::CaseInsensitive) == 0) {
+            execute = line.mid(eq + 1).toString().section(u'=', 0, 0);
+            break;
+        }
+    }
+    execute = PathText::toSlashes(execute);
+    if (execute.isEmpty() || execute.startsWith(u'/') || execute.contains(u':')) return;
+    for (const QString& part : execute.split(u'/'))
+        if (part == u"..") return;
+    const QString program = FileSystem::resolve(folder + u'/' + execute);
+    struct stat st{};
+    const QByteArray native = QFile::encodeName(program);
+    if (::lstat(native.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    ::chmod(native.constData(), (st.st_mode & 07777) | 0111);
+}
+
+}  // namespace
+
 bool ArchiveInstaller::UnzipWithProgress() {
     UnzipFileCount = 0;
     Skipped.clear();
@@ -280,6 +312,7 @@ void ArchiveInstaller::InstallArchive(const QString& archivePath) {
         host_.LoadVoiceBankList();
         host_.ShowVoiceProfile(InstallDestRoot + u'/' + result);
     } else if (GetInstallType() == u"editplugin") {
+        MakePluginProgramExecutable(InstallDestRoot + u'/' + InstallDestFolder);
         host_.BuildPluginMenu();
     }
 }

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -287,6 +289,28 @@ TEST_F(Installer, PluginWithItsProgramRunnable) {
     EXPECT_EQ(host.pluginMenus, 1);
     EXPECT_TRUE(host.profiles.isEmpty());
     EXPECT_EQ(host.status.value(2), u"\"Tune\"のインストールが完了しました"_s);
+}
+
+TEST_F(Installer, AScriptPluginFromAnArchiveWithoutExecuteBitsRuns) {
+    // Made on Windows: no permission bits at all; the program named with "\\" in a sub-folder.
+    ZipBuilder z;
+    z.file("install.txt", "type=editplugin\r\nfolder=script\r\n")
+        .file("plugin.txt", "name=Script\r\nexecute=bin\\run.sh\r\n")
+        .file("bin/run.sh", "#!/bin/sh\necho ran > \"$1\"\n")
+        .file("readme.txt", "text");
+    install(z, u"script.tvz"_s);
+    const QString program = plugins() + u"/script/bin/run.sh"_s;
+    EXPECT_TRUE(QFileInfo(program).isExecutable());
+    EXPECT_FALSE(QFileInfo(plugins() + u"/script/readme.txt"_s).isExecutable());
+    const QString out = plugins() + u"/out.txt"_s;
+    EXPECT_EQ(QProcess::execute(program, {out}), 0);
+    EXPECT_EQ(test::readFile(out), "ran\n");
+    // A name that leaves the plug-in's folder is not touched.
+    test::writeFile(plugins() + u"/outside.sh"_s, "#!/bin/sh\n");
+    ZipBuilder hostile;
+    hostile.file("install.txt", "type=editplugin\r\nfolder=bad\r\n").file("plugin.txt", "name=Bad\r\nexecute=..\\outside.sh\r\n");
+    install(hostile, u"bad.tvz"_s);
+    EXPECT_FALSE(QFileInfo(plugins() + u"/outside.sh"_s).isExecutable());
 }
 
 TEST_F(Installer, LanguageArchiveAfterAnInstallationUnpacksNothing) {
