@@ -3,13 +3,17 @@
 #include "core/MessageTable.h"
 #include "core/Processes.h"
 #include "platform/Cp932.h"
+#include "platform/EventWait.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "voicebank/BankFolders.h"
+#include "voicebank/FreqGeneratorProgress.h"
 #include "voicebank/FreqTableCommands.h"
+#include "voicebank/OtoIniFiles.h"
 #include "voicebank/Tool2Calls.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -86,7 +90,55 @@ void FreqGenerator::OKButton_Click() {
                       MsgIcon::Exclamation);
         return;
     }
+    if (progress) followRun(folder);
     hidden = true;
+}
+
+void FreqGenerator::followRun(const QString& folder) {
+    // The tables the batch makes: one per sample of the folder and of its direct sub-folders. A table
+    // counts as made when it was written since the start (in the missing-only mode also when it was
+    // there before: the tool keeps it). File times may have whole-second precision.
+    const QDateTime since = QDateTime::currentDateTime().addSecs(-1);
+    QStringList tables;
+    QStringList folders{folder};
+    for (const QString& sub : DirectSubFolders(folder)) folders << PathText::join(folder, sub);
+    for (const QString& f : folders)
+        for (const QString& pattern : {QStringLiteral("*.wav"), QStringLiteral("*.aiff")})
+            for (const QString& name : FileSystem::list(f, pattern, false)) tables << FrqFilePath(PathText::join(f, name));
+    const bool keepOld = mode == GenerateMissing;
+    const auto made = [&] {
+        int n = 0;
+        for (const QString& t : tables) {
+            const QFileInfo info(t);
+            if (info.exists() && (keepOld || info.lastModified() >= since)) ++n;
+        }
+        return n;
+    };
+    progress->open(int(tables.size()));
+    int shown = made();
+    progress->update(shown);
+    bool stopped = false;
+    EventWait::until(
+        [&] {
+            if (!tool_.batchRunning()) return true;
+            if (progress->stopRequested()) return stopped = true;
+            const int now = made();
+            if (now != shown) progress->update(shown = now);
+            return false;
+        },
+        pollMs);
+    if (stopped) tool_.stopBatch();
+    shown = made();
+    progress->update(shown);
+    progress->close();
+    if (stopped)
+        Ports::msgBox(GetMessage(QStringLiteral("周波数表の一括作成を中止しました。（{1} / {2}）"), QString::number(shown),
+                                 QString::number(tables.size())),
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    else
+        Ports::msgBox(GetMessage(QStringLiteral("周波数表の一括作成が終了しました。（{1} / {2}）"), QString::number(shown),
+                                 QString::number(tables.size())),
+                      MsgButtons::OK, MsgIcon::Information);
 }
 
 }  // namespace tova

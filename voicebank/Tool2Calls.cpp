@@ -76,4 +76,16 @@ bool ProgramTool2Calls::batchRunning() {
     return true;
 }
 
+void ProgramTool2Calls::stopBatch() {
+    if (!batchRunning()) return;
+    // The runner leads a process group of its own with the programs it starts; the whole group goes.
+    if (::kill(-pid_t(batchPid_), SIGTERM) != 0) ::kill(pid_t(batchPid_), SIGTERM);
+    ProcessHandle handle;
+    if (handle.open(batchPid_) && handle.wait(5000) == ProcessHandle::Wait::TimedOut) {
+        if (::kill(-pid_t(batchPid_), SIGKILL) != 0) ::kill(pid_t(batchPid_), SIGKILL);
+        handle.wait(5000);
+    }
+    batchPid_ = 0;
+}
+
 }  // namespace tova

@@ -26,6 +26,8 @@ public:
     virtual bool startBatch(const QString& batchPath, QString& error) = 0;
     // Whether the batch this object started last still runs.
     virtual bool batchRunning() = 0;
+    // Stops the batch this object started last (with the programs it runs).
+    virtual void stopBatch() {}
 };
 
 // The program's tool 2: ShellAndWait, the batch runner and the library of the program folder.
@@ -38,6 +40,7 @@ public:
     bool runWithTimeLimit(const QString& commandLine, int timeoutMs) override;
     bool startBatch(const QString& batchPath, QString& error) override;
     bool batchRunning() override;
+    void stopBatch() override;
 
 private:
     qint64 batchPid_ = 0;

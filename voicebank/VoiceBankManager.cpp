@@ -644,6 +644,10 @@ void VoiceBankManager::Label18_DblClick() {
     RepeatCount = 0;
     if (toolMissing(GetMessage(QStringLiteral("周波数表の一括作成")))) return;
     tools_->ShowFreqGenerator(*this);
+    // The run made tables: the rows show their marks at once.
+    FrqMarks marks(VoiceFolder);
+    for (SampleRow& r : rows) r.item(7) = marks.mark(r.text);
+    ShowParams();
 }
 
 // ---------------------------------------------------------------------------------------------------

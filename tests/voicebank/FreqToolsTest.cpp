@@ -6,6 +6,7 @@
 #include "platform/FakePorts.h"
 #include "render/OtoIni.h"
 #include "voicebank/FreqGenerator.h"
+#include "voicebank/FreqGeneratorProgress.h"
 #include "voicebank/FreqTableCommands.h"
 #include "voicebank/FreqTableEditor.h"
 #include "voicebank/ParameterEstimation.h"
@@ -83,9 +84,16 @@ struct FakeTool : Tool2Calls {
             return false;
         }
         started << batch;
+        running = runsWhenStarted;
         return true;
     }
     bool batchRunning() override { return running; }
+    bool runsWhenStarted = false;  // the started batch goes on until a test ends it
+    int stops = 0;
+    void stopBatch() override {
+        ++stops;
+        running = false;
+    }
 };
 
 struct FakeView : VoiceBankToolsView {
@@ -585,4 +593,61 @@ TEST_F(GeneratorTest, RefusalsAreSaidAndNothingIsDeleted) {
     g.mode = FreqGenerator::NoMode;
     g.OKButton_Click();
     EXPECT_EQ(ports.messageBox.shown.size(), 3);
+}
+
+// A run the generator follows: the batch writes one table between two polls until all are made, or
+// the user stops it after `stopAfter` tables.
+struct ScriptedRun : FreqGeneratorProgress {
+    FakeTool& tool;
+    QStringList pending;  // tables the batch is still to write
+    int stopAfter = -1;
+    int total = -1, made = 0, closed = 0;
+    QList<int> updates;
+    explicit ScriptedRun(FakeTool& t) : tool(t) {}
+    void open(int n) override { total = n; }
+    void update(int done) override { updates << done; }
+    bool stopRequested() override {
+        if (stopAfter >= 0 && made >= stopAfter) return true;
+        if (!pending.isEmpty()) writeFile(pending.takeFirst(), "table"), ++made;
+        if (pending.isEmpty()) tool.running = false;
+        return false;
+    }
+    void close() override { ++closed; }
+};
+
+TEST_F(GeneratorTest, AFollowedRunShowsTheTablesMadeAndSaysHowItEnded) {
+    bank.file(u"a.wav"_s, "RIFF");
+    bank.file(u"b.aiff"_s, "FORM");
+    bank.file(u"sub/c.wav"_s, "RIFF");
+    bank.file(u"sub/c_wav.frq"_s, "old");  // made before the run: counts only in the missing-only mode
+    QFile old(bank.path(u"sub/c_wav.frq"_s));
+    old.open(QIODevice::ReadWrite);
+    old.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
+    old.close();
+    ScriptedRun run(tool);
+    run.pending = {bank.path(u"a_wav.frq"_s), bank.path(u"b.aiff.frq"_s)};
+    g.progress = &run;
+    g.pollMs = 1;
+    g.mode = FreqGenerator::GenerateMissing;
+    tool.runsWhenStarted = true;
+    g.OKButton_Click();
+    EXPECT_EQ(run.total, 3);
+    EXPECT_EQ(run.updates.first(), 1);
+    EXPECT_EQ(run.updates.last(), 3);
+    EXPECT_EQ(run.closed, 1);
+    EXPECT_EQ(ports.messageBox.lastText(), u"周波数表の一括作成が終了しました。（3 / 3）"_s);
+    EXPECT_TRUE(g.hidden);
+
+    // Stopped after one table: the batch is stopped and the message says so.
+    QFile::remove(bank.path(u"a_wav.frq"_s));
+    QFile::remove(bank.path(u"b.aiff.frq"_s));
+    ScriptedRun stopped(tool);
+    stopped.pending = {bank.path(u"a_wav.frq"_s), bank.path(u"b.aiff.frq"_s)};
+    stopped.stopAfter = 1;
+    g.progress = &stopped;
+    g.mode = FreqGenerator::UpdateAll;
+    g.OKButton_Click();
+    EXPECT_EQ(tool.stops, 1);
+    EXPECT_EQ(stopped.updates.last(), 1);
+    EXPECT_EQ(ports.messageBox.lastText(), u"周波数表の一括作成を中止しました。（1 / 3）"_s);
 }

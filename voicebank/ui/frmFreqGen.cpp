@@ -1,5 +1,7 @@
 #include "voicebank/ui/frmFreqGen.h"
 
+#include "voicebank/ui/QtFreqGeneratorProgress.h"
+
 #include "core/ui/Twips.h"
 
 #include <QCheckBox>
@@ -60,7 +62,9 @@ frmFreqGen::frmFreqGen(Tool2Calls& tool, QWidget* owner)
 
 void frmFreqGen::ShowDialog(const QString& voiceFolder, Tool2Calls& tool) {
     frmFreqGen form(tool, nullptr);
+    QtFreqGeneratorProgress progress(&form);
     form.logic().voiceFolder = voiceFolder;
+    form.logic().progress = &progress;
     form.refreshFromModel();
     form.optUpdateAll->setFocus();
     form.showModal();
