@@ -86,6 +86,19 @@ void BM_SaveBank(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveBank)->Unit(benchmark::kMillisecond);
 
+// One value edited, then saved: its line rewritten, the files replaced as a set, the list read again.
+void BM_SaveOneEdit(benchmark::State& state) {
+    tova::VoiceBankManager m;
+    load(m);
+    int n = 0;
+    for (auto _ : state) {
+        m.rows[kEntries / 2].item(2) = QString::number(++n % 2);
+        if (!m.SaveOtoIni()) state.SkipWithError("not saved");
+    }
+    state.SetItemsProcessed(state.iterations() * kEntries);
+}
+BENCHMARK(BM_SaveOneEdit)->Unit(benchmark::kMillisecond);
+
 // The window shown with the bank loaded.
 void openWindow(tova::frmVoicesetManager& form) {
     load(form.logic());
