@@ -292,6 +292,7 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         files[file].append(text);
     }
 
+    RecoverOtoSave(base);  // a set another save left half done is settled before the disk is compared
     QList<const KeptTextFile*> changed;
     for (const KeptTextFile& f : files)
         if (f.changed()) changed << &f;
@@ -307,7 +308,6 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
     }
     if (changed.isEmpty()) return result;
 
-    RecoverOtoSave(base);
     FileSetCommit set(FileSystem::resolve(base) + u'/' + kJournal);
     for (const KeptTextFile* f : changed) set.add(FileSystem::resolve(f->path), f->bytes());
     QString error;

@@ -771,7 +771,7 @@ bool VoiceBankManager::SaveOtoIni(const QString& path) {
         Ports::msgBox(r.message, MsgButtons::OK, MsgIcon::Exclamation);
     if (r.status != OtoSaveResult::Saved) return false;
     const QString own = PathText::join(txtOtoPath, QStringLiteral("oto.ini"));
-    if (!r.written.isEmpty() && (path.isEmpty() || PathText::toSlashes(path) == PathText::toSlashes(own))) {
+    if (path.isEmpty() || PathText::toSlashes(path) == PathText::toSlashes(own)) {
         // The list as the files now hold it, with the lines a next save writes into.
         const QString shown = CurrentKey;
         const QString selected = selectedRow >= 0 ? rows[selectedRow].key : QString();
