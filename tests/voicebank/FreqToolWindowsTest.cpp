@@ -12,6 +12,7 @@
 #include "voicebank/ui/QtVoiceBankManager.h"
 #include "voicebank/ui/QtVoiceBankTools.h"
 #include "voicebank/ui/frmEditFreqList.h"
+#include "voicebank/ui/QtFreqGeneratorProgress.h"
 #include "voicebank/ui/frmFreqGen.h"
 #include "voicebank/ui/frmOtoEdit.h"
 
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -187,6 +189,26 @@ TEST_F(ToolWindowsTest, BatchGeneratorWindow) {
     frmFreqGen::ShowDialog(bank.root(), tool);
     ASSERT_EQ(tool.started.size(), 1);
     EXPECT_TRUE(Cp932::decodeMarked(readFile(tool.started[0])).contains(u"nul 100 100 N0 50"_s));
+    // The run was followed to its end and its end was said.
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(u"周波数表の一括作成が終了しました。"_s));
+}
+
+TEST_F(ToolWindowsTest, BatchGeneratorProgressWindowCountsAndStops) {
+    QWidget owner;
+    owner.show();
+    QtFreqGeneratorProgress progress(&owner);
+    progress.open(40);
+    progress.update(12);
+    auto* dialog = owner.findChild<QProgressDialog*>(u"frmFreqGenProgress"_s);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->value(), 12);
+    EXPECT_EQ(dialog->labelText(), u"周波数表作成中... 12 / 40"_s);
+    savePng(dialog, u"frmFreqGenProgress"_s);
+    EXPECT_FALSE(progress.stopRequested());
+    dialog->cancel();
+    EXPECT_TRUE(progress.stopRequested());
+    progress.close();
+    EXPECT_EQ(owner.findChild<QProgressDialog*>(), nullptr);
 }
 
 namespace {
