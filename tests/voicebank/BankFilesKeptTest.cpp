@@ -351,3 +351,45 @@ TEST_F(BankKept, ASaveOfSeveralFilesIsAllOrNothing) {
     });
     EXPECT_EQ(Snapshot(bank.root()).bytes, edited);
 }
+
+TEST(FileSetCommit, AKillAtAnyStepLeavesAllOldOrAllNewAfterRecovery) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    const QStringList targets{root + u"/oto.ini"_s, root + u"/a/oto.ini"_s, root + u"/b/oto.ini"_s};
+    const QString journal = root + u"/oto.ini.tova-saving"_s;
+    const auto state = [&] {
+        QStringList s;
+        for (const QString& t : targets) s << QString::fromLatin1(QFileInfo::exists(t) ? readFile(t) : "-");
+        return s;
+    };
+    const QStringList olds{u"old0"_s, u"old1"_s, u"-"_s};  // the third target is new to the set
+    const QStringList news{u"new0"_s, u"new1"_s, u"new2"_s};
+    for (const FileSetCommit::Step step : {FileSetCommit::Step::WriteNew, FileSetCommit::Step::KeepOld,
+                                           FileSetCommit::Step::Journal, FileSetCommit::Step::Replace}) {
+        for (int at = 0; at < 3; ++at) {
+            SCOPED_TRACE(QStringLiteral("step %1, file %2").arg(int(step)).arg(at).toStdString());
+            writeFile(targets[0], "old0");
+            writeFile(targets[1], "old1");
+            QFile::remove(targets[2]);
+            QDir().mkpath(root + u"/b"_s);
+            int seen = 0;
+            FileSetCommit::testHook() = [&](FileSetCommit::Step s, const QString&) {
+                return s == step && seen++ == at ? FileSetCommit::Fault::Kill : FileSetCommit::Fault::None;
+            };
+            FileSetCommit set(journal);
+            for (int i = 0; i < 3; ++i) set.add(targets[i], news[i].toLatin1());
+            const bool done = set.commit();  // a step met fewer times than `at` is not killed
+            EXPECT_EQ(done, seen <= at);
+            FileSetCommit::testHook() = nullptr;
+            FileSetCommit::Recover(journal, targets);
+            const QStringList now = state();
+            EXPECT_TRUE(now == olds || now == news) << now.join(u' ').toStdString();
+            // Once the journal stood, the set counts as saved.
+            if (step == FileSetCommit::Step::Replace || done) EXPECT_EQ(now, news);
+            QStringList left = QDir(root).entryList(QDir::Files) + QDir(root + u"/a"_s).entryList(QDir::Files) +
+                               QDir(root + u"/b"_s).entryList(QDir::Files);
+            left.removeAll(u"oto.ini"_s);
+            EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
+        }
+    }
+}
