@@ -253,7 +253,8 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         for (qsizetype i = files[f].lines.size() - 1; i >= 0; --i) {
             const QString& text = files[f].lines[i].text;
             const qsizetype eq = text.indexOf(u'=');
-            if (eq >= 0 && text.indexOf(u'=', eq + 1) < 0 && !kept[f].contains(i)) files[f].removeLine(i);
+            // A lone "=" gives an empty entry, which the list shows no row for.
+            if (eq >= 0 && text.indexOf(u'=', eq + 1) < 0 && text != u"=" && !kept[f].contains(i)) files[f].removeLine(i);
         }
 
     // Rows no line gave, appended to their files.

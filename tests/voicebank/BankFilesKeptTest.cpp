@@ -38,6 +38,7 @@ const QString kRoot = u"# 録音 2009 ver.2\r\n"
                       u"u.wav=う,,30,,50,\r\n"
                       u"missing.wav=み,1,2,3,4,5\r\n"
                       u"sub\\deeper\\x.wav=ぜ,1,2,3,4,5\r\n"
+                      u"=\r\n"
                       u"KO.wav=こ,1,2,3,4,5\r\n"_s;
 const QString kSub = u"sa.wav=さ,1,2,3,4,5\n"
                      u"deeper\\y.wav=ぞ,1,2,3,4,5\n"_s;
