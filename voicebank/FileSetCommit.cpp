@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tova {
@@ -89,6 +90,9 @@ bool FileSetCommit::commit(QString* error) {
         if (f == Fault::Kill) return false;
         if (f == Fault::Fail || !writeSynced(newName(targets[i]), files_[i].bytes, &reason))
             return fail(reason.isEmpty() ? newName(targets[i]) : reason);
+        // The new file keeps the permissions of the one it replaces.
+        struct stat st{};
+        if (::stat(native(targets[i]).constData(), &st) == 0) ::chmod(native(newName(targets[i])).constData(), st.st_mode & 07777);
     }
     // 2. The old files kept under a second name, so that a failed replacement can put them back.
     for (qsizetype i = 0; i < targets.size(); ++i) {

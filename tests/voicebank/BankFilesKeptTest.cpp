@@ -190,6 +190,8 @@ TEST_F(BankKept, OneEditChangesOneLineInTheFileItCameFrom) {
         bank.oto(u"sub/oto.ini"_s, kSub);
         bank.file(u"utf/oto.ini"_s, utf8Marked(kUtf));
         QFile::remove(bank.path(u"nooto/oto.ini"_s));
+        QFile::setPermissions(bank.path(u"sub/oto.ini"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                             QFile::WriteGroup);
         LoadOtoIni(bank.root());
         const Snapshot before(bank.root());
         ASSERT_TRUE(open([&] {
@@ -207,6 +209,7 @@ TEST_F(BankKept, OneEditChangesOneLineInTheFileItCameFrom) {
             bytes.replace(from, encodedAs(c.file, c.to));
         }
         EXPECT_EQ(Snapshot(bank.root()).bytes, expected.bytes);
+        EXPECT_TRUE(QFile::permissions(bank.path(u"sub/oto.ini"_s)) & QFile::WriteGroup);
     }
 }
 
