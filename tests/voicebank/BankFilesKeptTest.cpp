@@ -397,3 +397,28 @@ TEST(FileSetCommit, AKillAtAnyStepLeavesAllOldOrAllNewAfterRecovery) {
         }
     }
 }
+
+TEST(KeptTextFile, AnyBytesComeBackAsTheyWereAndAnEditTouchesOneLine) {
+    const QByteArray cases[] = {
+        QByteArray(),
+        QByteArray("\r\n"),
+        QByteArray("a\rb\r\r\nc\n\nd"),
+        QByteArray("\xEF\xBB\xBF"),
+        QByteArray("\xEF\xBB\xBFx=\xED\x95\x9C\r\ny"),
+        QByteArray("a=\x82\r\nb=\x82\xa9\n"),  // a lead byte cut by the line end
+        QByteArray("\x82\xa9=\x82\xa0,1\r\n\r\n", 11),
+        QByteArray("no end at all"),
+        QByteArray("z\0z\r\n", 5),
+    };
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        KeptTextFile f = KeptTextFile::fromBytes(bytes);
+        EXPECT_EQ(f.bytes(), bytes);
+        EXPECT_FALSE(f.changed() && f.existed);
+        if (f.lines.isEmpty()) continue;
+        // Replacing the first line's text changes only the bytes before its line end.
+        const QByteArray rest = bytes.mid(f.mark.size() + f.lines[0].raw.size());
+        f.setLine(0, u"new"_s);
+        EXPECT_EQ(f.bytes(), f.mark + "new" + rest);
+    }
+}
