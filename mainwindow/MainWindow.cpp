@@ -230,17 +230,4 @@ void MainWindow::ShowAliasMenu(qint32 note) {
 
 void MainWindow::mnVersion_Click() { view_.showAboutBox(); }
 
-void MainWindow::mnCleanCache_Click() {
-    NoteCache* cache = song.cache();
-    if (!cache) return;
-    qint32 first = std::min(song.SelStart, song.SelEnd);
-    qint32 last = std::max(song.SelStart, song.SelEnd);
-    if (last > song.lastNote()) last = song.lastNote();
-    for (qint32 i = first; i <= last; ++i) cache->DeleteNoteCacheFiles(song.CacheDir, i);
-}
-
-void MainWindow::mnUndo_Click() { song.Undo(); }
-
-void MainWindow::mnRedo_Click() { song.Redo(); }
-
 }  // namespace tova

@@ -31,9 +31,13 @@ class MainWindowView;
 // binds its widgets to it through MainWindowView; tests drive it with a fake view.
 class MainWindow : public SongHost, public MainWindowState, public EditContext {
 public:
-    // The main window behind an edit context: the commands of the main window itself (files, view
-    // switches, scrolling) reach its view and ports this way. A context that is not the main window
-    // raises InvalidCallError.
+    // The main window behind an edit context; a context that is not the main window raises
+    // InvalidCallError. A command takes the edit context and nothing more wherever that serves; this
+    // downcast is kept only for what the context rightly does not offer, because it belongs to this
+    // window alone: its view (switch values, menu arrays and their pop-ups, the label box, the caption and
+    // recent-files menu, the about box), its scale and layout state, and the ports it was built with (the
+    // file side, the dialogs of editors, tuning tools, voice-bank tools and plug-ins). Putting those into
+    // the context would make every command's fake carry the whole window.
     static MainWindow& of(EditContext& context);
     static const MainWindow& of(const EditContext& context);
 
@@ -147,8 +151,6 @@ public:
     void mnZoomOut_Click();
     void mnHeightLarge_Click();
     void mnHeightSmall_Click();
-    void mnGotoTop_Click();
-    void mnGotoEnd_Click();
     void WheelEvent(int16_t direction, int16_t& keys);
     void ScrollToNoteStart(qint32 note, std::optional<double> lead = std::nullopt);
     void ScrollToTick(qint32 note, std::optional<double> lead = std::nullopt) { ScrollToNoteStart(note, lead); }
@@ -194,8 +196,6 @@ public:
     void mnJump_Click(int index);
     // The region menu at the pointer (a message without regions); a chosen name selects its region.
     void mnSelectRegion_Click();
-    // Scrolls the selection's last note to the right edge of the roll.
-    void mnNoteSelectEnd_Click();
     void mnRegion_Click(int index);
 
     // ---- menu commands of the tree itself ----
@@ -207,9 +207,6 @@ public:
     void mnPluginReload_Click() { BuildPluginMenu(); }
     void BuildPluginMenu();
     void InitPlugins() { BuildPluginMenu(); }
-    void mnCleanCache_Click();
-    void mnUndo_Click();
-    void mnRedo_Click();
 
     // ---- the voice-bank tools of the Tools menu ----
     // Opens the voice-bank manager on the project's bank, at the sample the note at the selection start

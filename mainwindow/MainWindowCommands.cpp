@@ -25,7 +25,10 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ProjectFilesPort.h"
+#include "song/Song.h"
 #include "voicebank/VoiceBankNoteCommands.h"
+
+#include <algorithm>
 
 namespace tova {
 namespace {
@@ -41,6 +44,17 @@ void files(CommandRegistry& registry, const QString& name, void (ProjectFilesPor
 
 }  // namespace
 
+void mnCleanCache_Click(EditContext& context) {
+    const Song& song = context.editedSong();
+    const qint32 first = std::min(song.SelStart, song.SelEnd);
+    const qint32 last = std::min(std::max(song.SelStart, song.SelEnd), song.lastNote());
+    context.deleteCachedNotes(first, last);
+}
+
+void mnUndo_Click(EditContext& context) { context.editedSong().Undo(); }
+
+void mnRedo_Click(EditContext& context) { context.editedSong().Redo(); }
+
 void registerMainWindowCommands(CommandRegistry& registry) {
     const struct {
         const char16_t* name;
@@ -49,8 +63,6 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         // scrolling, zoom and row height
         {u"mnHeightLarge", &MainWindow::mnHeightLarge_Click},
         {u"mnHeightSmall", &MainWindow::mnHeightSmall_Click},
-        {u"mnGotoTop", &MainWindow::mnGotoTop_Click},
-        {u"mnGotoEnd", &MainWindow::mnGotoEnd_Click},
         // view and MIDI switches
         {u"mnMeasure4", &MainWindow::mnMeasure4_Click},
         {u"mnMeasure3", &MainWindow::mnMeasure3_Click},
@@ -69,9 +81,6 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         {u"mnShowReadme", &MainWindow::mnShowReadme_Click},
         {u"mnPluginFolder", &MainWindow::mnPluginFolder_Click},
         {u"mnPluginReload", &MainWindow::mnPluginReload_Click},
-        {u"mnCleanCache", &MainWindow::mnCleanCache_Click},
-        {u"mnUndo", &MainWindow::mnUndo_Click},
-        {u"mnRedo", &MainWindow::mnRedo_Click},
         {u"Image1", &MainWindow::Image1_Click},
         // the voice-bank tools of the Tools menu
         {u"mnEditAlias", &MainWindow::mnEditAlias_Click},
@@ -81,7 +90,6 @@ void registerMainWindowCommands(CommandRegistry& registry) {
         {u"mnLabelAdd", &MainWindow::mnLabelAdd_Click},
         {u"mnLabelName", &MainWindow::mnLabelName_Click},
         {u"mnSelectRegion", &MainWindow::mnSelectRegion_Click},
-        {u"mnNoteSelectEnd", &MainWindow::mnNoteSelectEnd_Click},
     };
     for (const auto& c : commands)
         registry.add(QString::fromUtf16(c.name), [command = c.command](EditContext& w) { (MainWindow::of(w).*command)(); });
@@ -93,6 +101,11 @@ void registerMainWindowCommands(CommandRegistry& registry) {
     registry.addIndexed(QStringLiteral("optMode"), [](EditContext& w, int index) { MainWindow::of(w).optMode_Click(index); });
     registry.addIndexed(QStringLiteral("mnJump"), [](EditContext& w, int index) { MainWindow::of(w).mnJump_Click(index); });
     registry.addIndexed(QStringLiteral("mnRegion"), [](EditContext& w, int index) { MainWindow::of(w).mnRegion_Click(index); });
+
+    // The commands that need the song alone.
+    registry.add(QStringLiteral("mnCleanCache"), mnCleanCache_Click);
+    registry.add(QStringLiteral("mnUndo"), mnUndo_Click);
+    registry.add(QStringLiteral("mnRedo"), mnRedo_Click);
 
     files(registry, QStringLiteral("mnNew"), &ProjectFilesPort::mnNew_Click);
     files(registry, QStringLiteral("mnOpen"), &ProjectFilesPort::mnOpen_Click);

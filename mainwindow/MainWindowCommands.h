@@ -4,6 +4,14 @@ namespace tova {
 
 class CommandRegistry;
 
+class EditContext;
+
+// "キャッシュをクリア": deletes the cached renderings of the selected notes.
+void mnCleanCache_Click(EditContext& context);
+// Undo and redo of the song's last step.
+void mnUndo_Click(EditContext& context);
+void mnRedo_Click(EditContext& context);
+
 // The commands of the main window itself: scrolling, zoom and row height, the view and MIDI switches,
 // the file and project commands, undo and redo, the cache clean-up, the voice picture and the plug-in,
 // readme and about items.

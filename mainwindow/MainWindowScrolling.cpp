@@ -76,17 +76,6 @@ void MainWindow::mnHeightSmall_Click() {
     view_.setFocusTo(kRoll);
 }
 
-void MainWindow::mnGotoTop_Click() {
-    SetHScrollValue(HScroll1.Min);
-    DrawBackground();
-    DrawNotes();
-}
-
-void MainWindow::mnGotoEnd_Click() {
-    if (song.noteCount() < 1) return;
-    ScrollToNoteStart(song.lastNote());
-}
-
 void MainWindow::WheelEvent(int16_t direction, int16_t& keys) {
     const WheelOutcome out = WheelSteps::apply(direction, keys, Scale, HScroll1, VScroll1);
     if (out.redraw) {
@@ -111,13 +100,6 @@ void MainWindow::ScrollToSelection(qint32 note, bool force) {
 void MainWindow::NoteToRightEdge(qint32 note) {
     const double inner = view_.picture(kRoll).scaleWidth();
     SetHScrollValue(ScrollHelpers::noteToRightEdge(song.Lengths, note, inner, Layout.VScroll1.width, Scale.Zoom));
-}
-
-void MainWindow::mnNoteSelectEnd_Click() {
-    if (song.noteCount() <= 0 || song.SelStart >= song.noteCount()) return;
-    NoteToRightEdge(song.SelEnd);
-    DrawBackground();
-    DrawNotes();
 }
 
 bool MainWindow::NoteToInSideWindow(qint32 note) {

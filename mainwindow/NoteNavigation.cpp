@@ -112,6 +112,27 @@ void NoteNavigation::mnNoteSelectTop_Click() {
     window_.DrawNotes();
 }
 
+void NoteNavigation::mnNoteSelectEnd_Click() {
+    const Song& song = window_.editedSong();
+    if (song.noteCount() <= 0 || song.SelStart >= song.noteCount()) return;
+    window_.setHScrollValue(ScrollHelpers::noteToRightEdge(song.Lengths, song.SelEnd, window_.rollInnerWidth(),
+                                                           window_.vScrollWidth(), window_.zoom()));
+    window_.DrawBackground();
+    window_.DrawNotes();
+}
+
+void NoteNavigation::mnGotoTop_Click() {
+    window_.setHScrollValue(window_.hScroll().Min);
+    window_.DrawBackground();
+    window_.DrawNotes();
+}
+
+void NoteNavigation::mnGotoEnd_Click() {
+    const Song& song = window_.editedSong();
+    if (song.noteCount() < 1) return;
+    window_.scrollToNote(song.lastNote());
+}
+
 void NoteNavigation::mnSelectNotes_Click() {
     const NoteArrays& notes = window_.editedSong();
     qint32 first = 0;
@@ -187,6 +208,9 @@ void registerNavigationCommands(CommandRegistry& registry) {
         {u"mnNoteTop", &NoteNavigation::mnNoteTop_Click},
         {u"mnNoteLast", &NoteNavigation::mnNoteLast_Click},
         {u"mnNoteSelectTop", &NoteNavigation::mnNoteSelectTop_Click},
+        {u"mnNoteSelectEnd", &NoteNavigation::mnNoteSelectEnd_Click},
+        {u"mnGotoTop", &NoteNavigation::mnGotoTop_Click},
+        {u"mnGotoEnd", &NoteNavigation::mnGotoEnd_Click},
         {u"mnSelectNotes", &NoteNavigation::mnSelectNotes_Click},
         {u"mnSelectAll", &NoteNavigation::mnSelectAll_Click},
         {u"mnSelectAll2", &NoteNavigation::mnSelectAll2_Click},

@@ -6,7 +6,7 @@ class CommandRegistry;
 class EditContext;
 
 // The menu commands that step the selection from sung note to sung note, scroll to the first or last
-// sung note or to the selection start, select the sung range or every note, and search the lyrics for
+// sung note, to the selection start or end, or to the start or end of the song, select the sung range or every note, and search the lyrics for
 // the text of the lyric entry box. They change only the selection, the current note and the horizontal
 // scroll position: no undo step, no modified mark. Rests are skipped by the stepping commands.
 class NoteNavigation {
@@ -24,6 +24,12 @@ public:
     void mnNoteLast_Click();
     // "選択範囲の先頭(&C)": scrolls to the selection start.
     void mnNoteSelectTop_Click();
+    // The selection's end: scrolls its end to the right edge (nothing without a selection).
+    void mnNoteSelectEnd_Click();
+    // The start of the song: scrolls the roll to the bar's minimum and redraws.
+    void mnGotoTop_Click();
+    // The end of the song: scrolls to the start of the last note (nothing in an empty song).
+    void mnGotoEnd_Click();
     // "始音から終音まで選択(&B)" (Ctrl+W): selects the first through the last sung note.
     void mnSelectNotes_Click();
     // "全て選択(&A)" (Ctrl+A): selects every note, unless a text box has the focus, which then selects

@@ -142,8 +142,7 @@ bool ProjectFiles::UseVoiceFolder(MainWindow& w, const QString& folder) {
 }
 
 void ProjectFiles::Form_OLEDragDrop(EditContext& context, const QStringList& files) {
-    MainWindow& w = MainWindow::of(context);
-    if (!files.isEmpty()) ProcessCommandLine(w, files.first());
+    if (!files.isEmpty()) ProcessCommandLine(context, files.first());
 }
 
 // ---------------------------------------------------------------------------------------------------

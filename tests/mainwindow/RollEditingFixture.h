@@ -7,6 +7,7 @@
 #include "NoteDrawingFixtures.h"
 
 #include "core/Settings.h"
+#include "mainwindow/MainWindowCommands.h"
 #include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/RulerInput.h"
 #include "mainwindow/ui/Form1.h"
@@ -90,7 +91,7 @@ struct RollRig {
         const Song& s = form->logic().song;
         return s.UndoPos > 0 ? s.UndoCaptions[s.UndoPos - 1] : QString();
     }
-    void undo() { w().mnUndo_Click(); }
+    void undo() { mnUndo_Click(w()); }
 };
 
 }  // namespace tova::test

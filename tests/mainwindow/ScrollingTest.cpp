@@ -1,5 +1,6 @@
 // Scrolling, zoom and row height on the window: scroll bars, zoom items and buttons, redraws.
 #include "MainWindowRig.h"
+#include "mainwindow/NoteNavigation.h"
 #include "mainwindow/ui/PictureBox.h"
 #include "support/TestSupport.h"
 
@@ -75,7 +76,7 @@ TEST(Scrolling, BarsRedrawOnceAndLoweringTheMaximumDoesNotReenter) {
     EXPECT_TRUE(rig.drawing.options.isEmpty());
 
     // Go to the start: the value changes (one redraw by the bar) and the command redraws.
-    rig.w().mnGotoTop_Click();
+    NoteNavigation(rig.w()).mnGotoTop_Click();
     EXPECT_EQ(h->value(), 0);
     EXPECT_EQ(rig.drawing.options.size(), 2);
 }
