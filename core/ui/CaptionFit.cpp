@@ -50,11 +50,8 @@ int neededWidth(QWidget* w) {
     }
     if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
         auto* b = static_cast<QAbstractButton*>(w);
-        if (b->text().isEmpty()) return 0;
-        const bool check = qobject_cast<QCheckBox*>(w) != nullptr;
-        return style->pixelMetric(check ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth, nullptr, w)
-               + style->pixelMetric(check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, w)
-               + widestLine(fm, shownCaption(b->text())) + 1;
+        // Indicator, spacing, text and what a style sheet puts around them.
+        return b->text().isEmpty() ? 0 : b->sizeHint().width() + 1;
     }
     if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         if (b->text().isEmpty()) return 0;

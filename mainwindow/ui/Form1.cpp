@@ -110,7 +110,7 @@ QCheckBox* addToggle(QWidget* parent, const QString& name, const QString& captio
     c->setGeometry(Twips::rect(left, top, w, h));
     c->setFocusPolicy(Qt::NoFocus);
     c->setStyleSheet(QStringLiteral(
-        "QCheckBox { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 2px; }"
+        "QCheckBox { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 1px; spacing: 0px; }"
         "QCheckBox:checked { background: #b9c8e4; border-color: #3d5a99; }"
         "QCheckBox:disabled { color: #9aa0aa; }"
         "QCheckBox::indicator { width: 0px; height: 0px; }"));

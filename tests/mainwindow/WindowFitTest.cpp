@@ -95,10 +95,8 @@ int captionShortfall(QWidget* w, QString* caption) {
         auto* button = static_cast<QAbstractButton*>(w);
         if (button->text().isEmpty()) return 0;
         *caption = button->text();
-        const bool check = b != nullptr;
-        const int indicator = style->pixelMetric(check ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth, nullptr, w);
-        const int spacing = style->pixelMetric(check ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
-        return indicator + spacing + textWidth(fm, plainCaption(button->text())) - w->width();
+        // The style's own measure: indicator, spacing, text and what a style sheet adds around them.
+        return w->sizeHint().width() - w->width();
     }
     if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         if (b->text().isEmpty()) return 0;
