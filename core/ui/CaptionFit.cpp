@@ -103,7 +103,7 @@ void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
     const QRect room = container->rect();
     for (QObject* o : container->children()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (w && isControl(w) && !w->isHidden() && room.intersects(w->geometry())) kids << w;
+        if (w && isControl(w) && !w->isHidden()) kids << w;
     }
     if (kids.isEmpty()) return;
     int right = 0, bottom = 0;
@@ -148,10 +148,10 @@ void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
             if (t != k && t->y() >= before.bottom() - kSlack && columnsMeet(before, t->geometry())) t->move(t->x(), t->y() + more);
         taller = true;
     }
-    // Labels that run into a neighbour end where it begins, when their text still fits.
-    for (QWidget* k : kids) {
-        auto* l = qobject_cast<QLabel*>(k);
-        if (!l || neededWidth(l) == 0) continue;
+    // Labels and check boxes that run into a neighbour end where it begins, when their text still fits.
+    for (QWidget* l : kids) {
+        const bool caption = qobject_cast<QLabel*>(l) || qobject_cast<QCheckBox*>(l) || qobject_cast<QRadioButton*>(l);
+        if (!caption || neededWidth(l) == 0) continue;
         for (QWidget* t : kids) {
             const QRect a = l->geometry();
             const QRect b = t->geometry();
@@ -173,9 +173,11 @@ void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
             }
         }
     }
-    // A few pixels past the container's edge: the control shrinks into it.
+    // A few pixels past the container's edge: the control shrinks into it (a part the window's size
+    // hides wholly stays as it is).
     for (QWidget* k : kids) {
         QRect g = k->geometry();
+        if (!room.intersects(g)) continue;
         if (g.bottom() > room.bottom() && g.bottom() - room.bottom() <= kSlack) g.setBottom(room.bottom());
         if (g.right() > room.right() && g.right() - room.right() <= kSlack && !grown.contains(container)) g.setRight(room.right());
         k->setGeometry(g);
