@@ -7,6 +7,30 @@
 
 namespace tova {
 
+namespace {
+
+// Texts of the file dialog that Qt's Japanese catalogues leave in English: the kind of an entry that
+// is no file ("Folder" in the type column).
+class MissingQtJapanese : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* sourceText, const char* disambiguation, int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 && qstrcmp(context, "QFileIconProvider") != 0) return {};
+        static const struct { const char* english; const char16_t* japanese; } texts[] = {
+            {"Folder", u"フォルダ"}, {"File Folder", u"フォルダ"}, {"Drive", u"ドライブ"},
+            {"Alias", u"エイリアス"}, {"Shortcut", u"ショートカット"}, {"File", u"ファイル"},
+        };
+        for (const auto& t : texts)
+            if (qstrcmp(sourceText, t.english) == 0) return QString::fromUtf16(t.japanese);
+        return {};
+    }
+};
+
+}  // namespace
+
 bool installQtTranslations() {
     static bool installed = false;
     if (installed) return true;
@@ -22,6 +46,8 @@ bool installQtTranslations() {
         QCoreApplication::installTranslator(translator);
         installed = true;
     }
+    // Installed last, asked first: it answers only for the texts the catalogues lack.
+    if (installed) QCoreApplication::installTranslator(new MissingQtJapanese(QCoreApplication::instance()));
     return installed;
 }
 
