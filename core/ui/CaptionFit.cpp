@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QAbstractSpinBox>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -134,7 +136,21 @@ void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
         if (more <= 0) continue;
         const QRect before = k->geometry();
         k->resize(k->width() + more, k->height());
-        pushRow(k, before, before.right() - kSlack, more);
+        // A wide entry box just right of it gives up the room at its left (the row keeps its right
+        // edge); anything else moves the row along.
+        QWidget* next = nullptr;
+        for (QWidget* t : kids)
+            if (t != k && t->x() >= before.right() - kSlack && rowsMeet(before, t->geometry()) && (!next || t->x() < next->x()))
+                next = t;
+        const int gap = next ? next->x() - (before.right() + 1) : 0;
+        const int into = more - std::max(0, gap);
+        const bool entry = next && (qobject_cast<QLineEdit*>(next) || qobject_cast<QAbstractSpinBox*>(next)
+                                    || (qobject_cast<QComboBox*>(next) && neededWidth(next) <= next->width() - into));
+        if (entry && (into <= 0 || next->width() - into >= 3 * next->width() / 4)) {
+            if (into > 0) next->setGeometry(next->x() + into, next->y(), next->width() - into, next->height());
+        } else {
+            pushRow(k, before, before.right() - kSlack, more);
+        }
     }
     // Wrapped texts: the label grows down and the controls below it in its column move along.
     std::sort(kids.begin(), kids.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
