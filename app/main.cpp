@@ -28,11 +28,17 @@
 #include "voicebank/ui/QtVoiceBankManager.h"
 #include "voicebank/ui/QtVoiceBankTools.h"
 
+#include "core/ui/ProgramFont.h"
+#include "mainwindow/ProgramInfo.h"
+#include "platform/ui/QtMessageBox.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tova"));
+    QApplication::setFont(tova::programFont());
+    tova::QtMessageBox::setProgramTitle(tova::ProgramInfo::Title());
     tova::installQtPorts();
     tova::installQtTranslations();
     static tova::QtShellOpen shellOpen;

@@ -7,6 +7,7 @@
 #include "editors/ui/Placed.h"
 #include "platform/Errors.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QPainter>
 #include <QLabel>
@@ -46,7 +47,7 @@ private:
 
 frmAutoCombine::frmAutoCombine(QWidget* owner)
     : ModelDialogOf(QStringLiteral("frmAutoCombine"), QStringLiteral("自動母音結合"), owner) {
-    setFixedSize(Twips::size(kWidth, AutoCombineDialog::ShortHeight));
+    setFixedSize(Twips::size(kWidth, AutoCombineDialog::ShortHeight - Twips::FrameHeight));
     const QFont mono(QStringLiteral("IPAexGothic"));
     chkEnabled = placed<QCheckBox>(this, "chkEnabled", Twips::rect(180, 240, 1140, 255), QStringLiteral("母音結合"));
     Combo1 = new PresetCombo(this, model().Combo1);
@@ -161,7 +162,9 @@ void frmAutoCombine::refreshFromModel() {
     for (const auto& [w, field] : checks_) w->setChecked(model().Values.*field);
     if (txtTarget2->toPlainText() != model().Values.Target2) txtTarget2->setPlainText(model().Values.Target2);
     txtPer->setEnabled(model().txtPerEnabled());
-    setFixedSize(Twips::size(kWidth, model().Height));
+    // The design heights are those of the window with its frame: the short one hides the envelope rows.
+    // The width keeps what the font needed (it only grows).
+    setFixedSize(std::max(minimumWidth(), kWidth / Twips::PerPixel), (model().Height - Twips::FrameHeight) / Twips::PerPixel);
     Combo1->refresh();
 }
 

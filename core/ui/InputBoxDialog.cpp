@@ -4,6 +4,7 @@
 #include "core/ui/Twips.h"
 #include "platform/EventGuard.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,6 +19,12 @@ InputBoxDialog::InputBoxDialog(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("InputBoxDialog"));
     setWindowTitle(QStringLiteral("値の入力"));
     setFixedSize(Twips::size(6030, 1110));
+
+    // The question stands in the box as well as in the title bar (a desktop without a window manager
+    // shows no title bar).
+    lblPrompt = new QLabel(this);
+    lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
+    lblPrompt->setGeometry(Twips::rect(120, 60, 4440, 300));
 
     txtInput = new QLineEdit(this);
     txtInput->setObjectName(QStringLiteral("txtInput"));
@@ -52,6 +59,7 @@ void InputBoxDialog::CancelButton_Click() {
 bool InputBoxDialog::ShowInput(QString& text, QWidget* owner, const QString& caption) {
     InputBoxDialog box(owner);
     box.setWindowTitle(caption);
+    box.lblPrompt->setText(caption);
     box.txtInput->setText(text);
     box.txtInput->setSelection(0, int(text.size()));
     box.setModal(true);

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -18,6 +19,7 @@ public:
     // Closing the window by its frame answers false, whatever an earlier use answered.
     static bool ShowInput(QString& text, QWidget* owner, const QString& caption);
 
+    QLabel* lblPrompt;
     QLineEdit* txtInput;
     QPushButton* OKButton;
     QPushButton* CancelButton;

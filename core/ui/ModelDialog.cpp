@@ -2,6 +2,7 @@
 
 #include "core/CaptionFiles.h"
 #include "core/WindowRegistry.h"
+#include "core/ui/CaptionFit.h"
 #include "platform/EventGuard.h"
 
 namespace tova {
@@ -39,6 +40,8 @@ void ModelDialog::finishLoad() {
     ApplyMenuStrings(window_);
     ApplyLabelButtonStrings(window_);
     EventGuard::runHandler([this] { refreshFromModel(); });
+    // The design is in twips for one font; the font in use may need wider controls.
+    CaptionFit::apply(this);
 }
 
 void ModelDialog::reject() {

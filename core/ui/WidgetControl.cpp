@@ -66,7 +66,10 @@ QString WidgetControl::caption() const {
 bool WidgetControl::setCaption(const QString& text) {
     QObject* o = object_;
     if (auto* m = qobject_cast<QMenu*>(o)) m->setTitle(text);
-    else if (auto* a = qobject_cast<QAction*>(o)) a->setText(text);
+    else if (auto* a = qobject_cast<QAction*>(o)) {
+        // A separator keeps no text (its caption reads "-"); a style may draw a separator's text.
+        if (!a->isSeparator()) a->setText(text);
+    }
     else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
     else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
     else if (auto* g = qobject_cast<QGroupBox*>(o)) g->setTitle(text);

@@ -18,6 +18,8 @@ namespace tova {
 namespace {
 
 constexpr double kTwips = Twips::PerPixel;
+// Twips the graph gives up at its foot so that a handle on the bottom line ends above the bottom row.
+constexpr double kGraphClearance = EnvelopeEditor::HandleSize + 45;
 
 // Top-row places: label x, box x, slot, label number.
 struct TopItem {
@@ -101,7 +103,8 @@ void frmNotePropEx::refreshFromModel() {
 
 void frmNotePropEx::layOutBottomRow() {
     const EnvelopeEditor& m = model();
-    const int top = int(m.BottomRowTop / kTwips);
+    // The row stands where the client area places it, below the graph.
+    const int top = int((m.BottomRowTop + kGraphClearance) / kTwips);
     cmdCancel->move(width() - cmdCancel->width() - 4, top);
     cmdOK->move(cmdCancel->x() - cmdOK->width() - 4, top);
     for (QWidget* w : {static_cast<QWidget*>(txtParam[7]), static_cast<QWidget*>(txtParam[8]), static_cast<QWidget*>(cmdGen),
@@ -114,7 +117,10 @@ void frmNotePropEx::layOutBottomRow() {
 void frmNotePropEx::resizeEvent(QResizeEvent* event) {
     ModelDialog::resizeEvent(event);
     EventGuard::runHandler([this] {
-        model().Form_Resize(width() * kTwips, height() * kTwips);
+        // The graph is given the client area less the room a handle needs: the handle at the right end
+        // is not cut by the edge, and a handle at the bottom line stays clear of the bottom row of
+        // buttons (a click on it must not press "ｷｬﾝｾﾙ").
+        model().Form_Resize(width() * kTwips - EnvelopeEditor::HandleSize, height() * kTwips - kGraphClearance);
         layOutBottomRow();
     });
     update();

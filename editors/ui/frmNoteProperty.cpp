@@ -5,6 +5,7 @@
 #include "editors/ui/Placed.h"
 #include "song/NoteArrays.h"
 
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -219,7 +220,10 @@ void frmNoteProperty::refreshFromModel() {
     cmdOthers->setEnabled(m.cmdOthersEnabled);
     lblDetail->setVisible(!m.detailShown);
     lblHideDetail->setVisible(m.detailShown);
-    setFixedSize(kWidthTwips / Twips::PerPixel, (m.detailShown ? kDetailHeight : kCompactHeight) / Twips::PerPixel);
+    // The design heights are those of the window with its frame: the compact height hides the detail rows.
+    // The width keeps what the font needed (it only grows).
+    setFixedSize(std::max(minimumWidth(), kWidthTwips / Twips::PerPixel),
+                 ((m.detailShown ? kDetailHeight : kCompactHeight) - Twips::FrameHeight) / Twips::PerPixel);
 }
 
 bool frmNoteProperty::ShowProperty(qint32 first, qint32 last, NoteArrays& notes, tova::Settings& settings,

@@ -1,6 +1,7 @@
 #include "mainwindow/ui/Form1.h"
 
 #include "core/WindowRegistry.h"
+#include "core/ui/CaptionFit.h"
 #include "core/ui/Twips.h"
 #include "commands/NotAvailable.h"
 #include "mainwindow/MainWindowCommands.h"
@@ -109,7 +110,7 @@ QCheckBox* addToggle(QWidget* parent, const QString& name, const QString& captio
     c->setGeometry(Twips::rect(left, top, w, h));
     c->setFocusPolicy(Qt::NoFocus);
     c->setStyleSheet(QStringLiteral(
-        "QCheckBox { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 2px; }"
+        "QCheckBox { border: 1px solid #8a94a6; border-radius: 2px; background: #f4f6fa; padding-left: 1px; spacing: 0px; }"
         "QCheckBox:checked { background: #b9c8e4; border-color: #3d5a99; }"
         "QCheckBox:disabled { color: #9aa0aa; }"
         "QCheckBox::indicator { width: 0px; height: 0px; }"));
@@ -172,6 +173,7 @@ Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent
     wireRollInput();
     central_->installEventFilter(this);
     resize(Twips::size(14160, 8700));
+    fitToolBand();
     WindowRegistry::add(&window_);
     setOtoLoadHost(this);
 }
@@ -184,11 +186,20 @@ Form1::~Form1() {
     logic_.reset();
 }
 
+void Form1::fitToolBand() {
+    // The tool band's captions and list entries at the font in use. The client area gets its size only
+    // when the window is first shown: the fit sees it at least at the design size.
+    const QSize design = Twips::size(14160, 8700);
+    central_->resize(std::max(central_->width(), design.width()), std::max(central_->height(), design.height()));
+    CaptionFit::apply(central_);
+}
+
 bool Form1::start(const QString& commandLine) {
     MainWindow::StartResult result = MainWindow::StartResult::Run;
     // Start-up traps its own failures unless DebugMode is on; the guard catches what is left.
     EventGuard::runHandler([&] { result = logic_->Form_Load(commandLine); });
     if (result == MainWindow::StartResult::EndProgram) return false;
+    fitToolBand();
     tmrPlaying_->start();
     return true;
 }
@@ -372,8 +383,9 @@ void Form1::buildMenus() {
         }
         auto* a = new QAction(parent);
         a->setObjectName(e.name);
-        a->setText(e.caption);
+        // A separator carries no text: a style may draw a separator's text beside its line.
         if (e.isSeparator()) a->setSeparator(true);
+        else a->setText(e.caption);
         if (!e.shortcut.isEmpty()) a->setShortcut(QKeySequence(e.shortcut, QKeySequence::PortableText));
         a->setEnabled(!e.disabled);
         a->setVisible(!e.hidden);
@@ -630,7 +642,7 @@ void Form1::setEnabled(const QString& name, bool on, int index) {
 QString Form1::text(const QString& name, int index) const {
     QObject* o = control(name, index);
     if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
-    if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+    if (auto* a = qobject_cast<QAction*>(o)) return a->isSeparator() ? QStringLiteral("-") : a->text();
     if (auto* l = qobject_cast<QLabel*>(o)) return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
     if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
@@ -646,8 +658,9 @@ void Form1::setText(const QString& name, const QString& text, int index) {
     else if (auto* a = qobject_cast<QAction*>(o)) {
         // A menu item whose caption is "-" draws a separator line; another caption makes it an item again
         // (the loaded elements of the recent-file list start as copies of the separator element 0).
+        // The separator itself carries no text.
         a->setSeparator(text == u"-");
-        a->setText(text);
+        a->setText(a->isSeparator() ? QString() : text);
     } else if (auto* l = qobject_cast<QLabel*>(o)) l->setText(text);
     else if (auto* e = qobject_cast<QLineEdit*>(o)) e->setText(text);
     else if (auto* b = qobject_cast<QAbstractButton*>(o)) b->setText(text);
@@ -770,6 +783,13 @@ void Form1::applyLayout(const WindowLayout& l) {
     };
     for (const auto& p : placed)
         if (auto* w = controlAs<QWidget>(QString::fromLatin1(p.name))) w->setGeometry(pxRect(*p.rect));
+    // The design lets the ruler cover the voice box's last pixel and with it the name's last letter: the
+    // box ends where the ruler begins.
+    if (auto* voice = controlAs<QWidget>(QStringLiteral("lblVoice"))) {
+        QRect box = pxRect(l.lblVoice);
+        box.setRight(std::min(box.right(), pxRect(l.Picture4).left() - 1));
+        voice->setGeometry(box);
+    }
     Line3_->setGeometry(Line3_->x(), px(l.Line3Y1), 1, std::max(0, px(l.Line3Y2 - l.Line3Y1)));
 }
 

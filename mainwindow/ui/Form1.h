@@ -122,6 +122,7 @@ protected:
 private:
     class Placement;
 
+    void fitToolBand();
     void buildToolBand(QWidget* band);
     void buildSongArea(QWidget* area);
     void buildMenus();

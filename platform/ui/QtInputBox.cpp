@@ -9,8 +9,11 @@ namespace tova {
 
 bool QtInputBox::ask(const InputRequest& r, QString& answer) {
     bool ok = false;
+    // A box asked only by its caption shows that question inside as well: the title bar is not always
+    // there (a desktop without a window manager) and is easily overlooked.
+    const QString prompt = r.prompt.isEmpty() ? r.title : r.prompt;
     QString text = QInputDialog::getText(QApplication::activeWindow(), r.title.isEmpty() ? QtMessageBox::programTitle() : r.title,
-                                         r.prompt, QLineEdit::Normal, r.defaultText, &ok);
+                                         prompt, QLineEdit::Normal, r.defaultText, &ok);
     if (ok) answer = text;
     return ok;
 }

@@ -6,10 +6,20 @@
 
 namespace tova {
 
+namespace {
+// Not the application's display name: the window system would append that to every window's title.
+QString& storedProgramTitle() {
+    static QString title;
+    return title;
+}
+}  // namespace
+
 QString QtMessageBox::programTitle() {
-    QString t = QApplication::applicationDisplayName();
+    const QString& t = storedProgramTitle();
     return t.isEmpty() ? QApplication::applicationName() : t;
 }
+
+void QtMessageBox::setProgramTitle(const QString& title) { storedProgramTitle() = title; }
 
 MsgResult QtMessageBox::show(const MessageRequest& r) {
     QMessageBox box(QApplication::activeWindow());
@@ -20,7 +30,10 @@ MsgResult QtMessageBox::show(const MessageRequest& r) {
         case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
         case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
         case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::None: break;
+        case MsgIcon::None:
+            // A Yes/No question that names no icon (the save question) still shows the question mark.
+            if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel) box.setIcon(QMessageBox::Question);
+            break;
     }
     struct B { QMessageBox::StandardButton qt; MsgResult res; };
     QList<B> buttons;

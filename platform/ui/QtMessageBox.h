@@ -10,8 +10,10 @@ namespace tova {
 class QtMessageBox : public MessageBoxPort {
 public:
     MsgResult show(const MessageRequest& request) override;
-    // The title of a box or dialog that names none: the program's display name.
+    // The title of a box or dialog that names none: the program's title as its main window shows it
+    // (set once at start-up), else the application's name.
     static QString programTitle();
+    static void setProgramTitle(const QString& title);
 };
 
 }  // namespace tova

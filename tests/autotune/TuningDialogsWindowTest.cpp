@@ -5,6 +5,7 @@
 #include "autotune/ui/frmAutoCombine.h"
 #include "autotune/ui/frmAutoPitch.h"
 #include "autotune/ui/frmOmakase.h"
+#include "core/ui/Twips.h"
 #include "editors/ModalDialogFixture.h"
 #include "platform/FakePorts.h"
 #include "song/FakeNoteTiming.h"
@@ -106,9 +107,9 @@ TEST_F(TuningDialogsWindowTest, AutoCombineDoubleClickShowsTheEnvelopesAndOkJoin
     NoteArrays n = song();
     whenShown<frmAutoCombine>([](frmAutoCombine& w) {
         EXPECT_EQ(w.windowTitle(), QStringLiteral("自動母音結合"));
-        EXPECT_EQ(w.height(), AutoCombineDialog::ShortHeight / 15);
+        EXPECT_EQ(w.height(), (AutoCombineDialog::ShortHeight - Twips::FrameHeight) / 15);
         QTest::mouseDClick(&w, Qt::LeftButton, Qt::NoModifier, QPoint(200, 10));
-        EXPECT_EQ(w.height(), AutoCombineDialog::FullHeight / 15);
+        EXPECT_EQ(w.height(), (AutoCombineDialog::FullHeight - Twips::FrameHeight) / 15);
         test::savePng(&w, QStringLiteral("frmAutoCombine"));
         w.chkVolNext->click();
         EXPECT_FALSE(w.txtPer->isEnabled());

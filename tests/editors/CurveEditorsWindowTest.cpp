@@ -88,6 +88,33 @@ TEST_F(CurveEditorsWindowTest, DraggingHandle4OfTheEnvelopeFillsP5AndV5) {
     EXPECT_FALSE(frmNotePropEx::ShowEnvelopeDialog(b, nullptr).has_value());
 }
 
+// With the default envelope every handle lies wholly inside the window and under no control, so a
+// press on a handle drags it: the end handle on the bottom line is not under "ｷｬﾝｾﾙ".
+TEST_F(CurveEditorsWindowTest, EnvelopeHandlesStayClearOfTheControls) {
+    EnvelopeDialogArgs a;
+    a.prevIsRest = true;
+    a.noteLengthMs = 480;
+    a.otoPre = 20;
+    a.otoOverlap = 10;
+    whenShown<frmNotePropEx>([](frmNotePropEx& w) {
+        const EnvelopeEditor& m = w.model();
+        for (int h = 0; h < 5; ++h) {
+            SCOPED_TRACE(h);
+            const QRectF handle(m.HandleLeft[size_t(h)] / 15, m.HandleTop[size_t(h)] / 15, EnvelopeEditor::HandleSize / 15,
+                                EnvelopeEditor::HandleSize / 15);
+            EXPECT_TRUE(QRectF(w.rect()).contains(handle)) << handle.x() << ',' << handle.y();
+            for (QWidget* c : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (c->isVisible()) EXPECT_FALSE(QRectF(c->geometry()).intersects(handle)) << c->objectName().toStdString();
+        }
+        const QPointF end((m.HandleLeft[EnvelopeEditor::P4] + 30) / 15, (m.HandleTop[EnvelopeEditor::P4] + 30) / 15);
+        ASSERT_EQ(w.handleAt(end.toPoint()), EnvelopeEditor::P4);
+        QTest::mouseClick(&w, Qt::LeftButton, Qt::NoModifier, end.toPoint());
+        EXPECT_TRUE(w.isVisible());
+        QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(frmNotePropEx::ShowEnvelopeDialog(a, nullptr), std::optional<bool>(false));
+}
+
 TEST_F(CurveEditorsWindowTest, PitchControlOpensASevenFieldVibratoChecked) {
     NoteArrays n;
     n.resizeNotes(1);

@@ -1,7 +1,16 @@
 // What the standard windows show: Qt's own Japanese texts and file-dialog filters.
 #include "platform/ui/QtFileDialog.h"
+#include "platform/ui/QtInputBox.h"
+#include "platform/ui/QtMessageBox.h"
 #include "platform/ui/QtTranslations.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
 #include <QDialogButtonBox>
 #include <QPushButton>
 
@@ -21,6 +30,63 @@ TEST(QtDialogText, StandardButtonsSpeakJapanese) {
 
 // A description that already shows its patterns is not followed by them again; the dialog reads the
 // patterns from the last parentheses, separated by blanks.
+// The file dialog's words, and its kind of a folder, which Qt's catalogues lack, read Japanese.
+TEST(QtDialogText, FileDialogWordsSpeakJapanese) {
+    ASSERT_TRUE(installQtTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), u"アドレス:"_s);
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"), u"フォルダ"_s);
+    // A text no catalogue has stays as it is.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Nothing of Qt's"), u"Nothing of Qt's"_s);
+}
+
+// Message boxes carry the program's title as its main window shows it; a Yes/No question shows the
+// question mark; an input box asked by its caption shows the question inside.
+TEST(QtDialogText, BoxesShowTheProgramTitleTheQuestionAndAnIcon) {
+    QtMessageBox::setProgramTitle(u"ＴＯＶＡ"_s);
+    struct Restore {
+        ~Restore() { QtMessageBox::setProgramTitle(QString()); }
+    } restore;
+    auto whenOpen = [](std::function<void(QWidget*)> look) {
+        QTimer::singleShot(0, [look] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            look(w);
+            w->close();
+        });
+    };
+
+    QtMessageBox messages;
+    bool seen = false;
+    whenOpen([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), u"ＴＯＶＡ"_s);
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        seen = true;
+    });
+    MessageRequest save;
+    save.text = u"プロジェクトは変更されています。変更を保存しますか？"_s;
+    save.buttons = MsgButtons::YesNoCancel;
+    messages.show(save);
+    EXPECT_TRUE(seen);
+
+    QtInputBox input;
+    seen = false;
+    whenOpen([&](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), u"全体のテンポの変更"_s);
+        QStringList shown;
+        for (QLabel* l : w->findChildren<QLabel*>()) shown << l->text();
+        EXPECT_TRUE(shown.contains(u"全体のテンポの変更"_s)) << shown.join(u'|').toStdString();
+        seen = true;
+    });
+    InputRequest tempo;
+    tempo.title = u"全体のテンポの変更"_s;
+    tempo.defaultText = u"120"_s;
+    QString answer;
+    EXPECT_FALSE(input.ask(tempo, answer));
+    EXPECT_TRUE(seen);
+}
+
 TEST(QtDialogText, FiltersShowTheirPatternsOnce) {
     const struct { const char* classic; QStringList shown; } cases[] = {
         {"TOVAスクリプト形式(*.tvx)|*.tvx|すべてのファイル(*.*)|*.*",

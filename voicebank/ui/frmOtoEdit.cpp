@@ -5,6 +5,7 @@
 #include "platform/Ports.h"
 #include "voicebank/VoiceBankManager.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -201,7 +202,7 @@ void frmOtoEdit::layoutControls() {
     chkSpectrum->setGeometry(x + 32, by + 2, 36, 20);
     Label4->setGeometry(x + 72, by + 4, 12, 16);
     chkNoCache->setGeometry(x + 92, by + 2, 20, 20);
-    Label6->setGeometry(x + 112, by + 4, 110, 16);
+    Label6->setGeometry(x + 112, by + 4, std::max(110, Label6->sizeHint().width()), 16);
     sldLevel->setGeometry(x + 72, std::max(0, by - 110), 20, 100);
     cmdCancel->setGeometry(w - 84, by, 80, 24);
     cmdOK->setGeometry(w - 168, by, 80, 24);
