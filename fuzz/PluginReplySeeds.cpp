@@ -24,11 +24,11 @@ int main(int argc, char** argv) {
                           "PBType=5\r\nPiches=0Q120,1,2,3\r\nFlags=g-5B40\r\nEnvelope=0,5,35,0,100,100,0\r\n"
                           "Label=a\r\nTempo=140\r\nStartPoint=5\r\nPBS=-40;0\r\nPBW=80\r\nVBR=65,180,35,20,20,0,0\r\n"
                           "[#NEXT]\r\nLyric=N\r\n"},
-        {"control", QByteArray("\x00\x07") + "[#0000]\r\nLyric=a\tb\x01\r\nLength=-5\r\nNoteNum=9999\r\n"},
+        {"control", QByteArray("\x00\x07", 2) + "[#0000]\r\nLyric=a\tb\x01\r\nLength=-5\r\nNoteNum=9999\r\n"},
         {"cp932", QByteArray("\x03\x01") + "[#0001]\r\nLyric=\x82\xa0\x5c\r\n[#INSERT]\r\nLyric=\x83\x5c\r\n"},
     };
     // Many option lines on one note and on an inserted one, with repeated keys.
-    QByteArray options = QByteArray("\x00\x00") + "[#0000]\r\n";
+    QByteArray options = QByteArray("\x00\x00", 2) + "[#0000]\r\n";
     for (int k = 0; k < 400; ++k) {
         options += "@o" + QByteArray::number(k % 120) + "=v" + QByteArray::number(k) + "\r\n";
         if (k % 9 == 0) options += "PBS=-" + QByteArray::number(k) + ";0\r\nLabel=" + QByteArray::number(k) + "\r\n";
