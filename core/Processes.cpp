@@ -9,6 +9,7 @@
 #include "platform/SystemPaths.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -122,14 +123,18 @@ void waitForTextRunner(qint64 pid) {
 
 // Reads the exchange file back, deletes it and answers the changed text or "".
 QString readBackAndDelete(const QString& path, const QString& sent, qint64 maxBytes) {
+    // The program may have left a pipe or an empty folder in the file's place: it goes too.
+    const auto removeLeft = [&] {
+        if (!QFile::remove(path)) QDir().rmdir(path);
+    };
     QString back;
     try {
         back = ReadTextFile(path, maxBytes);
     } catch (...) {
-        QFile::remove(path);
+        removeLeft();
         throw;
     }
-    QFile::remove(path);
+    removeLeft();
     return back == sent ? QString() : back;
 }
 
@@ -238,27 +243,13 @@ QString asCrLfLines(const QString& all) {
 
 }  // namespace
 
-QString ReadTextFile(const QString& path) {
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    return asCrLfLines(Cp932::decodeMarked(f.readAll()));
-}
+QString ReadTextFile(const QString& path) { return ReadTextFile(path, -1); }
 
 QString ReadTextFile(const QString& path, qint64 maxBytes) {
-    if (maxBytes < 0) return ReadTextFile(path);
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    // Read in pieces up to one byte more than allowed rather than trust the size (the file may be a
-    // device or still growing), without setting aside the whole allowance at once.
-    QByteArray bytes;
-    char piece[65536];
-    for (;;) {
-        const qint64 n = f.read(piece, qMin<qint64>(sizeof piece, maxBytes + 1 - bytes.size()));
-        if (n < 0) throw IoError(QStringLiteral("ファイルを読み込めません。 ") + path);
-        if (n == 0) break;
-        bytes.append(piece, qsizetype(n));
-        if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
-    }
+    // The file was left by another program: opened without waiting and read only when it is a regular
+    // file (a pipe in its place would hold the editor for good), never past the allowance.
+    const QByteArray bytes =
+        maxBytes < 0 ? FileSystem::readRegularFile(path) : FileSystem::readRegularFile(path, maxBytes);
     return asCrLfLines(Cp932::decodeMarked(bytes));
 }
 

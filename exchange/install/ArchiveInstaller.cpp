@@ -4,6 +4,7 @@
 #include "exchange/PluginList.h"
 #include "exchange/install/ArchivePaths.h"
 #include "exchange/install/InstallHost.h"
+#include "platform/FileSystem.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -207,8 +208,8 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
         QString existingName;
         QString shownDescription = d.description;
         if (exists) {
-            QFile existing(target + QStringLiteral("/plugin.txt"));
-            if (existing.open(QIODevice::ReadOnly)) existingName = ReadNameFromText(existing.read(kDescriptionLimit));
+            QFile existing;
+            if (FileSystem::openRegularFile(existing, target + QStringLiteral("/plugin.txt"))) existingName = ReadNameFromText(existing.read(kDescriptionLimit));
             if (!shownDescription.isEmpty()) shownDescription = QStringLiteral("説明:") + kCrLf + shownDescription;
         }
         if (!ConfirmTarget(root, folder, name, existingName, shownDescription, exists)) return refuse(kCancelled);
