@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace tova::vorsa {
 
@@ -86,13 +87,25 @@ bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std
         if (error) *error = "cannot read " + path + ": no audio";
         return false;
     }
-    std::vector<float> interleaved;
+    // A compressed file can claim (or hold) far more sound than its size suggests: a sample longer than
+    // any voice sample is refused before anything is set aside for it, and decoding never goes past
+    // that length whatever the header said.
+    const sf_count_t maxFrames = sf_count_t(kMaxSampleSeconds) * info.samplerate;
+    const auto tooLong = [&] {
+        library.close(file);
+        if (error)
+            *error = "cannot read " + path + ": it holds more than the " + std::to_string(kMaxSampleSeconds) +
+                     " seconds of sound a voice sample may have";
+        return false;
+    };
+    if (info.frames > maxFrames) return tooLong();
     std::vector<float> block(4096 * static_cast<size_t>(channels));
     std::vector<float> mono;
     if (info.frames > 0) mono.reserve(static_cast<size_t>(info.frames));
     for (;;) {
         const sf_count_t got = library.readFloat(file, block.data(), 4096);
         if (got <= 0) break;
+        if (sf_count_t(mono.size()) + got > maxFrames) return tooLong();
         for (sf_count_t f = 0; f < got; ++f) {
             float sum = 0.0f;
             for (int c = 0; c < channels; ++c) sum += block[f * channels + c];
