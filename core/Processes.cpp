@@ -8,6 +8,7 @@
 #include "platform/ProcessHandle.h"
 #include "platform/SystemPaths.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,7 @@ namespace {
 struct Launch {
     QString program;
     QStringList arguments;
+    QList<QPair<QString, QString>> environment;  // variables added to this program's environment
 };
 
 // A program named with a folder is looked up on disk without regard to letter case; a bare name is
@@ -104,6 +106,11 @@ qint64 startDetached(const Launch& l, const QString& workingFolder, bool quiet) 
     p.setArguments(l.arguments);
     if (!workingFolder.isEmpty()) p.setWorkingDirectory(FileSystem::resolve(workingFolder));
     p.setStandardInputFile(QProcess::nullDevice());
+    if (!l.environment.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] : l.environment) environment.insert(name, value);
+        p.setProcessEnvironment(environment);
+    }
     if (quiet) {
         p.setStandardOutputFile(QProcess::nullDevice());
         p.setStandardErrorFile(QProcess::nullDevice());
@@ -170,10 +177,13 @@ qint64 Shell(const QString& commandLine, int windowStyle) {
     return startDetached(splitCommandLine(commandLine), QString(), false);
 }
 
-qint64 ShellBatch(const QString& batchPath) {
+qint64 ShellBatch(const QString& batchPath, const QString& statusPath) {
     Launch l;
     l.program = FileSystem::resolve(PathText::join(SystemPaths::programFolder(), QStringLiteral("batrun")));
     l.arguments = QStringList{batchPath};
+    // The runner ends with this program, and leaves its exit code where asked.
+    l.environment.append({QStringLiteral("TOVA_EDITOR_PID"), QString::number(QCoreApplication::applicationPid())});
+    if (!statusPath.isEmpty()) l.environment.append({QStringLiteral("TOVA_RUNNER_STATUS"), statusPath});
     return startDetached(l, QString(), false);
 }
 

@@ -34,8 +34,10 @@ bool WaitForProcess(qint64 processId, int pollMs);
 qint64 Shell(const QString& commandLine, int windowStyle = 1);
 // Starts a batch file with the batch runner of the program folder ("batrun"), the batch path as its
 // one argument (so blanks in it need no quoting), and returns the new process's id. The batch runs in
-// its own folder. A runner that cannot be started raises FileError.
-qint64 ShellBatch(const QString& batchPath);
+// its own folder. The runner, and every program it starts, ends when this program ends; with a
+// `statusPath` the runner writes its exit code there ("0" and a line break when the batch ran to its
+// end). A runner that cannot be started raises FileError.
+qint64 ShellBatch(const QString& batchPath, const QString& statusPath = QString());
 // Starts a command line (as `Shell`) and blocks until it ends, handling no events meanwhile.
 void ShellAndWait(const QString& commandLine, int windowStyle);
 
