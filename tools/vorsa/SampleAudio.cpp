@@ -74,8 +74,26 @@ bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std
     samples.clear();
     if (loadPlainWave(path, samples)) return true;
     const lean::SoundFileLibrary& library = lean::SoundFileLibrary::instance();
+    // Opened without waiting and only as a regular file: a pipe swapped in for a sample must not hold
+    // the renderer.
+    // The descriptor stays ours (closed on every way out, after the library's file).
     SF_INFO info{};
-    SNDFILE* file = library.available() ? library.open(path.c_str(), SFM_READ, &info) : nullptr;
+    SNDFILE* file = nullptr;
+    struct Descriptor {
+        int fd = -1;
+        ~Descriptor() {
+            if (fd >= 0) ::close(fd);
+        }
+    } descriptor;
+    if (library.available()) {
+        descriptor.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        struct stat st {};
+        if (descriptor.fd >= 0 && (::fstat(descriptor.fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            if (error) *error = "cannot read " + path + ": not a regular file";
+            return false;
+        }
+        if (descriptor.fd >= 0) file = library.openFd(descriptor.fd, SFM_READ, &info, SF_FALSE);
+    }
     if (!file) {
         const std::string reason = library.available() ? library.error(nullptr) : "the sound-file library cannot be loaded";
         if (error) *error = "cannot read " + path + ": " + reason;
