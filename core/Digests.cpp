@@ -20,8 +20,10 @@ QString MD5File(const QString& path) {
 
 bool md5file(const QString& path, QByteArray& buffer) {
     if (buffer.size() < 32 || path.isEmpty()) return false;
-    QFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    // The files digested are written by the generator's batch: opened without waiting, only as a
+    // regular file.
+    QFile file;
+    if (!FileSystem::openRegularFile(file, path)) return false;
     Md5 md5;
     char chunk[65536];
     for (;;) {

@@ -8,7 +8,9 @@
 #include "platform/ProcessHandle.h"
 #include "platform/SystemPaths.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -24,6 +26,7 @@ namespace {
 struct Launch {
     QString program;
     QStringList arguments;
+    QList<QPair<QString, QString>> environment;  // variables added to this program's environment
 };
 
 // A program named with a folder is looked up on disk without regard to letter case; a bare name is
@@ -103,6 +106,11 @@ qint64 startDetached(const Launch& l, const QString& workingFolder, bool quiet) 
     p.setArguments(l.arguments);
     if (!workingFolder.isEmpty()) p.setWorkingDirectory(FileSystem::resolve(workingFolder));
     p.setStandardInputFile(QProcess::nullDevice());
+    if (!l.environment.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] : l.environment) environment.insert(name, value);
+        p.setProcessEnvironment(environment);
+    }
     if (quiet) {
         p.setStandardOutputFile(QProcess::nullDevice());
         p.setStandardErrorFile(QProcess::nullDevice());
@@ -122,14 +130,18 @@ void waitForTextRunner(qint64 pid) {
 
 // Reads the exchange file back, deletes it and answers the changed text or "".
 QString readBackAndDelete(const QString& path, const QString& sent, qint64 maxBytes) {
+    // The program may have left a pipe or an empty folder in the file's place: it goes too.
+    const auto removeLeft = [&] {
+        if (!QFile::remove(path)) QDir().rmdir(path);
+    };
     QString back;
     try {
         back = ReadTextFile(path, maxBytes);
     } catch (...) {
-        QFile::remove(path);
+        removeLeft();
         throw;
     }
-    QFile::remove(path);
+    removeLeft();
     return back == sent ? QString() : back;
 }
 
@@ -165,10 +177,13 @@ qint64 Shell(const QString& commandLine, int windowStyle) {
     return startDetached(splitCommandLine(commandLine), QString(), false);
 }
 
-qint64 ShellBatch(const QString& batchPath) {
+qint64 ShellBatch(const QString& batchPath, const QString& statusPath) {
     Launch l;
     l.program = FileSystem::resolve(PathText::join(SystemPaths::programFolder(), QStringLiteral("batrun")));
     l.arguments = QStringList{batchPath};
+    // The runner ends with this program, and leaves its exit code where asked.
+    l.environment.append({QStringLiteral("TOVA_EDITOR_PID"), QString::number(QCoreApplication::applicationPid())});
+    if (!statusPath.isEmpty()) l.environment.append({QStringLiteral("TOVA_RUNNER_STATUS"), statusPath});
     return startDetached(l, QString(), false);
 }
 
@@ -238,27 +253,13 @@ QString asCrLfLines(const QString& all) {
 
 }  // namespace
 
-QString ReadTextFile(const QString& path) {
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    return asCrLfLines(Cp932::decodeMarked(f.readAll()));
-}
+QString ReadTextFile(const QString& path) { return ReadTextFile(path, -1); }
 
 QString ReadTextFile(const QString& path, qint64 maxBytes) {
-    if (maxBytes < 0) return ReadTextFile(path);
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) throw FileError(QStringLiteral("ファイルが見つかりません。 ") + path, 53);
-    // Read in pieces up to one byte more than allowed rather than trust the size (the file may be a
-    // device or still growing), without setting aside the whole allowance at once.
-    QByteArray bytes;
-    char piece[65536];
-    for (;;) {
-        const qint64 n = f.read(piece, qMin<qint64>(sizeof piece, maxBytes + 1 - bytes.size()));
-        if (n < 0) throw IoError(QStringLiteral("ファイルを読み込めません。 ") + path);
-        if (n == 0) break;
-        bytes.append(piece, qsizetype(n));
-        if (bytes.size() > maxBytes) throw IoError(QStringLiteral("ファイルが大きすぎます。 ") + path);
-    }
+    // The file was left by another program: opened without waiting and read only when it is a regular
+    // file (a pipe in its place would hold the editor for good), never past the allowance.
+    const QByteArray bytes =
+        maxBytes < 0 ? FileSystem::readRegularFile(path) : FileSystem::readRegularFile(path, maxBytes);
     return asCrLfLines(Cp932::decodeMarked(bytes));
 }
 

@@ -34,8 +34,10 @@ bool WaitForProcess(qint64 processId, int pollMs);
 qint64 Shell(const QString& commandLine, int windowStyle = 1);
 // Starts a batch file with the batch runner of the program folder ("batrun"), the batch path as its
 // one argument (so blanks in it need no quoting), and returns the new process's id. The batch runs in
-// its own folder. A runner that cannot be started raises FileError.
-qint64 ShellBatch(const QString& batchPath);
+// its own folder. The runner, and every program it starts, ends when this program ends; with a
+// `statusPath` the runner writes its exit code there ("0" and a line break when the batch ran to its
+// end). A runner that cannot be started raises FileError.
+qint64 ShellBatch(const QString& batchPath, const QString& statusPath = QString());
 // Starts a command line (as `Shell`) and blocks until it ends, handling no events meanwhile.
 void ShellAndWait(const QString& commandLine, int windowStyle);
 
@@ -50,17 +52,20 @@ QString GetShortPath(const QString& path);
 QString WriteTempTextFile(const QString& text, const QString& folder);
 
 // The whole file as lines, each followed by CR LF (a last line without a line break gets one too; CR
-// LF, a lone CR and a lone LF end a line); an empty file gives the empty text. Raises FileError for a
-// missing file.
+// LF, a lone CR and a lone LF end a line); an empty file gives the empty text. The file is opened
+// without waiting and read only when it is a regular file: a missing file, a pipe, a folder or a device
+// raises FileError at once.
 QString ReadTextFile(const QString& path);
-// The same reading at most `maxBytes` bytes (not negative): a longer file raises IoError.
+// The same reading at most `maxBytes` bytes (negative: no allowance of its own): a longer file raises
+// FileError ("ファイルが大きすぎます。").
 QString ReadTextFile(const QString& path, qint64 maxBytes);
 
 // Hands the text to a program through a temporary file in `TempFolder` whose path is the program's one
 // argument; waits (handling events every 100 ms) until the program ends or `StopRequested` is non-zero,
 // then reads the file back and deletes it. Returns the text as the program left it, or the empty text
 // when it is unchanged. A program that cannot be started raises FileError (after the file is deleted).
-// With `maxBytes` not negative, a file left larger than that is deleted unread and raises IoError.
+// With `maxBytes` not negative, a file left larger than that is deleted unread and raises FileError; so does a file
+// the program left as anything but a regular file (a pipe, a folder), without waiting on it.
 QString RunProgramOnText(const QString& programPath, const QString& text, qint64 maxBytes = -1);
 
 // The same with a command and a working folder. A command that begins with a double quote is a quoted

@@ -277,11 +277,9 @@ bool ReadFrqFile(FrqHeader& header, QVector<double>& frames, const QString& samp
     if (samplePath.isEmpty()) return false;
     const QString table = FrqTableName(samplePath);
     if (table.contains(u'*')) return false;
-    const QString path = FileSystem::resolve(table);
-    QFileInfo info(path);
-    if (!info.isFile() || info.size() == 0) return false;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    // Tables are written by the analysis tool: opened without waiting, only as a regular file.
+    QFile f;
+    if (!FileSystem::openRegularFile(f, table) || f.size() == 0) return false;
     return ReadFrqFrom(header, frames, f);
 }
 
@@ -350,10 +348,9 @@ qint32 ReadWaveFrom(WaveHeader& header, QVector<qint16>& samples, QIODevice& dev
 qint32 ReadWaveFile(WaveHeader& header, QVector<qint16>& samples, const QString& path) {
     header = WaveHeader{};
     if (path.isEmpty()) return failWave(header, samples);
-    const QString resolved = FileSystem::resolve(path);
-    if (!QFileInfo(resolved).isFile()) return failWave(header, samples);
-    QFile f(resolved);
-    if (!f.open(QIODevice::ReadOnly)) return failWave(header, samples);
+    // Waves are often written by the tools: opened without waiting, only as a regular file.
+    QFile f;
+    if (!FileSystem::openRegularFile(f, path)) return failWave(header, samples);
     return ReadWaveFrom(header, samples, f);
 }
 

@@ -19,8 +19,9 @@ QString GetPluginsFolder() { return PathText::join(SystemPaths::programFolder(),
 QString ReadPluginTxt(const QString& folder, QString& entry) {
     const QString found = SafeDir(PathText::join(folder, QStringLiteral("plugin.txt")));
     if (found.isEmpty()) return QString();
-    QFile file(FileSystem::resolve(PathText::join(folder, found)));
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    // A pipe named like the description must not hold the program at start: only a regular file.
+    QFile file;
+    if (!FileSystem::openRegularFile(file, PathText::join(folder, found))) return QString();
     const QString text = Cp932::decodeMarked(file.readAll());
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
 

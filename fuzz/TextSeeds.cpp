@@ -59,6 +59,17 @@ int main(int argc, char** argv) {
     const QString projectFolder = root + QStringLiteral("/projectfile");
     put(projectFolder, "song.tvx", Cp932::encode(ProjectFileText(s, notes)));
     put(projectFolder, "empty.tvx", Cp932::encode(ProjectFileText(ProjectSettings{}, NoteArrays{})));
+    // A note with many option lines: distinct and repeated keys, known options set again and again,
+    // keys without "=", entries split by the two characters backslash and "n" inside a line.
+    QByteArray options = "[#SETTING]\r\nTempo=120\r\n[#0000]\r\nLength=480\r\nLyric=a\r\nNoteNum=60\r\n";
+    for (int k = 0; k < 400; ++k) {
+        options += "@o" + QByteArray::number(k % 150) + "=v" + QByteArray::number(k) + "\r\n";
+        if (k % 7 == 0) options += "PBW=" + QByteArray::number(k) + ",1\r\nLabel=l" + QByteArray::number(k) + "\r\n";
+        if (k % 11 == 0) options += "$x\\n@y=" + QByteArray::number(k) + "\\nTempo=1" + QByteArray::number(k % 50) + "\r\n";
+        if (k % 13 == 0) options += "@bare\r\nEnvelope=0,5,35,0,100,100,0\r\nStartPoint=" + QByteArray::number(k) + "\r\n";
+    }
+    options += "[#TRACKEND]\r\n";
+    put(projectFolder, "options.tvx", options);
 
     // Pitch text and pitch lists.
     const QString pitchFolder = root + QStringLiteral("/pitchtext");

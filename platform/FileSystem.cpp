@@ -37,23 +37,52 @@ bool FileSystem::isRegularFile(const QString& path) {
     return ::stat(QFile::encodeName(resolve(path)).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-QByteArray FileSystem::readRegularFile(const QString& path, qint64 maxBytes) {
+int FileSystem::openRegularFile(const QString& path, QString* message, int* code) {
     const QByteArray name = QFile::encodeName(resolve(path));
     // Without waiting: opening a pipe for reading would otherwise block until a writer appears.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const int error = errno;
-        if (error == ENOENT || error == ENOTDIR)
-            throw FileError(QStringLiteral("%1: ファイルが見つかりません。").arg(path), 53);
-        throw FileError(QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error))), 75);
+        const bool missing = error == ENOENT || error == ENOTDIR;
+        if (message)
+            *message = missing ? QStringLiteral("%1: ファイルが見つかりません。").arg(path)
+                               : QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+        if (code) *code = missing ? 53 : 75;
+        return -1;
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (message) *message = QStringLiteral("%1: 通常のファイルではないため開けません。").arg(path);
+        if (code) *code = 75;
+        return -1;
+    }
+    return fd;
+}
+
+bool FileSystem::openRegularFile(QFile& file, const QString& path, QString* message) {
+    file.close();
+    const int fd = openRegularFile(path, message);
+    if (fd < 0) return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        if (message) *message = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QByteArray FileSystem::readRegularFile(const QString& path, qint64 maxBytes) {
+    QString message;
+    int code = 0;
+    const int fd = openRegularFile(path, &message, &code);
+    if (fd < 0) throw FileError(message, code);
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
     } closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        throw FileError(QStringLiteral("%1: 通常のファイルではないため開けません。").arg(path), 75);
+    if (::fstat(fd, &st) != 0) throw FileError(QStringLiteral("%1: 通常のファイルではないため開けません。").arg(path), 75);
     if (st.st_size > maxBytes) throw FileError(QStringLiteral("%1: ファイルが大きすぎます。").arg(path), 7);
     QByteArray bytes;
     bytes.reserve(qsizetype(st.st_size));

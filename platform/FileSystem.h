@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,13 @@ public:
     // refused, not read); a path that is no regular file, cannot be opened or holds more than
     // `maxBytes` raises FileError, a failed read IoError.
     static QByteArray readRegularFile(const QString& path, qint64 maxBytes = qint64(1) << 30);
+    // Opens a file for reading, after resolve, without waiting (O_NONBLOCK: a pipe put in a file's
+    // place by another program is not waited on), and keeps it only when what was opened is a regular
+    // file (checked on the open descriptor, so a swap after a look cannot slip in). Answers the
+    // descriptor, or -1 with the reason in `message` ("<path>: ...") and `code` (53 missing, 75 other).
+    static int openRegularFile(const QString& path, QString* message = nullptr, int* code = nullptr);
+    // The same into a QFile that then owns the descriptor; false (and the file closed) otherwise.
+    static bool openRegularFile(QFile& file, const QString& path, QString* message = nullptr);
     static bool isFile(const QString& path);
     static bool isFolder(const QString& path);
 

@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "platform/EventGuard.h"
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 #include "render/InProcessRender.h"
@@ -16,6 +17,10 @@
 #include "song/Song.h"
 
 #include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <sys/stat.h>
 
 #include <exception>
 
@@ -34,6 +39,42 @@ QString describe(std::exception_ptr failure) {
     } catch (...) {
         return QStringLiteral("unknown failure");
     }
+}
+
+// What a file is on disk, to tell whether a run wrote it anew.
+struct FileState {
+    bool exists = false;
+    struct stat st {};
+    bool operator==(const FileState& o) const {
+        return exists == o.exists && (!exists || (st.st_ino == o.st.st_ino && st.st_dev == o.st.st_dev &&
+                                                  st.st_size == o.st.st_size && st.st_mtim.tv_sec == o.st.st_mtim.tv_sec &&
+                                                  st.st_mtim.tv_nsec == o.st.st_mtim.tv_nsec));
+    }
+};
+
+FileState stateOf(const QString& path) {
+    FileState f;
+    f.exists = ::stat(QFile::encodeName(FileSystem::resolve(path)).constData(), &f.st) == 0;
+    return f;
+}
+
+// A wave holds all its header announces: "RIFF", a size, "WAVE", and at least that many bytes.
+bool isWholeWave(const QString& path) {
+    QFile f;
+    if (!FileSystem::openRegularFile(f, path)) return false;
+    const QByteArray head = f.read(12);
+    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") return false;
+    const quint32 size = qFromLittleEndian<quint32>(head.constData() + 4);
+    return f.size() >= qint64(size) + 8;
+}
+
+// The runner's exit code as it left it in the status file; -1 when it left none.
+int runnerExitCode(const QString& statusPath) {
+    QFile f;
+    if (!FileSystem::openRegularFile(f, statusPath)) return -1;
+    bool ok = false;
+    const int code = QString::fromLatin1(f.read(16)).trimmed().toInt(&ok);
+    return ok ? code : -1;
 }
 
 // An unexpected failure: its description under the title "予期せぬエラー".
@@ -166,7 +207,13 @@ bool RenderCommands::RunBatchAndWait(const QString& batchPath, QString outputNam
             // Relative names inside the batch and the output name resolve in the batch's folder.
             if (!QDir::setCurrent(folder))
                 throw FileError(QStringLiteral("パスが見つかりません。 ") + folder, 76);
-            const qint64 process = ShellBatch(batchPath);
+            // The output counts only when the runner ran the batch to its end and wrote the output
+            // anew, whole: not one left by an earlier render or still being written.
+            if (!outputName.contains(u':') && !hasFolder(outputName)) outputName = folder + u'/' + outputName;
+            const QString statusPath = batchPath + QStringLiteral(".status");
+            QFile::remove(statusPath);
+            const FileState before = stateOf(outputName);
+            const qint64 process = ShellBatch(batchPath, statusPath);
 
             window_.SetWindowEnabled(false);
             window_.ShowRunningWindow();
@@ -179,8 +226,10 @@ bool RenderCommands::RunBatchAndWait(const QString& batchPath, QString outputNam
             // stay locked until the batch has ended.
             if (WaitAbort == 1) WaitForProcess(process, 50);
 
-            if (!outputName.contains(u':') && !hasFolder(outputName)) outputName = folder + u'/' + outputName;
-            result = !SafeDir(outputName).isEmpty();
+            const int exitCode = runnerExitCode(statusPath);
+            QFile::remove(statusPath);
+            result = exitCode == 0 && !SafeDir(outputName).isEmpty() && !(stateOf(outputName) == before) &&
+                     isWholeWave(outputName);
             window_.SetRenderControlsEnabled(true);
             locked = false;
         } catch (...) {

@@ -1,5 +1,7 @@
 #include "song/NoteExtension.h"
 
+#include "song/OptionList.h"
+
 namespace tova {
 
 namespace {
@@ -84,27 +86,9 @@ QString GetNoteOption(const QString& ext, const QString& key) {
 }
 
 void SetListValue(QString& list, const QString& key, const QString& value) {
-    QStringList entries = splitList(list);
-    qsizetype found = -1;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entryKey(entries.at(i)) == key) {
-            found = i;
-            break;
-        }
-    }
-    if (!value.isEmpty()) {
-        QString v = value;
-        v.replace(u',', u' ');
-        const QString entry = key + u'=' + v;
-        if (found >= 0)
-            entries[found] = entry;
-        else
-            entries.append(entry);
-    } else {
-        if (found < 0) return;
-        entries.removeAt(found);
-    }
-    list = entries.join(OptionSeparator());
+    OptionList options(list);
+    options.set(key, value);
+    list = options.text();
 }
 
 void SetNoteOption(QString& ext, const QString& key, const QString& value) {

@@ -6,6 +6,7 @@
 #include "platform/Vb.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
+#include "song/OptionList.h"
 #include "song/PitchText.h"
 
 #include <QFile>
@@ -287,6 +288,8 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
     QString pitchValue;  // the last pitch list, taken in once the note's length is known
     QStringList sub = f[ExtTiming].split(u':');
     sub.resize(3);
+    // Every option line goes through one list held apart, so that many lines read in linear time.
+    OptionList options(f[ExtOptions]);
 
     // Lines end at CR LF, LF, CR or the two characters backslash and "n".
     const QStringView all(text);
@@ -366,23 +369,23 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
         } else if (key == u"Tempo") {
             if (fileNumber(value, v)) {
                 const double r = roundHalfEven(v);
-                if (r >= 3.58 && r <= 600) SetListValue(f[ExtOptions], QStringLiteral("tempo"), value);
+                if (r >= 3.58 && r <= 600) options.set(QStringLiteral("tempo"), value);
             }
         } else if (key == u"Label") {
             const QString label = TrimBlanks(value);
-            if (!label.isEmpty()) SetListValue(f[ExtOptions], QStringLiteral("label"), label.left(LabelLimit));
+            if (!label.isEmpty()) options.set(QStringLiteral("label"), label.left(LabelLimit));
         } else if (key == u"Envelope") {
             const QStringList parts = value.split(u',');
             int numbers = 0;
             for (const QString& p : parts)
                 if (fileNumber(p, v)) ++numbers;
-            if (parts.size() >= 7 && numbers >= 7) SetListValue(f[ExtOptions], QStringLiteral("env"), value);
+            if (parts.size() >= 7 && numbers >= 7) options.set(QStringLiteral("env"), value);
         } else if (key == u"StartPoint" || key == u"PitchStart") {
             if (fileNumber(value, v) && v >= -60000 && v <= 60000)
-                SetListValue(f[ExtOptions], key == u"StartPoint" ? QStringLiteral("stp") : QStringLiteral("PitchStart"),
+                options.set(key == u"StartPoint" ? QStringLiteral("stp") : QStringLiteral("PitchStart"),
                              threeDecimals(value, v));
         } else if (isKeptOpaqueKey(key)) {
-            if (!value.isEmpty()) SetListValue(f[ExtOptions], key.toString(), value);
+            if (!value.isEmpty()) options.set(key.toString(), value);
         }
     }
     if (!pitchValue.isEmpty()) {
@@ -392,6 +395,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
         pitchBudget -= qMin(limit, f[ExtPitches].count(u' ') + 1);
     }
     f[ExtTiming] = sub.join(u':');
+    f[ExtOptions] = options.text();
     ext = f.join(u'\t');
 }
 

@@ -2,6 +2,7 @@
 // 10,000-note project, and recording and undoing single-note edits in songs of growing size (an undo
 // step should cost in proportion to the notes it touches, not to the song).
 #include "song/NoteExtension.h"
+#include "song/OptionList.h"
 #include "song/ProjectFile.h"
 #include "song/Song.h"
 
@@ -67,6 +68,36 @@ void BM_SaveProject(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_SaveProject)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Opening a project whose one note carries many option lines (distinct "@" keys, with a repeated
+// known key among them): the time should grow in proportion to the lines, so 20,000 lines take about
+// ten times as long as 2,000.
+void BM_OpenOptionHeavyNote(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("options.tvx"));
+    {
+        Song song;
+        generate(song, 1);
+        OptionList options(NoteExtField(song.NoteExt[0], ExtOptions));
+        for (int k = 0; k < state.range(0); ++k) {
+            options.set(QStringLiteral("@opt%1").arg(k), QStringLiteral("value %1").arg(k));
+            if (k % 100 == 0) options.set(QStringLiteral("PBW"), QString::number(k));
+        }
+        QStringList f = SplitNoteExt(song.NoteExt[0]);
+        f[ExtOptions] = options.text();
+        song.NoteExt[0] = JoinNoteExt(f);
+        WriteProjectFile(path, song.projectSettings(), song);
+    }
+    for (auto _ : state) {
+        NoteArrays notes;
+        notes.makeEmpty();
+        ProjectSettings s;
+        qint32 index = 0;
+        benchmark::DoNotOptimize(ReadProjectFile(path, s, index, notes));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenOptionHeavyNote)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 constexpr int Edits = 1000;
 

@@ -4,6 +4,7 @@
 #include "exchange/PluginList.h"
 #include "exchange/install/ArchivePaths.h"
 #include "exchange/install/InstallHost.h"
+#include "platform/FileSystem.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -14,10 +15,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 namespace tova {
 namespace {
@@ -28,6 +31,8 @@ const QString kInvalid = QStringLiteral("インストール情報が不正です
 const QString kIncomplete = QStringLiteral("インストール情報に不備があります");
 const QString kNoPluginInfo = QStringLiteral("プラグイン情報が見つかりません");
 const QString kCancelled = QStringLiteral("インストールは中断されました");
+// Unpacking more than this asks the user first.
+constexpr qint64 kAskAboveBytes = qint64(2) << 30;
 const QString kUnsupported = QStringLiteral("未対応のインストールタイプです。");
 
 QStringList linesOf(const QByteArray& bytes) {
@@ -207,8 +212,8 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
         QString existingName;
         QString shownDescription = d.description;
         if (exists) {
-            QFile existing(target + QStringLiteral("/plugin.txt"));
-            if (existing.open(QIODevice::ReadOnly)) existingName = ReadNameFromText(existing.read(kDescriptionLimit));
+            QFile existing;
+            if (FileSystem::openRegularFile(existing, target + QStringLiteral("/plugin.txt"))) existingName = ReadNameFromText(existing.read(kDescriptionLimit));
             if (!shownDescription.isEmpty()) shownDescription = QStringLiteral("説明:") + kCrLf + shownDescription;
         }
         if (!ConfirmTarget(root, folder, name, existingName, shownDescription, exists)) return refuse(kCancelled);
@@ -257,16 +262,41 @@ bool ArchiveInstaller::UnzipWithProgress() {
         UnpackError = GetMessage(kInvalid);
         return false;
     }
+    const UnpackPlan plan{contentsParts_, contentsParts_.isEmpty()};
+    ZipArchive archive;
+    if (!archive.open(InstallArchivePath)) {
+        UnpackError = archive.errorText();
+        return false;
+    }
+    if (!QDir().mkpath(InstallDestRoot)) {
+        UnpackError = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), InstallDestRoot);
+        return false;
+    }
+    // Before anything is written: what the archive says it holds must be consistent, fit the free
+    // space, and above a size no bank or plug-in reaches the user says so.
+    const UnpackSizes sizes = CheckUnpackSizes(archive, plan, QFileInfo(InstallArchivePath).size());
+    if (!sizes.consistent) {
+        UnpackError = GetMessage(QStringLiteral("アーカイブの項目の大きさが矛盾しているか、項目が重なり合っているため展開しません。"));
+        return false;
+    }
+    const auto megabytes = [](qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); };
+    struct statvfs fs {};
+    if (::statvfs(QFile::encodeName(InstallDestRoot).constData(), &fs) == 0 &&
+        sizes.declared > qint64(fs.f_bavail) * qint64(fs.f_frsize)) {
+        UnpackError = GetMessage(QStringLiteral("空き容量が足りません。展開には{1} MB必要ですが、空きは{2} MBです。"),
+                                 megabytes(sizes.declared), megabytes(qint64(fs.f_bavail) * qint64(fs.f_frsize)));
+        return false;
+    }
+    if (sizes.declared > kAskAboveBytes &&
+        Ports::msgBox(GetMessage(QStringLiteral("展開すると{1} MBになります。インストールを続けますか？"), megabytes(sizes.declared)),
+                      MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+        UnpackError = GetMessage(kCancelled);
+        return false;
+    }
     host_.ProgressStart(InstallEntryCount, 300);
     UnpackResult r;
     try {
-        ZipArchive archive;
-        if (!archive.open(InstallArchivePath)) {
-            r.error = archive.errorText();
-        } else if (!QDir().mkpath(InstallDestRoot)) {
-            r.error = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), InstallDestRoot);
-        } else {
-            const UnpackPlan plan{contentsParts_, contentsParts_.isEmpty()};
+        {
             r = UnpackArchive(archive, plan, InstallDestRoot + u'/' + InstallDestFolder, [this](const QString& name) {
                 ++UnzipFileCount;
                 host_.ProgressSet(GetMessage(QStringLiteral("インストール中：")) + name,

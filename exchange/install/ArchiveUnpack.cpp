@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,8 +47,16 @@ bool isRootDescription(const UnpackPlan& plan, const QStringList& rest) {
            rest[0].compare(QStringLiteral("install.txt"), Qt::CaseInsensitive) == 0;
 }
 
-// Makes each missing folder of `parts` below `base`; false when a part exists as something else.
-bool makeFolders(const QString& base, const QStringList& parts, qsizetype count) {
+// Makes each missing folder of `parts` below `base`; false when a part exists as something else or
+// cannot be made, and then the folders this call made are removed again (deepest first).
+bool makeFolders(const QString& base, const QStringList& parts, qsizetype count, QStringList* made = nullptr) {
+    QStringList own;
+    QStringList& madeHere = made ? *made : own;
+    const auto undo = [&] {
+        for (qsizetype i = madeHere.size() - 1; i >= 0; --i) ::rmdir(native(madeHere[i]).constData());
+        madeHere.clear();
+        return false;
+    };
     QString path = base;
     for (qsizetype i = 0; i < count; ++i) {
         path += u'/' + parts[i];
@@ -55,13 +64,20 @@ bool makeFolders(const QString& base, const QStringList& parts, qsizetype count)
             case Node::Folder:
                 continue;
             case Node::Missing:
-                if (::mkdir(native(path).constData(), 0755) != 0) return false;
+                if (::mkdir(native(path).constData(), 0755) != 0) return undo();
+                madeHere << path;
                 continue;
             default:
-                return false;
+                return undo();
         }
     }
     return true;
+}
+
+// Removes the folders listed (deepest first) while they are empty.
+void removeEmpty(QStringList& made) {
+    for (qsizetype i = made.size() - 1; i >= 0; --i) ::rmdir(native(made[i]).constData());
+    made.clear();
 }
 
 // Moves what the staging folder holds into an existing destination folder, part by part: a staged
@@ -101,6 +117,27 @@ bool mergeInto(const QString& staged, const QString& dest, const QString& shown,
 
 }  // namespace
 
+UnpackSizes CheckUnpackSizes(const ZipArchive& archive, const UnpackPlan& plan, qint64 archiveBytes) {
+    UnpackSizes sizes;
+    qint64 stored = 0;
+    for (const ZipArchive::Entry& e : archive.entries()) {
+        if (e.kind != ZipArchive::Kind::File) continue;
+        if (e.compressedSize < 0 || e.size < 0) {
+            sizes.consistent = false;
+            continue;
+        }
+        stored = stored > archiveBytes - e.compressedSize ? archiveBytes + 1 : stored + e.compressedSize;
+        QStringList parts, rest;
+        if (!SplitEntryName(e.name, parts)) continue;
+        if (!partsBelow(parts, plan.contentsParts, rest) || isRootDescription(plan, rest)) continue;
+        sizes.declared = e.size > std::numeric_limits<qint64>::max() - sizes.declared
+                             ? std::numeric_limits<qint64>::max()
+                             : sizes.declared + e.size;
+    }
+    if (stored > archiveBytes) sizes.consistent = false;
+    return sizes;
+}
+
 int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan) {
     int count = 0;
     for (const ZipArchive::Entry& e : archive.entries()) {
@@ -130,13 +167,15 @@ UnpackResult UnpackInto(ZipArchive& archive, const UnpackPlan& plan, const QStri
             if (!makeFolders(folder, rest, rest.size())) r.skipped << e.name;
             continue;
         }
-        if (!makeFolders(folder, rest, rest.size() - 1)) {
+        QStringList made;
+        if (!makeFolders(folder, rest, rest.size() - 1, &made)) {
             r.skipped << e.name;
             continue;
         }
         const QString path = folder + u'/' + rest.join(u'/');
         const Node existing = nodeAt(path);
         if (existing != Node::Missing && existing != Node::File) {  // a folder of that name came first
+            removeEmpty(made);
             r.skipped << e.name;
             continue;
         }
@@ -146,9 +185,11 @@ UnpackResult UnpackInto(ZipArchive& archive, const UnpackPlan& plan, const QStri
         const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0) {
             r.error = errnoText() + QStringLiteral(": ") + e.name;
+            removeEmpty(made);
             return r;
         }
-        const bool copied = archive.copyTo(e.index, fd);
+        // Never more than the entry states: the sizes checked before unpacking are the sizes written.
+        const bool copied = archive.copyTo(e.index, fd, e.size < 0 ? 0 : e.size);
         const bool closed = ::close(fd) == 0;
         if (!copied || !closed) {
             r.error = (copied ? errnoText() : archive.errorText()) + QStringLiteral(": ") + e.name;

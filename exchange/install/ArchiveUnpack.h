@@ -30,11 +30,23 @@ struct UnpackPlan {
     bool skipRootDescription = false;
 };
 
+struct UnpackSizes {
+    qint64 declared = 0;     // bytes the files to write state, together
+    bool consistent = true;  // false for entries of unknown size, or stored sizes the archive cannot hold
+};
+
+// The sizes unpacking with this plan would write, as the archive's directory states them. Entries
+// whose stored data together exceed the archive's `archiveBytes` share their data (overlapping
+// entries that expand a small archive without bound) and make the archive inconsistent.
+UnpackSizes CheckUnpackSizes(const ZipArchive& archive, const UnpackPlan& plan, qint64 archiveBytes);
+
 // The number of files that unpacking with this plan would write (the progress bar's range).
 int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan);
 
 // Unpacks into `destination` (a folder path; its parent must exist). `onFile` is called with each
-// entry's name after the file was written.
+// entry's name after the file was written. No file is written past the size its entry states (an
+// entry holding more fails the whole unpacking), and an entry that cannot be placed (a path too deep
+// or too long) leaves none of the folders made for it.
 UnpackResult UnpackArchive(ZipArchive& archive, const UnpackPlan& plan, const QString& destination,
                            const std::function<void(const QString&)>& onFile);
 

@@ -1,5 +1,7 @@
 #include "platform/audio/AudioClip.h"
 
+#include "platform/FileSystem.h"
+
 #include <QFile>
 
 #include <samplerate.h>
@@ -8,14 +10,53 @@
 #include <algorithm>
 #include <cmath>
 
+#include <sys/stat.h>
+
 namespace tova {
+
+namespace {
+
+// Bytes a sample takes in the file for the plain sample types; 0 for compressed ones (a FLAC or Ogg
+// file names the sample type it decodes to, not what it stores).
+int bytesPerSample(int format) {
+    const int container = format & SF_FORMAT_TYPEMASK;
+    if (container == SF_FORMAT_FLAC || container == SF_FORMAT_OGG) return 0;
+#ifdef SF_FORMAT_MPEG
+    if (container == SF_FORMAT_MPEG) return 0;
+#endif
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return 1;
+    case SF_FORMAT_PCM_16:
+        return 2;
+    case SF_FORMAT_PCM_24:
+        return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 4;
+    case SF_FORMAT_DOUBLE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
 
 bool AudioClip::load(const QString& path, QString* error) {
     samples_.clear();
     rate_ = 0;
     channels_ = 0;
+    // The file may come from another program: opened without waiting, and only a regular file.
+    const int fd = FileSystem::openRegularFile(path, error);
+    if (fd < 0) return false;
+    struct stat st {};
+    const qint64 fileSize = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : 0;
     SF_INFO info{};
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!file) {
         if (error) *error = QString::fromLocal8Bit(sf_strerror(nullptr));
         return false;
@@ -23,6 +64,19 @@ bool AudioClip::load(const QString& path, QString* error) {
     if (info.channels <= 0 || info.samplerate <= 0 || info.frames < 0) {
         sf_close(file);
         if (error) *error = QStringLiteral("the file holds no usable sound");
+        return false;
+    }
+    // What the header claims is set aside below: it must be sound the file can hold. Plain sample
+    // data cannot be more than the file's bytes; compressed data is held to kMaxCompressedSeconds.
+    const int bytes = bytesPerSample(info.format);
+    const bool fits = bytes > 0 ? info.frames <= fileSize / bytes / info.channels
+                                : info.frames <= sf_count_t(kMaxCompressedSeconds) * info.samplerate;
+    if (!fits) {
+        sf_close(file);
+        if (error)
+            *error = bytes > 0 ? QStringLiteral("the file claims more sound than it holds")
+                               : QStringLiteral("the file holds more than %1 seconds of compressed sound")
+                                     .arg(kMaxCompressedSeconds);
         return false;
     }
     std::vector<float> data(size_t(info.frames) * size_t(info.channels));

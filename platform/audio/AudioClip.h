@@ -11,7 +11,12 @@ namespace tova {
 // library knows (RIFF/WAVE of any sample type, AIFF, FLAC, ...) and converted for a device.
 class AudioClip {
 public:
-    // Reads the file. False (with a description in `error`) when it cannot be read as sound.
+    // The most sound a compressed file is decoded to: a few kilobytes can claim hours.
+    static constexpr int kMaxCompressedSeconds = 1800;
+
+    // Reads the file. False (with a description in `error`) when it cannot be read as sound, is no
+    // regular file (a pipe is not waited on), claims more plain samples than its bytes hold, or holds
+    // more than kMaxCompressedSeconds of compressed sound.
     bool load(const QString& path, QString* error);
     // Converts to `rate` frames per second and `channels` channels: mono is copied to both
     // sides, several channels mix down to mono, and of more than two channels the first two play.

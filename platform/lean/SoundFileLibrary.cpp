@@ -21,7 +21,8 @@ SoundFileLibrary::SoundFileLibrary() {
     bind(seek, "sf_seek");
     bind(command, "sf_command");
     bind(error, "sf_strerror");
-    if (close && readFloat && readDouble && seek && command && error) bind(open, "sf_open");
+    bind(openFd, "sf_open_fd");
+    if (close && readFloat && readDouble && seek && command && error && openFd) bind(open, "sf_open");
 }
 
 }  // namespace tova::lean

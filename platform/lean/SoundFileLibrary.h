@@ -15,6 +15,9 @@ public:
     bool available() const { return open != nullptr; }
 
     SNDFILE* (*open)(const char* path, int mode, SF_INFO* info) = nullptr;
+    // Over a descriptor already opened (and checked) by the caller; closes it with the file when
+    // `closeDescriptor` is true.
+    SNDFILE* (*openFd)(int fd, int mode, SF_INFO* info, int closeDescriptor) = nullptr;
     int (*close)(SNDFILE* file) = nullptr;
     sf_count_t (*readFloat)(SNDFILE* file, float* frames, sf_count_t count) = nullptr;
     sf_count_t (*readDouble)(SNDFILE* file, double* frames, sf_count_t count) = nullptr;

@@ -148,6 +148,9 @@ bool ZipArchive::readDirectory() {
         e.size = zip_stat_index(h_->archive, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)
                      ? qint64(qMin<zip_uint64_t>(st.size, zip_uint64_t(std::numeric_limits<qint64>::max())))
                      : -1;
+        e.compressedSize = zip_stat_index(h_->archive, zip_uint64_t(i), 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_SIZE)
+                               ? qint64(qMin<zip_uint64_t>(st.comp_size, zip_uint64_t(std::numeric_limits<qint64>::max())))
+                               : -1;
         entries_ << e;
     }
     return true;
@@ -170,7 +173,7 @@ std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 maxBytes) const 
     return out;
 }
 
-bool ZipArchive::copyTo(qint64 index, int fd) {
+bool ZipArchive::copyTo(qint64 index, int fd, qint64 maxBytes) {
     if (!h_ || !h_->archive || index < 0) return false;
     OpenEntry entry;
     entry.file = zip_fopen_index(h_->archive, zip_uint64_t(index), 0);
@@ -186,6 +189,13 @@ bool ZipArchive::copyTo(qint64 index, int fd) {
             return false;
         }
         if (n == 0) return true;
+        if (maxBytes >= 0) {
+            if (n > maxBytes) {
+                error_ = QStringLiteral("the entry holds more than its stated size");
+                return false;
+            }
+            maxBytes -= n;
+        }
         const char* p = buffer;
         zip_int64_t left = n;
         while (left > 0) {

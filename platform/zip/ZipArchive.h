@@ -23,6 +23,7 @@ public:
         bool cleanName = true;  // false when the bytes did not decode cleanly
         Kind kind = Kind::File;
         qint64 size = 0;      // uncompressed size as the directory states it (-1 when unknown)
+        qint64 compressedSize = 0;  // stored size as the directory states it (-1 when unknown)
         int permissions = 0;  // the stored Unix permission bits (0777 mask); 0 when the archive has none
     };
 
@@ -44,9 +45,10 @@ public:
     // is not a file or is larger than that.
     std::optional<QByteArray> read(qint64 index, qint64 maxBytes) const;
 
-    // Streams an entry into an open file descriptor (written from its current position). False when
-    // reading or writing fails; `errorText` then says why.
-    bool copyTo(qint64 index, int fd);
+    // Streams an entry into an open file descriptor (written from its current position), never more
+    // than `maxBytes` bytes when that is not negative. False when reading or writing fails or the entry
+    // holds more than that (then at most `maxBytes` bytes were written); `errorText` then says why.
+    bool copyTo(qint64 index, int fd, qint64 maxBytes = -1);
 
     // A name decoded as entries are: UTF-8 when flagged and valid, otherwise code page 932.
     static QString decodeName(const QByteArray& raw, bool utf8Flag, bool* clean = nullptr);

@@ -1,3 +1,4 @@
+#include "core/Digests.h"
 #include "core/WaveFiles.h"
 #include "support/TestSupport.h"
 #include "WaveFixtures.h"
@@ -6,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -260,6 +263,29 @@ TEST(WaveFiles, FailuresReadNothing) {
         QVector<qint16> samples{7};
         EXPECT_EQ(ReadWaveFile(h, samples, p), 0);
         EXPECT_EQ(h.samplesPerSec, 0);
+    }
+}
+
+// Waves, frequency tables and digested files are written by other programs: a pipe or a folder in a
+// file's place is refused at once, never waited on.
+TEST(WaveFiles, APipeOrFolderInAFilesPlaceIsRefusedWithoutWaiting) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("a.wav"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("a_wav.frq"))).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("b.wav")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("b_wav.frq")));
+    for (const QString& name : {QStringLiteral("a.wav"), QStringLiteral("b.wav")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.filePath(name);
+        WaveHeader header;
+        QVector<qint16> samples;
+        EXPECT_EQ(ReadWaveFile(header, samples, path), 0);
+        FrqHeader frq;
+        QVector<double> frames;
+        EXPECT_FALSE(ReadFrqFile(frq, frames, path));
+        QByteArray digest(33, '-');
+        EXPECT_FALSE(md5file(path, digest));
     }
 }
 

@@ -13,13 +13,17 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <sys/statvfs.h>
 #include <unistd.h>
+
+#include <utility>
 
 using namespace tova;
 using namespace Qt::Literals::StringLiterals;
@@ -227,6 +231,125 @@ TEST_F(Installer, VoiceBankIntoANewFolder) {
     EXPECT_EQ(host.profiles, QStringList{voice() + u"/aoi"_s});
     // No staging folder is left behind.
     EXPECT_EQ(QDir(voice()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"aoi"_s});
+}
+
+// The central directory of a small archive written by ZipBuilder (no comment, no ZIP64).
+struct CentralDirectory {
+    qsizetype eocd = 0, start = 0, size = 0;
+    int count = 0;
+};
+quint32 le(const QByteArray& b, qsizetype at, int bytes) {
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | uchar(b[at + i]);
+    return v;
+}
+void putLe(QByteArray& b, qsizetype at, int bytes, quint32 v) {
+    for (int i = 0; i < bytes; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+CentralDirectory centralDirectory(const QByteArray& zip) {
+    CentralDirectory cd;
+    cd.eocd = zip.size() - 22;
+    EXPECT_TRUE(zip.mid(cd.eocd, 4) == QByteArray("PK\x05\x06"));
+    cd.count = int(le(zip, cd.eocd + 10, 2));
+    cd.size = qsizetype(le(zip, cd.eocd + 12, 4));
+    cd.start = qsizetype(le(zip, cd.eocd + 16, 4));
+    return cd;
+}
+// The record of entry `index` in the central directory: its offset and length.
+std::pair<qsizetype, qsizetype> record(const QByteArray& zip, const CentralDirectory& cd, int index) {
+    qsizetype at = cd.start;
+    for (int i = 0;; ++i) {
+        const qsizetype length = 46 + le(zip, at + 28, 2) + le(zip, at + 30, 2) + le(zip, at + 32, 2);
+        if (i == index) return {at, length};
+        at += length;
+    }
+}
+
+// Archives whose directory lies: entries sharing their stored data (a few kilobytes that would fill
+// the disk), a stated size beyond the free space or above what any bank needs (asked first), an entry
+// holding more than it states, a path too deep to make. Each is refused or left out before or while
+// writing, with words, and leaves no file or empty folder behind.
+TEST_F(Installer, ArchivesThatOverstateOrUnderstateTheirSizes) {
+    const QByteArray description = "type=voiceset\r\nfolder=big\r\n";
+    // Data that does not compress: every entry stores about as much as it holds.
+    QByteArray noise(4000, '\0');
+    QRandomGenerator generator(45);
+    for (char& b : noise) b = char(generator.bounded(256));
+    ZipBuilder plain;
+    plain.file("install.txt", description).file("character.txt", "name=Big\r\n").file("a.wav", noise);
+    const QString basePath = archive(plain, u"plain.zip"_s);
+    const QByteArray zip = test::readFile(basePath);
+    const CentralDirectory cd = centralDirectory(zip);
+    ASSERT_EQ(cd.count, 3);
+    const auto [waveAt, waveLength] = record(zip, cd, 2);
+    const auto write = [&](const QByteArray& bytes, const QString& name) {
+        const QString path = base.path() + u"/archives/"_s + name;
+        test::writeFile(path, bytes);
+        return path;
+    };
+
+    // Twenty more directory records of the wave's data under other names.
+    QByteArray overlapping = zip;
+    QByteArray records;
+    for (int k = 0; k < 20; ++k) {
+        QByteArray r = zip.mid(waveAt, waveLength);
+        r[46] = char('b' + k);  // the name's first letter
+        records += r;
+    }
+    overlapping.insert(cd.start + cd.size, records);
+    const qsizetype eocd = overlapping.size() - 22;
+    putLe(overlapping, eocd + 8, 2, quint32(cd.count + 20));
+    putLe(overlapping, eocd + 10, 2, quint32(cd.count + 20));
+    putLe(overlapping, eocd + 12, 4, quint32(cd.size + records.size()));
+
+    // The wave stated as 3.75 GiB; and as 10 bytes.
+    QByteArray huge = zip;
+    putLe(huge, waveAt + 24, 4, 0xF0000000u);
+    QByteArray small = zip;
+    putLe(small, waveAt + 24, 4, 10);
+
+    struct statvfs fs {};
+    ASSERT_EQ(::statvfs(QFile::encodeName(voice()).constData(), &fs), 0);
+    const bool roomForHuge = qint64(fs.f_bavail) * qint64(fs.f_frsize) >= qint64(0xF0000000u);
+
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString said;
+    } cases[] = {
+        {"overlapping entries", overlapping, u"重なり合っている"_s},
+        {"a stated size above the cap or the free space", huge, roomForHuge ? kCancelled : u"空き容量が足りません"_s},
+        {"an entry holding more than it states", small, u"のインストールに失敗しました"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.enqueue(MsgResult::OK);   // install 'Big'
+        ports.messageBox.answers.enqueue(MsgResult::No);   // not above the cap
+        installer.InstallArchive(write(c.bytes, u"lying.zip"_s));
+        EXPECT_TRUE(ports.messageBox.lastText().contains(c.said)) << ports.messageBox.lastText().toStdString();
+        EXPECT_TRUE(QDir(voice()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    }
+    if (roomForHuge) {
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.enqueue(MsgResult::OK);
+        ports.messageBox.answers.enqueue(MsgResult::No);
+        installer.InstallArchive(write(huge, u"huge.zip"_s));
+        ASSERT_GE(ports.messageBox.shown.size(), 2);
+        EXPECT_TRUE(ports.messageBox.shown[1].text.contains(u"インストールを続けますか"_s));
+        EXPECT_EQ(ports.messageBox.shown[1].buttons, MsgButtons::YesNo);
+    }
+
+    // A path deeper than the system takes is left out without the folders made on the way to it.
+    ZipBuilder deep;
+    QByteArray name;
+    for (int i = 0; i < 400; ++i) name += "deepfolder" + QByteArray::number(i) + "/";
+    deep.file("install.txt", description).file("character.txt", "name=Big\r\n").file("ok.wav", "fine").file(name + "x.wav", "lost");
+    ports.messageBox.shown.clear();
+    ports.messageBox.answers.enqueue(MsgResult::OK);
+    install(deep, u"deep.zip"_s);
+    EXPECT_EQ(test::readFile(voice() + u"/big/ok.wav"_s), "fine");
+    EXPECT_FALSE(QFileInfo::exists(voice() + u"/big/deepfolder0"_s));
 }
 
 TEST_F(Installer, ExistingBankOffersTheFirstFreeNumberedFolder) {

@@ -12,12 +12,14 @@
 #include "platform/FakePorts.h"
 #include "platform/FileSystem.h"
 #include "platform/SystemPaths.h"
+#include "song/NoteExtension.h"
 #include "song/ProjectFile.h"
 #include "song/Song.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -267,6 +269,28 @@ TEST_F(PluginRunner, MalformedRepliesAreAppliedSafelyOrRefused) {
     EXPECT_EQ(song.NoteExt[1].section(u'\t', 1, 1), u"200"_s);
 }
 
+// A plug-in that leaves a pipe (or a folder) where its exchange file was is refused with a message at
+// once: nothing waits for a writer, the song stays as it was, and the thing it left is removed.
+TEST_F(PluginRunner, AnExchangeFileSwappedForAPipeIsRefusedWithoutWaiting) {
+    addPlugin(u"pipe"_s, "name=Pipe\r\nexecute=fake.sh\r\n", "#!/bin/sh\nrm -f \"$1\"; mkfifo \"$1\"\n");
+    addPlugin(u"folder"_s, "name=Folder\r\nexecute=fake.sh\r\n", "#!/bin/sh\nrm -f \"$1\"; mkdir \"$1\"\n");
+    ASSERT_EQ(LoadPluginList(), 4);
+    for (const QString& name : {u"Pipe"_s, u"Folder"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        ports.messageBox.shown.clear();
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_FALSE(run(1, 2, name));
+        EXPECT_LT(timer.elapsed(), 20000);
+        EXPECT_EQ(notesOf(song), original);
+        EXPECT_TRUE(song.UndoTexts.isEmpty());
+        EXPECT_TRUE(ports.messageBox.lastText().contains(u"通常のファイルではない"_s))
+            << ports.messageBox.lastText().toStdString();
+        QDir temp(TempFolder);
+        EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).isEmpty());
+    }
+}
+
 TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
     EXPECT_FALSE(run(1, 2, u"Broken"_s));
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
@@ -376,6 +400,23 @@ TEST(PluginExchange, ManySectionsApplyInOnePass) {
     EXPECT_EQ(song.Lyrics[200001], u"1"_s);
     EXPECT_EQ(song.Lyrics[200002], u"2"_s);
     EXPECT_EQ(song.Lengths[1], 60);  // a copy of note 1's length 0: the least length
+}
+
+// A reply with tens of thousands of option lines on one note keeps every entry, in order, the first
+// entry of a repeated key set by the last line that names it.
+TEST(PluginExchange, ManyOptionLinesOnANoteAreAllKept) {
+    Song song;
+    song.resizeNotes(2);
+    QString reply = u"[#0000]\r\n"_s;
+    for (int i = 0; i < 20000; ++i) reply += u"@k%1=v%2\r\n"_s.arg(i % 15000).arg(i);
+    qint32 last = 0;
+    ApplyPluginReply(reply, 0, last, song);
+    ASSERT_EQ(song.noteCount(), 2);
+    const QStringList entries = NoteExtField(song.NoteExt[0], ExtOptions).split(u"\\n"_s);
+    ASSERT_EQ(entries.size(), 15000);
+    EXPECT_EQ(entries.first(), u"@k0=v15000"_s);
+    EXPECT_EQ(entries.at(4999), u"@k4999=v19999"_s);
+    EXPECT_EQ(entries.last(), u"@k14999=v14999"_s);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Reading sound files and converting them for a device.
 #include "platform/audio/AudioClip.h"
+#include "support/TestFlac.h"
 #include "support/TestSupport.h"
 #include "support/TestWave.h"
 
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 using namespace tova;
 
@@ -55,6 +58,36 @@ TEST(AudioClip, RefusesWhatIsNoSound) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(clip.load(dir.filePath("missing.wav"), &error));
     EXPECT_EQ(clip.frames(), 0);
+}
+
+// Compressed files claim what they like: a short FLAC claiming 2^36 frames and one that truly holds
+// more silence than a clip takes are refused with words, before anything is set aside for them; a
+// pipe in a file's place is not waited on; a plain wave whose header claims more than its bytes holds
+// no more than its bytes.
+TEST(AudioClip, RefusesClaimsBeyondWhatItMayHold) {
+    QTemporaryDir dir;
+    const QString claiming = dir.filePath("claiming.flac");
+    ASSERT_TRUE(test::writeSilentFlac(claiming, 44100, 0.5));
+    ASSERT_TRUE(test::claimFlacFrames(claiming, quint64(1) << 36));
+    const QString longSilence = dir.filePath("long.flac");
+    ASSERT_TRUE(test::writeSilentFlac(longSilence, 8000, AudioClip::kMaxCompressedSeconds + 5));
+    const QString pipe = dir.filePath("pipe.wav");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& path : {claiming, longSilence, pipe}) {
+        SCOPED_TRACE(path.toStdString());
+        AudioClip clip;
+        QString error;
+        EXPECT_FALSE(clip.load(path, &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(clip.frames(), 0);
+    }
+    // Within the bound: read whole.
+    const QString fine = dir.filePath("fine.flac");
+    ASSERT_TRUE(test::writeSilentFlac(fine, 8000, 2));
+    AudioClip clip;
+    QString error;
+    ASSERT_TRUE(clip.load(fine, &error)) << error.toStdString();
+    EXPECT_EQ(clip.frames(), 16000);
 }
 
 TEST(AudioClip, ConvertsRateAndChannels) {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -122,6 +123,35 @@ TEST_F(RunBatchTest, BatchPathsAndOutputNames) {
     EXPECT_TRUE(window.windowEnabled);
     EXPECT_TRUE(window.controlsEnabled);
     EXPECT_FALSE(window.runningShown);
+}
+
+// A render reports success only for an output this run finished: the runner ran the batch to its end,
+// and the output was written anew and holds all its header announces.
+TEST_F(RunBatchTest, OnlyAnOutputThisRunFinishedCounts) {
+    QByteArray cut = SilentWave(20);
+    cut.chop(10);
+    writeFile(TempFolder + QStringLiteral("/cut.wav"), cut);
+    writeFile(TempFolder + QStringLiteral("/old.wav"), SilentWave(20));
+    const struct {
+        const char* what;
+        const char* batch;
+        bool made;
+    } cases[] = {
+        {"written whole", "@copy /Y /B seed.wav out.wav\n", true},
+        {"written, then the runner stopped at a line it cannot run",
+         "@copy /Y /B seed.wav out.wav\nif errorlevel 1 echo x\n", false},
+        {"left as an earlier render made it", "@rem nothing\n", false},
+        {"shorter than its header announces", "@copy /Y /B cut.wav out.wav\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(TempFolder + QStringLiteral("/out.wav"));
+        QFile::copy(TempFolder + QStringLiteral("/old.wav"), TempFolder + QStringLiteral("/out.wav"));
+        const QString batch = TempFolder + QStringLiteral("/b.bat");
+        writeBatch(batch, QString::fromUtf8(c.batch));
+        EXPECT_EQ(commands.RunBatchAndWait(batch, QStringLiteral("out.wav")), c.made);
+        EXPECT_FALSE(QFileInfo::exists(batch + QStringLiteral(".status")));
+    }
 }
 
 // The wait window's button ends the locked phase only: the window is usable again, the render and play

@@ -1,4 +1,5 @@
 #include "song/NoteExtension.h"
+#include "song/OptionList.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,35 @@ TEST(NoteExtension, SetOptionNormalisesToSixFields) {
         QString ext = QString::fromUtf16(c.before);
         SetNoteOption(ext, QString::fromUtf16(c.key), QString::fromUtf16(c.value));
         EXPECT_EQ(ext, c.after);
+    }
+}
+
+// Many changes held in one list end as the same changes made one at a time on the text would.
+TEST(NoteExtension, OptionListHeldApartMatchesChangesOneByOne) {
+    const struct {
+        const char16_t* before;
+        std::vector<std::pair<const char16_t*, const char16_t*>> changes;
+        QString after;
+    } cases[] = {
+        {u"", {}, QString()},
+        {u"a=1\\n\\nodd\\n", {}, u"a=1"_s + N + N + u"odd"_s + N},  // unchanged: byte for byte
+        {u"x=1\\nx=2\\ny=3", {{u"x", u""}, {u"x", u"9"}}, u"x=9"_s + N + u"y=3"_s},  // the second x is first now
+        {u"x=1\\nx=2", {{u"x", u""}, {u"x", u""}, {u"x", u"5"}}, u"x=5"_s},          // gone, then appended
+        {u"x=1\\ny=2", {{u"x", u""}, {u"z", u"a,b"}, {u"x", u"3"}}, u"y=2"_s + N + u"z=a b"_s + N + u"x=3"_s},
+        {u"k=v=w\\nodd", {{u"odd", u"1"}, {u"k", u"2"}, {u"absent", u""}}, u"k=2"_s + N + u"odd=1"_s},
+        {u"\\nx=1", {{u"x", u""}}, QString()},  // one empty entry left: the empty list
+        {u"\\nx=1", {{u"", u"e"}}, u"=e"_s + N + u"x=1"_s},  // the empty entry has the empty key
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.before).toStdString());
+        OptionList held{QString::fromUtf16(c.before)};
+        QString oneByOne = QString::fromUtf16(c.before);
+        for (const auto& [key, value] : c.changes) {
+            held.set(QString::fromUtf16(key), QString::fromUtf16(value));
+            SetListValue(oneByOne, QString::fromUtf16(key), QString::fromUtf16(value));
+        }
+        EXPECT_EQ(held.text(), c.after);
+        EXPECT_EQ(oneByOne, c.after);
     }
 }
 

@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <utility>
 
 namespace tova {
 namespace {
@@ -139,6 +143,67 @@ TEST(BatrunProcessTest, ExitCodesAndMessages) {
         << bad.err.toStdString();
 
     EXPECT_EQ(runBatch(dir.filePath("none.bat"), QDir::tempPath()).exitCode, 2);
+}
+
+// Started by the editor, the runner leaves its exit code in the status file it is given.
+TEST(BatrunProcessTest, TheExitCodeReachesTheStatusFile) {
+    QTemporaryDir dir;
+    writeBatch(dir.filePath("ok.bat"), "@rem fine\n");
+    writeBatch(dir.filePath("bad.bat"), "if errorlevel 1 echo x\n");
+    for (const auto& [batch, code] : {std::pair{"ok.bat", "0\n"}, std::pair{"bad.bat", "1\n"}}) {
+        SCOPED_TRACE(batch);
+        const QString status = dir.filePath("status");
+        QProcess p;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TOVA_RUNNER_STATUS", status);
+        p.setProcessEnvironment(environment);
+        p.start(test::programFolder() + "/batrun", {dir.filePath(batch)});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(readFile(status), QByteArray(code));
+        EXPECT_FALSE(QFileInfo::exists(status + ".part"));
+        QFile::remove(status);
+    }
+}
+
+// When the program that started it ends, the runner ends and so does every program it started: no
+// orphan keeps writing an output a later render reads.
+TEST(BatrunProcessTest, TheRunnerAndWhatItStartsDieWithTheEditor) {
+    QTemporaryDir dir;
+    writeBatch(dir.filePath("slow.bat"), "sleep 60\n@copy /Y /B nothing.wav late.wav\n");
+    QProcess editor;  // stands in for the editor
+    editor.start("sleep", {"60"});
+    ASSERT_TRUE(editor.waitForStarted());
+    QProcess runner;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TOVA_EDITOR_PID", QString::number(editor.processId()));
+    runner.setProcessEnvironment(environment);
+    runner.start(test::programFolder() + "/batrun", {dir.filePath("slow.bat")});
+    ASSERT_TRUE(runner.waitForStarted());
+    const pid_t group = pid_t(runner.processId());  // the runner leads a group of its own
+    // The batch's program has started once the group holds more than the runner.
+    const auto groupSize = [group] {
+        int n = 0;
+        for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+            QFile stat("/proc/" + entry + "/stat");
+            if (!stat.open(QIODevice::ReadOnly)) continue;
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 2 && fields[0] != "Z" && fields[2].toLongLong() == group) ++n;
+        }
+        return n;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (groupSize() < 2 && clock.elapsed() < 20000) QThread::msleep(20);
+    ASSERT_EQ(groupSize(), 2);
+    editor.kill();
+    ASSERT_TRUE(editor.waitForFinished());
+    ASSERT_TRUE(runner.waitForFinished(20000));
+    EXPECT_EQ(runner.exitStatus(), QProcess::CrashExit);
+    clock.restart();
+    while (groupSize() > 0 && clock.elapsed() < 20000) QThread::msleep(20);
+    EXPECT_EQ(groupSize(), 0);
+    EXPECT_LT(clock.elapsed(), 20000);
 }
 
 }  // namespace

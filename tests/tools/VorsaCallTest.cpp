@@ -8,6 +8,7 @@
 #include "core/WaveFiles.h"
 #include "platform/Cp932.h"
 #include "song/PitchText.h"
+#include "support/TestFlac.h"
 #include "support/TestSupport.h"
 #include "tools/vorsa/NoteRenderer.h"
 #include "tools/vorsa/PitchCurve.h"
@@ -391,6 +392,28 @@ TEST_F(VorsaFiles, FailuresLeaveNoHalfWrittenFile) {
     QStringList left = QDir(folder_.path()).entryList(QDir::Files);
     left.sort();
     EXPECT_EQ(left, QStringList({"broken.wav", "ok.wav", "ok_wav.frq", "old.wav"})) << "no temporary file stays";
+}
+
+// A sample that claims (or truly holds, compressed) more sound than any voice sample is refused with
+// words, before anything is set aside for it; the old output stays.
+TEST_F(VorsaFiles, SamplesBeyondTheLongestAreRefusedWithAReason) {
+    writeFile(path("old.wav"), "previous note");
+    const QString claiming = path("claiming.flac");
+    ASSERT_TRUE(tova::test::writeSilentFlac(claiming, 44100, 0.5));
+    ASSERT_TRUE(tova::test::claimFlacFrames(claiming, quint64(1) << 36));
+    const QString longSilence = path("long.flac");
+    ASSERT_TRUE(tova::test::writeSilentFlac(longSilence, 8000, tova::vorsa::SampleAudio::kMaxSampleSeconds + 2));
+    for (const QString& sample : {claiming, longSilence}) {
+        SCOPED_TRACE(sample.toStdString());
+        const NoteRenderer::Outcome outcome = run({sample, path("old.wav"), "A4", "100", "", "0", "200"});
+        EXPECT_EQ(outcome.code, NoteRenderer::SampleUnreadable);
+        EXPECT_NE(outcome.message.find("seconds of sound"), std::string::npos) << outcome.message;
+        EXPECT_EQ(readFile(path("old.wav")), QByteArray("previous note"));
+    }
+    // A long sample within the bound renders.
+    const QString fine = path("fine.flac");
+    ASSERT_TRUE(tova::test::writeSilentFlac(fine, 44100, 3));
+    EXPECT_EQ(run({fine, path("out.wav"), "A4", "100", "", "0", "200"}).code, NoteRenderer::Ok);
 }
 
 int32_t countingCallback(int32_t kind, int32_t) {

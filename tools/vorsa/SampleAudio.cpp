@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace tova::vorsa {
 
@@ -73,8 +74,26 @@ bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std
     samples.clear();
     if (loadPlainWave(path, samples)) return true;
     const lean::SoundFileLibrary& library = lean::SoundFileLibrary::instance();
+    // Opened without waiting and only as a regular file: a pipe swapped in for a sample must not hold
+    // the renderer.
+    // The descriptor stays ours (closed on every way out, after the library's file).
     SF_INFO info{};
-    SNDFILE* file = library.available() ? library.open(path.c_str(), SFM_READ, &info) : nullptr;
+    SNDFILE* file = nullptr;
+    struct Descriptor {
+        int fd = -1;
+        ~Descriptor() {
+            if (fd >= 0) ::close(fd);
+        }
+    } descriptor;
+    if (library.available()) {
+        descriptor.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        struct stat st {};
+        if (descriptor.fd >= 0 && (::fstat(descriptor.fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            if (error) *error = "cannot read " + path + ": not a regular file";
+            return false;
+        }
+        if (descriptor.fd >= 0) file = library.openFd(descriptor.fd, SFM_READ, &info, SF_FALSE);
+    }
     if (!file) {
         const std::string reason = library.available() ? library.error(nullptr) : "the sound-file library cannot be loaded";
         if (error) *error = "cannot read " + path + ": " + reason;
@@ -86,13 +105,25 @@ bool SampleAudio::load(const std::string& path, std::vector<float>& samples, std
         if (error) *error = "cannot read " + path + ": no audio";
         return false;
     }
-    std::vector<float> interleaved;
+    // A compressed file can claim (or hold) far more sound than its size suggests: a sample longer than
+    // any voice sample is refused before anything is set aside for it, and decoding never goes past
+    // that length whatever the header said.
+    const sf_count_t maxFrames = sf_count_t(kMaxSampleSeconds) * info.samplerate;
+    const auto tooLong = [&] {
+        library.close(file);
+        if (error)
+            *error = "cannot read " + path + ": it holds more than the " + std::to_string(kMaxSampleSeconds) +
+                     " seconds of sound a voice sample may have";
+        return false;
+    };
+    if (info.frames > maxFrames) return tooLong();
     std::vector<float> block(4096 * static_cast<size_t>(channels));
     std::vector<float> mono;
     if (info.frames > 0) mono.reserve(static_cast<size_t>(info.frames));
     for (;;) {
         const sf_count_t got = library.readFloat(file, block.data(), 4096);
         if (got <= 0) break;
+        if (sf_count_t(mono.size()) + got > maxFrames) return tooLong();
         for (sf_count_t f = 0; f < got; ++f) {
             float sum = 0.0f;
             for (int c = 0; c < channels; ++c) sum += block[f * channels + c];

@@ -11,7 +11,12 @@ namespace tova::vorsa {
 // averaged; other rates are converted with a band-limited sinc converter.
 class SampleAudio {
 public:
-    // False (and a description in `error`) when the file cannot be opened or decoded.
+    // The longest sample read: a file that claims or decodes to more is refused (a few kilobytes of a
+    // compressed file can claim hours of sound).
+    static constexpr int kMaxSampleSeconds = 600;
+
+    // False (and a description in `error`) when the file cannot be opened or decoded, or is longer than
+    // kMaxSampleSeconds.
     static bool load(const std::string& path, std::vector<float>& samples, std::string* error = nullptr);
 };
 

@@ -4,6 +4,7 @@
 // cannot run (named on standard error), 2 when the batch file cannot be read or no file was given.
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchRunner.h"
+#include "tools/batrun/EditorTie.h"
 #include "tools/batrun/ProcessBatchHost.h"
 
 #include <unistd.h>
@@ -26,9 +27,11 @@ std::string programFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Started by the editor: ends when the editor ends, and tells it how the batch ended.
+    tova::EditorTie::watchEditor();
     if (argc < 2) {
         std::fputs("usage: batrun BATCH [ARGUMENTS...]\n", stderr);
-        return 2;
+        return tova::EditorTie::reportExit(2);
     }
     tova::ProcessBatchHost host;
     tova::BatchStrings arguments;
@@ -38,10 +41,10 @@ int main(int argc, char** argv) {
         runner.run(tova::batchText(argv[1]), arguments);
     } catch (const tova::BatchLineError& e) {
         host.warn(u"batrun: " + e.message());
-        return 1;
+        return tova::EditorTie::reportExit(1);
     } catch (const std::exception& e) {
         host.warn(u"batrun: " + tova::batchText(e.what()));
-        return 2;
+        return tova::EditorTie::reportExit(2);
     }
-    return 0;
+    return tova::EditorTie::reportExit(0);
 }
