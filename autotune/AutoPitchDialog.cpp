@@ -49,6 +49,8 @@ void AutoPitchDialog::Form_Load() {
     chkReset = CheckValue(Settings.Item(QStringLiteral("resetpitch")));
     chkUseParams = CheckValue(Settings.Item(QStringLiteral("useparams")));
     Combo1.read(Settings, u',');
+    // A box the file left empty or unreadable shows its fallback, as it would once it lost the focus.
+    for (const Box& b : kBoxes) txt_LostFocus(QLatin1String(b.control));
 }
 
 bool AutoPitchDialog::Form_Unload() {
@@ -89,6 +91,11 @@ void AutoPitchDialog::cmdLoad_Click() {
 }
 
 void AutoPitchDialog::cmdDel_Click() { Combo1.removeChosen(); }
+
+void AutoPitchDialog::cmdSet_Click() {
+    for (const Box& b : kBoxes) txt_LostFocus(QLatin1String(b.control));
+    accept();
+}
 
 void AutoPitchDialog::txt_LostFocus(const QString& control) {
     for (const Box& b : kBoxes) {
