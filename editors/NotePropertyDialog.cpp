@@ -287,17 +287,19 @@ void NotePropertyDialog::cmdOthers_Click(const TextEditor& editor) {
     editor(text);
     // One entry per line (any line break); blanks are dropped (the editor shows them as commas), and
     // each key and value is made safe for the option list, so that a TAB or a stray "=" cannot add a
-    // field to the note or an entry to the list. Empty lines give no entry.
+    // field to the note or an entry to the list. A line without a value gives no entry (an option
+    // with an empty value is no option).
     QStringList entries;
     for (QString line : text.split(u'\n')) {
         line.remove(u'\r');
         line.remove(u' ');
-        if (line.isEmpty()) continue;
         const qsizetype eq = line.indexOf(u'=');
-        QString key = SafeFreeText(eq < 0 ? line : line.left(eq), FreeTextUse::OptionKey);
+        if (eq < 0) continue;
+        QString key = SafeFreeText(line.left(eq), FreeTextUse::OptionKey);
         key.remove(u' ');
-        if (key.isEmpty()) continue;
-        entries << (eq < 0 ? key : key + u'=' + SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue));
+        const QString value = SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue);
+        if (key.isEmpty() || value.isEmpty()) continue;
+        entries << key + u'=' + value;
     }
     othersText = entries.join(OptionSeparator());
 }
