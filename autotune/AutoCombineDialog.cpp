@@ -62,10 +62,6 @@ void AutoCombineDialog::Form_Load() {
         Combo1.read(Settings, u'|');
     }
     Height = (!Values.Env1 && !Values.EnvOther) ? ShortHeight : FullHeight;
-    // A number box the file left empty or unreadable shows its fallback, as after losing the focus.
-    txtPer_LostFocus();
-    txtStart_LostFocus();
-    txtWidth_LostFocus();
 }
 
 bool AutoCombineDialog::Form_Unload() {

@@ -49,8 +49,6 @@ void AutoPitchDialog::Form_Load() {
     chkReset = CheckValue(Settings.Item(QStringLiteral("resetpitch")));
     chkUseParams = CheckValue(Settings.Item(QStringLiteral("useparams")));
     Combo1.read(Settings, u',');
-    // A box the file left empty or unreadable shows its fallback, as it would once it lost the focus.
-    for (const Box& b : kBoxes) txt_LostFocus(QLatin1String(b.control));
 }
 
 bool AutoPitchDialog::Form_Unload() {
