@@ -38,7 +38,7 @@ class HostileNoteDialogs : public NoteDialogsPort {
 public:
     QString text;
 
-    bool ShowNoteProperties(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
+    bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
         NotePropertyDialog d(settings());
         d.Load(first, last, notes, {});
         for (NotePropertyDialog::Field* f : {&d.txtWord, &d.txtLeng, &d.txtOffset, &d.txtOverlap, &d.txtVel, &d.txtVolume,
@@ -233,7 +233,7 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
             for (qint32 i = 0; i < rig.song().noteCount(); ++i) {
                 EXPECT_EQ(read.Lyrics.at(i), rig.song().Lyrics.at(i)) << i;
                 EXPECT_EQ(readBackForm(read.NoteExt.at(i)), readBackForm(rig.song().NoteExt.at(i))) << i;
-                EXPECT_EQ(rig.song().NoteExt.at(i).count(u'\t'), ExtFieldCount - 1) << i;
+                EXPECT_LE(rig.song().NoteExt.at(i).count(u'\t'), ExtFieldCount - 1) << i;  // never a seventh field
             }
 
             // Undo and redo of the step give the song before and after it exactly.
