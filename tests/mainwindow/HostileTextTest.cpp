@@ -5,6 +5,7 @@
 #include "../exchange/ExchangeFakes.h"
 
 #include "core/WindowRegistry.h"
+#include "editors/DefaultPropertyDialog.h"
 #include "editors/EnvelopeEditor.h"
 #include "editors/NoteDialogsPort.h"
 #include "editors/NotePropertyDialog.h"
@@ -159,6 +160,14 @@ const QList<Box>& boxes() {
              r.dialogs.text = t;
              r.f().runNamedCommand(u"mnToneProp"_s);
          }},
+        {"frmDefaultProperty", "txtOtherFlags, then a new note", [](HostileRig& r, const QString& t) {
+             DefaultPropertyDialog d(settings());
+             d.Form_Load();
+             d.txtOtherFlags_Change(t);
+             d.cmdOK_Click();
+             r.modal.inputBox.answers.enqueue({true, u"か"_s});
+             r.f().runNamedCommand(u"mnToneIns"_s);
+         }},
         {"frmVolumeFunctionizer", "txtMul", [](HostileRig& r, const QString& t) {
              r.select(0, 3);
              r.dialogs.text = t;
@@ -175,7 +184,7 @@ const QList<Box>& boxes() {
 // The windows of the registry whose boxes never hold a note's text: they edit settings, voice-bank
 // files or choices; their text is made safe by the same rule (SafeFreeText) in their models.
 const QStringList& windowsWithoutSongText() {
-    static const QStringList names = {u"Form3"_s, u"frmOptions"_s, u"frmDefaultProperty"_s, u"frmVoicesetManager"_s,
+    static const QStringList names = {u"Form3"_s, u"frmOptions"_s, u"frmVoicesetManager"_s,
                                       u"frmVoiceProperty"_s, u"frmSelectTrack"_s, u"frmPluginExecute"_s, u"Form2"_s,
                                       u"frmMode2"_s, u"frmPrefixmap"_s, u"frmSurffixBroker"_s, u"frmFromList"_s,
                                       u"frmEditFreqList"_s, u"frmOtoEdit"_s, u"frmFreqGen"_s};
