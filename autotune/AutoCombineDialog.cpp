@@ -2,6 +2,7 @@
 
 #include "autotune/TuningText.h"
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 
 #include <algorithm>
 
@@ -66,9 +67,17 @@ void AutoCombineDialog::Form_Load() {
 bool AutoCombineDialog::Form_Unload() {
     if (loadFailed_) return true;
     for (const Key& k : kKeys)
-        Settings.setValue(QLatin1String(k.name), k.check ? checkText(Values.*k.check) : Values.*k.text);
+        Settings.setValue(QLatin1String(k.name),
+                          k.check ? checkText(Values.*k.check) : SafeFreeText(Values.*k.text, FreeTextUse::Line));
     Combo1.write(Settings);
     return Settings.Save();
+}
+
+void AutoCombineDialog::cmdOK_Click() {
+    txtPer_LostFocus();
+    txtStart_LostFocus();
+    txtWidth_LostFocus();
+    accept();
 }
 
 void AutoCombineDialog::ToggleDetailHeight() { Height = Height != FullHeight ? FullHeight : ShortHeight; }

@@ -41,7 +41,9 @@ public:
     void Combo1_Click(int index);
     void cmdSave_Click();
     void cmdDel_Click();
-    void cmdOK_Click() { accept(); }
+    // The fallbacks of the three number boxes run (an empty box the user never touched included)
+    // before the values are used.
+    void cmdOK_Click();
     void btnCancel_Click() { reject(); }
 
     // The preset entry's part after the name: "|" and the fifteen value fields joined with "|".

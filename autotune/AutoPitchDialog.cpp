@@ -90,6 +90,11 @@ void AutoPitchDialog::cmdLoad_Click() {
 
 void AutoPitchDialog::cmdDel_Click() { Combo1.removeChosen(); }
 
+void AutoPitchDialog::cmdSet_Click() {
+    for (const Box& b : kBoxes) txt_LostFocus(QLatin1String(b.control));
+    accept();
+}
+
 void AutoPitchDialog::txt_LostFocus(const QString& control) {
     for (const Box& b : kBoxes) {
         if (control != QLatin1String(b.control)) continue;

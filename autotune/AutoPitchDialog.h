@@ -45,7 +45,9 @@ public:
     void cmdSave_Click();
     void cmdLoad_Click();
     void cmdDel_Click();
-    void cmdSet_Click() { accept(); }
+    // Every box that holds no number (an empty box the user never touched included) takes its
+    // fallback before the values are used.
+    void cmdSet_Click();
     void btnCancel_Click() { reject(); }
     // A box lost the focus: a text that is not a number becomes the box's fallback.
     void txt_LostFocus(const QString& control);

@@ -3,6 +3,7 @@
 #include "editors/EnvelopeText.h"
 
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/NoteArrays.h"
 #include "song/NoteExtension.h"
@@ -106,11 +107,9 @@ QStringList EnvelopeSlots(const QString& env, const QString& emptyDefault) {
 QString JoinEnvelopeSlots(const QStringList& fields) { return TrimBlanks(fields.join(u' ')); }
 
 QString CleanPresetText(const QString& text, const QString& separators) {
-    QString t = text;
-    for (qsizetype k = 0; k < t.size(); ++k) {
-        const QChar c = t.at(k);
-        if (c == u'\r' || c == u'\n' || c == u'\t' || separators.contains(c)) t[k] = u' ';
-    }
+    QString t = SafeFreeText(text, FreeTextUse::PresetField);
+    for (qsizetype k = 0; k < t.size(); ++k)
+        if (separators.contains(t.at(k))) t[k] = u' ';
     return t;
 }
 

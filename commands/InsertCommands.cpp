@@ -9,6 +9,7 @@
 #include "core/Settings.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/Song.h"
 #include "song/SongHost.h"
@@ -40,7 +41,8 @@ qint32 insertPosition(const Song& s) { return std::max(s.SelStart, 0); }
 }  // namespace
 
 QList<TypedNote> ReadTypedNotes(const QString& typed, qint32 length, qint32 noteNum) {
-    const QString text = TrimBlanks(typed);
+    // TABs and line breaks separate lyrics as blanks do.
+    const QString text = TrimBlanks(SafeFreeText(typed, FreeTextUse::Line));
     const qint32 n = qint32(text.size());
     QList<TypedNote> notes;
     qint32 i = 0;  // 0-based here; NextLyricMora counts from 1
@@ -69,15 +71,16 @@ QList<TypedNote> ReadTypedNotes(const QString& typed, qint32 length, qint32 note
             continue;
         }
         qint32 position = i + 1;
-        const QString lyric = NextLyricMora(text, position);
+        const QString lyric = SafeFreeText(NextLyricMora(text, position), FreeTextUse::Lyric);
         if (!lyric.isEmpty()) notes.append({lyric, length, noteNum});
         i = position;  // the 1-based last character of the lyric is the 0-based next one
     }
     return notes;
 }
 
-void ApplyLyricText(EditContext& c, qint32 index, const QString& text) {
+void ApplyLyricText(EditContext& c, qint32 index, const QString& typed) {
     Song& s = c.editedSong();
+    const QString text = SafeFreeText(typed, FreeTextUse::Lyric);
     s.Lyrics[index] = text;
     if (SongHost* host = s.host()) host->ApplyLyricText(index, text);
 }
@@ -95,6 +98,7 @@ void mnInsert_Click(EditContext& c) {
 void mnToneIns_Click(EditContext& c) {
     QString lyric = QStringLiteral("R");
     if (!AskText(c, QStringLiteral("挿入する音を入力"), lyric)) return;
+    lyric = SafeFreeText(lyric, FreeTextUse::Lyric);
     Song& s = c.editedSong();
     qint32 p = insertPosition(s);
     s.InsertNotes(p, c.newNoteLength(), lyric, DefaultNoteNum, true);
@@ -146,14 +150,15 @@ void InsertNotesFromText(EditContext& c, bool insert) {
 }
 
 void TakeQueuedLyric(EditContext& c, QString& undoAfter, QString& undoBefore, QString& lyric) {
-    const QString box = c.lyricEntryText();
+    // The queue as the record keeps it: a TAB or line break in it would split the "LYRIC" line.
+    const QString box = SafeFreeText(c.lyricEntryText(), FreeTextUse::Line);
     const QString text = TrimBlanks(box);
     if (text.isEmpty()) {
         lyric = QStringLiteral("あ");
         return;
     }
     qint32 position = 1;
-    lyric = NextLyricMora(text, position);
+    lyric = SafeFreeText(NextLyricMora(text, position), FreeTextUse::Lyric);
     const QString rest = TrimBlanks(text.mid(position));
     c.setLyricEntryText(rest);
     undoBefore = QStringLiteral("LYRIC\t") + box;

@@ -5,6 +5,7 @@
 #include "commands/EditContext.h"
 #include "core/MessageTable.h"
 #include "platform/MessageBoxPort.h"
+#include "song/FreeText.h"
 #include "song/NoteExtension.h"
 #include "song/Song.h"
 
@@ -113,9 +114,7 @@ void mnSelectRegionAdd_Click(EditContext& c) {
 }
 
 bool RecordSelectionRegion(EditContext& c, QString& name) {
-    name.replace(u'|', u' ');
-    name.replace(OptionSeparator(), QStringLiteral(" "));
-    name.replace(u'=', u' ');
+    name = SafeFreeText(name, FreeTextUse::RegionName);
     Song& s = c.editedSong();
     for (const QString& ext : s.NoteExt)
         if (HoldsRegionName(GetNoteOption(ext, kRegion), name)) return false;

@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
+#include "song/FreeText.h"
 
 #include <algorithm>
 
@@ -140,7 +141,8 @@ void DefaultPropertyDialog::cmdClear_Click() {
 void DefaultPropertyDialog::cmdOK_Click() {
     settings_.DefaultVolume = int16_t(sldVolume.Value);
     settings_.DefaultModulation = int16_t(sldModulation.Value);
-    settings_.DefaultFlags = FlagsText();
+    // The flags go into every new note's flags field.
+    settings_.DefaultFlags = SafeFreeText(FlagsText(), FreeTextUse::Flags);
     accept();
 }
 

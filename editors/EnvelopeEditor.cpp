@@ -61,6 +61,9 @@ void EnvelopeEditor::txtParam_Change(int index, const QString& text) {
     QString t = text;
     if (!t.isEmpty()) {
         const float v = float(Vb::Val(t));
+        // A value no Single holds ("1e40") is refused: the box keeps its value. Pre-utterance and
+        // overlap go into the note, which holds them below 60000.
+        if (!std::isfinite(v) || ((index == 7 || index == 8) && v >= 60000)) return;
         t = v < 0 ? QStringLiteral("0") : Vb::SingleText(v);
     }
     EnvParams[size_t(index)] = t;

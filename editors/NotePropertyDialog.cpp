@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "platform/Vb.h"
 #include "song/NoteArrays.h"
+#include "song/FreeText.h"
 #include "song/NoteExtension.h"
 
 #include <algorithm>
@@ -69,7 +70,13 @@ QString restOptions(const QString& ext) {
     return list;
 }
 
-QString numericOrEmpty(const QString& text) { return Vb::IsNumeric(text) ? text : QString(); }
+// A typed number as the note keeps it: a text that is no finite number within what the project file
+// holds for that field is no number (an empty field).
+QString numericOrEmpty(const QString& text, double min, double max) {
+    if (!Vb::IsNumeric(text)) return QString();
+    const double v = Vb::Val(text);
+    return v >= min && v <= max ? text : QString();
+}
 
 }  // namespace
 
@@ -176,7 +183,7 @@ void NotePropertyDialog::ShowFieldValue(Field& field, const QString& value) {
 
 void NotePropertyDialog::ApplyToNotes(qint32 first, qint32 last, NoteArrays& notes) const {
     for (qint32 i = first; i <= last; ++i) {
-        if (IsFieldUnmixed(txtWord)) notes.Lyrics[i] = txtWord.text;
+        if (IsFieldUnmixed(txtWord)) notes.Lyrics[i] = SafeFreeText(txtWord.text, FreeTextUse::Lyric);
         if (IsFieldUnmixed(txtLeng) && Vb::IsNumeric(txtLeng.text)) notes.Lengths[i] = Vb::CLng(Vb::Val(txtLeng.text) * 4);
         if (!cboNoteText.isEmpty()) notes.NoteNums[i] = NoteNameToNum(cboNoteText);
 
@@ -193,16 +200,17 @@ void NotePropertyDialog::ApplyToNotes(qint32 first, qint32 last, NoteArrays& not
             f[ExtOptions] = othersText;
             if (!v.stp.isEmpty()) SetListValue(f[ExtOptions], kStp, v.stp);
         }
-        if (IsFieldUnmixed(txtSTP)) SetListValue(f[ExtOptions], kStp, numericOrEmpty(txtSTP.text));
+        if (IsFieldUnmixed(txtSTP)) SetListValue(f[ExtOptions], kStp, numericOrEmpty(txtSTP.text, -60000, 60000));
 
         const Field* timing[] = {&txtOffset, &txtOverlap, &txtVel};
+        const double timingMin[] = {-59999.999, -59999.999, 0}, timingMax[] = {59999.999, 59999.999, 200};
         for (int p = 0; p < 3; ++p)
-            if (IsFieldUnmixed(*timing[p])) v.timing[p] = numericOrEmpty(timing[p]->text);
+            if (IsFieldUnmixed(*timing[p])) v.timing[p] = numericOrEmpty(timing[p]->text, timingMin[p], timingMax[p]);
         f[ExtTiming] = v.timing.join(u':');
-        if (IsFieldUnmixed(txtVolume)) f[ExtIntensity] = numericOrEmpty(txtVolume.text);
-        if (IsFieldUnmixed(txtModulation)) f[ExtModulation] = numericOrEmpty(txtModulation.text);
+        if (IsFieldUnmixed(txtVolume)) f[ExtIntensity] = numericOrEmpty(txtVolume.text, 0, 200);
+        if (IsFieldUnmixed(txtModulation)) f[ExtModulation] = numericOrEmpty(txtModulation.text, -100, 200);
 
-        if (IsFieldUnmixed(txtFlags)) f[ExtFlags] = QString(txtFlags.text).remove(u' ');
+        if (IsFieldUnmixed(txtFlags)) f[ExtFlags] = SafeFreeText(txtFlags.text, FreeTextUse::Flags).remove(u' ');
         if (chkNoFilter == 1)
             f[ExtFlags].prepend(u'N');
         else if (chkNoFilter == 2)
@@ -277,10 +285,23 @@ void NotePropertyDialog::cmdOthers_Click(const TextEditor& editor) {
     text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
     text.replace(u' ', u',');
     editor(text);
-    text.remove(u' ');
-    text.replace(u',', u' ');
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
-    othersText = text;
+    // One entry per line (any line break); blanks are dropped (the editor shows them as commas), and
+    // each key and value is made safe for the option list, so that a TAB or a stray "=" cannot add a
+    // field to the note or an entry to the list. A line without a value gives no entry (an option
+    // with an empty value is no option).
+    QStringList entries;
+    for (QString line : text.split(u'\n')) {
+        line.remove(u'\r');
+        line.remove(u' ');
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0) continue;
+        QString key = SafeFreeText(line.left(eq), FreeTextUse::OptionKey);
+        key.remove(u' ');
+        const QString value = SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue);
+        if (key.isEmpty() || value.isEmpty()) continue;
+        entries << key + u'=' + value;
+    }
+    othersText = entries.join(OptionSeparator());
 }
 
 void NotePropertyDialog::OKButton_Click() {

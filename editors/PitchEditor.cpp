@@ -110,7 +110,11 @@ QString PitchEditor::pitchText() const {
     if (Points.isEmpty()) return {};
     QVector<qint32> values;
     values.reserve(Points.size() + BeyondTokens.size());
-    for (float p : Points) values.append(qint32(std::floor(double(p) * 10 + 0.5)));
+    // Held within what the note's pitch field reads back; a value no number gives is 0.
+    for (float p : Points) {
+        const double v = std::floor(double(p) * 10 + 0.5);
+        values.append(std::isnan(v) ? 0 : qint32(std::clamp(v, -2048.0, 2047.0)));
+    }
     values += BeyondTokens;
     qsizetype last = values.size() - 1;
     while (last >= 0 && values[last] == 0) --last;

@@ -40,11 +40,17 @@ void VolumeFunctionizer::txtMul_Change(const QString& text) {
     UpdatingFlag = false;
 }
 
-double VolumeFunctionizer::gain() const { return Vb::Val(txtMul); }
+double VolumeFunctionizer::gain() const {
+    // A text that gives no finite number is no gain.
+    const double v = Vb::Val(txtMul);
+    return std::isfinite(v) ? v : 0.0;
+}
 
 QString MultipliedIntensity(const QString& intensity, double gainDb) {
     double v = intensity.isEmpty() ? 100.0 : Vb::Val(intensity);
     v *= std::pow(10.0, gainDb / 20.0);
+    // Silence stays silent whatever the gain (0 times an infinite gain is no number).
+    if (std::isnan(v)) v = 0;
     v = std::clamp(v, 0.0, 200.0);
     return Vb::IntText(qint64(Vb::Int(v + 0.5)));
 }

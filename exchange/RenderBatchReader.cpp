@@ -13,6 +13,7 @@
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
 #include "song/Song.h"
+#include "song/FreeText.h"
 
 #include <cmath>
 
@@ -297,7 +298,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
 
     if (st.index >= song.noteCount()) song.resizeNotes(st.index + 1);
     song.NoteNums[st.index] = noteNum;
-    song.Lyrics[st.index] = lyric;
+    song.Lyrics[st.index] = SafeFreeText(lyric, FreeTextUse::Lyric);
     song.Lengths[st.index] = length;
     song.NoteExt[st.index] =
         JoinNoteExt({timing, paramFields[0], paramFields[1], paramFields[2], st.noteFlags, options.join(OptionSeparator())});
@@ -313,7 +314,7 @@ qsizetype RenderBatchReader::readOlderNoteGroup(const QStringList& lines, qsizet
     if (!isCallLine(lines[i])) return i;
     const QStringList words = splitWords(lines[i], 11);
     if (st.index >= song.noteCount()) song.resizeNotes(st.index + 1);
-    song.Lyrics[st.index] = voices_.GetSampleAlias(sampleName(words[2], song.VoiceDir));
+    song.Lyrics[st.index] = SafeFreeText(voices_.GetSampleAlias(sampleName(words[2], song.VoiceDir)), FreeTextUse::Lyric);
     song.NoteNums[st.index] = NoteNameToNum(words[3]);
     song.Lengths[st.index] = msToTicks(Vb::Val(words[4]), tempoFor(st));
     song.NoteExt[st.index] = JoinNoteExt({words[5], words[9], words[10], pitches});

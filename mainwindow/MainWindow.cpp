@@ -9,6 +9,7 @@
 #include "mainwindow/ProgramInfo.h"
 #include "mainwindow/RollCanvas.h"
 #include "exchange/VoiceBankAccess.h"
+#include "song/FreeText.h"
 #include "song/NoteCache.h"
 #include "platform/Errors.h"
 #include "platform/PathText.h"
@@ -105,7 +106,7 @@ void MainWindow::ApplyLyricText(qint32 index, const QString& text) {
             song.NoteExt[index] = fields.join(u'\t');
         }
     }
-    song.Lyrics[index] = text;
+    song.Lyrics[index] = SafeFreeText(text, FreeTextUse::Lyric);
     song.SetModified(true);
 }
 

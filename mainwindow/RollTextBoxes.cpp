@@ -7,6 +7,7 @@
 #include "mainwindow/RollCanvas.h"
 #include "platform/InputBoxPort.h"
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
 
@@ -50,7 +51,7 @@ void RollTextBoxes::commitLyricBoxPlain() {
     if (!lyricBoxOpen_) return;
     lyricBoxOpen_ = false;
     MainWindowView& v = w_.view();
-    const QString text = v.text(kLyricBox);
+    const QString text = SafeFreeText(v.text(kLyricBox), FreeTextUse::Lyric);
     v.setVisible(kLyricBox, false);
     Song& s = w_.song;
     const qint32 sel = s.SelStart;
@@ -74,7 +75,7 @@ void RollTextBoxes::Text1_KeyPress(int& keyAscii) {
     if (keyAscii != 13) return;
     keyAscii = 0;
     lyricBoxOpen_ = false;
-    const QString text = v.text(kLyricBox);
+    const QString text = SafeFreeText(v.text(kLyricBox), FreeTextUse::Lyric);
     v.setVisible(kLyricBox, false);
     Song& s = w_.song;
     const qint32 sel = s.SelStart;
@@ -104,7 +105,7 @@ void RollTextBoxes::Text1_LostFocus() {
     lyricBoxOpen_ = false;
     MainWindowView& v = w_.view();
     v.setVisible(kLyricBox, false);
-    const QString text = v.text(kLyricBox);
+    const QString text = SafeFreeText(v.text(kLyricBox), FreeTextUse::Lyric);
     Song& s = w_.song;
     const qint32 sel = s.SelStart;
     if (sel < 0 || sel >= s.noteCount() || text == s.Lyrics[sel]) return;
@@ -128,8 +129,8 @@ QString RollTextBoxes::queueToLines(const QString& queue) {
 }
 
 QString RollTextBoxes::linesToQueue(const QString& lines) {
-    QString queue = lines;
-    return queue.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    // Line breaks (and any TAB) become the queue's blanks.
+    return SafeFreeText(lines, FreeTextUse::Line);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -168,7 +169,7 @@ void RollTextBoxes::txtLabel_LostFocus() {
     v.setVisible(kLabelBox, false);
     Song& s = w_.song;
     if (note < 0 || note >= s.noteCount()) return;
-    const QString text = TrimBlanks(v.text(kLabelBox));
+    const QString text = SafeFreeText(v.text(kLabelBox), FreeTextUse::Label);
     bool changed = false;
     RunEditCommand(w_, [&] {
         w_.beginPropUndo(note, note, QStringLiteral("ラベルの変更"));

@@ -227,7 +227,7 @@ bool Vb::TryParse(const QString& text, double& out) {
 
 bool Vb::IsNumeric(const QString& text) {
     double v;
-    return TryParse(text, v);
+    return TryParse(text, v) && std::isfinite(v);
 }
 
 int16_t Vb::CInt(double v) {

@@ -17,6 +17,8 @@ public:
     // Strict parse: the whole text (blanks around it allowed) must be a number (decimal with optional
     // sign, fraction and exponent, or "&H"/"&O"). False when it is not.
     static bool TryParse(const QString& text, double& out);
+    // Whether a typed text is a number: TryParse succeeds and the value is finite ("1e999" is not a
+    // number here, whatever its parse gives). Every input box asks this before it takes a number.
     static bool IsNumeric(const QString& text);
 
     // Conversions that round halves to even and raise OverflowError outside the target range.

@@ -4,6 +4,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/OptionList.h"
@@ -24,9 +25,9 @@ const QString CrLf = QStringLiteral("\r\n");
 
 // The longest length (file units, exclusive) and lyric and flags texts that the reader accepts.
 constexpr double LengthLimit = 3456000;
-constexpr qsizetype LyricLimit = 255;
-constexpr qsizetype FlagsLimit = 1024;
-constexpr qsizetype LabelLimit = 20;
+constexpr qsizetype LyricLimit = LyricTextLimit;
+constexpr qsizetype FlagsLimit = FlagsTextLimit;
+constexpr qsizetype LabelLimit = LabelTextLimit;
 constexpr qsizetype HeaderValueLimit = ProjectValueLimit;
 // A stored pitch value above this magnitude is damaged and is replaced on reading.
 constexpr double PitchLimit = 10800;
@@ -317,10 +318,10 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
         }
         QStringView line = all.mid(pos, end - pos);
         pos = next;
-        // A TAB separates the fields of the extension string: inside a value it would split the note's
-        // data on the next save. Values that go there have their TABs as blanks (the lyric does not).
+        // A TAB separates the fields of the extension string and of the undo line: inside a value it
+        // would split the note's data. Values have their TABs as blanks.
         QString untabbed;
-        if (line.contains(u'\t') && !line.startsWith(u"Lyric=")) {
+        if (line.contains(u'\t')) {
             untabbed = line.toString();
             untabbed.replace(u'\t', u' ');
             line = untabbed;
@@ -342,7 +343,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
                 if (r >= 1 && r < LengthLimit) length = qint32(r) * 4;
             }
         } else if (key == u"Lyric") {
-            if (!value.isEmpty()) lyric = value.left(LyricLimit);
+            if (!value.isEmpty()) lyric = SafeFreeText(value, FreeTextUse::Lyric);
         } else if (key == u"NoteNum") {
             if (fileNumber(value, v) && v >= 12 && v <= 180) noteNum = qint32(roundHalfEven(v - 24));
         } else if (key == u"PreUtterance" || key == u"VoiceOverlap") {

@@ -25,8 +25,14 @@ constexpr qint32 HighestNoteNum = 83;
 constexpr int RecordFieldCount = 11;  // kind and fields 1 to 10
 
 // A record field as a number: its leading number, rounded to the nearest integer (halves to even).
-// False when the result does not fit a 32-bit integer.
+// False when the field does not start with a number (a field that slid into a number's place) or the
+// result does not fit a 32-bit integer.
 bool recordNumber(const QString& text, qint32& out) {
+    qsizetype k = 0;
+    while (k < text.size() && text.at(k) == u' ') ++k;
+    if (k == text.size()) return false;
+    const QChar c = text.at(k);
+    if (!(c.isDigit() || c == u'-' || c == u'+' || c == u'.' || c == u'&')) return false;
     const double r = std::nearbyint(Vb::Val(text));
     if (!(r >= double(std::numeric_limits<qint32>::min()) && r <= double(std::numeric_limits<qint32>::max())))
         return false;
@@ -44,6 +50,17 @@ QStringList recordFields(const QString& line) {
     QStringList f = line.split(u'\t');
     f.resize(RecordFieldCount);
     return f;
+}
+
+// The most fields a line of each kind has; a line with more was split by a TAB inside a text, and its
+// numbers would come from the wrong fields.
+bool fieldsFit(const QString& line, const QString& kind) {
+    const qsizetype fields = line.count(u'\t') + 1;
+    if (kind == u"INS" || kind == u"PROP") return fields <= RecordFieldCount;
+    if (kind == u"DEL") return fields <= 3;
+    if (kind == u"KEY") return fields <= 4;
+    if (kind == u"TEMPO" || kind == u"LYRIC") return fields <= 2;
+    return true;
 }
 
 QString extFromRecord(const QStringList& f) { return f.mid(5, ExtFieldCount).join(u'\t'); }
@@ -278,6 +295,7 @@ bool Song::CheckUndoRecord(const QString& text) const {
     for (const QString& line : text.split(CrLf)) {
         const QStringList f = recordFields(line);
         const QString& kind = f[0];
+        if (!fieldsFit(line, kind)) return false;
         qint32 a = 0, b = 0, c = 0;
         if (kind == u"DEL") {
             if (!recordNumber(f[1], a) || !recordNumber(f[2], b)) return false;

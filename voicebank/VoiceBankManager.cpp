@@ -16,10 +16,13 @@
 #include "render/OtoLoadHost.h"
 #include "voicebank/OtoIniFiles.h"
 #include "voicebank/VoiceBankManagerTools.h"
+#include "song/FreeText.h"
 
 #include <QFile>
 
 #include <algorithm>
+
+#include <cmath>
 
 namespace tova {
 namespace {
@@ -431,22 +434,30 @@ bool VoiceBankManager::toolMissing(const QString& feature) const {
 
 double VoiceBankManager::ParseParamText(const QString& text) {
     const double v = Vb::Val(text);
-    return v < 0 ? 0.0 : v;
+    return v < 0 || !std::isfinite(v) ? 0.0 : v;
 }
 
 void VoiceBankManager::cmdSet_Click() {
-    if (!txtOffset.isEmpty()) txtOffset = numberText(Vb::Val(txtOffset));
+    if (!txtOffset.isEmpty()) {
+        const double v = Vb::Val(txtOffset);
+        txtOffset = numberText(std::isfinite(v) ? v : 0.0);
+    }
     SetMultiSelect(false);
     RepeatCount = 0;
     const int row = targetRow();
     if (row < 0) return;
     SampleRow& r = rows[row];
-    r.item(1) = txtAlias;
+    // A value that gives no finite number is 0, as any other text that is no number.
+    const auto signedValue = [](const QString& text) {
+        const double v = Vb::Val(text);
+        return std::isfinite(v) ? v : 0.0;
+    };
+    r.item(1) = SafeFreeText(txtAlias, FreeTextUse::Alias);
     r.item(2) = numberText(ParseParamText(txtOffset));
     r.item(3) = numberText(ParseParamText(txtFixedLen));
-    r.item(4) = numberText(Vb::Val(txtEndBlank));
+    r.item(4) = numberText(signedValue(txtEndBlank));
     r.item(5) = numberText(ParseParamText(txtOffset2));
-    r.item(6) = numberText(Vb::Val(txtOverlap));
+    r.item(6) = numberText(signedValue(txtOverlap));
     DeleteVoiceCacheFiles(CacheFolder, withoutSampleExtension(r.text));
     ListChanged = true;
 }

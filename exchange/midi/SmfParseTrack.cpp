@@ -10,6 +10,7 @@
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
+#include "song/FreeText.h"
 
 #include <cfloat>
 #include <cmath>
@@ -93,7 +94,7 @@ private:
         if (index == std::numeric_limits<qint32>::max()) throw OverflowError();
         notes_.resizeNotes(index + 1);
         notes_.Lengths[index] = length;
-        notes_.Lyrics[index] = lyric;
+        notes_.Lyrics[index] = SafeFreeText(lyric, FreeTextUse::Lyric);
         notes_.NoteNums[index] = noteNum;
         notes_.NoteExt[index] = ext;
     }

@@ -10,6 +10,7 @@
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
+#include "song/FreeText.h"
 
 #include <QHash>
 
@@ -281,7 +282,7 @@ void finish(std::vector<Element>& elements, float fileTempo, NoteArrays& out) {
         prevTempo = thisTempo;
         carried = thisTempo;
         out.Lengths[qsizetype(i)] = e.length;
-        out.Lyrics[qsizetype(i)] = e.lyric;
+        out.Lyrics[qsizetype(i)] = SafeFreeText(e.lyric, FreeTextUse::Lyric);
         out.NoteNums[qsizetype(i)] = e.noteNum;
         out.NoteExt[qsizetype(i)] = ext;
     }

@@ -89,6 +89,36 @@ TEST_F(TuningPresetsTest, AutoPitchReadsTolerantlyAndKeepsPresets) {
     EXPECT_TRUE(l.contains(QStringLiteral("SaveData3=kept")));  // never read, never removed
 }
 
+// OK gives every box that holds no number its fallback, an empty box the user never touched too (an
+// empty width would bend in one step); "1e999" is no number either.
+TEST_F(TuningPresetsTest, OkRunsTheFallbacksOfBoxesNeverTouched) {
+    write(QStringLiteral("autopitch"), {"upstart=-30", "downwidth=1e999"});
+    AutoPitchDialog d;
+    d.Form_Load();
+    EXPECT_EQ(d.txtUpperWidth, QString());
+    d.cmdSet_Click();
+    EXPECT_TRUE(d.Result);
+    EXPECT_EQ(d.txtUpperStart, QStringLiteral("-30"));
+    EXPECT_EQ(d.txtUpperWidth, QStringLiteral("100"));
+    EXPECT_EQ(d.txtDownWidth, QStringLiteral("75"));
+
+    AutoCombineDialog c;
+    c.Form_Load();
+    c.Values.Targets = QStringLiteral("あ\r\nい\tう");  // a line break typed into the type-1 list
+    c.Values.Per = QStringLiteral("inf");
+    c.Values.Start.clear();
+    c.Values.Width = QStringLiteral("-1e999");
+    c.cmdOK_Click();
+    EXPECT_TRUE(c.Result);
+    EXPECT_EQ(c.Values.Per, QStringLiteral("1.0"));
+    EXPECT_EQ(c.Values.Start, QStringLiteral("0"));
+    EXPECT_EQ(c.Values.Width, QStringLiteral("0"));
+    ASSERT_TRUE(c.Form_Unload());
+    const QStringList l = lines(QStringLiteral("autocomb"));
+    EXPECT_TRUE(l.contains(QStringLiteral("Targets=あ い う")));
+    EXPECT_TRUE(l.contains(QStringLiteral("Rate=1.0")));
+}
+
 // ---------------------------------------------------------------- autobibrato
 
 TEST_F(TuningPresetsTest, AutoVibratoPresetsAndFile) {

@@ -207,6 +207,9 @@ TEST(EditCommands, TypedNotesReadLengthsNoteNamesAndLyrics) {
         {u"/cあ", {u"あ"_s}, 1920, 36},
         {u"あ/", {u"あ"_s, u"/"_s}, 1920, 36},
         {u"/L8/D4", {}, 0, 0},
+        // TABs and line breaks separate lyrics as blanks do; a quoted lyric loses what would split it.
+        {u"か\tき\r\nく", {u"か"_s, u"き"_s, u"く"_s}, 1920, 36},
+        {u"\"a=b\tC:\\new\"", {u"a b C:/new"_s}, 1920, 36},
     };
     for (const auto& t : cases) {
         SCOPED_TRACE(QString::fromUtf16(t.text).toStdString());

@@ -103,8 +103,8 @@ TEST(RegionCommands, NamingAsksAgainForAnEmptyOrUsedNameAndRecordsBothMarkersInO
     EXPECT_EQ(f.ports.inputBox.asked.size(), 4);
     EXPECT_EQ(f.ports.inputBox.asked.back().title, u"名前を入力"_s);
     EXPECT_EQ(f.ports.inputBox.asked.back().defaultText, u"a b"_s);  // the last typed name
-    EXPECT_EQ(option(f, 2, u"$region"_s), u"c d e"_s);
-    EXPECT_EQ(option(f, 2, u"$region_end"_s), u"c d e"_s);
+    EXPECT_EQ(option(f, 2, u"$region"_s), u"c d/ne"_s);
+    EXPECT_EQ(option(f, 2, u"$region_end"_s), u"c d/ne"_s);
     EXPECT_EQ(f.c.s.UndoPos, 2);
     EXPECT_EQ(f.c.s.UndoCaptions.back(), u"選択範囲を記録"_s);
 

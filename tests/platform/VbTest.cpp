@@ -50,6 +50,18 @@ TEST(Vb, StrictParseNeedsTheWholeText) {
     }
 }
 
+// A typed text is a number only when it gives a finite value.
+TEST(Vb, IsNumericNeedsAFiniteNumber) {
+    const struct { const char* text; bool numeric; } cases[] = {
+        {"12", true}, {"-1.5e1", true}, {"1e308", true}, {"&H10", true}, {"1e999", false}, {"-1e999", false},
+        {"nan", false}, {"inf", false}, {"-inf", false}, {"", false}, {"a\tb", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Vb::IsNumeric(QString::fromUtf8(c.text)), c.numeric);
+    }
+}
+
 TEST(Vb, IntegerConversionsRoundHalvesToEvenAndCheckRange) {
     const struct { double in; int out; } cint[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4, 2}, {2.6, 3},
                                                   {32767.4, 32767}, {-32768.4, -32768}};

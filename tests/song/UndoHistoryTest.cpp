@@ -256,6 +256,13 @@ TEST_F(UndoHistory, BadRecordChangesNothing) {
         u"TEMPO\t0"_s,                                     // a tempo must be positive
         u"TEMPO\tx"_s,
         u"DEL\t0\t0\r\nTEMPO\t1E+300"_s,                  // beyond single precision
+        // Lines that a TAB inside a text split: their numbers would come from the wrong fields.
+        u"PROP\t1\t5\ta\tb\t40\t\t\t\t\t\t"_s,
+        u"PROP\t1\t5\ta\tb"_s,                           // the note number's place holds text
+        u"INS\t1\t5\t\t\t40"_s,
+        u"DEL\t1\t1\t1"_s,
+        u"KEY\t1\t0\t1\t2"_s,
+        u"LYRIC\ta\tb"_s,
     };
     for (const QString& text : bad) {
         SCOPED_TRACE(text.toStdString());
