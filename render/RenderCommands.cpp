@@ -10,6 +10,7 @@
 #include "platform/Ports.h"
 #include "render/InProcessRender.h"
 #include "render/RenderBatchWriter.h"
+#include "render/RenderLeftovers.h"
 #include "render/RenderValueCheck.h"
 #include "render/ToolTrust.h"
 #include "render/RenderWindow.h"
@@ -166,6 +167,10 @@ bool RenderCommands::RunBatchAndWait(const QString& batchPath, QString outputNam
             // Relative names inside the batch and the output name resolve in the batch's folder.
             if (!QDir::setCurrent(folder))
                 throw FileError(QStringLiteral("パスが見つかりません。 ") + folder, 76);
+            // Temporary files a killed render left of this render's files go first.
+            const QString output =
+                outputName.contains(u':') || hasFolder(outputName) ? outputName : folder + u'/' + outputName;
+            RenderLeftovers::Remove(output, {folder}, song_.CacheDir);
             const qint64 process = ShellBatch(batchPath);
 
             window_.SetWindowEnabled(false);
