@@ -8,6 +8,7 @@
 #include "exchange/plugins/PluginExchange.h"
 #include "exchange/plugins/PluginExecution.h"
 #include "exchange/plugins/PluginRun.h"
+#include "song/NoteExtension.h"
 #include "exchange/ui/frmPluginExecute.h"
 #include "platform/FakePorts.h"
 #include "platform/FileSystem.h"
@@ -376,6 +377,23 @@ TEST(PluginExchange, ManySectionsApplyInOnePass) {
     EXPECT_EQ(song.Lyrics[200001], u"1"_s);
     EXPECT_EQ(song.Lyrics[200002], u"2"_s);
     EXPECT_EQ(song.Lengths[1], 60);  // a copy of note 1's length 0: the least length
+}
+
+// A plug-in's reply cannot give a note the render's programs or paths: such options are not taken and
+// their keys are handed back; the note's other options are.
+TEST(PluginExchange, RepliesCannotSetTheRendersProgramsOrPaths) {
+    Song song;
+    song.resizeNotes(2);
+    song.Lyrics = QStringList{u"a"_s, u"b"_s};
+    QStringList refused;
+    qint32 last = 1;
+    ApplyPluginReply(u"[#0000]\r\nLyric=x\r\n@tool=/bin/rm\r\n@mine=1\r\n[#0001]\r\n@Output=/etc/x\r\n"
+                     u"@LD_PRELOAD=/tmp/e.so\r\n[#INSERT]\r\nLyric=y\r\n@vorsa=/bin/sh\r\n"_s,
+                     0, last, song, &refused);
+    EXPECT_EQ(refused, (QStringList{u"@tool"_s, u"@Output"_s, u"@LD_PRELOAD"_s, u"@vorsa"_s}));
+    ASSERT_EQ(song.noteCount(), 3);
+    EXPECT_EQ(GetNoteOption(song.NoteExt[0], u"@mine"_s), u"1"_s);
+    for (const QString& ext : song.NoteExt) EXPECT_FALSE(GetNoteAtEntries(ext).contains(u"/"_s)) << ext.toStdString();
 }
 
 }  // namespace
