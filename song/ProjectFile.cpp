@@ -3,14 +3,15 @@
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemErrorText.h"
 #include "platform/Vb.h"
+#include "platform/lean/Files.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
-#include "song/ReservedNoteVariables.h"
 #include "song/PitchText.h"
+#include "song/ReservedNoteVariables.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -269,16 +270,13 @@ QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
 
 void WriteProjectFile(const QString& path, const ProjectSettings& settings, const NoteArrays& notes) {
     const QByteArray bytes = Cp932::encodeMarked(ProjectFileText(settings, notes));
-    QSaveFile file(FileSystem::resolve(path));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()), 75);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw IoError(QStringLiteral("%1: %2").arg(path, why));
-    }
-    if (!file.commit()) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    // Written whole under a temporary name beside the file, then put in its place; a failure says why
+    // in words (a full disk, no right to write, ...), never as an unknown error.
+    lean::AtomicFile file(QFile::encodeName(FileSystem::resolve(path)).toStdString());
+    if (!file.isOpen())
+        throw FileError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())), 75);
+    if (!file.write(bytes.constData(), std::size_t(bytes.size())) || !file.commit())
+        throw IoError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())));
 }
 
 namespace {
