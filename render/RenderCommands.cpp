@@ -6,8 +6,11 @@
 #include "core/Settings.h"
 #include "platform/EventGuard.h"
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "platform/SystemErrorText.h"
+#include "platform/lean/Files.h"
 #include "render/InProcessRender.h"
 #include "render/RenderBatchWriter.h"
 #include "render/RenderLeftovers.h"
@@ -35,6 +38,20 @@ QString describe(std::exception_ptr failure) {
     } catch (...) {
         return QStringLiteral("unknown failure");
     }
+}
+
+// Why a render made no output, as far as the output's place tells: a file there that cannot take a few
+// megabytes (a full disk, a quota, no right to write) is named with the reason; otherwise the general
+// message. The trial file has the temporary form of the render's own files and is removed at once.
+QString failedRenderText(const QString& output) {
+    if (!output.isEmpty()) {
+        lean::AtomicFile trial(QFile::encodeName(FileSystem::resolve(output)).toStdString());
+        const std::string block(std::size_t(1) << 22, '\0');
+        if (!trial.isOpen() || !trial.write(block.data(), block.size()))
+            return GetMessage(QStringLiteral("{1} を書き込めませんでした。{2}"), output,
+                              SystemErrorText(trial.errorNumber()));
+    }
+    return GetMessage(kFailed);
 }
 
 // An unexpected failure: its description under the title "予期せぬエラー".
@@ -114,7 +131,7 @@ void RenderCommands::mnGenerate_Click() {
         if (made)
             Ports::msgBox(GetMessage(QStringLiteral("{1}を作成しました。"), song_.OutFile));
         else
-            Ports::msgBox(GetMessage(kFailed));
+            Ports::msgBox(failedRenderText(song_.OutFile));
     });
 }
 
@@ -209,7 +226,7 @@ bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
                 result = true;
                 return;
             }
-            Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+            Ports::msgBox(failedRenderText(output), MsgButtons::OK, MsgIcon::Exclamation);
             return;
         }
         // Tools the user would not run: nothing plays, as after a stopped render.
@@ -225,7 +242,7 @@ bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
             result = true;
             return;
         }
-        Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+        Ports::msgBox(failedRenderText(TempFolder + QStringLiteral("/temp.wav")), MsgButtons::OK, MsgIcon::Exclamation);
     });
     return result;
 }

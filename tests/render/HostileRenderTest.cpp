@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace tova::test {
 namespace {
 
@@ -333,6 +336,32 @@ TEST_F(HostileRenderTest, LeftoversOfKilledRendersAreRemovedAtTheNextRender) {
         EXPECT_EQ(treeHash(canary), before);
         QDir(outFolder).removeRecursively();
     }
+}
+
+// A render whose files the disk cannot take names the output and the reason. The device's limit is the
+// process's file-size limit here (inherited by the tools; a write beyond it fails as a full disk's
+// does), so the test needs no full file system.
+TEST_F(HostileRenderTest, ARenderTheDiskCannotTakeNamesTheFileAndTheReason) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        const QString output = dir.filePath(u"full/out.wav"_s);
+        QDir().mkpath(dir.filePath(u"full"_s));
+        rlimit small = old;
+        small.rlim_cur = 32 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString shown = generate(output);
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(shown, output + u" を書き込めませんでした。ファイルが大きすぎます。"_s);
+        EXPECT_FALSE(QFile::exists(output));
+        // The trial leaves nothing behind.
+        EXPECT_EQ(QDir(dir.filePath(u"full"_s)).entryList({u"*.tmp"_s}, QDir::Files), QStringList());
+    }
+    std::signal(SIGXFSZ, previousSignal);
 }
 
 }  // namespace
