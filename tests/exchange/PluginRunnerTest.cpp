@@ -268,6 +268,17 @@ TEST_F(PluginRunner, MalformedRepliesAreAppliedSafelyOrRefused) {
     EXPECT_EQ(song.NoteExt[1].section(u'\t', 1, 1), u"200"_s);
 }
 
+// A reply that would give a note the render's programs or paths is applied without those options, and
+// the user is told which the plug-in returned.
+TEST_F(PluginRunner, OptionsNamingTheRendersProgramsAreRefusedAndSaid) {
+    reply("[#0001]\r\nLyric=z\r\n@tool=/bin/rm\r\n@output=/etc/x\r\n@mine=1\r\n");
+    ASSERT_TRUE(run(1, 1));
+    EXPECT_EQ(song.Lyrics[1], u"z"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@mine=1\r\n"_s);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().contains(u"@tool @output"_s)) << ports.messageBox.lastText().toStdString();
+}
+
 TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
     EXPECT_FALSE(run(1, 2, u"Broken"_s));
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
