@@ -4,6 +4,7 @@
 #include "core/MessageTable.h"
 #include "core/Settings.h"
 #include "exchange/ProjectWindow.h"
+#include "exchange/ReadProblemsMessage.h"
 #include "exchange/RenderBatchReader.h"
 #include "exchange/VoiceBankAccess.h"
 #include "exchange/midi/SmfReader.h"
@@ -71,13 +72,7 @@ void FileOpenDispatch::LoadProjectFile(const QString& path) {
     ReadProjectFile(path, s, index, song, &problems);
     song.setProjectSettings(s);
     // What the reader refused or cut is said, line by line; the rest of the project is loaded.
-    if (!problems.isEmpty()) {
-        constexpr qsizetype kShown = 20;
-        QString list = problems.mid(0, kShown).join(u'\n');
-        if (problems.size() > kShown) list += QStringLiteral("\n…");
-        Ports::msgBox(GetMessage(QStringLiteral("{1} の一部を読み込めませんでした。"), path) + QStringLiteral("\n\n") + list,
-                      MsgButtons::OK, MsgIcon::Exclamation);
-    }
+    ShowReadProblems(path, problems);
 
     settings().Mode2 = s.Mode2;
     window_.SetMode2Box(s.Mode2);

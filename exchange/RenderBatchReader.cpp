@@ -12,6 +12,7 @@
 #include "platform/Vb.h"
 #include "song/NoteExtension.h"
 #include "song/PitchText.h"
+#include "song/ReservedNoteVariables.h"
 #include "song/Song.h"
 #include "song/FreeText.h"
 
@@ -239,8 +240,9 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
             velocity = line.mid(9);
         } else if (line.startsWith(u"@set temp=") || line.startsWith(u"@set expression=")) {
             // Render plumbing of the note (its cache file, its encoded expression), not note options.
-        } else {
-            // A batch variable set for this note only: the note's "@" option of that name.
+        } else if (!SetsReservedNoteVariable(QString(u'@' + line.mid(5)))) {
+            // A batch variable set for this note only: the note's "@" option of that name (never one
+            // naming the render's programs or paths, which a note may not set).
             variables << u'@' + line.mid(5);
         }
     }

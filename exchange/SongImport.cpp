@@ -3,6 +3,7 @@
 #include "core/MessageTable.h"
 #include "exchange/FileOpenDispatch.h"
 #include "exchange/ProjectWindow.h"
+#include "exchange/ReadProblemsMessage.h"
 #include "exchange/RenderBatchReader.h"
 #include "exchange/TrackChooserPort.h"
 #include "exchange/VoiceBankAccess.h"
@@ -129,8 +130,11 @@ void SongImport::AppendLoadProject(const QString& path) {
     ProjectSettings discarded;
     qint32 index = song.noteCount();
     NoteArrays notes = song;
-    ReadProjectFile(path, discarded, index, notes);
+    QStringList problems;
+    ReadProjectFile(path, discarded, index, notes, &problems);
     static_cast<NoteArrays&>(song) = std::move(notes);
+    // What the reader refused or cut is said, as when the project is opened.
+    ShowReadProblems(path, problems);
 }
 
 void SongImport::AppendLoadFile(const QString& path) {

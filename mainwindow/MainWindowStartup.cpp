@@ -21,6 +21,7 @@
 #include "platform/Ports.h"
 #include "platform/SystemPaths.h"
 #include "platform/Vb.h"
+#include "render/RenderLeftovers.h"
 
 #include <QFile>
 
@@ -87,6 +88,11 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
     });
     TempFolder = temp;
     song.TempFolder = temp;
+    // A render of an earlier run that was killed may have left temporary files of its own there.
+    ignoringErrors([&] {
+        RenderLeftovers::Remove(PathText::join(temp, QStringLiteral("temp.wav")), {temp},
+                                PathText::join(temp, QStringLiteral("temp.cache")));
+    });
     ignoringErrors([&] { view_.showSplash(); });
     ignoringErrors([&] {
         if (!core) return;

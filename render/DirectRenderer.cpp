@@ -16,6 +16,7 @@
 #include "render/LibraryToolRoad.h"
 #include "render/ProgramToolRoad.h"
 #include "render/RenderBatch.h"
+#include "render/RenderLeftovers.h"
 #include "render/RenderNotePlanner.h"
 #include "render/RenderNotePlan.h"
 #include "render/RenderProgress.h"
@@ -185,6 +186,8 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         // folder does not exist.
         run.tempNoteFile = PathText::join(FileSystem::isFolder(run.cacheFolder) ? run.cacheFolder : run.folder,
                                           QStringLiteral("temp$$$.wav"));
+        // Temporary files a killed render left of this render's files.
+        RenderLeftovers::Remove(run.output, {run.folder, run.cacheFolder}, run.cacheFolder);
 
         run.road = MakeRoad(s.UseDLL);
 

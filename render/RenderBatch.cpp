@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/SystemErrorText.h"
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
 #include "render/MissingSampleMarks.h"
@@ -18,6 +19,8 @@
 #include "song/SongHost.h"
 
 #include <QFile>
+
+#include <cerrno>
 
 #include <vector>
 
@@ -41,13 +44,19 @@ private:
     QString text_;
 };
 
+// Why a file operation just failed, in words: the system's reason when it left one.
+QString failure(const QFile& file, int errorNumber) {
+    return errorNumber != 0 ? SystemErrorText(errorNumber) : file.errorString();
+}
+
 void writeFile(const QString& path, const QString& text) {
     QFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(path + QStringLiteral(": ") + file.errorString(), 75);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw FileError(path + QStringLiteral(": ") + failure(file, errno), 75);
     const QByteArray bytes = Cp932::encodeMarked(text);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw IoError(path + QStringLiteral(": ") + file.errorString());
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) throw IoError(path + QStringLiteral(": ") + failure(file, errno));
 }
 
 // The three variants of the per-note batch.
@@ -144,8 +153,9 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
 
     // Opened first, so a folder that cannot take the file fails before anything else changes.
     QFile probe(FileSystem::resolve(batchPath));
+    errno = 0;
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(batchPath + QStringLiteral(": ") + probe.errorString(), 75);
+        throw FileError(batchPath + QStringLiteral(": ") + failure(probe, errno), 75);
     probe.close();
 
     BatchText b;

@@ -9,8 +9,11 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "platform/SystemErrorText.h"
+#include "platform/lean/Files.h"
 #include "render/InProcessRender.h"
 #include "render/RenderBatchWriter.h"
+#include "render/RenderLeftovers.h"
 #include "render/RenderValueCheck.h"
 #include "render/ToolTrust.h"
 #include "render/RenderWindow.h"
@@ -75,6 +78,20 @@ int runnerExitCode(const QString& statusPath) {
     bool ok = false;
     const int code = QString::fromLatin1(f.read(16)).trimmed().toInt(&ok);
     return ok ? code : -1;
+}
+
+// Why a render made no output, as far as the output's place tells: a file there that cannot take a few
+// megabytes (a full disk, a quota, no right to write) is named with the reason; otherwise the general
+// message. The trial file has the temporary form of the render's own files and is removed at once.
+QString failedRenderText(const QString& output) {
+    if (!output.isEmpty()) {
+        lean::AtomicFile trial(QFile::encodeName(FileSystem::resolve(output)).toStdString());
+        const std::string block(std::size_t(1) << 22, '\0');
+        if (!trial.isOpen() || !trial.write(block.data(), block.size()))
+            return GetMessage(QStringLiteral("{1} を書き込めませんでした。{2}"), output,
+                              SystemErrorText(trial.errorNumber()));
+    }
+    return GetMessage(kFailed);
 }
 
 // An unexpected failure: its description under the title "予期せぬエラー".
@@ -154,7 +171,7 @@ void RenderCommands::mnGenerate_Click() {
         if (made)
             Ports::msgBox(GetMessage(QStringLiteral("{1}を作成しました。"), song_.OutFile));
         else
-            Ports::msgBox(GetMessage(kFailed));
+            Ports::msgBox(failedRenderText(song_.OutFile));
     });
 }
 
@@ -213,6 +230,8 @@ bool RenderCommands::RunBatchAndWait(const QString& batchPath, QString outputNam
             const QString statusPath = batchPath + QStringLiteral(".status");
             QFile::remove(statusPath);
             const FileState before = stateOf(outputName);
+            // Temporary files a killed render left of this render's files go first.
+            RenderLeftovers::Remove(outputName, {folder}, song_.CacheDir);
             const qint64 process = ShellBatch(batchPath, statusPath);
 
             window_.SetWindowEnabled(false);
@@ -253,7 +272,7 @@ bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
                 result = true;
                 return;
             }
-            Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+            Ports::msgBox(failedRenderText(output), MsgButtons::OK, MsgIcon::Exclamation);
             return;
         }
         // Tools the user would not run: nothing plays, as after a stopped render.
@@ -269,7 +288,7 @@ bool RenderCommands::RenderSelectionToTemp(qint32& first, qint32& last) {
             result = true;
             return;
         }
-        Ports::msgBox(GetMessage(kFailed), MsgButtons::OK, MsgIcon::Exclamation);
+        Ports::msgBox(failedRenderText(TempFolder + QStringLiteral("/temp.wav")), MsgButtons::OK, MsgIcon::Exclamation);
     });
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "core/MessageTable.h"
 #include "render/RenderNotePlan.h"
+#include "song/ReservedNoteVariables.h"
 
 namespace tova {
 
@@ -70,7 +71,14 @@ void CheckRenderValues(const RenderValues& v, const std::vector<RenderNotePlan>&
         check(u"モジュレーション", n.modulation);
         check(u"ピッチ", n.pitchText);
         check(u"表情", n.expression);
-        for (const QString& entry : n.userVariables) check(u"変数", entry);
+        for (const QString& entry : n.userVariables) {
+            check(u"変数", entry);
+            // A note may not take over the programs, batches or paths the render runs with.
+            if (SetsReservedNoteVariable(entry))
+                throw RenderValueError(
+                    GetMessage(QStringLiteral("ノート{1}のオプション「{2}」は描画に使うプログラムやファイルの名前を変えるため、wavファイルを生成しません。"),
+                               n.index, shownValue(entry.section(u'=', 0, 0))));
+        }
         check(u"音声ファイル", n.patch);
         check(u"音名", n.noteName);
         check(u"キャッシュファイル名", n.cacheFileName);

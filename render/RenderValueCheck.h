@@ -32,7 +32,8 @@ void CheckBatchValue(const QString& what, const QString& value, bool percentAllo
 // The values of one render, checked before any file is written or deleted, on every road: the
 // project-wide names (project name, voice folder, tools, output, cache folder, the batch's helper
 // name, the project flags) and each planned note's sample, flags, envelope, parameters, pitch text,
-// expression, batch variables, start-point sample and cache file name.
+// expression, batch variables, start-point sample and cache file name. A note's batch variable that
+// names one of the render's programs, batches or paths (song/ReservedNoteVariables.h) is refused too.
 struct RenderValues {
     QString projectName;
     QString voiceDir;

@@ -7,6 +7,7 @@
 #include "platform/Ports.h"
 #include "platform/SystemPaths.h"
 #include "render/RenderValueCheck.h"
+#include "song/ProjectPaths.h"
 
 #include <QFileInfo>
 
@@ -30,10 +31,21 @@ void remember(QStringList& list, const QString& canonicalPath) {
     if (!list.contains(canonicalPath)) list << canonicalPath;
 }
 
-// Asks about one tool; true when it may run.
+// A tool is a file named by its full path: a bare name would be looked for on the program search path
+// by whatever starts it, and a path that names no file could be one later. Anything else is said and
+// refused.
+bool existingTool(const QString& what, const QString& path) {
+    if (IsRootedPath(path) && QFileInfo(FileSystem::resolve(path)).isFile()) return true;
+    Ports::msgBox(GetMessage(QStringLiteral("{1}「{2}」が見つかりません。プロジェクトの設定でツールのファイルを選んでください。"),
+                             what, path),
+                  MsgButtons::OK, MsgIcon::Exclamation);
+    return false;
+}
+
+// Asks about one existing tool; true when it may run.
 bool confirmTool(const QString& path) {
     const QString c = canonical(path);
-    if (c.isEmpty() || IsTrustedTool(path)) return true;
+    if (IsTrustedTool(path)) return true;
     Settings& s = settings();
     if (listed(s.RefusedTools, c)) {
         Ports::msgBox(GetMessage(QStringLiteral("このプロジェクトのツール「{1}」は実行しないことになっています。"
@@ -72,6 +84,9 @@ bool ConfirmProjectTools(const QString& tool1, const QString& tool2) {
     // A path no command line may carry is refused before it could be asked about or kept.
     CheckBatchValue(GetMessage(QStringLiteral("ツール1")), tool1);
     CheckBatchValue(GetMessage(QStringLiteral("ツール2")), tool2);
+    if (!existingTool(GetMessage(QStringLiteral("ツール1")), tool1) ||
+        !existingTool(GetMessage(QStringLiteral("ツール2")), tool2))
+        return false;
     if (!confirmTool(tool1)) return false;
     return canonical(tool2) == canonical(tool1) || confirmTool(tool2);
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Runs every test once more as a user whose desktop writes numbers with a decimal comma and whose home
-# and temporary folders have names that code page 932 cannot hold: LC_ALL=de_DE.UTF-8, HOME and TMPDIR
-# under "<build>/zoë-ß/". The locale is generated into the build folder (LOCPATH) when the system lacks it.
+# Runs every test once more as a user whose desktop writes numbers with a decimal comma and translates
+# the tools' messages, and whose home and temporary folders have names with blanks and characters that
+# code page 932 cannot hold: LC_ALL=de_DE.UTF-8, HOME and TMPDIR under "<build>/zoë ß/". The locale is generated into the build folder (LOCPATH) when the system lacks it.
 # Expects a finished build (./test.sh makes one); extra arguments go to ctest.
 set -e
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,7 +16,7 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   LOCPATH="$BUILD/locale"
   export LOCPATH
 fi
-USERDIR="$BUILD/zoë-ß"
+USERDIR="$BUILD/zoë ß"
 rm -rf "$USERDIR"
 mkdir -p "$USERDIR/home" "$USERDIR/tmp"
 cd "$BUILD"

@@ -176,7 +176,8 @@ QStringList MakeMode2Pitches(float tempo, float tempoPrev, float tempoPrev2, qin
         next.place(noteStart + len + pbsX(notes.NoteExt.at(i + 1)));
     }
 
-    const double total = len + double(stp) + double(pre) - double(preNext) + double(ovlNext);
+    // Only what the renderer can use.
+    const double total = std::min(len + double(stp) + double(pre) - double(preNext) + double(ovlNext), MaxRenderedNoteMs);
     const qint64 last = qint64(Vb::Int(total / double(step) + 0.5)) + 1;
     QStringList list(qsizetype(std::max<qint64>(last, 0) + 1));
 
@@ -235,12 +236,15 @@ void ApplyPitchAndVibrato(float tempo, float tempoPrev, qint32 k, NoteArrays& no
         stepNext = PitchStepMs(tempoNext);
         timing.GetNoteStartTime(tempo, notes, k + 1, preNext, ovlNext, stpNext);
         nextList = splitFields(GetNoteOption(notes.NoteExt.at(k + 1), QStringLiteral("pitches")));
-        leadIn = qint64(std::ceil((double(preNext) + double(stpNext)) / stepNext));
+        leadIn = qint64(std::ceil(std::min(double(preNext) + double(stpNext), MaxRenderedNoteMs) / stepNext));
     }
 
     float pre = 0, ovl = 0, stp = 0;
     timing.GetNoteStartTime(tempoPrev, notes, k, pre, ovl, stp);
     QStringList list = splitFields(GetNoteOption(notes.NoteExt.at(k), QStringLiteral("pitches")));
+    // A list longer than the renderer can use (stored by an older version) is cut to what it uses.
+    const qsizetype usable = qsizetype(std::ceil(MaxRenderedNoteMs / step)) + 2;
+    if (list.size() > usable) list.resize(usable);
     const QStringList vbr = splitFields(GetNoteOption(notes.NoteExt.at(k), QStringLiteral("VBR")));
     if (vbr.size() < 7) return;
     const double pi = 4.0 * std::atan(1.0);
@@ -254,7 +258,7 @@ void ApplyPitchAndVibrato(float tempo, float tempoPrev, qint32 k, NoteArrays& no
 
     const double len = lengthMs(notes.Lengths.at(k), tempo);
     const double noteEnd = len + double(pre) + double(stp);
-    const double total = len + double(pre) + double(stp) - double(preNext) + double(ovlNext);
+    const double total = std::min(len + double(pre) + double(stp) - double(preNext) + double(ovlNext), MaxRenderedNoteMs);
     const double vibStart = (1.0 - val(vbr.at(0)) / 100.0) * len + double(stp) + double(pre);
     const double vibLength = len * val(vbr.at(0)) / 100.0;
 

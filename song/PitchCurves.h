@@ -28,12 +28,18 @@ class NoteTimingSource;
 // `VBR`: length (% of the note, from its end), cycle (ms, 0 = 200), depth (cents), fade-in and fade-out
 // (% of the vibrato), phase (% of a cycle), height (% of the depth), expression depth (optional).
 
+// The longest stretch of a note the note renderer renders (10 minutes of output, from the sample's
+// offset): pitch values past it are never read, so no list is computed beyond it (plus one step). A
+// note of the longest length a file holds would otherwise need hundreds of megabytes.
+constexpr double MaxRenderedNoteMs = 600000.0;
+
 // The sampling step in ms at a tempo: Int(60 / 96 / tempo x 44100 + 0.5) samples at 44100 Hz, as a
 // single-precision value (230 samples, about 5.2154 ms, at tempo 120).
 float PitchStepMs(float tempo);
 
 // Computes note i's pitch list from its own mode-2 curve, what remains of the previous note's curve and
-// the start of the next note's curve; stores it in the note's `pitches` option and returns it. A rest
+// the start of the next note's curve, over at most MaxRenderedNoteMs; stores it in the note's `pitches`
+// option and returns it. A rest
 // gets nothing (the result is empty and the option is left alone). `tempo`, `tempoPrev` and `tempoPrev2`
 // are the tempos in force at notes i, i - 1 and i - 2; a missing predecessor takes the note's own tempo.
 QStringList MakeMode2Pitches(float tempo, float tempoPrev, float tempoPrev2, qint32 i, NoteArrays& notes,

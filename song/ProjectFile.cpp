@@ -3,15 +3,17 @@
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemErrorText.h"
 #include "platform/Vb.h"
+#include "platform/lean/Files.h"
 #include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
 #include "song/OptionList.h"
 #include "song/PitchText.h"
+#include "song/ReservedNoteVariables.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -148,12 +150,14 @@ QString readPitches(QStringView value, qsizetype maxValues) {
 }
 
 void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
-                      qsizetype& pitchBudget);
+                      qsizetype& pitchBudget, QStringList* refused);
 
-void commitSection(const QString& section, qint32& current, NoteArrays& notes, qsizetype& pitchBudget) {
+// Takes in one note section; the keys of the options refused there come back in `refused`.
+void commitSection(const QString& section, qint32& current, NoteArrays& notes, qsizetype& pitchBudget,
+                   QStringList& refused) {
     notes.resizeNotes(current + 1);
     parseNoteSection(section, notes.Lengths[current], notes.Lyrics[current], notes.NoteNums[current],
-                     notes.NoteExt[current], pitchBudget);
+                     notes.NoteExt[current], pitchBudget, &refused);
     if (notes.Lengths[current] < 1) notes.Lengths[current] = 60;
     ++current;
 }
@@ -268,23 +272,20 @@ QString ProjectFileText(const ProjectSettings& s, const NoteArrays& notes) {
 
 void WriteProjectFile(const QString& path, const ProjectSettings& settings, const NoteArrays& notes) {
     const QByteArray bytes = Cp932::encodeMarked(ProjectFileText(settings, notes));
-    QSaveFile file(FileSystem::resolve(path));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()), 75);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw IoError(QStringLiteral("%1: %2").arg(path, why));
-    }
-    if (!file.commit()) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    // Written whole under a temporary name beside the file, then put in its place; a failure says why
+    // in words (a full disk, no right to write, ...), never as an unknown error.
+    lean::AtomicFile file(QFile::encodeName(FileSystem::resolve(path)).toStdString());
+    if (!file.isOpen())
+        throw FileError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())), 75);
+    if (!file.write(bytes.constData(), std::size_t(bytes.size())) || !file.commit())
+        throw IoError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())));
 }
 
 namespace {
 
 // ParseNoteSection with a budget of pitch values that the note's list may take from (and uses up).
 void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
-                      qsizetype& pitchBudget) {
+                      qsizetype& pitchBudget, QStringList* refused) {
     QStringList f = SplitNoteExt(ext);
     QString pitchValue;  // the last pitch list, taken in once the note's length is known
     QStringList sub = f[ExtTiming].split(u':');
@@ -385,6 +386,9 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (fileNumber(value, v) && v >= -60000 && v <= 60000)
                 options.set(key == u"StartPoint" ? QStringLiteral("stp") : QStringLiteral("PitchStart"),
                              threeDecimals(value, v));
+        } else if (SetsReservedNoteVariable(key)) {
+            // A note may not name the render's programs, batches or paths.
+            if (refused) *refused << key.toString();
         } else if (isKeptOpaqueKey(key)) {
             if (!value.isEmpty()) options.set(key.toString(), value);
         }
@@ -402,9 +406,10 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
 
 }  // namespace
 
-void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext) {
+void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
+                      QStringList* refused) {
     qsizetype budget = MaxPitchValuesPerFile;
-    parseNoteSection(text, length, lyric, noteNum, ext, budget);
+    parseNoteSection(text, length, lyric, noteNum, ext, budget, refused);
 }
 
 qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, NoteArrays& notes,
@@ -420,6 +425,14 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
     bool hasEquals = false;
     const auto tell = [&](qint64 line, const QString& what) {
         if (problems) *problems << QStringLiteral("%1行目: %2").arg(line).arg(what);
+    };
+    qint64 sectionLine = 0;  // the line of the pending note section's header
+    const auto commit = [&] {
+        QStringList refused;
+        commitSection(section, current, notes, pitchBudget, refused);
+        for (const QString& key : refused)
+            tell(sectionLine, QStringLiteral("オプション「%1」は描画に使うプログラムやファイルの名前を変えるため、読み込みませんでした。")
+                                  .arg(key));
     };
     // A header value is kept up to its limit; a longer one is cut, and said so.
     const auto kept = [&](qint64 line, qsizetype limit) {
@@ -482,19 +495,20 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
         } else if (line == u"[#SETTING]") {
             inSettings = true;
         } else if (line == u"[#TRACKEND]") {
-            if (pending) commitSection(section, current, notes, pitchBudget);
+            if (pending) commit();
             pending = false;
             ended = true;
         } else {
             // A note header. A section left pending by a "[#SETTING]" in between is dropped.
-            if (pending && !inSettings) commitSection(section, current, notes, pitchBudget);
+            if (pending && !inSettings) commit();
             inSettings = false;
+            sectionLine = lineNumber;
             section = line.toString() + OptionSeparator();
             pending = true;
         }
     }
     // A file that ends without "[#TRACKEND]" still keeps its last note.
-    if (pending && !ended) commitSection(section, current, notes, pitchBudget);
+    if (pending && !ended) commit();
 
     if (s.Tempo == 0) s.Tempo = 120.0f;
     index = current;

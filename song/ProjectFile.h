@@ -29,7 +29,8 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 // What a hostile or damaged file can claim is bounded: a settings value is kept up to 4096 characters
 // (the flags up to 1024), a note's pitch list up to what the note can use (PitchValuesForLength) and
 // all pitch lists of the file together up to MaxPitchValuesPerFile. A tempo that is out of range (not
-// a single-precision value, or negative) keeps the value in force. Each such event, and text that does
+// a single-precision value, or negative) keeps the value in force. A note option that would set one of the
+// render's program or path variables (song/ReservedNoteVariables.h) is not taken. Each such event, and text that does
 // not decode cleanly, adds a line to `problems` (when given) naming the line of the file.
 qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes,
                        QStringList* problems = nullptr);
@@ -42,6 +43,9 @@ QString FormatNoteSection(const QString& header, qint32 length, const QString& l
                           const QString& ext);
 // Applies the lines of one note section (separated by CR LF, LF, CR or backslash-n; the header line may
 // be included) to a note. Keys that are absent or whose values are rejected leave the note's values.
-void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext);
+// An option that would set a batch variable a note must not set (song/ReservedNoteVariables.h) is not
+// taken; its key is added to `refused` when given.
+void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
+                      QStringList* refused = nullptr);
 
 }  // namespace tova

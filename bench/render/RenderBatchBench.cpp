@@ -97,4 +97,32 @@ BENCHMARK(BM_WriteRenderBatch)->Arg(2000)->Unit(benchmark::kMillisecond);
 void BM_WriteRenderBatchMode2(benchmark::State& state) { writeBatch(state, true); }
 BENCHMARK(BM_WriteRenderBatchMode2)->Arg(2000)->Unit(benchmark::kMillisecond);
 
+// Mode-2 pitch preparation of a small file that asks for the most: 64 notes of the longest length a
+// project file holds, each with points and a vibrato. What is computed is bounded by what the render can
+// use; run under /usr/bin/time -v for the peak memory.
+void BM_WriteRenderBatchMode2LongestNotes(benchmark::State& state) {
+    GeneratedSong generated(64);
+    settings().CacheEnable = true;
+    settings().OldTime = false;
+    settings().Mode2 = true;
+    TempFolder = generated.dir.path();
+    for (int i = 0; i < 64; ++i) {
+        generated.song.Lengths[i] = 3455999 * 4;
+        generated.song.Lyrics[i] = kKana[i % kKana.size()];
+        generated.song.NoteExt[i] =
+            QStringLiteral("\t\t\t\t\tPBS=-40\\nPBW=80 40 200 300\\nPBY=0 -5 10 0\\nVBR=65 180 35 20 20 0 0 20");
+    }
+    const QString batch = generated.dir.path() + QStringLiteral("/temp.bat");
+    for (auto _ : state) {
+        state.PauseTiming();
+        Song song = generated.song;
+        song.Mode2 = true;
+        QString output = QStringLiteral("bench.wav");
+        state.ResumeTiming();
+        WriteRenderBatch(song, song.ProjectName, batch, 0, song.lastNote(), output);
+    }
+    state.counters["bytes"] = double(QFile(batch).size());
+}
+BENCHMARK(BM_WriteRenderBatchMode2LongestNotes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace

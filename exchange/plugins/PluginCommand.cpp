@@ -35,7 +35,15 @@ QString PluginCommand::RunPlugin(const QString& name, qint32 first, qint32& last
         case PluginRun::Outcome::Abandoned:
             return QString();
     }
-    ApplyPluginReply(SanitizePluginReply(run.text), first, last, song_);
+    QStringList refused;
+    ApplyPluginReply(SanitizePluginReply(run.text), first, last, song_, &refused);
+    if (!refused.isEmpty()) {
+        refused.removeDuplicates();
+        Ports::msgBox(GetMessage(QStringLiteral("プラグイン'{1}'が返したオプション{2}は、描画に使うプログラムやファイルの名前を変えるため、"
+                                                "取り込みませんでした。"),
+                                 name, refused.join(u' ')),
+                      MsgButtons::OK, MsgIcon::Exclamation);
+    }
     return QStringLiteral("True");
 }
 

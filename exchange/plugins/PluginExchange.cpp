@@ -23,8 +23,8 @@ Note noteAt(const NoteArrays& notes, qint32 i) {
     return Note{notes.Lengths.value(i), notes.Lyrics.value(i), notes.NoteNums.value(i), notes.NoteExt.value(i)};
 }
 
-void parseInto(const QString& piece, Note& n) {
-    ParseNoteSection(piece, n.length, n.lyric, n.noteNum, n.ext);
+void parseInto(const QString& piece, Note& n, QStringList* refused) {
+    ParseNoteSection(piece, n.length, n.lyric, n.noteNum, n.ext, refused);
     if (n.length < 1) n.length = 60;
 }
 
@@ -66,7 +66,7 @@ QString SanitizePluginReply(const QString& reply) {
     return out;
 }
 
-void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArrays& notes) {
+void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArrays& notes, QStringList* refused) {
     // The song is split at the cursor: `done` holds the notes from `first` up to the cursor, `rest` the
     // notes from the cursor on. Every rule works at the cursor or at the note after the selection,
     // which is never before it, so one pass with a deque keeps each step cheap.
@@ -90,11 +90,11 @@ void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArra
             }
         } else if (piece.startsWith(QStringLiteral("PREV"))) {
             if (first >= 1 && first <= lastIndex()) {
-                parseInto(piece, prev);
+                parseInto(piece, prev, refused);
                 prevChanged = true;
             }
         } else if (piece.startsWith(QStringLiteral("NEXT"))) {
-            if (lastNote + 1 <= lastIndex()) parseInto(piece, rest[size_t(lastNote + 1 - cursor())]);
+            if (lastNote + 1 <= lastIndex()) parseInto(piece, rest[size_t(lastNote + 1 - cursor())], refused);
         } else if (piece.startsWith(QStringLiteral("SETTING"))) {
             // nothing
         } else if (piece.startsWith(QStringLiteral("INSERT"))) {
@@ -102,7 +102,7 @@ void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArra
                 Note n = rest.empty() ? Note() : rest.front();
                 n.ext.clear();
                 ++lastNote;
-                parseInto(piece, n);
+                parseInto(piece, n, refused);
                 done.push_back(n);
             }
         } else if (isNumberedPiece(piece)) {
@@ -112,7 +112,7 @@ void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArra
                     ++lastNote;  // a new note after the selection, starting as a copy of the one there
                 else
                     rest.pop_front();
-                parseInto(piece, n);
+                parseInto(piece, n, refused);
                 done.push_back(n);
             }
         }

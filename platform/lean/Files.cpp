@@ -369,6 +369,7 @@ AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
         if (fd_ < 0 && errno != EEXIST) break;
     }
     if (fd_ < 0) {
+        errorNumber_ = errno;
         error_ = "cannot create " + path + ": " + Files::lastError();
         return;
     }
@@ -390,7 +391,9 @@ bool AtomicFile::write(const char* data, std::size_t size) {
         const ssize_t n = ::write(fd_, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error_ = "cannot write " + target_ + ": " + Files::lastError();
+            // A write that takes nothing without an error is a full device too.
+            errorNumber_ = n < 0 ? errno : ENOSPC;
+            error_ = "cannot write " + target_ + ": " + std::strerror(errorNumber_);
             cancel();
             return false;
         }
@@ -407,6 +410,7 @@ bool AtomicFile::commit(bool syncToDisk) {
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        errorNumber_ = errno;
         error_ = "cannot write " + target_ + ": " + Files::lastError();
         ::unlink(temporary_.c_str());
         return false;

@@ -93,10 +93,13 @@ public:
     bool commit(bool syncToDisk = true);
     void cancel();
     const std::string& error() const { return error_; }
+    // The system's error number of the failure `error` describes (0 when there was none).
+    int errorNumber() const { return errorNumber_; }
 
 private:
     std::string target_, temporary_, error_;
     int fd_ = -1;
+    int errorNumber_ = 0;
 };
 
 }  // namespace tova::lean

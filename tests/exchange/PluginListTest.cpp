@@ -38,10 +38,12 @@ TEST(PluginList, EntriesFromTheDescriptions) {
     ASSERT_EQ(PluginList.size(), 6);
     EXPECT_TRUE(PluginList.last().isEmpty());
     const QString f = p.plugins();
-    EXPECT_EQ(PluginList[0], u"Tune\t"_s + f + u"/a/tune\teditall\tuse\t"_s + f + u"/a"_s);
+    // A program path holding a blank (the plug-in's own name, or any folder above it) is quoted.
+    const auto program = [](const QString& path) { return path.contains(u' ') ? u'"' + path + u'"' : path; };
+    EXPECT_EQ(PluginList[0], u"Tune\t"_s + program(f + u"/a/tune"_s) + u"\teditall\tuse\t"_s + f + u"/a"_s);
     EXPECT_EQ(PluginList[1], u"Tune(2)\t\""_s + f + u"/b/my tool.exe\"\t\t\t"_s + f + u"/b"_s);
-    EXPECT_EQ(PluginList[2], u"bare\t"_s + f + u"/c/bare\ty\t\t"_s + f + u"/c"_s);
-    EXPECT_EQ(PluginList[3], u"Tune(3)\t"_s + f + u"/d/t3\t\t\t"_s + f + u"/d"_s);
+    EXPECT_EQ(PluginList[2], u"bare\t"_s + program(f + u"/c/bare"_s) + u"\ty\t\t"_s + f + u"/c"_s);
+    EXPECT_EQ(PluginList[3], u"Tune(3)\t"_s + program(f + u"/d/t3"_s) + u"\t\t\t"_s + f + u"/d"_s);
     EXPECT_EQ(PluginList[4].section(u'\t', 0, 0), u"プラグイン"_s);
 }
 

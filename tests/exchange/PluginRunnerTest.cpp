@@ -8,6 +8,7 @@
 #include "exchange/plugins/PluginExchange.h"
 #include "exchange/plugins/PluginExecution.h"
 #include "exchange/plugins/PluginRun.h"
+#include "song/NoteExtension.h"
 #include "exchange/ui/frmPluginExecute.h"
 #include "platform/FakePorts.h"
 #include "platform/FileSystem.h"
@@ -291,6 +292,17 @@ TEST_F(PluginRunner, AnExchangeFileSwappedForAPipeIsRefusedWithoutWaiting) {
     }
 }
 
+// A reply that would give a note the render's programs or paths is applied without those options, and
+// the user is told which the plug-in returned.
+TEST_F(PluginRunner, OptionsNamingTheRendersProgramsAreRefusedAndSaid) {
+    reply("[#0001]\r\nLyric=z\r\n@tool=/bin/rm\r\n@output=/etc/x\r\n@mine=1\r\n");
+    ASSERT_TRUE(run(1, 1));
+    EXPECT_EQ(song.Lyrics[1], u"z"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@mine=1\r\n"_s);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().contains(u"@tool @output"_s)) << ports.messageBox.lastText().toStdString();
+}
+
 TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
     EXPECT_FALSE(run(1, 2, u"Broken"_s));
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
@@ -417,6 +429,23 @@ TEST(PluginExchange, ManyOptionLinesOnANoteAreAllKept) {
     EXPECT_EQ(entries.first(), u"@k0=v15000"_s);
     EXPECT_EQ(entries.at(4999), u"@k4999=v19999"_s);
     EXPECT_EQ(entries.last(), u"@k14999=v14999"_s);
+}
+
+// A plug-in's reply cannot give a note the render's programs or paths: such options are not taken and
+// their keys are handed back; the note's other options are.
+TEST(PluginExchange, RepliesCannotSetTheRendersProgramsOrPaths) {
+    Song song;
+    song.resizeNotes(2);
+    song.Lyrics = QStringList{u"a"_s, u"b"_s};
+    QStringList refused;
+    qint32 last = 1;
+    ApplyPluginReply(u"[#0000]\r\nLyric=x\r\n@tool=/bin/rm\r\n@mine=1\r\n[#0001]\r\n@Output=/etc/x\r\n"
+                     u"@LD_PRELOAD=/tmp/e.so\r\n[#INSERT]\r\nLyric=y\r\n@vorsa=/bin/sh\r\n"_s,
+                     0, last, song, &refused);
+    EXPECT_EQ(refused, (QStringList{u"@tool"_s, u"@Output"_s, u"@LD_PRELOAD"_s, u"@vorsa"_s}));
+    ASSERT_EQ(song.noteCount(), 3);
+    EXPECT_EQ(GetNoteOption(song.NoteExt[0], u"@mine"_s), u"1"_s);
+    for (const QString& ext : song.NoteExt) EXPECT_FALSE(GetNoteAtEntries(ext).contains(u"/"_s)) << ext.toStdString();
 }
 
 }  // namespace

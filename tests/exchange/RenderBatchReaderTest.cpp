@@ -131,6 +131,19 @@ TEST_F(ReaderFixture, OpensWriterBatchWithHeaderAndNotes) {
     EXPECT_EQ(field(3, ExtOptions), u"env=0 10 30 0 90 100 0 % 3 4 50\\nstp=5"_qs);
 }
 
+// A batch's per-note variables that name the render's programs or paths do not become note options.
+TEST_F(ReaderFixture, VariablesNamingTheRendersProgramsOrPathsAreNotTaken) {
+    QStringList lines = writerBatch();
+    const qsizetype at = lines.indexOf(u"@set foo=1"_qs);
+    ASSERT_GE(at, 0);
+    lines.insert(at + 1, u"@set Tool=/bin/rm"_qs);
+    lines.insert(at + 1, u"@set LD_PRELOAD=/tmp/e.so"_qs);
+    lines.insert(at + 1, u"@set output=/etc/passwd"_qs);
+    RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
+    ASSERT_EQ(window.theSong.noteCount(), 4);
+    EXPECT_EQ(field(2, ExtOptions), u"tempo=100.00\\nenv=0 10 30 0 90 100 0 % 3 4 50\\nstp=5\\n@foo=1"_qs);
+}
+
 // Lengths in milliseconds (the form of the "OldTime" setting): each note's pre-utterance less its
 // overlap belongs to the note before it.
 QStringList millisecondBatch(bool withTempo) {

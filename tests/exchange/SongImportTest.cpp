@@ -5,6 +5,7 @@
 #include "exchange/TrackChooserPort.h"
 #include "exchange/vsq/VsqWriter.h"
 #include "platform/FakePorts.h"
+#include "song/NoteExtension.h"
 #include "song/ProjectFile.h"
 #include "ExchangeFakes.h"
 #include "SmfFixtures.h"
@@ -189,6 +190,21 @@ TEST(SongImport, AppendingAProjectIsOneUndoStep) {
     ASSERT_TRUE(r.song().Redo());
     EXPECT_EQ(r.song().Lyrics, QStringList({"a", "b", "c", "d", "e", "x", "y", "z"}));
     EXPECT_EQ(r.song().Lengths.mid(5), QList<qint32>({480, 960, 240}));
+}
+
+// An appended project's note options that would set the render's programs or paths are not taken, and
+// said so with the file's name; the notes come in.
+TEST(SongImport, AppendingAProjectSaysWhatItRefused) {
+    Rig r;
+    r.setNotes({"a"});
+    const QString path = r.file("hostile.tvx", QByteArray("[#SETTING]\r\nTempo=120\r\n[#0000]\r\nLength=480\r\nLyric=x\r\n"
+                                                          "NoteNum=60\r\n@tool=/bin/rm\r\n@mine=1\r\n[#TRACKEND]\r\n"));
+    r.import.AppendLoadFile(path);
+    EXPECT_EQ(r.song().Lyrics, QStringList({"a", "x"}));
+    EXPECT_EQ(GetNoteAtEntries(r.song().NoteExt[1]), QStringLiteral("@mine=1\r\n"));
+    ASSERT_EQ(r.ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(r.ports.messageBox.lastText().startsWith(path)) << r.ports.messageBox.lastText().toStdString();
+    EXPECT_TRUE(r.ports.messageBox.lastText().contains(QStringLiteral("「@tool」"))) << r.ports.messageBox.lastText().toStdString();
 }
 
 TEST(SongImport, AppendingMidiTakesItsTempoWithinTheUndoStep) {

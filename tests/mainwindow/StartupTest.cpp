@@ -53,6 +53,24 @@ TEST(Startup, TemporaryFolderThroughTheStartUp) {
     }
 }
 
+// Temporary files a killed render of an earlier run left in the temporary folder go at start; files of
+// any other form stay.
+TEST(Startup, LeftoversOfAKilledRenderGoAtStart) {
+    Rig rig;
+    rig.core.instance = 3;
+    const QString folder = rig.core.temp + u"/tova3"_s;
+    const QString dead = u"2147480000"_s;
+    const QStringList leftovers{folder + u"/temp.wav."_s + dead + u"-0.tmp"_s,
+                                folder + u"/temp$$$7.wav."_s + dead + u"-4.tmp"_s,
+                                folder + u"/temp.cache/2_a_C4_600.wav."_s + dead + u"-1.tmp"_s};
+    const QStringList kept{folder + u"/temp.wav"_s, folder + u"/song.tvx."_s + dead + u"-0.tmp"_s,
+                           folder + u"/temp$$$7.wav.tmp"_s};
+    for (const QString& f : leftovers + kept) test::writeFile(f, "x");
+    ASSERT_TRUE(rig.start());
+    for (const QString& f : leftovers) EXPECT_FALSE(QFile::exists(f)) << f.toStdString();
+    for (const QString& f : kept) EXPECT_TRUE(QFile::exists(f)) << f.toStdString();
+}
+
 TEST(Startup, OrderOfTheServicesAndTheWheelTarget) {
     Rig rig;
     ASSERT_TRUE(rig.start());

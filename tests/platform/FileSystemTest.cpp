@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/SystemErrorText.h"
 #include "platform/lean/Files.h"
 #include "support/TestSupport.h"
 
@@ -195,6 +196,35 @@ TEST(FileSystem, PrivateFoldersAreOwnerOnly) {
     EXPECT_FALSE(FileSystem::makePrivateFolder(tmp.path() + "/link"));
     tova::test::writeFile(tmp.path() + "/file", "");
     EXPECT_FALSE(FileSystem::makePrivateFolder(tmp.path() + "/file"));
+}
+
+// The reasons a save or render meets are said in words; none reads as an unknown error.
+TEST(SystemErrorText, UsualReasonsInWords) {
+    const struct {
+        int number;
+        const char16_t* words;
+    } cases[] = {
+        {ENOSPC, u"ディスクの空き領域が不足しています。"}, {EDQUOT, u"ディスクの使用量の上限に達しました。"},
+        {EFBIG, u"ファイルが大きすぎます。"},               {EACCES, u"書き込む権限がありません。"},
+        {EROFS, u"読み取り専用のディスクです。"},           {ENOENT, u"パスが見つかりません。"},
+        {EIO, u"デバイスの入出力エラーです。"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tova::SystemErrorText(c.number), QString::fromUtf16(c.words)) << c.number;
+    // Any other number: the system's words and the number, never empty.
+    const QString other = tova::SystemErrorText(EXDEV);
+    EXPECT_TRUE(other.endsWith(QStringLiteral("(errno ") + QString::number(EXDEV) + u')')) << other.toStdString();
+    EXPECT_GT(other.size(), 12);
+}
+
+// A file that cannot be made keeps the reason's number, for the words the user sees.
+TEST(AtomicFileTest, AFailureKeepsItsErrorNumber) {
+    QTemporaryDir dir;
+    tova::lean::AtomicFile missing(QFile::encodeName(dir.filePath(QStringLiteral("no/such/x"))).toStdString());
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.errorNumber(), ENOENT);
+    tova::lean::AtomicFile fine(QFile::encodeName(dir.filePath(QStringLiteral("x"))).toStdString());
+    EXPECT_TRUE(fine.write("abc", 3) && fine.commit(false));
+    EXPECT_EQ(fine.errorNumber(), 0);
 }
 
 }  // namespace

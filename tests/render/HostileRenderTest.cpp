@@ -3,12 +3,18 @@
 // other file.
 #include "RenderRoadFixture.h"
 
+#include "render/AliasLookup.h"
 #include "render/ToolTrust.h"
+#include "song/NoteExtension.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace tova::test {
 namespace {
@@ -168,6 +174,194 @@ TEST_F(HostileRenderTest, AProjectsOwnProgramRunsOnlyWhenTheUserAllowsIt) {
     EXPECT_FALSE(IsTrustedTool(evil));
     settings().Tool2Path = spelt;
     EXPECT_TRUE(IsTrustedTool(evil));
+}
+
+// A note option "@name=value" sets a batch variable for that note: never one the render runs a program,
+// batch or path from, nor one a started program's loader reads. Refused before anything is written, on
+// every road, with the note and the option named; a variable of the note's own still renders.
+TEST_F(HostileRenderTest, NoteOptionsCannotSetTheRendersProgramsOrPaths) {
+    const QString victim = canary + u"/victim.txt"_s;
+    const QString evil = u"/bin/rm"_s;
+    const QString reserved[] = {
+        u"@tool="_s + evil,        u"@vorsa="_s + evil,       u"@helper=../canary/x.bat"_s,
+        u"@output="_s + victim,    u"@oto="_s + canary,       u"@cachedir="_s + canary,
+        u"@temp="_s + victim,      u"@TOOL="_s + evil,        u"@ Vorsa ="_s + evil,
+        u"@Output="_s + victim,    u"@PATH="_s + canary,      u"@LD_PRELOAD="_s + victim,
+        u"@ld_library_path="_s + canary, u"@GCONV_PATH="_s + canary, u"@TMPDIR="_s + canary,
+        u"@HOME="_s + canary,      u"@GLIBC_TUNABLES=x"_s,    u"@MALLOC_CHECK_=3"_s,
+    };
+    const QString stale = dir.filePath(u"out.wav"_s);
+    const QStringList ext = song.NoteExt;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        useRoad(road);
+        for (const QString& option : reserved) {
+            SCOPED_TRACE(std::string(roadName(road)) + ": " + option.toStdString());
+            song.NoteExt = ext;
+            // Between variables a note may set, in the note's option list.
+            song.NoteExt[3] = ext[3] + OptionSeparator() + u"@mine=1"_s + OptionSeparator() + option;
+            writeFile(stale, "an older output");
+            const QString shown = generate(stale);
+            EXPECT_TRUE(shown.contains(u"ノート3"_s)) << shown.toStdString();
+            EXPECT_TRUE(shown.contains(option.section(u'=', 0, 0))) << shown.toStdString();
+            EXPECT_EQ(treeHash(canary), before);
+            EXPECT_EQ(readFile(stale), QByteArray("an older output"));
+            EXPECT_FALSE(QFile::exists(TempFolder + u"/temp.bat"_s));
+            EXPECT_TRUE(takeRendered().isEmpty());
+        }
+    }
+    // The variables a note is meant to set: its own names, and the per-note tool arguments.
+    song.NoteExt = ext;
+    song.NoteExt[3] += OptionSeparator() + u"@mine=1"_s + OptionSeparator() + u"@tools=x"_s + OptionSeparator() +
+                       u"@flag=g-5"_s;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        EXPECT_EQ(generate(stale), stale + u"を作成しました。"_s);
+        EXPECT_GT(WaveDurationMs(readFile(stale)), 1000);
+    }
+    EXPECT_EQ(treeHash(canary), before);
+}
+
+// A tool is an existing file named by its full path: a bare program name would be found on the search
+// path by whatever starts it, a missing file could appear later. Refused with its name said, nothing runs.
+TEST_F(HostileRenderTest, ToolsThatNameNoFileAreRefusedBeforeTheRender) {
+    const QString mark = dir.filePath(u"ran"_s);
+    const QString shim = dir.filePath(u"bin/rm"_s);
+    writeFile(shim, (u"#!/bin/sh\necho ran >> '"_s + mark + u"'\n"_s).toUtf8());
+    QFile::setPermissions(shim, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath(u"bin"_s)) + ':' + path);
+    const QString tool1 = song.Tool1, tool2 = song.Tool2;
+    const struct {
+        const char* what;
+        QString tool1, tool2;
+        QString named;
+    } cases[] = {
+        {"a bare name as tool 1", u"rm"_s, tool2, u"rm"_s},
+        {"a bare name as tool 2", tool1, u"rm"_s, u"rm"_s},
+        {"the program's own tool without its folder", u"catena"_s, tool2, u"catena"_s},
+        {"a relative path", u"bin/rm"_s, tool2, u"bin/rm"_s},
+        {"a path that names no file", tool1, dir.filePath(u"nowhere/vorsa"_s), dir.filePath(u"nowhere/vorsa"_s)},
+        {"a folder", dir.filePath(u"bin"_s), tool2, dir.filePath(u"bin"_s)},
+    };
+    for (Road road : {Road::Batch, Road::Program}) {
+        useRoad(road);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(roadName(road)) + ": " + c.what);
+            song.Tool1 = c.tool1;
+            song.Tool2 = c.tool2;
+            const QString output = dir.filePath(u"out.wav"_s);
+            QFile::remove(output);
+            EXPECT_EQ(generate(output), u"wavファイルの生成を中断しました。"_s);
+            ASSERT_EQ(ports.messageBox.shown.size(), 2);
+            EXPECT_TRUE(ports.messageBox.shown[0].text.contains(u"「"_s + c.named + u"」が見つかりません"_s))
+                << ports.messageBox.shown[0].text.toStdString();
+            EXPECT_FALSE(QFile::exists(mark));
+            EXPECT_FALSE(QFile::exists(output));
+            EXPECT_TRUE(takeRendered().isEmpty());
+        }
+    }
+    qputenv("PATH", path);
+    song.Tool1 = tool1;
+    song.Tool2 = tool2;
+}
+
+// A lyric or an oto alias that climbs out of the voice folder, or names a rooted path, reads no wave
+// elsewhere and writes no frequency table beside one: the note has no sample, the render goes on.
+TEST_F(HostileRenderTest, SamplePathsFromLyricsAndAliasesStayInsideTheVoiceFolder) {
+    writeFile(canary + u"/victim.wav"_s, readFile(bank + u"/a.wav"_s));
+    QFile oto(bank + u"/oto.ini"_s);
+    ASSERT_TRUE(oto.open(QIODevice::Append));
+    oto.write("..\\canary\\victim.wav=evil,30,80,-300,60,15\r\n");
+    oto.close();
+    LoadOtoIni(bank);
+    before = treeHash(canary);
+    const QString lyrics[] = {u"..\\canary\\victim"_s, u"../canary/victim"_s, u"sub/../../canary/victim"_s,
+                              canary + u"/victim"_s, u"evil"_s};
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        useRoad(road);
+        for (const QString& lyric : lyrics) {
+            SCOPED_TRACE(std::string(roadName(road)) + ": " + lyric.toStdString());
+            clearCache();
+            song.Lyrics[0] = lyric;
+            const QString output = dir.filePath(u"climb.wav"_s);
+            generate(output);
+            EXPECT_EQ(treeHash(canary), before);
+            EXPECT_FALSE(takeRendered().isEmpty());  // the other notes still render
+        }
+    }
+}
+
+// Temporary files of killed renders ("<name>.<process>-<count>.tmp" beside the files the render writes)
+// go at the next render; files of any other form, or of a process still running, stay.
+TEST_F(HostileRenderTest, LeftoversOfKilledRendersAreRemovedAtTheNextRender) {
+    // A process id no running process has (above any system's largest).
+    const QString dead = u"2147480000"_s;
+    const QString alive = QString::number(QCoreApplication::applicationPid());
+    const QString outFolder = dir.filePath(u"out put"_s);
+    const QString cache = QDir(root).filePath(u"my songs/song.cache"_s);
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        const QString output = outFolder + u"/o.wav"_s;
+        // The note files are made in the batch's folder, or in the cache folder by the in-process roads.
+        const QString noteFolder = road == Road::Batch ? TempFolder : cache;
+        const QStringList leftovers = {
+            outFolder + u"/o.wav."_s + dead + u"-0.tmp"_s,
+            outFolder + u"/o.wav.whd."_s + dead + u"-3.tmp"_s,
+            noteFolder + u"/temp$$$4.wav."_s + dead + u"-12.tmp"_s,
+            noteFolder + u"/temp$$$.wav."_s + dead + u"-1.tmp"_s,
+            cache + u"/1_ka_G3_700.wav."_s + dead + u"-2.tmp"_s,
+        };
+        const QStringList kept = {
+            outFolder + u"/o.wav."_s + alive + u"-0.tmp"_s,     // a render under way
+            outFolder + u"/other.wav."_s + dead + u"-0.tmp"_s,  // not this render's file
+            outFolder + u"/o.wav.tmp"_s,
+            outFolder + u"/o.wav.12a-0.tmp"_s,
+            outFolder + u"/o.wav."_s + dead + u"-0.tmp.bak"_s,
+            TempFolder + u"/temp$$$x.wav."_s + dead + u"-1.tmp"_s,
+            noteFolder + u"/notes.txt."_s + dead + u"-1.tmp"_s,
+            cache + u"/notes.txt."_s + dead + u"-1.tmp"_s,
+        };
+        for (const QString& f : leftovers + kept) writeFile(f, "partial");
+        // A link of the form is not followed nor removed.
+        const QString link = outFolder + u"/o.wav.dat."_s + dead + u"-0.tmp"_s;
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(canary + u"/victim.txt"_s, link));
+        EXPECT_EQ(generate(output), output + u"を作成しました。"_s);
+        for (const QString& f : leftovers) EXPECT_FALSE(QFile::exists(f)) << f.toStdString();
+        for (const QString& f : kept) EXPECT_EQ(readFile(f), QByteArray("partial")) << f.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(treeHash(canary), before);
+        QDir(outFolder).removeRecursively();
+    }
+}
+
+// A render whose files the disk cannot take names the output and the reason. The device's limit is the
+// process's file-size limit here (inherited by the tools; a write beyond it fails as a full disk's
+// does), so the test needs no full file system.
+TEST_F(HostileRenderTest, ARenderTheDiskCannotTakeNamesTheFileAndTheReason) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        const QString output = dir.filePath(u"full/out.wav"_s);
+        QDir().mkpath(dir.filePath(u"full"_s));
+        rlimit small = old;
+        small.rlim_cur = 32 * 1024;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString shown = generate(output);
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(shown, output + u" を書き込めませんでした。ファイルが大きすぎます。"_s);
+        EXPECT_FALSE(QFile::exists(output));
+        // The trial leaves nothing behind.
+        EXPECT_EQ(QDir(dir.filePath(u"full"_s)).entryList({u"*.tmp"_s}, QDir::Files), QStringList());
+    }
+    std::signal(SIGXFSZ, previousSignal);
 }
 
 }  // namespace

@@ -287,6 +287,22 @@ QString plainBatch(const QString& bank, const QString& cache, const QStringList&
     return all.join(u"\r\n"_s) + u"\r\n"_s;
 }
 
+// A batch the disk cannot take names the file and the reason (the full device stands in for a full disk).
+TEST_F(RenderBatchTest, AFullDiskIsNamedWithTheFile) {
+    if (!QFileInfo(u"/dev/full"_s).isWritable()) GTEST_SKIP() << "no /dev/full";
+    Song song;
+    setSong(song);
+    song.makeEmpty();
+    add(song, u"R"_s, 960, 36, QString());
+    QString out = song.OutFile;
+    try {
+        WriteRenderBatch(song, u"song"_s, u"/dev/full"_s, 0, 0, out);
+        ADD_FAILURE() << "no failure";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.description(), u"/dev/full: ディスクの空き領域が不足しています。"_s);
+    }
+}
+
 TEST_F(RenderBatchTest, RestsOnlyAndEmptyRanges) {
     Song song;
     setSong(song);

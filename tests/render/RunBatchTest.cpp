@@ -42,6 +42,9 @@ protected:
         song.InsertNotes(at, 1920, QStringLiteral("あ"), 36, false);
         song.ProjectName = QStringLiteral("p");
         song.VoiceDir = dir.filePath(QStringLiteral("voice"));
+        // The render starts only with tools that exist.
+        song.Tool1 = programFolder() + QStringLiteral("/catena");
+        song.Tool2 = programFolder() + QStringLiteral("/vorsa");
         writer.onWrite = [](const QString& batchPath, QString& output) {
             writeBatch(batchPath, QStringLiteral("@rem a batch\n@del \"%1\"\n@copy /Y /B seed.wav \"%1\"\n").arg(output));
         };

@@ -59,6 +59,29 @@ TEST(HostileProjectFile, AnOutOfRangeTempoKeepsItsValueAndTheRestLoads) {
     EXPECT_TRUE(fine.problems.isEmpty());
 }
 
+// A note option "@name" sets the batch variable "name" when the note renders: one that names the
+// render's programs, batches or paths (or what a started program's loader reads) is not taken, and said
+// with the note's line; every other option of the note stays, in order.
+TEST(HostileProjectFile, NoteOptionsThatWouldSetTheRendersProgramsOrPathsAreRefused) {
+    const QString refused[] = {u"@tool"_s,  u"@vorsa"_s,  u"@helper"_s, u"@output"_s,     u"@oto"_s,
+                               u"@cachedir"_s, u"@temp"_s, u"@TOOL"_s, u"@ Output "_s,  u"@Path"_s,
+                               u"@LD_PRELOAD"_s, u"@ld_audit"_s, u"@GCONV_PATH"_s, u"@TMPDIR"_s, u"@HOME"_s};
+    for (const QString& key : refused) {
+        SCOPED_TRACE(key.toStdString());
+        const Loaded l = load(u"[#SETTING]\r\nTempo=120\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n@mine=1\r\n"_s +
+                              key + u"=/bin/rm\r\n@flag=g-5\r\n$direct=1\r\n[#TRACKEND]\r\n"_s);
+        ASSERT_EQ(l.notes.noteCount(), 1);
+        EXPECT_EQ(SplitNoteExt(l.notes.NoteExt[0])[ExtOptions], u"@mine=1\\n@flag=g-5\\n$direct=1"_s);
+        ASSERT_EQ(l.problems.size(), 1);
+        EXPECT_TRUE(l.problems[0].startsWith(u"3行目"_s)) << l.problems[0].toStdString();
+        EXPECT_TRUE(l.problems[0].contains(key)) << l.problems[0].toStdString();
+    }
+    // Names near the refused ones are the note's own.
+    const Loaded own = load(u"[#0000]\r\nLyric=あ\r\n@tools=1\r\n@outputs=2\r\n@LD=3\r\n@mypath=4\r\n"_s);
+    EXPECT_EQ(SplitNoteExt(own.notes.NoteExt[0])[ExtOptions], u"@tools=1\\n@outputs=2\\n@LD=3\\n@mypath=4"_s);
+    EXPECT_TRUE(own.problems.isEmpty());
+}
+
 TEST(HostileProjectFile, HeaderValuesAreCut) {
     const QString huge(1024 * 1024, u'x');
     const Loaded l = load(u"[#SETTING]\r\nProjectName="_s + huge + u"\r\nTool1="_s + huge + u"\r\nFlags="_s + huge +

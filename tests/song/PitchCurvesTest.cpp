@@ -431,3 +431,35 @@ TEST(PitchVibrato, ComputeNotePitchCombinesCurveAndBothVibratos) {
 }
 
 }  // namespace
+
+namespace {
+
+// The longest note a project file holds lasts an hour at tempo 120; the renderer renders at most ten
+// minutes of a note, so its list holds ten minutes of values (and a step): the curve and the vibrato
+// up to there as on any note, nothing past it. A note within the bound keeps its whole list.
+TEST(PitchCurves, ListsStopWhereTheRendererStops) {
+    test::FakeNoteTiming timing;
+    NoteArrays notes;
+    addNote(notes, u"a"_s, 3455999 * 4, 40, ext(u"50:0:"_s, u"PBS=-40\\nPBW=80 40\\nPBY=0 -5\\nVBR=99 180 35 20 20 0 0 0"_s));
+    addNote(notes, u"i"_s, 3455999 * 4, 42, ext(u"40:10:"_s, u"PBW=80\\nPBY=3"_s));
+    const double step = PitchStepMs(120);
+    const qsizetype bound = qsizetype(std::ceil(MaxRenderedNoteMs / step)) + 2;
+    for (qint32 i : {0, 1}) {
+        SCOPED_TRACE(i);
+        ComputeNotePitch(i, notes, timing);
+        const QStringList list = pitchesOf(notes, i);
+        EXPECT_GE(list.size(), bound - 3);
+        EXPECT_LE(list.size(), bound);
+    }
+    // The vibrato (from 36 s on) reaches the bound of note 0's list.
+    const QStringList first = pitchesOf(notes, 0);
+    EXPECT_NE(first.at(first.size() - 10), first.at(first.size() - 30));
+
+    // Ten seconds: the whole note, as before.
+    NoteArrays shorter;
+    addNote(shorter, u"a"_s, 1920 * 20, 40, ext(u"50:0:"_s, u"PBW=80\\nPBY=3"_s));
+    MakeMode2Pitches(120, 120, 120, 0, shorter, timing);
+    EXPECT_EQ(pitchesOf(shorter, 0).size(), qsizetype(std::lround((10000.0 + 50) / step)) + 2);
+}
+
+}  // namespace

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace tova;
 using namespace Qt::Literals::StringLiterals;
 
@@ -208,6 +211,48 @@ TEST(ProjectFile, LineEndsAndSettingsErrors) {
     EXPECT_THROW(ReadProjectFile(u"/nonexistent/none.tvx"_s, s, index, notes), FileError);
     index = -1;
     EXPECT_THROW(ReadProjectText(u"[#0]\r\n[#TRACKEND]\r\n"_s, s, index, notes), InvalidCallError);
+}
+
+// A save the disk cannot take says why in words and leaves the old file as it was. The device's limit
+// is the process's file-size limit here (a write beyond it fails as a full disk's does), so the test
+// needs no full file system.
+TEST(ProjectFile, AFailedSaveSaysWhyAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"full.tvx"_s);
+    ProjectSettings s;
+    s.ProjectName = u"p"_s;
+    WriteProjectFile(path, s, emptySong());
+    const QByteArray before = test::readFile(path);
+    NoteArrays big = emptySong();
+    big.resizeNotes(2000);
+    for (qint32 i = 0; i < 2000; ++i) big.Lyrics[i] = u"あ"_s;
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString shown;
+    try {
+        WriteProjectFile(path, s, big);
+    } catch (const IoError& e) {
+        shown = e.description();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousSignal);
+
+    EXPECT_EQ(shown, path + u": ファイルが大きすぎます。"_s);
+    EXPECT_EQ(test::readFile(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"full.tvx"_s});  // no temporary file left
+
+    // A folder that does not exist is named with its reason too.
+    try {
+        WriteProjectFile(dir.filePath(u"gone/x.tvx"_s), s, big);
+        ADD_FAILURE() << "no failure";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.description(), dir.filePath(u"gone/x.tvx"_s) + u": パスが見つかりません。"_s);
+    }
 }
 
 TEST(ProjectFile, EmptySongStaysEmpty) {

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -15,6 +16,11 @@ namespace {
 
 QStringList neededLibraries(const QString& program) {
     QProcess readelf;
+    // The entries are matched by their English words: no translation of the tool's text.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    readelf.setProcessEnvironment(environment);
     readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), program});
     if (!readelf.waitForFinished(30000) || readelf.exitCode() != 0) return {QStringLiteral("<readelf failed>")};
     QStringList needed;
