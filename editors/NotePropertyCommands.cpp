@@ -12,7 +12,10 @@ void mnToneProp_Click(EditContext& context, NoteDialogsPort& dialogs) {
     const NoteRange r = context.selectedRange();
     if (r.empty) return;
     Song& song = context.editedSong();
-    if (r.first == r.last && IsRestLyric(song.Lyrics.at(r.first))) return;
+    if (r.first == r.last) {
+        context.setRulerNote(r.first);
+        if (IsRestLyric(song.Lyrics.at(r.first))) return;
+    }
     context.beginPropUndo(r.first, r.last, QStringLiteral("音符のプロパティ"));
     if (!dialogs.ShowProperty(r.first, r.last, song, context.ownerWindow())) return;
     if (context.endPropUndo(true)) context.Redraw();

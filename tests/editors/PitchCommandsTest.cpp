@@ -5,6 +5,7 @@
 #include "commands/FakeEditContext.h"
 #include "editors/EnvelopeEditor.h"
 #include "editors/NoteDialogsPort.h"
+#include "editors/NotePropertyCommands.h"
 #include "editors/PitchCommands.h"
 #include "platform/FakePorts.h"
 #include "song/NoteExtension.h"
@@ -53,6 +54,7 @@ protected:
     FakeEditContext c;
     void SetUp() override {
         registerPitchCommands(registry, [this](EditContext&) { return &dialogs; });
+        registerNotePropertyCommands(registry, [this](EditContext&) { return &dialogs; });
         c.s.resizeNotes(5);
         c.s.Lyrics = {QStringLiteral("あ"), QStringLiteral("い"), QStringLiteral("R"), QStringLiteral("う"), QStringLiteral("え")};
         c.s.Tempo = 120;
@@ -141,6 +143,29 @@ TEST_F(PitchCommandsTest, RangePropertiesOfARangeOrTheLengthOfALoneRest) {
     EXPECT_EQ(dialogs.calls.size(), 1);
     EXPECT_EQ(ports.inputBox.asked.size(), 1);
     EXPECT_EQ(c.curNote(), 2);
+}
+
+// The note properties make the ruler's note the one note they open (the range properties: the
+// selection start), so that the ruler's label and tempo commands act on it next.
+TEST_F(PitchCommandsTest, PropertiesOfOneNoteMakeItTheRulerNote) {
+    ScopedFakePorts ports;
+    const struct {
+        const char* command;
+        qint32 selStart, selEnd, ruler;
+    } cases[] = {
+        {"mnPropRange", 2, 2, 2},  // a lone rest
+        {"mnPropRange", 3, 3, 3},
+        {"mnToneProp", 1, 1, 1},
+        {"mnToneProp", 0, 1, 4},
+        {"mnPropRange", 3, 0, 3},  // the range command makes its start the ruler's note whatever the size
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(std::string(t.command) + " " + std::to_string(t.selStart));
+        c.ruler = 4;
+        c.setSelection(t.selStart, t.selEnd);
+        registry.run(QString::fromLatin1(t.command), c);
+        EXPECT_EQ(c.ruler, t.ruler);
+    }
 }
 
 }  // namespace
