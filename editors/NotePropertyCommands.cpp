@@ -1,5 +1,6 @@
 #include "editors/NotePropertyCommands.h"
 
+#include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "commands/NotAvailable.h"
@@ -43,7 +44,8 @@ void addNoteDialogCommand(CommandRegistry& registry, const QString& name, const 
             ReportNotAvailable(feature);
             return;
         }
-        command(context, *port);
+        // The dialog changes the notes before the step is recorded: a failure after it puts them back.
+        RunEditCommand(context, [&] { command(context, *port); });
     });
 }
 
