@@ -312,7 +312,7 @@ void ProjectFiles::mnImport_Click(EditContext& context) {
     if (!AskSaveChanges(w)) return;
     FileDialogRequest request;
     request.title = GetMessage(QStringLiteral("インポート"));
-    request.filter = GetMessage(QStringLiteral("SMF形式ファイル(*.smf,*.mid)|*.smf;*.mid|VSQ形式ファイル(*.vsq)|*.vsq"));
+    request.filter = GetMessage(QStringLiteral("SMF形式ファイル(*.smf,*.mid,*.midi,*.kar)|*.smf;*.mid;*.midi;*.kar|VSQ形式ファイル(*.vsq)|*.vsq"));
     request.fileMustExist = true;
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;
