@@ -1,6 +1,7 @@
 #include "autotune/TuningCommands.h"
 
 #include "autotune/TuningDialogsPort.h"
+#include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "commands/NotAvailable.h"
@@ -119,7 +120,8 @@ void registerTuningCommands(CommandRegistry& registry, std::function<TuningDialo
                 ReportNotAvailable(feature);
                 return;
             }
-            command(context, *port);
+            // The dialog changes the notes before the step is recorded: a failure after it puts them back.
+            RunEditCommand(context, [&] { command(context, *port); });
         });
     }
 }

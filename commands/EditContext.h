@@ -110,6 +110,8 @@ public:
     // The note under the last press on the ruler, -1 when none: the label and tempo commands of the ruler
     // and note pop-up menus act on it.
     virtual qint32 rulerNote() const = 0;
+    // Makes `note` the ruler's note, as the property commands do with the note they open.
+    virtual void setRulerNote(qint32 note) = 0;
     // The pitch point under the last press on the selection-start note (0 the start point, k the end of
     // segment k - 1), -1 when none: the pitch-point pop-up menu's commands act on it.
     virtual qint32 pitchPointIndex() const = 0;

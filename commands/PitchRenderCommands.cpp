@@ -69,7 +69,9 @@ void ScalePitchPoints(qint32 length, QString& extension, float tempo) {
     QList<double> P(k + 1);
     for (qsizetype j = 0; j <= k; ++j) {
         pos += Vb::Val(W.at(j));
-        P[j] = Vb::CInt(pos);  // the absolute end of segment j in whole milliseconds
+        // The absolute end of segment j in whole milliseconds, in 32 bits: a long note's points end past
+        // 32,767 ms.
+        P[j] = Vb::CLng(pos);
     }
     if (pos <= limit) return;
 

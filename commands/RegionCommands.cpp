@@ -71,7 +71,8 @@ bool SelectRegionByName(EditContext& c, const QString& name) {
             s.SelStart = i;
             state = 1;
         }
-    for (qint32 i = s.SelStart + 1; i < s.noteCount(); ++i)
+    // The end is searched from the start note itself: a region of one note ends where it starts.
+    for (qint32 i = s.SelStart; i < s.noteCount(); ++i)
         if (HoldsRegionName(GetNoteOption(s.NoteExt.at(i), kRegionEnd), name)) {
             s.SelEnd = i;
             state += 2;

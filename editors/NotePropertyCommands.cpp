@@ -1,5 +1,6 @@
 #include "editors/NotePropertyCommands.h"
 
+#include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "commands/NotAvailable.h"
@@ -12,7 +13,10 @@ void mnToneProp_Click(EditContext& context, NoteDialogsPort& dialogs) {
     const NoteRange r = context.selectedRange();
     if (r.empty) return;
     Song& song = context.editedSong();
-    if (r.first == r.last && IsRestLyric(song.Lyrics.at(r.first))) return;
+    if (r.first == r.last) {
+        context.setRulerNote(r.first);
+        if (IsRestLyric(song.Lyrics.at(r.first))) return;
+    }
     context.beginPropUndo(r.first, r.last, QStringLiteral("音符のプロパティ"));
     if (!dialogs.ShowProperty(r.first, r.last, song, context.ownerWindow())) return;
     if (context.endPropUndo(true)) context.Redraw();
@@ -40,7 +44,8 @@ void addNoteDialogCommand(CommandRegistry& registry, const QString& name, const 
             ReportNotAvailable(feature);
             return;
         }
-        command(context, *port);
+        // The dialog changes the notes before the step is recorded: a failure after it puts them back.
+        RunEditCommand(context, [&] { command(context, *port); });
     });
 }
 

@@ -56,6 +56,7 @@ void mnPropRange_Click(EditContext& context, NoteDialogsPort& dialogs) {
     const NoteRange r = context.selectedRange();
     if (context.editedSong().noteCount() == 0 || r.empty) return;
     const qint32 start = context.selStart();
+    context.setRulerNote(start);
     if (context.selStart() == context.selEnd() && IsRestLyric(context.editedSong().Lyrics.at(start))) {
         context.setCurNote(start);
         mnNoteLength_Click(context);

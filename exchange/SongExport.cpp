@@ -4,9 +4,14 @@
 #include "exchange/midi/SmfFormatError.h"
 #include "exchange/midi/SmfWriter.h"
 #include "exchange/vsq/VsqWriter.h"
+#include "platform/FileSystem.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
 #include "song/Song.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
 
 namespace tova {
 
@@ -39,13 +44,32 @@ void SongExport::mnSaveExport_Click() {
                                                    : song_.ProjectPath.left(dot);
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;
-    const QString& name = chosen.fileName;
-    if (name.endsWith(QStringLiteral(".vsq"))) {
+    QString name = chosen.fileName;
+    // A name typed without an extension takes the chosen filter's.
+    const qsizetype slash = std::max(name.lastIndexOf(u'/'), name.lastIndexOf(u'\\'));
+    if (name.indexOf(u'.', slash + 1) < 0) {
+        if (chosen.filterIndex == 1) name += QStringLiteral(".mid");
+        else if (chosen.filterIndex == 2) name += QStringLiteral(".vsq");
+    }
+    // The dialog asked about the name it returned when that file exists as spelt; a file it did not see
+    // (the name with the added extension, or one whose name differs only in letter case, which the
+    // writers would replace) is replaced only when the user agrees.
+    const bool dialogAsked = name == chosen.fileName && QFileInfo::exists(name);
+    if (!dialogAsked && FileSystem::exists(name)) {
+        const QString existing = FileSystem::resolve(name);
+        if (Ports::msgBox(GetMessage(QStringLiteral("'{1}'を上書きします"), existing), MsgButtons::OKCancel) !=
+            MsgResult::OK)
+            return;
+    }
+    const auto hasExtension = [&name](const char* extension) {
+        return name.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+    };
+    if (hasExtension(".vsq")) {
         ExportVsq(name);
-    } else if (name.endsWith(QStringLiteral(".stm"))) {
+    } else if (hasExtension(".stm")) {
         if (ExportSmfTM(name))
             Ports::msgBox(GetMessage(QStringLiteral("歌うTmidity形式のsmfファイルを生成します")), MsgButtons::OK);
-    } else if (name.endsWith(QStringLiteral(".aqu"))) {
+    } else if (hasExtension(".aqu")) {
         Ports::msgBox(GetMessage(QStringLiteral("AquesTone形式のsmfファイルを生成します")), MsgButtons::OK);
         ExportSmfAQ(name);
     } else {

@@ -7,8 +7,10 @@ namespace tova {
 class Song;
 
 // The export command "エクスポート(&E)...": one save dialog offers the formats and the chosen name's
-// extension (case-sensitive, at the very end of the name) picks the writer: ".vsq" a VSQ file, ".stm"
-// the MIDI variant "TM", ".aqu" the variant "AQ", anything else the plain MIDI export. The export
+// extension (in any letter case, at the very end of the name; a name without one takes the chosen
+// filter's) picks the writer: ".vsq" a VSQ file, ".stm" the MIDI variant "TM", ".aqu" the variant "AQ",
+// anything else the plain MIDI export. A file the dialog did not confirm (one whose name differs only
+// in letter case, or the name with the added extension) is replaced only after "'{1}'を上書きします". The export
 // changes neither the project nor its modified state. A song the writers refuse (a note outside the
 // MIDI range) shows "ファイル形式が正しくありません" and writes nothing; errors of the file itself reach
 // the caller.

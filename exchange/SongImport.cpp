@@ -30,6 +30,11 @@ QString extensionOf(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot).toLower();
 }
 
+// Standard MIDI files go by these names (".kar" karaoke files are MIDI files with lyrics).
+bool isSmfExtension(const QString& ext) {
+    return ext == u".mid" || ext == u".midi" || ext == u".kar" || ext == u".smf";
+}
+
 }  // namespace
 
 SongImport::SongImport(ProjectWindow& window, VoiceBankAccess& voices, TrackChooserPort& chooser)
@@ -55,8 +60,13 @@ void SongImport::ImportMidiOrVsq(const QString& path) {
         ext = base.mid(dot).toLower();
         base = base.left(dot);
     }
-    if (ext == u".mid" || ext == u".smf") ImportSmfTrack(path, ext);
-    else if (ext == u".vsq") ImportVsqTrack(path);
+    bool read = false;
+    if (isSmfExtension(ext)) read = ImportSmfTrack(path, ext);
+    else if (ext == u".vsq") read = ImportVsqTrack(path);
+    else showFormatMessage();
+    // A file read without a note to import (the conductor track chosen, a part without notes) says so.
+    if (read && song.noteCount() == 0)
+        Ports::msgBox(GetMessage(QStringLiteral("読み込める音符がありませんでした")), MsgButtons::OK);
     if (song.noteCount() > 0) {
         song.ProjectName = base;
         song.OutFile = base;
@@ -143,7 +153,7 @@ void SongImport::AppendLoadFile(const QString& path) {
     const qint32 first = song.noteCount();
     const float tempoBefore = song.Tempo;
     if (ext == u".tvx") AppendLoadProject(path);
-    else if (ext == u".mid" || ext == u".wsq" || ext == u".smf") ImportSmfTrack(path, ext);
+    else if (isSmfExtension(ext) || ext == u".wsq") ImportSmfTrack(path, ext);
     else if (ext == u".vsq") appendVsqTrack(path);
     else RenderBatchReader(window_, voices_).AppendBatchNotes(path);
 

@@ -124,6 +124,7 @@ public:
     void focusRoll() override;
     void setTempoBoxText(const QString& text) override;
     qint32 rulerNote() const override { return Roll.RulerNote; }
+    void setRulerNote(qint32 note) override { Roll.RulerNote = note; }
     qint32 pitchPointIndex() const override { return Roll.PitchPointIndex; }
     bool traceMode() const override;
     void scrollToNote(qint32 note) override { ScrollToNoteStart(note); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace tova {
 
 class CoreServices;
@@ -53,6 +55,32 @@ struct MainWindowPorts {
     NoteDialogsPort* noteDialogs = nullptr;
     // The automatic tuning dialogs of the note tools menu.
     TuningDialogsPort* tuningDialogs = nullptr;
+
+    // Every port by name with whether it is set, in the order above.
+    void forEachPort(const std::function<void(const char* name, bool set)>& visit) const {
+        visit("core", core);
+        visit("generator", generator);
+        visit("voiceBanks", voiceBanks);
+        visit("projectFiles", projectFiles);
+        visit("noteDrawing", noteDrawing);
+        visit("playback", playback);
+        visit("mci", mci);
+        visit("noteEdit", noteEdit);
+        visit("voiceTools", voiceTools);
+        visit("midi", midi);
+        visit("pluginWait", pluginWait);
+        visit("rendering", rendering);
+        visit("playing", playing);
+        visit("progress", progress);
+        visit("voiceBankManager", voiceBankManager);
+        visit("prefixMapEditor", prefixMapEditor);
+        visit("suffixBroker", suffixBroker);
+        visit("samplePicker", samplePicker);
+        visit("noteDialogs", noteDialogs);
+        visit("tuningDialogs", tuningDialogs);
+    }
 };
+// A port added above and not to forEachPort would escape the check that the program sets every port.
+static_assert(sizeof(MainWindowPorts) == 20 * sizeof(void*), "list every port in forEachPort");
 
 }  // namespace tova

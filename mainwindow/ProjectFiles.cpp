@@ -25,10 +25,15 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/SystemPaths.h"
 #include "platform/Ports.h"
 #include "song/ProjectPaths.h"
 #include "voicebank/VoiceBankManagerPort.h"
 #include "render/CacheFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include "render/RenderBatch.h"
 #include "song/ProjectFile.h"
 #include "render/ToolTrust.h"
@@ -180,6 +185,29 @@ bool ProjectFiles::SaveProject(MainWindow& w) {
     return true;
 }
 
+namespace {
+
+// Where Save As of a song never saved starts: the folder of the last project, else the documents folder,
+// else the home folder; never the program folder or a folder inside it.
+QString NewProjectFolder() {
+    const QString program = QDir(SystemPaths::programFolder()).absolutePath();
+    const auto usable = [&program](const QString& folder) {
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) return false;
+        const QString absolute = QDir(folder).absolutePath();
+        return absolute != program && !absolute.startsWith(program + u'/');
+    };
+    const QStringList& history = settings().History;
+    if (history.size() > 1 && !history[1].isEmpty()) {
+        const QString folder = QFileInfo(history[1]).absolutePath();
+        if (usable(folder)) return folder;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (usable(documents)) return documents;
+    return QDir::homePath();
+}
+
+}  // namespace
+
 bool ProjectFiles::SaveProjectAs(MainWindow& w) {
     Song& song = w.song;
     FileDialogRequest request;
@@ -189,7 +217,12 @@ bool ProjectFiles::SaveProjectAs(MainWindow& w) {
     request.filterIndex = 1;
     request.overwritePrompt = true;
     request.defaultExtension = QStringLiteral("tvx");
-    request.fileName = song.ProjectPath.isEmpty() ? song.ProjectName : PathText::withoutExtension(song.ProjectPath);
+    if (song.ProjectPath.isEmpty()) {
+        request.initialFolder = NewProjectFolder();
+        request.fileName = request.initialFolder + u'/' + song.ProjectName;
+    } else {
+        request.fileName = PathText::withoutExtension(song.ProjectPath);
+    }
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return false;
     // A name without an extension would be a file that Save sends back here and Open's filter hides.
@@ -312,7 +345,7 @@ void ProjectFiles::mnImport_Click(EditContext& context) {
     if (!AskSaveChanges(w)) return;
     FileDialogRequest request;
     request.title = GetMessage(QStringLiteral("インポート"));
-    request.filter = GetMessage(QStringLiteral("SMF形式ファイル(*.smf,*.mid)|*.smf;*.mid|VSQ形式ファイル(*.vsq)|*.vsq"));
+    request.filter = GetMessage(QStringLiteral("SMF形式ファイル(*.smf,*.mid,*.midi,*.kar)|*.smf;*.mid;*.midi;*.kar|VSQ形式ファイル(*.vsq)|*.vsq"));
     request.fileMustExist = true;
     FileDialogResult chosen;
     if (!Ports::fileDialog().run(request, chosen)) return;

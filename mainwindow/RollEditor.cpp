@@ -358,6 +358,7 @@ void RollEditor::PressNote(qint32 note, int button, int shift, double dx, double
     // 6.
     w_.DrawNotes();
     NoteDragActive = -1;
+    NoteDragMoved = false;
     PressX = qint32(roundEven(dx));
     PressY = qint32(roundEven(dy));
 }
@@ -413,6 +414,7 @@ void RollEditor::Picture2_MouseMove(int button, int shift, double x, double y) {
     const qint32 cur = w_.CurNote;
     if (cur >= 0 && cur < w_.song.noteCount() && cur < w_.NoteGeometry.size() && NoteDragActive) {
         const NoteGeometryRecord& g = w_.NoteGeometry[cur];
+        if (qint32(roundEven(x - g.Left)) != PressX || qint32(roundEven(y - g.Top)) != PressY) NoteDragMoved = true;
         TrackMouseHover(cur, button, shift, x - g.Left, y - g.Top);
         return;
     }

@@ -27,6 +27,9 @@ public:
     int16_t NoteDragActive = 0;    // a left press on a note body until the release
     int32_t PressX = 0;            // pointer at the press (relative to the note for a note press)
     int32_t PressY = 0;
+    // The pointer moved between a note press and its release: a press and release at one point (a
+    // click) neither moves nor resizes the note, whatever the drawn width rounds to.
+    bool NoteDragMoved = false;
     int16_t EmptyDragActive = 0;   // a left press on empty roll
     QString DragUndoBefore;        // undo text taken at a handle press
     int16_t PitchPointDrag = 0;

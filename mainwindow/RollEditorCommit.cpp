@@ -239,10 +239,12 @@ void RollEditor::commitNoteDrag(qint32 n, int shift) {
     // 2. The new length from the feedback, compared in steps of 15 twips.
     const FeedbackItem shape = Feedback.Shape1;
     double len = roundEven((shape.rect.width - 15) * zoom);
+    // A click (no pointer move since the press) keeps the note where and as long as it is.
     const bool widthUnchanged =
+        !NoteDragMoved ||
         qint64(Vb::Int(s.Lengths[n] / zoom / 15 + 0.5)) == qint64(roundEven(shape.rect.width - 15)) / 15;
 
-    if (widthUnchanged && !intensityBand) {
+    if (widthUnchanged && !intensityBand && NoteDragMoved) {
         // 3. A move: to another row, and to another place in the sequence.
         const qint32 noteNum =
             std::clamp(qint32(roundEven(84 - shape.rect.top / rh - w_.VScroll1.Value)), 0, 83);

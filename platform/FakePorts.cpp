@@ -35,7 +35,7 @@ bool FakeFileDialog::run(const FileDialogRequest& request, FileDialogResult& res
     QString name = answers.dequeue();
     if (name.isEmpty()) return false;
     result.fileName = name;
-    result.filterIndex = request.filterIndex;
+    result.filterIndex = filterIndexes.isEmpty() ? request.filterIndex : filterIndexes.dequeue();
     return true;
 }
 

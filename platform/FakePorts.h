@@ -33,6 +33,7 @@ class FakeFileDialog : public FileDialogPort {
 public:
     QList<FileDialogRequest> asked;
     QQueue<QString> answers;  // empty text or empty queue: cancelled
+    QQueue<int> filterIndexes;  // the filter chosen with each answer; empty queue: the request's
     bool run(const FileDialogRequest& request, FileDialogResult& result) override;
 };
 

@@ -1,5 +1,6 @@
 #include "voicebank/VoiceBankNoteCommands.h"
 
+#include "commands/CommandFrame.h"
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "commands/NotAvailable.h"
@@ -36,7 +37,7 @@ void registerVoiceBankNoteCommands(CommandRegistry& registry, std::function<Suff
             ReportNotAvailable(QStringLiteral("SurffixBroker"));
             return;
         }
-        mnSurffixBroker_Click(context, *port);
+        RunEditCommand(context, [&] { mnSurffixBroker_Click(context, *port); });
     });
     registry.add(QStringLiteral("mnInsertFrom"), [picker](EditContext& context) {
         SamplePickerPort* port = picker ? picker(context) : nullptr;

@@ -8,6 +8,8 @@
 #include "platform/Ports.h"
 #include "platform/Vb.h"
 
+#include <QStringDecoder>
+
 #include <cmath>
 #include <limits>
 
@@ -50,6 +52,40 @@ bool skipTrack(SmfFile& file) {
     if (!SmfBeginTrack(file)) return false;
     file.endChunk();
     return true;
+}
+
+// A track name as the user wrote it. Files come from every desktop: a name that is valid UTF-8 with
+// letters beyond ASCII is UTF-8 (Japanese in CP932 is almost never valid UTF-8, while UTF-8 often reads
+// "cleanly" as CP932 kana and kanji); else CP932 when it decodes cleanly, unless every byte above ASCII
+// is a Latin-1 letter and the reading needs a rare kanji (a Latin-1 letter taken with the next letter as
+// one double-byte character, "Spår" read as "Sp蚌"); else Latin-1, which reads every byte.
+QString trackNameText(const QByteArray& bytes) {
+    bool ascii = true;
+    for (const char b : bytes) ascii = ascii && uchar(b) < 0x80;
+    if (ascii) return QString::fromLatin1(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(bytes);
+    if (!utf8.hasError()) return asUtf8;
+    bool clean = true;
+    const QString asCp932 = Cp932::decode(bytes, &clean);
+    if (clean) {
+        bool latinLetters = true, rareLead = false;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const uchar b = uchar(bytes[i]);
+            if (b < 0x80) continue;
+            latinLetters = latinLetters && b >= 0xC0 && b != 0xD7 && b != 0xF7;
+            if ((b >= 0x81 && b <= 0x9F) || b >= 0xE0) {
+                // A double-byte character: its lead, then its trail byte.
+                rareLead = rareLead || b >= 0xE0;
+                ++i;
+                if (i < bytes.size() && uchar(bytes[i]) >= 0x80)
+                    latinLetters = latinLetters && uchar(bytes[i]) >= 0xC0 && uchar(bytes[i]) != 0xD7 &&
+                                   uchar(bytes[i]) != 0xF7;
+            }
+        }
+        if (!(latinLetters && rareLead)) return asCp932;
+    }
+    return QString::fromLatin1(bytes);
 }
 
 QStringList listTracks(SmfFile& file) {
@@ -277,7 +313,7 @@ qint32 SmfReadChunk(SmfFile& file, QStringList& tempos, QStringList& texts, SmfN
                     texts.append(text);
                     if (rawTexts) rawTexts->append(bytes);
                 }
-                else if (data1 == 3) file.LastTrackName = text;
+                else if (data1 == 3) file.LastTrackName = trackNameText(bytes);
             }
         } else if ((status & 0xF0) == 0x90 && data2 > 0) {
             ++counts[status & 0x0F];

@@ -692,7 +692,14 @@ void Form1::loadMenuElement(const QString& name, int index) {
     a->setProperty("index", index);
     a->setText(first->text());
     a->setSeparator(first->isSeparator());
-    a->setEnabled(first->isEnabled());
+    // A hidden action reports itself disabled: the new element takes element 0's own enabled state, not
+    // the one its hiding gives it (a recent-file entry loaded while the placeholder is hidden stayed grey).
+    {
+        const bool hidden = !first->isVisible();
+        if (hidden) first->setVisible(true);
+        a->setEnabled(first->isEnabled());
+        if (hidden) first->setVisible(false);
+    }
     a->setVisible(first->isVisible());
     const QList<QAction*> actions = menu->actions();
     const qsizetype at = actions.indexOf(last);

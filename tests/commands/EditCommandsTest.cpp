@@ -415,6 +415,9 @@ TEST(EditCommands, NormalizePBWFitsThePointsIntoTheNote) {
         {u"-40;5", u"80 200", u"1 2", 1920, u"-40;5", u"80 200", u"1 2"},
         // two points that meet after scaling become one at the mean height
         {u"0", u"300 1 200", u"2 3 7", 960, u"0", u"150 100", u"2.5 7"},
+        // points ending past 32,767 ms (a long note given even points) scale like any other
+        {u"0", u"20000 20000", u"1 2", 1920, u"0", u"250 250", u"1 2"},
+        {u"-40000", u"50000 30000 2000", u"1 2 3", 1920, u"-477", u"596 357 24", u"1 2 3"},
     };
     for (const auto& t : cases) {
         SCOPED_TRACE(QString::fromUtf16(t.pbw).toStdString());

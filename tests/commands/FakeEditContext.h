@@ -71,6 +71,7 @@ public:
     void focusRoll() override { focus = QStringLiteral("Picture2"); }
     void setTempoBoxText(const QString& text) override { tempoBox = text; }
     qint32 rulerNote() const override { return ruler; }
+    void setRulerNote(qint32 note) override { ruler = note; }
     qint32 pitchPointIndex() const override { return pitchPoint; }
     bool traceMode() const override { return trace; }
     void scrollToNote(qint32 note) override { scrolledTo << note; }

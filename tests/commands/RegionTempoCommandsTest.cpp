@@ -66,6 +66,21 @@ TEST(RegionCommands, TwoRegionsOnOneNoteAndSelectingEitherByName) {
     EXPECT_EQ(FindSelectionRegion(f.c.s, 1, 6), QString());
 }
 
+// A region of one note carries both markers on that note: selecting it by name selects that note only.
+TEST(RegionCommands, ARegionOfOneNoteSelectsThatNote) {
+    EditFixture f;
+    plainSong(f);
+    nameSelection(f, 2, 2, u"one"_s);
+    nameSelection(f, 1, 4, u"wide"_s);
+    f.c.setSelection(0, 0);
+    EXPECT_TRUE(SelectRegionByName(f.c, u"one"_s));
+    EXPECT_EQ(f.c.selStart(), 2);
+    EXPECT_EQ(f.c.selEnd(), 2);
+    EXPECT_TRUE(SelectRegionByName(f.c, u"wide"_s));
+    EXPECT_EQ(f.c.selStart(), 1);
+    EXPECT_EQ(f.c.selEnd(), 4);
+}
+
 TEST(RegionCommands, ALostEndMarkerRunsToTheLastNote) {
     const struct {
         const char* what;

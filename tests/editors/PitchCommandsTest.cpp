@@ -5,7 +5,9 @@
 #include "commands/FakeEditContext.h"
 #include "editors/EnvelopeEditor.h"
 #include "editors/NoteDialogsPort.h"
+#include "editors/NotePropertyCommands.h"
 #include "editors/PitchCommands.h"
+#include "platform/Errors.h"
 #include "platform/FakePorts.h"
 #include "song/NoteExtension.h"
 
@@ -19,6 +21,8 @@ class PitchDialogs : public NoteDialogsPort {
 public:
     bool confirm = true;
     bool change = true;
+    // The dialog changes the notes and then fails (as a dialog's own arithmetic may).
+    bool fail = false;
     struct Call {
         QString dialog;
         qint32 first, last;
@@ -29,6 +33,7 @@ public:
     bool ShowProperty(qint32 first, qint32 last, NoteArrays& notes, QObject*) override {
         calls.append({QStringLiteral("property"), first, last, 0});
         if (confirm && change) notes.Lyrics[first] = QStringLiteral("ら");
+        if (fail) throw OverflowError();
         return confirm;
     }
     bool ShowVolumeFunctionizer(qint32, qint32, const QStringList&, QStringList&, QObject*) override { return false; }
@@ -37,11 +42,13 @@ public:
     bool ShowPitchControl(qint32 first, qint32 last, NoteArrays& notes, float tempo, QObject*) override {
         calls.append({QStringLiteral("control"), first, last, tempo});
         if (confirm && change) SetNoteOption(notes.NoteExt[first], QStringLiteral("PBW"), QStringLiteral("80"));
+        if (fail) throw OverflowError();
         return confirm;
     }
     bool ShowPitchEditor(float tempo, const QString&, const QString&, qint32 index, NoteArrays& notes, QObject*) override {
         calls.append({QStringLiteral("editor"), index, index, tempo});
         if (confirm && change) notes.NoteExt[index] = QStringLiteral("\t\t\t0Q140 5\t\t");
+        if (fail) throw OverflowError();
         return confirm;
     }
 };
@@ -53,6 +60,7 @@ protected:
     FakeEditContext c;
     void SetUp() override {
         registerPitchCommands(registry, [this](EditContext&) { return &dialogs; });
+        registerNotePropertyCommands(registry, [this](EditContext&) { return &dialogs; });
         c.s.resizeNotes(5);
         c.s.Lyrics = {QStringLiteral("あ"), QStringLiteral("い"), QStringLiteral("R"), QStringLiteral("う"), QStringLiteral("え")};
         c.s.Tempo = 120;
@@ -141,6 +149,57 @@ TEST_F(PitchCommandsTest, RangePropertiesOfARangeOrTheLengthOfALoneRest) {
     EXPECT_EQ(dialogs.calls.size(), 1);
     EXPECT_EQ(ports.inputBox.asked.size(), 1);
     EXPECT_EQ(c.curNote(), 2);
+}
+
+// A dialog that changed the notes and then failed leaves the song as it was, with no step and no
+// modified mark: the error goes on to the handler guard.
+TEST_F(PitchCommandsTest, ADialogThatFailsAfterChangingNotesLeavesTheSongAsItWas) {
+    dialogs.fail = true;
+    const struct {
+        const char* command;
+        bool mode2;
+        qint32 first, last;
+    } cases[] = {
+        {"mnTonePitch", true, 0, 1},   // pitch control
+        {"mnTonePitch", false, 1, 1},  // pitch editor
+        {"mnToneProp", false, 0, 1},
+        {"mnPropRange", false, 3, 4},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(std::string(t.command) + (t.mode2 ? " mode 2" : ""));
+        c.s.Mode2 = t.mode2;
+        c.s.IsModified = false;
+        const QStringList lyrics = c.s.Lyrics, ext = c.s.NoteExt;
+        c.setSelection(t.first, t.last);
+        EXPECT_THROW(registry.run(QString::fromLatin1(t.command), c), OverflowError);
+        EXPECT_EQ(c.s.Lyrics, lyrics);
+        EXPECT_EQ(c.s.NoteExt, ext);
+        EXPECT_EQ(c.s.UndoPos, 0);
+        EXPECT_FALSE(c.s.IsModified);
+    }
+}
+
+// The note properties make the ruler's note the one note they open (the range properties: the
+// selection start), so that the ruler's label and tempo commands act on it next.
+TEST_F(PitchCommandsTest, PropertiesOfOneNoteMakeItTheRulerNote) {
+    ScopedFakePorts ports;
+    const struct {
+        const char* command;
+        qint32 selStart, selEnd, ruler;
+    } cases[] = {
+        {"mnPropRange", 2, 2, 2},  // a lone rest
+        {"mnPropRange", 3, 3, 3},
+        {"mnToneProp", 1, 1, 1},
+        {"mnToneProp", 0, 1, 4},
+        {"mnPropRange", 3, 0, 3},  // the range command makes its start the ruler's note whatever the size
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(std::string(t.command) + " " + std::to_string(t.selStart));
+        c.ruler = 4;
+        c.setSelection(t.selStart, t.selEnd);
+        registry.run(QString::fromLatin1(t.command), c);
+        EXPECT_EQ(c.ruler, t.ruler);
+    }
 }
 
 }  // namespace

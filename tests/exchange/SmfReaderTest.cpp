@@ -4,6 +4,7 @@
 #include "exchange/midi/SmfFile.h"
 #include "exchange/midi/SmfFormatError.h"
 #include "exchange/midi/SmfReader.h"
+#include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "platform/FakePorts.h"
 #include "SmfFixtures.h"
@@ -84,6 +85,32 @@ TEST(SmfReader, TrackListsOfEachKindOfFile) {
     EXPECT_EQ(channels.first(), "Channel1:0 notes");
     EXPECT_EQ(channels.last(), "Channel16:0 notes");
     EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+}
+
+// Track names in CP932, else in UTF-8, else read as Latin-1: never shown as kanji made of a Latin-1
+// letter and the letter after it.
+TEST(SmfReader, TrackNamesInOtherEncodings) {
+    const struct {
+        const char* what;
+        QByteArray name;
+        QString shown;
+    } cases[] = {
+        {"CP932", QByteArray("\x95\x5C\x82\xB3"), QStringLiteral("表さ")},
+        {"CP932 half-width kana", QByteArray("\xB6\xB7"), QStringLiteral("ｶｷ")},
+        {"CP932 with a second-level kanji", QByteArray("\x88\xA2\xE5\x9F"), Cp932::decode(QByteArray("\x88\xA2\xE5\x9F"))},
+        {"UTF-8", QByteArray("Voice \xE3\x81\x82"), QStringLiteral("Voice あ")},
+        {"UTF-8 Latin", QByteArray("Sp\xC3\xA5r"), QStringLiteral("Spår")},
+        {"Latin-1", QByteArray("Sp\xE5r"), QStringLiteral("Spår")},
+        {"Latin-1 accents", QByteArray("Caf\xE9 \xE0 l'\xE9t\xE9"), QStringLiteral("Café à l'été")},
+        {"ASCII", QByteArray("Lead"), QStringLiteral("Lead")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Track t;
+        t.name(c.name).end();
+        Bytes in(file(1, 480, {t}));
+        EXPECT_EQ(ListSmfTracks(in), QStringList{QStringLiteral("1: ") + c.shown});
+    }
 }
 
 TEST(SmfReader, ListingAFileThatCannotBeOpenedIsAnError) {

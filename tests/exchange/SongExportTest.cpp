@@ -1,5 +1,5 @@
 // The export command: the offered name, the writer each chosen name leads to (extensions compared
-// case-sensitively at the very end), the messages of the two variants before or after writing, and a
+// without regard to case at the very end; a name without one takes the chosen filter's), the messages of the two variants before or after writing, and a
 // refused song.
 #include "commands/CommandRegistry.h"
 #include "commands/FakeEditContext.h"
@@ -11,6 +11,7 @@
 #include "song/Song.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -46,16 +47,30 @@ struct Rig {
 TEST(SongExport, TheChosenNamePicksTheWriter) {
     struct Case {
         const char* name;
-        const char* mode;  // "VSQ" or the MIDI mode
+        int filter;          // the filter chosen in the dialog
+        const char* file;    // the file written
+        const char* mode;    // "VSQ" or the MIDI mode
     };
     const Case cases[] = {
-        {"a.vsq", "VSQ"}, {"a.VSQ", ""}, {"a.mid", ""}, {"a", ""}, {"a.vsq.mid", ""},
-        {"a.stm", "TM"},  {"a.aqu", "AQ"}, {"a.aqu.vsq", "VSQ"}, {"a.Stm", ""},
+        {"a.vsq", 1, "a.vsq", "VSQ"}, {"a.VSQ", 1, "a.VSQ", "VSQ"}, {"a.Vsq", 3, "a.Vsq", "VSQ"},
+        {"a.mid", 2, "a.mid", ""},    {"a.vsq.mid", 1, "a.vsq.mid", ""},
+        {"a.stm", 1, "a.stm", "TM"},  {"a.aqu", 1, "a.aqu", "AQ"},  {"a.aqu.vsq", 1, "a.aqu.vsq", "VSQ"},
+        {"a.Stm", 1, "a.Stm", "TM"},
+        // a name typed without an extension takes the chosen filter's
+        {"a", 1, "a.mid", ""},        {"a", 2, "a.vsq", "VSQ"},       {"a", 3, "a", ""},
+        {"my.folder/a", 2, "my.folder/a.vsq", "VSQ"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.filter));
         Rig r;
-        const QByteArray written = r.exportTo(QString::fromLatin1(c.name));
+        r.dir.path();
+        QDir(r.dir.path()).mkpath(QStringLiteral("my.folder"));
+        r.ports.fileDialog.filterIndexes.enqueue(c.filter);
+        r.ports.fileDialog.answers.enqueue(r.dir.filePath(QString::fromLatin1(c.name)));
+        SongExport(r.song).mnSaveExport_Click();
+        const QString path = r.dir.filePath(QString::fromLatin1(c.file));
+        const QByteArray written = QFile::exists(path) ? test::readFile(path) : QByteArray();
+        EXPECT_EQ(QDir(r.dir.path()).entryList(QDir::Files).size(), QString::fromLatin1(c.file).contains(u'/') ? 0 : 1);
         const QString mode = QString::fromLatin1(c.mode);
         QStringList header{QStringLiteral("@rem project=name")};
         if (mode.isEmpty()) header << QStringLiteral("@set tempo=130.5");
@@ -87,6 +102,48 @@ TEST(SongExport, DialogAndMessages) {
     Rig cancel;
     SongExport(cancel.song).mnSaveExport_Click();
     EXPECT_TRUE(cancel.ports.messageBox.shown.isEmpty());
+}
+
+// An export never replaces a file whose name differs only in letter case, nor one the dialog did not
+// see (the name it added an extension to), without asking; Cancel writes nothing.
+TEST(SongExport, AsksBeforeReplacingAFileTheDialogDidNotConfirm) {
+    const struct {
+        const char* existing;
+        const char* typed;
+        int filter;
+        bool ok;
+        bool asks;
+    } cases[] = {
+        {"x.vsq", "x.VSQ", 1, false, true},
+        {"x.vsq", "x.VSQ", 1, true, true},
+        {"x.vsq", "x", 2, false, true},
+        {"X.MID", "x", 1, false, true},
+        {"x.vsq", "x.vsq", 1, true, false},  // the dialog asked itself
+        {"y.vsq", "x.vsq", 1, true, false},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(std::string(t.existing) + " <- " + t.typed);
+        Rig r;
+        const QString existing = r.dir.filePath(QString::fromLatin1(t.existing));
+        {
+            QFile f(existing);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        r.ports.messageBox.answers.enqueue(t.ok ? MsgResult::OK : MsgResult::Cancel);
+        r.ports.fileDialog.filterIndexes.enqueue(t.filter);
+        r.ports.fileDialog.answers.enqueue(r.dir.filePath(QString::fromLatin1(t.typed)));
+        SongExport(r.song).mnSaveExport_Click();
+        if (t.asks) {
+            ASSERT_EQ(r.ports.messageBox.shown.size(), 1);
+            EXPECT_TRUE(r.ports.messageBox.lastText().endsWith(QStringLiteral("を上書きします")));
+            EXPECT_EQ(r.ports.messageBox.shown[0].buttons, MsgButtons::OKCancel);
+            EXPECT_EQ(test::readFile(existing) == "old", !t.ok);
+        } else {
+            EXPECT_TRUE(r.ports.messageBox.shown.isEmpty());
+        }
+        EXPECT_LE(QDir(r.dir.path()).entryList(QDir::Files).size(), 2);
+    }
 }
 
 TEST(SongExport, ARefusedSongShowsTheFormatMessageAndWritesNothing) {

@@ -25,6 +25,7 @@ using namespace tova::test::smf;
 namespace {
 
 const QString FormatMessage = QStringLiteral("ファイル形式が正しくありません");
+const QString NothingMessage = QStringLiteral("読み込める音符がありませんでした");
 
 class FakeChooser : public TrackChooserPort {
 public:
@@ -108,19 +109,21 @@ TEST(SongImport, ImportsThatBringNoNotes) {
         const char* name;
         QByteArray data;
         qint32 choice;
-        bool message;
+        const QString& message;  // empty: none
     };
     QByteArray noTempo = midi(0, {Sa});
+    const QString none;
     const Case cases[] = {
-        {"a text file", "song.txt", midi(500000, {Sa}), 2, false},
-        {"no extension", "song", midi(500000, {Sa}), 2, false},
-        {"cancelled choice", "a.mid", midi(500000, {Sa}), -1, false},
-        {"OK without a choice", "a.smf", midi(500000, {Sa}), 0, false},
-        {"not a MIDI file", "a.mid", QByteArray("hello"), 2, true},
-        {"damaged MIDI file", "a.mid", hostileFiles().at(7).data, 2, true},
-        {"VSQ file without elements", "a.vsq", vsqFile({"[Common]\n"}), 2, true},
-        {"damaged VSQ file", "a.vsq", hostileVsqFiles().at(5).data, 2, true},
-        {"conductor chosen", "a.mid", midi(500000, {Sa}), 1, false},
+        {"a text file", "song.txt", midi(500000, {Sa}), 2, FormatMessage},
+        {"no extension", "song", midi(500000, {Sa}), 2, FormatMessage},
+        {"cancelled choice", "a.mid", midi(500000, {Sa}), -1, none},
+        {"OK without a choice", "a.smf", midi(500000, {Sa}), 0, none},
+        {"not a MIDI file", "a.mid", QByteArray("hello"), 2, FormatMessage},
+        {"damaged MIDI file", "a.mid", hostileFiles().at(7).data, 2, FormatMessage},
+        {"VSQ file without elements", "a.vsq", vsqFile({"[Common]\n"}), 2, FormatMessage},
+        {"damaged VSQ file", "a.vsq", hostileVsqFiles().at(5).data, 2, FormatMessage},
+        {"conductor chosen", "a.mid", midi(500000, {Sa}), 1, NothingMessage},
+        {"a voice track without notes", "a.mid", midi(500000, {}), 2, NothingMessage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,8 +135,19 @@ TEST(SongImport, ImportsThatBringNoNotes) {
         EXPECT_EQ(r.song().OutFile, "newfile.wav");
         EXPECT_TRUE(r.song().IsModified);
         EXPECT_EQ(r.window.tempoText, "120.00");
-        EXPECT_EQ(r.ports.messageBox.shown.size(), c.message ? 1 : 0);
-        if (c.message) EXPECT_EQ(r.ports.messageBox.lastText(), FormatMessage);
+        EXPECT_EQ(r.ports.messageBox.shown.size(), c.message.isEmpty() ? 0 : 1);
+        if (!c.message.isEmpty()) EXPECT_EQ(r.ports.messageBox.lastText(), c.message);
+    }
+    // ".midi" and ".kar" are MIDI files too, in any letter case, for the import and for append-load.
+    for (const char* name : {"b.midi", "b.KAR", "b.Midi"}) {
+        SCOPED_TRACE(name);
+        Rig r;
+        r.import.ImportMidiOrVsq(r.file(QString::fromLatin1(name), midi(500000, {Sa, Ku})));
+        EXPECT_EQ(r.song().Lyrics, QStringList({"さ", "く"}));
+        EXPECT_TRUE(r.ports.messageBox.shown.isEmpty());
+        Rig append;
+        append.import.AppendLoadFile(append.file(QString::fromLatin1(name), midi(500000, {Sa})));
+        EXPECT_EQ(append.song().Lyrics, QStringList({"さ"}));
     }
     // A MIDI file without any tempo keeps 120.
     Rig r;

@@ -5,6 +5,8 @@
 
 #include "commands/CommandRegistry.h"
 #include "mainwindow/MenuTree.h"
+#include "mainwindow/ProgramNoteEdit.h"
+#include "mainwindow/ui/ProgramPorts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -125,6 +127,56 @@ TEST(CommandWiring, BuiltCommandsRunOnTheMainWindow) {
     bare.f().runCommand(u"Image1"_s, -1, bare.f().control(u"Image1"_s));
     ASSERT_EQ(bare.modal.messageBox.shown.size(), 1);
     EXPECT_EQ(bare.modal.messageBox.shown[0].text, u"音源の情報はまだ使用できません。"_s);
+}
+
+// The program's own set of services leaves no port of the window unset (the multimedia layer alone
+// stays empty: the playback binding then goes through the program's own), so no command of the menus
+// falls back to "not available" in the program.
+TEST(CommandWiring, TheProgramSetsEveryPort) {
+    ScopedProgramFolder program;
+    ScopedFakePorts modal;
+    settings() = Settings();
+    ProgramPorts services;
+    Form1 f(services.ports());
+    services.attach(&f);
+    QStringList unset;
+    f.logic().ports().forEachPort([&unset](const char* name, bool set) {
+        if (!set) unset << QString::fromLatin1(name);
+    });
+    EXPECT_EQ(unset, QStringList{u"mci"_s});
+    services.attach(nullptr);
+}
+
+// Choosing an alias in the note's pop-up gives the current note that lyric as one undo step; choosing the
+// lyric it already has records nothing.
+TEST(CommandWiring, AliasChoiceSetsTheLyricAsOneStep) {
+    MainWindowRig rig;
+    ProgramNoteEdit edit;
+    rig.ports.noteEdit = &edit;
+    ASSERT_TRUE(rig.start());
+    rig.setSong({480, 480});
+    rig.w().song.Lyrics[1] = u"か"_s;
+    rig.w().song.NoteExt[1] = u"10:20:30"_s;
+    Form1& f = rig.f();
+    rig.voiceBanks.aliases = {u"か"_s, u"か↑"_s, u"a か"_s};
+    rig.w().ShowAliasMenu(1);
+    ASSERT_EQ(rig.w().CurNote, 1);
+    const qsizetype steps = rig.w().song.UndoCaptions.size();
+    rig.w().song.SetModified(false);
+    f.runCommand(u"mnW0"_s, 2, nullptr);
+    EXPECT_EQ(rig.w().song.Lyrics[1], u"a か"_s);
+    EXPECT_EQ(rig.w().song.Lyrics[0], u"あ"_s);
+    EXPECT_EQ(rig.w().song.NoteExt[1], u"10:20:30"_s);
+    EXPECT_TRUE(rig.w().song.IsModified);
+    ASSERT_EQ(rig.w().song.UndoCaptions.size(), steps + 1);
+    EXPECT_EQ(rig.w().song.UndoCaptions.back(), u"歌詞の変更"_s);
+    EXPECT_TRUE(rig.modal.messageBox.shown.isEmpty());
+    // The same alias again changes nothing and records nothing.
+    f.runCommand(u"mnW0"_s, 2, nullptr);
+    EXPECT_EQ(rig.w().song.UndoCaptions.size(), steps + 1);
+    // Undo brings the lyric back.
+    rig.w().song.Undo();
+    EXPECT_EQ(rig.w().song.Lyrics[1], u"か"_s);
 }
 
 }  // namespace

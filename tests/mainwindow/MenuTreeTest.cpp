@@ -124,6 +124,33 @@ TEST(MenuTree, RecentFilesMenu) {
     EXPECT_EQ(f.text(u"mnHistory"_s, 3), u"/songs/c.tvx"_s);
 }
 
+// An entry added while the program runs (after Save As or opening another file) can be clicked at once,
+// like the entries of the start.
+TEST(MenuTree, RecentFileAddedLaterCanBeClicked) {
+    for (const bool startEmpty : {true, false}) {
+        SCOPED_TRACE(startEmpty ? "no history at start" : "one entry at start");
+        test::MainWindowRig rig;
+        settings().History = startEmpty ? QStringList{QString()} : QStringList{QString(), u"/songs/a.tvx"_s};
+        rig.form = std::make_unique<Form1>(rig.ports);
+        ASSERT_TRUE(rig.form->start(QString()));
+        Form1& f = rig.f();
+        settings().History = {QString(), u"/songs/new.tvx"_s, u"/songs/a.tvx"_s};
+        rig.w().UpdateRecentFilesMenu();
+        rig.f().refreshCommandStates();
+        for (int i = 1; i <= 2; ++i) {
+            SCOPED_TRACE(i);
+            auto* a = f.controlAs<QAction>(u"mnHistory"_s, i);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->isSeparator());
+            EXPECT_TRUE(a->isEnabled());
+            EXPECT_TRUE(a->isVisible());
+        }
+        EXPECT_FALSE(f.visible(u"mnHistory"_s, 0));
+        f.controlAs<QAction>(u"mnHistory"_s, 1)->trigger();
+        EXPECT_TRUE(rig.projectFiles.calls.contains(u"mnHistory_Click 1"_s));
+    }
+}
+
 TEST(MenuTree, AliasCandidatesPopUp) {
     test::MainWindowRig rig;
     ASSERT_TRUE(rig.start());

@@ -178,6 +178,48 @@ TEST(ProjectFiles, SaveAsGivesANameWithoutExtensionTheProjectExtension) {
     EXPECT_FALSE(r.song().IsModified);
 }
 
+// Save As on a song never saved opens in the folder of the last project, else the documents folder, else
+// the home folder: never in the program folder.
+TEST(ProjectFiles, SaveAsOfANewSongStartsInTheLastProjectsFolder) {
+    FilesRig r;
+    QTemporaryDir outside;  // beside the program folder, not in it
+    const QString home = outside.path() + u"/home dir"_s;
+    const QString songs = outside.path() + u"/songs ♪"_s;
+    QDir().mkpath(home);
+    QDir().mkpath(songs);
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + u"/.config"_s).toUtf8());
+    const struct {
+        const char* what;
+        QString last;       // the last project of the history
+        bool documents;     // a documents folder in the home folder
+        QString expected;   // the folder offered
+    } cases[] = {
+        {"last project's folder", songs + u"/old.tvx"_s, true, songs},
+        {"a last project whose folder is gone", songs + u"/gone/old.tvx"_s, true, home + u"/Documents"_s},
+        {"no history, documents", QString(), true, home + u"/Documents"_s},
+        {"no history, no documents", QString(), false, home},
+        {"a last project in the program folder", r.rig.path(u"old.tvx"_s), false, home},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.what);
+        QDir(home + u"/Documents"_s).removeRecursively();
+        if (t.documents) QDir().mkpath(home + u"/Documents"_s);
+        settings().History = t.last.isEmpty() ? QStringList{QString()} : QStringList{QString(), t.last};
+        r.song().ProjectPath.clear();
+        r.song().ProjectName = u"うた"_s;
+        r.fileDialog().answers.enqueue(QString());  // cancelled
+        EXPECT_FALSE(r.files.SaveProjectAs(r.w()));
+        const FileDialogRequest& asked = r.fileDialog().asked.back();
+        EXPECT_EQ(asked.initialFolder, t.expected);
+        EXPECT_EQ(asked.fileName, t.expected + u"/うた"_s);
+    }
+    qputenv("HOME", oldHome);
+    if (oldConfig.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
+    else qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
 // A project in a folder whose name code page 932 cannot hold, with a voice folder and a lyric it
 // cannot hold either, is written whole in UTF-8 after the mark and opens again with every path intact.
 TEST(ProjectFiles, PathsAndLyricsCp932CannotHoldSurviveSaveAndReopen) {

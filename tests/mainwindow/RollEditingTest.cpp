@@ -151,6 +151,28 @@ TEST(RollEditing, ResizingAndTheFollowingNote) {
     }
 }
 
+// A press and release at one point on a note (no drag) never changes the song, whatever the zoom rounds
+// the drawn width to.
+TEST(RollEditing, AClickOnANoteChangesNothing) {
+    for (const qint32 length : {180, 420, 1860, 1920}) {
+        for (const double zoom : {8.0, 2.0}) {
+            SCOPED_TRACE(std::to_string(length) + " ticks at zoom " + std::to_string(zoom));
+            RollRig rig;
+            rig.form->setValue(QStringLiteral("cmbQuntize"), 2);  // 240 ticks
+            rig.setSong({{length, A, 40, RollRig::Fields}, {120, R, 40, RollRig::Fields}, {1920, U, 40, RollRig::Fields}});
+            rig.w().Scale.Zoom = float(zoom);
+            rig.redraw();
+            const NoteGeometryRecord g = rig.g(0);
+            for (const double at : {0.5, 0.95}) {
+                rig.click(1, 0, g.Left + g.Width * at, g.Top + 100);
+                EXPECT_EQ(rig.lengths(), (QList<qint32>{length, 120, 1920}));
+                EXPECT_EQ(rig.lyrics(), (QStringList{A, R, U}));
+                EXPECT_EQ(rig.song().UndoPos, 0);
+            }
+        }
+    }
+}
+
 TEST(RollEditing, DrawingANoteTakesTheQueueAndTheQuantiseStep) {
     const struct {
         int quantizeEntry;  // of cmbQuntize
