@@ -1,14 +1,16 @@
-#include "voicebank/FileSetCommit.h"
+#include "platform/FileSetCommit.h"
 
 #include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +56,23 @@ bool exists(const QString& path) { return ::access(native(path).constData(), F_O
 
 QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// Locks the journal's folder while a set is replaced: another program loading the bank then leaves a
+// save in progress alone instead of taking it for a killed one. Gives the descriptor to close (which
+// releases the lock, as does the program's death), or -1; `busy` tells that someone else holds it.
+int lockFolder(const QString& folder, bool wait, bool* busy = nullptr) {
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int r;
+    while ((r = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB))) != 0 && errno == EINTR) {}
+    // A file system without locks counts as unlocked; only a lock someone else holds says busy.
+    if (busy) *busy = r != 0 && errno == EWOULDBLOCK;
+    return fd;
+}
+
+void unlockFolder(int fd) {
+    if (fd >= 0) ::close(fd);
+}
+
 }  // namespace
 
 FileSetCommit::Hook& FileSetCommit::testHook() {
@@ -64,6 +83,8 @@ FileSetCommit::Hook& FileSetCommit::testHook() {
 bool FileSetCommit::commit(QString* error) {
     QString reason;
     const QString base = folderOf(journal_);
+    const int lock = lockFolder(base, true);
+    const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
     QStringList targets;
     for (const File& f : files_) targets << FileSystem::resolve(QFileInfo(f.target).isAbsolute() ? f.target : base + u'/' + f.target);
     const auto fault = [](Step step, const QString& target) {
@@ -146,6 +167,10 @@ bool FileSetCommit::commit(QString* error) {
 }
 
 void FileSetCommit::Recover(const QString& journal, const QStringList& targets) {
+    bool busy = false;
+    const int lock = lockFolder(folderOf(journal), false, &busy);
+    const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
+    if (busy) return;  // a save running now finishes or rolls back by itself
     QStringList all = targets;
     QFile file(journal);
     const bool saved = exists(journal);
