@@ -222,7 +222,10 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         kept[o.file].insert(o.line);
         const KeptTextFile::Line& line = files[o.file].lines[o.line];
         const qsizetype eq = line.text.indexOf(u'=');
-        const QStringList fields = line.text.mid(eq + 1).split(u',');
+        // Split as the reader splits: a TAB in the line separates fields as a comma does.
+        QString rest = line.text.mid(eq + 1);
+        rest.replace(u'\t', u',');
+        const QStringList fields = rest.split(u',');
         bool same = true;
         for (int n = 1; n <= 6 && same; ++n) same = row.item(n) == (n <= fields.size() ? fields[n - 1] : QString());
         if (same) continue;

@@ -122,6 +122,15 @@ TEST_F(BankKept, AnUneditedSaveTouchesNoFileAndCreatesNone) {
     EXPECT_EQ(row(u"nooto\\n.wav"_s, u""_s) >= 0, true);
 }
 
+// A TAB inside a line reads as a field separator, as a comma does: the row matches its line, so an
+// unedited save leaves the line alone.
+TEST_F(BankKept, ALineWithATabIsKeptByAnUneditedSave) {
+    bank.oto(u"tab/oto.ini"_s, u"t.wav=た\tx,1,2,3,4,5,extra\r\n"_s);
+    const Snapshot before(bank.root());
+    ASSERT_TRUE(open([&] { m.cmdOK_Click(); }));
+    EXPECT_EQ(Snapshot(bank.root()).bytes, before.bytes);
+}
+
 TEST_F(BankKept, OneEditChangesOneLineInTheFileItCameFrom) {
     using Act = std::function<void(BankKept&)>;
     const auto set = [](const QString& text, const QString& alias, int item, const QString& value) -> Act {
