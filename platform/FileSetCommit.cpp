@@ -56,6 +56,15 @@ bool exists(const QString& path) { return ::access(native(path).constData(), F_O
 
 QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// The file a target stands for: a symbolic link is followed, so that the file it names gets the new
+// bytes and the link stays a link.
+QString realFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? path : real;
+}
+
 // Locks the journal's folder while a set is replaced: another program loading the bank then leaves a
 // save in progress alone instead of taking it for a killed one. Gives the descriptor to close (which
 // releases the lock, as does the program's death), or -1; `busy` tells that someone else holds it.
@@ -86,7 +95,7 @@ bool FileSetCommit::commit(QString* error) {
     const int lock = lockFolder(base, true);
     const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
     QStringList targets;
-    for (const File& f : files_) targets << FileSystem::resolve(QFileInfo(f.target).isAbsolute() ? f.target : base + u'/' + f.target);
+    for (const File& f : files_) targets << realFile(FileSystem::resolve(QFileInfo(f.target).isAbsolute() ? f.target : base + u'/' + f.target));
     const auto fault = [](Step step, const QString& target) {
         const Hook& hook = testHook();
         return hook ? hook(step, target) : Fault::None;
@@ -172,6 +181,8 @@ void FileSetCommit::Recover(const QString& journal, const QStringList& targets) 
     const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
     if (busy) return;  // a save running now finishes or rolls back by itself
     QStringList all = targets;
+    for (const QString& t : targets)
+        if (realFile(t) != t) all << realFile(t);
     QFile file(journal);
     const bool saved = exists(journal);
     if (saved && file.open(QIODevice::ReadOnly)) {

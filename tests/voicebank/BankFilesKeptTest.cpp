@@ -131,6 +131,23 @@ TEST_F(BankKept, ALineWithATabIsKeptByAnUneditedSave) {
     EXPECT_EQ(Snapshot(bank.root()).bytes, before.bytes);
 }
 
+// An oto.ini that is a symbolic link (a file shared between banks) stays a link; the file it names gets
+// the edit.
+TEST_F(BankKept, ALinkedFileStaysALinkAndItsFileGetsTheEdit) {
+    QTemporaryDir shared;
+    const QString real = shared.path() + u"/oto.ini"_s;
+    writeFile(real, Cp932::encode(u"l.wav=ら,1,2,3,4,5\r\n"_s));
+    QDir().mkpath(bank.path(u"ln"_s));
+    ASSERT_TRUE(QFile::link(real, bank.path(u"ln/oto.ini"_s)));
+    ASSERT_TRUE(open([&] {
+        m.rows[row(u"ln\\l.wav"_s)].item(2) = u"9"_s;
+        m.cmdOK_Click();
+    }));
+    EXPECT_TRUE(QFileInfo(bank.path(u"ln/oto.ini"_s)).isSymLink());
+    EXPECT_EQ(readFile(real), Cp932::encode(u"l.wav=ら,9,2,3,4,5\r\n"_s));
+    EXPECT_EQ(QDir(shared.path()).entryList(QDir::Files), QStringList{u"oto.ini"_s});
+}
+
 TEST_F(BankKept, OneEditChangesOneLineInTheFileItCameFrom) {
     using Act = std::function<void(BankKept&)>;
     const auto set = [](const QString& text, const QString& alias, int item, const QString& value) -> Act {
