@@ -2,6 +2,7 @@
 
 #include "core/FileHelpers.h"
 #include "core/Settings.h"
+#include "platform/FileSetCommit.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
@@ -122,6 +123,7 @@ void LoadOtoIni(const QString& folder) {
     // No voice folder: no bank (an empty text would otherwise name the current folder).
     if (folder.isEmpty()) return;
 
+    RecoverOtoSave(folder);
     setStatus(QStringLiteral("loading oto.ini..."));
     if (!hasOtoIni(folder)) listSamples(folder, QString(), table, n);
     else readOtoFile(PathText::join(folder, QStringLiteral("oto.ini")), QString(), table, index, n, report);
@@ -140,6 +142,19 @@ void LoadOtoIni(const QString& folder) {
 
     if (!report.isEmpty() && !settings().NoOtoReport)
         if (OtoLoadHost* host = otoLoadHost()) host->ShowOtoReport(report);
+}
+
+QString OtoSaveJournal(const QString& voiceFolder) {
+    return FileSystem::resolve(voiceFolder) + QStringLiteral("/oto.ini.tova-saving");
+}
+
+void RecoverOtoSave(const QString& voiceFolder) {
+    if (voiceFolder.isEmpty() || !FileSystem::isFolder(voiceFolder)) return;
+    const QString folder = FileSystem::resolve(voiceFolder);
+    const QString otoIni = QStringLiteral("oto.ini");
+    QStringList targets{PathText::join(folder, otoIni)};
+    for (const QString& s : subFolders(folder)) targets << PathText::join(PathText::join(folder, s), otoIni);
+    FileSetCommit::Recover(OtoSaveJournal(folder), targets);
 }
 
 void ClearOtoTable() {

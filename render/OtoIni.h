@@ -34,7 +34,17 @@ bool OtoTableIsEmpty();
 // each as the name followed by one TAB, without index keys. Shows progress through the installed
 // OtoLoadHost and, unless the NoOtoReport setting is on, the consistency report when it is not empty.
 // An empty folder text loads no bank. A file that cannot be opened or read raises FileError or IoError.
+// A save of the bank's files that was killed half way is settled first (RecoverOtoSave), so the table
+// never holds a mix of old and new files.
 void LoadOtoIni(const QString& folder);
+
+// The journal a save of a voice folder's oto.ini files keeps while it replaces them as a set
+// (FileSetCommit).
+QString OtoSaveJournal(const QString& voiceFolder);
+
+// Completes or cleans what a save of the voice folder's oto.ini files (its own and those of its direct
+// sub-folders) that was killed half way left behind.
+void RecoverOtoSave(const QString& voiceFolder);
 
 // Makes the table empty (one empty entry) and resets the prefix map to one empty record and one slot
 // holding 0. The index keeps its keys; lookups do not consult it while the table counts as empty.

@@ -8,7 +8,8 @@
 #include "platform/Vb.h"
 #include "platform/Cp932Lines.h"
 #include "platform/Ports.h"
-#include "voicebank/FileSetCommit.h"
+#include "render/OtoIni.h"
+#include "platform/FileSetCommit.h"
 
 #include <QHash>
 #include <QSaveFile>
@@ -89,8 +90,6 @@ QString defaultOverlap(const QString& preutterance) {
     if (!(std::fabs(rounded) < kLimit)) return Vb::DoubleText(std::trunc(rounded / 2));
     return QString::number(static_cast<qint64>(rounded) / 2);
 }
-
-const QString kJournal = QStringLiteral("oto.ini.tova-saving");
 
 // The line of an entry: the name as its file writes it, "=", the six values and any fields after them.
 QString entryLine(const QString& name, const SampleRow& row, const QStringList& extra = {}) {
@@ -198,16 +197,6 @@ void ReadOtoSubFolders(const QString& voiceFolder, OtoReadResult& out) {
     }
 }
 
-void RecoverOtoSave(const QString& voiceFolder) {
-    if (voiceFolder.isEmpty() || !FileSystem::isFolder(voiceFolder)) return;
-    const QString folder = FileSystem::resolve(voiceFolder);
-    QStringList targets{folder + u'/' + kOtoIni};
-    QStringList files, folders;
-    ListFolder(folder, files, folders);
-    for (const QString& d : folders) targets << folder + u'/' + d + u'/' + kOtoIni;
-    FileSetCommit::Recover(folder + u'/' + kJournal, targets);
-}
-
 OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QString& target,
                          const QList<KeptTextFile>& read) {
     OtoSaveResult result;
@@ -233,7 +222,10 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         kept[o.file].insert(o.line);
         const KeptTextFile::Line& line = files[o.file].lines[o.line];
         const qsizetype eq = line.text.indexOf(u'=');
-        const QStringList fields = line.text.mid(eq + 1).split(u',');
+        // Split as the reader splits: a TAB in the line separates fields as a comma does.
+        QString rest = line.text.mid(eq + 1);
+        rest.replace(u'\t', u',');
+        const QStringList fields = rest.split(u',');
         bool same = true;
         for (int n = 1; n <= 6 && same; ++n) same = row.item(n) == (n <= fields.size() ? fields[n - 1] : QString());
         if (same) continue;
@@ -309,7 +301,7 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
     }
     if (changed.isEmpty()) return result;
 
-    FileSetCommit set(FileSystem::resolve(base) + u'/' + kJournal);
+    FileSetCommit set(OtoSaveJournal(base));
     for (const KeptTextFile* f : changed) set.add(FileSystem::resolve(f->path), f->bytes());
     QString error;
     if (!set.commit(&error))

@@ -43,9 +43,6 @@ OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector);
 // Adds the sub-folder files of the voice folder to a result, as "RELOAD" reads them.
 void ReadOtoSubFolders(const QString& voiceFolder, OtoReadResult& out);
 
-// Completes or cleans what a save of the bank's files that was killed half way left behind.
-void RecoverOtoSave(const QString& voiceFolder);
-
 // How saving ended.
 struct OtoSaveResult {
     enum Status { Saved, NoFolder, Refused };

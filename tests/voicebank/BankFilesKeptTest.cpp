@@ -1,6 +1,6 @@
 #include "VoiceBankFixture.h"
 
-#include "voicebank/FileSetCommit.h"
+#include "platform/FileSetCommit.h"
 #include "voicebank/OtoIniFiles.h"
 #include "voicebank/VoiceBankManager.h"
 
@@ -120,6 +120,32 @@ TEST_F(BankKept, AnUneditedSaveTouchesNoFileAndCreatesNone) {
     EXPECT_GE(row(u"KO.wav"_s), 0);
     EXPECT_EQ(row(u"ko.wav"_s), -1);
     EXPECT_EQ(row(u"nooto\\n.wav"_s, u""_s) >= 0, true);
+}
+
+// A TAB inside a line reads as a field separator, as a comma does: the row matches its line, so an
+// unedited save leaves the line alone.
+TEST_F(BankKept, ALineWithATabIsKeptByAnUneditedSave) {
+    bank.oto(u"tab/oto.ini"_s, u"t.wav=た\tx,1,2,3,4,5,extra\r\n"_s);
+    const Snapshot before(bank.root());
+    ASSERT_TRUE(open([&] { m.cmdOK_Click(); }));
+    EXPECT_EQ(Snapshot(bank.root()).bytes, before.bytes);
+}
+
+// An oto.ini that is a symbolic link (a file shared between banks) stays a link; the file it names gets
+// the edit.
+TEST_F(BankKept, ALinkedFileStaysALinkAndItsFileGetsTheEdit) {
+    QTemporaryDir shared;
+    const QString real = shared.path() + u"/oto.ini"_s;
+    writeFile(real, Cp932::encode(u"l.wav=ら,1,2,3,4,5\r\n"_s));
+    QDir().mkpath(bank.path(u"ln"_s));
+    ASSERT_TRUE(QFile::link(real, bank.path(u"ln/oto.ini"_s)));
+    ASSERT_TRUE(open([&] {
+        m.rows[row(u"ln\\l.wav"_s)].item(2) = u"9"_s;
+        m.cmdOK_Click();
+    }));
+    EXPECT_TRUE(QFileInfo(bank.path(u"ln/oto.ini"_s)).isSymLink());
+    EXPECT_EQ(readFile(real), Cp932::encode(u"l.wav=ら,9,2,3,4,5\r\n"_s));
+    EXPECT_EQ(QDir(shared.path()).entryList(QDir::Files), QStringList{u"oto.ini"_s});
 }
 
 TEST_F(BankKept, OneEditChangesOneLineInTheFileItCameFrom) {
@@ -338,7 +364,8 @@ TEST_F(BankKept, ASaveOfSeveralFilesIsAllOrNothing) {
     FileSetCommit::testHook() = nullptr;
     open([&] { m.cmdClose_Click(); });
     EXPECT_EQ(Snapshot(bank.root()).bytes, before.bytes);
-    // Killed after the first file was replaced: the next opening completes the set.
+    // Killed after the first file was replaced: the program's next load of the bank completes the set
+    // before it reads, so it sees all the new files and nothing is left behind.
     int replaced = 0;
     FileSetCommit::testHook() = [&](FileSetCommit::Step s, const QString&) {
         return s == FileSetCommit::Step::Replace && ++replaced == 2 ? FileSetCommit::Fault::Kill : FileSetCommit::Fault::None;
@@ -349,6 +376,13 @@ TEST_F(BankKept, ASaveOfSeveralFilesIsAllOrNothing) {
         m.cmdClose_Click();
     });
     FileSetCommit::testHook() = nullptr;
+    EXPECT_TRUE(QFileInfo::exists(OtoSaveJournal(bank.root())));
+    LoadOtoIni(bank.root());
+    EXPECT_EQ(Snapshot(bank.root()).bytes, edited);
+    const auto offset = [](const QString& key) { return OtoTable()[OtoIndex().Value(key).toInt()].section(u'\t', 2, 2); };
+    EXPECT_EQ(offset(u"ka.wav"_s), u"11"_s);
+    EXPECT_EQ(offset(u"sub\\sa.wav"_s), u"12"_s);
+    EXPECT_EQ(offset(u"utf\\한.wav"_s), u"13"_s);
     open([&] {
         EXPECT_EQ(m.rows[row(u"utf\\한.wav"_s)].item(2), u"13"_s);
         m.cmdClose_Click();
@@ -395,6 +429,38 @@ TEST(FileSetCommit, AKillAtAnyStepLeavesAllOldOrAllNewAfterRecovery) {
             left.removeAll(u"oto.ini"_s);
             EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
         }
+    }
+}
+
+// Another program's load of the bank while a save runs leaves the save alone: the save still replaces
+// the whole set and cleans up after itself.
+TEST(FileSetCommit, RecoveryLeavesASaveInProgressAlone) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    const QStringList targets{root + u"/oto.ini"_s, root + u"/a/oto.ini"_s};
+    const QString journal = root + u"/oto.ini.tova-saving"_s;
+    writeFile(targets[0], "old0");
+    writeFile(targets[1], "old1");
+    for (const FileSetCommit::Step step : {FileSetCommit::Step::KeepOld, FileSetCommit::Step::Replace}) {
+        SCOPED_TRACE(int(step));
+        bool called = false;
+        FileSetCommit::testHook() = [&](FileSetCommit::Step s, const QString& target) {
+            if (s == step && target == targets[1]) {
+                called = true;
+                FileSetCommit::Recover(journal, targets);  // as a second program loading the bank now would
+            }
+            return FileSetCommit::Fault::None;
+        };
+        FileSetCommit set(journal);
+        set.add(targets[0], "new0" + QByteArray::number(int(step)));
+        set.add(targets[1], "new1" + QByteArray::number(int(step)));
+        EXPECT_TRUE(set.commit());
+        FileSetCommit::testHook() = nullptr;
+        EXPECT_TRUE(called);
+        EXPECT_EQ(readFile(targets[0]), "new0" + QByteArray::number(int(step)));
+        EXPECT_EQ(readFile(targets[1]), "new1" + QByteArray::number(int(step)));
+        EXPECT_EQ(QDir(root).entryList(QDir::Files), QStringList{u"oto.ini"_s});
+        EXPECT_EQ(QDir(root + u"/a"_s).entryList(QDir::Files), QStringList{u"oto.ini"_s});
     }
 }
 

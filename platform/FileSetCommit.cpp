@@ -1,14 +1,16 @@
-#include "voicebank/FileSetCommit.h"
+#include "platform/FileSetCommit.h"
 
 #include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +56,32 @@ bool exists(const QString& path) { return ::access(native(path).constData(), F_O
 
 QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// The file a target stands for: a symbolic link is followed, so that the file it names gets the new
+// bytes and the link stays a link.
+QString realFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink()) return path;
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? path : real;
+}
+
+// Locks the journal's folder while a set is replaced: another program loading the bank then leaves a
+// save in progress alone instead of taking it for a killed one. Gives the descriptor to close (which
+// releases the lock, as does the program's death), or -1; `busy` tells that someone else holds it.
+int lockFolder(const QString& folder, bool wait, bool* busy = nullptr) {
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int r;
+    while ((r = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB))) != 0 && errno == EINTR) {}
+    // A file system without locks counts as unlocked; only a lock someone else holds says busy.
+    if (busy) *busy = r != 0 && errno == EWOULDBLOCK;
+    return fd;
+}
+
+void unlockFolder(int fd) {
+    if (fd >= 0) ::close(fd);
+}
+
 }  // namespace
 
 FileSetCommit::Hook& FileSetCommit::testHook() {
@@ -64,8 +92,10 @@ FileSetCommit::Hook& FileSetCommit::testHook() {
 bool FileSetCommit::commit(QString* error) {
     QString reason;
     const QString base = folderOf(journal_);
+    const int lock = lockFolder(base, true);
+    const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
     QStringList targets;
-    for (const File& f : files_) targets << FileSystem::resolve(QFileInfo(f.target).isAbsolute() ? f.target : base + u'/' + f.target);
+    for (const File& f : files_) targets << realFile(FileSystem::resolve(QFileInfo(f.target).isAbsolute() ? f.target : base + u'/' + f.target));
     const auto fault = [](Step step, const QString& target) {
         const Hook& hook = testHook();
         return hook ? hook(step, target) : Fault::None;
@@ -146,7 +176,13 @@ bool FileSetCommit::commit(QString* error) {
 }
 
 void FileSetCommit::Recover(const QString& journal, const QStringList& targets) {
+    bool busy = false;
+    const int lock = lockFolder(folderOf(journal), false, &busy);
+    const auto unlock = qScopeGuard([lock] { unlockFolder(lock); });
+    if (busy) return;  // a save running now finishes or rolls back by itself
     QStringList all = targets;
+    for (const QString& t : targets)
+        if (realFile(t) != t) all << realFile(t);
     QFile file(journal);
     const bool saved = exists(journal);
     if (saved && file.open(QIODevice::ReadOnly)) {

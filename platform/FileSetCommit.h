@@ -21,7 +21,8 @@ namespace tova {
 //
 // `Recover` on a folder with a journal renames every new file still waiting over its target; without a
 // journal it removes the new files of a save that never reached its journal. Either way the second
-// names and the journal go.
+// names and the journal go. A commit holds a lock on the journal's folder while it runs, and `Recover`
+// leaves a set alone while another commit (of this or another program) holds it.
 class FileSetCommit {
 public:
     // The steps a test can make fail.
