@@ -282,6 +282,18 @@ std::string Files::resolve(std::string_view path) {
     return cur;
 }
 
+std::string Files::resolveOutput(std::string_view path) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    const std::size_t slash = p.rfind('/');
+    if (slash == std::string::npos || slash + 1 == p.size()) return p;
+    if (slash == 0) return p;  // a name in the root folder
+    const std::string folder = p.substr(0, slash);
+    if (existsAsWritten(folder)) return p;
+    return join(resolve(folder), p.substr(slash + 1));
+}
+
 int Files::openResolved(std::string_view path, int flags, unsigned mode, std::string* opened) {
     std::string p(path);
     for (char& c : p)

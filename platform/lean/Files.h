@@ -16,6 +16,10 @@ public:
     // regard to letter case (the first match in case-insensitive name order wins). Components that
     // cannot be found are kept as written.
     static std::string resolve(std::string_view path);
+    // The path at which to create or replace a file: "\" becomes "/", the folder is found as `resolve`
+    // finds it, and the name is used as written. No case-free search of the folder's entries is made
+    // for a file that is about to be made, so writing many files into one folder stays linear.
+    static std::string resolveOutput(std::string_view path);
     static bool exists(std::string_view path);  // as written: file or folder
     // Opens the file `resolve` gives for a path, with open(2)'s flags and mode, without looking twice
     // in the usual case: the path as written ("\" read as "/") is opened first, and only when that
