@@ -129,6 +129,8 @@ std::string firstMatchInFolder(const std::string& folder, const std::string& nam
 
 }  // namespace
 
+std::u32string Files::foldedName(std::string_view name) { return folded(name); }
+
 int Files::compareFolded(std::string_view a, std::string_view b) {
     const std::u32string x = folded(a), y = folded(b);
     return x.compare(y);

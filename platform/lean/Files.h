@@ -53,6 +53,9 @@ public:
     // The text of the last system error.
     static std::string lastError();
 
+    // A UTF-8 name case-folded by code point: names equal without regard to case fold alike, and
+    // compareFolded orders names as their folded forms do.
+    static std::u32string foldedName(std::string_view name);
     // Letter-case-free comparison of two UTF-8 names (case folding by code point): <0, 0, >0.
     static int compareFolded(std::string_view a, std::string_view b);
     // Sorts names without regard to case (names equal so in their byte order).
