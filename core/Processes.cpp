@@ -103,7 +103,7 @@ Launch splitCommandLine(const QString& line) {
 qint64 startDetached(const Launch& l, const QString& workingFolder, bool quiet) {
     if (l.program.isEmpty()) raiseStartFailure(l.program);
     const QString folder = workingFolder.isEmpty() ? QString() : FileSystem::resolve(workingFolder);
-    const qint64 pid = ProcessSpawn::start(l.program, l.arguments, folder, quiet);
+    const qint64 pid = ProcessSpawn::start(l.program, l.arguments, folder, quiet, l.environment);
     if (pid <= 0) raiseStartFailure(l.program);
     return pid;
 }

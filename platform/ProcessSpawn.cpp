@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -35,13 +36,28 @@ void collectEnded() {
 
 }  // namespace
 
-qint64 ProcessSpawn::start(const QString& program, const QStringList& arguments, const QString& folder, bool quiet) {
+qint64 ProcessSpawn::start(const QString& program, const QStringList& arguments, const QString& folder, bool quiet,
+                           const QList<QPair<QString, QString>>& variables) {
     collectEnded();
     std::vector<QByteArray> texts{QFile::encodeName(program)};
     for (const QString& a : arguments) texts.push_back(QFile::encodeName(a));
     std::vector<char*> argv;
     for (QByteArray& t : texts) argv.push_back(t.data());
     argv.push_back(nullptr);
+
+    std::vector<QByteArray> settings;
+    for (const auto& [name, value] : variables) settings.push_back(QFile::encodeName(name + u'=' + value));
+    std::vector<char*> envp;
+    for (char** e = environ; e && *e; ++e) {
+        bool replaced = false;
+        for (const QByteArray& s : settings) {
+            const qsizetype eq = s.indexOf('=');
+            replaced = replaced || std::strncmp(*e, s.constData(), std::size_t(eq + 1)) == 0;
+        }
+        if (!replaced) envp.push_back(*e);
+    }
+    for (QByteArray& s : settings) envp.push_back(s.data());
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -64,8 +80,8 @@ qint64 ProcessSpawn::start(const QString& program, const QStringList& arguments,
 
     pid_t pid = 0;
     const bool bare = !program.contains(u'/');
-    const int failure = bare ? ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ)
-                             : ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int failure = bare ? ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data())
+                             : ::posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0 || pid <= 0) return 0;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 namespace tova {
@@ -15,7 +17,9 @@ public:
     // this program's current folder), standard input from /dev/null, and with `quiet` standard output
     // and error to /dev/null too (else this program's). Answers the process id, or 0 when it could not be
     // started (no such program, not executable, no such folder).
-    static qint64 start(const QString& program, const QStringList& arguments, const QString& folder, bool quiet);
+    // `variables` are added to (or replace those of) this program's environment for it.
+    static qint64 start(const QString& program, const QStringList& arguments, const QString& folder, bool quiet,
+                        const QList<QPair<QString, QString>>& variables = {});
     // Collects the end of a program started here that has ended (nothing for any other process).
     static void collect(qint64 pid);
 };

@@ -23,17 +23,24 @@ TEST(ProcessSpawn, RunsInItsFolderAndLeavesNothingBehind) {
     QTemporaryDir tmp;
     const QString folder = tmp.filePath(QStringLiteral("my folder 🎵"));
     ASSERT_TRUE(QDir().mkpath(folder));
+    qputenv("TOVA_SPAWN_KEPT", "kept");
+    qputenv("TOVA_SPAWN_REPLACED", "old");
     const qint64 pid = ProcessSpawn::start(
-        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("pwd > out.txt; ps -o sid= -p $$ >> out.txt")},
-        folder, true);
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("pwd > out.txt; echo \"$TOVA_SPAWN_KEPT $TOVA_SPAWN_REPLACED $TOVA_SPAWN_ADDED\" >> out.txt; "
+                        "ps -o sid= -p $$ >> out.txt")},
+        folder, true, {{QStringLiteral("TOVA_SPAWN_REPLACED"), QStringLiteral("new")},
+                       {QStringLiteral("TOVA_SPAWN_ADDED"), QStringLiteral("added")}});
     ASSERT_GT(pid, 0);
     ProcessHandle handle;
     ASSERT_TRUE(handle.open(pid));
     EXPECT_EQ(handle.wait(10000), ProcessHandle::Wait::Ended);
     const QList<QByteArray> lines = tova::test::readFile(folder + QStringLiteral("/out.txt")).trimmed().split('\n');
-    ASSERT_GE(lines.size(), 1);
+    ASSERT_GE(lines.size(), 2);
     EXPECT_EQ(QFile::decodeName(lines[0]), folder);
-    if (lines.size() > 1) EXPECT_EQ(lines[1].trimmed().toLongLong(), pid);  // its own session
+    EXPECT_EQ(lines[1], "kept new added");  // this program's environment with the variables given
+    if (lines.size() > 2) EXPECT_EQ(lines[2].trimmed().toLongLong(), pid);  // its own session
     // Collected: no longer a child of this process.
     errno = 0;
     EXPECT_EQ(::waitpid(pid_t(pid), nullptr, WNOHANG), -1);
