@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/ProcessHandle.h"
+#include "platform/ProcessSpawn.h"
 #include "platform/SystemPaths.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace tova {
 
@@ -98,25 +98,13 @@ Launch splitCommandLine(const QString& line) {
 }
 
 // Starts a program detached from this one (it keeps running if we stop waiting for it) and returns
-// its id. `quiet` gives it no standard input or output.
+// its id. `quiet` gives it no standard input or output. The start does not copy the editor's memory
+// (see ProcessSpawn), so a tool started per note costs the same however large the song is.
 qint64 startDetached(const Launch& l, const QString& workingFolder, bool quiet) {
     if (l.program.isEmpty()) raiseStartFailure(l.program);
-    QProcess p;
-    p.setProgram(l.program);
-    p.setArguments(l.arguments);
-    if (!workingFolder.isEmpty()) p.setWorkingDirectory(FileSystem::resolve(workingFolder));
-    p.setStandardInputFile(QProcess::nullDevice());
-    if (!l.environment.isEmpty()) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] : l.environment) environment.insert(name, value);
-        p.setProcessEnvironment(environment);
-    }
-    if (quiet) {
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.setStandardErrorFile(QProcess::nullDevice());
-    }
-    qint64 pid = 0;
-    if (!p.startDetached(&pid) || pid <= 0) raiseStartFailure(l.program);
+    const QString folder = workingFolder.isEmpty() ? QString() : FileSystem::resolve(workingFolder);
+    const qint64 pid = ProcessSpawn::start(l.program, l.arguments, folder, quiet, l.environment);
+    if (pid <= 0) raiseStartFailure(l.program);
     return pid;
 }
 

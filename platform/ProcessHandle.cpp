@@ -1,5 +1,7 @@
 #include "platform/ProcessHandle.h"
 
+#include "platform/ProcessSpawn.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -42,11 +44,13 @@ bool ProcessHandle::open(qint64 pid) {
     int fd = openPidFd(pid);
     if (fd >= 0) {
         fd_ = fd;
+        pid_ = pid;
         return true;
     }
     if (errno != ENOSYS) return false;
     if (!aliveById(pid)) return false;
     fallbackPid_ = pid;
+    pid_ = pid;
     return true;
 }
 
@@ -55,7 +59,11 @@ ProcessHandle::Wait ProcessHandle::wait(int timeoutMs) {
         pollfd p{fd_, POLLIN, 0};
         for (;;) {
             int r = ::poll(&p, 1, timeoutMs < 0 ? -1 : timeoutMs);
-            if (r > 0) return (p.revents & (POLLIN | POLLHUP)) ? Wait::Ended : Wait::Failed;
+            if (r > 0) {
+                if (!(p.revents & (POLLIN | POLLHUP))) return Wait::Failed;
+                ProcessSpawn::collect(pid_);
+                return Wait::Ended;
+            }
             if (r == 0) return Wait::TimedOut;
             if (errno != EINTR) return Wait::Failed;
         }
@@ -64,7 +72,10 @@ ProcessHandle::Wait ProcessHandle::wait(int timeoutMs) {
         QElapsedTimer clock;
         clock.start();
         for (;;) {
-            if (!aliveById(fallbackPid_)) return Wait::Ended;
+            if (!aliveById(fallbackPid_)) {
+                ProcessSpawn::collect(pid_);
+                return Wait::Ended;
+            }
             if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) return Wait::TimedOut;
             QThread::msleep(5);
         }
@@ -76,6 +87,7 @@ void ProcessHandle::close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     fallbackPid_ = 0;
+    pid_ = 0;
 }
 
 }  // namespace tova

@@ -20,12 +20,14 @@ public:
     // already ended and been collected, or the id is wrong) or it cannot be opened.
     bool open(qint64 pid);
     bool isOpen() const { return fd_ >= 0 || fallbackPid_ > 0; }
-    // Waits at most `timeoutMs` (negative: without limit) for the process to end.
+    // Waits at most `timeoutMs` (negative: without limit) for the process to end. The end of a program
+    // started through ProcessSpawn is collected then.
     Wait wait(int timeoutMs);
     void close();
 
 private:
     int fd_ = -1;
+    qint64 pid_ = 0;
     qint64 fallbackPid_ = 0;  // systems without process descriptors: polled by id
 };
 

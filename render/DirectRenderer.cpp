@@ -34,6 +34,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <optional>
 #include <vector>
@@ -63,6 +65,11 @@ QString lengthText(const RenderNotePlan& n) {
 bool isRelative(const QString& path) { return !path.contains(u'/') && !path.contains(u'\\') && !path.contains(u':'); }
 
 void removeFile(const QString& path) { QFile::remove(FileSystem::resolve(path)); }
+
+bool isFileAsWritten(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 void removeParts(const QString& output) {
     removeFile(output + QStringLiteral(".whd"));
@@ -102,6 +109,16 @@ struct DirectRenderer::Run {
     // The cache folder's regular files as listed when the notes begin: a note whose cache file is
     // listed needs no look of its own (see FileSystem::listedRegularFiles).
     QSet<QString> cacheFiles;
+    QSet<QString> cacheFilesFolded;  // the same names case-folded: a rendering of another letter case
+    QString cacheFolderOnDisk;  // the cache folder as found on disk when the notes begin
+
+    // Whether a note's cache file exists: from the listing (in any letter case), else by one look at the
+    // name as written. A file not there is one this render makes, and is never searched for without
+    // regard to case (that would read the growing folder once per note).
+    bool hasCacheFile(const QString& name) const {
+        return cacheFiles.contains(name) || cacheFilesFolded.contains(name.toCaseFolded()) ||
+               isFileAsWritten(PathText::join(cacheFolderOnDisk, name));
+    }
     // The notes' older renderings as listed when the notes begin, deleted before a note renders again.
     QHash<int32_t, QStringList> oldRenderings;
     // Where tool 1 appends: the output's parts, or with a reuse the temporary parts of the pieces
@@ -203,7 +220,10 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
         if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
         if (s.CacheEnable) {
-            run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolder);
+            // The folder as it is on disk, looked up once: a note file is then looked for as written.
+            run.cacheFolderOnDisk = FileSystem::resolve(run.cacheFolder);
+            run.cacheFiles = FileSystem::listedRegularFiles(run.cacheFolderOnDisk);
+            for (const QString& name : std::as_const(run.cacheFiles)) run.cacheFilesFolded.insert(name.toCaseFolded());
             run.oldRenderings = NoteCacheFilesByIndex(run.cacheFolder);
         }
         run.appendTarget = run.output;
@@ -214,8 +234,7 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
             for (const RenderNotePlan& plan : run.plans) {
                 const Piece piece = pieceOf(plan, noteFileOf(run, plan));
                 run.keys << pieceKey(run, piece);
-                const bool missing = record && piece.kind == Piece::Note && !run.cacheFiles.contains(plan.cacheFileName) &&
-                                     !FileSystem::isFile(piece.input);
+                const bool missing = record && piece.kind == Piece::Note && !run.hasCacheFile(plan.cacheFileName);
                 compared << (missing ? run.keys.back() + QStringLiteral("\tmissing") : run.keys.back());
             }
             if (record) run.reuse = RenderReuse::findReuse(record->keys, compared);
@@ -336,7 +355,7 @@ void DirectRenderer::startNote(Run& run, const RenderNotePlan& n) {
     }
     const bool cached = settings().CacheEnable;
     p.noteFile = cached ? PathText::join(run.cacheFolder, n.cacheFileName) : run.tempNoteFile;
-    if (cached && (run.cacheFiles.contains(n.cacheFileName) || FileSystem::isFile(p.noteFile))) {
+    if (cached && run.hasCacheFile(n.cacheFileName)) {
         run.pending.push_back(std::move(p));
         return;
     }

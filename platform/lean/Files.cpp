@@ -129,6 +129,8 @@ std::string firstMatchInFolder(const std::string& folder, const std::string& nam
 
 }  // namespace
 
+std::u32string Files::foldedName(std::string_view name) { return folded(name); }
+
 int Files::compareFolded(std::string_view a, std::string_view b) {
     const std::u32string x = folded(a), y = folded(b);
     return x.compare(y);
@@ -280,6 +282,18 @@ std::string Files::resolve(std::string_view path) {
     }
     if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
     return cur;
+}
+
+std::string Files::resolveOutput(std::string_view path) {
+    std::string p(path);
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    const std::size_t slash = p.rfind('/');
+    if (slash == std::string::npos || slash + 1 == p.size()) return p;
+    if (slash == 0) return p;  // a name in the root folder
+    const std::string folder = p.substr(0, slash);
+    if (existsAsWritten(folder)) return p;
+    return join(resolve(folder), p.substr(slash + 1));
 }
 
 int Files::openResolved(std::string_view path, int flags, unsigned mode, std::string* opened) {

@@ -16,6 +16,10 @@ public:
     // regard to letter case (the first match in case-insensitive name order wins). Components that
     // cannot be found are kept as written.
     static std::string resolve(std::string_view path);
+    // The path at which to create or replace a file: "\" becomes "/", the folder is found as `resolve`
+    // finds it, and the name is used as written. No case-free search of the folder's entries is made
+    // for a file that is about to be made, so writing many files into one folder stays linear.
+    static std::string resolveOutput(std::string_view path);
     static bool exists(std::string_view path);  // as written: file or folder
     // Opens the file `resolve` gives for a path, with open(2)'s flags and mode, without looking twice
     // in the usual case: the path as written ("\" read as "/") is opened first, and only when that
@@ -49,6 +53,9 @@ public:
     // The text of the last system error.
     static std::string lastError();
 
+    // A UTF-8 name case-folded by code point: names equal without regard to case fold alike, and
+    // compareFolded orders names as their folded forms do.
+    static std::u32string foldedName(std::string_view name);
     // Letter-case-free comparison of two UTF-8 names (case folding by code point): <0, 0, >0.
     static int compareFolded(std::string_view a, std::string_view b);
     // Sorts names without regard to case (names equal so in their byte order).

@@ -137,6 +137,32 @@ TEST(FileSystem, OpeningFindsTheFileResolvingFinds) {
     EXPECT_EQ(QDir(root + "/Sub").entryList(QDir::Files), (QStringList{"B.wav", "new.wav"}));
 }
 
+// A file about to be made: its folder is found as any path is, its name is taken as written, so
+// writing into a folder of many files never reads the folder.
+TEST(FileSystem, OutputPathsFindTheFolderAndKeepTheName) {
+    QTemporaryDir tmp;
+    const QString root = tmp.path();
+    tova::test::writeFile(root + "/Cache/Note.wav", "old");
+    const struct {
+        const char* path;  // under the folder
+        const char* resolved;
+    } rows[] = {
+        {"/Cache/Note.wav", "/Cache/Note.wav"},
+        {"/cache/new.wav", "/Cache/new.wav"},
+        {"\\CACHE\\new.wav", "/Cache/new.wav"},
+        {"/Cache/note.wav", "/Cache/note.wav"},     // a new file, though another spelling exists
+        {"/missing/new.wav", "/missing/new.wav"},  // kept as written
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.path);
+        const std::string path = QFile::encodeName(root + r.path).toStdString();
+        EXPECT_EQ(QFile::decodeName(QByteArray::fromStdString(tova::lean::Files::resolveOutput(path))),
+                  root + r.resolved);
+    }
+    EXPECT_EQ(tova::lean::Files::resolveOutput("temp$$$.wav"), "temp$$$.wav");
+    EXPECT_EQ(tova::lean::Files::resolveOutput("sub\\a.wav"), "sub/a.wav");
+}
+
 // One read of a folder tells which entries are regular files by their exact names; each name listed
 // is a file for isFile. Folders, links (whatever they point to), names holding "\\" and folders that
 // cannot be read list nothing.

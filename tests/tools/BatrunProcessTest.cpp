@@ -1,6 +1,7 @@
 // The batch runner program running a render batch pair as the editor writes it, with the
 // concatenator program appending the notes and a stand-in for the note renderer that copies its input.
 #include "CatenaFixtures.h"
+#include "VorsaFixtures.h"
 #include "platform/Cp932.h"
 #include "support/TestSupport.h"
 
@@ -37,10 +38,10 @@ struct BatchRun {
     QString err;
 };
 
-BatchRun runBatch(const QString& batch, const QString& startFolder) {
+BatchRun runBatch(const QString& batch, const QString& startFolder, const QString& runner = QString()) {
     QProcess p;
     p.setWorkingDirectory(startFolder);  // the runner moves to the batch's own folder
-    p.start(test::programFolder() + "/batrun", {batch});
+    p.start(runner.isEmpty() ? test::programFolder() + "/batrun" : runner, {batch});
     p.closeWriteChannel();  // "pause" ends at the end of its input
     BatchRun r;
     if (!p.waitForFinished(120000)) return r;
@@ -204,6 +205,61 @@ TEST(BatrunProcessTest, TheRunnerAndWhatItStartsDieWithTheEditor) {
     while (groupSize() > 0 && clock.elapsed() < 20000) QThread::msleep(20);
     EXPECT_EQ(groupSize(), 0);
     EXPECT_LT(clock.elapsed(), 20000);
+}
+
+// The program folder's own note renderer and concatenator run inside the runner (notes side by side),
+// any other copy of them as processes: the same files, bytes, console texts and exit code either way,
+// and every look of the batch at a note sees it written, whatever its letter case.
+TEST(BatrunProcessTest, TheFoldersOwnToolsRunInProcessWithTheSameResults) {
+    QTemporaryDir dir;
+    test::vorsa::writeWave16(dir.filePath("音源/あ.wav"), test::vorsa::voicedSample(220.0, 1.0));
+    const QString tools = QDir::toNativeSeparators(test::programFolder()).replace(u'/', u'\\');
+    QString text = "@set tools=" + tools + "\n@mkdir cache\n";
+    const char* notes[] = {"C4", "E4", "G4", "A4", "C5", "D5"};
+    for (int i = 0; i < 6; ++i)
+        text += QStringLiteral("\"%tools%\\vorsa.exe\" \"音源\\あ.wav\" \"cache\\n %1.wav\" %2 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n")
+                    .arg(i + 1)
+                    .arg(notes[i]);
+    text += "@if exist \"CACHE\\N 6.WAV\" echo found 6\n";
+    for (int i = 1; i <= 6; ++i) text += QStringLiteral("\"%tools%\\catena\" \"song.wav\" \"cache\\n %1.wav\" 0 600\n").arg(i);
+    text += "\"%tools%\\vorsa\" \"音源\\missing.wav\" \"cache\\n 7.wav\" C4 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n"
+            "\"%tools%\\catena\" \"song.wav\" \"cache\\n 7.wav\" 0 600\n"
+            "\"%tools%\\vorsa\"\n"
+            "@if exist \"cache\\n *.wav\" echo some notes\n"
+            "@if not exist \"cache\\n 7.wav\" echo no note 7\n"
+            "del \"cache\\n 1.wav\"\n"
+            "@if not exist \"cache\\n 1.wav\" echo note 1 deleted\n"
+            "@if exist \"cache\\N 3.wav\" echo note 3 there\n"
+            "copy /Y \"song.wav.whd\" /B + \"song.wav.dat\" /B \"song.wav\"\n";
+
+    // The same batch in two folders: run by the program folder's runner, and by a copy of the runner
+    // elsewhere, for which the tools are other programs.
+    const QString inProcess = dir.filePath("in process"), asProcesses = dir.filePath("as processes");
+    const QString otherRunner = dir.filePath("other bin/batrun");
+    QDir().mkpath(dir.filePath("other bin"));
+    ASSERT_TRUE(QFile::copy(test::programFolder() + "/batrun", otherRunner));
+    BatchRun runs[2];
+    for (int k = 0; k < 2; ++k) {
+        const QString folder = k == 0 ? inProcess : asProcesses;
+        QDir().mkpath(folder);
+        QDir().mkpath(folder + "/音源");
+        QFile::copy(dir.filePath("音源/あ.wav"), folder + "/音源/あ.wav");
+        writeBatch(folder + "/run.bat", text);
+        runs[k] = runBatch(folder + "/run.bat", dir.path(), k == 0 ? QString() : otherRunner);
+    }
+    EXPECT_EQ(runs[0].exitCode, 0);
+    EXPECT_EQ(runs[0].out, "found 6\nsome notes\nno note 7\nnote 1 deleted\nnote 3 there\n");
+    EXPECT_EQ(runs[0].out, runs[1].out);
+    EXPECT_EQ(runs[0].err, runs[1].err);
+    EXPECT_TRUE(runs[0].err.contains("vorsa: ")) << runs[0].err.toStdString();
+    EXPECT_EQ(runs[0].exitCode, runs[1].exitCode);
+    const QByteArray song = readFile(inProcess + "/song.wav");
+    EXPECT_GT(song.size(), 44 + 6 * 600 * 88);
+    EXPECT_EQ(song, readFile(asProcesses + "/song.wav"));
+    for (int i = 2; i <= 6; ++i)
+        EXPECT_EQ(readFile(inProcess + QStringLiteral("/cache/n %1.wav").arg(i)),
+                  readFile(asProcesses + QStringLiteral("/cache/n %1.wav").arg(i)));
+    EXPECT_EQ(QDir(inProcess + "/cache").entryList(QDir::Files), QDir(asProcesses + "/cache").entryList(QDir::Files));
 }
 
 }  // namespace

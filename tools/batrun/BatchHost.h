@@ -21,6 +21,27 @@ public:
     // be started. Its exit code is not looked at.
     virtual bool run(const BatchString& program, const BatchStrings& arguments, const BatchString& folder,
                      const BatchEnvironment& environment) = 0;
+
+    // A host may let programs run on after `run` returned (the tools it runs in process, whose notes
+    // render side by side). `settle` waits until everything handed out has ended; `writing` tells
+    // whether something still running writes a file the path names (a full path, "/" between its
+    // parts; its name may hold wildcards), so that a look at that file waits for it first.
+    virtual void settle() {}
+    virtual bool writing(const BatchString& path) const {
+        (void)path;
+        return false;
+    }
+    // The files a program line makes, and files beside which others may appear, as its arguments name
+    // them, when the host knows them (the tools it runs itself): false for any other program, which
+    // may change anything.
+    struct Effects {
+        BatchStrings madeFiles;
+        BatchStrings filesWithNewNeighbours;
+    };
+    virtual bool effectsOf(const BatchString& program, const BatchStrings& arguments, Effects& effects) const {
+        (void)program, (void)arguments, (void)effects;
+        return false;
+    }
 };
 
 }  // namespace tova

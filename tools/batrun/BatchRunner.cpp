@@ -69,8 +69,6 @@ BatchString toSlashes(BatchString path) {
     return path;
 }
 
-BatchString resolve(const BatchString& path) { return batchText(Files::resolve(batchUtf8(path))); }
-
 struct stat statOf(const BatchString& path, bool& found) {
     struct stat st {};
     found = ::stat(batchUtf8(path).c_str(), &st) == 0;
@@ -128,18 +126,6 @@ bool isBatchName(const BatchString& name) {
     return batchEndsWithNoCase(name, u".bat") || batchEndsWithNoCase(name, u".cmd");
 }
 
-// Files named `pattern` (wildcards allowed) in `folder`, and with `recursive` in every folder below it
-// (links to folders are not followed).
-void collectFiles(const BatchString& folder, const BatchString& pattern, bool recursive, BatchStrings& out) {
-    for (const std::string& name : Files::list(batchUtf8(folder), batchUtf8(pattern), false)) {
-        const BatchString path = join(folder, batchText(name));
-        if (isFile(path)) out.push_back(path);
-    }
-    if (!recursive) return;
-    for (const std::string& sub : Files::subFolders(batchUtf8(folder)))
-        collectFiles(join(folder, batchText(sub)), pattern, true, out);
-}
-
 BatchString lineTooLong() {
     return u"a line holds at most " + batchNumber(BatchRunner::MaxLineLength) + u" characters";
 }
@@ -163,6 +149,21 @@ void removeAll(BatchString& s, char16_t c) { std::erase(s, c); }
 
 }  // namespace
 
+// Files named `pattern` (wildcards allowed) in `folder`, and with `recursive` in every folder below it
+// (links to folders are not followed).
+void BatchRunner::collectFiles(const BatchString& folder, const BatchString& pattern, bool recursive,
+                               BatchStrings& out) const {
+    for (const std::string& name : listings_.list(batchUtf8(folder), batchUtf8(pattern), false)) {
+        const BatchString path = join(folder, batchText(name));
+        if (isFile(path)) out.push_back(path);
+    }
+    if (!recursive) return;
+    for (const std::string& sub : Files::subFolders(batchUtf8(folder)))
+        collectFiles(join(folder, batchText(sub)), pattern, true, out);
+}
+
+BatchString BatchRunner::resolve(const BatchString& path) const { return batchText(listings_.resolve(batchUtf8(path))); }
+
 BatchRunner::BatchRunner(BatchHost& host, const BatchEnvironment& environment, const BatchString& programFolder)
     : host_(host), programFolder_(programFolder), folder_(batchText(Files::currentFolder())),
       childEnvironment_(environment) {
@@ -185,7 +186,15 @@ void BatchRunner::run(const BatchString& batchPath, const BatchStrings& argument
     BatchStrings all{batchPath};
     all.insert(all.end(), arguments.begin(), arguments.end());
     Frame frame{path, readLines(path), all, 0};
-    runFrame(frame, 0);
+    // What the host still runs ends before the run does, a failure included (its complaints come
+    // before the runner's).
+    try {
+        runFrame(frame, 0);
+    } catch (...) {
+        host_.settle();
+        throw;
+    }
+    host_.settle();
 }
 
 BatchStrings BatchRunner::readLines(const BatchString& path) {
@@ -241,6 +250,8 @@ BatchRunner::Flow BatchRunner::execute(const BatchString& statement, Frame& fram
     if (kw == u"if") return ifStatement(rest, frame, depth);
     if (kw == u"goto") return gotoStatement(rest, frame);
     if (kw == u"del") return delStatement(rest);
+    // The statements below see the disk (or the console) as the programs before them left it.
+    if (kw == u"mkdir" || kw == u"copy" || kw == u"for" || kw == u"echo") host_.settle();
     if (kw == u"mkdir") return mkdirStatement(rest);
     if (kw == u"copy") return copyStatement(rest);
     if (kw == u"for") return forStatement(rest, frame, depth);
@@ -317,6 +328,7 @@ BatchRunner::Flow BatchRunner::ifStatement(const BatchString& rest, Frame& frame
     if (statement.empty()) throw BatchLineError(u"if exist needs a statement");
 
     bool found = false;
+    if (!path.text.empty()) awaitWriters(path.text);
     if (!path.text.empty())
         found = hasWildcard(path.text) ? !matches(path.text, true).empty() : exists(absolute(path.text));
     return found != negate ? execute(statement, frame, depth) : Flow::Next;
@@ -361,6 +373,7 @@ BatchRunner::Flow BatchRunner::delStatement(const BatchString& rest) {
             host_.warn(u"del: empty file name");
             continue;
         }
+        awaitWriters(text);
         const BatchString written = writtenFolder(text);
         const BatchString name = namePart(text);
         // A folder named on its own is left alone: only files are ever deleted.
@@ -379,7 +392,10 @@ BatchRunner::Flow BatchRunner::delStatement(const BatchString& rest) {
         }
         // Nothing to delete is no failure (the render batches delete what may not be there).
         for (const BatchString& f : files)
-            if (::unlink(batchUtf8(f).c_str()) != 0) host_.warn(u"del: cannot delete " + f);
+            if (::unlink(batchUtf8(f).c_str()) != 0)
+                host_.warn(u"del: cannot delete " + f);
+            else
+                listings_.removed(batchUtf8(f));
     }
     return Flow::Next;
 }
@@ -399,6 +415,7 @@ BatchRunner::Flow BatchRunner::mkdirStatement(const BatchString& rest) {
             host_.warn(u"mkdir: " + t.text + u" exists and is no folder");
         else if (!Files::makePath(batchUtf8(path)))
             host_.warn(u"mkdir: cannot make " + t.text);
+        listings_.clear();  // folders made anywhere along the path
     }
     return Flow::Next;
 }
@@ -464,7 +481,10 @@ BatchRunner::Flow BatchRunner::copyStatement(const BatchString& rest) {
         }
         if (!out.isOpen()) break;
     }
-    if (!out.commit()) host_.warn(u"copy: cannot write " + groups[1][0]);
+    if (!out.commit())
+        host_.warn(u"copy: cannot write " + groups[1][0]);
+    else
+        listings_.added(batchUtf8(dest));
     return Flow::Next;
 }
 
@@ -537,14 +557,27 @@ BatchRunner::Flow BatchRunner::programLine(const BatchString& statement) {
     if (program.empty()) throw BatchLineError(u"program not found: " + name);
     BatchStrings arguments;
     for (std::size_t i = 1; i < tokens.size(); ++i) arguments.push_back(tokens[i].text);
+    BatchHost::Effects effects;
+    const bool known = host_.effectsOf(program, arguments, effects);
     if (!host_.run(program, arguments, folder_, childEnvironment_))
         throw BatchLineError(u"program could not be started: " + program);
+    if (!known) {
+        listings_.clear();  // a program of its own may have changed anything
+        return Flow::Next;
+    }
+    for (const BatchString& made : effects.madeFiles) {
+        // Made where the tool makes it: in the folder found on disk, under the name as written.
+        const BatchString path = written(made);
+        listings_.added(batchUtf8(join(resolve(folderPart(path)), namePart(path))));
+    }
+    for (const BatchString& beside : effects.filesWithNewNeighbours)
+        listings_.forget(batchUtf8(folderPart(absolute(beside))));
     return Flow::Next;
 }
 
 BatchString BatchRunner::findProgram(const BatchString& name) const {
     // "name.exe" is the program "name" here; either spelling is looked for, without regard to case.
-    auto tryPath = [](const BatchString& path) -> BatchString {
+    auto tryPath = [this](const BatchString& path) -> BatchString {
         BatchStrings candidates{path};
         if (batchEndsWithNoCase(path, u".exe")) candidates.push_back(path.substr(0, path.size() - 4));
         for (const BatchString& c : candidates) {
@@ -570,10 +603,20 @@ BatchString BatchRunner::findProgram(const BatchString& name) const {
     return {};
 }
 
+BatchString BatchRunner::written(const BatchString& path) const {
+    BatchString p = toSlashes(path);
+    if (p.empty() || p[0] != u'/') p = join(folder_, p);
+    return batchText(Files::cleanPath(batchUtf8(p)));
+}
+
 BatchString BatchRunner::absolute(const BatchString& path) const {
     BatchString p = toSlashes(path);
     if (p.empty() || p[0] != u'/') p = join(folder_, p);
     return resolve(p);
+}
+
+void BatchRunner::awaitWriters(const BatchString& path) {
+    if (host_.writing(written(path))) host_.settle();
 }
 
 BatchStrings BatchRunner::matches(const BatchString& pattern, bool withFolders) const {
@@ -582,7 +625,7 @@ BatchStrings BatchRunner::matches(const BatchString& pattern, bool withFolders) 
     if (name.empty()) return {};
     BatchStrings out;
     for (const std::string& n :
-         Files::list(batchUtf8(absolute(written.empty() ? BatchString(u".") : written)), batchUtf8(name), withFolders))
+         listings_.list(batchUtf8(absolute(written.empty() ? BatchString(u".") : written)), batchUtf8(name), withFolders))
         if (n != "." && n != "..") out.push_back(written + batchText(n));
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include "tools/batrun/BatchHost.h"
 #include "tools/batrun/BatchText.h"
+#include "tools/batrun/FolderListings.h"
 
 #include <map>
 
@@ -81,6 +82,12 @@ private:
 
     void setVariable(const BatchString& name, const BatchString& value);
     BatchString absolute(const BatchString& path) const;
+    // The full path of a name as written, "\\" read as "/", not looked up on disk.
+    BatchString written(const BatchString& path) const;
+    // Waits for the host's programs still writing a file the path (wildcards allowed) names.
+    void awaitWriters(const BatchString& path);
+    BatchString resolve(const BatchString& path) const;
+    void collectFiles(const BatchString& folder, const BatchString& pattern, bool recursive, BatchStrings& out) const;
     BatchStrings matches(const BatchString& pattern, bool withFolders) const;
     BatchString findProgram(const BatchString& name) const;
     static BatchStrings readLines(const BatchString& path);
@@ -90,6 +97,8 @@ private:
     BatchString folder_;
     std::map<BatchString, Variable> variables_;  // by upper-case name
     BatchEnvironment childEnvironment_;
+    // The folders as read once, kept up to date with what the batch changes (see FolderListings).
+    mutable FolderListings listings_;
 };
 
 }  // namespace tova

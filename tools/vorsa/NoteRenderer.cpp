@@ -178,7 +178,7 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
         if (r.outputIsNull()) return outcome;
         if (!cache) {
             const std::vector<float> out = render(r, signal, table.pitch);
-            if (!WaveOutput::write(lean::Files::resolve(r.output), out, &error)) {
+            if (!WaveOutput::write(lean::Files::resolveOutput(r.output), out, &error)) {
                 outcome.code = OutputFailed;
                 outcome.message = error;
             }
@@ -190,7 +190,7 @@ NoteRenderer::Outcome NoteRenderer::run(const RenderRequest& r, const Progress& 
     SampleCache::Sample& sample = *cached;
     const std::vector<float> out = render(r, sample.signal(), sample.pitch(),
                                           [&sample](double from, double to) { return sample.marks(from, to); });
-    if (!WaveOutput::write(lean::Files::resolve(r.output), out, &error)) {
+    if (!WaveOutput::write(lean::Files::resolveOutput(r.output), out, &error)) {
         outcome.code = OutputFailed;
         outcome.message = error;
     }

@@ -5,7 +5,7 @@
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchRunner.h"
 #include "tools/batrun/EditorTie.h"
-#include "tools/batrun/ProcessBatchHost.h"
+#include "tools/batrun/InProcessToolHost.h"
 
 #include <unistd.h>
 
@@ -33,10 +33,12 @@ int main(int argc, char** argv) {
         std::fputs("usage: batrun BATCH [ARGUMENTS...]\n", stderr);
         return tova::EditorTie::reportExit(2);
     }
-    tova::ProcessBatchHost host;
+    const tova::BatchString folder = tova::batchText(programFolder(argv[0]));
+    // The folder's own note renderer and concatenator run in process; other programs start as processes.
+    tova::InProcessToolHost host(folder);
     tova::BatchStrings arguments;
     for (int i = 2; i < argc; ++i) arguments.push_back(tova::batchText(argv[i]));
-    tova::BatchRunner runner(host, tova::BatchEnvironment::system(), tova::batchText(programFolder(argv[0])));
+    tova::BatchRunner runner(host, tova::BatchEnvironment::system(), folder);
     try {
         runner.run(tova::batchText(argv[1]), arguments);
     } catch (const tova::BatchLineError& e) {

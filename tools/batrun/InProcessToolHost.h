@@ -1,0 +1,77 @@
+#pragma once
+
+#include "tools/batrun/ProcessBatchHost.h"
+#include "tools/batrun/TaskQueue.h"
+#include "tools/vorsa/SampleCache.h"
+
+#include <sys/types.h>
+
+#include <deque>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tova {
+
+// The batch runner's host that runs the program folder's own tools in process: a program line that
+// names the folder's `vorsa` or `catena` (the same file, by any path) calls the tool's code with the
+// same arguments in the same folder, writing the same files and the same complaints to standard
+// error; every other program starts as a process (ProcessBatchHost), after the tools' work has ended.
+//
+// Note renderer calls run on other cores while the batch goes on; the concatenator's calls run one
+// after the other in the batch's order, each after the renderer calls that write its input. A call
+// that writes a file an earlier call still reads or writes, or reads one an earlier call writes, waits
+// for it; a renderer call that has a frequency table to make runs alone, after everything before it.
+// A look of the batch at a file being written waits for it (BatchHost::writing), and anything else the
+// batch does (programs started, echo, pause, the end) waits for all of it (settle).
+class InProcessToolHost : public ProcessBatchHost {
+public:
+    // `renderers` threads for renderer calls (0: one per core).
+    explicit InProcessToolHost(const BatchString& programFolder, unsigned renderers = 0);
+    ~InProcessToolHost() override;
+
+    void echo(const BatchString& text) override;
+    void warn(const BatchString& text) override;
+    void pause(bool quiet) override;
+    bool run(const BatchString& program, const BatchStrings& arguments, const BatchString& folder,
+             const BatchEnvironment& environment) override;
+    void settle() override;
+    bool writing(const BatchString& path) const override;
+    bool effectsOf(const BatchString& program, const BatchStrings& arguments, Effects& effects) const override;
+
+private:
+    enum class Tool { Other, Vorsa, Catena };
+    struct Job {
+        std::shared_future<void> done;
+        std::vector<std::string> reads, writes;  // full paths
+    };
+    struct FileId {
+        dev_t device = 0;
+        ino_t inode = 0;
+        bool known = false;
+    };
+
+    Tool toolOf(const BatchString& program) const;
+    bool enter(const BatchString& folder);
+    std::string place(const std::string& argument) const;
+    void runVorsa(const std::vector<std::string>& arguments);
+    void runCatena(const std::vector<std::string>& arguments);
+    void runNow(Tool tool, const std::vector<std::string>& arguments);
+    void report(const std::string& errors);
+    void forgetDone();
+    // Waits for the jobs that write one of `reads` or touch one of `writes`.
+    std::vector<std::shared_future<void>> conflicts(const std::vector<std::string>& reads,
+                                                    const std::vector<std::string>& writes) const;
+
+    FileId vorsa_, catena_;
+    std::string folder_;  // the current folder, once entered
+    std::deque<Job> jobs_;
+    unsigned ahead_;
+    vorsa::SampleCache cache_;
+    std::mutex reportMutex_;
+    TaskQueue renderers_;
+    TaskQueue appender_;
+};
+
+}  // namespace tova
