@@ -9,6 +9,7 @@
 #include "editors/EnvelopeEditor.h"
 #include "editors/NoteDialogsPort.h"
 #include "editors/NotePropertyDialog.h"
+#include "editors/PitchControl.h"
 #include "editors/VolumeFunctionizer.h"
 #include "mainwindow/ui/WindowLoaders.h"
 #include "platform/midi/FakeMidiSystem.h"
@@ -73,7 +74,18 @@ public:
         e.writeBack(args);
         return true;
     }
-    bool ShowPitchControl(qint32, qint32, NoteArrays&, float, QObject*) override { return false; }
+    bool ShowPitchControl(qint32 first, qint32 last, NoteArrays& notes, float tempo, QObject*) override {
+        PitchControl p(settings());
+        p.fill(first, last, notes);
+        p.chkPortamento = 1;
+        p.chkVibrato = 1;
+        p.txtPorStart_Change(text);
+        p.txtPorWidth_Change(text);
+        for (int box = 0; box < 8; ++box) p.txtV_Change(box, text);
+        p.OKButton_Click();
+        p.apply(first, last, notes, tempo);
+        return true;
+    }
     bool ShowPitchEditor(float, const QString&, const QString&, qint32, NoteArrays&, QObject*) override { return false; }
 };
 
@@ -177,6 +189,12 @@ const QList<Box>& boxes() {
              r.dialogs.text = t;
              r.f().runNamedCommand(u"mnVolumeFunc"_s);
          }},
+        {"frmMode2", "portamento and vibrato boxes", [](HostileRig& r, const QString& t) {
+             r.select(1, 2);
+             r.dialogs.text = t;
+             r.form->setValue(u"chkAutoPitchMode2"_s, 1);
+             r.f().runNamedCommand(u"mnPBMode2Prop"_s);
+         }},
         {"frmNotePropEx", "every envelope box", [](HostileRig& r, const QString& t) {
              r.dialogs.text = t;
              r.f().runNamedCommand(u"mnEnvelope"_s);
@@ -258,7 +276,7 @@ const QList<FileBox>& fileBoxes() {
 const QStringList& windowsWithoutSongText() {
     static const QStringList names = {u"Form3"_s, u"frmOptions"_s, u"frmVoicesetManager"_s,
                                       u"frmVoiceProperty"_s, u"frmSelectTrack"_s, u"frmPluginExecute"_s, u"Form2"_s,
-                                      u"frmMode2"_s, u"frmFromList"_s,
+                                      u"frmFromList"_s,
                                       u"frmEditFreqList"_s, u"frmOtoEdit"_s, u"frmFreqGen"_s};
     return names;
 }
@@ -297,6 +315,8 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
             const QString before = rig.saved();
             box.enter(rig, text);
             const QString after = rig.saved();
+            EXPECT_FALSE(after.contains(u"1.#"_s))  // how a number that is not finite is written
+                << "a number that is not finite was stored";
 
             // Two saves give the same bytes, and the file reads back to the notes in memory.
             WriteProjectFile(first, rig.song().projectSettings(), rig.song());
