@@ -202,7 +202,11 @@ void PitchControl::customStartWidth(qint32& start, qint32& width) const {
 
 QString PitchControl::vibratoText() const {
     QStringList f;
-    for (const QString& t : txtV) f.append(Mode2Number(Vb::Val(t)));
+    // A text that gives no finite number ("1e999") counts as no number, as other text that is not one.
+    for (const QString& t : txtV) {
+        const double v = Vb::Val(t);
+        f.append(Mode2Number(std::isfinite(v) ? v : 0));
+    }
     return f.join(u' ');
 }
 

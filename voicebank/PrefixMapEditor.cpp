@@ -1,5 +1,7 @@
 #include "voicebank/PrefixMapEditor.h"
 
+#include "song/FreeText.h"
+
 #include "core/FileHelpers.h"
 #include "core/MessageTable.h"
 #include "core/NoteNames.h"
@@ -106,8 +108,12 @@ void PrefixMapEditor::ListView1_ItemClick() {
 }
 
 void PrefixMapEditor::cmdSet_Click() {
+    // Prefix and suffix are written between TABs on one line and are joined to a lyric to name an alias,
+    // so they take the alias rule.
+    const QString prefix = SafeFreeText(txtPrefix, FreeTextUse::Alias);
+    const QString suffix = SafeFreeText(txtSuffix, FreeTextUse::Alias);
     for (PrefixMapRow& r : rows)
-        if (r.selected) r.prefix = txtPrefix, r.suffix = txtSuffix;
+        if (r.selected) r.prefix = prefix, r.suffix = suffix;
 }
 
 void PrefixMapEditor::cmdClear_Click() {

@@ -1,5 +1,7 @@
 #include "voicebank/SuffixBroker.h"
 
+#include "song/FreeText.h"
+
 #include "core/MessageTable.h"
 #include "core/clsIniFile.h"
 #include "platform/Errors.h"
@@ -75,8 +77,10 @@ void SuffixBroker::Load() {
 }
 
 void SuffixBroker::cmdAdd_Click() {
-    if (items.indexOf(cboSurffix, 1) >= 1) return;
-    items << cboSurffix;
+    // An item is one field of the ","-joined preset value and ends a lyric, so it takes the alias rule.
+    const QString suffix = SafeFreeText(cboSurffix, FreeTextUse::Alias);
+    if (items.indexOf(suffix, 1) >= 1) return;
+    items << suffix;
 }
 
 void SuffixBroker::cmdDel_Click() {
@@ -87,7 +91,9 @@ void SuffixBroker::cmdDel_Click() {
 void SuffixBroker::Apply(qint32 first, qint32 last, QStringList& lyrics) const {
     const qint32 from = std::max<qint32>(first, 0);
     const qint32 to = std::min<qint32>(last, qint32(lyrics.size()) - 1);
-    for (qint32 i = from; i <= to; ++i) lyrics[i] = ApplySuffix(lyrics[i], cboSurffix, cboQu, chkRemovePrefix);
+    const QString suffix = SafeFreeText(cboSurffix, FreeTextUse::Alias);
+    for (qint32 i = from; i <= to; ++i)
+        lyrics[i] = SafeFreeText(ApplySuffix(lyrics[i], suffix, cboQu, chkRemovePrefix), FreeTextUse::Lyric);
 }
 
 void SuffixBroker::Unload() const {

@@ -9,13 +9,18 @@
 #include "editors/EnvelopeEditor.h"
 #include "editors/NoteDialogsPort.h"
 #include "editors/NotePropertyDialog.h"
+#include "editors/PitchControl.h"
 #include "editors/VolumeFunctionizer.h"
 #include "mainwindow/ui/WindowLoaders.h"
 #include "platform/midi/FakeMidiSystem.h"
 #include "song/NoteExtension.h"
+#include "song/FreeText.h"
 #include "song/ProjectFile.h"
 #include "support/TestSupport.h"
+#include "voicebank/PrefixMapEditor.h"
+#include "voicebank/SuffixBroker.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -69,7 +74,18 @@ public:
         e.writeBack(args);
         return true;
     }
-    bool ShowPitchControl(qint32, qint32, NoteArrays&, float, QObject*) override { return false; }
+    bool ShowPitchControl(qint32 first, qint32 last, NoteArrays& notes, float tempo, QObject*) override {
+        PitchControl p(settings());
+        p.fill(first, last, notes);
+        p.chkPortamento = 1;
+        p.chkVibrato = 1;
+        p.txtPorStart_Change(text);
+        p.txtPorWidth_Change(text);
+        for (int box = 0; box < 8; ++box) p.txtV_Change(box, text);
+        p.OKButton_Click();
+        p.apply(first, last, notes, tempo);
+        return true;
+    }
     bool ShowPitchEditor(float, const QString&, const QString&, qint32, NoteArrays&, QObject*) override { return false; }
 };
 
@@ -173,9 +189,83 @@ const QList<Box>& boxes() {
              r.dialogs.text = t;
              r.f().runNamedCommand(u"mnVolumeFunc"_s);
          }},
+        {"frmMode2", "portamento and vibrato boxes", [](HostileRig& r, const QString& t) {
+             r.select(1, 2);
+             r.dialogs.text = t;
+             r.form->setValue(u"chkAutoPitchMode2"_s, 1);
+             r.f().runNamedCommand(u"mnPBMode2Prop"_s);
+         }},
         {"frmNotePropEx", "every envelope box", [](HostileRig& r, const QString& t) {
              r.dialogs.text = t;
              r.f().runNamedCommand(u"mnEnvelope"_s);
+         }},
+    };
+    return list;
+}
+
+// A box whose text ends in a settings or voice-bank file: `enter` types the text and accepts the window
+// (the rig's program folder holds the settings; `folder` is a voice folder); `reread` loads the file
+// in a fresh model and accepts it unedited, which must write the same bytes.
+struct FileBox {
+    const char* window;
+    const char* name;
+    QString file;  // relative to the rig's program folder
+    std::function<void(const QString& folder, const QString& text)> enter;
+    std::function<void(const QString& folder)> reread;
+    std::function<void(const QString& folder, const QString& text)> check;  // what the file reads back
+};
+
+const QList<FileBox>& fileBoxes() {
+    static const QList<FileBox> list = {
+        {"frmPrefixmap", "txtPrefix and txtSuffix", u"voice/prefix.map"_s,
+         [](const QString& folder, const QString& t) {
+             PrefixMapEditor m;
+             m.Load(folder);
+             m.rows[12].selected = true;
+             m.ListView1_ItemClick();
+             m.txtPrefix = t;
+             m.txtSuffix = u"s"_s + t;
+             m.cmdSet_Click();
+             m.cmdOK_Click();
+             EXPECT_TRUE(m.Result);
+         },
+         [](const QString& folder) {
+             PrefixMapEditor m;
+             m.Load(folder);
+             m.cmdOK_Click();
+             EXPECT_TRUE(m.Result);
+         },
+         [](const QString& folder, const QString& t) {
+             const QList<PrefixMapRow> rows = PrefixMapEditor::ReadRows(folder + u"/prefix.map"_s);
+             ASSERT_EQ(rows.size(), 84);
+             EXPECT_EQ(rows[12].prefix, SafeFreeText(t, FreeTextUse::Alias));
+             EXPECT_EQ(rows[12].suffix, SafeFreeText(u"s"_s + t, FreeTextUse::Alias));
+             EXPECT_EQ(rows[11].prefix, QString());  // only the edited line changed
+             EXPECT_EQ(rows[13].prefix, QString());
+         }},
+        {"frmSurffixBroker", "cboSurffix (Add, then OK over lyrics)", u"settings/suffixbroker.ini"_s,
+         [](const QString&, const QString& t) {
+             SuffixBroker b;
+             b.Load();
+             b.cboSurffix = t;
+             b.cmdAdd_Click();
+             b.cmdOK_Click();
+             QStringList lyrics = {u"か"_s};
+             b.Apply(0, 0, lyrics);
+             const QString lyric = lyrics[0];
+             EXPECT_EQ(lyric, SafeFreeText(lyric, FreeTextUse::Lyric));
+             b.Unload();
+         },
+         [](const QString&) {
+             SuffixBroker b;
+             b.Load();
+             b.Unload();
+         },
+         [](const QString&, const QString& t) {
+             SuffixBroker b;
+             b.Load();
+             EXPECT_EQ(b.items.size(), SuffixBroker::DesignedSuffixes().size() + 1);
+             EXPECT_EQ(b.items.last(), SafeFreeText(t, FreeTextUse::Alias));
          }},
     };
     return list;
@@ -186,7 +276,7 @@ const QList<Box>& boxes() {
 const QStringList& windowsWithoutSongText() {
     static const QStringList names = {u"Form3"_s, u"frmOptions"_s, u"frmVoicesetManager"_s,
                                       u"frmVoiceProperty"_s, u"frmSelectTrack"_s, u"frmPluginExecute"_s, u"Form2"_s,
-                                      u"frmMode2"_s, u"frmPrefixmap"_s, u"frmSurffixBroker"_s, u"frmFromList"_s,
+                                      u"frmFromList"_s,
                                       u"frmEditFreqList"_s, u"frmOtoEdit"_s, u"frmFreqGen"_s};
     return names;
 }
@@ -212,6 +302,7 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
         for (const QString& name : names) {
             bool driven = false;
             for (const Box& b : boxes()) driven = driven || name == QLatin1String(b.window);
+            for (const FileBox& b : fileBoxes()) driven = driven || name == QLatin1String(b.window);
             EXPECT_TRUE(driven || windowsWithoutSongText().contains(name)) << name.toStdString();
         }
     }
@@ -224,6 +315,8 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
             const QString before = rig.saved();
             box.enter(rig, text);
             const QString after = rig.saved();
+            EXPECT_FALSE(after.contains(u"1.#"_s))  // how a number that is not finite is written
+                << "a number that is not finite was stored";
 
             // Two saves give the same bytes, and the file reads back to the notes in memory.
             WriteProjectFile(first, rig.song().projectSettings(), rig.song());
@@ -254,6 +347,25 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
             } else {
                 EXPECT_EQ(after, before);  // refused: nothing changed
             }
+        }
+    }
+}
+
+TEST(HostileText, SettingsAndVoiceBankBoxesKeepTheirFilesReadable) {
+    for (const FileBox& box : fileBoxes()) {
+        for (const QString& text : hostileTexts()) {
+            SCOPED_TRACE(std::string(box.name) + " <- " + text.left(12).toStdString());
+            HostileRig rig;
+            const QString folder = rig.path(u"voice"_s);
+            ASSERT_TRUE(QDir().mkpath(folder));
+            box.enter(folder, text);
+            const QByteArray once = readFile(rig.path(box.file));
+            ASSERT_FALSE(once.isEmpty());
+            box.check(folder, text);
+            // Read again and saved unedited: the same bytes.
+            box.reread(folder);
+            EXPECT_EQ(readFile(rig.path(box.file)), once);
+            box.check(folder, text);
         }
     }
 }

@@ -87,12 +87,12 @@ TEST(SuffixBroker, TheSuffixListIsEditedAndKeptInThePreset) {
         b.Unload();  // the list is kept even after Cancel
     }
     EXPECT_EQ(readFile(program.path() + u"/settings/suffixbroker.ini"_s),
-              Cp932::encode(u"Surffixes=↑,強,弱,1,2,3,4,5,6,a,b\r\n"_s));
+              Cp932::encode(u"Surffixes=↑,強,弱,1,2,3,4,5,6,a b\r\n"_s));
     {
         SuffixBroker b;
-        b.Load();  // an item with "," comes back as two
+        b.Load();  // a "," typed in an item became a blank, so the item comes back as one
         EXPECT_EQ(b.items, (QStringList{u""_s, u"↑"_s, u"強"_s, u"弱"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s,
-                                        u"6"_s, u"a"_s, u"b"_s}));
+                                        u"6"_s, u"a b"_s}));
         b.items = QStringList{QString()};
         b.Unload();
     }
