@@ -12,6 +12,8 @@
 #include "commands/VoiceToolsPort.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "song/FreeText.h"
+#include "song/ProjectSettings.h"
 #include "platform/Ports.h"
 #include "platform/SystemPaths.h"
 #include "render/CacheFiles.h"
@@ -24,6 +26,17 @@ namespace {
 // A path as stored: absolute. An empty text (nothing chosen) stays empty rather than becoming the
 // program folder.
 QString absolute(const QString& text) { return text.isEmpty() ? text : ResolveAppPath(text); }
+
+// A value of the project file's settings section: one line (no TAB or line break reaches the file,
+// which a path box refuses on OK anyway) no longer than the reader takes in.
+QString projectValue(const QString& text) {
+    QString out = SafeFreeText(text, FreeTextUse::Line);
+    if (out.size() > ProjectValueLimit) {
+        out.truncate(ProjectValueLimit);
+        if (out.back().isHighSurrogate()) out.chop(1);
+    }
+    return out;
+}
 
 // The render cache files of a folder (names of the cache form), as paths.
 QStringList cacheFiles(const QString& folder) {
@@ -265,17 +278,17 @@ QString ProjectSettingsDialog::OutputWithWavExtension(const QString& name) {
 bool ProjectSettingsDialog::ReadVoiceReadme(const QString& folder) { return VoiceReadmeUnread(folder); }
 
 void ProjectSettingsDialog::ApplyResult(ProjectSettingsValues& values) {
-    values.ProjectName = txtProjectName;
-    values.OutFile = OutputWithWavExtension(txtOutputWavName);
+    values.ProjectName = projectValue(txtProjectName);
+    values.OutFile = projectValue(OutputWithWavExtension(txtOutputWavName));
     QString voiceName = cboVoiceNameText();
     const qsizetype sep = PathText::lastSeparator(voiceName);
     if (sep >= 0) voiceName = voiceName.mid(sep + 1);
     values.VoiceName = voiceName;
 
-    const QString flags = CleanFlags(txtFlags);
-    const QString voiceDir = absolute(lbOtoFolder);
-    const QString tool1 = absolute(txtTool1Path);
-    const QString tool2 = absolute(txtTool2Path);
+    const QString flags = CleanFlags(SafeFreeText(txtFlags, FreeTextUse::Flags));
+    const QString voiceDir = projectValue(absolute(lbOtoFolder));
+    const QString tool1 = projectValue(absolute(txtTool1Path));
+    const QString tool2 = projectValue(absolute(txtTool2Path));
     // The cached renderings depend on the voice bank, tool 2 and the flags, not on tool 1.
     if (voiceDir != given_.VoiceDir || tool2 != given_.Tool2 || flags != given_.Flags) ClearCacheFolder();
     values.VoiceDir = voiceDir;

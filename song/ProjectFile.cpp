@@ -468,6 +468,9 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
             if (!isSettingsKey(key)) continue;
             if (!hasEquals)
                 throw TovaError(9, QStringLiteral("インデックスが有効範囲にありません。 (%1)").arg(line.toString()));
+            // A settings value (a name, a path, the flags) is the rest of its line: a folder or output
+            // name may hold "=" and is written as it is.
+            value = line.mid(key.size() + 1);
             if (key == u"Tempo") {
                 // A tempo that no single-precision value holds, or a negative one, keeps the value
                 // in force; the rest of the file still loads.

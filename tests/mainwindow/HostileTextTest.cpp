@@ -4,6 +4,7 @@
 #include "MainWindowRig.h"
 #include "../exchange/ExchangeFakes.h"
 
+#include "core/Settings.h"
 #include "core/WindowRegistry.h"
 #include "editors/DefaultPropertyDialog.h"
 #include "editors/EnvelopeEditor.h"
@@ -11,6 +12,7 @@
 #include "editors/NotePropertyDialog.h"
 #include "editors/PitchControl.h"
 #include "editors/VolumeFunctionizer.h"
+#include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ui/WindowLoaders.h"
 #include "platform/midi/FakeMidiSystem.h"
 #include "song/NoteExtension.h"
@@ -274,7 +276,7 @@ const QList<FileBox>& fileBoxes() {
 // The windows of the registry whose boxes never hold a note's text: they edit settings, voice-bank
 // files or choices; their text is made safe by the same rule (SafeFreeText) in their models.
 const QStringList& windowsWithoutSongText() {
-    static const QStringList names = {u"Form3"_s, u"frmOptions"_s, u"frmVoicesetManager"_s,
+    static const QStringList names = {u"frmOptions"_s, u"frmVoicesetManager"_s,
                                       u"frmVoiceProperty"_s, u"frmSelectTrack"_s, u"frmPluginExecute"_s, u"Form2"_s,
                                       u"frmFromList"_s,
                                       u"frmEditFreqList"_s, u"frmOtoEdit"_s, u"frmFreqGen"_s};
@@ -303,6 +305,7 @@ TEST(HostileText, EveryBoxKeepsTheSongSavableAndItsStepExact) {
             bool driven = false;
             for (const Box& b : boxes()) driven = driven || name == QLatin1String(b.window);
             for (const FileBox& b : fileBoxes()) driven = driven || name == QLatin1String(b.window);
+            driven = driven || name == u"Form3"_s;  // ProjectSettingsBoxesKeepTheProjectFileReadable
             EXPECT_TRUE(driven || windowsWithoutSongText().contains(name)) << name.toStdString();
         }
     }
@@ -367,6 +370,71 @@ TEST(HostileText, SettingsAndVoiceBankBoxesKeepTheirFilesReadable) {
             EXPECT_EQ(readFile(rig.path(box.file)), once);
             box.check(folder, text);
         }
+    }
+}
+
+// The project settings dialog: its name, output, flags and tool boxes end in the project file's
+// settings section, which reads back to the same values and saves again to the same bytes. A tool path
+// that is not a program (every hostile text) is refused on OK with its message; with the tools unused
+// the dialog accepts it, and no TAB or line break reaches the file.
+TEST(HostileText, ProjectSettingsBoxesKeepTheProjectFileReadable) {
+    for (const QString& text : hostileTexts()) {
+        SCOPED_TRACE(text.left(12).toStdString());
+        HostileRig rig;
+        ASSERT_TRUE(QDir().mkpath(rig.path(u"voice/cantu"_s)));
+        writeFile(rig.path(u"catena"_s), "#!/bin/sh\n");
+        QFile::setPermissions(rig.path(u"catena"_s), QFile::ReadOwner | QFile::ExeOwner);
+        FakeVoiceBank voices;
+        voices.banks = {u"カントゥ\t"_s + rig.path(u"voice/cantu"_s)};
+        ProjectSettingsValues values{u"p"_s, u"o.wav"_s, rig.path(u"voice/cantu"_s), QString(),
+                                     rig.path(u"catena"_s), rig.path(u"catena"_s), rig.path(u"c.cache"_s), u"B50"_s};
+        ProjectSettingsDialog d(voices, nullptr, nullptr);
+        d.Form_Load(values);
+        d.txtProjectName = text;
+        d.txtOutputWavName = text;
+        d.txtFlags = text;
+        d.txtTool2Path_Change(text);
+        d.cmdOK_Click();
+        EXPECT_FALSE(d.Result);
+        EXPECT_EQ(rig.modal.messageBox.lastText(), u"ツール２が無効です。"_s);
+        d.txtTool2Path_Change(u"catena"_s);
+        d.txtTool1Path_Change(text);
+        d.cmdOK_Click();
+        EXPECT_FALSE(d.Result);
+        EXPECT_EQ(rig.modal.messageBox.lastText(), u"ツール１が無効です。"_s);
+        d.chkUseReamplerDll_Click(true);
+        d.txtTool2Path_Change(text);
+        d.cmdOK_Click();
+        ASSERT_TRUE(d.Result);
+        d.ApplyResult(values);
+        settings().UseDLL = false;
+
+        ProjectSettings ps = rig.song().projectSettings();
+        ps.ProjectName = values.ProjectName;
+        ps.OutFile = values.OutFile;
+        ps.VoiceDir = values.VoiceDir;
+        ps.Tool1 = values.Tool1;
+        ps.Tool2 = values.Tool2;
+        ps.Flags = values.Flags;
+        for (const QString* v : {&ps.ProjectName, &ps.OutFile, &ps.Tool1, &ps.Tool2, &ps.Flags}) {
+            EXPECT_FALSE(v->contains(u'\t') || v->contains(u'\r') || v->contains(u'\n'));
+            EXPECT_LE(v->size(), ProjectValueLimit);
+        }
+        const QString first = rig.path(u"a.tvx"_s), second = rig.path(u"b.tvx"_s);
+        WriteProjectFile(first, ps, rig.song());
+        ProjectSettings read;
+        NoteArrays notes;
+        qint32 index = 0;
+        ReadProjectFile(first, read, index, notes);
+        EXPECT_EQ(read.ProjectName, ps.ProjectName);
+        EXPECT_EQ(read.OutFile, ps.OutFile);
+        EXPECT_EQ(read.VoiceDir, ps.VoiceDir);
+        EXPECT_EQ(read.Tool1, ps.Tool1);
+        EXPECT_EQ(read.Tool2, ps.Tool2);
+        EXPECT_EQ(read.Flags, ps.Flags);
+        EXPECT_EQ(notes.noteCount(), rig.song().noteCount());
+        WriteProjectFile(second, read, notes);
+        EXPECT_EQ(readFile(first), readFile(second));
     }
 }
 
