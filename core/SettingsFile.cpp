@@ -89,7 +89,15 @@ void applyValue(Settings& s, const SettingKey& k, const QString& value, MainWind
         break;
     case K::List:
         if (k.skipEmptyRead && value.isEmpty()) break;
-        s.*k.list << (k.commasForTabs ? QString(value).replace(u',', u'\t') : value);
+        if (k.commasForTabs) {
+            // A name and a folder: the name holds no comma, the folder may.
+            QString entry = value;
+            const qsizetype comma = entry.indexOf(u',');
+            if (comma >= 0) entry[comma] = u'\t';
+            s.*k.list << entry;
+        } else {
+            s.*k.list << value;
+        }
         break;
     case K::Placement: placeMainWindow(value, window); break;
     case K::RunTime: break;

@@ -1,4 +1,5 @@
 #include "mainwindow/OptionsDialog.h"
+#include "song/FreeText.h"
 
 #include "core/CaptionFiles.h"
 #include "core/FileHelpers.h"
@@ -154,12 +155,13 @@ void OptionsDialog::chkVoiceRoot_Click(bool checked) {
 
 void OptionsDialog::txtOtoName_Change(const QString& text) {
     // The settings file separates a registered bank's name from its folder with a comma.
-    txtOtoName = txtOtoName_KeyPress(text);
+    txtOtoName = SafeFreeText(txtOtoName_KeyPress(text), FreeTextUse::Line);
     updateOtoButtons();
 }
 
 void OptionsDialog::txtOtoPath_Change(const QString& text) {
-    txtOtoPath = text;
+    // One line of the settings file, and the second field of a TAB-separated list entry.
+    txtOtoPath = SafeFreeText(text, FreeTextUse::Line);
     updateOtoButtons();
 }
 
@@ -310,7 +312,8 @@ void OptionsDialog::store() {
     // The event handlers read this setting on every call: the change takes effect at once.
     s.DebugMode = chkDebugMode;
 
-    s.VoiceRoot = txtVoiceParent.isEmpty() || txtVoiceParent == kVoice ? QString() : txtVoiceParent;
+    const QString voiceParent = SafeFreeText(txtVoiceParent, FreeTextUse::Line);
+    s.VoiceRoot = voiceParent.isEmpty() || voiceParent == kVoice ? QString() : voiceParent;
     s.NoOtoReport = chkNoOtoReport;
     s.NoCheckSetLyrics = chkNoCheckSetLyrics;
     voices_.LoadVoiceBankList();

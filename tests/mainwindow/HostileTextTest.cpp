@@ -5,6 +5,7 @@
 #include "../exchange/ExchangeFakes.h"
 
 #include "core/Settings.h"
+#include "core/SettingsFile.h"
 #include "core/WindowRegistry.h"
 #include "editors/DefaultPropertyDialog.h"
 #include "editors/EnvelopeEditor.h"
@@ -12,6 +13,7 @@
 #include "editors/NotePropertyDialog.h"
 #include "editors/PitchControl.h"
 #include "editors/VolumeFunctionizer.h"
+#include "mainwindow/OptionsDialog.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ui/WindowLoaders.h"
 #include "platform/midi/FakeMidiSystem.h"
@@ -269,6 +271,51 @@ const QList<FileBox>& fileBoxes() {
              EXPECT_EQ(b.items.size(), SuffixBroker::DesignedSuffixes().size() + 1);
              EXPECT_EQ(b.items.last(), SafeFreeText(t, FreeTextUse::Alias));
          }},
+        {"frmOptions", "txtOtoName, txtOtoPath, tool paths and txtVoiceParent", u"setting.ini"_s,
+         [](const QString& folder, const QString& t) {
+             FakeVoiceBank voices;
+             OptionsDialog d(voices);
+             d.Form_Load();
+             d.txtOtoName_Change(t);
+             d.txtOtoPath_Change(folder + u"/"_s + t);
+             d.cmdOtoAdd_Click();
+             // A tool path or voice folder that names no program or folder is refused with its message.
+             d.txtTool1Path = t;
+             d.cmdOK_Click();
+             EXPECT_FALSE(d.Result);
+             EXPECT_EQ(d.FocusControl, u"txtTool1Path"_s);
+             writeFile(folder + u"/catena"_s, "#!/bin/sh\n");
+             QFile::setPermissions(folder + u"/catena"_s, QFile::ReadOwner | QFile::ExeOwner);
+             d.txtTool1Path = d.txtTool2Path = folder + u"/catena"_s;
+             d.chkVoiceRoot_Click(true);
+             d.txtVoiceParent = t;
+             d.cmdOK_Click();
+             EXPECT_FALSE(d.Result);
+             EXPECT_EQ(d.FocusControl, u"txtVoiceParent"_s);
+             d.txtVoiceParent = folder;
+             d.cmdOK_Click();
+             ASSERT_TRUE(d.Result);
+             ASSERT_TRUE(SaveSettings());
+         },
+         [](const QString&) {
+             settings() = Settings{};
+             ASSERT_TRUE(LoadSettings());
+             FakeVoiceBank voices;
+             OptionsDialog d(voices);
+             d.Form_Load();
+             d.cmdOK_Click();
+             ASSERT_TRUE(d.Result);
+             ASSERT_TRUE(SaveSettings());
+         },
+         [](const QString& folder, const QString& t) {
+             settings() = Settings{};
+             ASSERT_TRUE(LoadSettings());
+             ASSERT_FALSE(settings().OtoList.isEmpty());
+             const QString name = SafeFreeText(QString(t).remove(u','), FreeTextUse::Line);
+             EXPECT_EQ(settings().OtoList.last(),
+                       name + u'\t' + SafeFreeText(folder + u"/"_s + t, FreeTextUse::Line));
+             EXPECT_EQ(settings().VoiceRoot, folder);
+         }},
     };
     return list;
 }
@@ -276,7 +323,7 @@ const QList<FileBox>& fileBoxes() {
 // The windows of the registry whose boxes never hold a note's text: they edit settings, voice-bank
 // files or choices; their text is made safe by the same rule (SafeFreeText) in their models.
 const QStringList& windowsWithoutSongText() {
-    static const QStringList names = {u"frmOptions"_s, u"frmVoicesetManager"_s,
+    static const QStringList names = {u"frmVoicesetManager"_s,
                                       u"frmVoiceProperty"_s, u"frmSelectTrack"_s, u"frmPluginExecute"_s, u"Form2"_s,
                                       u"frmFromList"_s,
                                       u"frmEditFreqList"_s, u"frmOtoEdit"_s, u"frmFreqGen"_s};
