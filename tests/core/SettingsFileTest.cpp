@@ -255,7 +255,7 @@ TEST_F(SettingsFileTest, ReadingLinesListsAndValues) {
                                 .arg(file(QStringLiteral("t2")))));
     ASSERT_TRUE(LoadSettings());
     const Settings& s = settings();
-    EXPECT_EQ(s.OtoList, (QStringList{QStringLiteral("名前\tC:\\v\\a"), QStringLiteral("b\tc\td")}));
+    EXPECT_EQ(s.OtoList, (QStringList{QStringLiteral("名前\tC:\\v\\a"), QStringLiteral("b\tc,d")}));  // the folder keeps its comma
     EXPECT_EQ(s.History, (QStringList{QString(), QStringLiteral("/x/a=b.tvx"), QStringLiteral("/y")}));
     EXPECT_EQ(s.Tool1Path, folder() + QStringLiteral("/catena"));
     EXPECT_EQ(s.Tool2Path, file(QStringLiteral("t2")));
