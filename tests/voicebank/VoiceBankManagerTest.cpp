@@ -315,3 +315,47 @@ TEST_F(ManagerTest, FileMenu) {
     EXPECT_FALSE(texts().contains(u"q.wav"_s));
     EXPECT_EQ(texts().count(u"ka.wav"_s), 2);
 }
+
+// Hostile text typed into every entry box of the manager: the saved oto.ini reads back to the same
+// entries, and opening it again and saving unedited writes the same bytes.
+TEST_F(ManagerTest, HostileTextInEveryEntryBoxKeepsOtoIniReadable) {
+    const QStringList hostile = {u"a\tb"_s, u"a\r\nb"_s, u"C:\\new"_s, u"a=b"_s,  u"a,b"_s,  u"a|b"_s,
+                                 u"1e999"_s, u"-1e999"_s, u"nan"_s,    u"inf"_s, QString(20000, u'x')};
+    for (const QString& text : hostile) {
+        SCOPED_TRACE(text.left(12).toStdString());
+        QList<SampleRow> saved;
+        open(u"か"_s, [&] {
+            int row = -1;  // the one entry of sa.wav, whatever the last round made its alias
+            for (int i = 0; i < m.rows.size() && row < 0; ++i)
+                if (m.rows[i].text == u"sa.wav"_s) row = i;
+            ASSERT_GE(row, 0);
+            m.selectRow(row);
+            for (QString* box : {&m.txtAlias, &m.txtOffset, &m.txtFixedLen, &m.txtEndBlank, &m.txtOffset2,
+                                 &m.txtOverlap})
+                *box = text;
+            m.cmdSet_Click();
+            for (int k = 1; k <= 6; ++k) {
+                const QString field = m.rows[row].item(k);
+                EXPECT_FALSE(field.contains(u'\t') || field.contains(u'\r') || field.contains(u'\n') ||
+                             field.contains(u',') || field.contains(u"nan"_s, Qt::CaseInsensitive) ||
+                             field.contains(u"inf"_s, Qt::CaseInsensitive))
+                    << k << ": " << field.left(20).toStdString();
+            }
+            saved = m.rows;
+            m.cmdOK_Click();
+        });
+        const QByteArray once = bank.bytes(u"oto.ini"_s);
+        open(u"か"_s, [&] {
+            for (const SampleRow& r : saved) {
+                int found = -1;
+                for (int i = 0; i < m.rows.size() && found < 0; ++i)
+                    if (m.rows[i].key == r.key) found = i;
+                ASSERT_GE(found, 0) << r.key.toStdString();
+                for (int k = 1; k <= 6; ++k) EXPECT_EQ(m.rows[found].item(k), r.item(k)) << r.key.toStdString();
+            }
+            m.ListChanged = true;
+            m.cmdOK_Click();
+        });
+        EXPECT_EQ(bank.bytes(u"oto.ini"_s), once);
+    }
+}
