@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ui/ProgramFont.h"
+
 #include <QFont>
 
 namespace tova {
@@ -7,10 +9,7 @@ namespace tova {
 // The text-box font of the input boxes: the Japanese fixed-pitch system font "ＭＳ ゴシック", with the
 // installed Japanese font in its place where that one is missing.
 inline QFont editBoxFont() {
-    QFont f;
-    f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAexGothic"), QStringLiteral("monospace")});
-    f.setPointSize(9);
-    return f;
+    return ninePointFont({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAexGothic"), QStringLiteral("monospace")});
 }
 
 }  // namespace tova

@@ -250,7 +250,9 @@ std::string Files::currentFolder() {
     return buffer.data();
 }
 
-std::string Files::resolve(std::string_view path) {
+std::string Files::resolve(std::string_view path) { return resolveWith(path, firstMatchInFolder); }
+
+std::string Files::resolveWith(std::string_view path, const FirstMatch& firstMatch) {
     std::string p(path);
     for (char& c : p)
         if (c == '\\') c = '/';
@@ -271,7 +273,7 @@ std::string Files::resolve(std::string_view path) {
             if (!comp.empty()) cur = candidate;
             continue;
         }
-        const std::string found = firstMatchInFolder(cur.empty() ? "." : cur, comp);
+        const std::string found = firstMatch(cur.empty() ? "." : cur, comp);
         if (found.empty()) {
             // The rest is kept as written.
             std::string rest;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,11 @@ public:
     // regard to letter case (the first match in case-insensitive name order wins). Components that
     // cannot be found are kept as written.
     static std::string resolve(std::string_view path);
+    // The first entry of a folder whose name equals a name without regard to case ("" when none).
+    using FirstMatch = std::function<std::string(const std::string& folder, const std::string& name)>;
+    // As `resolve`, with the case-free lookup of a component in its folder made by `firstMatch`
+    // (for callers that keep their own listings of folders).
+    static std::string resolveWith(std::string_view path, const FirstMatch& firstMatch);
     // The path at which to create or replace a file: "\" becomes "/", the folder is found as `resolve`
     // finds it, and the name is used as written. No case-free search of the folder's entries is made
     // for a file that is about to be made, so writing many files into one folder stays linear.

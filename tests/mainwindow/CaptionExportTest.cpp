@@ -1,12 +1,10 @@
-#include "../exchange/ExchangeFakes.h"
 #include "MainWindowRig.h"
+#include "RegisteredWindows.h"
 
 #include "core/CaptionFiles.h"
 #include "core/LocalizableWindow.h"
 #include "core/Utf16Text.h"
 #include "core/WindowRegistry.h"
-#include "mainwindow/ui/WindowLoaders.h"
-#include "platform/midi/FakeMidiSystem.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -25,14 +23,7 @@ namespace {
 TEST(CaptionExport, EveryRegisteredWindowIsExportedAndTranslated) {
     MainWindowRig rig;
     rig.form = std::make_unique<Form1>(rig.ports);  // the main window is loaded, not loadable
-    FakeVoiceBank voices;
-    FakeMidiSystem midi;  // no window may reach the machine's devices
-    RegisterWindowLoaders(voices);
-    struct Unregister {
-        ~Unregister() {
-            for (const QString& name : WindowRegistry::names()) WindowRegistry::setLoader(name, {});
-        }
-    } unregister;
+    RegisteredWindows windows;
 
     const QStringList names = WindowRegistry::names();
     for (const char* expected : {"Form1", "Form3", "frmOptions", "frmNoteProperty", "frmDefaultProperty",

@@ -3,8 +3,8 @@
 // each other (unless the window places one on a backdrop), and every caption fits its control by the
 // font's own metrics. A picture of each window at both sizes goes to the test-output folder.
 
-#include "../exchange/ExchangeFakes.h"
 #include "MainWindowRig.h"
+#include "RegisteredWindows.h"
 
 #include "autotune/ui/frmAutoBibrato.h"
 #include "autotune/ui/frmAutoCombine.h"
@@ -19,9 +19,7 @@
 #include "core/ui/frmShowRunning.h"
 #include "editors/ui/frmNoteProperty.h"
 #include "mainwindow/ui/Dialog.h"
-#include "mainwindow/ui/WindowLoaders.h"
 #include "mainwindow/ui/frmSplash.h"
-#include "platform/midi/FakeMidiSystem.h"
 #include "render/ui/frmOtoReport.h"
 #include "support/TestSupport.h"
 
@@ -271,14 +269,7 @@ protected:
 TEST_P(WindowFit, EveryRegisteredWindow) {
     MainWindowRig rig;
     ASSERT_TRUE(rig.start());
-    FakeVoiceBank voices;
-    FakeMidiSystem midi;  // no window may reach the machine's devices
-    RegisterWindowLoaders(voices);
-    struct Unregister {
-        ~Unregister() {
-            for (const QString& name : WindowRegistry::names()) WindowRegistry::setLoader(name, {});
-        }
-    } unregister;
+    RegisteredWindows windows;
 
     QStringList names = WindowRegistry::names();
     ASSERT_GE(names.size(), 19);

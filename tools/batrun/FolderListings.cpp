@@ -16,11 +16,6 @@ std::string join(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-bool existsAsWritten(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
 // The folder and name of a path ("" and the path when it has no "/").
 void split(const std::string& path, std::string& folder, std::string& name) {
     const std::size_t slash = path.rfind('/');
@@ -81,37 +76,9 @@ std::string FolderListings::firstMatch(const std::string& folder, const std::str
 }
 
 std::string FolderListings::resolve(std::string_view path) {
-    std::string p(path);
-    for (char& c : p)
-        if (c == '\\') c = '/';
-    if (p.empty() || existsAsWritten(p)) return p;
-    const bool absolute = p.front() == '/';
-    std::vector<std::string> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t slash = p.find('/', from);
-        parts.push_back(p.substr(from, slash == std::string::npos ? std::string::npos : slash - from));
-        if (slash == std::string::npos) break;
-        from = slash + 1;
-    }
-    std::string cur = absolute ? "/" : "";
-    for (std::size_t k = absolute ? 1 : 0; k < parts.size(); ++k) {
-        const std::string& comp = parts[k];
-        const std::string candidate = cur.empty() ? comp : join(cur, comp);
-        if (comp.empty() || comp == "." || comp == ".." || existsAsWritten(candidate)) {
-            if (!comp.empty()) cur = candidate;
-            continue;
-        }
-        const std::string found = firstMatch(cur.empty() ? "." : cur, comp);
-        if (found.empty()) {
-            // The rest is kept as written.
-            std::string rest;
-            for (std::size_t r = k; r < parts.size(); ++r) rest += (r > k ? "/" : "") + parts[r];
-            return cur.empty() ? rest : join(cur, rest);
-        }
-        cur = cur.empty() ? found : join(cur, found);
-    }
-    if (p.back() == '/' && (cur.empty() || cur.back() != '/')) cur += '/';
-    return cur;
+    return Files::resolveWith(path, [this](const std::string& folder, const std::string& name) {
+        return firstMatch(folder, name);
+    });
 }
 
 std::vector<std::string> FolderListings::list(const std::string& folder, std::string_view pattern, bool withFolders) {
