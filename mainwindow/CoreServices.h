@@ -38,8 +38,9 @@ public:
     virtual void hookWheel(QObject* target, WheelHandler handler) = 0;
     // The readme marker of a folder: true when it was missing or stale (and has now been written).
     virtual bool checkReadMarker(const QString& folder) = 0;
-    // Opens the program folder's readme through the shell when it exists.
-    virtual void showProgramReadme() = 0;
+    // Opens the program folder's readme through the shell when it exists; false when it is missing or
+    // nothing on the desktop opens it.
+    virtual bool showProgramReadme() = 0;
     // Opens a folder or file through the shell.
     virtual void shellOpen(const QString& path) = 0;
     // Reads "setting.ini" (placing the window); false when there is none.

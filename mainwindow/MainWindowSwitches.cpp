@@ -11,7 +11,9 @@
 #include "mainwindow/MainWindowView.h"
 #include "mainwindow/MidiPort.h"
 #include "commands/VoiceToolsPort.h"
+#include "platform/PathText.h"
 #include "platform/Ports.h"
+#include "platform/SystemPaths.h"
 #include "render/CacheFiles.h"
 
 namespace tova {
@@ -185,7 +187,10 @@ void MainWindow::mnPluginFolder_Click() {
 }
 
 void MainWindow::mnShowReadme_Click() {
-    if (ports_.core) ports_.core->showProgramReadme();
+    if (!ports_.core || ports_.core->showProgramReadme()) return;
+    // Nothing on this desktop opens text files (or the readme is gone): say so rather than do nothing.
+    const QString path = PathText::join(SystemPaths::programFolder(), QStringLiteral("readme.txt"));
+    Ports::msgBox(GetMessage(QStringLiteral("{1}を開けませんでした。"), path), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void MainWindow::BuildPluginMenu() {

@@ -46,7 +46,7 @@ void ProgramCoreServices::hookWheel(QObject* target, WheelHandler handler) {
 
 bool ProgramCoreServices::checkReadMarker(const QString& folder) { return CheckReadMarker(folder); }
 
-void ProgramCoreServices::showProgramReadme() { ShowProgramReadme(); }
+bool ProgramCoreServices::showProgramReadme() { return ShowProgramReadme(); }
 
 void ProgramCoreServices::shellOpen(const QString& path) { ShellOpenPort::openPath(path); }
 

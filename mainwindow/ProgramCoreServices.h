@@ -22,7 +22,7 @@ public:
     void initWheelHook() override;
     void hookWheel(QObject* target, WheelHandler handler) override;
     bool checkReadMarker(const QString& folder) override;
-    void showProgramReadme() override;
+    bool showProgramReadme() override;
     void shellOpen(const QString& path) override;
     bool loadSettings(MainWindowPlacement* window) override;
     void loadMessageTable() override;

@@ -172,6 +172,8 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         LoadPrefixMap(song_.VoiceDir);
         RenderNotePlanner planner(song_, first, &window_);
         for (qint32 i = first; i <= last && i <= song_.lastNote(); ++i) run.plans.push_back(planner.Plan(i));
+        missing_.clear();
+        for (const RenderNotePlan& plan : run.plans) missing_.add(song_, plan);
         run.cacheFolder = song_.CacheDir.isEmpty() ? CacheFolderFor(base) : song_.CacheDir;
         if (isRelative(run.cacheFolder)) run.cacheFolder = PathText::join(run.folder, run.cacheFolder);
         CheckRenderValues({projectName, song_.VoiceDir, song_.Tool1, song_.Tool2, run.output, run.cacheFolder, QString(),

@@ -49,6 +49,7 @@ public:
     // base name with ".wav"), and comes back with that folder.
     RenderEnd RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
                            QString& outputName) override;
+    MissingSamples missingSamples() const override { return missing_; }
 
 protected:
     // The road to the tools for one render (`library`: the libraries, else the programs).
@@ -71,6 +72,7 @@ private:
 
     Song& song_;
     RenderWindow& window_;
+    MissingSamples missing_;
     unsigned workers_ = 0;
     bool reuseAllowed_ = true;
 };

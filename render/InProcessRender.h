@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/MissingSamples.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -20,6 +22,8 @@ public:
     // default output name and cache folder. An empty output name becomes the base name with ".wav".
     virtual RenderEnd RenderDirect(const QString& projectName, const QString& path, qint32 first, qint32 last,
                                    QString& outputName) = 0;
+    // The notes of the last render that have no sample file.
+    virtual MissingSamples missingSamples() const { return {}; }
 };
 
 }  // namespace tova

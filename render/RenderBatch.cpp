@@ -12,6 +12,7 @@
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
 #include "render/MissingSampleMarks.h"
+#include "render/MissingSamples.h"
 #include "render/RenderNotePlanner.h"
 #include "render/RenderValueCheck.h"
 #include "song/ProjectPaths.h"
@@ -88,7 +89,7 @@ QString TickLengthSpec(int32_t internalTicks, float tempo, double correction) {
            Vb::Format(correction, QStringLiteral("+.0##;-.0##"));
 }
 
-void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks) {
+void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks, MissingSamples* missing) {
     if (path.isEmpty()) {
         song.CacheDir = CacheFolderFor(PathText::join(TempFolder, QStringLiteral("temp")));
         path = PathText::join(TempFolder, QStringLiteral("temp.bat"));
@@ -110,11 +111,11 @@ void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks) {
     }
     if (PathText::extension(song.OutFile).compare(QStringLiteral(".wav"), Qt::CaseInsensitive) != 0)
         song.OutFile += QStringLiteral(".wav");
-    WriteRenderBatch(song, song.ProjectName, path, 0, song.noteCount() - 1, song.OutFile, marks);
+    WriteRenderBatch(song, song.ProjectName, path, 0, song.noteCount() - 1, song.OutFile, marks, missing);
 }
 
 void WriteRenderBatch(Song& song, const QString& projectName, const QString& batchPath, int32_t first, int32_t last,
-                      QString& outputName, MissingSampleMarks* marks) {
+                      QString& outputName, MissingSampleMarks* marks, MissingSamples* missing) {
     if (first == -1 && last == -1) return;
     if (first > song.lastNote()) return;
     // Any other range starting before the first note names notes that do not exist.
@@ -141,6 +142,10 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
     std::vector<RenderNotePlan> plans;
     const qint32 lastIndex = song.lastNote();
     for (qint32 i = first; i <= last && i <= lastIndex; ++i) plans.push_back(planner.Plan(i));
+    if (missing) {
+        missing->clear();
+        for (const RenderNotePlan& plan : plans) missing->add(song, plan);
+    }
     CheckRenderValues({projectName, song.VoiceDir, song.Tool1, song.Tool2, outputName, cacheDir, helperName,
                        song.ProjectFlags},
                       plans);

@@ -8,6 +8,7 @@ namespace tova {
 
 class Song;
 class MissingSampleMarks;
+class MissingSamples;
 
 // The render batch: two command batch files that render a range of notes through the external tools.
 //
@@ -32,7 +33,8 @@ class MissingSampleMarks;
 // An empty project name becomes the project file's name (and the caption is refreshed); an output name
 // without ".wav" gets it appended. `path` comes back as the batch path; the song keeps the cache folder,
 // project name and output name set here.
-void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = nullptr);
+void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = nullptr,
+                        MissingSamples* missing = nullptr);
 
 // Writes the render batch at `batchPath` (a full path) and the per-note batch beside it for notes
 // first..last. Nothing is written when both are -1 or first lies after the last note; any other negative
@@ -44,7 +46,8 @@ void GetRenderFileNames(Song& song, QString& path, MissingSampleMarks* marks = n
 // was. Older per-note batches of the same base name are deleted. A failure to write raises FileError
 // or IoError after keeping what was written so far.
 void WriteRenderBatch(Song& song, const QString& projectName, const QString& batchPath, int32_t first, int32_t last,
-                      QString& outputName, MissingSampleMarks* marks = nullptr);
+                      QString& outputName, MissingSampleMarks* marks = nullptr,
+                      MissingSamples* missing = nullptr);
 
 // The length of a note in the tick form: the internal length divided by 4 (fraction dropped), "@", the
 // tempo ("0.00#") and the correction in ms ("+.0##;-.0##").

@@ -14,10 +14,12 @@ public:
     void GetRenderFileNames(QString& path) override;
     void WriteRenderBatch(const QString& projectName, const QString& batchPath, qint32 first, qint32 last,
                           QString& outputName) override;
+    MissingSamples missingSamples() const override { return missing_; }
 
 private:
     Song& song_;
     MissingSampleMarks* marks_;
+    MissingSamples missing_;
 };
 
 }  // namespace tova

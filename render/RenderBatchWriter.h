@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/MissingSamples.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -16,6 +18,8 @@ public:
     // beside it; an empty output name becomes the batch's base name with ".wav".
     virtual void WriteRenderBatch(const QString& projectName, const QString& batchPath, qint32 first, qint32 last,
                                   QString& outputName) = 0;
+    // The notes of the last batch written that have no sample file.
+    virtual MissingSamples missingSamples() const { return {}; }
 };
 
 }  // namespace tova

@@ -168,8 +168,15 @@ void RenderCommands::mnGenerate_Click() {
             writer_.GetRenderFileNames(path);
             made = RunBatchAndWait(path, song_.OutFile);
         }
-        if (made)
-            Ports::msgBox(GetMessage(QStringLiteral("{1}を作成しました。"), song_.OutFile));
+        if (made) {
+            // Notes without a sample come out silent: the message says which, so the user can mend them.
+            const QString missing = (inProcess() ? direct_.missingSamples() : writer_.missingSamples()).text();
+            const QString done = GetMessage(QStringLiteral("{1}を作成しました。"), song_.OutFile);
+            if (missing.isEmpty())
+                Ports::msgBox(done);
+            else
+                Ports::msgBox(done + u'\n' + missing, MsgButtons::OK, MsgIcon::Exclamation);
+        }
         else
             Ports::msgBox(failedRenderText(song_.OutFile));
     });

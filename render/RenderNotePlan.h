@@ -21,6 +21,7 @@ struct RenderNotePlan {
     // Sung notes only.
     QString name;        // the sample: its file name without extension, sub-folder kept
     QString sampleExt;   // ".wav" or ".aiff"
+    bool noSample = false;  // no sample file exists for the note: it renders silent
     double offset = 0;   // the oto entry's offset, consonant and cutoff
     double consonant = 0;
     double cutoff = 0;

@@ -140,6 +140,7 @@ RenderNotePlan RenderNotePlanner::Plan(qint32 i) {
     QString sampleExt = QStringLiteral(".wav");
     if (!sampleExists(song.VoiceDir, name, sampleExt) && sampleExists(song.VoiceDir, name, QStringLiteral(".aiff")))
         sampleExt = QStringLiteral(".aiff");
+    p.noSample = name.isEmpty() || !sampleExists(song.VoiceDir, name, sampleExt);
     p.name = name;
     p.sampleExt = sampleExt;
 

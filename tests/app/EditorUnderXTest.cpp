@@ -2,6 +2,7 @@
 // until it is asked to quit the way a desktop asks (the window manager's close request), then ends
 // cleanly. The editor runs from a program folder of the test's own, with its own temporary root.
 #include "OwnProgramFolder.h"
+#include "core/ReadmeMarker.h"
 #include "support/TestSupport.h"
 
 #include <QByteArray>
@@ -128,6 +129,8 @@ TEST(EditorUnderX, RunCommandStartsOnTheDemoSongAndQuitsWhenAsked) {
     ASSERT_TRUE(dir.isValid());
     const QString program = tova::test::layOutProgramFolder(dir.filePath(QStringLiteral("prog")), true);
     ASSERT_TRUE(QFile::exists(program + QStringLiteral("/tova")));
+    // Not the first start: the readme was shown before (the test desktop has nothing that opens it).
+    ASSERT_TRUE(tova::WriteReadMarker(program));
     const QString temp = dir.filePath(QStringLiteral("temp"));
     ASSERT_TRUE(QDir().mkpath(temp));
     const QString demo = dir.filePath(QStringLiteral("demo.tvx"));

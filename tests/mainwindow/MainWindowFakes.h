@@ -63,7 +63,11 @@ public:
         calls << QStringLiteral("checkReadMarker");
         return staleMarker;
     }
-    void showProgramReadme() override { calls << QStringLiteral("showProgramReadme"); }
+    bool showProgramReadme() override {
+        calls << QStringLiteral("showProgramReadme");
+        return readmeOpens;
+    }
+    bool readmeOpens = true;
     void shellOpen(const QString& path) override { calls << QStringLiteral("shellOpen ") + path; }
     bool loadSettings(MainWindowPlacement*) override {
         calls << QStringLiteral("loadSettings");

@@ -350,6 +350,22 @@ TEST(Startup, ReadmeMarkerAndMode2Setting) {
     EXPECT_TRUE(rig.w().song.Mode2);
 }
 
+// Help › ReadMe.txt on a desktop where nothing opens text files says so, at start-up and from the menu;
+// when the readme opens nothing more is shown.
+TEST(Startup, AReadmeThatCannotBeOpenedIsSaidSo) {
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        Rig rig;
+        rig.core.readmeOpens = opens;
+        rig.form = std::make_unique<Form1>(rig.ports);
+        ASSERT_TRUE(rig.form->start(QString()));
+        const qsizetype before = rig.modal.messageBox.shown.size();
+        rig.w().mnShowReadme_Click();
+        ASSERT_EQ(rig.modal.messageBox.shown.size(), before + (opens ? 0 : 1));
+        if (!opens) EXPECT_TRUE(rig.modal.messageBox.shown.last().text.contains(u"readme.txt"_s));
+    }
+}
+
 // A service that fails from the messages step on.
 class FailingCore : public test::FakeCoreServices {
 public:

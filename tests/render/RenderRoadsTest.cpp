@@ -172,5 +172,21 @@ TEST_F(RenderRoadsTest, FoldersNamedBeyondCodePage932RenderTheSameWave) {
     EXPECT_TRUE(QFile::exists(bank + QString::fromUtf8("/a_wav.frq"))) << "tables beside the samples";
 }
 
+// Notes whose lyric the bank has no sample for come out silent: the finish message of every road says
+// how many and which lyrics, each lyric once.
+TEST_F(RenderRoadsTest, NotesWithoutSampleAreNamedInTheFinishMessage) {
+    song.Lyrics[1] = QStringLiteral("ぬ");
+    song.Lyrics[4] = QStringLiteral("ぬ");
+    song.Lyrics[3] = QStringLiteral("ゑ");
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        clearCache();
+        useRoad(road);
+        const QString output = dir.filePath(QStringLiteral("silent.wav"));
+        EXPECT_EQ(generate(output), output + QStringLiteral("を作成しました。\n") +
+                                        QStringLiteral("音声ファイルのないノートが3個あり、無音になりました: \"ぬ\", \"ゑ\""));
+    }
+}
+
 }  // namespace
 }  // namespace tova::test
