@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QApplication>
 #include <QFileInfo>
@@ -275,4 +276,44 @@ TEST_F(ToolWindowsTest, ManagerRunsTheToolsWithItsProgressPanelAndBreakLabel) {
     });
     manager.ShowDialog(bank.root(), u"か"_s, QString(), bank.path(u"cache"_s), QString(), false, nullptr);
     EXPECT_TRUE(editorSeen);
+}
+
+// Ctrl+G opens the timing editor straight from a hidden manager: the editor stands over the window that
+// asked for it, not at the corner of the screen where the never-shown manager sits.
+TEST_F(ToolWindowsTest, QuickOpenedEditorStandsOverItsOwner) {
+    BankFolder bank;
+    bank.oto(u"oto.ini"_s, u"か.wav=か,1,2,3,4,5\r\n"_s);
+    writeFlatWave(bank.path(u"か.wav"_s), 44100, 4410, 500);
+    LoadOtoIni(bank.root());
+    QuietTool tool;
+    QtVoiceBankManager* managerPointer = nullptr;
+    QtVoiceBankTools tools([&] { return managerPointer ? managerPointer->window() : nullptr; }, &tool);
+    QtVoiceBankManager manager(&tools.tools());
+    managerPointer = &manager;
+    QWidget owner;
+    owner.setGeometry(QApplication::primaryScreen()->availableGeometry().adjusted(0, 260, 0, 0));
+    owner.show();
+    QRect editorFrame, ownerFrame;
+    QTimer::singleShot(0, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        auto* editor = qobject_cast<frmOtoEdit*>(shown);
+        if (!editor) {
+            ADD_FAILURE() << (shown ? shown->metaObject()->className() : "no modal window");
+            if (shown) shown->close();
+            return;
+        }
+        editorFrame = editor->frameGeometry();
+        ownerFrame = owner.frameGeometry();
+        editor->cmdOK->click();
+        // Whatever opens next (the manager itself) is closed too.
+        QTimer::singleShot(0, [] {
+            if (QWidget* next = QApplication::activeModalWidget()) next->close();
+        });
+    });
+    manager.ShowDialog(bank.root(), u"か"_s, QString(), bank.path(u"cache"_s), QString(), true, &owner);
+    ASSERT_TRUE(editorFrame.isValid());
+    EXPECT_NE(editorFrame.topLeft(), QPoint(0, 0));
+    const QPoint gap = editorFrame.center() - ownerFrame.center();
+    EXPECT_LE(std::abs(gap.x()), 40) << gap.x() << " editor " << editorFrame.x() << "," << editorFrame.y() << " " << editorFrame.width() << "x" << editorFrame.height() << " owner " << ownerFrame.x() << "," << ownerFrame.y();
+    EXPECT_LE(std::abs(gap.y()), 40) << gap.y();
 }

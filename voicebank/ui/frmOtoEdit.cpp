@@ -1,5 +1,8 @@
 #include "voicebank/ui/frmOtoEdit.h"
 
+#include <QScreen>
+#include <algorithm>
+
 #include "core/ui/Twips.h"
 #include "platform/EventGuard.h"
 #include "platform/Ports.h"
@@ -181,6 +184,20 @@ int frmOtoEdit::EditEntry(VoiceBankManager& manager, Tool2Calls& tool, QWidget* 
     form.cmdCancel->setVisible(!e.managerVisible);
     form.cmdOK->setText(e.managerVisible ? QStringLiteral("閉じる") : QStringLiteral("OK"));
     form.refreshFromModel();
+    // The manager may still be hidden (a quick open): stand over the nearest shown window above it,
+    // centred on it and kept on its screen.
+    QWidget* over = owner ? owner->window() : nullptr;
+    while (over && !over->isVisible()) over = over->parentWidget() ? over->parentWidget()->window() : nullptr;
+    if (over) {
+        QRect frame = form.frameGeometry();
+        frame.moveCenter(over->frameGeometry().center());
+        if (QScreen* screen = over->screen()) {
+            const QRect area = screen->availableGeometry();
+            frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+            frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+        }
+        form.move(frame.topLeft());
+    }
     form.showModal();
     EventGuard::runHandler([&] { e.Form_Unload(); });
     return e.result;
