@@ -1,7 +1,6 @@
 #include "core/ReadmeMarker.h"
 
 #include "core/FileHelpers.h"
-#include "core/ShellOpenPort.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -10,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QSysInfo>
 
 namespace tova {
@@ -76,10 +76,20 @@ bool VoiceReadmeUnread(const QString& folder) {
     return !fileFound(path) || markerFirstLine(path) != ReadmeMarkerToken();
 }
 
-bool ShowProgramReadme() {
+QString ReadProgramReadme() {
     const QString path = PathText::join(SystemPaths::programFolder(), QStringLiteral("readme.txt"));
-    if (!fileFound(path)) return false;
-    return ShellOpenPort::openPath(path);
+    if (!fileFound(path)) return QString();
+    QFile f(FileSystem::resolve(path));
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    QByteArray bytes = f.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
+    // The program's readme is UTF-8; one saved by an older editor of the user may be CP932.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) text = Cp932::decode(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 }  // namespace tova

@@ -26,8 +26,8 @@ bool VoiceReadmeUnread(const QString& folder);
 // Writes the folder's marker (the token as its only line). False when it cannot be written.
 bool WriteReadMarker(const QString& folder);
 
-// The main window's show-readme command: opens the program folder's "readme.txt" through the shell
-// when it exists; false (nothing opened) otherwise.
-bool ShowProgramReadme();
+// The program folder's "readme.txt" as text with LF line ends: UTF-8, or CP932 when the bytes are not
+// UTF-8. A null string when the file is missing or cannot be read.
+QString ReadProgramReadme();
 
 }  // namespace tova

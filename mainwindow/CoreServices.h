@@ -38,8 +38,8 @@ public:
     virtual void hookWheel(QObject* target, WheelHandler handler) = 0;
     // The readme marker of a folder: true when it was missing or stale (and has now been written).
     virtual bool checkReadMarker(const QString& folder) = 0;
-    // Opens the program folder's readme through the shell when it exists; false when it is missing or
-    // nothing on the desktop opens it.
+    // Shows the program folder's readme in the program's own text window; false when it is missing or
+    // cannot be read.
     virtual bool showProgramReadme() = 0;
     // Opens a folder or file through the shell.
     virtual void shellOpen(const QString& path) = 0;

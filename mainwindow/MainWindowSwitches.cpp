@@ -188,7 +188,7 @@ void MainWindow::mnPluginFolder_Click() {
 
 void MainWindow::mnShowReadme_Click() {
     if (!ports_.core || ports_.core->showProgramReadme()) return;
-    // Nothing on this desktop opens text files (or the readme is gone): say so rather than do nothing.
+    // The readme is gone or unreadable: say so rather than do nothing.
     const QString path = PathText::join(SystemPaths::programFolder(), QStringLiteral("readme.txt"));
     Ports::msgBox(GetMessage(QStringLiteral("{1}を開けませんでした。"), path), MsgButtons::OK, MsgIcon::Exclamation);
 }

@@ -46,7 +46,14 @@ void ProgramCoreServices::hookWheel(QObject* target, WheelHandler handler) {
 
 bool ProgramCoreServices::checkReadMarker(const QString& folder) { return CheckReadMarker(folder); }
 
-bool ProgramCoreServices::showProgramReadme() { return ShowProgramReadme(); }
+bool ProgramCoreServices::showProgramReadme() {
+    // Shown in the program's own window: handing it to the desktop can report success and still show
+    // nothing (a desktop with no program for text files).
+    const QString text = ReadProgramReadme();
+    if (text.isNull() || !textWindow_) return false;
+    textWindow_(QStringLiteral("readme.txt"), text);
+    return true;
+}
 
 void ProgramCoreServices::shellOpen(const QString& path) { ShellOpenPort::openPath(path); }
 

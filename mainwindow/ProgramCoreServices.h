@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 namespace tova {
 
 // The core services of the running program: the program's own processes, instance counter, wheel hook,
@@ -34,6 +36,11 @@ public:
     void mciClose(const QString& path) override;
     void closeInstanceMap() override;
 
+    // The program's own read-only text window (caption, text), which shows the readme; none set: the
+    // readme is not shown.
+    using TextWindow = std::function<void(const QString& caption, const QString& text)>;
+    void setTextWindow(TextWindow window) { textWindow_ = std::move(window); }
+
 private:
     // The main window as the wheel hook registers it.
     class WheelTarget : public WheelClient {
@@ -46,6 +53,7 @@ private:
         }
     };
     WheelTarget wheel_;
+    TextWindow textWindow_;
 };
 
 }  // namespace tova

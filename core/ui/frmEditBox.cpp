@@ -5,6 +5,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 namespace tova {
 
@@ -55,6 +56,23 @@ void frmEditBox::EditText(QString& text, QWidget* owner) {
     box.setModal(true);
     box.exec();
     text = box.text_;
+}
+
+}  // namespace tova
+
+namespace tova {
+
+void frmEditBox::ShowText(const QString& caption, const QString& text, QWidget* owner) {
+    frmEditBox box(owner, text);
+    box.setWindowTitle(caption);
+    box.setFixedSize(Twips::size(9000, 6600));
+    box.Text1->setGeometry(Twips::rect(120, 120, 8760, 5805));
+    box.cmdClose->setGeometry(Twips::rect(7560, 6030, 1320, 420));
+    box.Text1->setReadOnly(true);
+    box.Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box.Text1->moveCursor(QTextCursor::Start);
+    box.setModal(true);
+    box.exec();
 }
 
 }  // namespace tova

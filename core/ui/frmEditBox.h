@@ -15,6 +15,9 @@ public:
     // Shows the editor modally over the owner with `text` in it, all selected; afterwards `text` holds
     // the edited text. Line breaks are CR LF on both sides.
     static void EditText(QString& text, QWidget* owner);
+    // Shows `text` to read (a readme) modally over the owner, titled `caption`: larger, lines wrapped,
+    // from the top, nothing selected; it cannot be changed.
+    static void ShowText(const QString& caption, const QString& text, QWidget* owner);
 
     QPlainTextEdit* Text1;
     QPushButton* cmdClose;

@@ -19,6 +19,7 @@
 #include "platform/EventGuard.h"
 #include "platform/FileSystem.h"
 #include "platform/Ports.h"
+#include "core/ui/WidgetPlacement.h"
 #include "core/ui/frmEditBox.h"
 #include "core/Settings.h"
 
@@ -52,36 +53,6 @@
 #include <cmath>
 
 namespace tova {
-
-// ---------------------------------------------------------------------------------------------------
-// Window placement in twips, as the settings file reads and sets it.
-
-class Form1::Placement : public MainWindowPlacement {
-public:
-    explicit Placement(QWidget* w) : w_(w) {}
-    double left() const override { return w_->frameGeometry().left() * 15.0; }
-    double top() const override { return w_->frameGeometry().top() * 15.0; }
-    double width() const override { return w_->frameGeometry().width() * 15.0; }
-    double height() const override { return w_->frameGeometry().height() * 15.0; }
-    void setPlacement(double left, double top, double width, double height) override {
-        const QRect frame = w_->frameGeometry();
-        const QRect inner = w_->geometry();
-        const int extraW = frame.width() - inner.width();
-        const int extraH = frame.height() - inner.height();
-        w_->move(int(left / 15), int(top / 15));
-        w_->resize(std::max(1, int(width / 15) - extraW), std::max(1, int(height / 15) - extraH));
-    }
-    State windowState() const override {
-        if (w_->isMinimized()) return State::Minimized;
-        if (w_->isMaximized()) return State::Maximized;
-        return State::Normal;
-    }
-    double twipsPerPixelX() const override { return 15; }
-    double twipsPerPixelY() const override { return 15; }
-
-private:
-    QWidget* w_;
-};
 
 namespace {
 
@@ -132,7 +103,7 @@ QLabel* addLabel(QWidget* parent, const QString& name, const QString& caption, i
 Form1::Form1(const MainWindowPorts& ports, QWidget* parent) : QMainWindow(parent), window_(this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ＴＯＶＡ"));
-    placement_ = std::make_unique<Placement>(this);
+    placement_ = std::make_unique<WidgetPlacement>(this);
 
     central_ = new QWidget(this);
     central_->setObjectName(QString());

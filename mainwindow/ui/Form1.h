@@ -120,8 +120,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    class Placement;
-
     void fitToolBand();
     void buildToolBand(QWidget* band);
     void buildSongArea(QWidget* area);
@@ -157,7 +155,7 @@ private:
     QTimer* tmrPlaying_ = nullptr;
     QTimer* tmrMidiNote_ = nullptr;
     WidgetWindow window_;
-    std::unique_ptr<Placement> placement_;
+    std::unique_ptr<MainWindowPlacement> placement_;
     CommandRegistry registry_;
     std::unique_ptr<MainWindow> logic_;
     std::unique_ptr<RenderBinding> render_;

@@ -1,6 +1,7 @@
 #include "mainwindow/ui/ProgramPorts.h"
 
 #include "autotune/ui/QtTuningDialogs.h"
+#include "core/ui/frmEditBox.h"
 #include "editors/ui/QtNoteDialogs.h"
 #include "exchange/ProgramVoiceBankAccess.h"
 #include "exchange/ui/frmPluginExecute.h"
@@ -96,6 +97,12 @@ void ProgramPorts::attach(Form1* form) {
     s_->pluginWait.setOwner(form);
     s_->trackChooser.setOwner(form);
     s_->midi.attach(form ? &form->logic() : nullptr);
+    if (form)
+        s_->core.setTextWindow([form](const QString& caption, const QString& text) {
+            frmEditBox::ShowText(caption, text, form);
+        });
+    else
+        s_->core.setTextWindow(nullptr);
     if (form)
         s_->options.setCacheFolder([form] { return form->logic().song.CacheDir; });
 }

@@ -1,4 +1,3 @@
-#include "core/FakeShellOpen.h"
 #include "core/ReadmeMarker.h"
 #include "platform/Cp932.h"
 #include "support/TestSupport.h"
@@ -70,13 +69,27 @@ TEST_F(ReadmeMarkerTest, VoiceBankReadme) {
     EXPECT_FALSE(VoiceReadmeUnread(folder()));
 }
 
-TEST_F(ReadmeMarkerTest, ProgramReadmeOpensThroughTheShell) {
-    FakeShellOpen shell;
-    EXPECT_FALSE(ShowProgramReadme());
-    EXPECT_TRUE(shell.opened.isEmpty());
-    test::writeFile(file(QStringLiteral("readme.txt")), "x");
-    EXPECT_TRUE(ShowProgramReadme());
-    EXPECT_EQ(shell.opened, QStringList{file(QStringLiteral("readme.txt"))});
+// The program's readme is read as text for its own window: UTF-8 (with or without a byte-order mark),
+// else CP932; line ends become LF; missing is a null string, empty an empty one.
+TEST_F(ReadmeMarkerTest, ProgramReadmeIsReadAsText) {
+    EXPECT_TRUE(ReadProgramReadme().isNull());
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"UTF-8", "\xe6\xad\x8c\xe5\xa3\xb0\r\nline 2\r\n", QString::fromUtf8("歌声\nline 2\n")},
+        {"UTF-8 with BOM", "\xef\xbb\xbf\xe6\xad\x8c\rb", QString::fromUtf8("歌\nb")},
+        {"CP932", Cp932::encode(QString::fromUtf8("ＭＳ ゴシック\r\n")), QString::fromUtf8("ＭＳ ゴシック\n")},
+        {"empty", "", QStringLiteral("")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::writeFile(file(QStringLiteral("readme.txt")), c.bytes);
+        const QString text = ReadProgramReadme();
+        EXPECT_FALSE(text.isNull());
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 }  // namespace

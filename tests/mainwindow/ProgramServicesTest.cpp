@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -128,17 +129,28 @@ TEST(ProgramServices, StartUpOnTheProgramsOwnServices) {
 
 namespace {
 
-// Help › ReadMe.txt: the program folder that the build lays out holds the readme, and the command opens it.
-TEST(ProgramServices, HelpOpensTheShippedReadme) {
+// Help › ReadMe.txt: the program folder that the build lays out holds the readme, and the command shows
+// it in the program's own text window (nothing is handed to the desktop); without a window or without
+// the file it shows nothing and says so by returning false.
+TEST(ProgramServices, HelpShowsTheShippedReadme) {
     const QString saved = SystemPaths::programFolder();
     SystemPaths::setProgramFolder(test::programFolder());
-    const QString readme = test::programFolder() + u"/readme.txt"_s;
-    const QByteArray text = test::readFile(readme);
-    EXPECT_TRUE(QString::fromUtf8(text).contains(u"歌声合成エディタ"_s));
     FakeShellOpen shell;
     ProgramCoreServices services;
-    services.showProgramReadme();
-    EXPECT_EQ(shell.opened, QStringList{readme});
+    EXPECT_FALSE(services.showProgramReadme());
+    QStringList shown;
+    services.setTextWindow([&](const QString& caption, const QString& text) { shown << caption << text; });
+    EXPECT_TRUE(services.showProgramReadme());
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], u"readme.txt"_s);
+    EXPECT_TRUE(shown[1].contains(u"歌声合成エディタ"_s));
+    EXPECT_EQ(shown[1], QString::fromUtf8(test::readFile(test::programFolder() + u"/readme.txt"_s)));
+    EXPECT_TRUE(shell.opened.isEmpty());
+
+    QTemporaryDir empty;
+    SystemPaths::setProgramFolder(empty.path());
+    EXPECT_FALSE(services.showProgramReadme());
+    EXPECT_EQ(shown.size(), 2);
     SystemPaths::setProgramFolder(saved);
 }
 

@@ -350,8 +350,8 @@ TEST(Startup, ReadmeMarkerAndMode2Setting) {
     EXPECT_TRUE(rig.w().song.Mode2);
 }
 
-// Help › ReadMe.txt on a desktop where nothing opens text files says so, at start-up and from the menu;
-// when the readme opens nothing more is shown.
+// Help › ReadMe.txt with a readme that cannot be shown (gone or unreadable) says so, at start-up and
+// from the menu; when the readme is shown nothing more is.
 TEST(Startup, AReadmeThatCannotBeOpenedIsSaidSo) {
     for (const bool opens : {true, false}) {
         SCOPED_TRACE(opens);

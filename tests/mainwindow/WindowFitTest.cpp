@@ -331,6 +331,9 @@ TEST_P(WindowFit, DialogsOutsideTheRegistry) {
         QString text = u"テキスト"_s;
         frmEditBox::EditText(text, nullptr);
     });
+    checkModal(u"frmEditBox-readme"_s, [] {
+        frmEditBox::ShowText(u"readme.txt"_s, u"テキスト"_s, nullptr);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, WindowFit, ::testing::Values(100, 125),

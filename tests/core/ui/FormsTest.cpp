@@ -27,6 +27,7 @@
 #include <functional>
 
 using namespace tova;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -345,6 +346,35 @@ TEST(frmEditBox, EveryWayOfClosingKeepsTheEdit) {
     QString text = QString::fromUtf8("一行目\r\n二行目\r\n");
     frmEditBox::EditText(text, &owner);
     EXPECT_EQ(text, QString::fromUtf8("一行目\r\n二行目\r\n"));
+}
+
+// A text to read (the readme): titled as asked, shown from the top with nothing selected, long lines
+// wrapped, typing changes nothing, and Escape closes it.
+TEST(frmEditBox, ShowTextIsReadOnly) {
+    QWidget owner;
+    const QString text = QString::fromUtf8("■ これは何か\n") + QString(400, u'あ') + u"\nend"_s;
+    QString title, shown, selected;
+    bool readOnly = false, wraps = false, closed = false;
+    whenModal([&](QWidget* w) {
+        auto* d = qobject_cast<frmEditBox*>(w);
+        title = d->windowTitle();
+        selected = d->Text1->textCursor().selectedText();
+        readOnly = d->Text1->isReadOnly();
+        wraps = d->Text1->lineWrapMode() == QPlainTextEdit::WidgetWidth;
+        EXPECT_EQ(d->Text1->textCursor().position(), 0);
+        QTest::keyClicks(d->Text1, u"xyz"_s);
+        shown = d->Text1->toPlainText();
+        test::savePng(w, "frmEditBox-readme");
+        QTest::keyClick(d, Qt::Key_Escape);
+        closed = !d->isVisible();
+    });
+    frmEditBox::ShowText(u"readme.txt"_s, text, &owner);
+    EXPECT_EQ(title, u"readme.txt"_s);
+    EXPECT_TRUE(selected.isEmpty());
+    EXPECT_TRUE(readOnly);
+    EXPECT_TRUE(wraps);
+    EXPECT_EQ(shown, text);
+    EXPECT_TRUE(closed);
 }
 
 }  // namespace
