@@ -47,4 +47,16 @@ QString PathText::toSlashes(const QString& path) {
     return p;
 }
 
+bool PathText::staysInside(const QString& name) {
+    if (name.startsWith(u'/') || name.startsWith(u'\\')) return false;
+    qsizetype from = 0;
+    while (from <= name.size()) {
+        qsizetype end = from;
+        while (end < name.size() && !isSeparator(name.at(end))) ++end;
+        if (QStringView(name).mid(from, end - from) == u"..") return false;
+        from = end + 1;
+    }
+    return true;
+}
+
 }  // namespace tova

@@ -23,6 +23,10 @@ public:
     static QString withoutExtension(const QString& path);
     // Folder and name joined with "/" (no doubled separator; an empty folder gives the name).
     static QString join(const QString& folder, const QString& name);
+    // Whether a relative name, joined to a folder, names something inside that folder: not rooted ("/"
+    // or "\" first) and no ".." among its parts ("\" and "/" alike). Names from files a user is given
+    // (lyrics, aliases, note options) must pass before they are joined.
+    static bool staysInside(const QString& name);
     // Every "\" turned into "/".
     static QString toSlashes(const QString& path);
 };

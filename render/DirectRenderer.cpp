@@ -430,8 +430,7 @@ DirectRenderer::Piece DirectRenderer::pieceOf(const RenderNotePlan& n, const QSt
         piece.envelope.clear();  // the road's own, without overlap
     } else if (!n.patch.isEmpty()) {
         piece.kind = Piece::Patch;
-        piece.input = PathText::join(PathText::folderPart(song_.ProjectPath), n.patch);
-        if (!FileExists(piece.input)) piece.input = QStringLiteral("R.wav");
+        piece.input = n.patchPath(song_.ProjectPath);
     } else if (n.direct) {
         piece.kind = Piece::Direct;
         piece.input = n.samplePath(song_.VoiceDir);

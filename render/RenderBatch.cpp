@@ -215,9 +215,7 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
 
             // The tool call.
             if (!n.patch.isEmpty()) {
-                QString sample = PathText::join(PathText::folderPart(song.ProjectPath), n.patch);
-                if (!FileExists(sample)) sample = QStringLiteral("R.wav");
-                b.line(QStringLiteral("@\"%tool%\" \"%output%\" \"") + sample + QStringLiteral("\" %stp% ") +
+                b.line(QStringLiteral("@\"%tool%\" \"%output%\" \"") + n.patchPath(song.ProjectPath) + QStringLiteral("\" %stp% ") +
                        ms4(n.sounding) + QStringLiteral(" %env%"));
             } else if (n.direct) {
                 b.line(QStringLiteral("@\"%tool%\" \"%output%\" \"%oto%\\") + n.name + n.sampleExt +

@@ -1,11 +1,18 @@
 #include "render/RenderNotePlan.h"
 
+#include "core/FileHelpers.h"
 #include "platform/PathText.h"
 #include "platform/Vb.h"
 
 namespace tova {
 
 QString RenderNotePlan::samplePath(const QString& voiceDir) const { return PathText::join(voiceDir, name + sampleExt); }
+
+QString RenderNotePlan::patchPath(const QString& projectPath) const {
+    const QString path = PathText::join(PathText::folderPart(projectPath), patch);
+    if (!PathText::staysInside(patch) || !FileExists(path)) return QStringLiteral("R.wav");
+    return path;
+}
 
 QStringList RenderNotePlan::tool2Arguments(const QString& voiceDir) const {
     auto ms4 = [](double v) { return Vb::Format(v, QStringLiteral("0.0###")); };

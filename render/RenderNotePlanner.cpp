@@ -33,20 +33,6 @@ QStringList atEntries(const QString& ext) {
     return out;
 }
 
-// Whether a sample name (from a lyric, the prefix map or an oto entry) names a file inside the voice
-// folder: not a rooted path, and no ".." among its components ("\" and "/" alike).
-bool insideVoiceFolder(const QString& name) {
-    if (name.startsWith(u'/') || name.startsWith(u'\\')) return false;
-    qsizetype from = 0;
-    while (from <= name.size()) {
-        qsizetype end = from;
-        while (end < name.size() && name.at(end) != u'/' && name.at(end) != u'\\') ++end;
-        if (QStringView(name).mid(from, end - from) == u"..") return false;
-        from = end + 1;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool RenderNotePlanner::sampleExists(const QString& voiceDir, const QString& name, const QString& extension) {
@@ -132,7 +118,7 @@ RenderNotePlan RenderNotePlanner::Plan(qint32 i) {
     }
     // A name that climbs out of the voice folder or names a rooted path reads no file elsewhere (and
     // has no frequency table written beside one): the note has no sample.
-    if (!insideVoiceFolder(name)) {
+    if (!PathText::staysInside(name)) {
         name.clear();
         oto.clear();
         if (marks_) marks_->SetMissingSampleMark(i, true);

@@ -47,6 +47,16 @@ TEST(PathText, PartsAcceptBothSeparators) {
     EXPECT_EQ(PathText::join(QString(), QStringLiteral("b")), QStringLiteral("b"));
 }
 
+TEST(PathText, StaysInsideRefusesRootedNamesAndParentParts) {
+    const struct { const char* name; bool inside; } cases[] = {
+        {"a.wav", true},          {"sub/a.wav", true},      {"sub\\a.wav", true},  {"..a.wav", true},
+        {"a..", true},            {"", true},               {"./a.wav", true},       {"..", false},
+        {"../a.wav", false},      {"..\\a.wav", false},     {"sub/../../a", false},  {"sub\\..", false},
+        {"/etc/a.wav", false},    {"\\a.wav", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(PathText::staysInside(QString::fromUtf8(c.name)), c.inside) << c.name;
+}
+
 TEST(FileSystem, WindowsFindFileMatching) {
     const struct { const char* name; const char* pattern; bool match; } cases[] = {
         {"a.wav", "*.wav", true}, {"A.WAV", "*.wav", true}, {"a.wav.bak", "*.wav", false},

@@ -293,6 +293,36 @@ TEST_F(HostileRenderTest, SamplePathsFromLyricsAndAliasesStayInsideTheVoiceFolde
     }
 }
 
+// A "$patch" note plays a wave of the project's folder; one that names a place outside it (climbing out
+// or rooted) plays silence, exactly as a patch whose file is missing, on every road. The wave inside
+// the folder shows that a played patch does change the output.
+TEST_F(HostileRenderTest, PatchWavesStayInsideTheProjectFolder) {
+    const QByteArray wave = readFile(bank + u"/a.wav"_s);
+    writeFile(canary + u"/victim.wav"_s, wave);
+    writeFile(root + u"/my songs/inside.wav"_s, wave);
+    const QString outside[] = {u"../canary/victim.wav"_s, u"..\\canary\\victim.wav"_s, u"x/../../canary/victim.wav"_s,
+                               canary + u"/victim.wav"_s};
+    const QString output = dir.filePath(u"patch.wav"_s);
+    const auto render = [&](const QString& patch) {
+        clearCache();
+        song.NoteExt[0] = u"\t\t\t\t\t$patch="_s + patch;
+        generate(output);
+        return readFile(output);
+    };
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        useRoad(road);
+        SCOPED_TRACE(roadName(road));
+        const QByteArray silent = render(u"missing.wav"_s);
+        ASSERT_FALSE(silent.isEmpty());
+        EXPECT_NE(render(u"inside.wav"_s), silent);
+        for (const QString& patch : outside) {
+            SCOPED_TRACE(patch.toStdString());
+            EXPECT_EQ(render(patch), silent);
+            if (road == Road::Batch) EXPECT_FALSE(readFile(TempFolder + u"/temp.bat"_s).contains("canary"));
+        }
+    }
+}
+
 // Temporary files of killed renders ("<name>.<process>-<count>.tmp" beside the files the render writes)
 // go at the next render; files of any other form, or of a process still running, stay.
 TEST_F(HostileRenderTest, LeftoversOfKilledRendersAreRemovedAtTheNextRender) {
