@@ -11,6 +11,7 @@
 #include <QAbstractSpinBox>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOption>
 #include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTreeView>
@@ -63,6 +64,18 @@ int neededWidth(QWidget* w) {
     }
     if (auto* g = qobject_cast<QGroupBox*>(w)) {
         return g->title().isEmpty() ? 0 : widestLine(fm, shownCaption(g->title())) + 18;
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        // A box that shows a value of known form ("widestText": its widest value) shows it whole.
+        const QString widest = e->property("widestText").toString();
+        if (widest.isEmpty()) return 0;
+        QStyleOptionFrame option;
+        option.initFrom(e);
+        option.lineWidth = e->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+        const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, e);
+        const QMargins text = e->textMargins();
+        // The box draws its text two pixels in from each side of its contents.
+        return fm.horizontalAdvance(widest) + text.left() + text.right() + 4 + (e->width() - contents.width()) + 1;
     }
     if (auto* c = qobject_cast<QComboBox*>(w)) {
         QStyleOptionComboBox option;

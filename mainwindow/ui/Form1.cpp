@@ -198,6 +198,7 @@ void Form1::buildToolBand(QWidget* band) {
     txtTempo->setReadOnly(true);
     txtTempo->setFocusPolicy(Qt::NoFocus);
     txtTempo->setStyleSheet(QStringLiteral("QLineEdit { padding: 0px; }"));
+    txtTempo->setProperty("widestText", QStringLiteral("000.00"));  // tempos are shown with two decimals
     addLabel(band, QStringLiteral("Label2"), QStringLiteral("Quantize"), 2100, 120, 720);
     auto* cmbQuntize = new QComboBox(band);
     cmbQuntize->setObjectName(QStringLiteral("cmbQuntize"));

@@ -28,6 +28,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QStyleOption>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
@@ -109,6 +111,17 @@ int captionShortfall(QWidget* w, QString* caption) {
         if (g->title().isEmpty()) return 0;
         *caption = g->title();
         return textWidth(fm, plainCaption(g->title())) + 16 - w->width();
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly() && !e->text().isEmpty()) {
+        // A box that only shows a value (it cannot be scrolled by typing) shows all of it: the text
+        // area is the style's contents rectangle less the text margins and two pixels a side.
+        *caption = e->text();
+        QStyleOptionFrame option;
+        option.initFrom(e);
+        option.lineWidth = e->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
+        const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, e);
+        const QMargins text = e->textMargins();
+        return fm.horizontalAdvance(e->text()) - (contents.width() - text.left() - text.right() - 4);
     }
     if (auto* c = qobject_cast<QComboBox*>(w)) {
         QStyleOptionComboBox option;
