@@ -1,7 +1,9 @@
 #include "voicebank/KeptTextFile.h"
 
+#include "core/MessageTable.h"
 #include "platform/Cp932.h"
 #include "platform/FileSystem.h"
+#include "platform/Ports.h"
 
 #include <QStringDecoder>
 
@@ -107,6 +109,23 @@ QByteArray KeptTextFile::bytes() const {
     QByteArray out = mark;
     for (const Line& l : lines) out += l.raw + l.ending;
     return out;
+}
+
+bool KeptTextFile::changedOnDisk() const {
+    const bool now = FileSystem::isFile(path);
+    if (now != existed) return true;
+    return now && FileSystem::readRegularFile(path) != original;
+}
+
+bool MayOverwrite(const KeptTextFile& file) {
+    if (!file.changedOnDisk()) return true;
+    // Overwriting would lose what changed since the file was read.
+    MessageRequest question;
+    question.text = GetMessage(QStringLiteral("{1}は読み込んだ後に変更されています。上書きしますか？"), file.path);
+    question.buttons = MsgButtons::YesNo;
+    question.icon = MsgIcon::Exclamation;
+    question.defaultButton = 1;
+    return Ports::messageBox().show(question) == MsgResult::Yes;
 }
 
 }  // namespace tova

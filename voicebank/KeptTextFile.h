@@ -50,10 +50,17 @@ public:
     QByteArray bytes() const;
     // True when the lines give other bytes than the file had when it was read (or it is new with lines).
     bool changed() const { return existed ? bytes() != original : !lines.isEmpty(); }
+    // True when the file on disk is no longer what was read: changed, removed, or made since.
+    bool changedOnDisk() const;
 
 private:
     QByteArray encode(const QString& text) const;
     QByteArray newline() const;
 };
+
+// Before a file read earlier is written back: when it changed on disk since (by hand or by another
+// program), asks "…は読み込んだ後に変更されています。上書きしますか？" (default No). True when it may be
+// written: unchanged, or the user answered Yes.
+bool MayOverwrite(const KeptTextFile& file);
 
 }  // namespace tova

@@ -167,13 +167,6 @@ OtoSaveResult saveAllRowsTo(QList<SampleRow>& rows, const QString& target) {
     return r;
 }
 
-// True when the file on disk is no longer what was read from it.
-bool changedOnDisk(const KeptTextFile& file) {
-    const bool now = FileSystem::isFile(file.path);
-    if (now != file.existed) return true;
-    return now && FileSystem::readRegularFile(file.path) != file.original;
-}
-
 }  // namespace
 
 OtoReadResult ReadOtoIni(const QString& voiceFolder, const QString& selector) {
@@ -289,16 +282,8 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
     QList<const KeptTextFile*> changed;
     for (const KeptTextFile& f : files)
         if (f.changed()) changed << &f;
-    for (const KeptTextFile* f : changed) {
-        if (!changedOnDisk(*f)) continue;
-        // Changed by hand or by another program since the list was read: overwriting would lose that.
-        MessageRequest question;
-        question.text = GetMessage(QStringLiteral("{1}は読み込んだ後に変更されています。上書きしますか？"), f->path);
-        question.buttons = MsgButtons::YesNo;
-        question.icon = MsgIcon::Exclamation;
-        question.defaultButton = 1;
-        if (Ports::messageBox().show(question) != MsgResult::Yes) return refused(QString());
-    }
+    for (const KeptTextFile* f : changed)
+        if (!MayOverwrite(*f)) return refused(QString());
     if (changed.isEmpty()) return result;
 
     FileSetCommit set(OtoSaveJournal(base));

@@ -166,6 +166,7 @@ void PrefixMapEditor::cmdOK_Click() {
         }
         bytes = out.bytes();
     }
+    if (!MayOverwrite(file_)) return;
     // Written beside the old file first, so a failed save leaves the old one whole.
     QSaveFile file(FileSystem::resolve(path));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {

@@ -7,6 +7,8 @@
 #include "platform/FakePorts.h"
 #include "render/AliasLookup.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace tova;
@@ -168,6 +170,46 @@ TEST_F(PrefixMapEditorTest, FailuresAreShownAndTheFileIsNeverSpoilt) {
     EXPECT_EQ(bank.bytes(u"prefix.map"_s), spoilt);
     e.cmdCancel_Click();
     EXPECT_FALSE(e.Result);
+}
+
+// The file changed on disk after the editor read it (or was made there meanwhile): OK with an edit asks
+// before overwriting; No (the default) writes nothing and keeps the dialog open, Yes writes the edit. An
+// OK without an edit asks nothing and writes nothing.
+TEST_F(PrefixMapEditorTest, AFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+    const QByteArray before = "C4\t\t\r\nD4\t\t\r\n", meanwhile = "C4\tx\t\r\nD4\t\t\r\nE4\t\t\r\n";
+    struct Case {
+        const char* name;
+        bool existed;
+        bool edit;
+        MsgResult answer;
+        bool asked, written;
+    };
+    const Case cases[] = {
+        {"changed, No", true, true, MsgResult::No, true, false},
+        {"changed, Yes", true, true, MsgResult::Yes, true, true},
+        {"changed, no edit", true, false, MsgResult::Yes, false, false},
+        {"made meanwhile, No", false, true, MsgResult::No, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(bank.path(u"prefix.map"_s));
+        if (c.existed) bank.file(u"prefix.map"_s, before);
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.clear();
+        ports.messageBox.answers.enqueue(c.answer);
+        PrefixMapEditor e;
+        e.Load(bank.root());
+        bank.file(u"prefix.map"_s, meanwhile);
+        if (c.edit) e.rows[1].suffix = u"s"_s;
+        e.cmdOK_Click();
+        EXPECT_EQ(ports.messageBox.shown.size(), c.asked ? 1 : 0);
+        if (c.asked) {
+            EXPECT_EQ(ports.messageBox.lastText(), bank.path(u"prefix.map"_s) + u"は読み込んだ後に変更されています。上書きしますか？"_s);
+            EXPECT_EQ(ports.messageBox.shown.last().defaultButton, 1);
+        }
+        EXPECT_EQ(e.hidden, !c.asked || c.written);
+        EXPECT_EQ(bank.bytes(u"prefix.map"_s) != meanwhile, c.written);
+    }
 }
 
 }  // namespace
