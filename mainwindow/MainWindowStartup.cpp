@@ -100,7 +100,8 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& commandLine) {
         core->hookWheel(TargetHwnd(), [this](int16_t direction, int16_t& keys) { WheelEvent(direction, keys); });
     });
     ignoringErrors([&] {
-        if (core && core->checkReadMarker(programFolder)) mnShowReadme_Click();
+        // At start the readme is shown only when it is there; the Help item says when it is not.
+        if (core && core->checkReadMarker(programFolder)) core->showProgramReadme();
     });
     ignoringErrors([&] {
         if (!core || !core->loadSettings(view_.placement())) {

@@ -69,6 +69,9 @@ void frmEditBox::ShowText(const QString& caption, const QString& text, QWidget* 
     box.Text1->setGeometry(Twips::rect(120, 120, 8760, 5805));
     box.cmdClose->setGeometry(Twips::rect(7560, 6030, 1320, 420));
     box.Text1->setReadOnly(true);
+    // Read with the keyboard too: arrows and Page Up/Down move through the text.
+    box.Text1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.Text1->setFocus();
     box.Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box.Text1->moveCursor(QTextCursor::Start);
     box.setModal(true);

@@ -354,7 +354,7 @@ TEST(frmEditBox, ShowTextIsReadOnly) {
     QWidget owner;
     const QString text = QString::fromUtf8("■ これは何か\n") + QString(400, u'あ') + u"\nend"_s;
     QString title, shown, selected;
-    bool readOnly = false, wraps = false, closed = false;
+    bool readOnly = false, wraps = false, closed = false, atEnd = false;
     whenModal([&](QWidget* w) {
         auto* d = qobject_cast<frmEditBox*>(w);
         title = d->windowTitle();
@@ -362,6 +362,9 @@ TEST(frmEditBox, ShowTextIsReadOnly) {
         readOnly = d->Text1->isReadOnly();
         wraps = d->Text1->lineWrapMode() == QPlainTextEdit::WidgetWidth;
         EXPECT_EQ(d->Text1->textCursor().position(), 0);
+        EXPECT_EQ(d->focusWidget(), d->Text1);  // the keys go to the text
+        QTest::keyClick(d->Text1, Qt::Key_End, Qt::ControlModifier);  // the keyboard reaches the end
+        atEnd = d->Text1->textCursor().atEnd();
         QTest::keyClicks(d->Text1, u"xyz"_s);
         shown = d->Text1->toPlainText();
         test::savePng(w, "frmEditBox-readme");
@@ -373,6 +376,7 @@ TEST(frmEditBox, ShowTextIsReadOnly) {
     EXPECT_TRUE(selected.isEmpty());
     EXPECT_TRUE(readOnly);
     EXPECT_TRUE(wraps);
+    EXPECT_TRUE(atEnd);
     EXPECT_EQ(shown, text);
     EXPECT_TRUE(closed);
 }
