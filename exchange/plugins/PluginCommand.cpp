@@ -52,14 +52,23 @@ bool PluginCommand::Run(const QString& name, float tempo) {
     qint32 first = std::clamp(std::min(song_.SelStart, song_.SelEnd), 0, count);
     const qint32 oldLast = std::clamp(std::max(song_.SelStart, song_.SelEnd), 0, count);
 
-    QString before;
-    for (qint32 i = first; i <= oldLast && i < count; ++i) before += song_.SerializeNote(QStringLiteral("INS"), i) + kCrLf;
-    if (first > 0) before += song_.SerializeNote(QStringLiteral("PROP"), first - 1) + kCrLf;
-    if (oldLast < count - 1) before += song_.SerializeNote(QStringLiteral("PROP"), oldLast + 1) + kCrLf;
+    // The notes a reply can change: the selection and the notes on either side.
+    const auto touched = [this, first](qint32 last) {
+        const qint32 n = song_.noteCount();
+        QString text;
+        for (qint32 i = first; i <= last && i < n; ++i) text += song_.SerializeNote(QStringLiteral("INS"), i) + kCrLf;
+        if (first > 0) text += song_.SerializeNote(QStringLiteral("PROP"), first - 1) + kCrLf;
+        if (last < n - 1) text += song_.SerializeNote(QStringLiteral("PROP"), last + 1) + kCrLf;
+        return text;
+    };
+    const QString before = touched(oldLast);
 
     qint32 last = oldLast;
     if (RunPlugin(name, first, last, tempo).isEmpty()) return false;
     const qint32 newCount = song_.noteCount();
+    // A reply that gives the notes back as they were (other line ends, only settings) changes nothing:
+    // no undo step, and the song stays unmodified.
+    if (newCount == count && last == oldLast && touched(last) == before) return false;
 
     QString redo;
     if (first <= oldLast) redo += QStringLiteral("DEL\t%1\t%2").arg(first).arg(oldLast) + kCrLf;

@@ -34,6 +34,23 @@ bool isNumberedPiece(const QString& piece) {
     return Vb::TryParse(piece.left(4), v);
 }
 
+// The reply cut into its sections: the text before the first header, then the text after each "[#"
+// that begins a line. A "[#" inside a value (a lyric, a label, an option) begins nothing, so a note's
+// text can never split the reply.
+QStringList replySections(const QString& reply) {
+    QStringList pieces;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i + 1 < reply.size(); ++i) {
+        if (reply.at(i) != u'[' || reply.at(i + 1) != u'#') continue;
+        if (i > 0 && reply.at(i - 1) != u'\n' && reply.at(i - 1) != u'\r') continue;
+        pieces << reply.mid(from, i - from);
+        from = i + 2;
+        ++i;
+    }
+    pieces << reply.mid(from);
+    return pieces;
+}
+
 }  // namespace
 
 QString BuildPluginExchangeText(const NoteArrays& notes, qint32 first, qint32 last, float tempo,
@@ -81,7 +98,7 @@ void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArra
     auto cursor = [&] { return qint64(first) + qint64(done.size()); };
     auto lastIndex = [&] { return cursor() + qint64(rest.size()) - 1; };
 
-    const QStringList pieces = reply.split(QStringLiteral("[#"));
+    const QStringList pieces = replySections(reply);
     for (const QString& piece : pieces) {
         if (piece.startsWith(QStringLiteral("DELETE"))) {
             if (cursor() <= lastIndex() && cursor() <= lastNote) {

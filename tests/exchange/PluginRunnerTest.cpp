@@ -224,8 +224,8 @@ TEST_F(PluginRunner, MalformedRepliesAreAppliedSafelyOrRefused) {
     QByteArray binary(4096, '\0');
     QRandomGenerator gen(29);
     for (char& b : binary) b = char(gen.bounded(256));
-    binary.insert(100, "[#0001]\r\nLyric=");
-    binary.insert(900, "[#INSERT]\r\nLength=");
+    binary.insert(100, "\r\n[#0001]\r\nLyric=");
+    binary.insert(900, "\n[#INSERT]\r\nLength=");
     struct Case {
         const char* what;
         QByteArray reply;
@@ -268,6 +268,29 @@ TEST_F(PluginRunner, MalformedRepliesAreAppliedSafelyOrRefused) {
     EXPECT_EQ(song.Lengths[1], original.lengths[1]);
     EXPECT_EQ(song.NoteNums[1], original.noteNums[1]);
     EXPECT_EQ(song.NoteExt[1].section(u'\t', 1, 1), u"200"_s);
+}
+
+// A reply that gives the notes back as they were, in another form (LF line ends, only the settings
+// section, settings changed), changes nothing: no undo step, and the song stays unmodified.
+TEST_F(PluginRunner, AReplyThatChangesNoNoteAddsNoStep) {
+    const QString sent = BuildPluginExchangeText(song, 1, 2, 120.0f, song.VoiceDir, song.CacheDir);
+    const struct {
+        const char* what;
+        QString reply;
+    } cases[] = {
+        {"LF line ends", QString(sent).replace(u"\r\n"_s, u"\n"_s)},
+        {"settings only", u"[#SETTING]\r\nTempo=90\r\n"_s},
+        {"an empty file", QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        reply(c.reply.toUtf8());
+        EXPECT_FALSE(run(1, 2));
+        EXPECT_EQ(notesOf(song), original);
+        EXPECT_TRUE(song.UndoTexts.isEmpty());
+        EXPECT_FALSE(song.IsModified);
+    }
 }
 
 // A plug-in that leaves a pipe (or a folder) where its exchange file was is refused with a message at
@@ -446,6 +469,37 @@ TEST(PluginExchange, RepliesCannotSetTheRendersProgramsOrPaths) {
     ASSERT_EQ(song.noteCount(), 3);
     EXPECT_EQ(GetNoteOption(song.NoteExt[0], u"@mine"_s), u"1"_s);
     for (const QString& ext : song.NoteExt) EXPECT_FALSE(GetNoteAtEntries(ext).contains(u"/"_s)) << ext.toStdString();
+}
+
+// Only a "[#" that begins a line heads a section: a lyric, a label or an option holding "[#0001]",
+// "[#DELETE]" or "[#INSERT]" goes to the plug-in and comes back as it was, and a reply that changes one
+// value changes that value alone.
+TEST(PluginExchange, SectionHeadersInsideValuesSplitNothing) {
+    Song song;
+    song.resizeNotes(4);
+    song.Lyrics = QStringList{u"[#DELETE]"_s, u"a[#0001]b"_s, u"か"_s, u"さ"_s};
+    for (int i = 0; i < 4; ++i) {
+        song.Lengths[i] = 480;
+        song.NoteNums[i] = 48 + i;
+        song.NoteExt[i] = u"10:5:100\t100\t0\t\tg-3\tlabel=L[#INSERT]%1\\n@x=[#NEXT]"_s.arg(i);
+    }
+    const Notes before = snapshotOf(song);
+    for (const auto& [first, last] : {std::pair{0, 1}, std::pair{1, 2}}) {
+        SCOPED_TRACE(first);
+        Song s = song;
+        QString reply = BuildPluginExchangeText(s, first, last, 120.0f, QString(), QString());
+        // The plug-in changes the modulation of the first selected note.
+        const QString header = u"[#%1]"_s.arg(first, 4, 10, QChar(u'0'));
+        const qsizetype at = reply.indexOf(u"Moduration=0"_s, reply.indexOf(u"\r\n"_s + header));
+        ASSERT_GE(at, 0);
+        reply.replace(at, 12, u"Moduration=7"_s);
+        qint32 newLast = last;
+        ApplyPluginReply(reply, first, newLast, s);
+        EXPECT_EQ(newLast, last);
+        Notes expected = before;
+        expected.ext[first] = u"10:5:100\t100\t7\t\tg-3\tlabel=L[#INSERT]%1\\n@x=[#NEXT]"_s.arg(first);
+        EXPECT_EQ(snapshotOf(s), expected);
+    }
 }
 
 }  // namespace
