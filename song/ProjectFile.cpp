@@ -14,6 +14,7 @@
 #include "song/ReservedNoteVariables.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringList>
 
 #include <cmath>
@@ -149,15 +150,23 @@ QString readPitches(QStringView value, qsizetype maxValues) {
     return parts.join(u' ');
 }
 
-void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
-                      qsizetype& pitchBudget, QStringList* refused);
+// What reading a note section left out or changed, by key, for the load message.
+struct SectionLosses {
+    QStringList unknown;  // keys the reader does not know: not read
+    QStringList refused;  // known keys whose value is not a number or out of range: not read
+    QStringList cut;      // known keys whose value was cut or held to its range
+};
 
-// Takes in one note section; the keys of the options refused there come back in `refused`.
+void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
+                      qsizetype& pitchBudget, QStringList* refused, SectionLosses* losses = nullptr);
+
+// Takes in one note section; the keys of the options refused there come back in `refused`, what else
+// was left out or changed in `losses`.
 void commitSection(const QString& section, qint32& current, NoteArrays& notes, qsizetype& pitchBudget,
-                   QStringList& refused) {
+                   QStringList& refused, SectionLosses& losses) {
     notes.resizeNotes(current + 1);
     parseNoteSection(section, notes.Lengths[current], notes.Lyrics[current], notes.NoteNums[current],
-                     notes.NoteExt[current], pitchBudget, &refused);
+                     notes.NoteExt[current], pitchBudget, &refused, &losses);
     if (notes.Lengths[current] < 1) notes.Lengths[current] = 60;
     ++current;
 }
@@ -285,7 +294,10 @@ namespace {
 
 // ParseNoteSection with a budget of pitch values that the note's list may take from (and uses up).
 void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
-                      qsizetype& pitchBudget, QStringList* refused) {
+                      qsizetype& pitchBudget, QStringList* refused, SectionLosses* losses) {
+    const auto lost = [losses](QStringList SectionLosses::*list, QStringView key) {
+        if (losses && !(losses->*list).contains(key)) (losses->*list) << key.toString();
+    };
     QStringList f = SplitNoteExt(ext);
     QString pitchValue;  // the last pitch list, taken in once the note's length is known
     QStringList sub = f[ExtTiming].split(u':');
@@ -337,44 +349,56 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
         }
         if (key.isEmpty()) continue;
         const QString value = valueView.toString();
+        // A second "=" ends the value: what follows it is not read.
+        if (eq >= 0 && line.indexOf(u'=', eq + 1) >= 0) lost(&SectionLosses::cut, key);
 
+        const auto refuse = [&] { lost(&SectionLosses::refused, key); };
         if (key == u"Length") {
-            if (fileNumber(value, v)) {
-                const double r = roundHalfEven(v);
-                if (r >= 1 && r < LengthLimit) length = qint32(r) * 4;
-            }
+            const double r = fileNumber(value, v) ? roundHalfEven(v) : 0;
+            if (r >= 1 && r < LengthLimit) length = qint32(r) * 4;
+            else refuse();
         } else if (key == u"Lyric") {
+            if (value.size() > LyricLimit) lost(&SectionLosses::cut, key);
             if (!value.isEmpty()) lyric = SafeFreeText(value, FreeTextUse::Lyric);
         } else if (key == u"NoteNum") {
             if (fileNumber(value, v) && v >= 12 && v <= 180) noteNum = qint32(roundHalfEven(v - 24));
+            else refuse();
         } else if (key == u"PreUtterance" || key == u"VoiceOverlap") {
             QString& part = sub[key == u"PreUtterance" ? 0 : 1];
             if (value.isEmpty())
                 part.clear();
             else if (fileNumber(value, v) && v > -60000 && v < 60000)
                 part = threeDecimals(value, v);
+            else
+                refuse();
         } else if (key == u"Velocity") {
             if (value.isEmpty())
                 sub[2].clear();
             else if (fileNumber(value, v) && v >= 0 && v <= 200)
                 sub[2] = threeDecimals(value, v);
-        } else if (key == u"Intensity") {
-            if (fileNumber(value, v))
-                f[ExtIntensity] = QString::number(qint32(std::clamp(roundHalfEven(v), 0.0, 200.0)));
-        } else if (key == u"Moduration") {
-            if (fileNumber(value, v))
-                f[ExtModulation] = QString::number(qint32(std::clamp(roundHalfEven(v), -100.0, 200.0)));
+            else
+                refuse();
+        } else if (key == u"Intensity" || key == u"Moduration") {
+            const bool intensity = key == u"Intensity";
+            if (fileNumber(value, v)) {
+                const double r = roundHalfEven(v), low = intensity ? 0.0 : -100.0;
+                if (r < low || r > 200.0) lost(&SectionLosses::cut, key);
+                f[intensity ? ExtIntensity : ExtModulation] = QString::number(qint32(std::clamp(r, low, 200.0)));
+            } else if (!value.isEmpty()) {
+                refuse();
+            }
         } else if (key == u"Piches" || key == u"Pitches") {
             if (!valueView.isEmpty()) pitchValue = valueView.toString();
         } else if (key == u"Flags") {
+            if (value.size() > FlagsLimit) lost(&SectionLosses::cut, key);
             f[ExtFlags] = value.left(FlagsLimit);
         } else if (key == u"Tempo") {
-            if (fileNumber(value, v)) {
-                const double r = roundHalfEven(v);
-                if (r >= 3.58 && r <= 600) options.set(QStringLiteral("tempo"), value);
-            }
+            const double r = fileNumber(value, v) ? roundHalfEven(v) : 0;
+            if (r >= 3.58 && r <= 600) options.set(QStringLiteral("tempo"), value);
+            else refuse();
         } else if (key == u"Label") {
             const QString label = TrimBlanks(value);
+            if (label.size() > LabelLimit) lost(&SectionLosses::cut, key);
             if (!label.isEmpty()) options.set(QStringLiteral("label"), label.left(LabelLimit));
         } else if (key == u"Envelope") {
             const QStringList parts = value.split(u',');
@@ -382,15 +406,20 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             for (const QString& p : parts)
                 if (fileNumber(p, v)) ++numbers;
             if (parts.size() >= 7 && numbers >= 7) options.set(QStringLiteral("env"), value);
+            else refuse();
         } else if (key == u"StartPoint" || key == u"PitchStart") {
             if (fileNumber(value, v) && v >= -60000 && v <= 60000)
                 options.set(key == u"StartPoint" ? QStringLiteral("stp") : QStringLiteral("PitchStart"),
                              threeDecimals(value, v));
+            else
+                refuse();
         } else if (SetsReservedNoteVariable(key)) {
             // A note may not name the render's programs, batches or paths.
             if (refused) *refused << key.toString();
         } else if (isKeptOpaqueKey(key)) {
             if (!value.isEmpty()) options.set(key.toString(), value);
+        } else if (key != u"PBType" && !key.startsWith(u"[#")) {
+            lost(&SectionLosses::unknown, key);
         }
     }
     if (!pitchValue.isEmpty()) {
@@ -427,12 +456,36 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
         if (problems) *problems << QStringLiteral("%1行目: %2").arg(line).arg(what);
     };
     qint64 sectionLine = 0;  // the line of the pending note section's header
+    // What the notes' sections left out or changed, said once a key and kind: at the first note's line,
+    // with the number of notes when there are more.
+    struct Loss {
+        qint64 line = 0;
+        int notes = 0;
+    };
+    QHash<QString, Loss> losses;
+    QStringList lossOrder;
+    const auto noteLoss = [&](const QString& what) {
+        Loss& l = losses[what];
+        if (l.notes++ == 0) {
+            l.line = sectionLine;
+            lossOrder << what;
+        }
+    };
     const auto commit = [&] {
         QStringList refused;
-        commitSection(section, current, notes, pitchBudget, refused);
+        SectionLosses lost;
+        commitSection(section, current, notes, pitchBudget, refused, lost);
         for (const QString& key : refused)
             tell(sectionLine, QStringLiteral("オプション「%1」は描画に使うプログラムやファイルの名前を変えるため、読み込みませんでした。")
                                   .arg(key));
+        if (!problems) return;
+        const auto shown = [](const QString& key) { return key.size() > 40 ? key.left(40) + u'…' : key; };
+        for (const QString& key : lost.unknown)
+            noteLoss(QStringLiteral("「%1」は読み込めない項目のため、読み込みませんでした。").arg(shown(key)));
+        for (const QString& key : lost.refused)
+            noteLoss(QStringLiteral("%1の値が読めないか範囲外のため、読み込みませんでした。").arg(key));
+        for (const QString& key : lost.cut)
+            noteLoss(QStringLiteral("%1の値が長すぎるか範囲外のため、変えて読み込みました。").arg(key));
     };
     // A header value is kept up to its limit; a longer one is cut, and said so.
     const auto kept = [&](qint64 line, qsizetype limit) {
@@ -512,6 +565,11 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
     }
     // A file that ends without "[#TRACKEND]" still keeps its last note.
     if (pending && !ended) commit();
+
+    for (const QString& what : lossOrder) {
+        const Loss& l = losses.value(what);
+        tell(l.line, l.notes > 1 ? what + QStringLiteral("（%1個のノート）").arg(l.notes) : what);
+    }
 
     if (s.Tempo == 0) s.Tempo = 120.0f;
     index = current;

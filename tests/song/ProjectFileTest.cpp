@@ -109,6 +109,59 @@ TEST(ProjectFile, FixtureReadsAndWritesBackByteIdentical) {
     EXPECT_EQ(test::readFile(out), bytes);
 }
 
+// What a note section leaves out or changes is said in the load message, once a key and kind, at the
+// first note's line with the number of notes; a file as the writer makes it gives no message.
+TEST(ProjectFile, WhatReadingLeavesOutIsSaid) {
+    const struct {
+        const char* name;
+        const char* lines;  // after "[#0000]\r\nLength=480\r\nLyric=a\r\nNoteNum=60\r\n"
+        const char* said;   // the problem line, or nullptr for none
+    } cases[] = {
+        {"unknown key", "FooBar=baz\r\n", "2行目: 「FooBar」は読み込めない項目のため、読み込みませんでした。"},
+        {"line without =", "junk\r\n", "2行目: 「junk」は読み込めない項目のため、読み込みませんでした。"},
+        {"envelope with a blank part", "Envelope=0,x,35,0,100,100,0\r\n",
+         "2行目: Envelopeの値が読めないか範囲外のため、読み込みませんでした。"},
+        {"length not a number", "Length=long\r\n", "2行目: Lengthの値が読めないか範囲外のため、読み込みませんでした。"},
+        {"note number out of range", "NoteNum=200\r\n", "2行目: NoteNumの値が読めないか範囲外のため、読み込みませんでした。"},
+        {"velocity out of range", "Velocity=300\r\n", "2行目: Velocityの値が読めないか範囲外のため、読み込みませんでした。"},
+        {"tempo out of range", "Tempo=9999\r\n", "2行目: Tempoの値が読めないか範囲外のため、読み込みませんでした。"},
+        {"intensity held to 200", "Intensity=250\r\n", "2行目: Intensityの値が長すぎるか範囲外のため、変えて読み込みました。"},
+        {"long label", "Label=123456789012345678901\r\n", "2行目: Labelの値が長すぎるか範囲外のため、変えて読み込みました。"},
+        {"a second =", "@bar=x=y\r\n", "2行目: @barの値が長すぎるか範囲外のため、変えて読み込みました。"},
+        {"known keys and empty values", "PBType=5\r\nPreUtterance=\r\nIntensity=\r\n@x=\r\n\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The section twice: the second note adds its count rather than a second line.
+        const QString section = u"Length=480\r\nLyric=a\r\nNoteNum=60\r\n"_s + QString::fromUtf8(c.lines);
+        const QString text = u"[#SETTING]\r\n[#0000]\r\n"_s + section + u"[#0001]\r\n"_s + section + u"[#TRACKEND]\r\n"_s;
+        ProjectSettings s;
+        NoteArrays notes = emptySong();
+        qint32 index = 0;
+        QStringList problems;
+        ReadProjectText(text, s, index, notes, &problems);
+        EXPECT_EQ(index, 2);
+        if (!c.said) {
+            EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(problems.size(), 1) << problems.join(u'\n').toStdString();
+        EXPECT_EQ(problems[0], QString::fromUtf8(c.said) + u"（2個のノート）"_s);
+    }
+    // The writer's own files.
+    ProjectSettings s;
+    NoteArrays notes = emptySong();
+    qint32 index = 0;
+    QStringList problems;
+    ReadProjectText(Cp932::decode(QByteArray(kFixture)), s, index, notes, &problems);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+    index = 0;
+    notes = emptySong();
+    ReadProjectFile(test::sourceFolder() + u"/demo/demo.tvx"_s, s, index, notes, &problems);
+    EXPECT_GT(index, 10);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+}
+
 struct SectionCase {
     const char16_t* lines;  // lines of one note section, separated by LF
     qint32 length;          // expected values; the note starts as 100, "あ", 30, ""
