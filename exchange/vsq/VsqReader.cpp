@@ -326,10 +326,16 @@ qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track) {
         file.close();
         const QStringList lines = sequenceLines(raw);
         SequenceParser parser(lines, tempos, header.division, tempo);
-        const qint32 count = parser.run();
-        if (count <= 0) return 0;
+        if (parser.run() <= 0) return 0;
+        // An element of no length (the singer's record before a gap) is no note: a song holding one
+        // would move every later note once saved and opened again (a note is at least 60 ticks).
+        std::vector<Element>& elements = parser.elements();
+        elements.erase(std::remove_if(elements.begin(), elements.end(), [](const Element& e) { return e.length <= 0; }),
+                       elements.end());
+        const qint32 count = qint32(elements.size());
+        if (count == 0) return 0;
         NoteArrays read;
-        finish(parser.elements(), fileTempo, read);
+        finish(elements, fileTempo, read);
         notes = std::move(read);
         tempo = fileTempo;
         return count;

@@ -160,7 +160,7 @@ TEST(SongImport, VsqImportShowsTheChooserOnlyForSeveralVoiceTracks) {
     Rig r;
     r.import.ImportMidiOrVsq(r.file("one.vsq", vsqFile({vsqText({{1920, 480, 72, Sa}})}, vsqMaster(400000))));
     EXPECT_TRUE(r.chooser.shown.isEmpty());
-    EXPECT_EQ(r.song().Lyrics, QStringList({"R", "R", "さ"}));
+    EXPECT_EQ(r.song().Lyrics, QStringList({"R", "さ"}));  // the lead-in rest, then the note
     EXPECT_EQ(r.window.tempoText, "150.00");
     EXPECT_EQ(r.song().ProjectName, "one");
 

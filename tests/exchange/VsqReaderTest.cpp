@@ -52,16 +52,17 @@ QStringList tempoOptions(const NoteArrays& n) {
 TEST(VsqReader, OneNoteOfTheExportReadsBackAfterItsLeadIn) {
     RestoreSettings restore;
     const Read r = read(VsqFileBytes(120.0f, song({{QStringLiteral("あ"), 1920, 48, QString()}})));
-    ASSERT_EQ(r.result, 3);
+    ASSERT_EQ(r.result, 2);
     EXPECT_FLOAT_EQ(r.tempo, 120.0f);
-    // The singer record (no length), the measure of lead-in as a rest, then the note.
-    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "R", "あ"}));
-    EXPECT_EQ(r.notes.Lengths, QList<qint32>({0, 7680, 1920}));
-    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 48}));
-    EXPECT_EQ(tempoOptions(r.notes), QStringList({"", "120.00", ""}));
+    // The measure of lead-in as a rest, then the note; the singer record, which has no length, is no
+    // note (a note of length 0 would become 60 ticks at the next opening and move the song).
+    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "あ"}));
+    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920}));
+    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 48}));
+    EXPECT_EQ(tempoOptions(r.notes), QStringList({"120.00", ""}));
     // Every element has six fields; the sung note's intensity is the default one.
     for (const QString& ext : r.notes.NoteExt) EXPECT_EQ(ext.count(u'\t'), 5) << ext.toStdString();
-    EXPECT_EQ(NoteExtField(r.notes.NoteExt[2], ExtIntensity), "100");
+    EXPECT_EQ(NoteExtField(r.notes.NoteExt[1], ExtIntensity), "100");
 }
 
 TEST(VsqReader, ExportThenImportRoundTrip) {
@@ -73,15 +74,17 @@ TEST(VsqReader, ExportThenImportRoundTrip) {
                                {QStringLiteral("R"), 10, 36, QString()},
                                {QStringLiteral("ら"), 480, 0, QStringLiteral("\t\t\t\t\ttempo=95.456")}});
     const Read r = read(VsqFileBytes(100.0f, n));
-    ASSERT_EQ(r.result, 7);
+    ASSERT_EQ(r.result, 6);
     EXPECT_FLOAT_EQ(r.tempo, 100.0f);
-    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "R", "さ", "R", "?か", "く", "ら"}));
+    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "さ", "R", "?か", "く", "ら"}));
     // 962 internal ticks are 240.5 file ticks, cut back to end where the next note starts; the rest of
     // 10 ticks is too short to come back and goes to the note before it.
-    EXPECT_EQ(r.notes.Lengths, QList<qint32>({0, 7680, 1920, 960, 960, 480, 480}));
-    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 36, 36, 40, 47, 0}));
+    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920, 960, 960, 480, 480}));
+    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 36, 40, 47, 0}));
     // Each tempo change comes back on its own note.
-    EXPECT_EQ(tempoOptions(r.notes), QStringList({"", "100.00", "", "", "150.00", "", "95.45"}));
+    EXPECT_EQ(tempoOptions(r.notes), QStringList({"100.00", "", "", "150.00", "", "95.45"}));
+    // No note of no length anywhere.
+    for (qint32 length : r.notes.Lengths) EXPECT_GT(length, 0);
 }
 
 TEST(VsqReader, GapsOverlapsAndZeroLengths) {
