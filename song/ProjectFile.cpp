@@ -549,13 +549,16 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
             else if (key == u"Mode2")
                 s.Mode2 = value == u"True";
         } else if (line == u"[#SETTING]") {
+            // A settings section between notes ends the note before it, which is kept.
+            if (pending && !inSettings) commit();
+            pending = false;
             inSettings = true;
         } else if (line == u"[#TRACKEND]") {
             if (pending) commit();
             pending = false;
             ended = true;
         } else {
-            // A note header. A section left pending by a "[#SETTING]" in between is dropped.
+            // A note header: the note before it is complete.
             if (pending && !inSettings) commit();
             inSettings = false;
             sectionLine = lineNumber;

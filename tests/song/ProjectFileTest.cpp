@@ -226,8 +226,9 @@ TEST(ProjectFile, FileLevelReading) {
          {60, 60}},
         {"lines after the track end are ignored", u"[#0]\nLyric=a\n[#TRACKEND]\n[#1]\nLyric=b", 120, 120, {u"a"_s},
          {60}},
-        {"a settings header drops the pending note before the next", u"[#0]\nLyric=a\n[#SETTING]\nTempo=90\n[#1]\nLyric=b\n[#TRACKEND]",
-         120, 90, {u"b"_s}, {60}},
+        {"a settings header between notes keeps the note before it",
+         u"[#0]\nLyric=a\n[#SETTING]\nTempo=90\n[#1]\nLyric=b\n[#SETTING]\n[#TRACKEND]", 120, 90, {u"a"_s, u"b"_s},
+         {60, 60}},
         {"other settings lines are ignored", u"Tracks\nfoo=1\n\nTempo=130=x\n[#TRACKEND]", 120, 130, {}, {}},
     };
     for (const auto& c : cases) {
