@@ -110,16 +110,25 @@ void applyValue(Settings& s, const SettingKey& k, const QString& value, MainWind
     }
 }
 
+// The lines of the settings file that no setting of this program reads (a newer or older program's
+// keys, comments): kept as they are and written back after the program's own.
+QStringList& otherLines() {
+    static QStringList lines;
+    return lines;
+}
+
 void applyLine(Settings& s, const QString& line, MainWindowPlacement* window) {
     const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0) return;
-    const QString key = line.left(eq);
-    for (const SettingKey& k : SettingKeys()) {
-        if (keyMatches(k, key)) {
-            applyValue(s, k, line.mid(eq + 1), window);
-            return;
+    if (eq >= 0) {
+        const QString key = line.left(eq);
+        for (const SettingKey& k : SettingKeys()) {
+            if (keyMatches(k, key)) {
+                applyValue(s, k, line.mid(eq + 1), window);
+                return;
+            }
         }
     }
+    otherLines() << line;
 }
 
 QString defaultToolPath(const char* name) {
@@ -152,6 +161,7 @@ bool LoadSettings(MainWindowPlacement* window) {
     InitSettingDefaults();
 
     bool read = false;
+    otherLines().clear();
     if (fileFound(path)) {
         QFile f(FileSystem::resolve(path));
         if (f.open(QIODevice::ReadOnly)) {
@@ -235,6 +245,7 @@ QString settingsText(const MainWindowPlacement* window) {
             line(key, valueText(s, k));
         }
     }
+    for (const QString& other : otherLines()) out += other + QStringLiteral("\r\n");
     return out;
 }
 

@@ -314,6 +314,28 @@ TEST_F(SettingsFileTest, MainWindowPlacement) {
     }
 }
 
+// Lines no setting reads (a newer program's keys, comments) are written back as they were, after the
+// program's own, and only once however often the file is read and saved.
+TEST_F(SettingsFileTest, LinesOfOtherProgramsAreKept) {
+    writeSettings("FutureOption=42\r\n; a comment\r\nSharpFlat=b\r\nMainWindowX=1,2\r\n=\r\n\r\n");
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        settings() = Settings{};
+        ASSERT_TRUE(LoadSettings());
+        EXPECT_EQ(settings().SharpFlat, QStringLiteral("b"));
+        ASSERT_TRUE(SaveSettings());
+        const QByteArray saved = savedBytes();
+        EXPECT_TRUE(saved.endsWith("\r\nFutureOption=42\r\n; a comment\r\nMainWindowX=1,2\r\n=\r\n")) << saved.right(80).constData();
+        EXPECT_EQ(saved.count("FutureOption"), 1);
+        EXPECT_EQ(saved.count("SharpFlat=b"), 1);
+    }
+    // A file without such lines gets none from an earlier one.
+    writeSettings("SharpFlat=b\r\n");
+    ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_FALSE(savedBytes().contains("FutureOption"));
+}
+
 TEST_F(SettingsFileTest, FailedSaveIsReportedAndLeavesNoFile) {
     // A folder standing where the file should go makes the save fail.
     ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("setting.ini")));
