@@ -125,8 +125,10 @@ bool isDamagedPitch(const QString& part) {
     return std::fabs(Vb::Val(part)) > PitchLimit;
 }
 
-// At most `maxValues` values are taken (those after are dropped).
-QString readPitches(QStringView value, qsizetype maxValues) {
+// At most `maxValues` values are taken (those after are dropped). Data of the old form (its note says
+// "PBType=OldData": points at a fixed spacing) stays without the "Q" that marks the current form, so it
+// keeps its meaning and is written back as it was.
+QString readPitches(QStringView value, qsizetype maxValues, bool oldData) {
     qsizetype cut = 0;
     for (qsizetype n = 0; n < maxValues && cut >= 0; ++n) cut = value.indexOf(u',', n == 0 ? 0 : cut + 1);
     if (cut >= 0) value = value.left(cut);
@@ -146,7 +148,7 @@ QString readPitches(QStringView value, qsizetype maxValues) {
             parts[i] = std::fabs(mean) > PitchLimit ? QStringLiteral("0") : Vb::DoubleText(mean);
         }
     }
-    parts[0] += u'Q';
+    if (!oldData) parts[0] += u'Q';
     return parts.join(u' ');
 }
 
@@ -300,6 +302,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
     };
     QStringList f = SplitNoteExt(ext);
     QString pitchValue;  // the last pitch list, taken in once the note's length is known
+    bool oldData = false;  // "PBType=OldData": the pitch list is of the old form
     QStringList sub = f[ExtTiming].split(u':');
     sub.resize(3);
     // Every option line goes through one list held apart, so that many lines read in linear time.
@@ -418,14 +421,16 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (refused) *refused << key.toString();
         } else if (isKeptOpaqueKey(key)) {
             if (!value.isEmpty()) options.set(key.toString(), value);
-        } else if (key != u"PBType" && !key.startsWith(u"[#")) {
+        } else if (key == u"PBType") {
+            oldData = value == u"OldData";
+        } else if (!key.startsWith(u"[#")) {
             lost(&SectionLosses::unknown, key);
         }
     }
     if (!pitchValue.isEmpty()) {
         // No more values than the note can use, and no more than the file has left.
         const qsizetype limit = qMin(PitchValuesForLength(length < 1 ? 60 : length), pitchBudget);
-        f[ExtPitches] = readPitches(pitchValue, qMax<qsizetype>(limit, 1));
+        f[ExtPitches] = readPitches(pitchValue, qMax<qsizetype>(limit, 1), oldData);
         pitchBudget -= qMin(limit, f[ExtPitches].count(u' ') + 1);
     }
     f[ExtTiming] = sub.join(u':');

@@ -341,7 +341,7 @@ TEST(ProjectFile, WriterRenamesOptionKeysOnly) {
     ParseNoteSection(section, length, lyric, noteNum, back);
     EXPECT_EQ(GetNoteOption(back, u"label"_s), u"env stp tempo label"_s);
     EXPECT_EQ(GetNoteOption(back, u"@tempo"_s), u"env"_s);
-    EXPECT_EQ(NoteExtField(back, ExtPitches), u"10Q 20 30"_s);  // old-kind pitch data comes back current-kind
+    EXPECT_EQ(NoteExtField(back, ExtPitches), u"10 20 30"_s);  // old-kind pitch data stays old-kind
 
     // Current-kind pitch data loses its tempo on disk.
     const QString q = FormatNoteSection(u"0"_s, 4, u"a"_s, 0, u"\t\t\t-50Q120 0 0\t\t"_s);
@@ -364,6 +364,23 @@ TEST(ProjectFile, PitchFieldOnDisk) {
         SCOPED_TRACE(QString::fromUtf16(c.field).toStdString());
         const QString section = FormatNoteSection(u"0"_s, 4, u"a"_s, 0, u"\t\t\t"_s + QString::fromUtf16(c.field));
         EXPECT_EQ(section, u"[#0]\r\nLength=1\r\nLyric=a\r\nNoteNum=24\r\n"_s + QString::fromUtf16(c.lines));
+    }
+    // Read back: old-form data stays old-form (no "Q"), so it keeps its meaning and its lines; the
+    // current form gets its "Q" back; a list without a PBType line is of the current form.
+    const struct { const char16_t* lines; const char16_t* field; } reads[] = {
+        {u"PBType=OldData\r\nPiches=12,-30,5\r\n", u"12 -30 5"},
+        {u"Piches=12,-30,5\r\nPBType=OldData\r\n", u"12 -30 5"},
+        {u"PBType=5\r\nPiches=12,-30\r\n", u"12Q -30"},
+        {u"Piches=12,-30\r\n", u"12Q -30"},
+    };
+    for (const auto& c : reads) {
+        SCOPED_TRACE(QString::fromUtf16(c.lines).toStdString());
+        qint32 length = 480, noteNum = 36;
+        QString lyric = u"a"_s, ext;
+        ParseNoteSection(u"[#0]\r\n"_s + QString::fromUtf16(c.lines), length, lyric, noteNum, ext);
+        EXPECT_EQ(NoteExtField(ext, ExtPitches), QString::fromUtf16(c.field));
+        if (QString::fromUtf16(c.lines).startsWith(u"PBType=OldData"_s))
+            EXPECT_TRUE(FormatNoteSection(u"0"_s, length, lyric, noteNum, ext).endsWith(QString::fromUtf16(c.lines)));
     }
 }
 
