@@ -1,5 +1,7 @@
 #include "exchange/RenderBatchReader.h"
 
+#include "exchange/ReadProblemsMessage.h"
+
 #include "core/DefaultEnvelope.h"
 #include "core/MessageTable.h"
 #include "core/NoteNames.h"
@@ -59,6 +61,16 @@ struct RenderBatchReader::State {
     qsizetype pitchBudget = MaxPitchValuesPerFile;  // pitch values the rest of the file may still decode
 };
 
+namespace {
+// What the reading left out, said in one message naming the file.
+QStringList refusedProblems(const QStringList& refused) {
+    QStringList problems;
+    for (const QString& key : refused)
+        problems << QStringLiteral("オプション「%1」は描画に使うプログラムやファイルの名前を変えるため、読み込みませんでした。").arg(key);
+    return problems;
+}
+}  // namespace
+
 RenderBatchReader::RenderBatchReader(ProjectWindow& window, VoiceBankAccess& voices)
     : window_(window), voices_(voices) {}
 
@@ -110,11 +122,13 @@ double RenderBatchReader::tempoFor(const State& st) const {
 
 void RenderBatchReader::ReadBatchNotes(const QString& path) {
     readLines(ReadCp932Lines(path), false);
+    ShowReadProblems(path, refusedProblems(refused_));
 }
 
 void RenderBatchReader::AppendBatchNotes(const QString& path) {
     try {
         readLines(ReadCp932Lines(path), true);
+        ShowReadProblems(path, refusedProblems(refused_));
     } catch (const TovaError& e) {
         Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
     } catch (const std::exception& e) {
@@ -134,6 +148,7 @@ QString RenderBatchReader::readFlags(const QString& text) const {
 }
 
 void RenderBatchReader::readLines(const QStringList& lines, bool append) {
+    refused_.clear();
     Song& song = window_.song();
     State st;
     st.append = append;
@@ -240,9 +255,12 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
             velocity = line.mid(9);
         } else if (line.startsWith(u"@set temp=") || line.startsWith(u"@set expression=")) {
             // Render plumbing of the note (its cache file, its encoded expression), not note options.
-        } else if (!SetsReservedNoteVariable(QString(u'@' + line.mid(5)))) {
-            // A batch variable set for this note only: the note's "@" option of that name (never one
-            // naming the render's programs or paths, which a note may not set).
+        } else if (SetsReservedNoteVariable(QString(u'@' + line.mid(5)))) {
+            // A note may not set a variable naming the render's programs or paths: said at the end.
+            const QString key = u'@' + line.mid(5).section(u'=', 0, 0).trimmed();
+            if (!refused_.contains(key)) refused_ << key;
+        } else {
+            // A batch variable set for this note only: the note's "@" option of that name.
             variables << u'@' + line.mid(5);
         }
     }

@@ -53,6 +53,7 @@ public:
 
 private:
     struct State;
+    QStringList refused_;  // the note variables the last reading left out (they name the render's programs or paths)
     qsizetype readNoteGroup(const QStringList& lines, qsizetype i, State& st);
     qsizetype readOlderNoteGroup(const QStringList& lines, qsizetype i, State& st);
     void readRest(const QString& line, State& st);

@@ -131,8 +131,11 @@ TEST_F(ReaderFixture, OpensWriterBatchWithHeaderAndNotes) {
     EXPECT_EQ(field(3, ExtOptions), u"env=0 10 30 0 90 100 0 % 3 4 50\\nstp=5"_qs);
 }
 
-// A batch's per-note variables that name the render's programs or paths do not become note options.
+// A batch's per-note variables that name the render's programs or paths do not become note options,
+// and the reading says which it left out; a batch without them says nothing.
 TEST_F(ReaderFixture, VariablesNamingTheRendersProgramsOrPathsAreNotTaken) {
+    RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, writerBatch()));
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
     QStringList lines = writerBatch();
     const qsizetype at = lines.indexOf(u"@set foo=1"_qs);
     ASSERT_GE(at, 0);
@@ -142,6 +145,10 @@ TEST_F(ReaderFixture, VariablesNamingTheRendersProgramsOrPathsAreNotTaken) {
     RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
     ASSERT_EQ(window.theSong.noteCount(), 4);
     EXPECT_EQ(field(2, ExtOptions), u"tempo=100.00\\nenv=0 10 30 0 90 100 0 % 3 4 50\\nstp=5\\n@foo=1"_qs);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    const QString said = ports.messageBox.shown[0].text;
+    for (const QString& key : {u"@Tool"_qs, u"@LD_PRELOAD"_qs, u"@output"_qs})
+        EXPECT_TRUE(said.contains(u"オプション「"_qs + key + u"」"_qs)) << said.toStdString();
 }
 
 // Lengths in milliseconds (the form of the "OldTime" setting): each note's pre-utterance less its
