@@ -128,7 +128,8 @@ void applyLine(Settings& s, const QString& line, MainWindowPlacement* window) {
             }
         }
     }
-    otherLines() << line;
+    // A line with bytes that did not decode is not kept: written back it would no longer be the same.
+    if (!line.contains(QChar::ReplacementCharacter)) otherLines() << line;
 }
 
 QString defaultToolPath(const char* name) {

@@ -9,9 +9,11 @@ namespace tova {
 QString RenderNotePlan::samplePath(const QString& voiceDir) const { return PathText::join(voiceDir, name + sampleExt); }
 
 QString RenderNotePlan::patchPath(const QString& projectPath) const {
-    const QString path = PathText::join(PathText::folderPart(projectPath), patch);
-    if (!PathText::staysInside(patch) || !FileExists(path)) return QStringLiteral("R.wav");
-    return path;
+    const QString folder = PathText::folderPart(projectPath);
+    // A song never saved has no folder of its own: its patches play silence.
+    if (folder.isEmpty() || !PathText::staysInside(patch)) return QStringLiteral("R.wav");
+    const QString path = PathText::join(folder, patch);
+    return FileExists(path) ? path : QStringLiteral("R.wav");
 }
 
 QStringList RenderNotePlan::tool2Arguments(const QString& voiceDir) const {

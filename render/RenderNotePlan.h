@@ -46,7 +46,8 @@ struct RenderNotePlan {
     // The sample's path in the voice folder.
     QString samplePath(const QString& voiceDir) const;
     // The wave a `$patch` note plays: the option's file in the project's folder, or "R.wav" (silence)
-    // when there is no such file or the option names a place outside that folder.
+    // when there is no such file, the option names a place outside that folder, or the song has never
+    // been saved (it has no folder).
     QString patchPath(const QString& projectPath) const;
     // The velocity as tool 2 gets it, and tool 2's arguments from input to pitch text as the render batch
     // passes them; the cache file name's digest is made of these.

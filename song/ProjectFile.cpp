@@ -31,6 +31,8 @@ constexpr double LengthLimit = 3456000;
 constexpr qsizetype LyricLimit = LyricTextLimit;
 constexpr qsizetype FlagsLimit = FlagsTextLimit;
 constexpr qsizetype LabelLimit = LabelTextLimit;
+// The most keys a note section and a whole file report as left out.
+constexpr qsizetype MaxLossesShown = 20;
 constexpr qsizetype HeaderValueLimit = ProjectValueLimit;
 // A stored pitch value above this magnitude is damaged and is replaced on reading.
 constexpr double PitchLimit = 10800;
@@ -297,8 +299,12 @@ namespace {
 // ParseNoteSection with a budget of pitch values that the note's list may take from (and uses up).
 void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
                       qsizetype& pitchBudget, QStringList* refused, SectionLosses* losses) {
+    // At most a screenful of keys a section: a damaged file with many thousands of keys in one note
+    // must not make the reading slow (the message shows no more than that anyway).
     const auto lost = [losses](QStringList SectionLosses::*list, QStringView key) {
-        if (losses && !(losses->*list).contains(key)) (losses->*list) << key.toString();
+        if (!losses) return;
+        QStringList& keys = losses->*list;
+        if (keys.size() < MaxLossesShown && !keys.contains(key)) keys << key.toString();
     };
     QStringList f = SplitNoteExt(ext);
     QString pitchValue;  // the last pitch list, taken in once the note's length is known
@@ -470,11 +476,13 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
     QHash<QString, Loss> losses;
     QStringList lossOrder;
     const auto noteLoss = [&](const QString& what) {
-        Loss& l = losses[what];
-        if (l.notes++ == 0) {
-            l.line = sectionLine;
+        auto known = losses.find(what);
+        if (known == losses.end()) {
+            if (lossOrder.size() >= MaxLossesShown) return;
+            known = losses.insert(what, Loss{sectionLine, 0});
             lossOrder << what;
         }
+        ++known->notes;
     };
     const auto commit = [&] {
         QStringList refused;

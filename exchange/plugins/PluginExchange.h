@@ -14,11 +14,12 @@ struct NoteArrays;
 // starts at note 0); each selected note as a section named by its index in four digits; the note after
 // the selection as "NEXT" (when there is one). No "[#TRACKEND]".
 //
-// Returned: the text cut at every "[#" that begins a line (one inside a value is text), the pieces handled in order from a cursor at the first selected
-// note: "DELETE" deletes the note at the cursor, "PREV" and "NEXT" set the notes around the selection,
-// "SETTING" is ignored, "INSERT" inserts a note at the cursor, a piece whose first four characters form
-// a number sets the note at the cursor (and inserts one past the selection's end); each of the last two
-// moves the cursor on. Anything else is skipped.
+// Returned: the text cut at every "[#" that begins a line (one inside a value is text), the pieces
+// handled in order from a cursor at the first selected note: "DELETE" deletes the note at the cursor,
+// "PREV" and "NEXT" set the notes around the selection, "SETTING" is ignored, "INSERT" inserts a note
+// at the cursor, a piece whose first four characters form a number sets the note at the cursor (and
+// inserts one past the selection's end); each of the last two moves the cursor on. Anything else is
+// skipped.
 
 QString BuildPluginExchangeText(const NoteArrays& notes, qint32 first, qint32 last, float tempo,
                                 const QString& voiceDir, const QString& cacheDir);

@@ -113,15 +113,17 @@ int captionShortfall(QWidget* w, QString* caption) {
         return textWidth(fm, plainCaption(g->title())) + 16 - w->width();
     }
     if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly() && !e->text().isEmpty()) {
-        // A box that only shows a value (it cannot be scrolled by typing) shows all of it: the text
-        // area is the style's contents rectangle less the text margins and two pixels a side.
-        *caption = e->text();
+        // A box that only shows a value (it cannot be scrolled by typing) shows all of it, and the
+        // widest value it declares: the text area is the style's contents rectangle less the text
+        // margins and two pixels a side.
+        const QString widest = e->property("widestText").toString();
+        *caption = fm.horizontalAdvance(widest) > fm.horizontalAdvance(e->text()) ? widest : e->text();
         QStyleOptionFrame option;
         option.initFrom(e);
         option.lineWidth = e->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e) : 0;
         const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, e);
         const QMargins text = e->textMargins();
-        return fm.horizontalAdvance(e->text()) - (contents.width() - text.left() - text.right() - 4);
+        return fm.horizontalAdvance(*caption) - (contents.width() - text.left() - text.right() - 4);
     }
     if (auto* c = qobject_cast<QComboBox*>(w)) {
         QStyleOptionComboBox option;

@@ -4,6 +4,7 @@
 #include "RenderRoadFixture.h"
 
 #include "render/AliasLookup.h"
+#include "render/RenderNotePlan.h"
 #include "render/ToolTrust.h"
 #include "song/NoteExtension.h"
 
@@ -12,6 +13,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -321,6 +323,20 @@ TEST_F(HostileRenderTest, PatchWavesStayInsideTheProjectFolder) {
             if (road == Road::Batch) EXPECT_FALSE(readFile(TempFolder + u"/temp.bat"_s).contains("canary"));
         }
     }
+}
+
+// A song never saved has no folder: its patch plays silence rather than a file of whatever folder the
+// program was started in.
+TEST(PatchPath, ASongNeverSavedPlaysNoPatch) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"a.wav"_s), "RIFF");
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    RenderNotePlan n;
+    n.patch = u"a.wav"_s;
+    EXPECT_EQ(n.patchPath(QString()), u"R.wav"_s);
+    EXPECT_EQ(n.patchPath(dir.filePath(u"song.tvx"_s)), dir.filePath(u"a.wav"_s));
+    QDir::setCurrent(saved);
 }
 
 // Temporary files of killed renders ("<name>.<process>-<count>.tmp" beside the files the render writes)

@@ -163,5 +163,20 @@ TEST(HostileProjectFile, OnlyRegularFilesAreRead) {
     EXPECT_EQ(problems.size(), 1);
 }
 
+// Many thousands of keys the reader does not know, in one note and over many notes: the load says so
+// in a bounded number of lines (one a key, at most twenty), and reading stays linear.
+TEST(HostileProjectFile, ManyUnknownKeysGiveABoundedMessage) {
+    QString one = u"[#0000]\r\nLength=480\r\nLyric=a\r\n"_s;
+    for (int k = 0; k < 100000; ++k) one += u"Key%1=v\r\n"_s.arg(k);
+    QString many;
+    for (int n = 0; n < 2000; ++n) many += u"[#%1]\r\nLyric=a\r\nOwn%2=x\r\n"_s.arg(n, 4, 10, QChar(u'0')).arg(n);
+    for (const QString& body : {one, many}) {
+        const Loaded l = load(u"[#SETTING]\r\n"_s + body + u"[#TRACKEND]\r\n"_s);
+        EXPECT_GE(l.notes.noteCount(), 1);
+        EXPECT_EQ(l.problems.size(), 20);
+        EXPECT_TRUE(l.problems.first().contains(u"読み込めない項目"_s)) << l.problems.first().toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace tova::test
