@@ -12,6 +12,10 @@
 #include <QStringDecoder>
 #include <QSysInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tova {
 namespace {
 
@@ -49,8 +53,18 @@ QString ReadmeMarkerToken() {
 }
 
 bool WriteReadMarker(const QString& folder) {
-    QFile f(FileSystem::resolve(markerPath(folder)));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    // Only a regular file of the folder itself is written: a marker that is a link (in a bank someone
+    // passed on) would make the token land wherever it points, and a pipe would block.
+    const QByteArray path = QFile::encodeName(FileSystem::resolve(markerPath(folder)));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    struct stat st {};
+    QFile f;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::ftruncate(fd, 0) != 0 ||
+        !f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     const QByteArray line = Cp932::encode(ReadmeMarkerToken()) + "\r\n";
     return f.write(line) == line.size();
 }

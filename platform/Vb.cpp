@@ -270,7 +270,8 @@ QString Vb::Hex(qint64 v) {
 }
 
 QString Vb::Format(double v, const QString& pattern) {
-    if (pattern.isEmpty()) return DoubleText(v);
+    // A value that is not a number or infinite has no digits to lay out: its plain text.
+    if (pattern.isEmpty() || !std::isfinite(v)) return DoubleText(v);
     // Split at ";" outside quotes.
     QStringList parts;
     QString cur;

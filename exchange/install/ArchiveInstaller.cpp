@@ -194,7 +194,11 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
         if (exists) {
             QString existing = target, image2, sample2, author2, web2, other2;
             ReadCharacterTxt(existing, existingName, image2, sample2, author2, web2, other2);
-            ask = !existingName.isEmpty();  // a folder without a named bank is installed into as it is
+            // An empty folder is installed into as it is; one holding anything (a bank without a name
+            // is still someone's samples and oto.ini) is not overwritten without asking.
+            const QDir::Filters anything = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+            ask = !existingName.isEmpty() || !QDir(FileSystem::resolve(target)).isEmpty(anything);
+            if (existingName.isEmpty()) existingName = folder;
         }
         if (ask && !ConfirmTarget(root, folder, name, existingName, d.description, exists)) return refuse(kCancelled);
         settle(root, folder, name);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace tova {
 namespace {
@@ -67,6 +68,22 @@ TEST_F(ReadmeMarkerTest, VoiceBankReadme) {
     ASSERT_TRUE(WriteReadMarker(folder()));
     EXPECT_EQ(marker(), tokenLine());
     EXPECT_FALSE(VoiceReadmeUnread(folder()));
+}
+
+// A marker that is a link (in a bank passed on by someone) is not followed: what it points at stays
+// as it was, and the readme simply counts as unread.
+TEST_F(ReadmeMarkerTest, AMarkerThatIsALinkIsNotFollowed) {
+    QTemporaryDir outside;
+    const QString target = outside.filePath(QStringLiteral("outside.txt"));
+    test::writeFile(target, "keep me");
+    ASSERT_TRUE(QFile::link(target, file(QStringLiteral("$read"))));
+    EXPECT_FALSE(WriteReadMarker(folder()));
+    EXPECT_TRUE(CheckReadMarker(folder()));
+    EXPECT_EQ(test::readFile(target), QByteArray("keep me"));
+    // A marker that is a regular file is written as always.
+    QFile::remove(file(QStringLiteral("$read")));
+    EXPECT_TRUE(WriteReadMarker(folder()));
+    EXPECT_EQ(marker(), tokenLine());
 }
 
 // The program's readme is read as text for its own window: UTF-8 (with or without a byte-order mark),

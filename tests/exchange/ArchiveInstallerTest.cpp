@@ -371,6 +371,39 @@ TEST_F(Installer, ExistingBankOffersTheFirstFreeNumberedFolder) {
     EXPECT_EQ(host.profiles, QStringList{voice() + u"/aoi2"_s});
 }
 
+// A folder that holds a bank without a name (no profile, or one without "name=") is still someone's
+// samples: installing there asks as over a named bank (Cancel keeps every file, No takes a free
+// folder); only an empty folder is installed into without a question.
+TEST_F(Installer, AFolderHoldingABankWithoutANameIsNotOverwrittenWithoutAsking) {
+    const QByteArray profiles[] = {QByteArray(), "author=me\r\n"};
+    for (const QByteArray& profile : profiles) {
+        SCOPED_TRACE(profile.constData());
+        QDir(voice()).removeRecursively();
+        test::writeFile(voice() + u"/aoi/oto.ini"_s, "a.wav=あ,0,0,0,0,0\r\n");
+        test::writeFile(voice() + u"/aoi/a.wav"_s, "mine");
+        if (!profile.isNull()) test::writeFile(voice() + u"/aoi/character.txt"_s, profile);
+        const QByteArray before = treeDigest(voice() + u"/aoi"_s);
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.enqueue(MsgResult::Cancel);
+        install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+        ASSERT_GE(ports.messageBox.shown.size(), 1);
+        EXPECT_EQ(ports.messageBox.shown[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_TRUE(ports.messageBox.shown[0].text.contains(u"【名　　　前】'aoi'"_s));
+        EXPECT_EQ(treeDigest(voice() + u"/aoi"_s), before);
+        ports.messageBox.answers.enqueue(MsgResult::No);
+        install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+        EXPECT_EQ(treeDigest(voice() + u"/aoi"_s), before);
+        EXPECT_EQ(test::readFile(voice() + u"/aoi0/a.wav"_s), "RIFF-a");
+    }
+    // An empty folder: no question, the bank goes in.
+    QDir(voice()).removeRecursively();
+    QDir().mkpath(voice() + u"/aoi"_s);
+    ports.messageBox.shown.clear();
+    install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
+    for (const MessageRequest& m : ports.messageBox.shown) EXPECT_NE(m.buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/a.wav"_s), "RIFF-a");
+}
+
 TEST_F(Installer, OverwriteKeepsTheDestinationsDescriptionFiles) {
     test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old\r\n");
     test::writeFile(voice() + u"/aoi/install.txt"_s, "mine");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <clocale>
 #include <string>
 
@@ -140,6 +142,10 @@ TEST(Vb, FormatPatterns) {
         {0, "0.00;(0.00);\"zero\"", "zero"},
         {0.0001, "0.00", "0.00"},
         {99.996, "0.00", "100.00"},
+        // No digits to lay out (a damaged frequency table): the plain text, never a failure.
+        {std::numeric_limits<double>::quiet_NaN(), "0.00", "0"},
+        {std::numeric_limits<double>::infinity(), "0.00", "1.#INF"},
+        {-std::numeric_limits<double>::infinity(), "#,##0", "-1.#INF"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " " + std::to_string(c.v));
