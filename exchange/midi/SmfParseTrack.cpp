@@ -50,6 +50,7 @@ public:
     bool event(qint32 eventDelta, quint8 status, quint8 data1, quint8 data2, const QByteArray& bytes) {
         time_ += eventDelta;
         delta_ += eventDelta;
+        eventDelta_ = eventDelta;
         if (time_ > MaxLong || delta_ > MaxLong) throw SmfFormatError();
         applyTempoChanges();
         if (status == 0xFF) return meta(data1, bytes);
@@ -133,6 +134,14 @@ private:
     bool meta(quint8 type, const QByteArray& bytes) {
         switch (type) {
         case 0x2F:
+            // An end of the track set after the last note, with nothing in between (no other channel's
+            // events either), closes the song with a rest of that time.
+            if (!pending_ && count_ > 0 && eventDelta_ == delta_ && double(delta_) * double(scale_) >= 40) {
+                put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
+                pendingTempoOption_.clear();
+                ++count_;
+                delta_ = 0;
+            }
             return false;
         case 0x51:
             tempos_.append(QString::number(time_) + u' ' + QString::number(SmfTempoMicroseconds(bytes)));
@@ -273,6 +282,7 @@ private:
 
     qint64 time_ = 0;   // of the current event, file ticks
     qint64 delta_ = 0;  // since the last entry written
+    qint64 eventDelta_ = 0;  // the delta of the event being handled
     float tempo_ = 120.0f;
     float lastTempo_ = 0.0f;  // the tempo last written as an option
     QString lyric_ = QStringLiteral("あ");

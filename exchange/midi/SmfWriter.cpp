@@ -239,7 +239,9 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
         appendDelta(voice, left);
         SmfAppendBytes(voice, QByteArray("\x80", 1) + char(midiNote) + QByteArray(1, '\0'));
     }
-    SmfAppendBytes(voice, QByteArray("\x00\xFF\x2F\x00", 4));
+    // The rests after the last note end the track where the song ends.
+    appendDelta(voice, delta);
+    SmfAppendBytes(voice, QByteArray("\xFF\x2F\x00", 3));
 
     QByteArray out("MThd");
     SmfAppendBE32(out, 6);

@@ -273,6 +273,31 @@ TEST(SmfWriter, RoundTripThroughThePlainReadBack) {
     EXPECT_EQ(GetNoteOption(back.NoteExt[4], "tempo"), "95.46");  // the reader writes its tempo "0.00"
 }
 
+// Rests after the last note end the voice track where the song ends, and come back as the closing
+// rest (a shorter gap than a rest goes, as between notes).
+TEST(SmfWriter, ClosingRestsEndTheTrackAndReadBack) {
+    RestoreSettings restore;
+    settings() = Settings{};
+    const NoteArrays n = song({{QStringLiteral("R"), 960, 36, QString()},
+                               {QStringLiteral("あ"), 1920, 48, QString()},
+                               {QStringLiteral("い"), 960, 50, QString()},
+                               {QStringLiteral("R"), 1920, 36, QString()},
+                               {QStringLiteral("R"), 480, 36, QString()}});
+    const QByteArray data = SmfFileBytes(120.0f, {}, n, QString(), {});
+    const QList<Event> voice = events(data, 2);
+    ASSERT_FALSE(voice.isEmpty());
+    EXPECT_EQ(voice.last().status, 0xFF);
+    EXPECT_EQ(voice.last().data1, 0x2F);
+    EXPECT_EQ(voice.last().delta, (1920 + 480) / 4);
+    Bytes in(data);
+    float tempo = 0;
+    QStringList header;
+    NoteArrays back;
+    ASSERT_EQ(ReadSmfFile(tempo, header, back, in), 4);
+    EXPECT_EQ(back.Lyrics, QStringList({"R", "あ", "い", "R"}));
+    EXPECT_EQ(back.Lengths, QList<qint32>({960, 1920, 960, 2400}));
+}
+
 TEST(SmfWriter, BendsReadBackAsThePitchCurve) {
     RestoreSettings restore;
     settings() = Settings{};
