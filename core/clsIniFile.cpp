@@ -30,16 +30,25 @@ bool clsIniFile::setValue(const QString& key, const QString& value) {
     return false;
 }
 
+QList<std::pair<QString, QString>> clsIniFile::entries() const {
+    QList<std::pair<QString, QString>> out;
+    for (const QString& key : map_.Keys()) {
+        if (!map_.ContainsKey(key)) continue;  // removed since it was added
+        out.append({key, map_.Value(key)});
+    }
+    return out;
+}
+
 bool clsIniFile::Save() {
     if (name_.isEmpty()) return true;
+    const QList<std::pair<QString, QString>> now = entries();
+    if (!loadedFrom_.isEmpty() && loadedFrom_ == filePath() && now == loaded_ && FileSystem::isFile(loadedFrom_))
+        return true;  // nothing changed: the file stays as it is
     const QString folder = settingsFolder();
     if (!FileSystem::isFolder(folder) && !QDir().mkpath(folder)) return false;
 
     QString text;
-    for (const QString& key : map_.Keys()) {
-        if (!map_.ContainsKey(key)) continue;  // removed since it was added
-        text += key + u'=' + map_.Value(key) + QStringLiteral("\r\n");
-    }
+    for (const auto& [key, value] : now) text += key + u'=' + value + QStringLiteral("\r\n");
     QSaveFile file(filePath());
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QByteArray bytes = Cp932::encodeMarked(text);
@@ -48,6 +57,8 @@ bool clsIniFile::Save() {
         return false;
     }
     if (!file.commit()) return false;
+    loadedFrom_ = filePath();
+    loaded_ = now;
 
     const QString old = oldFilePath();
     if (FileSystem::isFile(old)) QFile::remove(old);  // a failed delete is harmless: the new file is written
@@ -59,6 +70,8 @@ int clsIniFile::Load() {
     QString path = filePath();
     if (!FileSystem::isFile(path)) path = oldFilePath();
     map_.Clear();
+    loadedFrom_.clear();
+    loaded_.clear();
     if (!FileSystem::isFile(path)) return 0;
 
     QFile file(path);
@@ -82,6 +95,8 @@ int clsIniFile::Load() {
         map_.add(line.left(eq), line.mid(eq + 1));
         ++lines;
     }
+    loadedFrom_ = path;
+    loaded_ = entries();
     return lines;
 }
 

@@ -2,7 +2,10 @@
 
 #include "core/clsMap.h"
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 #include <cstdint>
 
@@ -31,7 +34,8 @@ public:
     // folder (made when missing), through a temporary file that replaces the old one only once it is
     // complete; then deletes a file of the same name left in the program folder itself (the old
     // place). False when the file could not be written: the old file is then unchanged. With no name
-    // nothing is written and the answer is true.
+    // nothing is written and the answer is true. Keys and values just as they were loaded from that
+    // file write nothing: the file keeps its bytes (comments, line ends, its encoding).
     bool Save();
     // Empties the map and reads the file (from the old place when the "settings" folder has none).
     // A line's key is the text before its first "=", its value all the rest; lines without "=" are
@@ -45,9 +49,13 @@ public:
 
 private:
     QString oldFilePath() const;
+    // The present keys with their values, in the order Save writes them.
+    QList<std::pair<QString, QString>> entries() const;
 
     clsMap map_;
     QString name_;
+    QString loadedFrom_;  // the file the entries were last loaded from or saved to ("" when none)
+    QList<std::pair<QString, QString>> loaded_;  // the entries as they stood then
 };
 
 }  // namespace tova

@@ -97,7 +97,13 @@ void SuffixBroker::Apply(qint32 first, qint32 last, QStringList& lyrics) const {
 }
 
 void SuffixBroker::Unload() const {
+    // The file's other lines stay: the list is set into the file as it is now.
     clsIniFile ini = preset();
+    try {
+        ini.Load();
+    } catch (const TovaError&) {
+        return;  // a file that cannot be read is not overwritten (Load said so when the dialog opened)
+    }
     ini.setValue(presetKey(), items.mid(1).join(u','));
     if (!ini.Save())
         Ports::msgBox(GetMessage(QStringLiteral("{1}を保存できませんでした。"), ini.filePath()), MsgButtons::OK,

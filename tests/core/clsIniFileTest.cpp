@@ -2,6 +2,7 @@
 #include "platform/SystemPaths.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -104,6 +105,28 @@ TEST_F(IniFile, SaveWritesPresentKeysInFirstAddOrder) {
     EXPECT_EQ(test::readFile(settingsFile("omakase")).count("x=9\r\n"), 2);
     EXPECT_EQ(again.Load(), 7);
     EXPECT_EQ(again.Item("x"), "9");
+}
+
+// Saving what was loaded, unchanged, writes nothing: a file with comments, lone LF line ends, a
+// repeated key or a byte-order mark keeps its bytes. A change writes the file as Save lays it out.
+TEST_F(IniFile, AnUnchangedSaveKeepsTheFileAsItIs) {
+    const QByteArray bytes = "\xEF\xBB\xBF; presets\n[section]\nMul=1\nMul=2\n\nName=\xE5\xB0\x8F\n";
+    test::writeFile(settingsFile("omakase"), bytes);
+    const QDateTime written = QFileInfo(settingsFile("omakase")).lastModified();
+    clsIniFile ini;
+    ini.setName("omakase");
+    ASSERT_EQ(ini.Load(), 3);
+    ini.setValue("Mul", "1");  // set to what it holds
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(test::readFile(settingsFile("omakase")), bytes);
+    EXPECT_EQ(QFileInfo(settingsFile("omakase")).lastModified(), written);
+    ini.setValue("Mul", "3");
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(test::readFile(settingsFile("omakase")), QByteArray("Mul=3\r\nName=\x8F\xAC\r\n"));
+    // Saved once, an unchanged second save writes nothing either, even when the disk changed since.
+    test::writeFile(settingsFile("omakase"), "by hand");
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(test::readFile(settingsFile("omakase")), QByteArray("by hand"));
 }
 
 TEST_F(IniFile, OldFileInTheProgramFolderMovesIntoSettings) {

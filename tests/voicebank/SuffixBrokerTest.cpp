@@ -101,6 +101,18 @@ TEST(SuffixBroker, TheSuffixListIsEditedAndKeptInThePreset) {
         b.Load();  // an emptied list stays empty
         EXPECT_EQ(b.items, QStringList{QString()});
     }
+    // The file's other lines stay when the list is kept; an unchanged list writes nothing.
+    writeFile(program.path() + u"/settings/suffixbroker.ini"_s, "Other=keep me\r\nSurffixes=A,B\r\n");
+    {
+        SuffixBroker b;
+        b.Load();
+        b.Unload();
+        EXPECT_EQ(readFile(program.path() + u"/settings/suffixbroker.ini"_s), "Other=keep me\r\nSurffixes=A,B\r\n");
+        b.cboSurffix = u"C"_s;
+        b.cmdAdd_Click();
+        b.Unload();
+        EXPECT_EQ(readFile(program.path() + u"/settings/suffixbroker.ini"_s), "Other=keep me\r\nSurffixes=A,B,C\r\n");
+    }
     EXPECT_TRUE(ports.messageBox.shown.isEmpty());
 
     // A settings folder that cannot be made: the failure to keep the list is shown.
