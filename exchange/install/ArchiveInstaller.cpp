@@ -337,7 +337,7 @@ void ArchiveInstaller::InstallArchive(const QString& archivePath) {
     if (!Skipped.isEmpty()) {
         QStringList shown = Skipped.mid(0, 20);
         if (Skipped.size() > 20) shown << QStringLiteral("…");
-        Ports::msgBox(GetMessage(QStringLiteral("次の項目はインストール先の外を指すか、リンクや特殊なファイルのため展開しませんでした。")) +
+        Ports::msgBox(GetMessage(QStringLiteral("次の項目はインストール先の外を指すか、名前が読めないか、リンクや特殊なファイルのため展開しませんでした。")) +
                           kCrLf + shown.join(kCrLf),
                       MsgButtons::OK, MsgIcon::Exclamation);
     }

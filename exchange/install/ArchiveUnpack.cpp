@@ -142,7 +142,7 @@ int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan) {
     int count = 0;
     for (const ZipArchive::Entry& e : archive.entries()) {
         QStringList parts, rest;
-        if (e.kind != ZipArchive::Kind::File || !SplitEntryName(e.name, parts)) continue;
+        if (e.kind != ZipArchive::Kind::File || !e.cleanName || !SplitEntryName(e.name, parts)) continue;
         if (!partsBelow(parts, plan.contentsParts, rest) || isRootDescription(plan, rest)) continue;
         ++count;
     }
@@ -159,6 +159,12 @@ UnpackResult UnpackInto(ZipArchive& archive, const UnpackPlan& plan, const QStri
             continue;
         }
         if (!partsBelow(parts, plan.contentsParts, rest) || isRootDescription(plan, rest)) continue;
+        // A name whose bytes are neither code page 932 nor UTF-8 cannot be spelt: written under the
+        // replacement characters, several such entries would land in one file.
+        if (!e.cleanName) {
+            r.skipped << e.name;
+            continue;
+        }
         if (e.kind == ZipArchive::Kind::Link || e.kind == ZipArchive::Kind::Special) {
             r.skipped << e.name;
             continue;

@@ -110,15 +110,23 @@ bool ZipArchive::openBytes(const QByteArray& bytes) {
 }
 
 QString ZipArchive::decodeName(const QByteArray& raw, bool utf8Flag, bool* clean) {
-    if (utf8Flag) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(raw);
-        if (!utf8.hasError()) {
-            if (clean) *clean = true;
-            return text;
-        }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(raw);
+    const bool validUtf8 = !utf8.hasError();
+    if (utf8Flag && validUtf8) {
+        if (clean) *clean = true;
+        return asUtf8;
     }
-    return Cp932::decode(raw, clean);
+    bool cp932Clean = true;
+    const QString asCp932 = Cp932::decode(raw, &cp932Clean);
+    // An archive made where names are UTF-8 often leaves the flag unset: a name that is not code page
+    // 932 but is UTF-8 reads as UTF-8, so two such names never collapse into one.
+    if (!cp932Clean && validUtf8) {
+        if (clean) *clean = true;
+        return asUtf8;
+    }
+    if (clean) *clean = cp932Clean;
+    return asCp932;
 }
 
 bool ZipArchive::readDirectory() {
