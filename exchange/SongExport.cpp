@@ -66,7 +66,15 @@ void SongExport::mnSaveExport_Click() {
     };
     if (hasExtension(".vsq")) {
         ExportVsq(name);
-    } else if (hasExtension(".stm")) {
+        return;
+    }
+    // A MIDI file holds notes: a song without any writes no file, and says so rather than report one.
+    if (song_.noteCount() == 0) {
+        Ports::msgBox(GetMessage(QStringLiteral("音符がないため、{1}を作成しませんでした。"), name), MsgButtons::OK,
+                      MsgIcon::Exclamation);
+        return;
+    }
+    if (hasExtension(".stm")) {
         if (ExportSmfTM(name))
             Ports::msgBox(GetMessage(QStringLiteral("歌うTmidity形式のsmfファイルを生成します")), MsgButtons::OK);
     } else if (hasExtension(".aqu")) {

@@ -102,6 +102,17 @@ TEST(SongExport, DialogAndMessages) {
     Rig cancel;
     SongExport(cancel.song).mnSaveExport_Click();
     EXPECT_TRUE(cancel.ports.messageBox.shown.isEmpty());
+
+    // A song without notes writes no MIDI file and says so, in every MIDI form.
+    for (const char* name : {"e.mid", "e.stm", "e.aqu"}) {
+        SCOPED_TRACE(name);
+        Rig empty;
+        empty.song.resizeNotes(0);
+        EXPECT_TRUE(empty.exportTo(QString::fromLatin1(name)).isEmpty());
+        EXPECT_FALSE(QFile::exists(empty.dir.filePath(QString::fromLatin1(name))));
+        ASSERT_EQ(empty.ports.messageBox.shown.size(), 1);
+        EXPECT_TRUE(empty.ports.messageBox.lastText().startsWith("音符がないため、")) << empty.ports.messageBox.lastText().toStdString();
+    }
 }
 
 // An export never replaces a file whose name differs only in letter case, nor one the dialog did not
