@@ -156,6 +156,7 @@ void FreqTableEditor::lbHelp_Click() { Ports::msgBox(QStringLiteral("コマン�
 
 void FreqTableEditor::OKButton_Click() {
     result = true;
+    const double keyBefore = header.averageFreq;
     if (txtFreqAvg != FormatFreq(header.averageFreq)) {
         const double v = Vb::Val(txtFreqAvg);
         if (v == 0) {
@@ -164,6 +165,12 @@ void FreqTableEditor::OKButton_Click() {
             header.averageFreq = v;
             key = v;
         }
+    }
+    // Nothing edited: the table and its backup stay as they are (writing would replace the backup).
+    if (!modified && header.averageFreq == keyBefore) {
+        Ports::msgBox(fileName + QStringLiteral("の周波数表は変更されていないため、書き込みませんでした。"), MsgButtons::OK,
+                      MsgIcon::Information);
+        return;
     }
     // The writer replaces the table only once the new one is complete: a failure keeps the old one.
     if (!WriteFrqFile(header, frames, samplePath)) {

@@ -483,6 +483,27 @@ TEST_F(EditorTest, WritingKeepsAZeroKeyOutAndReportsBothWays) {
     EXPECT_TRUE(e.hidden);
 }
 
+// OK with nothing edited writes nothing: the table keeps its bytes and the older backup stays.
+TEST_F(EditorTest, OkWithoutAnEditWritesNothing) {
+    const QString table = bank.path(u"か_wav.frq"_s);
+    QByteArray bytes = readFile(table);
+    bytes += QByteArray(12, '\x7f');  // bytes after the frames, as some tools leave them
+    bank.file(u"か_wav.frq"_s, bytes);
+    bank.file(u"か_wav.bak"_s, "older backup");
+    ASSERT_TRUE(e.Load(sample));
+    e.txtFreqAvg = u"0"_s;  // refused, so the key stays
+    e.OKButton_Click();
+    EXPECT_EQ(readFile(table), bytes);
+    EXPECT_EQ(readFile(bank.path(u"か_wav.bak"_s)), "older backup");
+    EXPECT_EQ(ports.messageBox.lastText(), u"か.wavの周波数表は変更されていないため、書き込みませんでした。"_s);
+    // An edit is written.
+    select({0});
+    e.lbx2_DblClick();
+    e.OKButton_Click();
+    EXPECT_EQ(ports.messageBox.lastText(), u"か.wavの周波数表を更新しました。"_s);
+    EXPECT_NE(readFile(table), bytes);
+}
+
 TEST_F(EditorTest, AFailedWriteKeepsTheOldTableAndSaysSo) {
     // The backup's name is taken by a folder that holds a file: the old table cannot make way.
     bank.file(u"か_wav.bak/x"_s, "x");
