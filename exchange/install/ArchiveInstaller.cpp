@@ -147,9 +147,13 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
 
     ZipArchive archive;
     std::optional<QByteArray> descriptionBytes;
+    QString openError;
     if (archive.open(archivePath)) descriptionBytes = readEntry(archive, QStringList(), QStringLiteral("install.txt"));
+    else openError = archive.errorText();
     if (!descriptionBytes) {
         message = GetMessage(kNotFound);
+        // A damaged or cut-short archive says why it could not be read.
+        if (!openError.isEmpty()) message += kCrLf + GetMessage(QStringLiteral("アーカイブを読めません：{1}"), openError);
         return QStringLiteral("0");
     }
     const Description d = ReadDescription(*descriptionBytes);

@@ -204,10 +204,21 @@ TEST_F(Installer, RefusalsShowTheirMessageAndUnpackNothing) {
         EXPECT_TRUE(host.progressStarts.isEmpty());
         EXPECT_EQ(treeDigest(base.path(), base.path() + u"/archives"_s), before);
     }
-    // A file that is no archive at all is refused like one without a description.
+    // A file that is no archive at all, or an archive cut short, is refused like one without a
+    // description, with the reason it could not be read.
     test::writeFile(base.path() + u"/archives/junk.zip"_s, "not a zip");
     installer.InstallArchive(base.path() + u"/archives/junk.zip"_s);
-    EXPECT_EQ(ports.messageBox.lastText(), kNotFound + kNotForUs);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(kNotFound + u"\r\nアーカイブを読めません："_s))
+        << ports.messageBox.lastText().toStdString();
+    EXPECT_TRUE(ports.messageBox.lastText().endsWith(kNotForUs));
+    const QString whole = archive(voiceBank("type=voiceset\r\nfolder=f\r\n" + bank), u"cut.tvz"_s);
+    QByteArray bytes = test::readFile(whole);
+    bytes.chop(30);
+    test::writeFile(whole, bytes);
+    installer.InstallArchive(whole);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(kNotFound + u"\r\nアーカイブを読めません："_s))
+        << ports.messageBox.lastText().toStdString();
+    EXPECT_EQ(treeDigest(base.path(), base.path() + u"/archives"_s), before);
 }
 
 TEST_F(Installer, VoiceBankIntoANewFolder) {
