@@ -4,6 +4,7 @@
 #include "platform/zip/ZipArchive.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFile>
 
 #include <cerrno>
@@ -82,14 +83,17 @@ void removeEmpty(QStringList& made) {
 
 // Moves what the staging folder holds into an existing destination folder, part by part: a staged
 // folder whose name is free moves whole, one that meets a real folder is merged, a staged file
-// replaces a file of the same name. Anything that would meet a link or a different kind is left out
-// and named in `skipped`.
+// replaces a file of the same name. A name is the same whatever its letter case (banks are looked up
+// that way): the destination's spelling stays, so "OTO.INI" replaces "oto.ini" rather than standing
+// beside it. Anything that would meet a link or a different kind is left out and named in `skipped`.
 bool mergeInto(const QString& staged, const QString& dest, const QString& shown, QStringList& skipped, QString& error) {
-    const QStringList names =
-        QDir(staged).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    QHash<QString, QString> present;  // the destination's names by their case-folded form
+    for (const QString& name : QDir(dest).entryList(all, QDir::Name)) present.insert(name.toCaseFolded(), name);
+    const QStringList names = QDir(staged).entryList(all, QDir::Name);
     for (const QString& name : names) {
         const QString from = staged + u'/' + name;
-        const QString to = dest + u'/' + name;
+        const QString to = dest + u'/' + present.value(name.toCaseFolded(), name);
         const QString label = shown.isEmpty() ? name : shown + u'/' + name;
         const Node source = nodeAt(from);
         const Node target = nodeAt(to);
@@ -111,6 +115,7 @@ bool mergeInto(const QString& staged, const QString& dest, const QString& shown,
             error = errnoText() + QStringLiteral(": ") + to;
             return false;
         }
+        present.insert(name.toCaseFolded(), to.mid(dest.size() + 1));
     }
     return true;
 }

@@ -432,6 +432,25 @@ TEST_F(Installer, OverwriteKeepsTheDestinationsDescriptionFiles) {
     EXPECT_EQ(host.status.value(2), u"\"Aoi\"のインストールが完了しました"_s);
 }
 
+// Installed over a bank, a file whose name differs only in letter case replaces the bank's file under
+// the bank's spelling, so the bank keeps one file (and the new one is the one read).
+TEST_F(Installer, OverwriteReplacesFilesWhoseNamesDifferOnlyInCase) {
+    test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old\r\n");
+    test::writeFile(voice() + u"/aoi/oto.ini"_s, "old");
+    test::writeFile(voice() + u"/aoi/Sub/a.wav"_s, "old a");
+    ZipBuilder z;
+    z.file("install.txt", "type=voiceset\r\nfolder=aoi\r\n")
+        .file("character.txt", "name=Aoi\r\n")
+        .file("OTO.INI", "new")
+        .file("sub/A.WAV", "new a");
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    install(z);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/oto.ini"_s), "new");
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/Sub/a.wav"_s), "new a");
+    EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/OTO.INI"_s));
+    EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/sub"_s));
+}
+
 TEST_F(Installer, TargetInAnotherLetterCaseCountsAsNew) {
     test::writeFile(voice() + u"/AOI/character.txt"_s, "name=Other\r\n");
     install(voiceBank("type=voiceset\r\nfolder=aoi\r\ncontentsdir=bank\r\n"));
