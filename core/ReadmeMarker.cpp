@@ -36,9 +36,10 @@ QByteArray machineId() {
 
 // First line of the marker; empty when it cannot be read.
 QString markerFirstLine(const QString& path) {
-    QFile f(FileSystem::resolve(path));
-    if (!f.open(QIODevice::ReadOnly)) return QString();
-    const QString text = Cp932::decode(f.readAll());
+    QFile f;
+    if (!FileSystem::openRegularFile(f, path)) return QString();
+    // The token is one short line: a marker that is something else is not read whole.
+    const QString text = Cp932::decode(f.read(4096));
     const qsizetype end = text.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
     return end < 0 ? text : text.left(end);
 }

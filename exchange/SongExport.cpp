@@ -51,6 +51,13 @@ void SongExport::mnSaveExport_Click() {
         if (chosen.filterIndex == 1) name += QStringLiteral(".mid");
         else if (chosen.filterIndex == 2) name += QStringLiteral(".vsq");
     }
+    // A MIDI file holds notes: a song without any writes no file, and says so (before any question
+    // about replacing a file) rather than report one.
+    if (song_.noteCount() == 0 && !name.endsWith(QLatin1String(".vsq"), Qt::CaseInsensitive)) {
+        Ports::msgBox(GetMessage(QStringLiteral("音符がないため、{1}を作成しませんでした。"), name), MsgButtons::OK,
+                      MsgIcon::Exclamation);
+        return;
+    }
     // The dialog asked about the name it returned when that file exists as spelt; a file it did not see
     // (the name with the added extension, or one whose name differs only in letter case, which the
     // writers would replace) is replaced only when the user agrees.
@@ -66,15 +73,7 @@ void SongExport::mnSaveExport_Click() {
     };
     if (hasExtension(".vsq")) {
         ExportVsq(name);
-        return;
-    }
-    // A MIDI file holds notes: a song without any writes no file, and says so rather than report one.
-    if (song_.noteCount() == 0) {
-        Ports::msgBox(GetMessage(QStringLiteral("音符がないため、{1}を作成しませんでした。"), name), MsgButtons::OK,
-                      MsgIcon::Exclamation);
-        return;
-    }
-    if (hasExtension(".stm")) {
+    } else if (hasExtension(".stm")) {
         if (ExportSmfTM(name))
             Ports::msgBox(GetMessage(QStringLiteral("歌うTmidity形式のsmfファイルを生成します")), MsgButtons::OK);
     } else if (hasExtension(".aqu")) {

@@ -156,7 +156,7 @@ void FreqTableEditor::lbHelp_Click() { Ports::msgBox(QStringLiteral("コマン�
 
 void FreqTableEditor::OKButton_Click() {
     result = true;
-    const double keyBefore = header.averageFreq;
+    bool keyEdited = false;
     if (txtFreqAvg != FormatFreq(header.averageFreq)) {
         const double v = Vb::Val(txtFreqAvg);
         if (v == 0) {
@@ -164,10 +164,11 @@ void FreqTableEditor::OKButton_Click() {
         } else {
             header.averageFreq = v;
             key = v;
+            keyEdited = true;
         }
     }
     // Nothing edited: the table and its backup stay as they are (writing would replace the backup).
-    if (!modified && header.averageFreq == keyBefore) {
+    if (!modified && !keyEdited) {
         Ports::msgBox(fileName + QStringLiteral("の周波数表は変更されていないため、書き込みませんでした。"), MsgButtons::OK,
                       MsgIcon::Information);
         return;

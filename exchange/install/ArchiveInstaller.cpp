@@ -148,8 +148,14 @@ QString ArchiveInstaller::PrepareInstall(const QString& archivePath, QString& me
     ZipArchive archive;
     std::optional<QByteArray> descriptionBytes;
     QString openError;
-    if (archive.open(archivePath)) descriptionBytes = readEntry(archive, QStringList(), QStringLiteral("install.txt"));
-    else openError = archive.errorText();
+    if (archive.open(archivePath)) {
+        descriptionBytes = readEntry(archive, QStringList(), QStringLiteral("install.txt"));
+        // There but unreadable (damaged data): say why, as for an archive that does not open.
+        if (!descriptionBytes && findEntry(archive, QStringList(), QStringLiteral("install.txt")))
+            openError = archive.errorText();
+    } else {
+        openError = archive.errorText();
+    }
     if (!descriptionBytes) {
         message = GetMessage(kNotFound);
         // A damaged or cut-short archive says why it could not be read.

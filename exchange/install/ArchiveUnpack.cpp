@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QSet>
 #include <QFile>
 
 #include <cerrno>
@@ -90,11 +91,18 @@ bool mergeInto(const QString& staged, const QString& dest, const QString& shown,
     const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     QHash<QString, QString> present;  // the destination's names by their case-folded form
     for (const QString& name : QDir(dest).entryList(all, QDir::Name)) present.insert(name.toCaseFolded(), name);
+    QSet<QString> placed;  // names this call has moved in, case-folded
     const QStringList names = QDir(staged).entryList(all, QDir::Name);
     for (const QString& name : names) {
         const QString from = staged + u'/' + name;
-        const QString to = dest + u'/' + present.value(name.toCaseFolded(), name);
         const QString label = shown.isEmpty() ? name : shown + u'/' + name;
+        // Two entries of the archive whose names differ only in letter case: the second is not
+        // unpacked over the first, but named.
+        if (placed.contains(name.toCaseFolded())) {
+            skipped << label;
+            continue;
+        }
+        const QString to = dest + u'/' + present.value(name.toCaseFolded(), name);
         const Node source = nodeAt(from);
         const Node target = nodeAt(to);
         if (target == Node::Error) {
@@ -103,6 +111,7 @@ bool mergeInto(const QString& staged, const QString& dest, const QString& shown,
         }
         if (source == Node::Folder && target == Node::Folder) {
             if (!mergeInto(from, to, label, skipped, error)) return false;
+            placed.insert(name.toCaseFolded());
             continue;
         }
         const bool free = target == Node::Missing;
@@ -116,6 +125,7 @@ bool mergeInto(const QString& staged, const QString& dest, const QString& shown,
             return false;
         }
         present.insert(name.toCaseFolded(), to.mid(dest.size() + 1));
+        placed.insert(name.toCaseFolded());
     }
     return true;
 }

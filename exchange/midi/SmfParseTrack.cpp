@@ -50,13 +50,15 @@ public:
     bool event(qint32 eventDelta, quint8 status, quint8 data1, quint8 data2, const QByteArray& bytes) {
         time_ += eventDelta;
         delta_ += eventDelta;
-        eventDelta_ = eventDelta;
         if (time_ > MaxLong || delta_ > MaxLong) throw SmfFormatError();
         applyTempoChanges();
         if (status == 0xFF) return meta(data1, bytes);
         const int kind = status & 0xF0;
         const int channel = status & 0x0F;
-        if (channelFilter_ >= 0 && channel != channelFilter_) return true;
+        if (channelFilter_ >= 0 && channel != channelFilter_) {
+            otherChannel_ = true;
+            return true;
+        }
         switch (kind) {
         case 0x80:
         case 0x90: {
@@ -91,6 +93,7 @@ private:
     qint32 rounded(qint64 ticks) const { return Vb::CLng(double(ticks) * double(scale_)); }
 
     void put(qint32 length, const QString& lyric, qint32 noteNum, const QString& ext) {
+        otherChannel_ = false;
         const qint32 index = count_;
         if (index == std::numeric_limits<qint32>::max()) throw OverflowError();
         notes_.resizeNotes(index + 1);
@@ -134,12 +137,17 @@ private:
     bool meta(quint8 type, const QByteArray& bytes) {
         switch (type) {
         case 0x2F:
-            // An end of the track set after the last note, with nothing in between (no other channel's
-            // events either), closes the song with a rest of that time.
-            if (!pending_ && count_ > 0 && eventDelta_ == delta_ && double(delta_) * double(scale_) >= 40) {
-                put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
-                pendingTempoOption_.clear();
-                ++count_;
+            // The time from the last entry to the end of the track closes the song as a rest (a gap too
+            // short for a rest lengthens the last entry, as between notes) — unless another channel's
+            // events fill it, in which case this channel's part simply ends.
+            if (!pending_ && count_ > 0 && !otherChannel_ && delta_ > 0) {
+                if (double(delta_) * double(scale_) < 40) {
+                    notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + rounded(delta_));
+                } else {
+                    put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
+                    pendingTempoOption_.clear();
+                    ++count_;
+                }
                 delta_ = 0;
             }
             return false;
@@ -282,7 +290,7 @@ private:
 
     qint64 time_ = 0;   // of the current event, file ticks
     qint64 delta_ = 0;  // since the last entry written
-    qint64 eventDelta_ = 0;  // the delta of the event being handled
+    bool otherChannel_ = false;  // another channel's events came since the last entry
     float tempo_ = 120.0f;
     float lastTempo_ = 0.0f;  // the tempo last written as an option
     QString lyric_ = QStringLiteral("あ");

@@ -131,6 +131,7 @@ QString ZipArchive::decodeName(const QByteArray& raw, bool utf8Flag, bool* clean
 
 bool ZipArchive::readDirectory() {
     const zip_int64_t count = zip_get_num_entries(h_->archive, 0);
+    QList<qsizetype> unflagged;  // the entries whose non-ASCII names carry no UTF-8 flag
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* rawName = zip_get_name(h_->archive, zip_uint64_t(i), ZIP_FL_ENC_RAW);
         if (!rawName) continue;  // an entry whose name cannot be read is not listed
@@ -145,6 +146,7 @@ bool ZipArchive::readDirectory() {
             if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
         const bool flagged = !ascii && strict && e.rawName == QByteArray(strict);
         e.name = decodeName(e.rawName, flagged, &e.cleanName);
+        if (!ascii && !flagged) unflagged << entries_.size();
         e.kind = kindOf(h_->archive, zip_uint64_t(i), e.rawName);
         zip_uint8_t opsys = 0;
         zip_uint32_t attributes = 0;
@@ -161,6 +163,20 @@ bool ZipArchive::readDirectory() {
                                : -1;
         entries_ << e;
     }
+    // The unflagged names are of one making: when each is UTF-8 and some are not code page 932, the
+    // archive was made where names are UTF-8, and all of them read so (UTF-8 text can also happen to
+    // be code page 932 text, which would spell one folder two ways).
+    bool allUtf8 = !unflagged.isEmpty(), someNotCp932 = false;
+    for (qsizetype k : unflagged) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        (void)utf8.decode(entries_[k].rawName);
+        allUtf8 = allUtf8 && !utf8.hasError();
+        bool clean = true;
+        (void)Cp932::decode(entries_[k].rawName, &clean);
+        someNotCp932 = someNotCp932 || !clean;
+    }
+    if (allUtf8 && someNotCp932)
+        for (qsizetype k : unflagged) entries_[k].name = decodeName(entries_[k].rawName, true, &entries_[k].cleanName);
     return true;
 }
 
@@ -168,14 +184,23 @@ std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 maxBytes) const 
     if (!h_ || !h_->archive || index < 0) return std::nullopt;
     OpenEntry entry;
     entry.file = zip_fopen_index(h_->archive, zip_uint64_t(index), 0);
-    if (!entry.file) return std::nullopt;
+    if (!entry.file) {
+        error_ = zipErrorText(zip_get_error(h_->archive));
+        return std::nullopt;
+    }
     QByteArray out;
     char buffer[16384];
     for (;;) {
         const zip_int64_t n = zip_fread(entry.file, buffer, sizeof buffer);
-        if (n < 0) return std::nullopt;
+        if (n < 0) {
+            error_ = zipErrorText(zip_file_get_error(entry.file));
+            return std::nullopt;
+        }
         if (n == 0) break;
-        if (out.size() + n > maxBytes) return std::nullopt;
+        if (out.size() + n > maxBytes) {
+            error_ = QStringLiteral("the entry holds more than %1 bytes").arg(maxBytes);
+            return std::nullopt;
+        }
         out.append(buffer, qsizetype(n));
     }
     return out;

@@ -60,7 +60,7 @@ private:
     struct Handle;
     std::unique_ptr<Handle> h_;
     QList<Entry> entries_;
-    QString error_;
+    mutable QString error_;  // the last failure's reason (reading an entry sets it too)
 };
 
 }  // namespace tova

@@ -218,6 +218,16 @@ TEST_F(Installer, RefusalsShowTheirMessageAndUnpackNothing) {
     installer.InstallArchive(whole);
     EXPECT_TRUE(ports.messageBox.lastText().startsWith(kNotFound + u"\r\nアーカイブを読めません："_s))
         << ports.messageBox.lastText().toStdString();
+    // An archive that opens but whose description's data is damaged says why too.
+    const QString damaged = archive(voiceBank("type=voiceset\r\nfolder=f\r\n" + bank), u"damaged.tvz"_s);
+    bytes = test::readFile(damaged);
+    const int nameLength = quint8(bytes[26]) | quint8(bytes[27]) << 8, extraLength = quint8(bytes[28]) | quint8(bytes[29]) << 8;
+    ASSERT_TRUE(bytes.mid(30, nameLength) == "install.txt");
+    bytes[30 + nameLength + extraLength + 2] = char(bytes[30 + nameLength + extraLength + 2] ^ 0x55);
+    test::writeFile(damaged, bytes);
+    installer.InstallArchive(damaged);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(kNotFound + u"\r\nアーカイブを読めません："_s))
+        << ports.messageBox.lastText().toStdString();
     EXPECT_EQ(treeDigest(base.path(), base.path() + u"/archives"_s), before);
 }
 
@@ -449,6 +459,22 @@ TEST_F(Installer, OverwriteReplacesFilesWhoseNamesDifferOnlyInCase) {
     EXPECT_EQ(test::readFile(voice() + u"/aoi/Sub/a.wav"_s), "new a");
     EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/OTO.INI"_s));
     EXPECT_FALSE(QFileInfo::exists(voice() + u"/aoi/sub"_s));
+
+    // Two entries of the archive that differ only in case: the first is placed, the second is named
+    // and not unpacked over it.
+    ZipBuilder twice;
+    twice.file("install.txt", "type=voiceset\r\nfolder=aoi\r\n")
+        .file("character.txt", "name=Aoi\r\n")
+        .file("B.WAV", "upper")
+        .file("b.wav", "lower");
+    ports.messageBox.shown.clear();
+    ports.messageBox.answers.enqueue(MsgResult::Yes);
+    install(twice);
+    QStringList bs = QDir(voice() + u"/aoi"_s).entryList({u"b.wav"_s}, QDir::Files);
+    ASSERT_EQ(bs.size(), 1);
+    EXPECT_EQ(test::readFile(voice() + u"/aoi/"_s + bs[0]), "upper");
+    ASSERT_FALSE(ports.messageBox.shown.isEmpty());
+    EXPECT_TRUE(ports.messageBox.shown.last().text.contains(u"b.wav"_s)) << ports.messageBox.shown.last().text.toStdString();
 }
 
 TEST_F(Installer, TargetInAnotherLetterCaseCountsAsNew) {
@@ -547,7 +573,25 @@ TEST_F(Installer, NamesThatAreNeitherCodePageNorUtf8AreNamedNotMerged) {
     const QString said = ports.messageBox.shown.last().text;
     EXPECT_TRUE(said.contains(u"名前が読めない"_s)) << said.toStdString();
     EXPECT_EQ(said.count(u".wav"_s), 3) << said.toStdString();
-    // The name rule itself, for a name the archive left unflagged (a tool here cannot write one).
+    // An archive whose names are all UTF-8 without the flag (the flag cleared by hand): a name that
+    // happens to be code page 932 text too ("あい" is) still reads as UTF-8, so one folder is one folder.
+    ZipBuilder u;
+    u.utf8File("\xe3\x81\x82\xe3\x81\x84/a.wav", "a").utf8File("\xe3\x81\x82\xe3\x81\x84/\xe3\x81\x8b.wav", "ka");
+    const QString unflaggedPath = base.path() + u"/archives/unflagged.zip"_s;
+    ASSERT_TRUE(u.write(unflaggedPath));
+    QByteArray zip = test::readFile(unflaggedPath);
+    for (const QByteArray& header : {QByteArray("PK\x03\x04", 4), QByteArray("PK\x01\x02", 4)}) {
+        const int flagsAt = header[2] == '\x03' ? 6 : 8;
+        for (qsizetype at = zip.indexOf(header); at >= 0; at = zip.indexOf(header, at + 4))
+            zip[at + flagsAt + 1] = char(zip[at + flagsAt + 1] & ~0x08);  // bit 11: the UTF-8 flag
+    }
+    ZipArchive unflagged;
+    ASSERT_TRUE(unflagged.openBytes(zip));
+    QStringList read;
+    for (const ZipArchive::Entry& e : unflagged.entries()) read << e.name;
+    EXPECT_EQ(read, (QStringList{u"あい/a.wav"_s, u"あい/か.wav"_s}));
+
+    // The name rule itself, for a name the archive left unflagged.
     const struct { QByteArray raw; const char16_t* name; bool clean; } names[] = {
         {"\x82\xa0.wav", u"あ.wav", true},     // code page 932
         {"\xc3\x9f.wav", u"ß.wav", true},      // not code page 932, but UTF-8

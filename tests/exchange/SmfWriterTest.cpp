@@ -274,7 +274,7 @@ TEST(SmfWriter, RoundTripThroughThePlainReadBack) {
 }
 
 // Rests after the last note end the voice track where the song ends, and come back as the closing
-// rest (a shorter gap than a rest goes, as between notes).
+// rest, cut where a tempo change falls inside them as rests between notes are.
 TEST(SmfWriter, ClosingRestsEndTheTrackAndReadBack) {
     RestoreSettings restore;
     settings() = Settings{};
@@ -296,6 +296,19 @@ TEST(SmfWriter, ClosingRestsEndTheTrackAndReadBack) {
     ASSERT_EQ(ReadSmfFile(tempo, header, back, in), 4);
     EXPECT_EQ(back.Lyrics, QStringList({"R", "あ", "い", "R"}));
     EXPECT_EQ(back.Lengths, QList<qint32>({960, 1920, 960, 2400}));
+
+    // A tempo change on the last rest: the rest before it and the rest after it both come back.
+    const NoteArrays t = song({{QStringLiteral("あ"), 1920, 48, QString()},
+                               {QStringLiteral("R"), 960, 36, QString()},
+                               {QStringLiteral("R"), 1920, 36, QStringLiteral("\t\t\t\t\ttempo=90")}});
+    Bytes tin(SmfFileBytes(120.0f, {}, t, QString(), {}));
+    NoteArrays tback;
+    ASSERT_EQ(ReadSmfFile(tempo, header, tback, tin), 3);
+    EXPECT_EQ(tback.Lengths, QList<qint32>({1920, 960, 1920}));
+    EXPECT_EQ(GetNoteOption(tback.NoteExt[2], "tempo"), "90.00");
+    int total = 0;
+    for (qint32 l : tback.Lengths) total += l;
+    EXPECT_EQ(total, 1920 + 960 + 1920);
 }
 
 TEST(SmfWriter, BendsReadBackAsThePitchCurve) {

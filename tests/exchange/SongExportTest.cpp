@@ -113,6 +113,14 @@ TEST(SongExport, DialogAndMessages) {
         ASSERT_EQ(empty.ports.messageBox.shown.size(), 1);
         EXPECT_TRUE(empty.ports.messageBox.lastText().startsWith("音符がないため、")) << empty.ports.messageBox.lastText().toStdString();
     }
+    // Asked before any question about replacing a file: an existing file is not offered for nothing.
+    Rig existing;
+    existing.song.resizeNotes(0);
+    test::writeFile(existing.dir.filePath(QStringLiteral("e.MID")), "mine");
+    existing.exportTo(QStringLiteral("e.mid"));
+    ASSERT_EQ(existing.ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(existing.ports.messageBox.lastText().startsWith("音符がないため、"));
+    EXPECT_EQ(test::readFile(existing.dir.filePath(QStringLiteral("e.MID"))), "mine");
 }
 
 // An export never replaces a file whose name differs only in letter case, nor one the dialog did not

@@ -102,12 +102,12 @@ TEST(SuffixBroker, TheSuffixListIsEditedAndKeptInThePreset) {
         EXPECT_EQ(b.items, QStringList{QString()});
     }
     // The file's other lines stay when the list is kept; an unchanged list writes nothing.
-    writeFile(program.path() + u"/settings/suffixbroker.ini"_s, "Other=keep me\r\nSurffixes=A,B\r\n");
+    writeFile(program.path() + u"/settings/suffixbroker.ini"_s, "; mine\nOther=keep me\nSurffixes=A,B\n");
     {
         SuffixBroker b;
         b.Load();
         b.Unload();
-        EXPECT_EQ(readFile(program.path() + u"/settings/suffixbroker.ini"_s), "Other=keep me\r\nSurffixes=A,B\r\n");
+        EXPECT_EQ(readFile(program.path() + u"/settings/suffixbroker.ini"_s), "; mine\nOther=keep me\nSurffixes=A,B\n");
         b.cboSurffix = u"C"_s;
         b.cmdAdd_Click();
         b.Unload();
