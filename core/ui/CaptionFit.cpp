@@ -114,11 +114,11 @@ bool rowsMeet(const QRect& a, const QRect& b) { return a.top() <= b.bottom() && 
 bool columnsMeet(const QRect& a, const QRect& b) { return a.left() <= b.right() && b.left() <= a.right(); }
 
 void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
-    QList<QWidget*> kids;
+    QList<QWidget*> kids, hidden;  // hidden: controls the form shows later (a mode's buttons)
     const QRect room = container->rect();
     for (QObject* o : container->children()) {
         auto* w = qobject_cast<QWidget*>(o);
-        if (w && isControl(w) && !w->isHidden()) kids << w;
+        if (w && isControl(w)) (w->isHidden() ? hidden : kids) << w;
     }
     if (kids.isEmpty()) return;
     int right = 0, bottom = 0;
@@ -128,10 +128,12 @@ void fitContainer(QWidget* container, QHash<QWidget*, int>& grown) {
     }
     const int rightMargin = std::max(0, room.right() - right);
     const int bottomMargin = std::max(0, room.bottom() - bottom);
-    // Moves the controls that start at or after `edge` in the row of `from` by `by` pixels.
+    // Moves the controls that start at or after `edge` in the row of `from` by `by` pixels, the hidden
+    // ones too, so that a control shown later still has its place.
     auto pushRow = [&](QWidget* from, const QRect& before, int edge, int by) {
-        for (QWidget* t : kids)
-            if (t != from && t->x() >= edge && rowsMeet(before, t->geometry())) t->move(t->x() + by, t->y());
+        for (const QList<QWidget*>* list : {&kids, &hidden})
+            for (QWidget* t : *list)
+                if (t != from && t->x() >= edge && rowsMeet(before, t->geometry())) t->move(t->x() + by, t->y());
     };
 
     std::sort(kids.begin(), kids.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });

@@ -172,9 +172,13 @@ const Backdrop kCanvases[] = {
     {"frmOtoEdit", "canvas"},
 };
 
+// The window of a checked name ("Form1-mode2" is Form1 in one of its states).
+QString windowOf(const QString& name) { return name.section(u'-', 0, 0); }
+
 bool isOnCanvas(const QString& window, const QWidget* w) {
     for (const Backdrop& b : kCanvases)
-        if (window == QLatin1String(b.window) && w->parentWidget()->objectName() == QLatin1String(b.control)) return true;
+        if (windowOf(window) == QLatin1String(b.window) && w->parentWidget()->objectName() == QLatin1String(b.control))
+            return true;
     return false;
 }
 
@@ -186,7 +190,7 @@ bool isDrawnLine(const QWidget* w) {
 
 bool isBackdrop(const QString& window, const QWidget* w) {
     for (const Backdrop& b : kBackdrops)
-        if (window == QLatin1String(b.window) && w->objectName() == QLatin1String(b.control)) return true;
+        if (windowOf(window) == QLatin1String(b.window) && w->objectName() == QLatin1String(b.control)) return true;
     return false;
 }
 
@@ -302,6 +306,11 @@ TEST_P(WindowFit, MainWindowItsToolBandAndPopUps) {
     ASSERT_TRUE(rig.start());
     rig.f().resize(Twips::size(14160, 8700));
     check(&rig.f(), u"Form1"_s);
+    // Mode 2 shows its own buttons in the band ("Trace", "Render"): they have their room too.
+    rig.f().setValue(u"chkAutoPitchMode2"_s, 1);
+    rig.w().chkAutoPitchMode2_Click();
+    ASSERT_TRUE(rig.f().visible(u"chkTraceMode"_s));
+    check(&rig.f(), u"Form1-mode2"_s);
     // The pop-up menus as they open.
     for (QMenu* menu : rig.f().findChildren<QMenu*>()) {
         if (menu->parent() != rig.f().menuBar() && qobject_cast<QMenuBar*>(menu->parentWidget())) continue;
