@@ -68,10 +68,13 @@ void mnDelete_Click(EditContext& c) {
     const qint32 count = s.noteCount();
     const qint32 first = std::min(s.SelStart, s.SelEnd);
     const qint32 last = std::max(s.SelStart, s.SelEnd);
+    // A selection that starts before the first note removes nothing: it records no step either, since
+    // a step made from the notes it names would give back notes that were never removed.
+    if (first < 0) return;
     QString undo;
-    if (first <= last && first < count) undo = s.SerializeNoteRange(QStringLiteral("INS"), std::max(first, 0), std::min(last, count - 1));
+    if (first <= last && first < count) undo = s.SerializeNoteRange(QStringLiteral("INS"), first, std::min(last, count - 1));
     const QString redo = DeleteLine(first, last < count ? last : count - 1);
-    if (first >= 0) s.RemoveNotes(first, last, false);
+    s.RemoveNotes(first, last, false);
     c.pushUndo(undo, redo, QStringLiteral("ノートの削除"));
     c.setSelection(s.noteCount(), s.noteCount());
     c.Redraw();

@@ -114,6 +114,7 @@ void InsertNotesFromText(EditContext& c, bool insert) {
     qint32 last = std::max(s.SelStart, s.SelEnd);
     if (last == count) last = 99999;
     qint32 p = s.SelStart >= count ? count : (first < 0 ? 0 : first);
+    const qint32 selStart = s.SelStart, selEnd = s.SelEnd;
     s.SelStart = p;
     const bool inserting = insert || count == 0;
     const bool modified = s.IsModified;
@@ -139,8 +140,14 @@ void InsertNotesFromText(EditContext& c, bool insert) {
         redo << propLine(s, p);
         ++p;
     }
+    if (undo.isEmpty()) {
+        // Text that gives no note (a TAB, a line break, a command alone) changes nothing, the
+        // selection included: a later command must not act on a range the user never chose.
+        s.SelStart = selStart;
+        s.SelEnd = selEnd;
+        return;
+    }
     s.SelEnd = p - 1;
-    if (undo.isEmpty()) return;
     c.Redraw();
     s.IsModified = modified;
     s.SetModified(true);

@@ -143,6 +143,7 @@ bool ProjectFiles::UseVoiceFolder(MainWindow& w, const QString& folder) {
     ShowVoiceInfo(w);
     DeleteWavFiles(CacheFolderOrTemp(song.CacheDir));
     song.SetModified(true);
+    song.SaveRecoveryFile();  // a change without an undo step: the recovery copy follows it
     return true;
 }
 
@@ -383,6 +384,7 @@ void ProjectFiles::mnProjSetting_Click(EditContext& context) {
     }
     ShowVoiceInfo(w);
     song.SetModified(true);
+    song.SaveRecoveryFile();  // a change without an undo step: the recovery copy follows it
 }
 
 void ProjectFiles::mnOptions_Click(EditContext&) {

@@ -276,6 +276,7 @@ bool Song::Undo() {
     }
     applyCheckedRecord(UpdateUndoMenuAfterUndo());
     redraw();
+    SaveRecoveryFile();  // a crash now brings back the song as it stands, not as it was before the undo
     return true;
 }
 
@@ -287,6 +288,7 @@ bool Song::Redo() {
     }
     applyCheckedRecord(UpdateUndoMenuAfterRedo());
     redraw();
+    SaveRecoveryFile();
     return true;
 }
 

@@ -163,6 +163,36 @@ TEST(EditCommands, PasteUndoPasteOnAnEmptySongStartsAtTheFirstPlace) {
     EXPECT_EQ(f.c.s.Lengths, (QList<qint32>{480, 960}));
 }
 
+// Text that gives no note (a TAB, a line break, a command alone) leaves the selection as it was: the
+// Delete after it removes the selected note only, and undo gives back exactly the song before. A
+// selection that starts before the first note deletes nothing and records nothing.
+TEST(EditCommands, TextThatGivesNoNoteLeavesTheSelection) {
+    for (const QString& text : {u"\t"_s, u"\r\n"_s, u"/L4"_s}) {
+        SCOPED_TRACE(text.toStdString());
+        EditFixture f;
+        f.setNotes({u"あ"_s, u"い"_s, u"う"_s, u"え"_s}, {480, 480, 480, 480}, {36, 36, 36, 36});
+        const std::string before = f.notes();
+        f.c.setSelection(2, 2);
+        f.c.lyricEntry = text;
+        InsertNotesFromText(f.c, true);
+        EXPECT_EQ(f.c.s.SelStart, 2);
+        EXPECT_EQ(f.c.s.SelEnd, 2);
+        EXPECT_EQ(f.c.s.UndoPos, 0);
+        mnDelete_Click(f.c);
+        EXPECT_EQ(f.lyrics(), (QStringList{u"あ"_s, u"い"_s, u"え"_s}));
+        ASSERT_TRUE(f.c.s.Undo());
+        EXPECT_EQ(f.notes(), before);
+    }
+    EditFixture f;
+    f.setNotes({u"あ"_s, u"い"_s}, {480, 480}, {36, 36});
+    const std::string before = f.notes();
+    f.c.s.SelStart = -1;
+    f.c.s.SelEnd = 0;
+    mnDelete_Click(f.c);
+    EXPECT_EQ(f.notes(), before);
+    EXPECT_EQ(f.c.s.UndoPos, 0);
+}
+
 TEST(EditCommands, DeleteWithoutSelectionRecordsAnEmptyStep) {
     EditFixture f;
     f.setNotes({u"あ"_s}, {480}, {36});

@@ -448,6 +448,9 @@ TEST(ProjectFiles, NewAndProjectSettingsCommands) {
     r.files.mnProjSetting_Click(r.w());
     EXPECT_EQ(r.song().OutFile, r.work + u"/mix/out.wav"_s);
     EXPECT_EQ(r.song().ProjectFlags, u"B50"_s);
+    // A change without an undo step: the recovery copy follows it.
+    ASSERT_FALSE(r.song().RecoveryFilePath().isEmpty());
+    EXPECT_TRUE(readFile(r.song().RecoveryFilePath()).contains("\r\nFlags=B50\r\n"));
     EXPECT_TRUE(r.voices.otoLoads.contains(r.work + u"/other"_s));
     EXPECT_TRUE(r.song().IsModified);
     r.dialog.edit = [](ProjectSettingsValues& v) { v.OutFile = u"/abs/out.wav"_s; };

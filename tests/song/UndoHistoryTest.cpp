@@ -322,4 +322,23 @@ TEST_F(UndoHistory, RecoveryCopyIsTheProjectFile) {
     EXPECT_NO_THROW(push(1));
 }
 
+// The recovery copy follows undo and redo: a crash right after either brings back the song as it
+// stands then.
+TEST_F(UndoHistory, RecoveryCopyFollowsUndoAndRedo) {
+    QTemporaryDir dir;
+    song.TempFolder = dir.path();
+    const QString path = dir.filePath(u"temp$$$.tvx"_s);
+    const auto current = [&] { return Cp932::encode(ProjectFileText(song.projectSettings(), song)); };
+    const QString undo = song.SerializeNote(u"INS"_s, 0) + u"\r\n"_s;
+    song.RemoveNotes(0, 0, false);
+    song.PushUndoRecord(undo, u"DEL\t0\t0\r\n"_s, u"ノートの削除"_s);
+    const QByteArray afterDelete = current();
+    EXPECT_EQ(test::readFile(path), afterDelete);
+    ASSERT_TRUE(song.Undo());
+    EXPECT_NE(current(), afterDelete);
+    EXPECT_EQ(test::readFile(path), current());
+    ASSERT_TRUE(song.Redo());
+    EXPECT_EQ(test::readFile(path), afterDelete);
+}
+
 }  // namespace
