@@ -23,7 +23,7 @@
 #include "render/RenderReuse.h"
 #include "render/RenderValueCheck.h"
 #include "render/RenderWindow.h"
-#include "render/RenderWorkers.h"
+#include "platform/lean/WorkerThreads.h"
 #include "render/ToolLibraries.h"
 #include "render/ToolTrust.h"
 #include "song/ProjectPaths.h"
@@ -103,7 +103,7 @@ struct DirectRenderer::Run {
     QString folder;       // of the path argument
     QString cacheFolder;
     QString tempNoteFile;  // the note file while the render cache is off
-    std::unique_ptr<RenderWorkers> workers;  // notes rendered side by side (roads that allow it)
+    std::unique_ptr<lean::WorkerThreads> workers;  // notes rendered side by side (roads that allow it)
     std::deque<Pending> pending;             // in song order
     std::vector<RenderNotePlan> plans;       // every note of the range, worked out before anything is touched
     // The cache folder's regular files as listed when the notes begin: a note whose cache file is
@@ -219,8 +219,8 @@ RenderEnd DirectRenderer::RenderDirect(const QString& projectName, const QString
         QDir::setCurrent(SystemPaths::programFolder());
         StopRequested = 0;
         SetConcurrentStop(0);
-        const unsigned workers = workers_ > 0 ? workers_ : RenderWorkers::cores();
-        if (count > 1 && workers > 1) run.workers = std::make_unique<RenderWorkers>(workers);
+        const unsigned workers = workers_ > 0 ? workers_ : lean::WorkerThreads::cores();
+        if (count > 1 && workers > 1) run.workers = std::make_unique<lean::WorkerThreads>(workers);
         if (s.CacheEnable) {
             // The folder as it is on disk, looked up once: a note file is then looked for as written.
             run.cacheFolderOnDisk = FileSystem::resolve(run.cacheFolder);

@@ -10,14 +10,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <thread>
 
 namespace tova {
 namespace {
 
 using Files = lean::Files;
-
-unsigned cores() { return std::max(1u, std::thread::hardware_concurrency()); }
 
 bool samePath(const std::string& a, const std::string& b) { return a == b || Files::compareFolded(a, b) == 0; }
 
@@ -37,7 +34,7 @@ bool isNul(const std::string& text) {
 }  // namespace
 
 InProcessToolHost::InProcessToolHost(const BatchString& programFolder, unsigned renderers)
-    : ahead_(2 * (renderers ? renderers : cores())), renderers_(renderers ? renderers : cores()), appender_(1) {
+    : ahead_(2 * (renderers ? renderers : lean::WorkerThreads::cores())), renderers_(renderers), appender_(1) {
     auto idOf = [&](const char* name) {
         FileId id;
         struct stat st {};
@@ -163,11 +160,11 @@ void InProcessToolHost::runVorsa(const std::vector<std::string>& arguments) {
         jobs_.front().done.wait();
         jobs_.pop_front();
     }
-    auto done = renderers_.submit([this, arguments] {
+    std::shared_future<void> done = renderers_.submit([this, arguments] {
         std::string errors;
         vorsa::VorsaProgram::run(arguments, errors, &cache_);
         report(errors);
-    });
+    }).share();
     jobs_.push_back({done, reads, writes});
 }
 
@@ -182,12 +179,12 @@ void InProcessToolHost::runCatena(const std::vector<std::string>& arguments) {
         jobs_.front().done.wait();
         jobs_.pop_front();
     }
-    auto done = appender_.submit([this, arguments, before] {
+    std::shared_future<void> done = appender_.submit([this, arguments, before] {
         for (const auto& f : before) f.wait();
         std::string errors;
         Catena::runProgram(arguments, errors);
         report(errors);
-    });
+    }).share();
     jobs_.push_back({done, reads, writes});
 }
 

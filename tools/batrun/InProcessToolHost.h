@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/batrun/ProcessBatchHost.h"
-#include "tools/batrun/TaskQueue.h"
+#include "platform/lean/WorkerThreads.h"
 #include "tools/vorsa/SampleCache.h"
 
 #include <sys/types.h>
@@ -70,8 +70,8 @@ private:
     unsigned ahead_;
     vorsa::SampleCache cache_;
     std::mutex reportMutex_;
-    TaskQueue renderers_;
-    TaskQueue appender_;
+    lean::WorkerThreads renderers_;
+    lean::WorkerThreads appender_;  // one thread: the appends run in the batch's order
 };
 
 }  // namespace tova

@@ -1,15 +1,15 @@
-#include "render/RenderWorkers.h"
+#include "platform/lean/WorkerThreads.h"
 
-namespace tova {
+namespace tova::lean {
 
-unsigned RenderWorkers::cores() {
+unsigned WorkerThreads::cores() {
     const unsigned n = std::thread::hardware_concurrency();
     return n > 0 ? n : 1;
 }
 
-RenderWorkers::RenderWorkers(unsigned count) : count_(count > 0 ? count : cores()) { threads_.reserve(count_); }
+WorkerThreads::WorkerThreads(unsigned count) : count_(count > 0 ? count : cores()) { threads_.reserve(count_); }
 
-RenderWorkers::~RenderWorkers() {
+WorkerThreads::~WorkerThreads() {
     {
         std::lock_guard<std::mutex> guard(lock_);
         ending_ = true;
@@ -18,11 +18,11 @@ RenderWorkers::~RenderWorkers() {
     for (std::thread& t : threads_) t.join();
 }
 
-std::future<void> RenderWorkers::submit(std::function<void()> job) {
+std::future<void> WorkerThreads::submit(std::function<void()> job) {
     // A job counts as finished before its future is ready, so one given after it finds its thread free.
     std::packaged_task<void()> task([this, job = std::move(job)] {
         struct Finished {
-            RenderWorkers* workers;
+            WorkerThreads* workers;
             ~Finished() {
                 std::lock_guard<std::mutex> guard(workers->lock_);
                 --workers->busy_;
@@ -43,7 +43,7 @@ std::future<void> RenderWorkers::submit(std::function<void()> job) {
     return done;
 }
 
-void RenderWorkers::work() {
+void WorkerThreads::work() {
     for (;;) {
         std::packaged_task<void()> task;
         {
@@ -58,4 +58,4 @@ void RenderWorkers::work() {
     }
 }
 
-}  // namespace tova
+}  // namespace tova::lean

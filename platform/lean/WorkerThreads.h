@@ -8,19 +8,19 @@
 #include <thread>
 #include <vector>
 
-namespace tova {
+namespace tova::lean {
 
-// Up to a fixed number of threads that run jobs in the order given, for the notes an in-process render
-// hands out. A thread is started when the jobs not finished outnumber the threads, so a render with
+// Up to a fixed number of threads that run jobs in the order given (one thread: one after the other,
+// in that order), for the notes an in-process render or the batch runner hands out. A thread is started when the jobs not finished outnumber the threads, so a render with
 // one note to make starts one. A job's exception reaches whoever waits on its future. The destructor
 // lets the jobs already given finish and then ends the threads.
-class RenderWorkers {
+class WorkerThreads {
 public:
     // One thread per core (at least one) unless told otherwise.
-    explicit RenderWorkers(unsigned count = 0);
-    ~RenderWorkers();
-    RenderWorkers(const RenderWorkers&) = delete;
-    RenderWorkers& operator=(const RenderWorkers&) = delete;
+    explicit WorkerThreads(unsigned count = 0);
+    ~WorkerThreads();
+    WorkerThreads(const WorkerThreads&) = delete;
+    WorkerThreads& operator=(const WorkerThreads&) = delete;
 
     // The jobs that can run at once.
     unsigned count() const { return count_; }
@@ -40,4 +40,4 @@ private:
     std::vector<std::thread> threads_;
 };
 
-}  // namespace tova
+}  // namespace tova::lean

@@ -1,5 +1,5 @@
-// The threads that render notes side by side: started as the jobs need them, up to their number.
-#include "render/RenderWorkers.h"
+// The threads that run notes side by side: started as the jobs need them, up to their number.
+#include "platform/lean/WorkerThreads.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,10 @@ namespace {
 
 // As many jobs as there are workers, each waiting for all the others to start: they run at once, so
 // each finds the others (a pool that kept fewer threads would leave some waiting until the time-out).
-TEST(RenderWorkersTest, AsManyJobsAsWorkersRunAtOnce) {
+TEST(WorkerThreadsTest, AsManyJobsAsWorkersRunAtOnce) {
     for (unsigned count : {1u, 2u, 5u}) {
         SCOPED_TRACE(count);
-        RenderWorkers workers(count);
+        lean::WorkerThreads workers(count);
         EXPECT_EQ(workers.count(), count);
         std::mutex lock;
         std::condition_variable arrived;
@@ -39,12 +39,12 @@ TEST(RenderWorkersTest, AsManyJobsAsWorkersRunAtOnce) {
 
 // Jobs given one at a time, each finished before the next, need one thread; a job's exception reaches
 // its future, and jobs given before the workers go are finished first.
-TEST(RenderWorkersTest, OneJobAtATimeTakesOneThreadAndEveryJobIsDone) {
+TEST(WorkerThreadsTest, OneJobAtATimeTakesOneThreadAndEveryJobIsDone) {
     std::set<std::thread::id> threads;
     std::vector<std::future<void>> left;
     int done = 0;
     {
-        RenderWorkers workers(4);
+        lean::WorkerThreads workers(4);
         for (int i = 0; i < 5; ++i) workers.submit([&] { threads.insert(std::this_thread::get_id()); }).get();
         EXPECT_EQ(threads.size(), 1u);
         EXPECT_THROW(workers.submit([] { throw std::runtime_error("failed"); }).get(), std::runtime_error);
