@@ -49,6 +49,12 @@ protected:
         return hash.result().toHex();
     }
 
+    // A program that only leaves a line in `mark` when it runs.
+    static void writeMarkingProgram(const QString& path, const QString& mark) {
+        writeFile(path, (u"#!/bin/sh\necho ran >> '"_s + mark + u"'\n"_s).toUtf8());
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
     QString canary;
     QByteArray before;
 };
@@ -133,8 +139,7 @@ TEST_F(HostileRenderTest, OperatorCharactersRenderWithoutTouchingAnythingElse) {
 TEST_F(HostileRenderTest, AProjectsOwnProgramRunsOnlyWhenTheUserAllowsIt) {
     const QString evil = dir.filePath(u"downloads/evil.sh"_s);
     const QString mark = dir.filePath(u"ran"_s);
-    writeFile(evil, (u"#!/bin/sh\necho ran >> '"_s + mark + u"'\n"_s).toUtf8());
-    QFile::setPermissions(evil, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeMarkingProgram(evil, mark);
     // Another spelling of the same path is the same program.
     const QString spelt = dir.filePath(u"downloads/../downloads/./evil.sh"_s);
     for (Road road : {Road::Batch, Road::Program}) {
@@ -230,8 +235,7 @@ TEST_F(HostileRenderTest, NoteOptionsCannotSetTheRendersProgramsOrPaths) {
 TEST_F(HostileRenderTest, ToolsThatNameNoFileAreRefusedBeforeTheRender) {
     const QString mark = dir.filePath(u"ran"_s);
     const QString shim = dir.filePath(u"bin/rm"_s);
-    writeFile(shim, (u"#!/bin/sh\necho ran >> '"_s + mark + u"'\n"_s).toUtf8());
-    QFile::setPermissions(shim, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeMarkingProgram(shim, mark);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(dir.filePath(u"bin"_s)) + ':' + path);
     const QString tool1 = song.Tool1, tool2 = song.Tool2;
