@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <utility>
 
 namespace tova {
@@ -260,6 +264,130 @@ TEST(BatrunProcessTest, TheFoldersOwnToolsRunInProcessWithTheSameResults) {
         EXPECT_EQ(readFile(inProcess + QStringLiteral("/cache/n %1.wav").arg(i)),
                   readFile(asProcesses + QStringLiteral("/cache/n %1.wav").arg(i)));
     EXPECT_EQ(QDir(inProcess + "/cache").entryList(QDir::Files), QDir(asProcesses + "/cache").entryList(QDir::Files));
+}
+
+// The same batch in two folders: once naming the program folder's own note renderer and concatenator,
+// which the runner runs in process, once naming copies of them in another folder, which it starts as
+// programs one after the other. `prepare` fills each folder before its run; "%tools%" names the tools'
+// folder ("\\" between its parts).
+struct TwoRoads {
+    QString inProcess, asPrograms;
+    BatchRun runs[2];
+};
+
+TwoRoads runOnBothRoads(const QTemporaryDir& dir, const QString& text, const std::function<void(const QString&)>& prepare) {
+    TwoRoads r;
+    r.inProcess = dir.filePath("in process");
+    r.asPrograms = dir.filePath("as programs");
+    const QString copies = dir.filePath("other bin");
+    QDir().mkpath(copies);
+    for (const char* tool : {"vorsa", "catena"})
+        if (!QFileInfo::exists(copies + "/" + tool)) QFile::copy(test::programFolder() + "/" + tool, copies + "/" + tool);
+    for (int k = 0; k < 2; ++k) {
+        const QString folder = k == 0 ? r.inProcess : r.asPrograms;
+        QDir().mkpath(folder);
+        prepare(folder);
+        QString tools = QDir::toNativeSeparators(k == 0 ? test::programFolder() : copies).replace(u'/', u'\\');
+        writeBatch(folder + "/run.bat", "@set tools=" + tools + "\n" + text);
+        r.runs[k] = runBatch(folder + "/run.bat", dir.path());
+    }
+    return r;
+}
+
+// The files below a folder but the batch, by their paths in the folder, for a comparison that names
+// what differs.
+std::map<QString, QByteArray> filesBelow(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileName() != "run.bat") files[QDir(folder).relativeFilePath(path)] = readFile(path);
+    }
+    return files;
+}
+
+void expectSameFiles(const QString& a, const QString& b) {
+    const auto left = filesBelow(a), right = filesBelow(b);
+    for (const auto& [name, bytes] : left)
+        EXPECT_TRUE(right.count(name) && right.at(name) == bytes) << name.toStdString() << " differs";
+    for (const auto& [name, bytes] : right) EXPECT_TRUE(left.count(name)) << name.toStdString() << " missing";
+}
+
+// A line that changes or removes a file waits for the renders and appends given before it that read
+// or write that file, however many are still queued: the song, the notes, every file left and every
+// message come out as the programs, run one after the other, leave them.
+TEST(BatrunProcessTest, ALineThatChangesAFileWaitsForTheToolCallsThatUseIt) {
+    const auto sample = test::vorsa::voicedSample(220.0, 1.0);
+    auto withSample = [&](const QString& folder) { test::vorsa::writeWave16(folder + "/音源/あ.wav", sample); };
+    auto withNotes = [&](const QString& folder) {
+        withSample(folder);
+        for (int i = 1; i <= 24; ++i) test::vorsa::writeWave16(folder + QStringLiteral("/cache/n %1.wav").arg(i), sample);
+    };
+    // Enough calls that some still wait for a thread when the line after them runs.
+    QString renders = "@mkdir cache\n", appends;
+    for (int i = 1; i <= 24; ++i) {
+        renders += QStringLiteral("\"%tools%\\vorsa\" \"音源\\あ.wav\" \"cache\\n %1.wav\" %2 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n")
+                       .arg(i)
+                       .arg(i % 2 ? "C4" : "G4");
+        appends += QStringLiteral("\"%tools%\\catena\" \"song.wav\" \"cache\\n %1.wav\" 0 600\n").arg(i);
+    }
+    const QString join = "copy /Y \"song.wav.whd\" /B + \"song.wav.dat\" /B \"song.wav\"\n";
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        QString text;
+    } cases[] = {
+        {"the notes the queued appends read deleted", withNotes, appends + "del \"cache\\N *.wav\"\n" + join},
+        {"the sample the queued renders read deleted", withSample, renders + "del \"音源\\あ.wav\"\n" + appends + join},
+        {"the sample's frequency table deleted", withSample, renders + "del \"音源\\あ_wav.frq\"\n" + appends + join},
+        {"the sample replaced by copy", withSample, renders + "copy /Y \"cache\\n 1.wav\" \"音源\\あ.wav\"\n" + appends + join},
+        {"a note written again after appends that read it", withNotes,
+         appends + "\"%tools%\\vorsa\" \"音源\\あ.wav\" \"cache\\n 1.wav\" A4 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n" +
+             "\"%tools%\\catena\" \"song.wav\" \"cache\\n 1.wav\" 0 600\n" + join},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const TwoRoads r = runOnBothRoads(dir, c.text, c.prepare);
+        EXPECT_EQ(r.runs[0].exitCode, 0);
+        EXPECT_EQ(r.runs[0].exitCode, r.runs[1].exitCode);
+        EXPECT_EQ(r.runs[0].err, "");
+        EXPECT_EQ(r.runs[0].err, r.runs[1].err);
+        const auto song = catenaReadWave(readFile(r.inProcess + "/song.wav"));
+        ASSERT_TRUE(song.valid) << song.problem.toStdString();
+        // Every note sounds: none was read after it had gone.
+        const std::size_t note = 600 * 44100 / 1000;
+        for (std::size_t i = 0; i + note <= song.samples.size(); i += note)
+            EXPECT_TRUE(std::any_of(song.samples.begin() + long(i), song.samples.begin() + long(i + note),
+                                    [](qint16 v) { return v != 0; }))
+                << "note " << i / note + 1 << " is silent";
+        expectSameFiles(r.inProcess, r.asPrograms);
+    }
+}
+
+// The tools' complaints come in the order of the lines that made them, however the calls end.
+TEST(BatrunProcessTest, ToolMessagesComeInTheBatchsOrder) {
+    auto prepare = [](const QString& folder) {
+        test::vorsa::writeWave16(folder + "/音源/あ.wav", test::vorsa::voicedSample(220.0, 1.0));
+    };
+    // The first call makes the sample's frequency table (alone); then renders into a folder that is not
+    // there, the longest first, so that the later ones end first, and appends of a piece too long.
+    QString text = "@mkdir cache\n"
+                   "\"%tools%\\vorsa\" \"音源\\あ.wav\" \"cache\\n 0.wav\" C4 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n";
+    for (int i = 1; i <= 8; ++i) {
+        text += QStringLiteral("\"%tools%\\vorsa\" \"音源\\あ.wav\" \"nowhere\\n %1.wav\" C4 100 \"\" 0 %2 50 0 100 0 !120 AA#5#\n")
+                    .arg(i)
+                    .arg(4800 - 500 * i);
+        if (i % 3 == 0) text += "\"%tools%\\catena\" \"song.wav\" \"cache\\n 0.wav\" 0 999999999999\n";
+    }
+    QTemporaryDir dir;
+    const TwoRoads r = runOnBothRoads(dir, text, prepare);
+    EXPECT_EQ(r.runs[0].exitCode, 0);
+    const QStringList lines = r.runs[1].err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 10) << r.runs[1].err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("vorsa: ") && lines[0].contains("nowhere/n 1.wav")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[3].startsWith("catena: ")) << lines[3].toStdString();
+    EXPECT_EQ(r.runs[0].err, r.runs[1].err);
 }
 
 }  // namespace

@@ -23,14 +23,13 @@ public:
                      const BatchEnvironment& environment) = 0;
 
     // A host may let programs run on after `run` returned (the tools it runs in process, whose notes
-    // render side by side). `settle` waits until everything handed out has ended; `writing` tells
-    // whether something still running writes a file the path names (a full path, "/" between its
-    // parts; its name may hold wildcards), so that a look at that file waits for it first.
+    // render side by side). `settle` waits until everything handed out has ended. `await` waits for
+    // what still runs, or waits to run, and writes a file the path names (`Use::ReadOrWrite`: or reads
+    // one), so that a look at that file, or a change to it, comes after them as it would after programs
+    // run one by one. The path is full, "/" between its parts; its name may hold wildcards.
+    enum class Use { Write, ReadOrWrite };
     virtual void settle() {}
-    virtual bool writing(const BatchString& path) const {
-        (void)path;
-        return false;
-    }
+    virtual void await(const BatchString& path, Use use) { (void)path, (void)use; }
     // The files a program line makes, and files beside which others may appear, as its arguments name
     // them, when the host knows them (the tools it runs itself): false for any other program, which
     // may change anything.

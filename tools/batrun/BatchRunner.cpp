@@ -166,7 +166,10 @@ BatchString BatchRunner::resolve(const BatchString& path) const { return batchTe
 
 BatchRunner::BatchRunner(BatchHost& host, const BatchEnvironment& environment, const BatchString& programFolder)
     : host_(host), programFolder_(programFolder), folder_(batchText(Files::currentFolder())),
-      childEnvironment_(environment) {
+      childEnvironment_(environment),
+      listings_([this](const std::string& folder) {
+          host_.await(batchText(folder == "/" ? std::string("/*") : folder + "/*"), BatchHost::Use::Write);
+      }) {
     for (const auto& [name, value] : environment.entries()) variables_.insert_or_assign(batchUpper(name), Variable{name, value});
     // "%TEMP%" is the temporary root even where the environment does not name it so.
     if (!variables_.count(u"TEMP")) variables_.emplace(u"TEMP", Variable{u"TEMP", tempRoot()});
@@ -293,6 +296,7 @@ BatchRunner::Flow BatchRunner::callStatement(const BatchString& rest, int depth)
     if (tokens.empty()) throw BatchLineError(u"call needs a batch file");
     const BatchString target = tokens[0].text;
     if (!isBatchName(target)) throw BatchLineError(u"call runs only .bat and .cmd files");
+    awaitTools(target);
     const BatchString path = absolute(target);
     if (!isFile(path)) throw BatchLineError(u"batch file not found: " + target);
     if (depth + 1 > MaxCallDepth)
@@ -328,7 +332,7 @@ BatchRunner::Flow BatchRunner::ifStatement(const BatchString& rest, Frame& frame
     if (statement.empty()) throw BatchLineError(u"if exist needs a statement");
 
     bool found = false;
-    if (!path.text.empty()) awaitWriters(path.text);
+    if (!path.text.empty()) awaitTools(path.text);
     if (!path.text.empty())
         found = hasWildcard(path.text) ? !matches(path.text, true).empty() : exists(absolute(path.text));
     return found != negate ? execute(statement, frame, depth) : Flow::Next;
@@ -373,7 +377,12 @@ BatchRunner::Flow BatchRunner::delStatement(const BatchString& rest) {
             host_.warn(u"del: empty file name");
             continue;
         }
-        awaitWriters(text);
+        // The files go only once the programs still reading or writing them are done with them
+        // (in every folder below with /S).
+        if (recursive)
+            host_.settle();
+        else
+            awaitTools(text, BatchHost::Use::ReadOrWrite);
         const BatchString written = writtenFolder(text);
         const BatchString name = namePart(text);
         // A folder named on its own is left alone: only files are ever deleted.
@@ -615,9 +624,7 @@ BatchString BatchRunner::absolute(const BatchString& path) const {
     return resolve(p);
 }
 
-void BatchRunner::awaitWriters(const BatchString& path) {
-    if (host_.writing(written(path))) host_.settle();
-}
+void BatchRunner::awaitTools(const BatchString& path, BatchHost::Use use) { host_.await(written(path), use); }
 
 BatchStrings BatchRunner::matches(const BatchString& pattern, bool withFolders) const {
     const BatchString written = writtenFolder(pattern);

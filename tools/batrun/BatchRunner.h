@@ -84,8 +84,9 @@ private:
     BatchString absolute(const BatchString& path) const;
     // The full path of a name as written, "\\" read as "/", not looked up on disk.
     BatchString written(const BatchString& path) const;
-    // Waits for the host's programs still writing a file the path (wildcards allowed) names.
-    void awaitWriters(const BatchString& path);
+    // Waits for the host's programs still writing a file the path (wildcards allowed) names, with
+    // `BatchHost::Use::ReadOrWrite` also for those still reading one.
+    void awaitTools(const BatchString& path, BatchHost::Use use = BatchHost::Use::Write);
     BatchString resolve(const BatchString& path) const;
     void collectFiles(const BatchString& folder, const BatchString& pattern, bool recursive, BatchStrings& out) const;
     BatchStrings matches(const BatchString& pattern, bool withFolders) const;

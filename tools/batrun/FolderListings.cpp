@@ -37,6 +37,7 @@ bool startsWith(const std::u32string& text, const std::u32string& start) {
 FolderListings::Listing* FolderListings::listing(const std::string& folder) {
     const auto known = listings_.find(folder);
     if (known != listings_.end()) return &known->second;
+    if (beforeRead_) beforeRead_(folder);
     DIR* d = ::opendir(folder.c_str());
     if (!d) return nullptr;
     Listing entries;

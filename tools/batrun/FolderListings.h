@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tova {
@@ -15,6 +17,11 @@ namespace tova {
 // anew (clear). Paths are UTF-8 as the system takes them, with "/".
 class FolderListings {
 public:
+    // Called with a folder's path before it is read from disk (the runner has the tools still writing
+    // into it finish first, so the listing holds what they make).
+    using BeforeRead = std::function<void(const std::string& folder)>;
+    explicit FolderListings(BeforeRead beforeRead = {}) : beforeRead_(std::move(beforeRead)) {}
+
     // As lean::Files::resolve.
     std::string resolve(std::string_view path);
     // As lean::Files::list.
@@ -42,6 +49,7 @@ private:
     static bool present(const std::string& folder, Entry& entry);
     std::string firstMatch(const std::string& folder, const std::string& name);
 
+    BeforeRead beforeRead_;
     std::map<std::string, Listing> listings_;
 };
 

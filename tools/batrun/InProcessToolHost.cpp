@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace tova {
 namespace {
@@ -86,7 +87,18 @@ std::string InProcessToolHost::place(const std::string& argument) const {
     for (char& c : p)
         if (c == '\\') c = '/';
     if (p.empty() || p[0] != '/') p = folder_ + "/" + p;
-    return Files::cleanPath(p);
+    return canonical(p);
+}
+
+std::string InProcessToolHost::canonical(const std::string& path) {
+    std::string folder, name;
+    splitPath(Files::cleanPath(path), folder, name);
+    std::string found = Files::resolve(folder.empty() ? std::string("/") : folder);
+    if (char* real = ::realpath(found.c_str(), nullptr)) {
+        found = real;
+        std::free(real);
+    }
+    return found == "/" ? "/" + name : found + "/" + name;
 }
 
 bool InProcessToolHost::run(const BatchString& program, const BatchStrings& arguments, const BatchString& folder,
@@ -105,21 +117,44 @@ bool InProcessToolHost::run(const BatchString& program, const BatchStrings& argu
     return true;
 }
 
-void InProcessToolHost::report(const std::string& errors) {
-    if (errors.empty()) return;
+std::size_t InProcessToolHost::takeTurn() {
     std::lock_guard<std::mutex> lock(reportMutex_);
-    std::fputs(errors.c_str(), stderr);
-    std::fflush(stderr);
+    unprinted_.emplace_back();
+    return printed_ + unprinted_.size() - 1;
 }
 
-void InProcessToolHost::runNow(Tool tool, const std::vector<std::string>& arguments) {
-    settle();
+void InProcessToolHost::report(std::size_t turn, const std::string& errors) {
+    std::lock_guard<std::mutex> lock(reportMutex_);
+    unprinted_[turn - printed_] = errors;
+    // What the calls before it have said is out already, or waits for them with this.
+    bool wrote = false;
+    while (!unprinted_.empty() && unprinted_.front()) {
+        wrote = wrote || !unprinted_.front()->empty();
+        std::fputs(unprinted_.front()->c_str(), stderr);
+        unprinted_.pop_front();
+        ++printed_;
+    }
+    if (wrote) std::fflush(stderr);
+}
+
+void InProcessToolHost::call(Tool tool, const std::vector<std::string>& arguments, std::size_t turn) {
     std::string errors;
+    // The turn is handed in whatever happens, or the complaints after it would never come out.
+    struct Handed {
+        InProcessToolHost& host;
+        std::size_t turn;
+        const std::string& errors;
+        ~Handed() { host.report(turn, errors); }
+    } handed{*this, turn, errors};
     if (tool == Tool::Vorsa)
         vorsa::VorsaProgram::run(arguments, errors, &cache_);
     else
         Catena::runProgram(arguments, errors);
-    report(errors);
+}
+
+void InProcessToolHost::runNow(Tool tool, const std::vector<std::string>& arguments) {
+    settle();
+    call(tool, arguments, takeTurn());
 }
 
 void InProcessToolHost::forgetDone() {
@@ -153,18 +188,18 @@ void InProcessToolHost::runVorsa(const std::vector<std::string>& arguments) {
     if (remake || !Files::exists(sample) || !Files::exists(lean::FrqTable::nameFor(sample)))
         return runNow(Tool::Vorsa, arguments);
 
-    const std::vector<std::string> reads{input}, writes{place(arguments[1])};
+    // The call reads the sample's frequency table too.
+    const std::vector<std::string> reads{input, canonical(lean::FrqTable::nameFor(sample))},
+        writes{place(arguments[1])};
     forgetDone();
     for (const auto& f : conflicts(reads, writes)) f.wait();
     while (jobs_.size() >= ahead_) {
         jobs_.front().done.wait();
         jobs_.pop_front();
     }
-    std::shared_future<void> done = renderers_.submit([this, arguments] {
-        std::string errors;
-        vorsa::VorsaProgram::run(arguments, errors, &cache_);
-        report(errors);
-    }).share();
+    const std::size_t turn = takeTurn();
+    std::shared_future<void> done =
+        renderers_.submit([this, arguments, turn] { call(Tool::Vorsa, arguments, turn); }).share();
     jobs_.push_back({done, reads, writes});
 }
 
@@ -179,11 +214,10 @@ void InProcessToolHost::runCatena(const std::vector<std::string>& arguments) {
         jobs_.front().done.wait();
         jobs_.pop_front();
     }
-    std::shared_future<void> done = appender_.submit([this, arguments, before] {
+    const std::size_t turn = takeTurn();
+    std::shared_future<void> done = appender_.submit([this, arguments, before, turn] {
         for (const auto& f : before) f.wait();
-        std::string errors;
-        Catena::runProgram(arguments, errors);
-        report(errors);
+        call(Tool::Catena, arguments, turn);
     }).share();
     jobs_.push_back({done, reads, writes});
 }
@@ -193,19 +227,21 @@ void InProcessToolHost::settle() {
     jobs_.clear();
 }
 
-bool InProcessToolHost::writing(const BatchString& path) const {
-    if (jobs_.empty()) return false;
+void InProcessToolHost::await(const BatchString& path, Use use) {
+    forgetDone();
+    if (jobs_.empty()) return;
     std::string folder, pattern;
-    splitPath(Files::cleanPath(batchUtf8(path)), folder, pattern);
-    for (const Job& job : jobs_) {
-        if (job.done.wait_for(std::chrono::seconds(0)) == std::future_status::ready) continue;
-        for (const std::string& w : job.writes) {
+    splitPath(canonical(batchUtf8(path)), folder, pattern);
+    auto names = [&](const std::vector<std::string>& files) {
+        for (const std::string& file : files) {
             std::string f, name;
-            splitPath(w, f, name);
+            splitPath(file, f, name);
             if (samePath(f, folder) && Files::wildcardMatch(name, pattern)) return true;
         }
-    }
-    return false;
+        return false;
+    };
+    for (const Job& job : jobs_)
+        if (names(job.writes) || (use == Use::ReadOrWrite && names(job.reads))) job.done.wait();
 }
 
 bool InProcessToolHost::effectsOf(const BatchString& program, const BatchStrings& arguments, Effects& effects) const {
