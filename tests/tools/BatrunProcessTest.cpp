@@ -323,6 +323,11 @@ TEST(BatrunProcessTest, ALineThatChangesAFileWaitsForTheToolCallsThatUseIt) {
         withSample(folder);
         for (int i = 1; i <= 24; ++i) test::vorsa::writeWave16(folder + QStringLiteral("/cache/n %1.wav").arg(i), sample);
     };
+    // "声" is another name of the sample's folder.
+    auto withLinkedFolder = [&](const QString& folder) {
+        withSample(folder);
+        QFile::link("音源", folder + "/声");
+    };
     // Enough calls that some still wait for a thread when the line after them runs.
     QString renders = "@mkdir cache\n", appends;
     for (int i = 1; i <= 24; ++i) {
@@ -331,6 +336,8 @@ TEST(BatrunProcessTest, ALineThatChangesAFileWaitsForTheToolCallsThatUseIt) {
                        .arg(i % 2 ? "C4" : "G4");
         appends += QStringLiteral("\"%tools%\\catena\" \"song.wav\" \"cache\\n %1.wav\" 0 600\n").arg(i);
     }
+    QString linkedRenders = renders;
+    linkedRenders.replace("\"音源\\", "\"声\\");
     const QString join = "copy /Y \"song.wav.whd\" /B + \"song.wav.dat\" /B \"song.wav\"\n";
     struct Case {
         const char* name;
@@ -340,6 +347,8 @@ TEST(BatrunProcessTest, ALineThatChangesAFileWaitsForTheToolCallsThatUseIt) {
         {"the notes the queued appends read deleted", withNotes, appends + "del \"cache\\N *.wav\"\n" + join},
         {"the sample the queued renders read deleted", withSample, renders + "del \"音源\\あ.wav\"\n" + appends + join},
         {"the sample's frequency table deleted", withSample, renders + "del \"音源\\あ_wav.frq\"\n" + appends + join},
+        {"the sample deleted through a linked folder", withLinkedFolder,
+         linkedRenders + "del \"音源\\あ.wav\"\n" + appends + join},
         {"the sample replaced by copy", withSample, renders + "copy /Y \"cache\\n 1.wav\" \"音源\\あ.wav\"\n" + appends + join},
         {"a note written again after appends that read it", withNotes,
          appends + "\"%tools%\\vorsa\" \"音源\\あ.wav\" \"cache\\n 1.wav\" A4 100 \"\" 0 600 50 0 100 0 !120 AA#5#\n" +

@@ -90,15 +90,20 @@ std::string InProcessToolHost::place(const std::string& argument) const {
     return canonical(p);
 }
 
-std::string InProcessToolHost::canonical(const std::string& path) {
+std::string InProcessToolHost::canonical(const std::string& path) const {
     std::string folder, name;
     splitPath(Files::cleanPath(path), folder, name);
-    std::string found = Files::resolve(folder.empty() ? std::string("/") : folder);
-    if (char* real = ::realpath(found.c_str(), nullptr)) {
-        found = real;
-        std::free(real);
+    if (folder.empty()) folder = "/";
+    auto known = folders_.find(folder);
+    if (known == folders_.end()) {
+        std::string found = Files::resolve(folder);
+        if (char* real = ::realpath(found.c_str(), nullptr)) {
+            found = real;
+            std::free(real);
+        }
+        known = folders_.emplace(folder, found).first;
     }
-    return found == "/" ? "/" + name : found + "/" + name;
+    return known->second == "/" ? "/" + name : known->second + "/" + name;
 }
 
 bool InProcessToolHost::run(const BatchString& program, const BatchStrings& arguments, const BatchString& folder,
@@ -106,7 +111,9 @@ bool InProcessToolHost::run(const BatchString& program, const BatchStrings& argu
     const Tool tool = toolOf(program);
     if (tool == Tool::Other || !enter(folder)) {
         settle();
-        return ProcessBatchHost::run(program, arguments, folder, environment);
+        const bool started = ProcessBatchHost::run(program, arguments, folder, environment);
+        folders_.clear();  // the program may have made, moved or linked folders
+        return started;
     }
     std::vector<std::string> texts;
     for (const BatchString& a : arguments) texts.push_back(batchUtf8(a));
@@ -225,6 +232,7 @@ void InProcessToolHost::runCatena(const std::vector<std::string>& arguments) {
 void InProcessToolHost::settle() {
     for (Job& job : jobs_) job.done.wait();
     jobs_.clear();
+    folders_.clear();  // the batch settles before it makes folders
 }
 
 void InProcessToolHost::await(const BatchString& path, Use use) {

@@ -8,6 +8,7 @@
 
 #include <deque>
 #include <future>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -61,8 +62,9 @@ private:
     // An argument's full path: "\\" read as "/", from the current folder.
     std::string place(const std::string& argument) const;
     // A full path with its folder as found on disk (letter case, links, "." and ".." resolved) and its
-    // name as written.
-    static std::string canonical(const std::string& path);
+    // name as written. The folders found are kept until the batch makes folders or starts a program
+    // (settle, or a program run), the only ways they change during a batch.
+    std::string canonical(const std::string& path) const;
     void runVorsa(const std::vector<std::string>& arguments);
     void runCatena(const std::vector<std::string>& arguments);
     void runNow(Tool tool, const std::vector<std::string>& arguments);
@@ -78,6 +80,7 @@ private:
 
     FileId vorsa_, catena_;
     std::string folder_;  // the current folder, once entered
+    mutable std::map<std::string, std::string> folders_;  // for canonical()
     std::deque<Job> jobs_;
     unsigned ahead_;
     vorsa::SampleCache cache_;
