@@ -17,12 +17,22 @@ namespace tova {
 
 namespace {
 
-// Runs a writer; a song it refuses shows the format message.
+// Runs a writer; a song it refuses shows why: the note it cannot hold (by its number, its measure of
+// four beats and its lyric), else the format message.
 template <class Body>
-bool refusedShown(Body body) {
+bool refusedShown(const NoteArrays& notes, Body body) {
     try {
         body();
         return true;
+    } catch (const SmfNoteRangeError& e) {
+        qint64 position = 0;
+        for (qint32 i = 0; i < e.index() && i < notes.noteCount(); ++i) position += notes.Lengths.value(i);
+        Ports::msgBox(GetMessage(QStringLiteral("{1}番目の音符（{2}小節目、歌詞「{3}」）は音の高さがMIDIで書ける範囲の外にあるため、"
+                                                "書き出せませんでした。"),
+                                 QString::number(e.index() + 1), QString::number(position / 7680 + 1),
+                                 notes.Lyrics.value(e.index())),
+                      MsgButtons::OK);
+        return false;
     } catch (const SmfFormatError&) {
         Ports::msgBox(GetMessage(QStringLiteral("ファイル形式が正しくありません")), MsgButtons::OK);
         return false;
@@ -87,7 +97,7 @@ void SongExport::mnSaveExport_Click() {
 bool SongExport::exportSmf(const QString& path, bool withTempo, const QString& mode) {
     QStringList header{QStringLiteral("@rem project=") + song_.ProjectName};
     if (withTempo) header << QStringLiteral("@set tempo=") + Vb::SingleText(song_.Tempo);
-    return refusedShown([&] { WriteSmfFile(song_.Tempo, header, song_, path, mode); });
+    return refusedShown(song_, [&] { WriteSmfFile(song_.Tempo, header, song_, path, mode); });
 }
 
 bool SongExport::ExportSmf(const QString& path) { return exportSmf(path, true, QString()); }
@@ -95,7 +105,7 @@ bool SongExport::ExportSmfTM(const QString& path) { return exportSmf(path, false
 bool SongExport::ExportSmfAQ(const QString& path) { return exportSmf(path, false, QStringLiteral("AQ")); }
 
 bool SongExport::ExportVsq(const QString& path) {
-    return refusedShown([&] { WriteVsqFile(song_.Tempo, song_, path); });
+    return refusedShown(song_, [&] { WriteVsqFile(song_.Tempo, song_, path); });
 }
 
 }  // namespace tova

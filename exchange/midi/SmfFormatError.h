@@ -13,4 +13,15 @@ public:
         : TovaError(321, what) {}
 };
 
+// A note that a MIDI-based file cannot hold: its MIDI note number (note number + 24) lies outside
+// 0..127. `index` is the note's index in the song, so that the refusal can name it.
+class SmfNoteRangeError : public SmfFormatError {
+public:
+    explicit SmfNoteRangeError(qint32 index) : index_(index) {}
+    qint32 index() const { return index_; }
+
+private:
+    qint32 index_;
+};
+
 }  // namespace tova

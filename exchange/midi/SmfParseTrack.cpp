@@ -35,7 +35,7 @@ qint32 checkedLong(qint64 v) {
 class TrackParser {
 public:
     TrackParser(qint16 division, qint32& count, QStringList& tempos, NoteArrays& notes, int channel)
-        : division_(division), scale_(1920.0f / float(division)), count_(count), tempos_(tempos), notes_(notes),
+        : division_(division), scale_(1920.0 / double(division)), count_(count), tempos_(tempos), notes_(notes),
           channelFilter_(channel - 1) {}
 
     void start() {
@@ -90,7 +90,13 @@ private:
         return float(60000000.0 / us);
     }
 
-    qint32 rounded(qint64 ticks) const { return Vb::CLng(double(ticks) * double(scale_)); }
+    // The internal position of a file tick (halves to even). Lengths are differences of rounded
+    // positions, so that every entry starts within half an internal tick of where the file has it.
+    qint64 position(qint64 tick) const { return qint64(std::nearbyint(double(tick) * scale_)); }
+    // The internal length from one file tick to a later one.
+    qint32 span(qint64 from, qint64 to) const { return checkedLong(position(to) - position(from)); }
+    // The internal length of the time since the last entry written.
+    qint32 sinceLast() const { return span(time_ - delta_, time_); }
 
     void put(qint32 length, const QString& lyric, qint32 noteNum, const QString& ext) {
         otherChannel_ = false;
@@ -113,6 +119,7 @@ private:
             SmfSplitTempoEntry(tempos_.at(tempoIndex_), tick, us);
             if (tick > time_) break;
             const float newTempo = float(60000000.0 / us);
+            lastChangeTick_ = tick;
             if (tick < time_ && !pending_ && tick <= time_ - delta_) {
                 tempo_ = newTempo;
                 pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
@@ -121,7 +128,7 @@ private:
                     pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
                     lastTempo_ = tempo_;
                 }
-                put(rounded(tick - (time_ - delta_)), QStringLiteral(" "), lastNote_,
+                put(span(time_ - delta_, tick), QStringLiteral(" "), lastNote_,
                     QString(5, Tab) + pendingTempoOption_);
                 ++count_;
                 delta_ = time_ - tick;
@@ -141,10 +148,10 @@ private:
             // short for a rest lengthens the last entry, as between notes) — unless another channel's
             // events fill it, in which case this channel's part simply ends.
             if (!pending_ && count_ > 0 && !otherChannel_ && delta_ > 0) {
-                if (double(delta_) * double(scale_) < 40) {
-                    notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + rounded(delta_));
+                if (double(delta_) * scale_ < 40 && pendingTempoOption_.isEmpty()) {
+                    notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + sinceLast());
                 } else {
-                    put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
+                    put(sinceLast(), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
                     pendingTempoOption_.clear();
                     ++count_;
                 }
@@ -157,9 +164,14 @@ private:
         case 0x01:
             text(Cp932::decode(bytes));
             break;
-        case 0x05:
-            lyric_ = Cp932::decode(bytes);
+        case 0x05: {
+            // Control characters (a bare carriage return ending a line of a lyric sheet) are no part
+            // of a lyric; a lyric event of nothing else is no lyric, and the notes keep the last one.
+            QString lyric = Cp932::decode(bytes);
+            lyric.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+            if (!lyric.isEmpty()) lyric_ = lyric;
             break;
+        }
         default:
             break;
         }
@@ -181,22 +193,28 @@ private:
             // A tempo must be a positive single-precision number; 0 would stop every timing based on it.
             const double t = Vb::Val(value);
             if (!(t > 0) || t > double(FLT_MAX)) throw SmfFormatError();
+            // The tempo of the note that follows (the export writes its note's text just before the
+            // note-on); a rest before that note keeps the tempo of the conductor's time line.
             tempo_ = float(t);
-            pendingTempoOption_ = QStringLiteral(" tempo=") + value;
+            noteTextTempo_ = QStringLiteral("tempo=") + tempoText(tempo_);
         }
         if (GetTextKeyValue(text, QStringLiteral("env"), value)) envOption_ = QStringLiteral(" env=") + value;
         if (GetTextKeyValue(text, QStringLiteral("stp"), value)) stpOption_ = QStringLiteral(" stp=") + value;
     }
 
     void noteOn(qint32 note, int velocity) {
+        // What the gap before the note did, so that a note of no length can take it back.
+        beforeNote_ = {!pending_, count_, count_ > 0 ? notes_.Lengths[count_ - 1] : 0, time_ - delta_,
+                       pendingTempoOption_};
         if (delta_ != 0) {
-            const double gap = double(delta_) * double(scale_);
-            if (gap < 40 && count_ > 0) {
-                // A gap too short for a rest (or a note too short to keep) lengthens the previous entry.
-                notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + rounded(delta_));
+            const double gap = double(delta_) * scale_;
+            if (gap < 40 && count_ > 0 && (pending_ || pendingTempoOption_.isEmpty())) {
+                // A gap too short for a rest (or a note too short to keep) lengthens the previous entry,
+                // unless the tempo changes where the gap starts: then it is a rest with that tempo.
+                notes_.Lengths[count_ - 1] = checkedLong(qint64(notes_.Lengths[count_ - 1]) + sinceLast());
                 delta_ = 0;
             } else if (!pending_) {
-                put(rounded(delta_), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
+                put(sinceLast(), QStringLiteral("R"), lastNote_, QString(5, Tab) + pendingTempoOption_);
                 pendingTempoOption_.clear();
                 ++count_;
                 delta_ = 0;
@@ -206,12 +224,19 @@ private:
             }
         }
         savedLyric_ = lyric_;
+        noteBefore_ = lastNote_;
         lastNote_ = note;
         pending_ = true;
-        if (tempo_ != lastTempo_) {
+        if (!noteTextTempo_.isEmpty()) {
+            pendingTempoOption_ = noteTextTempo_;
+            noteTextTempo_.clear();
+            lastTempo_ = tempo_;
+            beforeNote_.undoable = false;
+        } else if (tempo_ != lastTempo_) {
             pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
             lastTempo_ = tempo_;
         }
+        if (lastChangeTick_ == time_) beforeNote_.undoable = false;
         QString options = TrimBlanks(pendingTempoOption_ + envOption_ + stpOption_);
         if (!options.isEmpty()) {
             options.replace(u' ', OptionSeparator());
@@ -242,10 +267,27 @@ private:
                             noteFlags_ + Tab + noteOptions_);
     }
 
-    // Writes the pending note with the length of the time since its note-on.
+    // Writes the pending note with the length of the time since its note-on. A note of no length is
+    // dropped, as it would still sound: its time (if any) goes to what follows, and so does its tempo.
     void writePending() {
+        const qint32 length = sinceLast();
+        if (length <= 0) {
+            clearNoteTexts();
+            pending_ = false;
+            lastNote_ = noteBefore_;
+            // The gap before it is joined with the time after it, as if the note had never been there
+            // (unless the tempo changed at the note: the gap then ends there, as it would at a rest).
+            const GapBefore& b = beforeNote_;
+            if (b.undoable && count_ >= b.count && count_ <= b.count + 1) {
+                if (count_ > b.count) notes_.resizeNotes(b.count);
+                if (b.count > 0) notes_.Lengths[b.count - 1] = b.previousLength;
+                count_ = b.count;
+                delta_ = time_ - b.gapStart;
+                pendingTempoOption_ = b.tempoOption;
+            }
+            return;
+        }
         const Settings& s = settings();
-        const qint32 length = rounded(delta_);
         QString pitch;
         if (!pitchText_.isEmpty()) {
             pitch = pitchText_;
@@ -269,26 +311,36 @@ private:
         f[ExtModulation] = defaultModulation_;
         f[ExtFlags] = s.DefaultFlags;
         notes_.NoteExt[c] = f.join(Tab);
+        clearNoteTexts();
+        pendingTempoOption_.clear();
+        ++count_;
+        delta_ = 0;
+        pending_ = false;
+        // A tempo change while the note sounded, or at its end, starts with the entry that follows.
+        if (tempo_ != lastTempo_) {
+            pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+            lastTempo_ = tempo_;
+        }
+    }
+
+    void clearNoteTexts() {
         offsetText_.clear();
         modText_.clear();
         pitchText_.clear();
         flagText_.clear();
         envOption_.clear();
         stpOption_.clear();
-        pendingTempoOption_.clear();
-        ++count_;
-        delta_ = 0;
-        pending_ = false;
     }
 
     const qint16 division_;
-    const float scale_;  // internal ticks per file tick
+    const double scale_;  // internal ticks per file tick
     qint32& count_;
     QStringList& tempos_;
     NoteArrays& notes_;
     const int channelFilter_;  // -1: every channel
 
     qint64 time_ = 0;   // of the current event, file ticks
+    qint64 lastChangeTick_ = -1;  // of the last tempo change applied
     qint64 delta_ = 0;  // since the last entry written
     bool otherChannel_ = false;  // another channel's events came since the last entry
     float tempo_ = 120.0f;
@@ -296,9 +348,19 @@ private:
     QString lyric_ = QStringLiteral("あ");
     QString savedLyric_;
     qint32 lastNote_ = 36;
+    qint32 noteBefore_ = 36;  // lastNote_ before the pending note's note-on
+    // The state before the pending note's note-on dealt with the gap before it.
+    struct GapBefore {
+        bool undoable = false;  // no overlap cut, no tempo change at the note-on
+        qint32 count = 0;
+        qint32 previousLength = 0;
+        qint64 gapStart = 0;  // file ticks
+        QString tempoOption;
+    } beforeNote_;
     bool pending_ = false;
     qsizetype tempoIndex_ = 0;
     QString pendingTempoOption_;
+    QString noteTextTempo_;  // "tempo=" and the value of a text event, for the next note
     QString offsetText_, modText_, flagText_, envOption_, stpOption_, pitchText_;
     QString pitchPoints_;
     int bendRange_ = 2;

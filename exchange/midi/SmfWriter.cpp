@@ -30,17 +30,10 @@ qint32 roundWithin(double v, qint32 lo, qint32 hi) {
     return qint32(std::nearbyint(v));
 }
 
-// The leading number of the text after the first "tempo=" of an extension string, cut to hundredths
-// (integer part of t x 100, divided by 100); 0 when there is none or it is not positive.
-double noteTempo(const QString& ext) {
-    const qsizetype at = ext.indexOf(QStringLiteral("tempo="));
-    if (at < 0) return 0;
-    const double t = Vb::Int(Vb::Val(ext.mid(at + 6)) * 100) / 100;
-    return std::isfinite(t) && t > 0 ? t : 0;
-}
-
-// A file tick count of an internal length: length \ 4, none for a negative length.
-qint64 fileTicks(qint32 length) { return length > 0 ? length / 4 : 0; }
+// The file tick (480 a beat) nearest to an internal position (1920 a beat), halves to even. Positions,
+// not lengths, are rounded: every event lies within half a file tick of where the song has it, however
+// many lengths fall between the file's ticks.
+qint64 fileTick(qint64 position) { return qint64(std::nearbyint(double(position) / 4.0)); }
 
 QByteArray chunk(const QByteArray& events) {
     QByteArray out("MTrk");
@@ -72,6 +65,14 @@ quint8 lookUp(const QStringList& config, const QString& lyric) {
 QString fourDigits(qint32 i) { return QStringLiteral("%1").arg(i, 4, 10, QChar(u'0')); }
 
 }  // namespace
+
+double SmfOptionTempo(const QString& ext) {
+    const qsizetype at = ext.indexOf(QStringLiteral("tempo="));
+    if (at < 0) return 0;
+    // A hundredth written as such (157.89, whose double lies just below) is kept whole.
+    const double t = std::floor(Vb::Val(ext.mid(at + 6)) * 100 + 1e-6) / 100;
+    return std::isfinite(t) && t > 0 ? t : 0;
+}
 
 qint32 SmfTempoValue(double beatsPerMinute) {
     if (!(beatsPerMinute > 0)) return 0xFFFFFF;
@@ -110,9 +111,14 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
     const bool tm = mode == u"TM";
     const bool aq = mode == u"AQ";
 
-    // Start tick of every note in the voice track: the sum of the lengths before it, in file ticks.
+    // Start tick of every note in the voice track: the sum of the lengths before it (a negative length
+    // counts as none), in file ticks.
     QList<qint64> start(count + 1, 0);
-    for (qint32 i = 0; i < count; ++i) start[i + 1] = start[i] + fileTicks(notes.Lengths.value(i));
+    qint64 position = 0;
+    for (qint32 i = 0; i < count; ++i) {
+        position += std::max<qint32>(notes.Lengths.value(i), 0);
+        start[i + 1] = fileTick(position);
+    }
 
     // ---- track 1: the conductor ----
     QByteArray conductor;
@@ -130,7 +136,7 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
     }
     qint64 lastTempoTick = 0;
     for (qint32 i = 0; i < count; ++i) {
-        const double t = noteTempo(notes.NoteExt.value(i));
+        const double t = SmfOptionTempo(notes.NoteExt.value(i));
         if (t <= 0) continue;
         appendTempo(conductor, start[i] - lastTempoTick, SmfTempoValue(t));
         lastTempoTick = start[i];
@@ -169,11 +175,11 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
         QStringList f = SplitNoteExt(ext);
         if (Vb::Val(f[ExtIntensity]) == 0) f[ExtIntensity] = QStringLiteral("100");
         if (IsRestLyric(lyric)) {
-            delta += fileTicks(notes.Lengths.value(i));
+            delta += start[i + 1] - start[i];
             continue;
         }
         const qint32 midiNote = notes.NoteNums.value(i) + 24;
-        if (midiNote < 0 || midiNote > 127) throw SmfFormatError();
+        if (midiNote < 0 || midiNote > 127) throw SmfNoteRangeError(i);
         const qsizetype tempoAt = ext.indexOf(QStringLiteral("tempo="));
         if (tempoAt >= 0) {
             const double t = Vb::Val(ext.mid(tempoAt + 6));
@@ -198,7 +204,7 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
         const qint32 velocity = roundWithin(Vb::Val(f[ExtIntensity]), 1, 127);
         event(QByteArray("\x90", 1) + char(midiNote) + char(velocity));
 
-        qint64 left = fileTicks(notes.Lengths.value(i));
+        qint64 left = start[i + 1] - start[i];
         if (f[ExtPitches].contains(u'Q')) {
             // One bend every 1/96 beat at the running tempo, in whole samples at 44100 Hz; the points
             // that lie before the note-on (within its pre-utterance) are skipped.

@@ -21,8 +21,9 @@ namespace tova {
 // 0..16383; velocities are the intensity held within 1..127 (0 or none gives 100).
 //
 // A sung note whose MIDI note number (note number + 24) lies outside 0..127 cannot be written: the
-// whole export is refused with SmfFormatError and nothing is written. The conductor's tempo events
-// fall on the very ticks at which their notes start in the voice track.
+// whole export is refused with SmfNoteRangeError (naming the note) and nothing is written. Positions,
+// not lengths, are rounded to file ticks, so every event lies within half a tick of where the song has
+// it. The conductor's tempo events fall on the very ticks at which their notes start in the voice track.
 
 // The lines of an export configuration file (CP932, lines of TAB-separated fields: the number sent,
 // an unused field, a lyric prefix); empty when the file does not exist.
@@ -49,6 +50,10 @@ void WriteSmfFile(float tempo, const QStringList& headerLines, const NoteArrays&
 // Replaces (or makes) the file at `path` with `bytes` in one step: FileError when it cannot be made,
 // IoError when writing fails; an existing file is left as it was on failure.
 void SaveExchangeFile(const QString& path, const QByteArray& bytes);
+
+// The tempo of the first "tempo=" of an extension string (its leading number), cut to hundredths; 0
+// when there is none or it is not positive.
+double SmfOptionTempo(const QString& ext);
 
 // The microseconds per quarter note of a tempo, held within what a tempo event holds (1..2^24 - 1).
 qint32 SmfTempoValue(double beatsPerMinute);

@@ -118,15 +118,12 @@ private:
         const qint32 entry = *hit;
         searchFrom_ = entry;
         const qint32 tick = events_[size_t(entry)].tick;
-        const qint64 distance =
-            size_t(entry) + 1 < events_.size() ? internal(double(events_[size_t(entry) + 1].tick) - double(tick)) : -1;
-        while (tempoAt_ < tempos_.size()) {
-            qint32 t = 0, us = 0;
-            SmfSplitTempoEntry(tempos_.at(tempoAt_), t, us);
-            if (t > tick) break;
-            tempo_ = float(60000000.0 / us);
-            ++tempoAt_;
-        }
+        // The distance to the next event is the difference of their internal positions (each rounded on
+        // its own), so that elements start where the file has them however the ticks divide.
+        const qint64 distance = size_t(entry) + 1 < events_.size()
+                                    ? qint64(internal(double(events_[size_t(entry) + 1].tick))) - internal(double(tick))
+                                    : -1;
+        advanceTempo(tick);
 
         if (elements_.size() < size_t(idx_) + 1) elements_.resize(size_t(idx_) + 1);
         elements_[size_t(idx_)] = Element();
@@ -158,9 +155,10 @@ private:
         e.fields = fields;
 
         qint32 last = idx_;
+        qint64 restTick = -1;
         if (distance > 0) {
             const qint64 gap = distance - qint64(e.length);
-            if (gap >= 40) {
+            if (gap > 1920.0 / division_) {
                 if (gap > qint64(MaxLong)) throw SmfFormatError();
                 // A rest fills the gap to the next event; it begins where the element ends.
                 last = idx_ + 1;
@@ -171,29 +169,61 @@ private:
                 rest.length = qint32(gap);
                 rest.noteNum = 36;
                 rest.fields = fields;
-                rest.fields[FieldTick] = QString::number(qint64(tick) + qint64(std::nearbyint(fileLength)));
-            } else if (gap < 0) {
+                restTick = qint64(tick) + qint64(std::nearbyint(fileLength));
+                rest.fields[FieldTick] = QString::number(restTick);
+            } else if (gap != 0) {
+                // An overlap ends the element where the next event starts; a gap of up to one file tick
+                // (what rounding the ticks leaves) lengthens it, so that the later notes keep their time.
                 elements_[size_t(idx_)].length = qint32(distance);
             }
         }
-        // A tempo change goes on the element itself; on the rest after it only when the element has no
-        // length (the rest then starts where the element does).
+        // A tempo change goes on the first element of some length at or after it: the element itself,
+        // else the rest after it.
         Element& own = elements_[size_t(idx_)];
-        Element& kept = elements_[size_t(last)];
-        Element* carrier = own.length > 0 ? &own : kept.length > 0 ? &kept : nullptr;
-        if (carrier && tempo_ != lastTempoWritten_) {
-            carrier->fields[FieldOptions] = tempoOption(tempo_);
+        if (own.length > 0 && tempo_ != lastTempoWritten_) {
+            own.fields[FieldOptions] = tempoOption(tempo_);
             lastTempoWritten_ = tempo_;
         }
+        Element& kept = elements_[size_t(last)];
+        if (last != idx_) {
+            if (restTick <= MaxLong) advanceTempo(qint32(restTick));
+            kept.fields[FieldTempo] = Vb::SingleText(tempo_);
+            if (tempo_ != lastTempoWritten_) {
+                kept.fields[FieldOptions] = tempoOption(tempo_);
+                lastTempoWritten_ = tempo_;
+            }
+        }
         idx_ = kept.length > 0 ? last + 1 : last;
+    }
+
+    // Moves the tempo in force over every change at or before a tick.
+    void advanceTempo(qint32 tick) {
+        while (tempoAt_ < tempos_.size()) {
+            qint32 t = 0, us = 0;
+            SmfSplitTempoEntry(tempos_.at(tempoAt_), t, us);
+            if (t > tick) break;
+            tempo_ = float(60000000.0 / us);
+            ++tempoAt_;
+        }
     }
 
     void readHandle(const QString& name) {
         keyLines([&](const QString& key, const QString& value) {
             if (key != u"L0") return;
-            const QStringList parts = value.split(u',');
-            QString lyric = QString(parts.at(0)).remove(u'"').trimmed();
-            if (lyric.contains(QChar(0))) lyric = parts.value(1).remove(u'"').remove(u' ');
+            // The lyric is the quoted text before the quoted phonetic symbols: taken as written, with
+            // its blanks and commas ("あ " and "か, " stay what they were). A value in another shape is
+            // cut at its first comma and trimmed.
+            QString lyric, symbols;
+            const qsizetype split = value.lastIndexOf(QStringLiteral("\",\""));
+            if (value.startsWith(u'"') && split > 0) {
+                lyric = value.mid(1, split - 1);
+                symbols = value.mid(split + 3).section(u'"', 0, 0);
+            } else {
+                const QStringList parts = value.split(u',');
+                lyric = QString(parts.at(0)).remove(u'"').trimmed();
+                symbols = parts.value(1).remove(u'"');
+            }
+            if (lyric.contains(QChar(0))) lyric = symbols.remove(u' ');
             for (qint32 index : byLyric_.take(name)) {
                 if (size_t(index) < elements_.size() && elements_[size_t(index)].lyric == name) setLyric(index, lyric);
             }

@@ -41,9 +41,10 @@ const QString& phoneticTable() {
 
 QString fourDigits(qint64 n) { return QStringLiteral("%1").arg(n, 4, 10, QChar(u'0')); }
 
-// A tick count as the voice track keeps it: the running tick plus a length in file ticks (a quarter of
-// the internal length), rounded with halves to even.
-qint64 advance(qint64 tick, qint32 length) { return qint64(std::nearbyint(double(tick) + double(length) / 4.0)); }
+// The file tick of an internal position (a quarter of it, rounded with halves to even) after the
+// lead-in. Positions, not lengths, are rounded, so that every event lies within half a file tick of
+// where the song has it.
+qint64 fileTick(qint64 position) { return LeadIn + qint64(std::nearbyint(double(position) / 4.0)); }
 
 void appendText(QByteArray& buffer, const QString& text) {
     SmfEncodeVarLen(buffer, 0);
@@ -80,6 +81,7 @@ void AppendVsqTextEvents(QByteArray& track, const QByteArray& text) {
 QString VsqSequenceText(const NoteArrays& notes) {
     const qint32 count = notes.noteCount();
     QString events, records, handles;
+    qint64 position = 0;
     qint64 tick = LeadIn;
     qint32 record = 1;
     for (qint32 i = 0; i < count; ++i) {
@@ -87,7 +89,7 @@ QString VsqSequenceText(const NoteArrays& notes) {
         const qint32 length = notes.Lengths.value(i);
         if (!IsRestLyric(lyric)) {
             const qint32 noteNum = notes.NoteNums.value(i) + 24;
-            if (noteNum < 0 || noteNum > 127) throw SmfFormatError();
+            if (noteNum < 0 || noteNum > 127) throw SmfNoteRangeError(i);
             const QString id = fourDigits(record);
             events += QString::number(tick) + QStringLiteral("=ID#") + id + u'\n';
             QString dynamics = NoteExtField(notes.NoteExt.value(i), ExtIntensity);
@@ -103,7 +105,8 @@ QString VsqSequenceText(const NoteArrays& notes) {
                        LyricToVsqPhonetic(lyric) + QStringLiteral("\",0.000000,64,0,0\n");
             ++record;
         }
-        tick = advance(tick, length);
+        position += length;
+        tick = fileTick(position);
     }
     const QString head = QStringLiteral(
         "[Common]\nVersion=DSB301\nName=メイン\nColor=181,162,123\nDynamicsMode=1\nPlayMode=1\n[Master]\n"
@@ -130,21 +133,18 @@ QByteArray VsqFileBytes(float tempo, const NoteArrays& notes) {
     SmfAppendBytes(master, QByteArray("\x00\xFF\x51\x03", 4));
     SmfAppendBE24(master, SmfTempoValue(double(tempo)));
     SmfAppendBytes(master, QByteArray("\x00\xFF\x58\x04\x04\x02\x18\x08", 8));
-    qint64 tick = LeadIn, last = 0;
+    qint64 position = 0, tick = LeadIn, last = 0;
     for (qint32 i = 0; i < notes.NoteExt.size(); ++i) {
-        const QString& ext = notes.NoteExt.at(i);
-        const qsizetype at = ext.indexOf(QStringLiteral("tempo="));
-        if (at >= 0) {
-            const double t = Vb::Int(Vb::Val(ext.mid(at + 6)) * 100) / 100;
-            if (t > 0 && std::isfinite(t)) {
-                if (tick - last > 0x0FFFFFFF || tick < last) throw SmfFormatError();
-                SmfEncodeVarLen(master, qint32(tick - last));
-                SmfAppendBytes(master, QByteArray("\xFF\x51\x03", 3));
-                SmfAppendBE24(master, SmfTempoValue(t));
-                last = tick;
-            }
+        const double t = SmfOptionTempo(notes.NoteExt.at(i));
+        if (t > 0) {
+            if (tick - last > 0x0FFFFFFF || tick < last) throw SmfFormatError();
+            SmfEncodeVarLen(master, qint32(tick - last));
+            SmfAppendBytes(master, QByteArray("\xFF\x51\x03", 3));
+            SmfAppendBE24(master, SmfTempoValue(t));
+            last = tick;
         }
-        tick = advance(tick, notes.Lengths.value(i));
+        position += notes.Lengths.value(i);
+        tick = fileTick(position);
     }
     SmfAppendBytes(master, QByteArray("\x00\xFF\x2F\x00", 4));
 

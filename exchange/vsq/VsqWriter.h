@@ -15,9 +15,10 @@ namespace tova {
 //
 // The voice track begins after one 4/4 measure of lead-in (tick 1920, "PreMeasure=1"); the master
 // track's tempo events for notes with a `tempo` option carry the same lead-in, so each tempo change
-// falls on its note's tick. Rests write no record. A sung note whose file note number (note number
-// + 24) lies outside 0..127 cannot be written: the export is refused with SmfFormatError and nothing is
-// written.
+// falls on its note's tick. Rests write no record. Positions, not lengths, are rounded to file ticks,
+// so every event lies within half a tick of where the song has it. A sung note whose file note number
+// (note number + 24) lies outside 0..127 cannot be written: the export is refused with
+// SmfNoteRangeError (naming the note) and nothing is written.
 
 // The phonetic symbols of a lyric from the built-in kana table ("a" when the lyric is not a key).
 QString LyricToVsqPhonetic(const QString& lyric);

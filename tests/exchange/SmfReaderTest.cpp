@@ -251,12 +251,13 @@ TEST(SmfReader, RunningStatusAndItsLimits) {
 }
 
 TEST(SmfReader, EventPayloadsAreTheirOwn) {
-    // A zero-length lyric is an empty lyric, not the bytes of the event before it.
+    // A zero-length lyric event is no lyric (the note keeps the one before), not the bytes of the event
+    // before it.
     Track t;
     t.lyric(Sa).on(0, 60).off(480, 60).text("flag=g-5").lyric(QByteArray()).on(0, 62).off(480, 62).end();
     const Import r = importTrack(file(1, 480, {Track().end(), t}), 2);
     ASSERT_EQ(r.result, 2);
-    EXPECT_EQ(r.notes.Lyrics, QStringList({QStringLiteral("さ"), QString()}));
+    EXPECT_EQ(r.notes.Lyrics, QStringList({QStringLiteral("さ"), QStringLiteral("さ")}));
 
     // System exclusive and system common events are read past, whatever they hold.
     Track system;

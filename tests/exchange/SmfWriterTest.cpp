@@ -120,7 +120,8 @@ TEST(SmfWriter, RestsGatherIntoTheNextNotesFirstEvent) {
     const NoteArrays n = song({{"R", 1920, 36, ""}, {"a", 483, 36, ""}, {" r ", 960, 36, ""}, {"", 4, 36, ""},
                                {"?b", 480, 48, "0:0:0\t\t\t\tg-5\ttempo=150.00"}});
     const QList<Event> voice = events(SmfFileBytes(120, {}, n, QString(), {}), 2);
-    // Note a: lyric event after the leading rest of 480 file ticks; note-off after 483 \ 4 = 120.
+    // Note a: lyric event after the leading rest of 480 file ticks; note-off at its end, 2403 / 4 = 600.75
+    // rounded to 601, 121 ticks later.
     const QList<Event> lyrics = [&] {
         QList<Event> l;
         for (const Event& e : voice)
@@ -133,8 +134,9 @@ TEST(SmfWriter, RestsGatherIntoTheNextNotesFirstEvent) {
     EXPECT_EQ(lyrics[1].bytes, QByteArray("b"));  // "?" is dropped from lyric events
     const QList<Event> offs = only(voice, 0x80);
     ASSERT_EQ(offs.size(), 2);
-    EXPECT_EQ(offs[0].delta, 120);
-    // The second note's key text event carries the rests' 240 + 1 ticks and its flags and options.
+    EXPECT_EQ(offs[0].delta, 121);
+    // The second note's key text event carries the rests' ticks up to its start, 3367 / 4 = 841.75
+    // rounded to 842, and its flags and options.
     const QStringList keyTexts = texts(voice, 0x01);
     ASSERT_EQ(keyTexts.size(), 2);
     EXPECT_EQ(keyTexts[1], QStringLiteral("0004: flag=g-5 tempo=150.00"));

@@ -165,14 +165,29 @@ TEST(SongExport, AsksBeforeReplacingAFileTheDialogDidNotConfirm) {
     }
 }
 
-TEST(SongExport, ARefusedSongShowsTheFormatMessageAndWritesNothing) {
-    for (const char* name : {"a.mid", "a.vsq", "a.stm"}) {
-        SCOPED_TRACE(name);
+TEST(SongExport, ANoteOutsideTheMidiRangeIsNamedAndNothingIsWritten) {
+    // The note is named by its number, measure (four beats) and lyric, whichever writer refused it.
+    struct Case {
+        const char* name;
+        qint32 index, noteNum;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a.mid", 1, 200, "2番目の音符（1小節目、歌詞「く」）は音の高さがMIDIで書ける範囲の外にあるため、書き出せませんでした。"},
+        {"a.vsq", 1, -30, "2番目の音符（1小節目、歌詞「く」）は音の高さがMIDIで書ける範囲の外にあるため、書き出せませんでした。"},
+        {"a.stm", 3, 104, "4番目の音符（2小節目、歌詞「す」）は音の高さがMIDIで書ける範囲の外にあるため、書き出せませんでした。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Rig r;
-        r.song.NoteNums[1] = 200;
-        EXPECT_TRUE(r.exportTo(QString::fromLatin1(name)).isEmpty());
+        r.song.resizeNotes(4);
+        r.song.Lyrics = QStringList({"さ", "く", "R", "す"});
+        r.song.Lengths = {480, 960, 7000, 480};
+        r.song.NoteNums = {36, 38, 36, 40};
+        r.song.NoteNums[c.index] = c.noteNum;
+        EXPECT_TRUE(r.exportTo(QString::fromLatin1(c.name)).isEmpty());
         ASSERT_EQ(r.ports.messageBox.shown.size(), 1);
-        EXPECT_EQ(r.ports.messageBox.lastText(), "ファイル形式が正しくありません");
+        EXPECT_EQ(r.ports.messageBox.lastText(), QString::fromUtf8(c.message));
     }
 }
 

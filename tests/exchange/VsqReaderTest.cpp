@@ -74,15 +74,16 @@ TEST(VsqReader, ExportThenImportRoundTrip) {
                                {QStringLiteral("R"), 10, 36, QString()},
                                {QStringLiteral("ら"), 480, 0, QStringLiteral("\t\t\t\t\ttempo=95.456")}});
     const Read r = read(VsqFileBytes(100.0f, n));
-    ASSERT_EQ(r.result, 6);
+    ASSERT_EQ(r.result, 7);
     EXPECT_FLOAT_EQ(r.tempo, 100.0f);
-    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "さ", "R", "?か", "く", "ら"}));
+    EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "さ", "R", "?か", "く", "R", "ら"}));
     // 962 internal ticks are 240.5 file ticks, cut back to end where the next note starts; the rest of
-    // 10 ticks is too short to come back and goes to the note before it.
-    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920, 960, 960, 480, 480}));
-    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 36, 40, 47, 0}));
+    // 10 ticks comes back between the rounded positions of its neighbours (960.5 -> 960 and 1083 file
+    // ticks), as 12.
+    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920, 960, 960, 480, 12, 480}));
+    EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 36, 40, 47, 36, 0}));
     // Each tempo change comes back on its own note.
-    EXPECT_EQ(tempoOptions(r.notes), QStringList({"100.00", "", "", "150.00", "", "95.45"}));
+    EXPECT_EQ(tempoOptions(r.notes), QStringList({"100.00", "", "", "150.00", "", "", "95.45"}));
     // No note of no length anywhere.
     for (qint32 length : r.notes.Lengths) EXPECT_GT(length, 0);
 }
@@ -94,10 +95,11 @@ TEST(VsqReader, GapsOverlapsAndZeroLengths) {
         const Read r = read(vsqFile({vsqText(notes)}, vsqMaster(), 1920));
         return std::make_pair(r.notes.Lyrics, r.notes.Lengths);
     };
-    // A gap of 30 disappears; one of 40 becomes a rest.
-    auto [ly1, len1] = lengths({{0, 100, 60, "a"}, {130, 100, 60, "b"}, {270, 100, 60, "c"}});
-    EXPECT_EQ(ly1, QStringList({"a", "b", "R", "c"}));
-    EXPECT_EQ(len1, QList<qint32>({100, 100, 40, 100}));
+    // Gaps of more than a file tick (30, 40) become rests; one of a tick (what rounding leaves)
+    // lengthens the note before it. Every note keeps its time.
+    auto [ly1, len1] = lengths({{0, 100, 60, "a"}, {130, 100, 60, "b"}, {270, 100, 60, "c"}, {371, 100, 60, "d"}});
+    EXPECT_EQ(ly1, QStringList({"a", "R", "b", "R", "c", "d"}));
+    EXPECT_EQ(len1, QList<qint32>({100, 30, 100, 40, 101, 100}));
     // Overlapping notes: the first ends where the second starts.
     auto [ly2, len2] = lengths({{0, 200, 60, "a"}, {150, 100, 60, "b"}});
     EXPECT_EQ(ly2, QStringList({"a", "b"}));
