@@ -45,14 +45,6 @@ void SongImport::showFormatMessage() {
 }
 
 void SongImport::ImportMidiOrVsq(const QString& path) {
-    window_.NewProject();
-    Song& song = window_.song();
-    if (!song.VoiceDir.isEmpty()) {
-        voices_.LoadOtoIni(song.VoiceDir);
-        voices_.LoadPrefixMap(song.VoiceDir);
-    }
-    window_.SetTempoText(QStringLiteral("120.00"));
-    song.Tempo = 120.0f;
     QString base = path.mid(PathText::lastSeparator(path) + 1);
     QString ext;
     const qsizetype dot = base.lastIndexOf(u'.');
@@ -60,24 +52,44 @@ void SongImport::ImportMidiOrVsq(const QString& path) {
         ext = base.mid(dot).toLower();
         base = base.left(dot);
     }
+    // The file is read before the open song is closed: a file that cannot be read, a track choice not
+    // made and a track without notes leave the song as it was.
+    NoteArrays notes;
+    float tempo = 120.0f;
     bool read = false;
-    if (isSmfExtension(ext)) read = ImportSmfTrack(path, ext);
-    else if (ext == u".vsq") read = ImportVsqTrack(path);
-    else showFormatMessage();
-    // A file read without a note to import (the conductor track chosen, a part without notes) says so.
-    if (read && song.noteCount() == 0)
-        Ports::msgBox(GetMessage(QStringLiteral("読み込める音符がありませんでした")), MsgButtons::OK);
-    if (song.noteCount() > 0) {
-        song.ProjectName = base;
-        song.OutFile = base;
+    if (isSmfExtension(ext)) {
+        qint32 count = 0;
+        read = readSmfTrack(path, ext, notes, count, tempo);
+    } else if (ext == u".vsq") {
+        read = readVsqTrack(path, notes, tempo);
+    } else {
+        showFormatMessage();
     }
+    if (!read) return;
+    if (notes.noteCount() == 0) {
+        // A file read without a note to import (the conductor track chosen, a part without notes).
+        Ports::msgBox(GetMessage(QStringLiteral("読み込める音符がありませんでした")), MsgButtons::OK);
+        return;
+    }
+    window_.NewProject();
+    Song& song = window_.song();
+    if (!song.VoiceDir.isEmpty()) {
+        voices_.LoadOtoIni(song.VoiceDir);
+        voices_.LoadPrefixMap(song.VoiceDir);
+    }
+    static_cast<NoteArrays&>(song) = std::move(notes);
+    window_.SetTempoText(tempoText(tempo));
+    song.Tempo = tempo;
+    song.ProjectName = base;
+    song.OutFile = base;
     FileOpenDispatch(window_, voices_).ShowVoiceInfo();
     window_.DrawBackground();
     window_.DrawNotes();
     song.SetModified(true);
 }
 
-bool SongImport::ImportSmfTrack(const QString& path, const QString& ext) {
+bool SongImport::readSmfTrack(const QString& path, const QString& ext, NoteArrays& into, qint32& count,
+                              float& tempo) {
     const QStringList tracks = ListSmfTracks(path);
     if (tracks.isEmpty()) {
         showFormatMessage();
@@ -85,22 +97,34 @@ bool SongImport::ImportSmfTrack(const QString& path, const QString& ext) {
     }
     const qint32 track = ext == u".wsq" ? 2 : chooser_.SelectTrack(tracks);
     if (track <= 0) return false;
-    Song& song = window_.song();
-    qint32 count = song.noteCount();
-    float tempo = song.Tempo;
-    // The reader leaves the song as it was unless the whole track was read.
-    if (tova::ImportSmfTrack(path, qint16(qMin(track, 32767)), count, tempo, song) < 0) {
+    // The reader leaves the arrays as they were unless the whole track was read.
+    if (tova::ImportSmfTrack(path, qint16(qMin(track, 32767)), count, tempo, into) < 0) {
         showFormatMessage();
         return false;
     }
+    return true;
+}
+
+bool SongImport::ImportSmfTrack(const QString& path, const QString& ext) {
+    Song& song = window_.song();
+    qint32 count = song.noteCount();
+    float tempo = song.Tempo;
+    if (!readSmfTrack(path, ext, song, count, tempo)) return false;
     window_.SetTempoText(tempoText(tempo));
     song.Tempo = tempo;
     return true;
 }
 
-bool SongImport::ImportVsqTrack(const QString& path) { return readVsqTrack(path, window_.song()); }
+bool SongImport::ImportVsqTrack(const QString& path) {
+    Song& song = window_.song();
+    float tempo = song.Tempo;
+    if (!readVsqTrack(path, song, tempo)) return false;
+    window_.SetTempoText(tempoText(tempo));
+    song.Tempo = tempo;
+    return true;
+}
 
-bool SongImport::readVsqTrack(const QString& path, NoteArrays& into) {
+bool SongImport::readVsqTrack(const QString& path, NoteArrays& into, float& tempo) {
     const QStringList tracks = ListSmfTracks(path);
     if (tracks.isEmpty()) {
         showFormatMessage();
@@ -108,22 +132,21 @@ bool SongImport::readVsqTrack(const QString& path, NoteArrays& into) {
     }
     const qint32 track = tracks.size() <= 2 ? 2 : chooser_.SelectTrack(tracks);
     if (track <= 0) return false;
-    Song& song = window_.song();
-    float tempo = song.Tempo;
     qint16 chosen = qint16(qMin(track, 32767));
     if (ReadVsqFile(path, tempo, into, chosen) <= 0) {
         showFormatMessage();
         return false;
     }
-    window_.SetTempoText(tempoText(tempo));
-    song.Tempo = tempo;
     return true;
 }
 
 bool SongImport::appendVsqTrack(const QString& path) {
     NoteArrays added;
-    if (!readVsqTrack(path, added)) return false;
     Song& song = window_.song();
+    float tempo = song.Tempo;
+    if (!readVsqTrack(path, added, tempo)) return false;
+    window_.SetTempoText(tempoText(tempo));
+    song.Tempo = tempo;
     const qint32 first = song.noteCount();
     song.resizeNotes(first + added.noteCount());
     for (qint32 i = 0; i < added.noteCount(); ++i) {

@@ -26,8 +26,11 @@ frmSelectTrack::frmSelectTrack(const QStringList& entries, QWidget* owner)
     List1->setGeometry(Twips::rect(120, 480, 4560, 2640));
     // Form_Load: every entry in order.
     List1->addItems(model().entries());
-    // The chosen entry is the selected one; the focus alone (which makes the first row current) chooses
-    // nothing.
+    // The chosen entry is the selected one, and it is the only row drawn as chosen: no row is current
+    // until one is chosen (so the focus does not mark the first row), and the current row follows the
+    // choice (a click, the arrow keys).
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setCurrentIndex(QModelIndex());
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> items = List1->selectedItems();
         const qint32 row = items.isEmpty() ? -1 : qint32(List1->row(items.first()));
@@ -51,8 +54,12 @@ frmSelectTrack::frmSelectTrack(const QStringList& entries, QWidget* owner)
 void frmSelectTrack::refreshFromModel() {
     const QSignalBlocker block(List1);
     const qint32 row = model().selectedIndex();
-    if (row < 0) List1->clearSelection();
-    else List1->item(row)->setSelected(true);
+    if (row < 0) {
+        List1->clearSelection();
+        List1->setCurrentIndex(QModelIndex());
+    } else {
+        List1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 qint32 frmSelectTrack::SelectTrack(const QStringList& entries, QWidget* owner) {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -75,4 +76,43 @@ TEST(SelectTrack, WindowBindsListAndButtons) {
                   w->close();
               }),
               -1);
+}
+
+TEST(SelectTrack, OKWithoutAClickTakesTheRowDrawnAsChosen) {
+    // The window shown and active, its list holding the focus as when it opens: the row drawn as chosen
+    // (the current row, selected) is what OK answers; with none drawn OK answers no choice.
+    for (const QStringList& entries : {QStringList{"1: Control", "2: Voice A", "3: Voice B"},
+                                       QStringList{"Channel1:5 notes", "Channel2:0 notes"}}) {
+        SCOPED_TRACE(entries.join(u',').toStdString());
+        frmSelectTrack w(entries);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        w.List1->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        ASSERT_TRUE(w.List1->hasFocus());
+        const qint32 current = w.List1->currentRow();
+        const QList<QListWidgetItem*> selected = w.List1->selectedItems();
+        w.OKButton->click();
+        EXPECT_TRUE(w.model().Result);
+        if (current < 0) {
+            EXPECT_TRUE(selected.isEmpty());
+            EXPECT_EQ(w.model().result(), 0);
+        } else {
+            ASSERT_EQ(selected.size(), 1);
+            EXPECT_EQ(w.List1->row(selected.first()), current);
+            EXPECT_EQ(w.model().result(), current + 1);
+        }
+        // Keys move the choice with the row drawn.
+        frmSelectTrack keys(entries);
+        keys.show();
+        QApplication::setActiveWindow(&keys);
+        keys.List1->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QTest::keyClick(keys.List1, Qt::Key_Down);
+        const qint32 row = keys.List1->currentRow();
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(keys.List1->selectedItems(), QList<QListWidgetItem*>{keys.List1->item(row)});
+        keys.OKButton->click();
+        EXPECT_EQ(keys.model().result(), row + 1);
+    }
 }

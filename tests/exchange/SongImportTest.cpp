@@ -125,16 +125,26 @@ TEST(SongImport, ImportsThatBringNoNotes) {
         {"conductor chosen", "a.mid", midi(500000, {Sa}), 1, NothingMessage},
         {"a voice track without notes", "a.mid", midi(500000, {}), 2, NothingMessage},
     };
+    // The open song stays as it was: no new project, its notes, names, tempo and history kept.
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Rig r;
+        r.setNotes({"ら", "R", "り"});
+        r.song().ProjectName = QStringLiteral("open song");
+        r.song().OutFile = QStringLiteral("open.wav");
+        r.song().Tempo = 90.0f;
+        r.song().UndoTexts << "x";
+        r.window.tempoText = QStringLiteral("90.00");
         r.chooser.answer = c.choice;
         r.import.ImportMidiOrVsq(r.file(QString::fromLatin1(c.name), c.data));
-        EXPECT_EQ(r.song().noteCount(), 0);
-        EXPECT_EQ(r.song().ProjectName, "新規プロジェクト");
-        EXPECT_EQ(r.song().OutFile, "newfile.wav");
-        EXPECT_TRUE(r.song().IsModified);
-        EXPECT_EQ(r.window.tempoText, "120.00");
+        EXPECT_EQ(r.window.newProjects, 0);
+        EXPECT_EQ(r.song().Lyrics, QStringList({"ら", "R", "り"}));
+        EXPECT_EQ(r.song().ProjectName, "open song");
+        EXPECT_EQ(r.song().OutFile, "open.wav");
+        EXPECT_FALSE(r.song().IsModified);
+        EXPECT_EQ(r.song().UndoTexts, QStringList({"x"}));
+        EXPECT_FLOAT_EQ(r.song().Tempo, 90.0f);
+        EXPECT_EQ(r.window.tempoText, "90.00");
         EXPECT_EQ(r.ports.messageBox.shown.size(), c.message.isEmpty() ? 0 : 1);
         if (!c.message.isEmpty()) EXPECT_EQ(r.ports.messageBox.lastText(), c.message);
     }
