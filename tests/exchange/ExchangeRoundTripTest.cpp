@@ -296,6 +296,13 @@ TEST(ExchangeRoundTrip, MidiFilesKeepTheirTimeThroughImportAndExport) {
                 EXPECT_EQ(out.notes[k].lyric, Cp932::encode(a.Lyrics[i]));
             }
             EXPECT_LE(std::abs(double(out.end) * 4 - double(ta.last().start)), 2.0) << "the song's end";
+            // The variants for other players put their notes on the same ticks.
+            for (const char* mode : {"TM", "AQ"}) {
+                const PeerFile variant = peerRead(SmfFileBytes(tempoA, {}, a, QString::fromLatin1(mode), {}));
+                ASSERT_EQ(variant.notes.size(), out.notes.size()) << mode;
+                for (qsizetype k = 0; k < out.notes.size(); ++k) EXPECT_EQ(variant.notes[k].tick, out.notes[k].tick) << mode;
+                EXPECT_EQ(variant.end, out.end) << mode;
+            }
 
             // Imported again: the same notes, rests, lyrics and tempos; a second export is the first.
             float tempoB = 0;
