@@ -37,6 +37,8 @@ public:
     // nothing is written and the answer is true. Keys and values just as they were loaded from that
     // file write nothing: the file keeps its bytes (comments, line ends, its encoding).
     bool Save();
+    // Why the last Save failed, in words ("<path>: <reason>"); empty after a Save that succeeded.
+    QString lastError() const { return lastError_; }
     // Empties the map and reads the file (from the old place when the "settings" folder has none).
     // A line's key is the text before its first "=", its value all the rest; lines without "=" are
     // skipped and the first line of a key wins. Answers the number of lines holding "=". With no name
@@ -56,6 +58,7 @@ private:
     QString name_;
     QString loadedFrom_;  // the file the entries were last loaded from or saved to ("" when none)
     QList<std::pair<QString, QString>> loaded_;  // the entries as they stood then
+    QString lastError_;
 };
 
 }  // namespace tova

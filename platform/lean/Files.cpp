@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wctype.h>
@@ -13,6 +15,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace tova::lean {
@@ -375,9 +381,103 @@ std::string linkTarget(const std::string& path) {
 
 std::atomic<unsigned> temporaryCount{0};
 
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool allDigits(std::string_view s) {
+    if (s.empty() || s.size() > 10) return false;
+    for (const char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The time (seconds since the epoch) a running process started; -1 when it cannot be told.
+double processStart(long long pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return -1;
+    // The command name stands in parentheses and may hold blanks: the fields follow the last ")".
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(line.substr(close + 1));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int n = 3; n <= 22 && fields >> field; ++n)
+        if (n == 22) ticks = std::strtoull(field.c_str(), nullptr, 10);
+    if (ticks == 0) return -1;
+    std::ifstream system("/proc/stat");
+    long long boot = -1;
+    while (std::getline(system, line))
+        if (line.rfind("btime ", 0) == 0) boot = std::atoll(line.c_str() + 6);
+    const long hz = ::sysconf(_SC_CLK_TCK);
+    if (boot <= 0 || hz <= 0) return -1;
+    return double(boot) + double(ticks) / double(hz);
+}
+
+// The process that wrote a temporary file last modified at `written` is gone: no process has its id,
+// or the one that has it started after the file was written (the id was given to a new process).
+// A process of another user counts as running. Two seconds allow for the coarse boot time.
+bool writerGone(long long pid, std::time_t written) {
+    if (pid <= 0 || pid > 0x7fffffff) return false;
+    if (::kill(pid_t(pid), 0) != 0) return errno == ESRCH;
+    const double started = processStart(pid);
+    return started > 0 && started > double(written) + 2;
+}
+
 }  // namespace
 
-AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
+bool Files::temporaryTarget(std::string_view fileName, std::string* target, long long* processId) {
+    if (fileName.size() < 4 || fileName.substr(fileName.size() - 4) != ".tmp") return false;
+    const std::string_view stem = fileName.substr(0, fileName.size() - 4);
+    const std::size_t dash = stem.rfind('-');
+    if (dash == std::string_view::npos || !allDigits(stem.substr(dash + 1))) return false;
+    const std::size_t dot = stem.substr(0, dash).rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || !allDigits(stem.substr(dot + 1, dash - dot - 1))) return false;
+    if (target) *target = std::string(stem.substr(0, dot));
+    if (processId) *processId = std::atoll(std::string(stem.substr(dot + 1, dash - dot - 1)).c_str());
+    return true;
+}
+
+int Files::removeLeftovers(const std::string& folder, const std::function<bool(const std::string& target)>& ours) {
+    const std::string base = folder.empty() ? std::string(".") : folder;
+    DIR* dir = ::opendir(base.c_str());
+    if (!dir) return 0;
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(dir)) {
+        std::string target;
+        long long pid = 0;
+        if (temporaryTarget(e->d_name, &target, &pid) && pid != ::getpid() && ours(target)) names.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const std::string& name : names) {
+        long long pid = 0;
+        temporaryTarget(name, nullptr, &pid);
+        const std::string path = join(base, name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()) continue;
+        if (!writerGone(pid, st.st_mtim.tv_sec)) continue;
+        // A writer holds a lock on its file until it is renamed or dropped: a file someone still writes
+        // (a program of another machine on a shared folder, say) stays.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) continue;
+        struct stat opened {};
+        const bool same = ::fstat(fd, &opened) == 0 && opened.st_dev == st.st_dev && opened.st_ino == st.st_ino;
+        const bool unlocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+        if (same && unlocked && ::unlink(path.c_str()) == 0) ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
+
+AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(linkTarget(path)) {
+    if (leftovers == Leftovers::Remove) {
+        const std::size_t slash = target_.rfind('/');
+        const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+        Files::removeLeftovers(folderOf(target_), [&name](const std::string& target) { return target == name; });
+    }
     // A new name beside the target, created here and now (mode 0666 less the umask, or the old file's).
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         temporary_ = target_ + "." + std::to_string(::getpid()) + "-" + std::to_string(temporaryCount++) + ".tmp";
@@ -389,6 +489,10 @@ AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
         error_ = "cannot create " + path + ": " + Files::lastError();
         return;
     }
+    pending_ = true;
+    // Held until the file is renamed or dropped (and released by the system when the process dies).
+    // A file system without locks writes all the same.
+    (void)::flock(fd_, LOCK_EX | LOCK_NB);
     struct stat old {};
     if (::stat(target_.c_str(), &old) == 0) (void)::fchmod(fd_, old.st_mode & 07777);
 }
@@ -396,10 +500,10 @@ AtomicFile::AtomicFile(const std::string& path) : target_(linkTarget(path)) {
 AtomicFile::~AtomicFile() { cancel(); }
 
 void AtomicFile::cancel() {
-    if (fd_ < 0) return;
-    ::close(fd_);
+    if (pending_) ::unlink(temporary_.c_str());
+    pending_ = false;
+    if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    ::unlink(temporary_.c_str());
 }
 
 bool AtomicFile::write(const char* data, std::size_t size) {
@@ -420,16 +524,38 @@ bool AtomicFile::write(const char* data, std::size_t size) {
 }
 
 bool AtomicFile::commit(bool syncToDisk) {
-    if (fd_ < 0) return false;
-    // A file system that cannot sync (EINVAL) keeps what it has.
-    const bool synced = !syncToDisk || ::fdatasync(fd_) == 0 || errno == EINVAL;
-    const bool closed = ::close(fd_) == 0;
-    fd_ = -1;
-    if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        errorNumber_ = errno;
-        error_ = "cannot write " + target_ + ": " + Files::lastError();
-        ::unlink(temporary_.c_str());
+    if (fd_ < 0) {
+        if (errorNumber_ == 0) errorNumber_ = EBADF;
         return false;
+    }
+    const auto fail = [this](int number) {
+        errorNumber_ = number;
+        error_ = "cannot write " + target_ + ": " + std::strerror(number);
+        cancel();
+        return false;
+    };
+    // A file system that cannot sync (EINVAL) keeps what it has; a device that reports an error on
+    // the sync has lost what was written.
+    if (syncToDisk && ::fdatasync(fd_) != 0 && errno != EINVAL) return fail(errno);
+    // The close is checked before the rename (a network file system reports late write errors
+    // there), with a second descriptor holding the lock until the file has its name, so that no
+    // cleaner takes it for a leftover in between.
+    const int lock = ::dup(fd_);
+    const int closed = ::close(fd_);
+    const int closeError = errno;
+    fd_ = lock;
+    if (closed != 0 && closeError != EINTR) return fail(closeError);
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(errno);
+    pending_ = false;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (syncToDisk) {
+        // The rename itself reaches the disk with the folder.
+        const int dir = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            (void)::fsync(dir);
+            ::close(dir);
+        }
     }
     return true;
 }
@@ -443,23 +569,7 @@ bool Files::writeAtomically(const std::string& path, std::string_view bytes, std
 
 bool Files::copy(const std::string& from, const std::string& to) {
     std::string bytes;
-    if (!read(from, bytes)) return false;
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= std::size_t(n);
-    }
-    return ::close(fd) == 0 && ok;
+    return read(from, bytes) && writeAtomically(to, bytes, nullptr, false);
 }
 
 }  // namespace tova::lean

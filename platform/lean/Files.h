@@ -53,8 +53,19 @@ public:
     // the new file whole.
     static bool writeAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr,
                                 bool syncToDisk = true);
-    // Copies a file byte for byte (over any file `to`); false on any failure.
+    // Copies a file byte for byte (over any file `to`, replaced as `writeAtomically` replaces it); false
+    // on any failure, `to` unchanged then.
     static bool copy(const std::string& from, const std::string& to);
+
+    // The name a temporary file of AtomicFile stands for ("out.wav" for "out.wav.123-0.tmp") and the id
+    // of the process that wrote it; false when the name is not of that form.
+    static bool temporaryTarget(std::string_view fileName, std::string* target = nullptr, long long* processId = nullptr);
+    // Removes the temporary files AtomicFile left in a folder for the targets `ours` accepts, once the
+    // process that wrote each is gone: only regular files of exactly that form that belong to this user,
+    // whose process id names no running process (or one started after the file was last written: the
+    // id was given again) and that no one holds open for writing (the writer keeps a lock on its file).
+    // Never one of this process. Answers the number removed.
+    static int removeLeftovers(const std::string& folder, const std::function<bool(const std::string& target)>& ours);
 
     // The text of the last system error.
     static std::string lastError();
@@ -90,11 +101,17 @@ public:
     static std::string currentFolder();
 };
 
-// A file written under a temporary name beside its path and put in place whole by `commit`; dropped
-// when it goes without one. A link is written through.
+// A file written under a temporary name beside its path, "<name>.<process id>-<count>.tmp", and put in
+// place whole by `commit`; dropped when it goes without one. Every write, the sync, the close and the
+// rename are checked: on any failure the old file stays as it was and `errorNumber` tells why. The
+// temporary file is locked while it is written, so that a cleaner can tell it from one a killed
+// process left. A link is written through.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::string& path);
+    // `Remove` first removes the temporary files killed writers left for the same target (see
+    // Files::removeLeftovers); writers of many files in one folder leave that to their own cleaning.
+    enum class Leftovers { Keep, Remove };
+    explicit AtomicFile(const std::string& path, Leftovers leftovers = Leftovers::Keep);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -112,6 +129,7 @@ public:
 private:
     std::string target_, temporary_, error_;
     int fd_ = -1;
+    bool pending_ = false;  // the temporary file stands under its name
     int errorNumber_ = 0;
 };
 

@@ -2,6 +2,8 @@
 #include "platform/Errors.h"
 #include "song/NoteExtension.h"
 #include "song/ProjectFile.h"
+#include "platform/lean/Files.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace tova;
 using namespace Qt::Literals::StringLiterals;
@@ -414,3 +417,32 @@ TEST(ProjectFile, FailedSaveLeavesTheOldFileAndIsReported) {
 }
 
 }  // namespace
+
+// A save killed while it writes leaves its temporary file beside the project; the next save of the
+// project removes it. A temporary file of a writer that still runs (another save of this program, or
+// another program's) stays.
+TEST(ProjectFile, TheNextSaveRemovesWhatAKilledSaveLeft) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"song.tvx"_s);
+    ProjectSettings s;
+    s.ProjectName = u"p"_s;
+    WriteProjectFile(path, s, emptySong());
+    const QByteArray saved = test::readFile(path);
+    QStringList killed;
+    for (int i = 0; i < 3; ++i) killed << test::killedWriterLeftover(path);
+    ASSERT_EQ(test::temporaryFiles(dir.path()).size(), 3);
+    EXPECT_EQ(test::readFile(path), saved);
+    // A writer that runs now: this process, holding its file open.
+    lean::AtomicFile running(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(running.isOpen());
+    const QStringList live = test::temporaryFiles(dir.path()).filter(QString::number(::getpid()) + u'-');
+    ASSERT_EQ(live.size(), 1);
+    // Another program's file of a name alike is no leftover of the project.
+    test::writeFile(dir.filePath(u"other.tvx.1-0.tmp"_s), "not ours");
+
+    WriteProjectFile(path, s, emptySong());
+    QStringList left = test::temporaryFiles(dir.path());
+    left.sort();
+    EXPECT_EQ(left, (QStringList{u"other.tvx.1-0.tmp"_s} + live));
+    running.cancel();
+}

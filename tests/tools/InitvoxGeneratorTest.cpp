@@ -3,6 +3,8 @@
 #include "core/WaveFiles.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/SystemErrorText.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 #include "tools/initvox/VoiceBankGenerator.h"
 
@@ -166,4 +168,27 @@ TEST(InitvoxGenerator, NoteRendererMakesTheFrequencyTables) {
     QVector<double> frames;
     ASSERT_TRUE(ReadFrqFile(header, frames, dir.filePath("か.wav")));
     EXPECT_NEAR(header.averageFreq, 220.0, 2.0);
+}
+
+// On a full disk the bank's files that stand keep their content, the failure says why in words and
+// no temporary file stays.
+TEST(InitvoxGenerator, AFullDiskKeepsTheFilesThatStand) {
+    QTemporaryDir dir;
+    MadeUpSpeech speech;
+    VoiceBankGenerator generator(table({"あ 0:700", "R"}), dir.path(), speech, 1);
+    test::writeFile(dir.filePath("あ.wav"), "an old sample");
+    test::writeFile(dir.filePath("character.txt"), "name=old");
+    QString error;
+    {
+        test::FileSizeLimit limit(1000);
+        try {
+            generator.makeBank();
+        } catch (const TovaError& e) {
+            error = e.description();
+        }
+    }
+    EXPECT_TRUE(error.contains(SystemErrorText(EFBIG))) << error.toStdString();
+    EXPECT_EQ(test::readFile(dir.filePath("あ.wav")), QByteArray("an old sample"));
+    EXPECT_EQ(test::readFile(dir.filePath("character.txt")), QByteArray("name=old"));
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
 }

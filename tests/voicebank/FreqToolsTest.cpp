@@ -1,4 +1,7 @@
 #include "VoiceBankFixture.h"
+#include "support/FullDisk.h"
+#include "platform/Errors.h"
+#include "platform/SystemErrorText.h"
 
 #include "core/Processes.h"
 #include "core/Settings.h"
@@ -671,4 +674,36 @@ TEST_F(GeneratorTest, AFollowedRunShowsTheTablesMadeAndSaysHowItEnded) {
     EXPECT_EQ(tool.stops, 1);
     EXPECT_EQ(stopped.updates.last(), 1);
     EXPECT_EQ(ports.messageBox.lastText(), u"周波数表の一括作成を中止しました。（1 / 3）"_s);
+}
+
+// The batch files of the two frequency-table runs on a full disk: nothing is run, the failure is said
+// in words, no temporary file stays.
+TEST_F(GeneratorTest, AFullDiskRunsNothingAndSaysWhy) {
+    {
+        FileSizeLimit limit(10);
+        g.OKButton_Click();
+    }
+    EXPECT_TRUE(tool.started.isEmpty());
+    EXPECT_FALSE(g.hidden);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().contains(SystemErrorText(EFBIG))) << ports.messageBox.lastText().toStdString();
+    EXPECT_EQ(temporaryFiles(TempFolder), QStringList{});
+}
+
+TEST_F(ToolsTest, AFullDiskRunsNoBatchAndSaysWhy) {
+    m.SetMultiSelect(true);
+    for (SampleRow& r : m.rows) r.selected = true;
+    answer({MsgResult::OK});
+    QString error;
+    {
+        FileSizeLimit limit(10);
+        try {
+            m.cmdDeleteFreqList_Click();
+        } catch (const TovaError& e) {
+            error = e.description();
+        }
+    }
+    EXPECT_TRUE(tool.batches.isEmpty());
+    EXPECT_TRUE(error.contains(SystemErrorText(EFBIG))) << error.toStdString();
+    EXPECT_EQ(temporaryFiles(TempFolder), QStringList{});
 }

@@ -1,4 +1,6 @@
 #include "VoiceBankFixture.h"
+#include "support/FullDisk.h"
+#include "platform/SystemErrorText.h"
 
 #include "voicebank/OtoIniFiles.h"
 #include "voicebank/VoiceBankManager.h"
@@ -227,4 +229,23 @@ TEST(OtoIniRoundTrip, ThirtyThreeThousandEntries) {
     EXPECT_FALSE(QFile::exists(bank.path(u"oto.ini.tova-saving"_s)));
     VoiceBankManager::PublishOtoTable(loaded.m.EntryTable);
     EXPECT_EQ(loaded.m.EntryTable.size(), 33000);
+}
+
+// Save As on a full disk: the file chosen keeps its old content, the refusal says why in words.
+TEST(OtoIniSave, SaveAsOnAFullDiskKeepsTheOldFile) {
+    BankFolder bank;
+    const QByteArray old = "ka.wav=old,1,2,3,4,5\r\n";
+    bank.file(u"other.ini"_s, old);
+    QList<SampleRow> rows;
+    for (int i = 0; i < 50; ++i) rows << row(u"ka"_s + QString::number(i) + u".wav"_s, {u"new"_s});
+    OtoSaveResult r;
+    {
+        FileSizeLimit limit(100);
+        r = SaveOtoIni(rows, bank.root(), bank.path(u"other.ini"_s), {});
+    }
+    EXPECT_EQ(r.status, OtoSaveResult::Refused);
+    EXPECT_TRUE(r.written.isEmpty());
+    EXPECT_TRUE(r.message.contains(SystemErrorText(EFBIG))) << r.message.toStdString();
+    EXPECT_EQ(bank.bytes(u"other.ini"_s), old);
+    EXPECT_EQ(temporaryFiles(bank.root()), QStringList{});
 }

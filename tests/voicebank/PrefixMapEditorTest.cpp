@@ -1,5 +1,7 @@
 // The prefix.map editor's model: the rows it loads, what its buttons do to them and the file OK writes.
 #include "VoiceBankFixture.h"
+#include "support/FullDisk.h"
+#include "platform/SystemErrorText.h"
 
 #include "voicebank/PrefixMapEditor.h"
 
@@ -213,3 +215,22 @@ TEST_F(PrefixMapEditorTest, AFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo
 }
 
 }  // namespace
+
+// On a full disk OK keeps the old file whole, says why in words and keeps the dialog open.
+TEST_F(PrefixMapEditorTest, AFullDiskKeepsTheOldFileAndSaysWhy) {
+    const QByteArray old = "C4\t\t\r\nD4\t\t\r\n";
+    bank.file(u"prefix.map"_s, old);
+    m.Load(bank.root());
+    ASSERT_EQ(m.rows.size(), 2);
+    m.rows[0].suffix = QString(200, u's');
+    {
+        FileSizeLimit limit(10);
+        m.cmdOK_Click();
+    }
+    EXPECT_FALSE(m.hidden);
+    EXPECT_FALSE(m.Result);
+    EXPECT_EQ(bank.bytes(u"prefix.map"_s), old);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().contains(SystemErrorText(EFBIG))) << ports.messageBox.lastText().toStdString();
+    EXPECT_EQ(temporaryFiles(bank.root()), QStringList{});
+}

@@ -1,4 +1,5 @@
 #include "VoiceBankFixture.h"
+#include "support/FullDisk.h"
 
 #include "support/TestWave.h"
 #include "voicebank/SpectrumAnalysis.h"
@@ -211,4 +212,18 @@ TEST_F(CacheTest, DeleteAllReachesTheFolderAndItsDirectSubFoldersOnly) {
     EXPECT_TRUE(QFile::exists(bank.path(u"sub/b_wav.frq"_s)));
     SpectrumCache::DeleteAll(QString());  // an empty folder text deletes nothing anywhere
     EXPECT_TRUE(QFile::exists(bank.path(u"sub/deep/c.wav.kspx"_s)));
+}
+
+// A cache that cannot be written whole on a full disk is not built: the old cache file stays as it was.
+TEST_F(CacheTest, AFullDiskKeepsTheOldCacheAndBuildsNothing) {
+    bank.file(u"ka.wav.kspx"_s, "old cache");
+    QFile::setFileTime(cache(), QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    SpectrumCache::Build b = SpectrumCache::Build::Built;
+    {
+        FileSizeLimit limit(1000);
+        b = SpectrumCache::BuildIfNeeded(wave, samples, 1);
+    }
+    EXPECT_EQ(b, SpectrumCache::Build::NotWritable);
+    EXPECT_EQ(bank.bytes(u"ka.wav.kspx"_s), QByteArray("old cache"));
+    EXPECT_EQ(temporaryFiles(bank.root()), QStringList{});
 }

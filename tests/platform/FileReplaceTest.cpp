@@ -1,0 +1,144 @@
+// The one file writer: failures keep the old file and say why in words; temporary files of writers
+// that no longer run are removed at the next save of the same file, and nothing else is.
+#include "platform/FileReplace.h"
+#include "platform/SystemErrorText.h"
+#include "platform/lean/Files.h"
+#include "support/FullDisk.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tova;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A child process that lives until the object goes.
+struct LivingProcess {
+    pid_t pid = ::fork();
+    LivingProcess() {
+        if (pid == 0)
+            for (;;) ::pause();
+    }
+    ~LivingProcess() {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+
+// The id of a process that has ended.
+pid_t endedProcess() {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+void makeOld(const QString& path, int secondsAgo) {
+    const timeval times[2] = {{::time(nullptr) - secondsAgo, 0}, {::time(nullptr) - secondsAgo, 0}};
+    ::utimes(QFile::encodeName(path).constData(), times);
+}
+
+}  // namespace
+
+TEST(FileReplace, AFailureKeepsTheOldFileAndSaysWhy) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"setting.ini"_s);
+    test::writeFile(path, "old");
+    QDir().mkpath(dir.filePath(u"folder.ini"_s));
+    const QByteArray big(5000, 'n');
+    struct Case {
+        const char* what;
+        QString target;
+        rlim_t limit;
+        int error;
+    } cases[] = {
+        {"a full disk", path, 100, EFBIG},
+        {"a missing folder", dir.filePath(u"gone/x.ini"_s), RLIM_INFINITY, ENOENT},
+        {"a folder in the way", dir.filePath(u"folder.ini"_s), RLIM_INFINITY, EISDIR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString error;
+        bool done = true;
+        {
+            test::FileSizeLimit limit(c.limit == RLIM_INFINITY ? 1 << 30 : c.limit);
+            done = ReplaceFile(c.target, big, &error);
+        }
+        EXPECT_FALSE(done);
+        EXPECT_EQ(error, c.target + u": "_s + SystemErrorText(c.error));
+        EXPECT_EQ(test::readFile(path), QByteArray("old"));
+        EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+    }
+    // The streaming form: a failed write drops the file, later writes and the commit do nothing.
+    ReplacingFile file(path);
+    {
+        test::FileSizeLimit limit(100);
+        EXPECT_FALSE(file.write(big));
+    }
+    EXPECT_FALSE(file.write("x"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_EQ(file.reason(), SystemErrorText(EFBIG));
+    EXPECT_EQ(test::readFile(path), QByteArray("old"));
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+    EXPECT_TRUE(ReplaceFile(path, "new"));
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
+
+TEST(FileReplace, TheNextSaveRemovesOnlyWhatEndedWritersLeft) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"song.tvx"_s);
+    test::writeFile(path, "old");
+    const auto name = [&](long long pid, int n) { return u"song.tvx."_s + QString::number(pid) + u'-' + QString::number(n) + u".tmp"_s; };
+    const auto leave = [&](const QString& file) { test::writeFile(dir.filePath(file), "left"); };
+
+    // Gone: a killed writer, a process that has ended, a process id given again to a process that
+    // started after the file was last written.
+    const QString killed = test::killedWriterLeftover(path);
+    ASSERT_FALSE(killed.isEmpty());
+    const QString ended = name(endedProcess(), 0);
+    leave(ended);
+    LivingProcess newer;
+    const QString reused = name(newer.pid, 0);
+    leave(reused);
+    makeOld(dir.filePath(reused), 3600);
+
+    // Kept: a process that runs and started before it wrote, an ended writer's file that someone holds
+    // locked (a writer of another machine on a shared folder), a link, another file's leftover, and a
+    // name not of the writer's form.
+    LivingProcess older;
+    const QString running = name(older.pid, 0);
+    leave(running);
+    const QString locked = name(endedProcess(), 1);
+    leave(locked);
+    const int lock = ::open(QFile::encodeName(dir.filePath(locked)).constData(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const QString link = name(endedProcess(), 2);
+    QFile::link(path, dir.filePath(link));
+    const QString other = u"other.tvx.1-0.tmp"_s;
+    leave(other);
+    const QString foreign = u"song.tvx.x1-0.tmp"_s;
+    leave(foreign);
+
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    ::close(lock);
+    QStringList kept{running, locked, link, other, foreign};
+    kept.sort();
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::System);
+    left.removeAll(u"song.tvx"_s);
+    left.sort();
+    EXPECT_EQ(left, kept) << killed.toStdString() << ' ' << ended.toStdString() << ' ' << reused.toStdString();
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
