@@ -33,10 +33,10 @@ QString ReplacingFile::reason() const { return SystemErrorText(errorNumber()); }
 
 QString ReplacingFile::errorText() const { return path_ + QStringLiteral(": ") + reason(); }
 
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* reason) {
     ReplacingFile file(path);
     if (file.write(bytes) && file.commit()) return true;
-    if (error) *error = file.errorText();
+    if (reason) *reason = file.reason();
     return false;
 }
 

@@ -47,7 +47,7 @@ private:
     std::unique_ptr<lean::AtomicFile> file_;
 };
 
-// Replaces the file with `bytes` as ReplacingFile does; false with "<path>: <reason>" in `error`.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Replaces the file with `bytes` as ReplacingFile does; false with the reason in words in `reason`.
+bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 }  // namespace tova

@@ -71,14 +71,14 @@ TEST(FileReplace, AFailureKeepsTheOldFileAndSaysWhy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QString error;
+        QString reason;
         bool done = true;
         {
             test::FileSizeLimit limit(c.limit == RLIM_INFINITY ? 1 << 30 : c.limit);
-            done = ReplaceFile(c.target, big, &error);
+            done = ReplaceFile(c.target, big, &reason);
         }
         EXPECT_FALSE(done);
-        EXPECT_EQ(error, c.target + u": "_s + SystemErrorText(c.error));
+        EXPECT_EQ(reason, SystemErrorText(c.error));
         EXPECT_EQ(test::readFile(path), QByteArray("old"));
         EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
     }
@@ -90,7 +90,7 @@ TEST(FileReplace, AFailureKeepsTheOldFileAndSaysWhy) {
     }
     EXPECT_FALSE(file.write("x"));
     EXPECT_FALSE(file.commit());
-    EXPECT_EQ(file.reason(), SystemErrorText(EFBIG));
+    EXPECT_EQ(file.errorText(), path + u": "_s + SystemErrorText(EFBIG));
     EXPECT_EQ(test::readFile(path), QByteArray("old"));
     EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
     EXPECT_TRUE(ReplaceFile(path, "new"));
