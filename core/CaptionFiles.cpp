@@ -7,13 +7,13 @@
 #include "core/WindowRegistry.h"
 #include "core/clsMap.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/SystemPaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <memory>
 #include <vector>
@@ -55,12 +55,9 @@ bool exportedMenu(const LocalizableControl& c, bool stringsPass) {
 void writeCaptionFile(const QString& path, const QStringList& lines) {
     if (!QDir().mkpath(FileSystem::resolve(resFolder())))
         throw FileError(resFolder(), 76);
-    const QString target = FileSystem::resolve(path);
-    QFile::remove(target);
-    QSaveFile f(target);
-    const QByteArray bytes = Utf16FileBytes(lines);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw FileError(path + QStringLiteral(": ") + f.errorString(), 75);
+    // The old file stays until the new one is whole.
+    QString reason;
+    if (!ReplaceFile(path, Utf16FileBytes(lines), &reason)) throw FileError(path + QStringLiteral(": ") + reason, 75);
 }
 
 // A whole non-negative number written in decimal digits.

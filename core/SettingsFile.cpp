@@ -9,6 +9,7 @@
 #include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
 #include "platform/EventGuard.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -16,7 +17,6 @@
 #include "platform/Vb.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QFileInfo>
 #include <QDir>
 #include <QDateTime>
@@ -265,9 +265,9 @@ bool SaveSettings(const MainWindowPlacement* window) {
     const QString path = settingsPath();
     try {
         const QByteArray bytes = Cp932::encodeMarked(settingsText(window));
-        QSaveFile f(FileSystem::resolve(path));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-            reportSaveFailure(path + QStringLiteral(": ") + f.errorString());
+        QString reason;
+        if (!ReplaceFile(path, bytes, &reason)) {
+            reportSaveFailure(path + QStringLiteral(": ") + reason);
             return false;
         }
     } catch (const TovaError& e) {

@@ -1,12 +1,12 @@
 #include "core/WaveFiles.h"
 
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cmath>
@@ -304,23 +304,15 @@ bool WriteFrqFile(const FrqHeader& header, const QVector<double>& frames, const 
     for (qsizetype i = 0; i < frames.size(); ++i) putDouble(p + kFrqHeaderBytes + 8 * i, frames[i]);
 
     const QString path = FileSystem::resolve(table);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return false;
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    // The new table is complete in its temporary file: now the old one becomes the backup.
+    ReplacingFile out(path);
+    if (!out.write(bytes)) return false;
+    // The new table is complete in its temporary file: now the old one becomes the backup, which is
+    // replaced the same way (an older backup stays when the new one cannot be written whole).
     if (QFileInfo(path).isFile()) {
-        const QString backup = FileSystem::resolve(FrqBackupName(table));
-        if (QFileInfo::exists(backup) && !QFile::remove(backup)) {
-            out.cancelWriting();
-            return false;
-        }
-        if (!QFile::copy(path, backup)) {
-            out.cancelWriting();
-            return false;
-        }
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) return false;
+        const QByteArray oldBytes = old.readAll();
+        if (old.error() != QFileDevice::NoError || !ReplaceFile(FrqBackupName(table), oldBytes)) return false;
     }
     return out.commit();
 }

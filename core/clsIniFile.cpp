@@ -2,12 +2,15 @@
 
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemErrorText.h"
 #include "platform/SystemPaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace tova {
 namespace {
@@ -44,19 +47,21 @@ bool clsIniFile::Save() {
     const QList<std::pair<QString, QString>> now = entries();
     if (!loadedFrom_.isEmpty() && loadedFrom_ == filePath() && now == loaded_ && FileSystem::isFile(loadedFrom_))
         return true;  // nothing changed: the file stays as it is
+    lastError_.clear();
     const QString folder = settingsFolder();
-    if (!FileSystem::isFolder(folder) && !QDir().mkpath(folder)) return false;
+    errno = 0;
+    if (!FileSystem::isFolder(folder) && !QDir().mkpath(folder)) {
+        lastError_ = folder + QStringLiteral(": ") + SystemErrorText(errno);
+        return false;
+    }
 
     QString text;
     for (const auto& [key, value] : now) text += key + u'=' + value + QStringLiteral("\r\n");
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = Cp932::encodeMarked(text);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFile(filePath(), Cp932::encodeMarked(text), &reason)) {
+        lastError_ = filePath() + QStringLiteral(": ") + reason;
         return false;
     }
-    if (!file.commit()) return false;
     loadedFrom_ = filePath();
     loaded_ = now;
 

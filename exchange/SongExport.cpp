@@ -4,6 +4,7 @@
 #include "exchange/midi/SmfFormatError.h"
 #include "exchange/midi/SmfWriter.h"
 #include "exchange/vsq/VsqWriter.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
@@ -35,6 +36,10 @@ bool refusedShown(const NoteArrays& notes, Body body) {
         return false;
     } catch (const SmfFormatError&) {
         Ports::msgBox(GetMessage(QStringLiteral("ファイル形式が正しくありません")), MsgButtons::OK);
+        return false;
+    } catch (const TovaError& e) {
+        // The file could not be written (a full disk, no right to write): the old file stays.
+        Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::Exclamation);
         return false;
     }
 }

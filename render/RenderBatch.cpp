@@ -6,9 +6,9 @@
 #include "core/Settings.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
-#include "platform/SystemErrorText.h"
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
 #include "render/MissingSampleMarks.h"
@@ -21,7 +21,6 @@
 
 #include <QFile>
 
-#include <cerrno>
 
 #include <vector>
 
@@ -45,19 +44,10 @@ private:
     QString text_;
 };
 
-// Why a file operation just failed, in words: the system's reason when it left one.
-QString failure(const QFile& file, int errorNumber) {
-    return errorNumber != 0 ? SystemErrorText(errorNumber) : file.errorString();
-}
-
 void writeFile(const QString& path, const QString& text) {
-    QFile file(FileSystem::resolve(path));
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw FileError(path + QStringLiteral(": ") + failure(file, errno), 75);
-    const QByteArray bytes = Cp932::encodeMarked(text);
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) throw IoError(path + QStringLiteral(": ") + failure(file, errno));
+    ReplacingFile file(path);
+    if (!file.isOpen()) throw FileError(file.errorText(), 75);
+    if (!file.write(Cp932::encodeMarked(text)) || !file.commit()) throw IoError(file.errorText());
 }
 
 // The three variants of the per-note batch.
@@ -157,11 +147,11 @@ void WriteRenderBatch(Song& song, const QString& projectName, const QString& bat
     }
 
     // Opened first, so a folder that cannot take the file fails before anything else changes.
-    QFile probe(FileSystem::resolve(batchPath));
-    errno = 0;
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(batchPath + QStringLiteral(": ") + failure(probe, errno), 75);
-    probe.close();
+    // (a new file beside it, dropped at once: a batch that stands is not touched).
+    {
+        ReplacingFile probe(batchPath);
+        if (!probe.isOpen()) throw FileError(probe.errorText(), 75);
+    }
 
     BatchText b;
     try {

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/lean/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 
 #include <cerrno>
 #include <functional>
-#include <signal.h>
 
 namespace tova {
 
@@ -22,12 +22,6 @@ bool allDigits(QStringView s) {
     return true;
 }
 
-// A process id names a running process (or one of another user, which counts as running).
-bool running(qint64 pid) {
-    if (pid <= 0 || pid > 0x7fffffff) return false;
-    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
-}
-
 bool isNoteFile(const QString& name) {
     static const QString head = QStringLiteral("temp$$$");
     if (!name.startsWith(head) || !name.endsWith(QStringLiteral(".wav"))) return false;
@@ -35,35 +29,24 @@ bool isNoteFile(const QString& name) {
     return middle.isEmpty() || allDigits(middle);
 }
 
+// The file writer's own cleaning, with the same rules as at a save: the writer gone (its process id
+// runs no more, or was given to a process started later) and the file not locked by a writer.
 int removeIn(const QString& folder, const std::function<bool(const QString&)>& ours) {
     const QString onDisk = FileSystem::resolve(folder.isEmpty() ? QStringLiteral(".") : folder);
     if (!QFileInfo(onDisk).isDir()) return 0;
-    int removed = 0;
-    const QStringList names =
-        QDir(onDisk).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QString& name : names) {
-        qint64 pid = 0;
-        const QString target = RenderLeftovers::TargetOf(name, &pid);
-        if (target.isEmpty() || !ours(target) || running(pid)) continue;
-        const QString path = QDir(onDisk).filePath(name);
-        const QFileInfo info(path);
-        if (!info.isFile() || info.isSymLink()) continue;
-        if (QFile::remove(path)) ++removed;
-    }
-    return removed;
+    return lean::Files::removeLeftovers(QFile::encodeName(onDisk).toStdString(), [&](const std::string& target) {
+        return ours(QFile::decodeName(QByteArray::fromStdString(target)));
+    });
 }
 
 }  // namespace
 
 QString RenderLeftovers::TargetOf(const QString& fileName, qint64* processId) {
-    if (!fileName.endsWith(QStringLiteral(".tmp"))) return QString();
-    const QStringView stem = QStringView(fileName).chopped(4);
-    const qsizetype dash = stem.lastIndexOf(u'-');
-    if (dash < 0 || !allDigits(stem.mid(dash + 1))) return QString();
-    const qsizetype dot = stem.left(dash).lastIndexOf(u'.');
-    if (dot <= 0 || !allDigits(stem.mid(dot + 1, dash - dot - 1))) return QString();
-    if (processId) *processId = stem.mid(dot + 1, dash - dot - 1).toLongLong();
-    return stem.left(dot).toString();
+    std::string target;
+    long long pid = 0;
+    if (!lean::Files::temporaryTarget(QFile::encodeName(fileName).toStdString(), &target, &pid)) return QString();
+    if (processId) *processId = pid;
+    return QFile::decodeName(QByteArray::fromStdString(target));
 }
 
 int RenderLeftovers::Remove(const QString& output, const QStringList& noteFolders, const QString& cacheFolder) {

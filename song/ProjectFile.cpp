@@ -2,10 +2,9 @@
 
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
-#include "platform/SystemErrorText.h"
 #include "platform/Vb.h"
-#include "platform/lean/Files.h"
 #include "song/FreeText.h"
 #include "song/LyricText.h"
 #include "song/NoteExtension.h"
@@ -287,11 +286,10 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
     const QByteArray bytes = Cp932::encodeMarked(ProjectFileText(settings, notes));
     // Written whole under a temporary name beside the file, then put in its place; a failure says why
     // in words (a full disk, no right to write, ...), never as an unknown error.
-    lean::AtomicFile file(QFile::encodeName(FileSystem::resolve(path)).toStdString());
-    if (!file.isOpen())
-        throw FileError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())), 75);
-    if (!file.write(bytes.constData(), std::size_t(bytes.size())) || !file.commit())
-        throw IoError(QStringLiteral("%1: %2").arg(path, SystemErrorText(file.errorNumber())));
+    // What saves killed before left beside it goes first.
+    ReplacingFile file(path);
+    if (!file.isOpen()) throw FileError(file.errorText(), 75);
+    if (!file.write(bytes) || !file.commit()) throw IoError(file.errorText());
 }
 
 namespace {

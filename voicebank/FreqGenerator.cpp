@@ -4,6 +4,7 @@
 #include "core/Processes.h"
 #include "platform/Cp932.h"
 #include "platform/EventWait.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -16,7 +17,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tova {
 namespace {
@@ -78,10 +78,10 @@ void FreqGenerator::OKButton_Click() {
     }
     const QString batch = FileSystem::resolve(PathText::join(TempFolder, QStringLiteral("regen.bat")));
     const QStringList lines = BatchLines(folder, FreqTableCommands::ToolPath(), mode, chkCloseWindowAtEnd);
-    QSaveFile file(batch);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Cp932::encodeMarked(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))) < 0 ||
-        !file.commit()) {
-        Ports::msgBox(GetMessage(QStringLiteral("{1}を保存できませんでした。"), batch), MsgButtons::OK, MsgIcon::Exclamation);
+    QString reason;
+    if (!ReplaceFile(batch, Cp932::encodeMarked(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")), &reason)) {
+        Ports::msgBox(GetMessage(QStringLiteral("{1}を保存できませんでした。"), batch) + u'\n' + reason, MsgButtons::OK,
+                      MsgIcon::Exclamation);
         return;
     }
     QString error;

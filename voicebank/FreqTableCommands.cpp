@@ -7,6 +7,7 @@
 #include "core/WaveFiles.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
@@ -16,7 +17,6 @@
 #include "voicebank/VoiceBankManager.h"
 #include "voicebank/VoiceBankToolsView.h"
 
-#include <QSaveFile>
 
 namespace tova {
 namespace {
@@ -110,9 +110,9 @@ void FreqTableCommands::runMany(VoiceBankManager& manager) {
             text += QuoteString(ToolPath()) + u' ' + QuoteString(sample) + QStringLiteral(" nul 100 100 GN 0 100\r\n");
         }
         const QString batch = PathText::join(TempFolder, QStringLiteral("temp.bat"));
-        QSaveFile file(FileSystem::resolve(batch));
-        if (!file.open(QIODevice::WriteOnly) || file.write(Cp932::encodeMarked(text)) < 0 || !file.commit())
-            throw FileError(GetMessage(QStringLiteral("{1}を保存できませんでした。"), batch), 75);
+        QString reason;
+        if (!ReplaceFile(batch, Cp932::encodeMarked(text), &reason))
+            throw FileError(GetMessage(QStringLiteral("{1}を保存できませんでした。"), batch) + u'\n' + reason, 75);
         tool_.runBatchAndWait(FileSystem::resolve(batch));
     }
 

@@ -3,16 +3,16 @@
 #include "core/FileHelpers.h"
 #include "core/MessageTable.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Lines.h"
+#include "platform/FileReplace.h"
+#include "platform/FileSetCommit.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
-#include "platform/Vb.h"
-#include "platform/Cp932Lines.h"
 #include "platform/Ports.h"
+#include "platform/Vb.h"
 #include "render/OtoIni.h"
-#include "platform/FileSetCommit.h"
 
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -155,13 +155,9 @@ OtoSaveResult saveAllRowsTo(QList<SampleRow>& rows, const QString& target) {
         if (!why.isEmpty()) return refused(why);
         file.append(line);
     }
-    QSaveFile save(FileSystem::resolve(target));
-    const QByteArray bytes = file.bytes();
-    if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit()) {
-        const QString reason = save.errorString();
-        save.cancelWriting();
+    QString reason;
+    if (!ReplaceFile(target, file.bytes(), &reason))
         return refused(GetMessage(QStringLiteral("{1}を保存できませんでした。"), target) + u'\n' + reason);
-    }
     OtoSaveResult r;
     r.written << target;
     return r;

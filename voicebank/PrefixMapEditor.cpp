@@ -8,11 +8,11 @@
 #include "platform/Cp932.h"
 #include "platform/Cp932Lines.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/Ports.h"
 
-#include <QSaveFile>
 
 namespace tova {
 
@@ -168,10 +168,8 @@ void PrefixMapEditor::cmdOK_Click() {
     }
     if (!MayOverwrite(file_)) return;
     // Written beside the old file first, so a failed save leaves the old one whole.
-    QSaveFile file(FileSystem::resolve(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!ReplaceFile(path, bytes, &reason)) {
         Ports::msgBox(GetMessage(QStringLiteral("{1}を保存できませんでした。"), path) + u'\n' + reason, MsgButtons::OK,
                       MsgIcon::Exclamation);
         return;

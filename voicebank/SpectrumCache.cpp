@@ -1,5 +1,6 @@
 #include "voicebank/SpectrumCache.h"
 
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "voicebank/BankFolders.h"
@@ -7,7 +8,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstring>
 
@@ -42,22 +42,26 @@ SpectrumCache::Build SpectrumCache::BuildIfNeeded(const QString& wavePath, const
     const std::int64_t rows = SpectrumRowCount(samples.size(), channels);
     if (!NeedsBuild(wavePath, rows)) return Build::Current;
 
-    QSaveFile file(PathFor(wavePath));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) return Build::NotWritable;
-    file.write(kMagic, 4);
+    ReplacingFile file(PathFor(wavePath));
+    if (!file.isOpen()) return Build::NotWritable;
+    // Rows are gathered and written in large pieces; every write is checked.
+    QByteArray pending(kMagic, 4);
     const QVector<double> table = MakeSinTable(kSpectrumWindow);
     const std::int64_t last = samples.size() - 1;
     const std::int64_t step = std::int64_t(kSpectrumStep) * std::max(channels, 1);
     for (std::int64_t f = 0, pos = 0; f < rows; ++f, pos += step) {
         const auto row = ComputeSpectrumCacheRow(samples, channels, f * kSpectrumStep, table);
-        file.write(reinterpret_cast<const char*>(row.data()), kSpectrumBins);
+        pending.append(reinterpret_cast<const char*>(row.data()), kSpectrumBins);
+        if (pending.size() >= (1 << 16)) {
+            if (!file.write(pending)) return Build::NotWritable;
+            pending.clear();
+        }
         if (progress && progress(pos, last)) {
-            file.cancelWriting();
+            file.cancel();
             return Build::Cancelled;
         }
     }
-    if (!file.commit()) return Build::NotWritable;
+    if (!file.write(pending) || !file.commit()) return Build::NotWritable;
     return Build::Built;
 }
 

@@ -116,7 +116,7 @@ void TimingEditor::Form_Unload() {
     ini.setValue(QStringLiteral("speczoom"), QString::number(range));
     ini.setValue(QStringLiteral("speccolor"), QString::number(colourScheme));
     ini.setValue(QStringLiteral("specnocache"), noCache ? QStringLiteral("1") : QStringLiteral("0"));
-    ini.Save();
+    if (!ini.Save()) Ports::msgBox(ini.lastError(), MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void TimingEditor::LoadWave(int row) {

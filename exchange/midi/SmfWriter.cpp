@@ -4,6 +4,7 @@
 #include "exchange/midi/SmfFormatError.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/SystemPaths.h"
@@ -11,7 +12,6 @@
 #include "song/NoteExtension.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -269,15 +269,8 @@ void WriteSmfFile(float tempo, const QStringList& headerLines, const NoteArrays&
 }
 
 void SaveExchangeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(FileSystem::resolve(path));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("%1: %2").arg(path, file.errorString()), 75);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        throw IoError(QStringLiteral("%1: %2").arg(path, why));
-    }
-    if (!file.commit()) throw IoError(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QString reason;
+    if (!ReplaceFile(path, bytes, &reason)) throw IoError(QStringLiteral("%1: %2").arg(path, reason));
 }
 
 }  // namespace tova

@@ -1,9 +1,10 @@
 #include "tools/initvox/BankSample.h"
 
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
+#include "platform/PcmWave.h"
 #include "tools/initvox/SampleShape.h"
 
-#include <QFile>
 
 #include <samplerate.h>
 #include <sndfile.h>
@@ -70,18 +71,16 @@ std::vector<float> BankSample::toFloat(const std::vector<qint16>& values) {
 }
 
 void BankSample::write(const QString& path, const std::vector<qint16>& values) {
-    SF_INFO info{};
-    info.samplerate = kSampleRate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file) throw FileError(QStringLiteral("cannot create %1: %2").arg(path, QString::fromUtf8(sf_strerror(nullptr))));
-    const sf_count_t written = sf_write_short(file, values.data(), sf_count_t(values.size()));
-    const int closed = sf_close(file);
-    if (written != sf_count_t(values.size()) || closed != 0) {
-        QFile::remove(path);
-        throw FileError(QStringLiteral("cannot write %1").arg(path));
+    // A 16-bit mono PCM wave, replaced whole: a sample that stands stays when the new one cannot be
+    // written.
+    QByteArray bytes = PcmWaveHeader(quint32(kSampleRate), 1, quint32(values.size() * 2));
+    bytes.reserve(bytes.size() + qsizetype(values.size()) * 2);
+    for (const qint16 v : values) {
+        bytes.append(char(quint16(v) & 0xFF));
+        bytes.append(char(quint16(v) >> 8));
     }
+    QString reason;
+    if (!ReplaceFile(path, bytes, &reason)) throw FileError(QStringLiteral("%1: %2").arg(path, reason));
 }
 
 }  // namespace tova::initvox

@@ -3,6 +3,7 @@
 #include "core/WaveFiles.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "tools/initvox/BankSample.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QThread>
 
 #include <atomic>
@@ -49,10 +49,10 @@ void runParallel(int count, int workers, const std::function<void(int)>& job) {
 }
 
 void writeCp932(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw FileError(QStringLiteral("cannot create %1").arg(path));
-    for (const QString& line : lines) file.write(Cp932::encode(line) + "\r\n");
-    if (!file.commit()) throw FileError(QStringLiteral("cannot write %1").arg(path));
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += Cp932::encode(line) + "\r\n";
+    QString reason;
+    if (!ReplaceFile(path, bytes, &reason)) throw FileError(QStringLiteral("%1: %2").arg(path, reason));
 }
 
 QString sampleFile(const SyllableTable::Entry& entry) { return entry.sample + QStringLiteral(".wav"); }
