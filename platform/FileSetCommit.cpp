@@ -1,6 +1,7 @@
 #include "platform/FileSetCommit.h"
 
 #include "platform/FileSystem.h"
+#include "platform/SystemErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,26 +20,32 @@ namespace {
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
-QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+// "<path>: <the reason of the last system error in words>".
+QString failureText(const QString& path) { return path + QStringLiteral(": ") + SystemErrorText(errno); }
 
 // Writes the bytes to a new file and flushes them to the disk.
 bool writeSynced(const QString& path, const QByteArray& bytes, QString* error) {
     const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return *error = errnoText() + QStringLiteral(": ") + path, false;
+    if (fd < 0) return *error = failureText(path), false;
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            *error = errnoText() + QStringLiteral(": ") + path;
+            if (n == 0) errno = ENOSPC;  // a write that takes nothing: a full device
+            *error = failureText(path);
             ::close(fd);
             return false;
         }
         done += n;
     }
-    const bool ok = ::fsync(fd) == 0;
-    if (!ok) *error = errnoText() + QStringLiteral(": ") + path;
-    return ::close(fd) == 0 && ok;
+    if (::fsync(fd) != 0) {
+        *error = failureText(path);
+        ::close(fd);
+        return false;
+    }
+    if (::close(fd) != 0) return *error = failureText(path), false;
+    return true;
 }
 
 void syncFolder(const QString& folder) {
@@ -135,7 +142,7 @@ bool FileSetCommit::commit(QString* error) {
         removeFile(second);
         const bool kept = f == Fault::None && (::link(native(targets[i]).constData(), native(second).constData()) == 0 ||
                                                QFile::copy(targets[i], second));
-        if (!kept) return fail(errnoText() + QStringLiteral(": ") + second);
+        if (!kept) return fail(failureText(second));
     }
     // 3. The journal: from here on the set counts as saved.
     {
@@ -147,7 +154,7 @@ bool FileSetCommit::commit(QString* error) {
         const Fault f = fault(Step::Journal, journal_);
         if (f == Fault::Kill) return false;
         if (f == Fault::Fail || !writeSynced(temp, text, &reason) || !renameOver(temp, journal_))
-            return fail(reason.isEmpty() ? errnoText() + QStringLiteral(": ") + journal_ : reason);
+            return fail(reason.isEmpty() ? failureText(journal_) : reason);
         syncFolder(base);
     }
     // 4. The new files over their targets.
@@ -155,7 +162,7 @@ bool FileSetCommit::commit(QString* error) {
         const Fault f = fault(Step::Replace, targets[i]);
         if (f == Fault::Kill) return false;
         if (f == Fault::None && renameOver(newName(targets[i]), targets[i])) continue;
-        reason = errnoText() + QStringLiteral(": ") + targets[i];
+        reason = failureText(targets[i]);
         // Put back what was replaced. Each new file gets its waiting name again first, so that a kill
         // while the journal still stands completes the whole set instead of leaving a mixed one; the
         // journal goes last.

@@ -83,7 +83,8 @@ frmAutoBibrato::frmAutoBibrato(QWidget* owner)
 
 frmAutoBibrato::~frmAutoBibrato() {
     RunTitledHandler(QStringLiteral("オートビブラート"), [this] {
-        if (!model().Form_Unload()) throw FileError(QStringLiteral("autobibrato.ini を保存できません。"));
+        if (!model().Form_Unload())
+            throw FileError(QStringLiteral("autobibrato.ini を保存できません。") + u'\n' + model().Settings.lastError());
     });
 }
 

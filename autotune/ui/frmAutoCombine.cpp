@@ -150,7 +150,8 @@ frmAutoCombine::frmAutoCombine(QWidget* owner)
 
 frmAutoCombine::~frmAutoCombine() {
     RunTitledHandler(QStringLiteral("母音結合"), [this] {
-        if (!model().Form_Unload()) throw FileError(QStringLiteral("autocomb.ini を保存できません。"));
+        if (!model().Form_Unload())
+            throw FileError(QStringLiteral("autocomb.ini を保存できません。") + u'\n' + model().Settings.lastError());
     });
 }
 

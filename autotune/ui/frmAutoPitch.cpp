@@ -96,7 +96,8 @@ frmAutoPitch::frmAutoPitch(QWidget* owner)
 
 frmAutoPitch::~frmAutoPitch() {
     RunTitledHandler(QStringLiteral("オートピッチ"), [this] {
-        if (!model().Form_Unload()) throw FileError(QStringLiteral("autopitch.ini を保存できません。"));
+        if (!model().Form_Unload())
+            throw FileError(QStringLiteral("autopitch.ini を保存できません。") + u'\n' + model().Settings.lastError());
     });
 }
 

@@ -181,7 +181,8 @@ frmOmakase::frmOmakase(QWidget* owner) : ModelDialogOf(QStringLiteral("frmOmakas
 
 frmOmakase::~frmOmakase() {
     EventGuard::runHandler([this] {
-        if (!model().Form_Unload()) throw FileError(QStringLiteral("omakase.ini を保存できません。"));
+        if (!model().Form_Unload())
+            throw FileError(QStringLiteral("omakase.ini を保存できません。") + u'\n' + model().Settings.lastError());
     });
 }
 

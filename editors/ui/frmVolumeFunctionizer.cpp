@@ -48,7 +48,8 @@ frmVolumeFunctionizer::frmVolumeFunctionizer(QWidget* owner)
 
 frmVolumeFunctionizer::~frmVolumeFunctionizer() {
     EventGuard::runHandler([this] {
-        if (!model().Form_Unload()) throw FileError(QStringLiteral("volumefunc.ini を保存できません。"));
+        if (!model().Form_Unload())
+            throw FileError(QStringLiteral("volumefunc.ini を保存できません。") + u'\n' + model().Settings.lastError());
     });
 }
 

@@ -249,3 +249,22 @@ TEST(OtoIniSave, SaveAsOnAFullDiskKeepsTheOldFile) {
     EXPECT_EQ(bank.bytes(u"other.ini"_s), old);
     EXPECT_EQ(temporaryFiles(bank.root()), QStringList{});
 }
+
+// A save of the bank's files on a full disk (the set of oto.ini files replaced together): every file
+// keeps its old content, the refusal says why in words and nothing of the set stays behind.
+TEST(OtoIniSave, AFullDiskKeepsEveryFileAndSaysWhy) {
+    BankFolder bank;
+    const QByteArray old = "ka.wav=old,1,2,3,4,5\r\n";
+    bank.file(u"oto.ini"_s, old);
+    QList<SampleRow> rows;
+    for (int i = 0; i < 50; ++i) rows << row(u"ka"_s + QString::number(i) + u".wav"_s, {u"new"_s});
+    OtoSaveResult r;
+    {
+        FileSizeLimit limit(100);
+        r = SaveOtoIni(rows, bank.root(), QString(), {});
+    }
+    EXPECT_EQ(r.status, OtoSaveResult::Refused);
+    EXPECT_TRUE(r.message.contains(SystemErrorText(EFBIG))) << r.message.toStdString();
+    EXPECT_EQ(bank.bytes(u"oto.ini"_s), old);
+    EXPECT_EQ(QDir(bank.root()).entryList(QDir::Files | QDir::Hidden), QStringList{u"oto.ini"_s});
+}
