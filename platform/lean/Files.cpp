@@ -473,6 +473,24 @@ int Files::removeLeftovers(const std::string& folder, const std::function<bool(c
 }
 
 AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(linkTarget(path)) {
+    // Only a regular file is replaced. A folder is refused; anything else of that name (a device such
+    // as /dev/null, a pipe) is written into as it stands, never replaced by a file, and a pipe without
+    // a reader fails at once instead of waiting.
+    struct stat standing {};
+    if (::stat(target_.c_str(), &standing) == 0 && !S_ISREG(standing.st_mode)) {
+        if (S_ISDIR(standing.st_mode)) {
+            errorNumber_ = EISDIR;
+        } else {
+            fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            if (fd_ >= 0) {
+                direct_ = true;
+                return;
+            }
+            errorNumber_ = errno;
+        }
+        error_ = "cannot write " + path + ": " + std::strerror(errorNumber_);
+        return;
+    }
     if (leftovers == Leftovers::Remove) {
         const std::size_t slash = target_.rfind('/');
         const std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -536,6 +554,12 @@ bool AtomicFile::commit(bool syncToDisk) {
     };
     // A file system that cannot sync (EINVAL) keeps what it has; a device that reports an error on
     // the sync has lost what was written.
+    if (direct_) {
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        if (closed != 0 && errno != EINTR) return fail(errno);
+        return true;
+    }
     if (syncToDisk && ::fdatasync(fd_) != 0 && errno != EINVAL) return fail(errno);
     // The close is checked before the rename (a network file system reports late write errors
     // there), with a second descriptor holding the lock until the file has its name, so that no

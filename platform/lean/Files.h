@@ -105,7 +105,8 @@ public:
 // place whole by `commit`; dropped when it goes without one. Every write, the sync, the close and the
 // rename are checked: on any failure the old file stays as it was and `errorNumber` tells why. The
 // temporary file is locked while it is written, so that a cleaner can tell it from one a killed
-// process left. A link is written through.
+// process left. A link is written through. Only a regular file is replaced: a folder is refused, and
+// a device or pipe of that name is written into as it stands.
 class AtomicFile {
 public:
     // `Remove` first removes the temporary files killed writers left for the same target (see
@@ -130,6 +131,7 @@ private:
     std::string target_, temporary_, error_;
     int fd_ = -1;
     bool pending_ = false;  // the temporary file stands under its name
+    bool direct_ = false;   // written into what stands at the name (no regular file: a device, a pipe)
     int errorNumber_ = 0;
 };
 

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -141,4 +142,36 @@ TEST(FileReplace, TheNextSaveRemovesOnlyWhatEndedWritersLeft) {
     left.sort();
     EXPECT_EQ(left, kept) << killed.toStdString() << ' ' << ended.toStdString() << ' ' << reused.toStdString();
     EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
+
+// A name that stands for something other than a regular file (a pipe, a device such as /dev/null)
+// is written into, never replaced by a file; a folder is refused.
+TEST(FileReplace, WhatIsNoRegularFileIsWrittenIntoNotReplaced) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const auto isPipe = [&] {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+    };
+    // No reader: the write fails at once (it never waits) and says why.
+    QString reason;
+    EXPECT_FALSE(ReplaceFile(pipe, "text", &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(isPipe());
+    // With a reader the bytes go through the pipe.
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(ReplaceFile(pipe, "text", &reason)) << reason.toStdString();
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 4);
+    EXPECT_EQ(QByteArray(got, 4), QByteArray("text"));
+    ::close(reader);
+    EXPECT_TRUE(isPipe());
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+
+    QDir().mkpath(dir.filePath(u"folder"_s));
+    EXPECT_FALSE(ReplaceFile(dir.filePath(u"folder"_s), "text", &reason));
+    EXPECT_EQ(reason, SystemErrorText(EISDIR));
+    EXPECT_TRUE(QFileInfo(dir.filePath(u"folder"_s)).isDir());
 }
