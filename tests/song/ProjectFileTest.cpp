@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace tova;
@@ -273,31 +271,32 @@ TEST(ProjectFile, LineEndsAndSettingsErrors) {
 // A save the disk cannot take says why in words and leaves the old file as it was. The device's limit
 // is the process's file-size limit here (a write beyond it fails as a full disk's does), so the test
 // needs no full file system.
-TEST(ProjectFile, AFailedSaveSaysWhyAndKeepsTheOldFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"full.tvx"_s);
+// Settings of a project saved empty at `path`.
+ProjectSettings savedProject(const QString& path) {
     ProjectSettings s;
     s.ProjectName = u"p"_s;
     WriteProjectFile(path, s, emptySong());
+    return s;
+}
+
+TEST(ProjectFile, AFailedSaveSaysWhyAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"full.tvx"_s);
+    const ProjectSettings s = savedProject(path);
     const QByteArray before = test::readFile(path);
     NoteArrays big = emptySong();
     big.resizeNotes(2000);
     for (qint32 i = 0; i < 2000; ++i) big.Lyrics[i] = u"あ"_s;
 
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString shown;
-    try {
-        WriteProjectFile(path, s, big);
-    } catch (const IoError& e) {
-        shown = e.description();
+    {
+        test::FileSizeLimit limit(4096);
+        try {
+            WriteProjectFile(path, s, big);
+        } catch (const IoError& e) {
+            shown = e.description();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previousSignal);
 
     EXPECT_EQ(shown, path + u": ファイルが大きすぎます。"_s);
     EXPECT_EQ(test::readFile(path), before);
@@ -424,9 +423,7 @@ TEST(ProjectFile, FailedSaveLeavesTheOldFileAndIsReported) {
 TEST(ProjectFile, TheNextSaveRemovesWhatAKilledSaveLeft) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"song.tvx"_s);
-    ProjectSettings s;
-    s.ProjectName = u"p"_s;
-    WriteProjectFile(path, s, emptySong());
+    const ProjectSettings s = savedProject(path);
     const QByteArray saved = test::readFile(path);
     QStringList killed;
     for (int i = 0; i < 3; ++i) killed << test::killedWriterLeftover(path);

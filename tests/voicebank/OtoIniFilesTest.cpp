@@ -231,40 +231,26 @@ TEST(OtoIniRoundTrip, ThirtyThreeThousandEntries) {
     EXPECT_EQ(loaded.m.EntryTable.size(), 33000);
 }
 
-// Save As on a full disk: the file chosen keeps its old content, the refusal says why in words.
-TEST(OtoIniSave, SaveAsOnAFullDiskKeepsTheOldFile) {
-    BankFolder bank;
-    const QByteArray old = "ka.wav=old,1,2,3,4,5\r\n";
-    bank.file(u"other.ini"_s, old);
-    QList<SampleRow> rows;
-    for (int i = 0; i < 50; ++i) rows << row(u"ka"_s + QString::number(i) + u".wav"_s, {u"new"_s});
-    OtoSaveResult r;
-    {
-        FileSizeLimit limit(100);
-        r = SaveOtoIni(rows, bank.root(), bank.path(u"other.ini"_s), {});
+// A save on a full disk, of the bank's files (the set of oto.ini files replaced together) and Save As
+// into a file of its own: the file keeps its old content, the refusal says why in words and nothing
+// of the save stays behind.
+TEST(OtoIniSave, AFullDiskKeepsTheOldFileAndSaysWhy) {
+    for (const QString& name : {u"oto.ini"_s, u"other.ini"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        BankFolder bank;
+        const QByteArray old = "ka.wav=old,1,2,3,4,5\r\n";
+        bank.file(name, old);
+        QList<SampleRow> rows;
+        for (int i = 0; i < 50; ++i) rows << row(u"ka"_s + QString::number(i) + u".wav"_s, {u"new"_s});
+        OtoSaveResult r;
+        {
+            FileSizeLimit limit(100);
+            r = SaveOtoIni(rows, bank.root(), name == u"oto.ini"_s ? QString() : bank.path(name), {});
+        }
+        EXPECT_EQ(r.status, OtoSaveResult::Refused);
+        EXPECT_TRUE(r.written.isEmpty());
+        EXPECT_TRUE(r.message.contains(SystemErrorText(EFBIG))) << r.message.toStdString();
+        EXPECT_EQ(bank.bytes(name), old);
+        EXPECT_EQ(QDir(bank.root()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     }
-    EXPECT_EQ(r.status, OtoSaveResult::Refused);
-    EXPECT_TRUE(r.written.isEmpty());
-    EXPECT_TRUE(r.message.contains(SystemErrorText(EFBIG))) << r.message.toStdString();
-    EXPECT_EQ(bank.bytes(u"other.ini"_s), old);
-    EXPECT_EQ(temporaryFiles(bank.root()), QStringList{});
-}
-
-// A save of the bank's files on a full disk (the set of oto.ini files replaced together): every file
-// keeps its old content, the refusal says why in words and nothing of the set stays behind.
-TEST(OtoIniSave, AFullDiskKeepsEveryFileAndSaysWhy) {
-    BankFolder bank;
-    const QByteArray old = "ka.wav=old,1,2,3,4,5\r\n";
-    bank.file(u"oto.ini"_s, old);
-    QList<SampleRow> rows;
-    for (int i = 0; i < 50; ++i) rows << row(u"ka"_s + QString::number(i) + u".wav"_s, {u"new"_s});
-    OtoSaveResult r;
-    {
-        FileSizeLimit limit(100);
-        r = SaveOtoIni(rows, bank.root(), QString(), {});
-    }
-    EXPECT_EQ(r.status, OtoSaveResult::Refused);
-    EXPECT_TRUE(r.message.contains(SystemErrorText(EFBIG))) << r.message.toStdString();
-    EXPECT_EQ(bank.bytes(u"oto.ini"_s), old);
-    EXPECT_EQ(QDir(bank.root()).entryList(QDir::Files | QDir::Hidden), QStringList{u"oto.ini"_s});
 }
