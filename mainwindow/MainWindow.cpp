@@ -125,6 +125,7 @@ void MainWindow::TrimNoteGeometry(qint32 noteCount) {
         NoteGeometry = {NoteGeometryRecord()};
     } else if (NoteGeometry.size() > noteCount) {
         NoteGeometry.resize(noteCount);
+        NoteLayer.Drawn.cut(noteCount);
     }
 }
 
@@ -223,7 +224,7 @@ void MainWindow::ShowAliasMenu(qint32 note) {
         }
     }
     for (int i = view_.menuArrayUpper(menu); i > candidates.size() - 1; --i) view_.unloadMenuElement(menu, i);
-    CurNote = int16_t(note);
+    CurNote = note;
     // Choosing an element runs its command (mnW0, through the registry).
     int chosen = -1;
     view_.popupMenu(QStringLiteral("mnTest3"), &chosen);

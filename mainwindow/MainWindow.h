@@ -104,7 +104,7 @@ public:
     Song& editedSong() override { return song; }
     const Song& editedSong() const override { return song; }
     qint32 curNote() const override { return CurNote; }
-    void setCurNote(qint32 note) override { CurNote = int16_t(note); }
+    void setCurNote(qint32 note) override { CurNote = note; }
     bool mode2() const override { return mode2On(); }
     bool curveView() const override;
     qint32 quantizeTicks() const override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/CurveHandles.h"
+#include "mainwindow/NoteDrawing.h"
 #include "commands/NoteGeometry.h"
 #include "render/PlayState.h"
 
@@ -21,12 +22,15 @@ struct CurvePoint {
 // fields (play position, first played note, sounding note) are those of PlayState, which the playback
 // commands write.
 struct MainWindowState : PlayState {
-    int16_t CurNote = -1;          // current (focused) note; -1 = none
+    qint32 CurNote = -1;           // current (focused) note; -1 = none
     int16_t BeatsPerBar = 4;       // beats per measure of the grid: 4 or 3
     int32_t NewNoteLength = 1920;  // ticks of notes entered by typing
     int16_t ParamView = 0;         // value of the parameter-view switch
     bool Mode2Lock = false;        // raised while start-up sets the mode-2 switch
     NoteGeometryList NoteGeometry{NoteGeometryRecord()};
+    // Kept by the note drawing from one drawing to the next: the song's timeline and which records of
+    // NoteGeometry were drawn.
+    NoteLayerMemory NoteLayer;
     QList<CurvePoint> PitchCurvePts{CurvePoint()};
     QList<CurvePoint> VibratoCurvePts{CurvePoint()};
     // Pitch-point and vibrato handles of the selection-start note, as the last note drawing left them.

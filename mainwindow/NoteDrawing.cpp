@@ -4,6 +4,7 @@
 #include "mainwindow/CurveDrawing.h"
 #include "mainwindow/NoteDrawingServices.h"
 #include "mainwindow/RollCanvas.h"
+#include "mainwindow/NoteTimeline.h"
 #include "mainwindow/RollCoordinates.h"
 #include "platform/Vb.h"
 #include "render/NoteRenderParams.h"
@@ -59,22 +60,61 @@ std::array<int16_t, 11> NoteDrawing::envelopeEntries(const QString& env) {
 
 NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScene& scene, const NoteColors& colors,
                                          NoteGeometryList& geometry, CurveHandles& handles, RollCanvas& roll,
-                                         RollCanvas& ruler, const QString& option) const {
+                                         RollCanvas& ruler, const QString& option, NoteLayerMemory* memory) const {
+    NoteLayerMemory fresh;
+    NoteLayerMemory& memo = memory ? *memory : fresh;
     NoteDrawingResult result;
     const bool curveView = scene.ShowCurve;
-    float tempo = scene.Tempo;
-    float prevTempo = scene.Tempo;
     const int hs = scene.HScrollValue;
     const int vs = scene.VScrollValue;
     const double zoom = double(scene.Zoom);
     const int rh = scene.RowHeight;
 
     const qint32 count = notes.noteCount();
-    qint64 songLength = 0;
-    double selectedSeconds = 0;
+    NoteTimeline& timeline = memo.Timeline;
+    timeline.update(notes, scene.Tempo);
+    const double rollWidth = roll.width();
+    const double innerWidth = roll.scaleWidth();
+
+    // The notes that can show: from the first one ending after the left edge to the last one starting
+    // before the right edge, two twips to spare for the rounding of a note's edges. Every note outside
+    // stays out of view. Notes out of order (a negative length) are all walked.
+    qint32 first = 0, last = count - 1;
+    if (timeline.ordered()) {
+        const double leftTick = double(hs) * Roll::TicksPerBeat;
+        first = timeline.firstEndingAfter(leftTick - 2 * zoom);
+        last = timeline.lastStartingBy(leftTick + (rollWidth + 2) * zoom);
+    }
+
     if (count > 0) {
+        DrawnRecords& drawn = memo.Drawn;
+        const qint32 had = qint32(geometry.size());
+        if (geometry.constData() != drawn.data || had < drawn.size) drawn.forget();
         geometry.resize(count);
         geometry.detach();  // references into the records stay valid for the whole pass
+        // A note not drawn has its left edge out of reach: those drawn last time are moved now, and so
+        // are records added since; the others were moved by an earlier drawing.
+        auto outOfReach = [&](qint32 from, qint32 to) {
+            to = std::min(to, count - 1);
+            for (qint32 i = std::max<qint32>(from, 0); i <= to; ++i) {
+                if (i >= first && i <= last) {
+                    i = last;
+                    continue;
+                }
+                geometry[i].Left = -geometry[i].Width - 60;
+            }
+        };
+        if (drawn.known) {
+            outOfReach(drawn.first, drawn.last);
+            outOfReach(std::min(had, drawn.size), count - 1);
+        } else {
+            outOfReach(0, count - 1);
+        }
+        drawn.known = true;
+        drawn.first = first;
+        drawn.last = last;
+        drawn.data = geometry.constData();
+        drawn.size = count;
     }
     handles.reset();
 
@@ -83,8 +123,6 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
 
     const qint32 selLow = std::min(scene.SelStart, scene.SelEnd);
     const qint32 selHigh = std::max(scene.SelStart, scene.SelEnd);
-    const double rollWidth = roll.width();
-    const double innerWidth = roll.scaleWidth();
     const qint32 playFirst = std::max<qint32>(scene.PlayFirstNote, 0);
 
     CurveView curveSettings;
@@ -110,24 +148,42 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
         timingFilled = k;
     };
 
+    // Play times count from the pre-utterance in the first played note's record. It is read when the
+    // walk reaches that note (the note before may just have filled the record); for a first played note
+    // before the walked ones it is read now, and for one after them once the walk is done.
+    float tempo = timeline.tempoAfter(first - 1);
+    float prevTempo = tempo;
+    double playBase = 0;
+    bool playBaseRead = false;
+    auto readPlayBase = [&] {
+        playBase = roundEven(double(geometry[playFirst].PreUtterMs));
+        playBaseRead = true;
+    };
     double playStart = 0;
-    for (qint32 i = 0; i < count; ++i) {
+    if (playFirst < first && playFirst < count) {
+        readPlayBase();
+        playStart = playBase + (timeline.playMsBefore(first) - timeline.playMsBefore(playFirst));
+    }
+
+    for (qint32 i = first; i <= last; ++i) {
         const qint32 length = notes.Lengths.value(i);
         const QString& ext = notes.NoteExt.value(i);
         const QString& lyric = notes.Lyrics[i];
-        const double s = double(songLength);
+        const double s = double(timeline.startTick(i));
         const double x = roundEven((s - double(hs) * Roll::TicksPerBeat) / zoom);
         const double w = roundEven(double(length) / zoom);
         const bool visible = x <= rollWidth && x + w > 0;
         const bool selected = i >= selLow && i <= selHigh;
         bool ownTempo = false;
         ParseTempoField(ext, tempo, ownTempo);
-        if (selected) selectedSeconds += double(length) / double(tempo) / 32;
         const double twipsPerMs = 0.032 * double(tempo) / zoom;
         const double lenMs = roundEven(double(length) * 31.25 / double(tempo));
         bool sounding = false;
         if (i >= playFirst) {
-            if (i == playFirst) playStart = roundEven(double(geometry[i].PreUtterMs));
+            if (i == playFirst) {
+                readPlayBase();
+                playStart = playBase;
+            }
             sounding = playStart < scene.PlayPosMs && scene.PlayPosMs < playStart + lenMs;
         }
         const qint32 noteNum = notes.NoteNums.value(i);
@@ -220,13 +276,27 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
         }
 
         if (i >= playFirst) playStart += lenMs;
-        songLength += length;
         prevTempo = tempo;
     }
 
-    result.SongLength = songLength;
-    result.StatusText = durationText(selectedSeconds);
-    result.HScrollMax = RollCoordinates::hScrollMax(songLength, rollWidth, scene.Zoom);
+    // A note sounding outside the walked ones is out of view: playback has to scroll to it.
+    if (timeline.ordered() && playFirst < count) {
+        if (!playBaseRead) readPlayBase();
+        const double fromFirst = double(scene.PlayPosMs) - playBase + timeline.playMsBefore(playFirst);
+        const qint32 k = timeline.noteAtPlayMs(fromFirst);
+        if (k >= playFirst && (k < first || k > last)) {
+            const auto& g = geometry[k];
+            if (result.PlayScrollNote == -1) result.PlayScrollNote = k;
+            if (result.SoundingNote == -1) result.SoundingNote = k;
+            const double start = playBase + (timeline.playMsBefore(k) - timeline.playMsBefore(playFirst));
+            const double twipsPerMs = 0.032 * double(timeline.tempoAfter(k)) / zoom;
+            result.PlayCursorX = double(g.Left) + twipsPerMs * (double(scene.PlayPosMs) - start);
+        }
+    }
+
+    result.SongLength = timeline.songLength();
+    result.StatusText = durationText(count > 0 ? timeline.secondsOf(selLow, selHigh) : 0.0);
+    result.HScrollMax = RollCoordinates::hScrollMax(result.SongLength, rollWidth, scene.Zoom);
     return result;
 }
 

@@ -2,10 +2,12 @@
 
 #include "mainwindow/CurveHandles.h"
 #include "mainwindow/NoteColors.h"
+#include "mainwindow/NoteTimeline.h"
 #include "commands/NoteGeometry.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 
 namespace tova {
@@ -42,10 +44,35 @@ struct NoteDrawingResult {
     int HScrollMax = 32;          // maximum of the horizontal bar
 };
 
-// Draws every note of the song on the roll over the background just painted, and the notes' marks on
-// the ruler's lanes (labels, selection bar, tempo changes, the selection's region name), rebuilding
-// the per-note geometry that hit testing and the curve drawing read. In the curve view notes are thin
-// bars at the bottom of their rows with their curves drawn over them.
+// Which geometry records can hold the left edge of a drawn note: the notes first..last walked by the
+// last drawing. Every other record has its left edge out of reach (-Width - 60), as long as the records
+// are the ones that drawing left: the same storage and not fewer of them.
+struct DrawnRecords {
+    bool known = false;
+    const void* data = nullptr;  // the records' storage after the last drawing
+    qint32 size = 0;
+    qint32 first = 0;
+    qint32 last = -1;
+
+    // Someone else moved left edges (the range read-out lays every note out anew): the next drawing
+    // moves every record it does not draw.
+    void forget() { known = false; }
+    // The records were cut to `n`; those added later are moved by the next drawing.
+    void cut(qint32 n) { size = std::min(size, n); }
+};
+
+// What one drawing of the notes keeps for the next: the song's timeline and the drawn records. Without it
+// a drawing still finds the notes on screen, after building the timeline and moving every record.
+struct NoteLayerMemory {
+    NoteTimeline Timeline;
+    DrawnRecords Drawn;
+};
+
+// Draws the notes on screen on the roll over the background just painted, and the notes' marks on the
+// ruler's lanes (labels, selection bar, tempo changes, the selection's region name), rebuilding the
+// per-note geometry that hit testing and the curve drawing read; the notes off screen only have their
+// records moved out of reach. In the curve view notes are thin bars at the bottom of their rows with
+// their curves drawn over them.
 class NoteDrawing {
 public:
     // Font size in points of the ruler's texts (labels, tempos, region names): small enough for a label
@@ -55,11 +82,13 @@ public:
     // Without services no region name is shown.
     explicit NoteDrawing(const NoteDrawingServices* services = nullptr);
 
-    // One pass over all notes. `option` empty: the handles of the selection-start note are drawn and
-    // registered; any other text (the callers pass "nobomb") leaves them out.
+    // One drawing of the notes on screen. `option` empty: the handles of the selection-start note are
+    // drawn and registered; any other text (the callers pass "nobomb") leaves them out. `memory` is the
+    // window's, kept from one drawing to the next so that a drawing costs what is on screen.
     NoteDrawingResult DrawNotes(const NoteArrays& notes, const NoteScene& scene, const NoteColors& colors,
                                 NoteGeometryList& geometry, CurveHandles& handles, RollCanvas& roll,
-                                RollCanvas& ruler, const QString& option = QString()) const;
+                                RollCanvas& ruler, const QString& option = QString(),
+                                NoteLayerMemory* memory = nullptr) const;
 
     // A note's drawn width from its length in twips: 20 at most 20, else one pixel wider than the
     // length rounded to pixels, so that neighbouring rectangles share their border column.

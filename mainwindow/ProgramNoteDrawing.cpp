@@ -34,7 +34,8 @@ void ProgramNoteDrawing::DrawNotes(EditContext& context, const QString& option) 
     NoteDrawing drawing(services_);
     const NoteDrawingResult r =
         drawing.DrawNotes(w.song, sceneOf(w), NoteColors::fromSettings(), w.NoteGeometry, w.Handles,
-                          view.picture(QStringLiteral("Picture2")), view.picture(QStringLiteral("Picture4")), option);
+                          view.picture(QStringLiteral("Picture2")), view.picture(QStringLiteral("Picture4")), option,
+                          &w.NoteLayer);
     w.SongLength = r.SongLength;
     w.PlayScrollNote = r.PlayScrollNote;
     w.PlayingNote = r.SoundingNote;

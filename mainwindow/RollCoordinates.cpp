@@ -9,10 +9,10 @@
 namespace tova {
 
 namespace {
-// Rounds to the nearest integer, halves to the even one, capped to the 16-bit range of a scroll bar.
-int round16(double v) {
+// Rounds to the nearest integer, halves to the even one, capped to the range of a scroll bar's value.
+int roundToBar(double v) {
     v = std::nearbyint(v);
-    return int(std::clamp(v, double(std::numeric_limits<int16_t>::min()), double(std::numeric_limits<int16_t>::max())));
+    return int(std::clamp(v, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 }  // namespace
 
@@ -39,12 +39,12 @@ int RollCoordinates::noteAtY(double y, int vValue, int rowHeight) {
 
 int RollCoordinates::hScrollMax(qint64 songLength, double rollWidth, float zoom) {
     double beats = (double(songLength) - rollWidth * double(zoom)) / Roll::TicksPerBeat;
-    return round16(std::max(0.0, beats) + Roll::BeatsAfterSong);
+    return roundToBar(std::max(0.0, beats) + Roll::BeatsAfterSong);
 }
 
 int RollCoordinates::vScrollMax(int rowHeight, double rollHeight) {
     double rows = (double(Roll::Rows) * rowHeight - rollHeight) / rowHeight;
-    return round16(std::max(0.0, rows));
+    return roundToBar(std::max(0.0, rows));
 }
 
 }  // namespace tova

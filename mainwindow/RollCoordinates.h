@@ -37,8 +37,8 @@ public:
     // Note number at a y of the roll or the keyboard strip: 84 - Int(y / rowHeight + vValue), within 0..84.
     static int noteAtY(double y, int vValue, int rowHeight);
 
-    // The horizontal maximum: max(0, (songLength - rollWidth * zoom) / 1920) + 32, rounded. The bar is
-    // 16-bit: a song too long for it is capped at the largest value it holds.
+    // The horizontal maximum: max(0, (songLength - rollWidth * zoom) / 1920) + 32, rounded. The bar
+    // counts beats in 32 bits, so that the end of any song can be scrolled into view.
     static int hScrollMax(qint64 songLength, double rollWidth, float zoom);
     // The vertical maximum: max(0, (85 * rowHeight - rollHeight) / rowHeight), rounded.
     static int vScrollMax(int rowHeight, double rollHeight);

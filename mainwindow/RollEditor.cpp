@@ -221,13 +221,13 @@ void RollEditor::Picture2_MouseDown(int button, int shift, double x, double y) {
         const NoteGeometryRecord& g = w_.NoteGeometry[i];
         if (!(x >= g.Left && x < double(g.Left) + g.Width)) continue;
         if (y >= g.Top && y < double(g.Top) + g.Height) {
-            w_.CurNote = int16_t(i);
+            w_.CurNote = i;
             CurNoteBelow = 0;
             PressNote(i, button, shift, x - g.Left, y - g.Top);
             return;
         }
         if (y >= double(g.Top) + rh && y < double(g.Top) + g.Height + rh) {
-            w_.CurNote = int16_t(i);
+            w_.CurNote = i;
             CurNoteBelow = -1;
         }
     }
@@ -596,7 +596,9 @@ void RollEditor::UpdateRangeSelection(int shift, bool apply) {
         keepLow = std::min(s.SelStart, s.SelEnd);
         keepHigh = std::max(s.SelStart, s.SelEnd);
     }
-    // 3./4. Lay the notes out from time 0 and redraw the visible ones in their new state.
+    // 3./4. Lay the notes out from time 0 and redraw the visible ones in their new state. Every left edge
+    // moves, so the next note drawing moves every record it does not draw.
+    w_.NoteLayer.Drawn.forget();
     const NoteColors colors = NoteColors::fromSettings();
     const bool curves = curveShown();
     const double rh = w_.RowHeight();

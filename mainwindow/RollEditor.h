@@ -40,7 +40,7 @@ public:
     int16_t MultiMoveActive = 0;   // a note drag moves the whole selection
     float IntensityAtPress = 0;    // intensity of the pressed note x 15
     // The note the ruler and note pop-up commands act on; -1 none.
-    int16_t RulerNote = -1;
+    qint32 RulerNote = -1;
     RollFeedback Feedback;
 
     // ---- the roll's handlers ----

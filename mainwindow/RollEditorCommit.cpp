@@ -171,7 +171,7 @@ void RollEditor::commitEmptyDrag(int shift) {
     w_.DrawNotes();
     if (drawing && s.SelStart < s.noteCount()) {
         w_.UpdateTempoStatus(noteTempo(s.SelStart));
-        w_.CurNote = int16_t(s.SelStart);
+        w_.CurNote = s.SelStart;
     }
 }
 
@@ -192,7 +192,7 @@ void RollEditor::rightClick(int button, int shift, double x, double y) {
 }
 
 void RollEditor::EndMouseEdit(qint32 note, int button, int shift) {
-    RulerNote = int16_t(note);
+    RulerNote = note;
     if (NoteDragActive)
         commitNoteDrag(note, shift);
     else if (button == 2)

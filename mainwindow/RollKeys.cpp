@@ -11,7 +11,7 @@ RollKeys::RollKeys(MainWindow& window) : w_(window) {}
 void RollKeys::openLyricBox() {
     qint32 note = -1;
     w_.Boxes.ShowLyricEditBox(note);
-    w_.CurNote = int16_t(note);
+    w_.CurNote = note;
 }
 
 void RollKeys::Picture2_KeyDown(int keyCode, int shift) {

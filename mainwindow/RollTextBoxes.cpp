@@ -90,7 +90,7 @@ void RollTextBoxes::Text1_KeyPress(int& keyAscii) {
         }
         // Changed or not, the selection moves to the next note.
         v.runNamedCommand(QStringLiteral("mnNoteNext"));
-        if (s.SelStart < s.noteCount()) w_.CurNote = int16_t(s.SelStart);
+        if (s.SelStart < s.noteCount()) w_.CurNote = s.SelStart;
         w_.DrawBackground();
         w_.DrawNotes();
     } else {

@@ -74,7 +74,7 @@ void RulerInput::Picture4_MouseDown(int button, int, double x, double y) {
     const qint32 count = std::min<qint32>(w_.song.noteCount(), qint32(w_.NoteGeometry.size()));
     for (qint32 i = 0; i < count; ++i) {
         const NoteGeometryRecord& g = w_.NoteGeometry[i];
-        if (g.Left < x && x < double(g.Left) + g.Width) roll.RulerNote = int16_t(i);
+        if (g.Left < x && x < double(g.Left) + g.Width) roll.RulerNote = i;
     }
     if (button == 2 && roll.RulerNote >= 0) {
         const NoteGeometryRecord& g = w_.NoteGeometry[roll.RulerNote];

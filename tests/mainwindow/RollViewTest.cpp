@@ -39,8 +39,9 @@ TEST(RollCoordinates, ScrollRanges) {
     EXPECT_EQ(RollCoordinates::hScrollMax(0, 8655, 2.0f), 32);
     EXPECT_EQ(RollCoordinates::hScrollMax(1920 * 100, 9600, 2.0f), 100 - 10 + 32);
     EXPECT_EQ(RollCoordinates::hScrollMax(1920 * 10, 9600, 2.0f), 32);  // song shorter than the view
-    // A song longer than a 16-bit bar can hold stays at the bar's top value.
-    EXPECT_EQ(RollCoordinates::hScrollMax(qint64(1920) * 100000, 0, 1.0f), 32767);
+    // A song of more beats than 16 bits count is reached to its end.
+    EXPECT_EQ(RollCoordinates::hScrollMax(qint64(1920) * 100000, 0, 1.0f), 100000 + 32);
+    EXPECT_EQ(RollCoordinates::hScrollMax(qint64(1920) * 50000, 9600, 2.0f), 50000 - 10 + 32);
     // Vertical: the rows that do not fit; none when all 85 fit.
     EXPECT_EQ(RollCoordinates::vScrollMax(210, 5295), 60);   // (17850 - 5295) / 210 = 59.79
     EXPECT_EQ(RollCoordinates::vScrollMax(150, 12750), 0);

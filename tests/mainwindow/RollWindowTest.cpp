@@ -9,7 +9,12 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+
+#include <cmath>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +171,52 @@ TEST(RollWindow, RulerShowsTheRegionOfTheSelection) {
     const QColor outline = PictureBox::rgb(NoteColors::fromSettings().Fore);
     EXPECT_EQ(QColor(ruler.pixel(int((win.g(1).Left + 30) / 15), 45 / 15 + 1)), outline);
     savePng(win.form->pictureBox(QStringLiteral("Picture4")), QStringLiteral("roll_ruler_region"));
+}
+
+TEST(RollWindow, TheLastNoteOfA50000BeatSongIsShownAndCanBeSelected) {
+    Window win;
+    QList<NoteRow> rows(50000, NoteRow{1920, QStringLiteral("あ"), 40, RollRig::Fields});
+    rows.last().lyric = QStringLiteral("ん");
+    win.setSong(rows);
+    const qint32 last = 49999;
+    auto* bar = win.form->controlAs<QScrollBar>(QStringLiteral("HScroll1"));
+    ASSERT_NE(bar, nullptr);
+    // 50,000 beats less the screen's width, and the 32 beats of room after the song.
+    const double width = win.roll->width();  // twips
+    const double inner = win.w().rollInnerWidth();
+    EXPECT_EQ(win.w().HScroll1.Max, int(std::nearbyint(50000 - width * RollRig::Zoom / 1920)) + 32);
+    EXPECT_EQ(bar->maximum(), win.w().HScroll1.Max);
+
+    // Each way of scrolling to the note puts it on screen, where a click selects it.
+    const struct {
+        const char* command;
+        std::function<void()> run;
+    } ways[] = {
+        {"最後へ移動", [&] { win.form->controlAs<QPushButton>(QStringLiteral("cmdGoEnd"))->click(); }},
+        {"最後の音符へ移動", [&] { win.form->controlAs<QPushButton>(QStringLiteral("cmdNoteLast"))->click(); }},
+        {"後へ検索", [&] {
+             win.form->controlAs<QLineEdit>(QStringLiteral("Text2"))->setText(QStringLiteral("ん"));
+             win.form->controlAs<QAction>(QStringLiteral("mnSearch"))->trigger();
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.command);
+        win.w().SetHScrollValue(0);
+        win.song().SelStart = win.song().SelEnd = 0;
+        win.w().CurNote = -1;
+        win.redraw();
+        way.run();
+        QApplication::processEvents();
+        EXPECT_GT(win.w().HScroll1.Value, 32767);
+        EXPECT_EQ(bar->value(), win.w().HScroll1.Value);
+        const NoteGeometryRecord& g = win.g(last);
+        EXPECT_GE(g.Left, 0);
+        EXPECT_LT(g.Left + 200, inner);
+        QTest::mouseClick(win.roll, Qt::LeftButton, Qt::NoModifier, Window::px(g.Left + 200, RollRig::rowTop(40) + 100));
+        EXPECT_EQ(win.song().SelStart, last);
+        EXPECT_EQ(win.song().SelEnd, last);
+        EXPECT_EQ(win.w().CurNote, last);
+    }
 }
 
 }  // namespace
