@@ -17,33 +17,6 @@ using namespace tova::test;
 
 namespace {
 
-// A song with what real projects carry on every note: kana lyrics, timing, envelope, mode-2 points,
-// vibrato on long notes, older pitch data, labels and tempo changes here and there, rests.
-NoteArrays generate(int count) {
-    static const QStringList kana = {QStringLiteral("あ"), QStringLiteral("きゃ"), QStringLiteral("さ"),
-                                     QStringLiteral("R"), QStringLiteral("ソ"), QStringLiteral("ん")};
-    NoteArrays n;
-    n.resizeNotes(count);
-    for (int i = 0; i < count; ++i) {
-        n.Lyrics[i] = kana[i % kana.size()];
-        n.Lengths[i] = 480 * (1 + i % 4);
-        n.NoteNums[i] = 40 + (i * 7) % 24;
-        QString ext = QStringLiteral("%1:%2:100\t100\t0\t-%3Q120 0 0 5 10 12 10 5 0 0\tg-5B40\t")
-                          .arg(30 + i % 20)
-                          .arg(5 + i % 7)
-                          .arg(i % 50);
-        SetNoteOption(ext, QStringLiteral("env"), QStringLiteral("0 5 35 0 100 100 0"));
-        if (i % 16 == 0) SetNoteOption(ext, QStringLiteral("label"), QStringLiteral("区間 %1").arg(i));
-        if (i % 64 == 0) SetNoteOption(ext, QStringLiteral("tempo"), QStringLiteral("132"));
-        SetNoteOption(ext, QStringLiteral("PBS"), QStringLiteral("-40"));
-        SetNoteOption(ext, QStringLiteral("PBW"), QStringLiteral("40 40"));
-        SetNoteOption(ext, QStringLiteral("PBM"), QStringLiteral("r"));
-        if (i % 4 == 3) SetNoteOption(ext, QStringLiteral("VBR"), QStringLiteral("65 180 35 20 20 0 0"));
-        n.NoteExt[i] = ext;
-    }
-    return n;
-}
-
 // The picture boxes of the keyboard strip, the ruler and the roll, sized in twips.
 struct Pictures {
     QWidget owner;
@@ -73,7 +46,7 @@ struct Screen {
 
     qint64 total = 0;  // the song's length in ticks
 
-    Screen(int count, bool curves) : notes(generate(count)) {
+    Screen(int count, bool curves) : notes(realisticSong(count)) {
         for (qint32 l : notes.Lengths) total += l;
         scene.Zoom = 2.0f;
         scene.RowHeight = 210;

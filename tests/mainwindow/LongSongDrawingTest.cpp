@@ -3,6 +3,7 @@
 // note of the song, kept here as the reference. One memory of the drawing follows the view through
 // scrolling, the curve view, playback and edits of the song between drawings.
 #include "NoteDrawingFixtures.h"
+#include "RollPictures.h"
 
 #include "core/Settings.h"
 #include "mainwindow/BackgroundDrawing.h"
@@ -207,45 +208,21 @@ NoteDrawingResult walkEveryNote(const NoteDrawingServices* services, const NoteA
     return result;
 }
 
-// A long song with what makes the walk hard to shorten: long notes reaching over several screens, notes
-// of no length, tempo changes, labels, rests, envelopes and mode-2 points on every sung note.
+// A long song with what makes the walk hard to shorten besides what real projects carry: long notes
+// reaching over several screens, notes of no length, lengths off the beat grid and many tempo changes.
 NoteArrays longSong(int count) {
-    static const QStringList lyrics = {QStringLiteral("あ"), QStringLiteral("きゃ"), QStringLiteral("さ"),
-                                       QStringLiteral("R"), QStringLiteral("ソ"), QStringLiteral("ん")};
-    NoteArrays n;
-    n.resizeNotes(count);
+    NoteArrays n = realisticSong(count);
     for (int i = 0; i < count; ++i) {
-        n.Lyrics[i] = lyrics[i % lyrics.size()];
-        n.Lengths[i] = i % 41 == 7 ? 0 : i % 37 == 5 ? 1920 * 30 : 480 * (1 + i % 4) + (i % 11 == 3 ? 7 : 0);
-        n.NoteNums[i] = 40 + (i * 7) % 24;
-        QString ext = QStringLiteral("%1:%2:100\t100\t0\t\tg-5B40\t").arg(30 + i % 20).arg(5 + i % 7);
-        SetNoteOption(ext, QStringLiteral("env"), QStringLiteral("0 5 35 0 100 100 0"));
-        if (i % 13 == 0) SetNoteOption(ext, QStringLiteral("label"), QStringLiteral("区間 %1").arg(i));
-        if (i % 97 == 0) SetNoteOption(ext, QStringLiteral("tempo"), QString::number(100 + i % 60));
-        SetNoteOption(ext, QStringLiteral("PBS"), QStringLiteral("-40"));
-        SetNoteOption(ext, QStringLiteral("PBW"), QStringLiteral("40 40"));
-        if (i % 4 == 3) SetNoteOption(ext, QStringLiteral("VBR"), QStringLiteral("65 180 35 20 20 0 0"));
-        n.NoteExt[i] = ext;
+        if (i % 41 == 7) n.Lengths[i] = 0;
+        else if (i % 37 == 5) n.Lengths[i] = 1920 * 30;
+        else if (i % 11 == 3) n.Lengths[i] += 7;
+        if (i % 97 == 0) SetNoteOption(n.NoteExt[i], QStringLiteral("tempo"), QString::number(100 + i % 60));
     }
     return n;
 }
 
-// The roll, the ruler and the keyboard strip of the main window, sized in twips, with the records the
-// drawing keeps.
-struct Pictures {
-    QWidget owner;
-    PictureBox& keyboard = box(1320, 6000);
-    PictureBox& ruler = box(21600, 420);
-    PictureBox& roll = box(21600, 6000);
-    NoteGeometryList geometry;
-    CurveHandles handles;
-    NoteDrawingResult result;
-
-    PictureBox& box(int w, int h) {
-        auto* b = new PictureBox(&owner);
-        b->resize(w / 15, h / 15);
-        return *b;
-    }
+// The pictures of the main window, painted over a background of the scene.
+struct Pictures : RollPictures {
     void background(const NoteScene& scene, qint64 songLength) {
         BackgroundView view;
         view.RowHeight = scene.RowHeight;

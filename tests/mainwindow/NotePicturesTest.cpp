@@ -1,6 +1,7 @@
 // Pictures of a small song on the roll, in the normal view and in the curve view, painted into the
 // persistent pictures of the roll, the keyboard strip and the ruler.
 #include "NoteDrawingFixtures.h"
+#include "RollPictures.h"
 
 #include "core/Settings.h"
 #include "mainwindow/BackgroundDrawing.h"
@@ -20,22 +21,7 @@ using namespace tova::test;
 
 namespace {
 
-struct Pictures {
-    QWidget owner;
-    PictureBox& keyboard = box(1320, 6000);
-    PictureBox& ruler = box(21600, 420);
-    PictureBox& roll = box(21600, 6000);
-    NoteGeometryList geometry;
-    CurveHandles handles;
-    NoteDrawingResult result;
-
-    // A picture box of the main window, sized in twips.
-    PictureBox& box(int w, int h) {
-        auto* b = new PictureBox(&owner);
-        b->resize(w / 15, h / 15);
-        return *b;
-    }
-
+struct Pictures : RollPictures {
     QImage window() {
         const QImage& k = keyboard.image();
         const QImage& r = ruler.image();
