@@ -471,6 +471,35 @@ TEST(PluginExchange, RepliesCannotSetTheRendersProgramsOrPaths) {
     for (const QString& ext : song.NoteExt) EXPECT_FALSE(GetNoteAtEntries(ext).contains(u"/"_s)) << ext.toStdString();
 }
 
+// A reply's note variables with a name of other characters than ASCII letters, digits and "_", an empty
+// name or no "=" are not taken either, and handed back by key with the refused ones; the user is told
+// of both kinds.
+TEST(PluginExchange, RepliesDropVariablesWithoutAPlainName) {
+    Song song;
+    song.resizeNotes(2);
+    song.Lyrics = QStringList{u"a"_s, u"b"_s};
+    QStringList refused;
+    qint32 last = 1;
+    ApplyPluginReply(u"[#0000]\r\nLyric=x\r\n@cachedır=/tmp/x\r\n@mine=1\r\n@=x\r\n[#0001]\r\n@TMPDıR=/tmp/x\r\n"
+                     u"@own\r\n@TZDıR=/tmp/x\r\n@Own_2=2\r\n"_s,
+                     0, last, song, &refused);
+    EXPECT_EQ(refused, (QStringList{u"@cachedır"_s, u"@"_s, u"@TMPDıR"_s, u"@own"_s, u"@TZDıR"_s}));
+    ASSERT_EQ(song.noteCount(), 2);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[0]), u"@mine=1\r\n"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@Own_2=2\r\n"_s);
+}
+
+TEST_F(PluginRunner, VariablesWithoutAPlainNameAreDroppedAndSaid) {
+    // Marked UTF-8: the dotless "ı" is not in the code page.
+    reply("\xEF\xBB\xBF[#0001]\r\nLyric=z\r\n@cachedır=/tmp/x\r\n@tool=/bin/rm\r\n@mine=1\r\n@own\r\n");
+    ASSERT_TRUE(run(1, 1));
+    EXPECT_EQ(song.Lyrics[1], u"z"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@mine=1\r\n"_s);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    const QString said = ports.messageBox.lastText();
+    for (const QString& key : {u"@cachedır"_s, u"@tool"_s, u"@own"_s}) EXPECT_TRUE(said.contains(key)) << said.toStdString();
+}
+
 // Only a "[#" that begins a line heads a section: a lyric, a label or an option holding "[#0001]",
 // "[#DELETE]" or "[#INSERT]" goes to the plug-in and comes back as it was, and a reply that changes one
 // value changes that value alone.

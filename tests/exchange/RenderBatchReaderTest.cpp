@@ -151,6 +151,27 @@ TEST_F(ReaderFixture, VariablesNamingTheRendersProgramsOrPathsAreNotTaken) {
         EXPECT_TRUE(said.contains(u"オプション「"_qs + key + u"」"_qs)) << said.toStdString();
 }
 
+// Per-note variables whose name holds other characters than ASCII letters, digits and "_" (a dotless "ı"
+// included), an empty name or no "=" are not taken either, and said by key.
+TEST_F(ReaderFixture, VariablesWithoutAPlainNameAreNotTaken) {
+    QStringList lines = writerBatch();
+    const qsizetype at = lines.indexOf(u"@set foo=1"_qs);
+    ASSERT_GE(at, 0);
+    lines.insert(at + 1, u"@set cachedır=/tmp/x"_qs);
+    lines.insert(at + 1, u"@set =x"_qs);
+    lines.insert(at + 1, u"@set own"_qs);
+    // Marked UTF-8: the dotless "ı" is not in the code page.
+    const QString path = dir.filePath(u"song.bat"_qs);
+    writeFile(path, "\xEF\xBB\xBF" + (lines.join(u"\r\n"_qs) + u"\r\n"_qs).toUtf8());
+    RenderBatchReader(window, voices).ReadBatchNotes(path);
+    ASSERT_EQ(window.theSong.noteCount(), 4);
+    EXPECT_EQ(field(2, ExtOptions), u"tempo=100.00\\nenv=0 10 30 0 90 100 0 % 3 4 50\\nstp=5\\n@foo=1"_qs);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    const QString said = ports.messageBox.shown[0].text;
+    for (const QString& key : {u"@cachedır"_qs, u"@"_qs, u"@own"_qs})
+        EXPECT_TRUE(said.contains(u"オプション「"_qs + key + u"」"_qs)) << said.toStdString();
+}
+
 // Lengths in milliseconds (the form of the "OldTime" setting): each note's pre-utterance less its
 // overlap belongs to the note before it.
 QStringList millisecondBatch(bool withTempo) {

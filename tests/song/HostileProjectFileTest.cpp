@@ -82,6 +82,31 @@ TEST(HostileProjectFile, NoteOptionsThatWouldSetTheRendersProgramsOrPathsAreRefu
     EXPECT_TRUE(own.problems.isEmpty());
 }
 
+// A note variable's name is made of ASCII letters, digits and "_": a name with any other character (a
+// dotless "ı" that another reader would take for "I", a blank, a full-width letter), an empty name or an
+// entry without "=" is not taken, and said with the note's line and the entry's key. Only a difference
+// in ASCII case makes a name that of a render variable.
+TEST(HostileProjectFile, NoteVariablesWithoutAPlainNameOrValueAreDroppedAndSaid) {
+    const QString dropped[] = {u"@cachedır=/tmp/x"_s, u"@TMPDıR=/tmp/x"_s, u"@TZDıR=/tmp/x"_s, u"@=x"_s,
+                               u"@own"_s,           u"@na me=1"_s,     u"@ｍine=1"_s,    u"@TOOL\u0130=x"_s,
+                               u"@Cachedir=/tmp/x"_s};
+    for (const QString& entry : dropped) {
+        SCOPED_TRACE(entry.toStdString());
+        const QString key = entry.section(u'=', 0, 0);
+        const Loaded l = load(u"[#SETTING]\r\nTempo=120\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n@own=1\r\n"_s +
+                              entry + u"\r\n@flag=g-5\r\n[#TRACKEND]\r\n"_s);
+        ASSERT_EQ(l.notes.noteCount(), 1);
+        EXPECT_EQ(SplitNoteExt(l.notes.NoteExt[0])[ExtOptions], u"@own=1\\n@flag=g-5"_s);
+        ASSERT_EQ(l.problems.size(), 1);
+        EXPECT_TRUE(l.problems[0].startsWith(u"3行目"_s)) << l.problems[0].toStdString();
+        EXPECT_TRUE(l.problems[0].contains(u"「"_s + key + u"」"_s)) << l.problems[0].toStdString();
+    }
+    // An entry whose value is empty is no variable: left out without a word, as always.
+    const Loaded empty = load(u"[#0000]\r\nLyric=あ\r\n@own=\r\n@Flag_2=1\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(SplitNoteExt(empty.notes.NoteExt[0])[ExtOptions], u"@Flag_2=1"_s);
+    EXPECT_TRUE(empty.problems.isEmpty());
+}
+
 TEST(HostileProjectFile, HeaderValuesAreCut) {
     const QString huge(1024 * 1024, u'x');
     const Loaded l = load(u"[#SETTING]\r\nProjectName="_s + huge + u"\r\nTool1="_s + huge + u"\r\nFlags="_s + huge +
