@@ -7,6 +7,7 @@
 #include "render/RenderNotePlan.h"
 #include "render/ToolTrust.h"
 #include "song/NoteExtension.h"
+#include "song/ProjectFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -266,6 +267,44 @@ TEST_F(HostileRenderTest, NoteVariablesWithoutAPlainNameAreRefusedOnEveryRoad) {
             EXPECT_EQ(QDir(cache).entryList({u"3_*.wav"_s, u"4_*.wav"_s}, QDir::Files, QDir::Name), later);
             EXPECT_TRUE(takeRendered().isEmpty());
         }
+    }
+    song.NoteExt = ext;
+}
+
+// The same entries in a saved project: opening it drops them and names each; the song then renders on
+// every road, the same wave, and deletes nothing outside the project.
+TEST_F(HostileRenderTest, VariablesAProjectCannotHoldAreDroppedAtOpenAndEveryRoadRendersTheSame) {
+    writeFile(canary + u"/1_victim.wav"_s, "a note file of another folder");
+    before = treeHash(canary);
+    const QString entries[] = {u"@cachedır="_s + canary, u"@TMPDıR="_s + canary, u"@TZDıR="_s + canary,
+                               u"@=x"_s, u"@mine"_s, u"@na-me=1"_s};
+    const QStringList ext = song.NoteExt;
+    for (const QString& entry : entries) song.NoteExt[1] += OptionSeparator() + entry;
+    song.NoteExt[1] += OptionSeparator() + u"@own=1"_s;
+    WriteProjectFile(project, song.projectSettings(), song);
+    song.NoteExt = ext;
+    ProjectSettings settings = song.projectSettings();
+    NoteArrays opened;
+    QStringList problems;
+    qint32 index = 0;
+    ReadProjectFile(project, settings, index, opened, &problems);
+    ASSERT_EQ(index, song.noteCount());
+    EXPECT_EQ(GetNoteAtEntries(opened.NoteExt[1]), u"@own=1\r\n"_s);
+    ASSERT_EQ(problems.size(), std::size(entries));
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        EXPECT_TRUE(problems[i].contains(u"「"_s + entries[i].section(u'=', 0, 0) + u"」"_s)) << problems[i].toStdString();
+    song.NoteExt = opened.NoteExt;
+    QByteArray first;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        const QString output = dir.filePath(u"out "_s + QString::fromLatin1(roadName(road)) + u".wav"_s);
+        EXPECT_EQ(generate(output), output + u"を作成しました。"_s);
+        const QByteArray wave = readFile(output);
+        if (first.isEmpty()) first = wave;
+        EXPECT_TRUE(wave == first) << "the wave differs from the batch road's";
+        EXPECT_EQ(treeHash(canary), before);
     }
     song.NoteExt = ext;
 }
