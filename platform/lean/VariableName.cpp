@@ -1,5 +1,7 @@
 #include "platform/lean/VariableName.h"
 
+#include <algorithm>
+
 namespace tova::lean {
 namespace {
 
@@ -17,21 +19,13 @@ bool isNoteVariableName(std::u16string_view name) {
     return true;
 }
 
-bool sameVariableName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
-    return true;
-}
-
-bool variableNameStartsWith(std::u16string_view name, std::u16string_view prefix) {
-    return name.size() >= prefix.size() && sameVariableName(name.substr(0, prefix.size()), prefix);
-}
-
-std::u16string variableNameKey(std::u16string_view name) {
-    std::u16string key(name);
-    for (char16_t& c : key) c = asciiUpper(c);
-    return key;
+int compareVariableNames(std::u16string_view a, std::u16string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t x = asciiUpper(a[i]), y = asciiUpper(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace tova::lean

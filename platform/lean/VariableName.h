@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace tova::lean {
@@ -14,14 +13,21 @@ namespace tova::lean {
 // Whether `name` is a non-empty run of A-Z, a-z, 0-9 and "_".
 bool isNoteVariableName(std::u16string_view name);
 
-// Whether two variable names are the same variable.
-bool sameVariableName(std::u16string_view a, std::u16string_view b);
+// The one comparison of variable names: below 0, 0 or above 0 as `a` sorts before, with or after `b`,
+// ASCII letters taken in upper case. 0 means the same variable.
+int compareVariableNames(std::u16string_view a, std::u16string_view b);
 
-// Whether `name` begins with `prefix`, compared as sameVariableName compares.
-bool variableNameStartsWith(std::u16string_view name, std::u16string_view prefix);
+inline bool sameVariableName(std::u16string_view a, std::u16string_view b) { return compareVariableNames(a, b) == 0; }
 
-// The one spelling of a name that sameVariableName takes as equal (ASCII letters in upper case), for
-// keys of a table of variables: sameVariableName(a, b) exactly when the keys are equal.
-std::u16string variableNameKey(std::u16string_view name);
+// Whether `name` begins with `prefix`, compared as compareVariableNames compares.
+inline bool variableNameStartsWith(std::u16string_view name, std::u16string_view prefix) {
+    return name.size() >= prefix.size() && sameVariableName(name.substr(0, prefix.size()), prefix);
+}
+
+// Orders a table of variables by compareVariableNames.
+struct VariableNameLess {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const { return compareVariableNames(a, b) < 0; }
+};
 
 }  // namespace tova::lean

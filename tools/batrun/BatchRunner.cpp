@@ -3,7 +3,6 @@
 #include "platform/lean/Cp932Text.h"
 #include "platform/lean/Failure.h"
 #include "platform/lean/Files.h"
-#include "platform/lean/VariableName.h"
 #include "tools/batrun/BatchLineError.h"
 #include "tools/batrun/BatchText.h"
 
@@ -171,14 +170,13 @@ BatchRunner::BatchRunner(BatchHost& host, const BatchEnvironment& environment, c
       listings_([this](const std::string& folder) {
           host_.await(batchText(folder == "/" ? std::string("/*") : folder + "/*"), BatchHost::Use::Write);
       }) {
-    for (const auto& [name, value] : environment.entries())
-        variables_.insert_or_assign(lean::variableNameKey(name), Variable{name, value});
+    for (const auto& [name, value] : environment.entries()) variables_.insert_or_assign(name, Variable{name, value});
     // "%TEMP%" is the temporary root even where the environment does not name it so.
     if (!variables_.count(u"TEMP")) variables_.emplace(u"TEMP", Variable{u"TEMP", tempRoot()});
 }
 
 BatchString BatchRunner::variable(const BatchString& name) const {
-    const auto it = variables_.find(lean::variableNameKey(name));
+    const auto it = variables_.find(name);
     return it == variables_.end() ? BatchString() : it->second.value;
 }
 
@@ -283,10 +281,9 @@ void BatchRunner::setVariable(const BatchString& name, const BatchString& value)
     // an earlier one. It is the batch's alone: the programs the batch starts keep the runner's own
     // environment, so no variable a batch line (a note's "@" option) sets reaches a shell, the loader
     // or an interpreter under any name.
-    const BatchString key = lean::variableNameKey(name);
-    variables_.erase(key);
+    variables_.erase(name);
     if (value.empty()) return;
-    variables_.emplace(key, Variable{name, value});
+    variables_.emplace(name, Variable{name, value});
 }
 
 BatchRunner::Flow BatchRunner::callStatement(const BatchString& rest, int depth) {

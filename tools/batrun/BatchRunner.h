@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lean/VariableName.h"
 #include "tools/batrun/BatchHost.h"
 #include "tools/batrun/BatchText.h"
 #include "tools/batrun/FolderListings.h"
@@ -98,7 +99,7 @@ private:
     BatchHost& host_;
     BatchString programFolder_;
     BatchString folder_;
-    std::map<BatchString, Variable> variables_;  // by lean::variableNameKey of the name
+    std::map<BatchString, Variable, lean::VariableNameLess> variables_;
     BatchEnvironment childEnvironment_;          // the runner's own, for every program
     // The folders as read once, kept up to date with what the batch changes (see FolderListings).
     mutable FolderListings listings_;
