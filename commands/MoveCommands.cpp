@@ -4,6 +4,7 @@
 #include "commands/CommandRegistry.h"
 #include "commands/EditContext.h"
 #include "platform/Vb.h"
+#include "song/FreeText.h"
 #include "song/Song.h"
 
 #include <algorithm>
@@ -108,7 +109,9 @@ void mnNoteMerge_Click(EditContext& c) {
     }
     if (lyric.startsWith(u'R') && lyric.size() >= 2) lyric.remove(0, 1);
     s.Lengths[first] = qint32(std::clamp<qint64>(length, 0, std::numeric_limits<qint32>::max()));
-    s.Lyrics[first] = lyric;
+    // The joined lyrics make one lyric as a typed one is made: a backslash that meets the "n" of the next
+    // lyric would split the note's entries in the project file, and the whole is cut at a lyric's length.
+    s.Lyrics[first] = SafeFreeText(lyric, FreeTextUse::Lyric);
     const QString redo = line(s, Prop, first) + DeleteLine(first + 1, last);
     s.SelEnd = s.SelStart;
     s.RemoveNotes(first + 1, last, false);

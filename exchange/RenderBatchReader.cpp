@@ -65,8 +65,7 @@ namespace {
 // What the reading left out, said in one message naming the file.
 QStringList refusedProblems(const QStringList& refused) {
     QStringList problems;
-    for (const QString& key : refused)
-        problems << QStringLiteral("オプション「%1」は描画に使うプログラムやファイルの名前を変えるため、読み込みませんでした。").arg(key);
+    for (const QString& key : refused) problems << RefusedNoteVariableProblem(key);
     return problems;
 }
 }  // namespace
@@ -255,9 +254,10 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
             velocity = line.mid(9);
         } else if (line.startsWith(u"@set temp=") || line.startsWith(u"@set expression=")) {
             // Render plumbing of the note (its cache file, its encoded expression), not note options.
-        } else if (SetsReservedNoteVariable(QString(u'@' + line.mid(5)))) {
-            // A note may not set a variable naming the render's programs or paths: said at the end.
-            const QString key = u'@' + line.mid(5).section(u'=', 0, 0).trimmed();
+        } else if (NoteVariableEntryFault(QString(u'@' + line.mid(5))) != NoteVariableFault::None) {
+            // A note may not set a variable naming the render's programs or paths, nor one without a
+            // plain name: said at the end.
+            const QString key = u'@' + line.mid(5).section(u'=', 0, 0);
             if (!refused_.contains(key)) refused_ << key;
         } else {
             // A batch variable set for this note only: the note's "@" option of that name.

@@ -148,11 +148,17 @@ QStringList FindOtoAlias(QString& name) {
     if (OtoTableIsEmpty() || name.isEmpty()) return emptyFields();
     const clsMap& index = OtoIndex();
     QString key;
-    for (const QString& candidate : {name, name + QStringLiteral(".wav"), name + QStringLiteral(".aiff")})
-        if (index.ContainsKey(candidate)) {
-            key = candidate;
-            break;
-        }
+    const auto find = [&](const QString& n) {
+        for (const QString& candidate : {n, n + QStringLiteral(".wav"), n + QStringLiteral(".aiff")})
+            if (index.ContainsKey(candidate)) {
+                key = candidate;
+                return;
+            }
+    };
+    find(name);
+    // A lyric holds a sub-folder sample's path with "/" where the path has "\" before an "n" (the pair
+    // backslash + "n" separates a note's entries in the project file), or where the user typed it so.
+    if (key.isNull() && name.contains(u'/')) find(QString(name).replace(u'/', u'\\'));
     if (key.isNull()) return emptyFields();
 
     const qsizetype i = index.Value(key).toLongLong();

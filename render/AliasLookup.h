@@ -49,8 +49,9 @@ QString ApplyPrefixMap(int32_t noteNum, const QString& lyric);
 // shows a message box and answers "".
 QString StripPrefixMap(int32_t noteNum, const QString& alias);
 
-// Looks a name up by alias or file name, then as the name with ".wav", then with ".aiff". On success
-// `name` becomes the record's sample file without its ".wav" or ".aiff" ending (sub-folder kept).
+// Looks a name up by alias or file name, then as the name with ".wav", then with ".aiff"; a name not
+// found that holds "/" is looked up again with "\" in their place (the sub-folder of a sample). On
+// success `name` becomes the record's sample file without its ".wav" or ".aiff" ending (sub-folder kept).
 QStringList FindOtoAlias(QString& name);
 
 // The alias of the first record of a sample (name without extension), or the name itself when the

@@ -73,11 +73,21 @@ void CheckRenderValues(const RenderValues& v, const std::vector<RenderNotePlan>&
         check(u"表情", n.expression);
         for (const QString& entry : n.userVariables) {
             check(u"変数", entry);
-            // A note may not take over the programs, batches or paths the render runs with.
-            if (SetsReservedNoteVariable(entry))
+            // A note may not take over the programs, batches or paths the render runs with, nor set a
+            // variable without a plain name and an "=" (the batch line would set another variable, or
+            // none).
+            switch (NoteVariableEntryFault(entry)) {
+            case NoteVariableFault::None: break;
+            case NoteVariableFault::Reserved:
                 throw RenderValueError(
                     GetMessage(QStringLiteral("ノート{1}のオプション「{2}」は描画に使うプログラムやファイルの名前を変えるため、wavファイルを生成しません。"),
                                n.index, shownValue(entry.section(u'=', 0, 0))));
+            case NoteVariableFault::Malformed:
+                throw RenderValueError(
+                    GetMessage(QStringLiteral("ノート{1}のオプション「{2}」は「@名前=値」の形でないか、名前に英数字と「_」以外の文字があるため、"
+                                              "wavファイルを生成しません。"),
+                               n.index, shownValue(entry.section(u'=', 0, 0))));
+            }
         }
         check(u"音声ファイル", n.patch);
         check(u"音名", n.noteName);

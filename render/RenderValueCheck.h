@@ -33,7 +33,8 @@ void CheckBatchValue(const QString& what, const QString& value, bool percentAllo
 // project-wide names (project name, voice folder, tools, output, cache folder, the batch's helper
 // name, the project flags) and each planned note's sample, flags, envelope, parameters, pitch text,
 // expression, batch variables, start-point sample and cache file name. A note's batch variable that
-// names one of the render's programs, batches or paths (song/ReservedNoteVariables.h) is refused too.
+// names one of the render's programs, batches or paths, or has no plain name or no "="
+// (song/ReservedNoteVariables.h), is refused too.
 struct RenderValues {
     QString projectName;
     QString voiceDir;

@@ -420,8 +420,9 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
                              threeDecimals(value, v));
             else
                 refuse();
-        } else if (SetsReservedNoteVariable(key)) {
-            // A note may not name the render's programs, batches or paths.
+        } else if (NoteVariableKeyFault(key, eq >= 0) != NoteVariableFault::None) {
+            // A note may not name the render's programs, batches or paths, nor set a variable without a
+            // plain name and an "=".
             if (refused) *refused << key.toString();
         } else if (isKeptOpaqueKey(key)) {
             if (!value.isEmpty()) options.set(key.toString(), value);
@@ -486,9 +487,7 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
         QStringList refused;
         SectionLosses lost;
         commitSection(section, current, notes, pitchBudget, refused, lost);
-        for (const QString& key : refused)
-            tell(sectionLine, QStringLiteral("オプション「%1」は描画に使うプログラムやファイルの名前を変えるため、読み込みませんでした。")
-                                  .arg(key));
+        for (const QString& key : refused) tell(sectionLine, RefusedNoteVariableProblem(key));
         if (!problems) return;
         const auto shown = [](const QString& key) { return key.size() > 40 ? key.left(40) + u'…' : key; };
         for (const QString& key : lost.unknown)

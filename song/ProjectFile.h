@@ -30,7 +30,8 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 // (the flags up to 1024), a note's pitch list up to what the note can use (PitchValuesForLength) and
 // all pitch lists of the file together up to MaxPitchValuesPerFile. A tempo that is out of range (not
 // a single-precision value, or negative) keeps the value in force. A note option that would set one of the
-// render's program or path variables (song/ReservedNoteVariables.h) is not taken. Each such event, and text that does
+// render's program or path variables, or a variable without a plain name or an "=" (see
+// song/ReservedNoteVariables.h), is not taken. Each such event, and text that does
 // not decode cleanly, adds a line to `problems` (when given) naming the line of the file.
 qint32 ReadProjectFile(const QString& path, ProjectSettings& settings, qint32& index, NoteArrays& notes,
                        QStringList* problems = nullptr);
@@ -43,8 +44,8 @@ QString FormatNoteSection(const QString& header, qint32 length, const QString& l
                           const QString& ext);
 // Applies the lines of one note section (separated by CR LF, LF, CR or backslash-n; the header line may
 // be included) to a note. Keys that are absent or whose values are rejected leave the note's values.
-// An option that would set a batch variable a note must not set (song/ReservedNoteVariables.h) is not
-// taken; its key is added to `refused` when given.
+// An option that would set a batch variable a note must not set, or one without a plain name or an "="
+// (song/ReservedNoteVariables.h), is not taken; its key is added to `refused` when given.
 void ParseNoteSection(const QString& text, qint32& length, QString& lyric, qint32& noteNum, QString& ext,
                       QStringList* refused = nullptr);
 

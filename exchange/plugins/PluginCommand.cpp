@@ -8,6 +8,7 @@
 #include "exchange/plugins/PluginRun.h"
 #include "platform/Ports.h"
 #include "render/NoteRenderParams.h"
+#include "song/ReservedNoteVariables.h"
 #include "song/Song.h"
 
 namespace tova {
@@ -39,10 +40,19 @@ QString PluginCommand::RunPlugin(const QString& name, qint32 first, qint32& last
     ApplyPluginReply(SanitizePluginReply(run.text), first, last, song_, &refused);
     if (!refused.isEmpty()) {
         refused.removeDuplicates();
-        Ports::msgBox(GetMessage(QStringLiteral("プラグイン'{1}'が返したオプション{2}は、描画に使うプログラムやファイルの名前を変えるため、"
-                                                "取り込みませんでした。"),
-                                 name, refused.join(u' ')),
-                      MsgButtons::OK, MsgIcon::Exclamation);
+        // Said in one message, by reason: the render's own names, then names that are no plain name.
+        QStringList reserved, malformed;
+        for (const QString& key : refused) (IsReservedNoteVariable(QStringView(key).mid(1)) ? reserved : malformed) << key;
+        QStringList said;
+        if (!reserved.isEmpty())
+            said << GetMessage(QStringLiteral("プラグイン'{1}'が返したオプション{2}は、描画に使うプログラムやファイルの名前を変えるため、"
+                                              "取り込みませんでした。"),
+                               name, reserved.join(u' '));
+        if (!malformed.isEmpty())
+            said << GetMessage(QStringLiteral("プラグイン'{1}'が返したオプション{2}は、「@名前=値」の形でないか、名前に英数字と「_」以外の"
+                                              "文字があるため、取り込みませんでした。"),
+                               name, malformed.join(u' '));
+        Ports::msgBox(said.join(kCrLf), MsgButtons::OK, MsgIcon::Exclamation);
     }
     return QStringLiteral("True");
 }

@@ -32,7 +32,8 @@ QString SanitizePluginReply(const QString& reply);
 // the index of the last note of the changed range (first - 1 when every note was deleted). Works in
 // one pass over the song whatever the number of sections. A note left without a length gets 60 ticks,
 // as a project file's note does. An option that would set one of the render's program or path
-// variables is not taken (song/ReservedNoteVariables.h); its key is added to `refused` when given.
+// variables, or a variable without a plain name or an "=", is not taken (song/ReservedNoteVariables.h);
+// its key is added to `refused` when given.
 void ApplyPluginReply(const QString& reply, qint32 first, qint32& last, NoteArrays& notes,
                       QStringList* refused = nullptr);
 

@@ -389,6 +389,24 @@ TEST(EditCommands, MergeJoinsLyricsOfSungNotesAndDropsALeadingRest) {
     EXPECT_EQ(g.lyrics(), QStringList{u"か"_s});
 }
 
+// Merged lyrics make one lyric as a typed one is made: a backslash that meets an "n" of the next lyric
+// would split the note's entries in the project file, and the joined text is cut where a lyric ends.
+TEST(EditCommands, MergedLyricsFollowTheLyricRule) {
+    EditFixture f;
+    f.setNotes({u"A3\\"_s, u"na"_s, u"う"_s}, {480, 480, 480}, {40, 41, 42});
+    f.c.setSelection(0, 1);
+    mnNoteMerge_Click(f.c);
+    EXPECT_EQ(f.lyrics(), (QStringList{u"A3/na"_s, u"う"_s}));
+
+    EditFixture g;
+    g.setNotes({QString(200, u'あ'), QString(200, u'い')}, {480, 480}, {40, 41});
+    g.c.setSelection(0, 1);
+    mnNoteMerge_Click(g.c);
+    EXPECT_EQ(g.lyrics(), QStringList{QString(200, u'あ') + QString(55, u'い')});
+    ASSERT_TRUE(g.c.s.Undo());
+    EXPECT_EQ(g.lyrics(), (QStringList{QString(200, u'あ'), QString(200, u'い')}));
+}
+
 TEST(EditCommands, TransposeClampsAndUndoRestoresTheClampedNotesExactly) {
     EditFixture f;
     f.setNotes({u"a"_s, u"b"_s, u"c"_s}, {480, 480, 480}, {83, 40, 0});

@@ -315,15 +315,18 @@ TEST_F(PluginRunner, AnExchangeFileSwappedForAPipeIsRefusedWithoutWaiting) {
     }
 }
 
-// A reply that would give a note the render's programs or paths is applied without those options, and
-// the user is told which the plug-in returned.
+// A reply that would give a note the render's programs or paths, or a variable without a plain name, is
+// applied without those options, and the user is told which the plug-in returned, by reason.
 TEST_F(PluginRunner, OptionsNamingTheRendersProgramsAreRefusedAndSaid) {
-    reply("[#0001]\r\nLyric=z\r\n@tool=/bin/rm\r\n@output=/etc/x\r\n@mine=1\r\n");
+    // Marked UTF-8: the dotless "ı" is not in the code page.
+    reply("\xEF\xBB\xBF[#0001]\r\nLyric=z\r\n@tool=/bin/rm\r\n@cachedır=/tmp/x\r\n@output=/etc/x\r\n@mine=1\r\n@own\r\n");
     ASSERT_TRUE(run(1, 1));
     EXPECT_EQ(song.Lyrics[1], u"z"_s);
     EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@mine=1\r\n"_s);
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
-    EXPECT_TRUE(ports.messageBox.lastText().contains(u"@tool @output"_s)) << ports.messageBox.lastText().toStdString();
+    const QString said = ports.messageBox.lastText();
+    EXPECT_TRUE(said.contains(u"@tool @output"_s)) << said.toStdString();
+    EXPECT_TRUE(said.contains(u"@cachedır @own"_s)) << said.toStdString();
 }
 
 TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
@@ -454,21 +457,25 @@ TEST(PluginExchange, ManyOptionLinesOnANoteAreAllKept) {
     EXPECT_EQ(entries.last(), u"@k14999=v14999"_s);
 }
 
-// A plug-in's reply cannot give a note the render's programs or paths: such options are not taken and
-// their keys are handed back; the note's other options are.
+// A plug-in's reply cannot give a note the render's programs or paths, nor a variable whose name is not
+// made of ASCII letters, digits and "_" (a dotless "ı" included), is empty or has no "=": such options are
+// not taken and their keys are handed back; the note's other options are.
 TEST(PluginExchange, RepliesCannotSetTheRendersProgramsOrPaths) {
     Song song;
     song.resizeNotes(2);
     song.Lyrics = QStringList{u"a"_s, u"b"_s};
     QStringList refused;
     qint32 last = 1;
-    ApplyPluginReply(u"[#0000]\r\nLyric=x\r\n@tool=/bin/rm\r\n@mine=1\r\n[#0001]\r\n@Output=/etc/x\r\n"
-                     u"@LD_PRELOAD=/tmp/e.so\r\n[#INSERT]\r\nLyric=y\r\n@vorsa=/bin/sh\r\n"_s,
+    ApplyPluginReply(u"[#0000]\r\nLyric=x\r\n@tool=/bin/rm\r\n@mine=1\r\n@cachedır=/tmp/x\r\n@=x\r\n[#0001]\r\n"
+                     u"@Output=/etc/x\r\n@LD_PRELOAD=/tmp/e.so\r\n@TMPDıR=/tmp/x\r\n@own\r\n@TZDıR=/tmp/x\r\n@Own_2=2\r\n"
+                     u"[#INSERT]\r\nLyric=y\r\n@vorsa=/bin/sh\r\n"_s,
                      0, last, song, &refused);
-    EXPECT_EQ(refused, (QStringList{u"@tool"_s, u"@Output"_s, u"@LD_PRELOAD"_s, u"@vorsa"_s}));
+    EXPECT_EQ(refused, (QStringList{u"@tool"_s, u"@cachedır"_s, u"@"_s, u"@Output"_s, u"@LD_PRELOAD"_s, u"@TMPDıR"_s,
+                                    u"@own"_s, u"@TZDıR"_s, u"@vorsa"_s}));
     ASSERT_EQ(song.noteCount(), 3);
-    EXPECT_EQ(GetNoteOption(song.NoteExt[0], u"@mine"_s), u"1"_s);
-    for (const QString& ext : song.NoteExt) EXPECT_FALSE(GetNoteAtEntries(ext).contains(u"/"_s)) << ext.toStdString();
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[0]), u"@mine=1\r\n"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[1]), u"@Own_2=2\r\n"_s);
+    EXPECT_EQ(GetNoteAtEntries(song.NoteExt[2]), QString());
 }
 
 // Only a "[#" that begins a line heads a section: a lyric, a label or an option holding "[#0001]",

@@ -131,24 +131,30 @@ TEST_F(ReaderFixture, OpensWriterBatchWithHeaderAndNotes) {
     EXPECT_EQ(field(3, ExtOptions), u"env=0 10 30 0 90 100 0 % 3 4 50\\nstp=5"_qs);
 }
 
-// A batch's per-note variables that name the render's programs or paths do not become note options,
-// and the reading says which it left out; a batch without them says nothing.
+// A batch's per-note variables that name the render's programs or paths, or whose name is not made of
+// ASCII letters, digits and "_" (a dotless "ı" included), is empty or has no "=", do not become note
+// options, and the reading says which it left out; a batch without them says nothing.
 TEST_F(ReaderFixture, VariablesNamingTheRendersProgramsOrPathsAreNotTaken) {
     RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, writerBatch()));
     EXPECT_TRUE(ports.messageBox.shown.isEmpty());
     QStringList lines = writerBatch();
     const qsizetype at = lines.indexOf(u"@set foo=1"_qs);
     ASSERT_GE(at, 0);
-    lines.insert(at + 1, u"@set Tool=/bin/rm"_qs);
-    lines.insert(at + 1, u"@set LD_PRELOAD=/tmp/e.so"_qs);
-    lines.insert(at + 1, u"@set output=/etc/passwd"_qs);
-    RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
+    const QStringList refused = {u"@set Tool=/bin/rm"_qs, u"@set LD_PRELOAD=/tmp/e.so"_qs, u"@set output=/etc/passwd"_qs,
+                                 u"@set cachedır=/tmp/x"_qs, u"@set =x"_qs, u"@set own"_qs};
+    for (const QString& line : refused) lines.insert(at + 1, line);
+    // Marked UTF-8: the dotless "ı" is not in the code page.
+    const QString path = dir.filePath(u"song.bat"_qs);
+    writeFile(path, Cp932::encodeMarked(lines.join(u"\r\n"_qs) + u"\r\n"_qs));
+    RenderBatchReader(window, voices).ReadBatchNotes(path);
     ASSERT_EQ(window.theSong.noteCount(), 4);
     EXPECT_EQ(field(2, ExtOptions), u"tempo=100.00\\nenv=0 10 30 0 90 100 0 % 3 4 50\\nstp=5\\n@foo=1"_qs);
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
     const QString said = ports.messageBox.shown[0].text;
-    for (const QString& key : {u"@Tool"_qs, u"@LD_PRELOAD"_qs, u"@output"_qs})
+    for (const QString& line : refused) {
+        const QString key = u'@' + line.mid(5).section(u'=', 0, 0);
         EXPECT_TRUE(said.contains(u"オプション「"_qs + key + u"」"_qs)) << said.toStdString();
+    }
 }
 
 // Lengths in milliseconds (the form of the "OldTime" setting): each note's pre-utterance less its

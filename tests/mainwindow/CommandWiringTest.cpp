@@ -7,6 +7,7 @@
 #include "mainwindow/MenuTree.h"
 #include "mainwindow/ProgramNoteEdit.h"
 #include "mainwindow/ui/ProgramPorts.h"
+#include "song/ProjectFile.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -148,7 +149,7 @@ TEST(CommandWiring, TheProgramSetsEveryPort) {
 }
 
 // Choosing an alias in the note's pop-up gives the current note that lyric as one undo step; choosing the
-// lyric it already has records nothing.
+// lyric it already has records nothing. The lyric reads back the same from the saved song.
 TEST(CommandWiring, AliasChoiceSetsTheLyricAsOneStep) {
     MainWindowRig rig;
     ProgramNoteEdit edit;
@@ -177,6 +178,26 @@ TEST(CommandWiring, AliasChoiceSetsTheLyricAsOneStep) {
     // Undo brings the lyric back.
     rig.w().song.Undo();
     EXPECT_EQ(rig.w().song.Lyrics[1], u"か"_s);
+
+    // The menu offers a sub-folder sample without an alias by its path: "A3\na" holds the two characters
+    // that separate a note's entries in the project file. The choice goes into the lyric as typed text
+    // does, so that the song saved and opened again has the lyric the user chose; a choice longer than a
+    // lyric may be is cut as a typed one is.
+    Song& s = rig.w().song;
+    rig.voiceBanks.aliases = {u"A3\\na"_s, QString(300, u'か')};
+    rig.w().ShowAliasMenu(1);
+    f.runCommand(u"mnW0"_s, 0, nullptr);
+    const QString chosen = s.Lyrics[1];
+    EXPECT_EQ(chosen, u"A3/na"_s);
+    NoteArrays back;
+    ProjectSettings settings = s.projectSettings();
+    qint32 index = 0;
+    ReadProjectText(ProjectFileText(settings, s), settings, index, back);
+    ASSERT_EQ(index, 2);
+    EXPECT_EQ(back.Lyrics[1], chosen);
+    f.runCommand(u"mnW0"_s, 1, nullptr);
+    EXPECT_EQ(s.Lyrics[1], QString(255, u'か'));
 }
+
 
 }  // namespace

@@ -122,6 +122,8 @@ TEST_F(AliasLookupTest, FindOtoAliasTable) {
         {u"y", u"y.aiff", u"y"},                 // name + ".aiff"
         {u"す", u"SUB\\su.wav", u"SUB\\su"},     // the voice folder's record wins over the sub-folder's
         {u"sub\\su", u"sub\\su.wav", u"sub\\su"},
+        {u"sub/su", u"sub\\su.wav", u"sub\\su"},  // a lyric may write the sub-folder's "\" as "/"
+        {u"SUB/si", u"", u"SUB/si"},
         {u"し", u"sub\\si.wav", u"sub\\si"},
         {u"ソ", u"ソ.wav", u"ソ"},
         {u"そ", u"ソ.wav", u"ソ"},

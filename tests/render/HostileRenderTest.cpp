@@ -7,6 +7,7 @@
 #include "render/RenderNotePlan.h"
 #include "render/ToolTrust.h"
 #include "song/NoteExtension.h"
+#include "song/ProjectFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -228,6 +229,116 @@ TEST_F(HostileRenderTest, NoteOptionsCannotSetTheRendersProgramsOrPaths) {
         EXPECT_GT(WaveDurationMs(readFile(stale)), 1000);
     }
     EXPECT_EQ(treeHash(canary), before);
+}
+
+// A note variable's name is made of ASCII letters, digits and "_", and compares with the render's own
+// names without regard to ASCII case only. A dotless "ı" once made "cachedır" pass as a name of the note's
+// own while the runner took it for "CACHEDIR": the per-note batch then deleted the note's files in the
+// folder the note named, and the clearing line after the note left the later notes without their cache.
+// Such a name, an empty one or an entry without "=" is refused before anything is written, naming the
+// note, on every road; nothing outside the project is deleted and the later notes' cache stays.
+TEST_F(HostileRenderTest, NoteVariablesWithoutAPlainNameAreRefusedOnEveryRoad) {
+    writeFile(canary + u"/1_victim.wav"_s, "a note file of another folder");
+    before = treeHash(canary);
+    const QString cache = QDir(root).filePath(u"my songs/song.cache"_s);
+    const QString entries[] = {u"@cachedır="_s + canary, u"@TMPDıR="_s + canary, u"@TZDıR="_s + canary,
+                               u"@=x"_s, u"@mine"_s, u"@na me=1"_s};
+    const QString output = dir.filePath(u"out.wav"_s);
+    const QStringList ext = song.NoteExt;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        useRoad(road);
+        clearCache();
+        song.NoteExt = ext;
+        ASSERT_EQ(generate(output), output + u"を作成しました。"_s) << roadName(road);
+        // The cache of the notes after the hostile one, as the first render left it.
+        const QStringList later = QDir(cache).entryList({u"3_*.wav"_s, u"4_*.wav"_s}, QDir::Files, QDir::Name);
+        ASSERT_EQ(later.size(), 2) << roadName(road);
+        takeRendered();
+        for (const QString& entry : entries) {
+            SCOPED_TRACE(std::string(roadName(road)) + ": " + entry.toStdString());
+            // The hostile note's own cache is gone, so that its per-note batch would render it anew.
+            for (const QString& f : QDir(cache).entryList({u"1_*.wav"_s}, QDir::Files)) QFile::remove(cache + u'/' + f);
+            song.NoteExt = ext;
+            song.NoteExt[1] = ext[1] + OptionSeparator() + u"@mine=1"_s + OptionSeparator() + entry;
+            const QString shown = generate(output);
+            EXPECT_TRUE(shown.contains(u"ノート1"_s)) << shown.toStdString();
+            EXPECT_TRUE(shown.contains(u"「"_s + entry.section(u'=', 0, 0) + u"」"_s)) << shown.toStdString();
+            EXPECT_EQ(treeHash(canary), before);
+            EXPECT_EQ(QDir(cache).entryList({u"3_*.wav"_s, u"4_*.wav"_s}, QDir::Files, QDir::Name), later);
+            EXPECT_TRUE(takeRendered().isEmpty());
+        }
+    }
+    song.NoteExt = ext;
+}
+
+// The same entries in a saved project: opening it drops them and names each; the song then renders on
+// every road, the same wave, and deletes nothing outside the project.
+TEST_F(HostileRenderTest, VariablesAProjectCannotHoldAreDroppedAtOpenAndEveryRoadRendersTheSame) {
+    writeFile(canary + u"/1_victim.wav"_s, "a note file of another folder");
+    before = treeHash(canary);
+    const QString entries[] = {u"@cachedır="_s + canary, u"@TMPDıR="_s + canary, u"@TZDıR="_s + canary,
+                               u"@=x"_s, u"@mine"_s, u"@na-me=1"_s};
+    const QStringList ext = song.NoteExt;
+    for (const QString& entry : entries) song.NoteExt[1] += OptionSeparator() + entry;
+    song.NoteExt[1] += OptionSeparator() + u"@own=1"_s;
+    WriteProjectFile(project, song.projectSettings(), song);
+    song.NoteExt = ext;
+    ProjectSettings settings = song.projectSettings();
+    NoteArrays opened;
+    QStringList problems;
+    qint32 index = 0;
+    ReadProjectFile(project, settings, index, opened, &problems);
+    ASSERT_EQ(index, song.noteCount());
+    EXPECT_EQ(GetNoteAtEntries(opened.NoteExt[1]), u"@own=1\r\n"_s);
+    ASSERT_EQ(problems.size(), std::size(entries));
+    for (qsizetype i = 0; i < problems.size(); ++i)
+        EXPECT_TRUE(problems[i].contains(u"「"_s + entries[i].section(u'=', 0, 0) + u"」"_s)) << problems[i].toStdString();
+    song.NoteExt = opened.NoteExt;
+    QByteArray first;
+    for (Road road : {Road::Batch, Road::Program, Road::Library}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        const QString output = dir.filePath(u"out "_s + QString::fromLatin1(roadName(road)) + u".wav"_s);
+        EXPECT_EQ(generate(output), output + u"を作成しました。"_s);
+        const QByteArray wave = readFile(output);
+        if (first.isEmpty()) first = wave;
+        EXPECT_TRUE(wave == first) << "the wave differs from the batch road's";
+        EXPECT_EQ(treeHash(canary), before);
+    }
+    song.NoteExt = ext;
+}
+
+// The variables a note sets are batch variables: they never reach the environment of a program the
+// render starts, whatever their name, so a tool 2 written in a script language runs no code the song
+// names. Seen by a tool 2 that records its environment, on the roads that start programs.
+TEST_F(HostileRenderTest, NoteVariablesNeverReachAStartedProgramsEnvironment) {
+    const QString seen = dir.filePath(u"environment.txt"_s);
+    const QString recorder = dir.filePath(u"tools/vorsa recorded"_s);
+    writeFile(recorder, (u"#!/bin/sh\nenv >> '"_s + seen + u"'\nexec '"_s + programFolder() + u"/vorsa' \"$@\"\n"_s).toUtf8());
+    QFile::setPermissions(recorder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    AcceptTool(recorder);
+    const QString tool2 = song.Tool2;
+    song.Tool2 = recorder;
+    const char* names[] = {"PYTHONPATH", "PYTHONSTARTUP", "PYTHONHOME",   "PERL5OPT", "PERL5LIB", "NODE_OPTIONS",
+                           "NODE_PATH",  "RUBYOPT",       "RUBYLIB",      "JAVA_TOOL_OPTIONS",   "SHELLOPTS",
+                           "BASHOPTS",   "PS4",           "PROMPT_COMMAND", "LUA_INIT", "mine"};
+    const QStringList ext = song.NoteExt;
+    for (const char* name : names)
+        song.NoteExt[1] += OptionSeparator() + u'@' + QString::fromLatin1(name) + u"=tova-marker-"_s + QString::fromLatin1(name);
+    const QString output = dir.filePath(u"out.wav"_s);
+    for (Road road : {Road::Batch, Road::Program}) {
+        SCOPED_TRACE(roadName(road));
+        useRoad(road);
+        clearCache();
+        QFile::remove(seen);
+        EXPECT_EQ(generate(output), output + u"を作成しました。"_s);
+        const QByteArray recorded = readFile(seen);
+        ASSERT_FALSE(recorded.isEmpty());
+        EXPECT_FALSE(recorded.contains("tova-marker")) << recorded.toStdString();
+    }
+    song.NoteExt = ext;
+    song.Tool2 = tool2;
 }
 
 // A tool is an existing file named by its full path: a bare program name would be found on the search

@@ -59,27 +59,38 @@ TEST(HostileProjectFile, AnOutOfRangeTempoKeepsItsValueAndTheRestLoads) {
     EXPECT_TRUE(fine.problems.isEmpty());
 }
 
-// A note option "@name" sets the batch variable "name" when the note renders: one that names the
-// render's programs, batches or paths (or what a started program's loader reads) is not taken, and said
-// with the note's line; every other option of the note stays, in order.
-TEST(HostileProjectFile, NoteOptionsThatWouldSetTheRendersProgramsOrPathsAreRefused) {
-    const QString refused[] = {u"@tool"_s,  u"@vorsa"_s,  u"@helper"_s, u"@output"_s,     u"@oto"_s,
-                               u"@cachedir"_s, u"@temp"_s, u"@TOOL"_s, u"@ Output "_s,  u"@Path"_s,
-                               u"@LD_PRELOAD"_s, u"@ld_audit"_s, u"@GCONV_PATH"_s, u"@TMPDIR"_s, u"@HOME"_s};
-    for (const QString& key : refused) {
-        SCOPED_TRACE(key.toStdString());
+// A note option "@name" sets the batch variable "name" when the note renders. Not taken, and said with
+// the note's line and the option's key: one that names the render's programs, batches or paths (or what
+// a started program's loader reads), and one whose name is not made of ASCII letters, digits and "_" (a
+// dotless "ı" that another reader would take for "I", a blank, a full-width letter), is empty, or has no
+// "=". Only a difference in ASCII case makes a name that of a render variable. Every other option of the
+// note stays, in order.
+TEST(HostileProjectFile, NoteVariablesARenderCannotTakeAreRefusedAndSaid) {
+    QStringList entries;
+    for (const QString& key : {u"@tool"_s, u"@vorsa"_s, u"@helper"_s, u"@output"_s, u"@oto"_s, u"@cachedir"_s, u"@temp"_s,
+                               u"@TOOL"_s, u"@ Output "_s, u"@Path"_s, u"@LD_PRELOAD"_s, u"@ld_audit"_s, u"@GCONV_PATH"_s,
+                               u"@TMPDIR"_s, u"@HOME"_s})
+        entries << key + u"=/bin/rm"_s;
+    entries << u"@cachedır=/tmp/x"_s << u"@TMPDıR=/tmp/x"_s << u"@TZDıR=/tmp/x"_s << u"@=x"_s << u"@own"_s << u"@na me=1"_s
+            << u"@ｍine=1"_s << u"@TOOL\u0130=x"_s << u"@Cachedir=/tmp/x"_s;
+    for (const QString& entry : entries) {
+        SCOPED_TRACE(entry.toStdString());
         const Loaded l = load(u"[#SETTING]\r\nTempo=120\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n@mine=1\r\n"_s +
-                              key + u"=/bin/rm\r\n@flag=g-5\r\n$direct=1\r\n[#TRACKEND]\r\n"_s);
+                              entry + u"\r\n@flag=g-5\r\n$direct=1\r\n[#TRACKEND]\r\n"_s);
         ASSERT_EQ(l.notes.noteCount(), 1);
         EXPECT_EQ(SplitNoteExt(l.notes.NoteExt[0])[ExtOptions], u"@mine=1\\n@flag=g-5\\n$direct=1"_s);
         ASSERT_EQ(l.problems.size(), 1);
         EXPECT_TRUE(l.problems[0].startsWith(u"3行目"_s)) << l.problems[0].toStdString();
-        EXPECT_TRUE(l.problems[0].contains(key)) << l.problems[0].toStdString();
+        EXPECT_TRUE(l.problems[0].contains(u"「"_s + entry.section(u'=', 0, 0) + u"」"_s)) << l.problems[0].toStdString();
     }
     // Names near the refused ones are the note's own.
-    const Loaded own = load(u"[#0000]\r\nLyric=あ\r\n@tools=1\r\n@outputs=2\r\n@LD=3\r\n@mypath=4\r\n"_s);
-    EXPECT_EQ(SplitNoteExt(own.notes.NoteExt[0])[ExtOptions], u"@tools=1\\n@outputs=2\\n@LD=3\\n@mypath=4"_s);
+    const Loaded own = load(u"[#0000]\r\nLyric=あ\r\n@tools=1\r\n@outputs=2\r\n@LD=3\r\n@mypath=4\r\n@Flag_2=5\r\n"_s);
+    EXPECT_EQ(SplitNoteExt(own.notes.NoteExt[0])[ExtOptions], u"@tools=1\\n@outputs=2\\n@LD=3\\n@mypath=4\\n@Flag_2=5"_s);
     EXPECT_TRUE(own.problems.isEmpty());
+    // An entry whose value is empty is no variable: left out without a word, as always.
+    const Loaded empty = load(u"[#0000]\r\nLyric=あ\r\n@own=\r\n@mine=1\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(SplitNoteExt(empty.notes.NoteExt[0])[ExtOptions], u"@mine=1"_s);
+    EXPECT_TRUE(empty.problems.isEmpty());
 }
 
 TEST(HostileProjectFile, HeaderValuesAreCut) {

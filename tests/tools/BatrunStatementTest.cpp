@@ -293,28 +293,56 @@ TEST_F(BatrunTest, Statements) {
     }
 }
 
-TEST_F(BatrunTest, ProgramsRunInTheBatchFolderWithTheBatchVariables) {
+// Programs run in the batch's folder with the environment the runner was started with: a variable the
+// batch sets is the batch's own (its lines expand it), and never reaches a program's environment under
+// any name, so no note variable can become a variable a shell, the loader or an interpreter reads.
+TEST_F(BatrunTest, ProgramsRunInTheBatchFolderWithTheRunnersEnvironment) {
     writeBatch("work/main.bat",
                "@set Foo=1\n"
                "@set expression=AA#3#\n"
-               "\"../bin/tool\"\n"
+               "@set PYTHONPATH=/tmp/x\n"
+               "@set LD_PRELOAD=/tmp/x.so\n"
+               "\"../bin/tool\" %foo%\n"
                "@set expression=\n"
                "@set greeting=changed\n"
-               "\"../bin/tool\"");
+               "@set path=\n"
+               "\"../bin/tool\" %GREETING%");
     RecordingHost host(root);
     Runner runner(host, environment, at("prog"));
     runner.run(at("work/main.bat"));
     ASSERT_EQ(host.environments.size(), 2);
     EXPECT_EQ(host.folders[0], at("work"));
     EXPECT_EQ(runner.currentFolder(), at("work"));
-    EXPECT_EQ(host.environments[0].value("Foo"), "1");
-    EXPECT_EQ(host.environments[0].value("expression"), "AA#3#");
-    EXPECT_EQ(host.environments[0].value("PATH"), at("path"));
-    EXPECT_FALSE(host.environments[1].contains("expression"));
-    // The batch's spelling replaces the environment's, for the batch and for its programs.
-    EXPECT_EQ(host.environments[1].value("greeting"), "changed");
-    EXPECT_FALSE(host.environments[1].contains("Greeting"));
+    EXPECT_EQ(host.log, (QStringList{"run bin/tool [1]", "run bin/tool [changed]"}));
+    for (const QProcessEnvironment& seen : host.environments) {
+        QStringList names = seen.keys();
+        names.sort();
+        EXPECT_EQ(names, (QStringList{"Greeting", "PATH"}));
+        EXPECT_EQ(seen.value("Greeting"), "hello");
+        EXPECT_EQ(seen.value("PATH"), at("path"));
+    }
+    // For the batch, the batch's spelling replaces the environment's.
     EXPECT_EQ(runner.variable("GREETING"), "changed");
+    EXPECT_EQ(runner.variable("Path"), "");
+}
+
+// A variable name is one variable whatever the case of its ASCII letters, and no other letter stands
+// for an ASCII one: "cachedır" (dotless "ı"), "ﬁle" or "Ｐath" set variables of their own.
+TEST_F(BatrunTest, VariableNamesDifferOnlyInTheCaseOfAsciiLetters) {
+    environment.insert("cachedir", "/real");
+    environment.insert("TMPDIR", "/tmp");
+    // Marked UTF-8: these letters are not in the code page.
+    writeFile(at("main.bat"), Cp932::encodeMarked(QStringLiteral("@set cachedır=/evil\r\n"
+                                                                 "@set TMPDıR=/evil\r\n"
+                                                                 "@set ﬁle=/evil\r\n"
+                                                                 "@set Ｐath=/evil\r\n"
+                                                                 "@set Mixed_Case1=yes\r\n"
+                                                                 "\"bin/tool\" %CACHEDIR% %tmpdir% \"%FILE%\" %cachedır% %mixed_CASE1%\r\n")));
+    RecordingHost host(root);
+    Runner runner(host, environment, at("prog"));
+    runner.run(at("main.bat"));
+    const QStringList log = host.log;
+    EXPECT_EQ(log, QStringList{QStringLiteral("run bin/tool [/real] [/tmp] [] [/evil] [yes]")});
 }
 
 TEST_F(BatrunTest, ALineItCannotRunStopsTheBatchAndIsNamed) {

@@ -170,13 +170,13 @@ BatchRunner::BatchRunner(BatchHost& host, const BatchEnvironment& environment, c
       listings_([this](const std::string& folder) {
           host_.await(batchText(folder == "/" ? std::string("/*") : folder + "/*"), BatchHost::Use::Write);
       }) {
-    for (const auto& [name, value] : environment.entries()) variables_.insert_or_assign(batchUpper(name), Variable{name, value});
+    for (const auto& [name, value] : environment.entries()) variables_.insert_or_assign(name, Variable{name, value});
     // "%TEMP%" is the temporary root even where the environment does not name it so.
     if (!variables_.count(u"TEMP")) variables_.emplace(u"TEMP", Variable{u"TEMP", tempRoot()});
 }
 
 BatchString BatchRunner::variable(const BatchString& name) const {
-    const auto it = variables_.find(batchUpper(name));
+    const auto it = variables_.find(name);
     return it == variables_.end() ? BatchString() : it->second.value;
 }
 
@@ -277,18 +277,13 @@ BatchRunner::Flow BatchRunner::setStatement(const BatchString& rest) {
 void BatchRunner::setVariable(const BatchString& name, const BatchString& value) {
     if (name.size() + 1 + value.size() > std::size_t(MaxLineLength))
         throw BatchLineError(u"a variable holds at most " + batchNumber(MaxLineLength) + u" characters");
-    // One variable per name without regard to case: the batch's spelling replaces an earlier one,
-    // for the batch and for the programs it starts.
-    const BatchString key = batchUpper(name);
-    const auto it = variables_.find(key);
-    if (it != variables_.end()) {
-        childEnvironment_.remove(it->second.name);
-        variables_.erase(it);
-    }
-    childEnvironment_.remove(name);
+    // One variable per name without regard to the case of ASCII letters: the batch's spelling replaces
+    // an earlier one. It is the batch's alone: the programs the batch starts keep the runner's own
+    // environment, so no variable a batch line (a note's "@" option) sets reaches a shell, the loader
+    // or an interpreter under any name.
+    variables_.erase(name);
     if (value.empty()) return;
-    variables_.emplace(key, Variable{name, value});
-    childEnvironment_.insert(name, value);
+    variables_.emplace(name, Variable{name, value});
 }
 
 BatchRunner::Flow BatchRunner::callStatement(const BatchString& rest, int depth) {

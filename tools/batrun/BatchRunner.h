@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lean/VariableName.h"
 #include "tools/batrun/BatchHost.h"
 #include "tools/batrun/BatchText.h"
 #include "tools/batrun/FolderListings.h"
@@ -13,7 +14,8 @@ namespace tova {
 // Per line, in this order: a line whose first non-blank character is ":" is a label; a "rem" line is
 // skipped; every other line gets one expansion pass (BatchText), loses its leading blanks and "@"
 // characters, and runs as one statement:
-//   set NAME=VALUE              sets a variable (names without regard to case); an empty value unsets it
+//   set NAME=VALUE              sets a variable of the batch (names without regard to ASCII case); an
+//                               empty value unsets it
 //   call BATCH [ARGS...]        runs another .bat/.cmd with its own %1..%9, sharing the variables;
 //                               control returns after its last line
 //   if [not] exist PATH STATEMENT
@@ -31,9 +33,10 @@ namespace tova {
 //                               argument), started directly and awaited; "name.exe" also finds "name"
 // Paths accept "\" and "/" and resolve without regard to letter case, as do wildcards; relative paths
 // start at the current folder, which is the folder of the first batch. "&", "|", "<" and ">" have no
-// meaning: they stay part of the text. Variables come first from the environment; programs get the
-// variables as their environment (a name set in another letter case replaces the earlier spelling). A line outside this dialect stops the
-// run with a BatchLineError that names it.
+// meaning: they stay part of the text. Variables come first from the environment; names are matched
+// without regard to the case of ASCII letters only (platform/lean/VariableName.h), as the editor
+// matches them. Programs get the runner's own environment: a variable the batch sets is the batch's
+// alone. A line outside this dialect stops the run with a BatchLineError that names it.
 class BatchRunner {
 public:
     static constexpr int MaxCallDepth = 64;
@@ -96,8 +99,8 @@ private:
     BatchHost& host_;
     BatchString programFolder_;
     BatchString folder_;
-    std::map<BatchString, Variable> variables_;  // by upper-case name
-    BatchEnvironment childEnvironment_;
+    std::map<BatchString, Variable, lean::VariableNameLess> variables_;
+    BatchEnvironment childEnvironment_;          // the runner's own, for every program
     // The folders as read once, kept up to date with what the batch changes (see FolderListings).
     mutable FolderListings listings_;
 };
