@@ -437,7 +437,7 @@ void RollEditor::Picture2_MouseMove(int button, int shift, double x, double y) {
     w_.ShowToneAtCursor();
 }
 
-void RollEditor::TrackMouseHover(qint32 note, int /*button*/, int /*shift*/, double dx, double dy) {
+void RollEditor::TrackMouseHover(qint32 note, int /*button*/, int shift, double dx, double dy) {
     const NoteGeometryRecord g = w_.NoteGeometry.value(note);
     const double rh = w_.RowHeight();
     const double zoom = w_.Zoom();
@@ -452,8 +452,9 @@ void RollEditor::TrackMouseHover(qint32 note, int /*button*/, int /*shift*/, dou
         return;
     }
     if (PressX > g.Width - 60) {
-        // Resize.
-        if (dx > 40 / zoom && dx <= 30720 / zoom) Feedback.Shape1.rect.width = dx;
+        // Resize: the outline goes no further than the release lets the note grow, so that what is
+        // drawn is what is applied.
+        if (dx > 40 / zoom && dx <= 30720 / zoom) Feedback.Shape1.rect.width = std::min(dx, resizeWidthLimit(note, shift));
     } else if (curveShown() && PressY < rh - 60) {
         // Intensity: one unit per 15 twips.
         const double value = std::clamp(double(IntensityAtPress) + (PressY - dy), 0.0, 3000.0);

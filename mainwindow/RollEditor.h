@@ -89,6 +89,12 @@ private:
     void commitPitchPoint();
     void commitEmptyDrag(int shift);
     void commitNoteDrag(qint32 note, int shift);
+    // Whether a resize of note n with these keys gives its growth to (or takes its cut from) the note
+    // after it, as a rest does or Ctrl asks; else a sung note after it keeps n from growing.
+    bool resizeSharesFollower(qint32 n, int shift) const;
+    // The widest outline a resize of note n can commit with these keys, in twips (no limit for the last
+    // note or with Shift alone, which pushes the later notes on).
+    double resizeWidthLimit(qint32 n, int shift) const;
     void rightClickNote(qint32 note, int shift);
     void rightClick(int button, int shift, double x, double y);
     bool curveShown() const;

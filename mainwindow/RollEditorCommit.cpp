@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tova {
 
@@ -199,6 +200,21 @@ void RollEditor::EndMouseEdit(qint32 note, int button, int shift) {
         rightClickNote(note, shift);
 }
 
+bool RollEditor::resizeSharesFollower(qint32 n, int shift) const {
+    const Song& s = w_.song;
+    const bool ctrl = shift == 2 || shift == 3;
+    const bool shiftBit = (shift & 1) != 0;
+    return n + 1 < s.noteCount() && (IsRestLyric(s.Lyrics[n + 1]) || ctrl) && !shiftBit;
+}
+
+double RollEditor::resizeWidthLimit(qint32 n, int shift) const {
+    const Song& s = w_.song;
+    if (shift == 1 || n < 0 || n + 1 >= s.noteCount()) return std::numeric_limits<double>::infinity();
+    // A rest (or, with Ctrl, any note) after n is used up at most; a sung note after n refuses growth.
+    const double ticks = resizeSharesFollower(n, shift) ? double(s.Lengths[n]) + s.Lengths[n + 1] : double(s.Lengths[n]);
+    return ticks / w_.Zoom() + 15;
+}
+
 void RollEditor::commitNoteDrag(qint32 n, int shift) {
     Song& s = w_.song;
     const double rh = w_.RowHeight();
@@ -304,9 +320,8 @@ void RollEditor::commitNoteDrag(qint32 n, int shift) {
         const qint32 m = n + 1;
         if (shift != 1 && n < last) {
             const qint32 old = s.Lengths[n];
-            const bool ctrl = shift == 2 || shift == 3;
             const bool shiftBit = (shift & 1) != 0;
-            if ((IsRestLyric(s.Lyrics[m]) || ctrl) && !shiftBit) {
+            if (resizeSharesFollower(n, shift)) {
                 const qint32 total = old + s.Lengths[m];
                 if (newLength >= total - 80) {
                     newLength = total;

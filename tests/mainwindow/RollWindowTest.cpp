@@ -39,9 +39,16 @@ struct Window : RollRig {
         QApplication::sendEvent(target, &e);
         QApplication::processEvents();
     }
-    void press(QPoint at) { send(roll, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
-    void moveTo(QPoint at) { send(roll, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
-    void release(QPoint at) { send(roll, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
+    void press(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        send(roll, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, mods);
+    }
+    void moveTo(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        send(roll, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton, mods);
+    }
+    void release(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        send(roll, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, mods);
+    }
+    void hover(QPoint at) { send(roll, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
     // Qt's double click: press, release, double click, release.
     void doubleClick(QPoint at) {
         press(at);
@@ -217,6 +224,82 @@ TEST(RollWindow, TheLastNoteOfA50000BeatSongIsShownAndCanBeSelected) {
         EXPECT_EQ(win.song().SelEnd, last);
         EXPECT_EQ(win.w().CurNote, last);
     }
+}
+
+// A resize drag draws what its release applies: the outline of the note stops where the note may grow
+// to (its own end before a sung note, the end of a rest after it, no limit for the last note or with
+// Shift, which pushes the later notes on), and the release gives exactly the drawn length.
+TEST(RollWindow, ResizeOutlineStopsWhereTheReleaseStops) {
+    const QString sung = QStringLiteral("い"), rest = QStringLiteral("R");
+    const struct {
+        const char* what;
+        int note;
+        QString second;
+        Qt::KeyboardModifiers mods;
+        double limitTicks;  // the longest length the release may give; 0: no limit
+        QList<qint32> after;
+    } cases[] = {
+        {"sung note after it", 0, sung, Qt::NoModifier, 1920, {1920, 1920, 1920, 1920}},
+        {"rest after it", 0, rest, Qt::NoModifier, 3840, {3840, 1920, 1920}},
+        {"Ctrl before a sung note", 0, sung, Qt::ControlModifier, 3840, {3840, 1920, 1920}},
+        {"Shift+Ctrl before a sung note", 0, sung, Qt::ShiftModifier | Qt::ControlModifier, 1920, {1920, 1920, 1920, 1920}},
+        {"Shift alone", 0, sung, Qt::ShiftModifier, 0, {}},
+        {"the last note", 3, sung, Qt::NoModifier, 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window win;
+        win.setSong({{1920, QStringLiteral("あ"), 40, RollRig::Fields},
+                     {1920, c.second, 40, RollRig::Fields},
+                     {1920, QStringLiteral("う"), 40, RollRig::Fields},
+                     {1920, QStringLiteral("え"), 40, RollRig::Fields}});
+        const double left = win.g(c.note).Left, y = RollRig::rowTop(40) + 100;
+        // Pressed 2 px before the drawn end, dragged 100 px (1500 twips, 3000 ticks) to the right.
+        const double pressX = left + 960 - 30, dragX = pressX + 1500;
+        win.press(Window::px(pressX, y), c.mods);
+        win.moveTo(Window::px(pressX + 300, y), c.mods);
+        win.moveTo(Window::px(dragX, y), c.mods);
+        QWidget* shape = win.control("Shape1");
+        ASSERT_TRUE(shape->isVisible());
+        const double free = dragX - left;
+        const double drawn = c.limitTicks > 0 ? std::min(free, c.limitTicks / RollRig::Zoom + 15) : free;
+        EXPECT_EQ(shape->width(), Window::px(drawn, 0).x());
+        savePng(win.form.get(), QStringLiteral("roll_resize_outline"));
+        win.release(Window::px(dragX, y), c.mods);
+        EXPECT_FALSE(shape->isVisible());
+        if (!c.after.isEmpty()) EXPECT_EQ(win.lengths(), c.after);
+        // What was drawn is what was applied.
+        EXPECT_NEAR(win.song().Lengths[c.note], (drawn - 15) * RollRig::Zoom, 4);
+        EXPECT_EQ(win.song().UndoPos, win.song().Lengths[c.note] == 1920 ? 0 : 1);
+    }
+}
+
+// The last 60 twips of a note (4 px) start a resize and show the resize pointer; a press just before
+// them starts a move, under the arrow.
+TEST(RollWindow, ResizeZoneShowsTheResizePointer) {
+    Window win;
+    const double y = RollRig::rowTop(40) + 100;
+    const double end = win.g(1).Left + win.g(1).Width;  // the first twip after note 1
+    win.hover(Window::px(end - 45, y));
+    EXPECT_EQ(win.roll->cursor().shape(), Qt::SizeHorCursor);
+    win.hover(Window::px(end - 15, y));
+    EXPECT_EQ(win.roll->cursor().shape(), Qt::SizeHorCursor);
+    win.hover(Window::px(end - 60, y));
+    EXPECT_EQ(win.roll->cursor().shape(), Qt::ArrowCursor);
+    // A press in the zone lengthens the note (Shift alone pushes the later notes on) ...
+    const double longer = win.g(1).Left + 960 + 480 + 15;  // the end of a note of 1920 + 960 ticks
+    win.press(Window::px(end - 45, y), Qt::ShiftModifier);
+    win.moveTo(Window::px(longer, y), Qt::ShiftModifier);
+    win.release(Window::px(longer, y), Qt::ShiftModifier);
+    EXPECT_EQ(win.lengths(), (QList<qint32>{1920, 1920 + 960, 1920, 1920}));
+    // ... a press before it moves the note.
+    win.undo();
+    win.press(Window::px(end - 60, y));
+    win.moveTo(Window::px(end - 60 + 960, y));
+    win.release(Window::px(end - 60 + 960, y));
+    EXPECT_EQ(win.lengths(), (QList<qint32>{1920, 1920, 1920, 1920}));
+    EXPECT_EQ(win.lyrics(), (QStringList{QStringLiteral("あ"), QStringLiteral("う"), QStringLiteral("い"),
+                                         QStringLiteral("え")}));
 }
 
 }  // namespace
