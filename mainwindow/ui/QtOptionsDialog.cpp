@@ -1,13 +1,12 @@
 #include "mainwindow/ui/QtOptionsDialog.h"
 
 #include "mainwindow/ui/frmOptions.h"
-
-#include <QApplication>
+#include "platform/ui/DialogOwner.h"
 
 namespace tova {
 
 bool QtOptionsDialog::ShowOptions(int tab) {
-    return frmOptions::ShowDialog(tab, QApplication::activeWindow(), voices_, cacheFolder_);
+    return frmOptions::ShowDialog(tab, dialogOwner(), voices_, cacheFolder_);
 }
 
 }  // namespace tova

@@ -1,8 +1,8 @@
 #include "platform/ui/QtInputBox.h"
 
+#include "platform/ui/DialogOwner.h"
 #include "platform/ui/QtMessageBox.h"
 
-#include <QApplication>
 #include <QInputDialog>
 
 namespace tova {
@@ -12,7 +12,7 @@ bool QtInputBox::ask(const InputRequest& r, QString& answer) {
     // A box asked only by its caption shows that question inside as well: the title bar is not always
     // there (a desktop without a window manager) and is easily overlooked.
     const QString prompt = r.prompt.isEmpty() ? r.title : r.prompt;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), r.title.isEmpty() ? QtMessageBox::programTitle() : r.title,
+    QString text = QInputDialog::getText(dialogOwner(), r.title.isEmpty() ? QtMessageBox::programTitle() : r.title,
                                          prompt, QLineEdit::Normal, r.defaultText, &ok);
     if (ok) answer = text;
     return ok;

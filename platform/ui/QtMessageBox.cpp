@@ -1,5 +1,7 @@
 #include "platform/ui/QtMessageBox.h"
 
+#include "platform/ui/DialogOwner.h"
+
 #include <QApplication>
 #include <QList>
 #include <QMessageBox>
@@ -22,7 +24,7 @@ QString QtMessageBox::programTitle() {
 void QtMessageBox::setProgramTitle(const QString& title) { storedProgramTitle() = title; }
 
 MsgResult QtMessageBox::show(const MessageRequest& r) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(dialogOwner());
     box.setWindowTitle(r.title.isEmpty() ? programTitle() : r.title);
     box.setText(r.text);
     switch (r.icon) {
