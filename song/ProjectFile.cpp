@@ -309,6 +309,9 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
     bool oldData = false;  // "PBType=OldData": the pitch list is of the old form
     QStringList sub = f[ExtTiming].split(u':');
     sub.resize(3);
+    // A note without timing lines keeps its empty timing field, so that the writer (which writes the
+    // lines for any timing field that is not empty) gives the section back as it was read.
+    bool timingRead = !f[ExtTiming].isEmpty();
     // Every option line goes through one list held apart, so that many lines read in linear time.
     OptionList options(f[ExtOptions]);
 
@@ -371,6 +374,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (fileNumber(value, v) && v >= 12 && v <= 180) noteNum = qint32(roundHalfEven(v - 24));
             else refuse();
         } else if (key == u"PreUtterance" || key == u"VoiceOverlap") {
+            timingRead = true;
             QString& part = sub[key == u"PreUtterance" ? 0 : 1];
             if (value.isEmpty())
                 part.clear();
@@ -379,6 +383,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             else
                 refuse();
         } else if (key == u"Velocity") {
+            timingRead = true;
             if (value.isEmpty())
                 sub[2].clear();
             else if (fileNumber(value, v) && v >= 0 && v <= 200)
@@ -438,7 +443,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
         f[ExtPitches] = readPitches(pitchValue, qMax<qsizetype>(limit, 1), oldData);
         pitchBudget -= qMin(limit, f[ExtPitches].count(u' ') + 1);
     }
-    f[ExtTiming] = sub.join(u':');
+    if (timingRead) f[ExtTiming] = sub.join(u':');
     f[ExtOptions] = options.text();
     ext = f.join(u'\t');
 }

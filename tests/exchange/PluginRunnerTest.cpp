@@ -173,7 +173,7 @@ TEST_F(PluginRunner, ScenariosGiveExactNotesAndExactUndoRedo) {
              n.lengths << 960;
              n.lyrics << u"ka"_s;
              n.noteNums << 38;
-             n.ext << u"::\t\t\t\t\t"_s;
+             n.ext << u"\t\t\t\t\t"_s;
          },
          4, 5},
         {"a numbered section past the selection inserts a copy of the next note", 1, 2,
@@ -199,7 +199,7 @@ TEST_F(PluginRunner, ScenariosGiveExactNotesAndExactUndoRedo) {
              n.lengths.insert(0, n.lengths[0]);
              n.lyrics.insert(0, u"pre"_s);
              n.noteNums.insert(0, n.noteNums[0]);
-             n.ext.insert(0, u"::\t\t\t\t\t"_s);
+             n.ext.insert(0, u"\t\t\t\t\t"_s);
              n.lyrics[1] = u"A"_s;
          },
          0, 1},

@@ -94,3 +94,27 @@ TEST(SongImportCommands, FileMenuImportAppendAndExport) {
     r.trigger(u"mnSaveExport"_s, out);
     EXPECT_EQ(readFile(out), VsqFileBytes(120.0f, r.song()));
 }
+
+// A project the program wrote keeps its bytes when it is opened and saved again without an edit: an
+// imported song (whose notes carry no timing of their own) gains no empty timing lines.
+TEST(SongImportCommands, ImportedSongSavedOpenedAndSavedAgainKeepsItsBytes) {
+    ImportRig r;
+    Track voice;
+    voice.name("Voice A");
+    voice.lyric(Sa).on(0, 60).off(480, 60).lyric(Ku).on(240, 62).off(240, 62).lyric(Ra).on(0, 64).off(960, 64);
+    r.trigger(u"mnImport"_s, r.file(u"Song.mid"_s, file(1, 480, {conductor(500000), voice.end()})));
+    ASSERT_EQ(r.song().noteCount(), 4);  // with the rest between the second and third note
+
+    // Saved again over itself (the project's output and cache folder are kept relative to its folder,
+    // so another name or folder would change those lines).
+    const QString path = r.rig.program.path() + u"/song.tvx"_s;
+    r.trigger(u"mnSaveAt"_s, path);
+    const QByteArray written = readFile(path);
+    EXPECT_FALSE(written.contains("PreUtterance=")) << written.toStdString();
+    r.trigger(u"mnOpen"_s, path);
+    ASSERT_EQ(r.song().ProjectPath, path);
+    EXPECT_FALSE(r.song().IsModified);
+    r.trigger(u"mnSaveAt"_s, path);
+    // Compared line by line, so that a difference names its line.
+    EXPECT_EQ(readFile(path).split('\n'), written.split('\n'));
+}

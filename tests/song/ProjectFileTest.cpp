@@ -173,27 +173,27 @@ struct SectionCase {
 
 TEST(ProjectFile, NoteSectionValuesAreCheckedOneByOne) {
     const SectionCase cases[] = {
-        {u"Length=480", 1920, u"あ", 30, u"::\t\t\t\t\t"},
-        {u"Length=0\nLength=3456000\nLength= 480\nLength=abc", 100, u"あ", 30, u"::\t\t\t\t\t"},
-        {u"Length=3455999", 13823996, u"あ", 30, u"::\t\t\t\t\t"},
-        {u"Length=2.5", 8, u"あ", 30, u"::\t\t\t\t\t"},  // halves go to even
-        {u"NoteNum=60", 100, u"あ", 36, u"::\t\t\t\t\t"},
-        {u"NoteNum=11\nNoteNum=181", 100, u"あ", 30, u"::\t\t\t\t\t"},
-        {u"Length =480\nLyric\nLyric=\nLyric= a ", 100, u" a ", 30, u"::\t\t\t\t\t"},
+        {u"Length=480", 1920, u"あ", 30, u"\t\t\t\t\t"},
+        {u"Length=0\nLength=3456000\nLength= 480\nLength=abc", 100, u"あ", 30, u"\t\t\t\t\t"},
+        {u"Length=3455999", 13823996, u"あ", 30, u"\t\t\t\t\t"},
+        {u"Length=2.5", 8, u"あ", 30, u"\t\t\t\t\t"},  // halves go to even
+        {u"NoteNum=60", 100, u"あ", 36, u"\t\t\t\t\t"},
+        {u"NoteNum=11\nNoteNum=181", 100, u"あ", 30, u"\t\t\t\t\t"},
+        {u"Length =480\nLyric\nLyric=\nLyric= a ", 100, u" a ", 30, u"\t\t\t\t\t"},
         {u"PreUtterance=-60000\nVoiceOverlap=12.3456\nVelocity=201", 100, u"あ", 30, u":12.346:\t\t\t\t\t"},
         {u"PreUtterance=5.\nVelocity=0", 100, u"あ", 30, u"5::0\t\t\t\t\t"},
-        {u"Intensity=250\nModuration=-150", 100, u"あ", 30, u"::\t200\t-100\t\t\t"},
-        {u"Intensity=x\nModuration=", 100, u"あ", 30, u"::\t\t\t\t\t"},
-        {u"Piches=20000,10,20", 100, u"あ", 30, u"::\t\t\t0Q 10 20\t\t"},
-        {u"Piches=10,20000,30", 100, u"あ", 30, u"::\t\t\t10Q 20 30\t\t"},
-        {u"Pitches=5,20000,20000,1", 100, u"あ", 30, u"::\t\t\t5Q 10002.5 5001.75 1\t\t"},
-        {u"Tempo=3\nStartPoint=-60000", 100, u"あ", 30, u"::\t\t\t\t\tstp=-60000"},
-        {u"Tempo=3.6\nPitchStart=1.23456", 100, u"あ", 30, u"::\t\t\t\t\ttempo=3.6\\nPitchStart=1.235"},
-        {u"Label=  0123456789012345678901  \nLabel=   ", 100, u"あ", 30, u"::\t\t\t\t\tlabel=01234567890123456789"},
-        {u"Envelope=0,5,35,0,100,100\nEnvelope=a,1,2,3,4,5,6,7", 100, u"あ", 30, u"::\t\t\t\t\tenv=a 1 2 3 4 5 6 7"},
-        {u"Flags=B5\nFlags=", 100, u"あ", 30, u"::\t\t\t\t\t"},
+        {u"Intensity=250\nModuration=-150", 100, u"あ", 30, u"\t200\t-100\t\t\t"},
+        {u"Intensity=x\nModuration=", 100, u"あ", 30, u"\t\t\t\t\t"},
+        {u"Piches=20000,10,20", 100, u"あ", 30, u"\t\t\t0Q 10 20\t\t"},
+        {u"Piches=10,20000,30", 100, u"あ", 30, u"\t\t\t10Q 20 30\t\t"},
+        {u"Pitches=5,20000,20000,1", 100, u"あ", 30, u"\t\t\t5Q 10002.5 5001.75 1\t\t"},
+        {u"Tempo=3\nStartPoint=-60000", 100, u"あ", 30, u"\t\t\t\t\tstp=-60000"},
+        {u"Tempo=3.6\nPitchStart=1.23456", 100, u"あ", 30, u"\t\t\t\t\ttempo=3.6\\nPitchStart=1.235"},
+        {u"Label=  0123456789012345678901  \nLabel=   ", 100, u"あ", 30, u"\t\t\t\t\tlabel=01234567890123456789"},
+        {u"Envelope=0,5,35,0,100,100\nEnvelope=a,1,2,3,4,5,6,7", 100, u"あ", 30, u"\t\t\t\t\tenv=a 1 2 3 4 5 6 7"},
+        {u"Flags=B5\nFlags=", 100, u"あ", 30, u"\t\t\t\t\t"},
         {u"pitches=1\nexpression=2\nOther=3\nEHV=x,y\n@a=1\n$r=A|B\nPBM=", 100, u"あ", 30,
-         u"::\t\t\t\t\tEHV=x y\\n@a=1\\n$r=A|B"},
+         u"\t\t\t\t\tEHV=x y\\n@a=1\\n$r=A|B"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.lines).toStdString());
