@@ -124,16 +124,18 @@ void RenderBatchReader::ReadBatchNotes(const QString& path) {
     ShowReadProblems(path, refusedProblems(refused_));
 }
 
-void RenderBatchReader::AppendBatchNotes(const QString& path) {
+bool RenderBatchReader::AppendBatchNotes(const QString& path) {
     try {
         readLines(ReadCp932Lines(path), true);
         ShowReadProblems(path, refusedProblems(refused_));
+        return true;
     } catch (const TovaError& e) {
         Ports::msgBox(e.description(), MsgButtons::OK, MsgIcon::None, GetMessage(QStringLiteral("予期せぬエラー")));
     } catch (const std::exception& e) {
         Ports::msgBox(QString::fromLocal8Bit(e.what()), MsgButtons::OK, MsgIcon::None,
                       GetMessage(QStringLiteral("予期せぬエラー")));
     }
+    return false;
 }
 
 QString RenderBatchReader::readFlags(const QString& text) const {

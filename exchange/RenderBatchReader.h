@@ -36,7 +36,8 @@ public:
     // Appends the file's notes after the current notes; of the header only the tempo lines count.
     // Notes that were there before are never changed. An unexpected failure is shown in a message box
     // ("予期せぬエラー") and ends the reading; the notes read so far stay.
-    void AppendBatchNotes(const QString& path);
+    // False when the file could not be read (said in a message).
+    bool AppendBatchNotes(const QString& path);
 
     // The same two readings from the file's lines.
     void readLines(const QStringList& lines, bool append);

@@ -35,6 +35,13 @@ bool isSmfExtension(const QString& ext) {
     return ext == u".mid" || ext == u".midi" || ext == u".kar" || ext == u".smf";
 }
 
+// Whether a note from `first` on is sung (not a rest).
+bool hasSungNote(const NoteArrays& notes, qint32 first) {
+    for (qint32 i = first; i < notes.noteCount(); ++i)
+        if (!IsRestLyric(notes.Lyrics[i])) return true;
+    return false;
+}
+
 }  // namespace
 
 SongImport::SongImport(ProjectWindow& window, VoiceBankAccess& voices, TrackChooserPort& chooser)
@@ -42,6 +49,10 @@ SongImport::SongImport(ProjectWindow& window, VoiceBankAccess& voices, TrackChoo
 
 void SongImport::showFormatMessage() {
     Ports::msgBox(GetMessage(QStringLiteral("ファイル形式が正しくありません")), MsgButtons::OK);
+}
+
+void SongImport::showNothingMessage() {
+    Ports::msgBox(GetMessage(QStringLiteral("読み込める音符がありませんでした")), MsgButtons::OK);
 }
 
 void SongImport::ImportMidiOrVsq(const QString& path) {
@@ -66,9 +77,10 @@ void SongImport::ImportMidiOrVsq(const QString& path) {
         showFormatMessage();
     }
     if (!read) return;
-    if (notes.noteCount() == 0) {
-        // A file read without a note to import (the conductor track chosen, a part without notes).
-        Ports::msgBox(GetMessage(QStringLiteral("読み込める音符がありませんでした")), MsgButtons::OK);
+    if (!hasSungNote(notes, 0)) {
+        // A file read without a note to sing (the conductor track chosen, a part without notes or of
+        // rests only).
+        showNothingMessage();
         return;
     }
     window_.NewProject();
@@ -175,12 +187,16 @@ void SongImport::AppendLoadFile(const QString& path) {
     const QString ext = extensionOf(path);
     const qint32 first = song.noteCount();
     const float tempoBefore = song.Tempo;
+    bool read = true;
     if (ext == u".tvx") AppendLoadProject(path);
-    else if (isSmfExtension(ext) || ext == u".wsq") ImportSmfTrack(path, ext);
-    else if (ext == u".vsq") appendVsqTrack(path);
-    else RenderBatchReader(window_, voices_).AppendBatchNotes(path);
+    else if (isSmfExtension(ext) || ext == u".wsq") read = ImportSmfTrack(path, ext);
+    else if (ext == u".vsq") read = appendVsqTrack(path);
+    else read = RenderBatchReader(window_, voices_).AppendBatchNotes(path);
 
     const qint32 last = song.noteCount() - 1;
+    // A file that was read but adds no sung note (a track without notes, the conductor track chosen)
+    // says so, as the import does.
+    if (read && !hasSungNote(song, first)) showNothingMessage();
     const bool tempoChanged = song.Tempo != tempoBefore;
     if (first <= last || tempoChanged) {
         QString undo, redo;

@@ -55,6 +55,7 @@ private:
     bool readVsqTrack(const QString& path, NoteArrays& into, float& tempo);
     bool appendVsqTrack(const QString& path);
     void showFormatMessage();
+    void showNothingMessage();
 
     ProjectWindow& window_;
     VoiceBankAccess& voices_;

@@ -166,6 +166,45 @@ TEST(SongImport, ImportsThatBringNoNotes) {
     EXPECT_EQ(r.window.tempoText, "120.00");
 }
 
+// An append-load that reads its file but adds no note to sing says so, as the import does; a file that
+// cannot be read, or a choice cancelled, says only what it says.
+TEST(SongImport, AppendsAndImportsThatBringNoSungNote) {
+    const QString none;
+    const struct {
+        const char* what;
+        const char* name;
+        QByteArray data;
+        qint32 choice;
+        const QString& message;  // empty: none
+    } cases[] = {
+        {"conductor chosen", "a.mid", midi(500000, {Sa}), 1, NothingMessage},
+        {"a voice track without notes", "a.mid", midi(500000, {}), 2, NothingMessage},
+        {"rests only", "a.mid", midi(500000, {"R", "R"}), 2, NothingMessage},
+        {"a project without notes", "a.tvx", "[#SETTING]\r\nTempo=120.00\r\n[#TRACKEND]\r\n", 2, NothingMessage},
+        {"a render batch without notes", "a.bat", "@set tempo=120\r\n", 2, NothingMessage},
+        {"cancelled choice", "a.mid", midi(500000, {Sa}), -1, none},
+        {"not a MIDI file", "a.mid", QByteArray("hello"), 2, FormatMessage},
+        {"a song", "a.mid", midi(500000, {Sa}), 2, none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig r;
+        r.setNotes({"あ"});
+        r.chooser.answer = c.choice;
+        r.import.AppendLoadFile(r.file(QString::fromLatin1(c.name), c.data));
+        EXPECT_EQ(r.song().Lyrics.first(), "あ");
+        EXPECT_EQ(r.ports.messageBox.shown.size(), c.message.isEmpty() ? 0 : 1) << r.ports.messageBox.lastText().toStdString();
+        if (!c.message.isEmpty()) EXPECT_EQ(r.ports.messageBox.lastText(), c.message);
+    }
+    // An import of rests alone leaves the open song as it was, as one without notes does.
+    Rig r;
+    r.setNotes({"あ"});
+    r.import.ImportMidiOrVsq(r.file("rests.mid", midi(500000, {"R"})));
+    EXPECT_EQ(r.window.newProjects, 0);
+    EXPECT_EQ(r.song().Lyrics, QStringList({"あ"}));
+    EXPECT_EQ(r.ports.messageBox.lastText(), NothingMessage);
+}
+
 TEST(SongImport, VsqImportShowsTheChooserOnlyForSeveralVoiceTracks) {
     Rig r;
     r.import.ImportMidiOrVsq(r.file("one.vsq", vsqFile({vsqText({{1920, 480, 72, Sa}})}, vsqMaster(400000))));
