@@ -1,16 +1,20 @@
 #include "mainwindow/DefaultVoiceRun.h"
 
+#include "core/MessageTable.h"
 #include "core/WaveFiles.h"
 #include "platform/EventWait.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
+#include "platform/Ports.h"
 #include "tools/initvox/SyllableTable.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -60,6 +64,23 @@ bool DefaultVoiceProgress::discardUnfinished() const {
     return true;
 }
 
+namespace {
+
+constexpr qsizetype kOutputKept = 16 * 1024;
+
+QString lastLines(const QString& text) {
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    if (lines.size() > 8) lines = lines.mid(lines.size() - 8);
+    return lines.join(u'\n');
+}
+
+void reportNoBank(const QString& why) {
+    Ports::msgBox(GetMessage(QStringLiteral("標準の音源を作れませんでした。")) + u'\n' + why, MsgButtons::OK,
+                  MsgIcon::Exclamation);
+}
+
+}  // namespace
+
 bool RunDefaultVoiceGenerator(const QString& program, const QStringList& arguments, const QString& folder,
                               DefaultVoiceRunView& view, int pollMs) {
     // File times have whole-second precision on some file systems: a sample written in this second counts.
@@ -70,17 +91,31 @@ bool RunDefaultVoiceGenerator(const QString& program, const QStringList& argumen
     process.setArguments(arguments);
     process.setWorkingDirectory(FileSystem::resolve(folder));
     process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The run's output is kept (and passed on to the program's own), so that a run that makes no bank
+    // can say why in the generator's words.
+    process.setProcessChannelMode(QProcess::MergedChannels);
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start();
-    if (!process.waitForStarted()) return false;
+    if (!process.waitForStarted()) {
+        reportNoBank(program + QStringLiteral(": ") + process.errorString());
+        return false;
+    }
     const qint64 group = process.processId();
+    QByteArray output;
+    auto collect = [&] {
+        const QByteArray more = process.readAll();
+        if (more.isEmpty()) return;
+        std::fwrite(more.constData(), 1, std::size_t(more.size()), stderr);
+        output += more;
+        if (output.size() > kOutputKept) output.remove(0, output.size() - kOutputKept);
+    };
 
     DefaultVoiceProgress::State shown = progress.poll();
     view.open(shown);
     bool stopped = false;
     EventWait::until(
         [&] {
+            collect();
             if (process.state() == QProcess::NotRunning) return true;
             if (view.stopRequested()) return stopped = true;
             const DefaultVoiceProgress::State now = progress.poll();
@@ -97,10 +132,18 @@ bool RunDefaultVoiceGenerator(const QString& program, const QStringList& argumen
         progress.discardUnfinished();
     } else {
         process.waitForFinished(-1);
+        collect();
         view.update(progress.poll());
     }
     view.close();
-    return !stopped;
+    if (stopped) return false;
+    // The generator writes oto.ini last: without it there is no bank (a folder it may not write, a
+    // speech program missing), and the last lines of its output say why.
+    if (!QFileInfo::exists(PathText::join(folder, QStringLiteral("oto.ini")))) {
+        reportNoBank(lastLines(QString::fromLocal8Bit(output)));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace tova

@@ -52,8 +52,9 @@ public:
 
 // Runs the generator (`program` with `arguments` in `folder`, in a process group of its own so a stop
 // ends the batch runner and everything it started), showing its progress every `pollMs` while events
-// are handled. A stop ends the whole group and discards an unfinished bank. Returns false when the run
-// was stopped or could not start.
+// are handled. A stop ends the whole group and discards an unfinished bank. A run that could not start,
+// or that ended without making the bank (no oto.ini), says so with the last lines of the generator's
+// output. Returns false when the run was stopped, could not start or made no bank.
 bool RunDefaultVoiceGenerator(const QString& program, const QStringList& arguments, const QString& folder,
                               DefaultVoiceRunView& view, int pollMs = 100);
 

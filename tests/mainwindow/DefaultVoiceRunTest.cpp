@@ -4,6 +4,7 @@
 #include "core/ui/frmProgress.h"
 #include "mainwindow/DefaultVoiceRun.h"
 #include "mainwindow/ui/QtDefaultVoiceRunView.h"
+#include "platform/FakePorts.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -115,6 +116,35 @@ TEST(DefaultVoiceRun, StopEndsEveryProgramOfTheRunAndLeavesNoHalfMadeBank) {
     EXPECT_TRUE(QFile::exists(w.file(u"oto.ini"_s)));
     EXPECT_TRUE(QFile::exists(w.file(u"a.wav"_s)));
     EXPECT_FALSE(w.helperOutlives());
+}
+
+// A run that ends without making the bank (a program folder the user may not write, say) says why in
+// the generator's own words; a bank left without samples would otherwise go unexplained. A run that
+// makes the bank says nothing.
+TEST(DefaultVoiceRun, ARunThatMakesNoBankSaysWhy) {
+    ScopedFakePorts ports;
+    VoiceFolder v;
+    test::writeFile(v.file(u"generate.sh"_s), "echo speaking\n"
+                                              "echo 'initvox: cannot create \xe3\x81\x8a.wav: Permission denied.' >&2\n"
+                                              "exit 1\n");
+    RecordingView view;
+    EXPECT_FALSE(RunDefaultVoiceGenerator(u"/bin/sh"_s, {u"generate.sh"_s}, v.folder(), view, 20));
+    EXPECT_EQ(view.closed, 1);
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(ports.messageBox.lastText(),
+              u"標準の音源を作れませんでした。\nspeaking\ninitvox: cannot create お.wav: Permission denied."_s);
+    EXPECT_EQ(ports.messageBox.shown.front().icon, MsgIcon::Exclamation);
+
+    RecordingView none;
+    EXPECT_FALSE(RunDefaultVoiceGenerator(v.file(u"no such generator"_s), {}, v.folder(), none, 20));
+    ASSERT_EQ(ports.messageBox.shown.size(), 2);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(u"標準の音源を作れませんでした。\n"_s + v.file(u"no such generator"_s)))
+        << ports.messageBox.lastText().toStdString();
+
+    VoiceFolder whole;
+    RecordingView made;
+    EXPECT_TRUE(RunDefaultVoiceGenerator(u"/bin/sh"_s, {u"generate.sh"_s}, whole.folder(), made, 20));
+    EXPECT_EQ(ports.messageBox.shown.size(), 2);
 }
 
 // The window of the first start: counts, bar and the stop link, which asks the run to stop.
