@@ -4,6 +4,7 @@
 #include "core/Settings.h"
 #include "core/WaveFiles.h"
 #include "platform/FakePorts.h"
+#include "platform/SystemPaths.h"
 #include "render/OtoIni.h"
 #include "support/TestWave.h"
 #include "voicebank/TimingEditor.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -235,4 +237,26 @@ TEST_F(TimingTest, ASpectrumShownOnAWritableBankLeavesItsCacheBehind) {
     EXPECT_FALSE(QFile::exists(bank.path(u"ka.wav.kspx"_s)));
     e.Redraw();
     EXPECT_FALSE(QFile::exists(bank.path(u"ka.wav.kspx"_s)));
+}
+
+// The editor's view settings go into the program folder's "settings/geneditor.ini" when it closes; a
+// folder where that file cannot be written says so instead of losing them silently.
+TEST_F(TimingTest, ViewSettingsThatCannotBeKeptAreSaid) {
+    QTemporaryDir program;
+    SystemPaths::setProgramFolder(program.path());
+    struct Restore {
+        ~Restore() { SystemPaths::setProgramFolder(QString()); }
+    } restore;
+    e.sldLevel = 7;
+    e.Form_Unload();
+    EXPECT_TRUE(ports.messageBox.shown.isEmpty());
+    EXPECT_TRUE(readFile(program.filePath(u"settings/geneditor.ini"_s)).contains("speclevel=7"));
+
+    // "settings" is no folder here, as a program folder the user may not write makes it.
+    ASSERT_TRUE(QDir(program.path() + u"/settings"_s).removeRecursively());
+    writeFile(program.filePath(u"settings"_s), "x");
+    e.Form_Unload();
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_TRUE(ports.messageBox.lastText().startsWith(program.path() + u"/settings"_s))
+        << ports.messageBox.lastText().toStdString();
 }
