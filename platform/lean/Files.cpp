@@ -368,15 +368,23 @@ std::string Files::lastError() { return std::strerror(errno); }
 
 namespace {
 
-// The file a path names when it is a link (written through, as the target gets the new content).
+// The file a path names when it is a link (written through, as the target gets the new content):
+// a link to a link is followed to the end of the chain, so that no link in it is replaced by a file.
 std::string linkTarget(const std::string& path) {
-    char resolved[4096];
-    const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
-    if (length <= 0) return path;
-    resolved[length] = '\0';
-    if (resolved[0] == '/') return resolved;
-    const std::size_t slash = path.rfind('/');
-    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char resolved[4096];
+        const ssize_t length = ::readlink(current.c_str(), resolved, sizeof resolved - 1);
+        if (length <= 0) return current;
+        resolved[length] = '\0';
+        if (resolved[0] == '/') {
+            current = resolved;
+        } else {
+            const std::size_t slash = current.rfind('/');
+            current = current.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+        }
+    }
+    return current;
 }
 
 std::atomic<unsigned> temporaryCount{0};

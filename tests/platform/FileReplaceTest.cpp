@@ -175,3 +175,27 @@ TEST(FileReplace, WhatIsNoRegularFileIsWrittenIntoNotReplaced) {
     EXPECT_EQ(reason, SystemErrorText(EISDIR));
     EXPECT_TRUE(QFileInfo(dir.filePath(u"folder"_s)).isDir());
 }
+
+// A file reached through links (a link to a link, relative or not: an oto.ini shared between banks)
+// keeps every link; the file at the end of the chain gets the new content and keeps its mode.
+TEST(FileReplace, EveryLinkOfAChainStaysAndTheFileAtItsEndIsReplaced) {
+    QTemporaryDir dir;
+    for (const char* folder : {"real", "shared", "bank"}) QDir().mkpath(dir.filePath(QString::fromLatin1(folder)));
+    const QString real = dir.filePath(u"real/oto.ini"_s), shared = dir.filePath(u"shared/oto.ini"_s),
+                  linked = dir.filePath(u"bank/oto.ini"_s);
+    test::writeFile(real, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    ASSERT_EQ(::symlink("../real/oto.ini", QFile::encodeName(shared).constData()), 0);
+    ASSERT_TRUE(QFile::link(shared, linked));
+
+    QString reason;
+    ASSERT_TRUE(ReplaceFile(linked, "new", &reason)) << reason.toStdString();
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    EXPECT_TRUE(QFileInfo(shared).isSymLink());
+    EXPECT_EQ(test::readFile(real), QByteArray("new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    for (const char* folder : {"real", "shared", "bank"})
+        EXPECT_EQ(test::temporaryFiles(dir.filePath(QString::fromLatin1(folder))), QStringList{}) << folder;
+}
