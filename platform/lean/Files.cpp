@@ -456,7 +456,10 @@ int Files::removeLeftovers(const std::string& folder, const std::function<bool(c
     while (const dirent* e = ::readdir(dir)) {
         std::string target;
         long long pid = 0;
-        if (temporaryTarget(e->d_name, &target, &pid) && pid != ::getpid() && ours(target)) names.emplace_back(e->d_name);
+        // This process's own id counts like any other: a file under it written before this process
+        // started is an earlier run's (a sandbox gives the same id at every start); what this process
+        // writes is newer than its start and locked.
+        if (temporaryTarget(e->d_name, &target, &pid) && ours(target)) names.emplace_back(e->d_name);
     }
     ::closedir(dir);
     int removed = 0;

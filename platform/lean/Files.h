@@ -63,8 +63,8 @@ public:
     // Removes the temporary files AtomicFile left in a folder for the targets `ours` accepts, once the
     // process that wrote each is gone: only regular files of exactly that form that belong to this user,
     // whose process id names no running process (or one started after the file was last written: the
-    // id was given again) and that no one holds open for writing (the writer keeps a lock on its file).
-    // Never one of this process. Answers the number removed.
+    // id was given again, as in a sandbox that gives the same id at every start) and that no one holds
+    // open for writing (the writer keeps a lock on its file). Answers the number removed.
     static int removeLeftovers(const std::string& folder, const std::function<bool(const std::string& target)>& ours);
 
     // The text of the last system error.

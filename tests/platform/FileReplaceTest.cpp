@@ -199,3 +199,23 @@ TEST(FileReplace, EveryLinkOfAChainStaysAndTheFileAtItsEndIsReplaced) {
     for (const char* folder : {"real", "shared", "bank"})
         EXPECT_EQ(test::temporaryFiles(dir.filePath(QString::fromLatin1(folder))), QStringList{}) << folder;
 }
+
+// A program in a sandbox or container gets the same process id at every start: what a killed earlier
+// run left under this process's own id is removed too, while a file this process is writing stays.
+TEST(FileReplace, WhatAnEarlierRunWithTheSameProcessIdLeftIsRemoved) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"song.tvx"_s);
+    test::writeFile(path, "old");
+    const QString earlier = u"song.tvx."_s + QString::number(::getpid()) + u"-999999.tmp"_s;
+    test::writeFile(dir.filePath(earlier), "left");
+    makeOld(dir.filePath(earlier), 3600);
+    lean::AtomicFile writing(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(writing.isOpen());
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    const QStringList left = test::temporaryFiles(dir.path());
+    EXPECT_FALSE(left.contains(earlier));
+    EXPECT_EQ(left.size(), 1);  // the file `writing` stands under
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+    writing.cancel();
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+}
