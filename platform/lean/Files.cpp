@@ -522,8 +522,13 @@ AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(l
     // Held until the file is renamed or dropped (and released by the system when the process dies).
     // A file system without locks writes all the same.
     (void)::flock(fd_, LOCK_EX | LOCK_NB);
+    // The new file takes the old one's owner and group where the system lets it (the group alone
+    // when only that may be given), then its mode (a change of owner clears set-id bits).
     struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0) (void)::fchmod(fd_, old.st_mode & 07777);
+    if (::stat(target_.c_str(), &old) == 0) {
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)::fchown(fd_, uid_t(-1), old.st_gid);
+        (void)::fchmod(fd_, old.st_mode & 07777);
+    }
 }
 
 AtomicFile::~AtomicFile() { cancel(); }

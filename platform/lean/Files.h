@@ -105,8 +105,9 @@ public:
 // place whole by `commit`; dropped when it goes without one. Every write, the sync, the close and the
 // rename are checked: on any failure the old file stays as it was and `errorNumber` tells why. The
 // temporary file is locked while it is written, so that a cleaner can tell it from one a killed
-// process left. A link is written through. Only a regular file is replaced: a folder is refused, and
-// a device or pipe of that name is written into as it stands.
+// process left. The new file keeps the old one's mode, owner and group (as far as the system lets it).
+// A link is written through to the end of its chain. Only a regular file is replaced: a folder is
+// refused, and a device or pipe of that name is written into as it stands.
 class AtomicFile {
 public:
     // `Remove` first removes the temporary files killed writers left for the same target (see

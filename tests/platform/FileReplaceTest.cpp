@@ -219,3 +219,22 @@ TEST(FileReplace, WhatAnEarlierRunWithTheSameProcessIdLeftIsRemoved) {
     writing.cancel();
     EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
 }
+
+// The replaced file keeps its owner and group: a file of a shared bank folder stays the group's, and
+// one the administrator saves for a user stays the user's.
+TEST(FileReplace, TheReplacedFileKeepsItsOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another owner needs the administrator";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"oto.ini"_s);
+    test::writeFile(path, "old");
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::chown(native.constData(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(native.constData(), 02664), 0);
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(native.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(st.st_mode & 07777, 02664u);
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
