@@ -580,7 +580,7 @@ bool AtomicFile::commit(bool syncToDisk) {
     // The close is checked before the rename (a network file system reports late write errors
     // there), with a second descriptor holding the lock until the file has its name, so that no
     // cleaner takes it for a leftover in between.
-    const int lock = ::dup(fd_);
+    const int lock = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);  // not handed to programs started meanwhile
     const int closed = ::close(fd_);
     const int closeError = errno;
     fd_ = lock;

@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <spawn.h>
+#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -237,4 +240,35 @@ TEST(FileReplace, TheReplacedFileKeepsItsOwnerAndGroup) {
     EXPECT_EQ(st.st_gid, 4322u);
     EXPECT_EQ(st.st_mode & 07777, 02664u);
     EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
+
+// A program started while a file is being put in place (a tool of a render running meanwhile) gets no
+// descriptor of it: nothing of the writer stays open in another process.
+TEST(FileReplace, AProgramStartedDuringASaveGetsNoDescriptorOfTheFile) {
+    QTemporaryDir dir;
+    const std::string path = QFile::encodeName(dir.filePath(u"leak.dat"_s)).toStdString();
+    std::atomic<bool> stop{false};
+    std::atomic<int> started{0}, holding{0};
+    std::thread starter([&] {
+        // Each program lists the descriptors it was given and answers 3 when one names the file.
+        char sh[] = "sh", c[] = "-c", script[] = "ls -l /proc/self/fd/ | grep -q leak.dat && exit 3; exit 0";
+        char* argv[] = {sh, c, script, nullptr};
+        while (!stop) {
+            pid_t child = 0;
+            if (::posix_spawn(&child, "/bin/sh", nullptr, nullptr, argv, environ) != 0) break;
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ++started;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 3) ++holding;
+        }
+    });
+    const std::string bytes(100, 'x');
+    for (int n = 0; started < 100 && n < 200000; ++n) {
+        lean::AtomicFile file(path);
+        ASSERT_TRUE(file.write(bytes.data(), bytes.size()) && file.commit(false)) << file.error();
+    }
+    stop = true;
+    starter.join();
+    EXPECT_GE(started.load(), 100);
+    EXPECT_EQ(holding.load(), 0) << "of " << started.load() << " programs started";
 }
