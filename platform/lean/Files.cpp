@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -540,9 +541,36 @@ void AtomicFile::cancel() {
     fd_ = -1;
 }
 
+namespace {
+
+// write(2) that gives EPIPE for a pipe without a reader instead of ending the process by SIGPIPE: the
+// signal is held back for this thread during the write, and one raised by it is taken away unseen.
+ssize_t writeWithoutPipeSignal(int fd, const char* data, std::size_t size) {
+    sigset_t pipeSignal, old;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t pending;
+    sigemptyset(&pending);
+    // A SIGPIPE already waiting belongs to someone else and is left alone.
+    const bool waiting = ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &old);
+    const ssize_t n = ::write(fd, data, size);
+    const int error = errno;
+    if (n < 0 && error == EPIPE && !waiting) {
+        const timespec none{0, 0};
+        while (::sigtimedwait(&pipeSignal, nullptr, &none) < 0 && errno == EINTR) {}
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    errno = error;
+    return n;
+}
+
+}  // namespace
+
 bool AtomicFile::write(const char* data, std::size_t size) {
     while (fd_ >= 0 && size > 0) {
-        const ssize_t n = ::write(fd_, data, size);
+        // Only what stands at the name (a pipe) can raise SIGPIPE; a file of our own cannot.
+        const ssize_t n = direct_ ? writeWithoutPipeSignal(fd_, data, size) : ::write(fd_, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A write that takes nothing without an error is a full device too.

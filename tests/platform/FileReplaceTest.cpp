@@ -272,3 +272,22 @@ TEST(FileReplace, AProgramStartedDuringASaveGetsNoDescriptorOfTheFile) {
     EXPECT_GE(started.load(), 100);
     EXPECT_EQ(holding.load(), 0) << "of " << started.load() << " programs started";
 }
+
+// A pipe whose reader goes away while it is written: the write fails and says why; the program goes on
+// (it is not ended by the signal the system sends for it).
+TEST(FileReplace, APipeWhoseReaderLeftFailsWithoutEndingTheProgram) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+            ReplacingFile file(pipe);
+            ::close(reader);
+            const bool written = file.write("text");
+            const bool told = file.reason() == SystemErrorText(EPIPE) && !file.commit();
+            std::_Exit(!written && told ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
