@@ -495,6 +495,10 @@ AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(l
         } else {
             fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
             if (fd_ >= 0) {
+                // Opened without waiting; the writes wait for the reader as usual, so that more than
+                // a pipe holds at once goes through.
+                const int flags = ::fcntl(fd_, F_GETFL);
+                if (flags >= 0) (void)::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
                 direct_ = true;
                 return;
             }

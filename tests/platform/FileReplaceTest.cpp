@@ -291,3 +291,30 @@ TEST(FileReplace, APipeWhoseReaderLeftFailsWithoutEndingTheProgram) {
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+// More than a pipe holds at once goes through whole while its reader reads.
+TEST(FileReplace, APipeTakesMoreThanItHoldsWhileItsReaderReads) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const QByteArray bytes(1 << 20, 'p');
+    std::atomic<bool> done{false};
+    QByteArray got;
+    std::thread drain([&] {
+        char buffer[4096];
+        while (got.size() < bytes.size()) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, n);
+            else if (done) break;
+            else ::usleep(200);
+        }
+    });
+    QString reason;
+    EXPECT_TRUE(ReplaceFile(pipe, bytes, &reason)) << reason.toStdString();
+    done = true;
+    drain.join();
+    ::close(reader);
+    EXPECT_EQ(got.size(), bytes.size());
+}
