@@ -371,6 +371,8 @@ namespace {
 
 // The file a path names when it is a link (written through, as the target gets the new content):
 // a link to a link is followed to the end of the chain, so that no link in it is replaced by a file.
+// A link that leads to something its text does not name (the system's names of open descriptors,
+// "/proc/self/fd/1" -> "pipe:[…]") is kept as it is: the system opens what it stands for.
 std::string linkTarget(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
@@ -378,12 +380,16 @@ std::string linkTarget(const std::string& path) {
         const ssize_t length = ::readlink(current.c_str(), resolved, sizeof resolved - 1);
         if (length <= 0) return current;
         resolved[length] = '\0';
+        std::string next;
         if (resolved[0] == '/') {
-            current = resolved;
+            next = resolved;
         } else {
             const std::size_t slash = current.rfind('/');
-            current = current.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+            next = current.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
         }
+        struct stat st {};
+        if (::stat(current.c_str(), &st) == 0 && ::lstat(next.c_str(), &st) != 0) return current;
+        current = std::move(next);
     }
     return current;
 }

@@ -318,3 +318,27 @@ TEST(FileReplace, APipeTakesMoreThanItHoldsWhileItsReaderReads) {
     ::close(reader);
     EXPECT_EQ(got.size(), bytes.size());
 }
+
+// A name the system gives to an open descriptor ("/proc/self/fd/N", or a link to it as /dev/stdout
+// is) is written into the pipe it stands for.
+TEST(FileReplace, ADescriptorsNameIsWrittenIntoWhatItStandsFor) {
+    QTemporaryDir dir;
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const QString byNumber = u"/proc/self/fd/"_s + QString::number(ends[1]);
+    const QString linked = dir.filePath(u"stdout"_s);
+    ASSERT_TRUE(QFile::link(byNumber, linked));
+    for (const QString& name : {byNumber, linked}) {
+        SCOPED_TRACE(name.toStdString());
+        QString reason;
+        EXPECT_TRUE(ReplaceFile(name, "text", &reason)) << reason.toStdString();
+        char got[8] = {};
+        const int flags = ::fcntl(ends[0], F_GETFL);
+        ::fcntl(ends[0], F_SETFL, flags | O_NONBLOCK);
+        EXPECT_EQ(::read(ends[0], got, sizeof got), 4);
+        EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    }
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+    ::close(ends[0]);
+    ::close(ends[1]);
+}
