@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -368,15 +369,29 @@ std::string Files::lastError() { return std::strerror(errno); }
 
 namespace {
 
-// The file a path names when it is a link (written through, as the target gets the new content).
+// The file a path names when it is a link (written through, as the target gets the new content):
+// a link to a link is followed to the end of the chain, so that no link in it is replaced by a file.
+// A link that leads to something its text does not name (the system's names of open descriptors,
+// "/proc/self/fd/1" -> "pipe:[…]") is kept as it is: the system opens what it stands for.
 std::string linkTarget(const std::string& path) {
-    char resolved[4096];
-    const ssize_t length = ::readlink(path.c_str(), resolved, sizeof resolved - 1);
-    if (length <= 0) return path;
-    resolved[length] = '\0';
-    if (resolved[0] == '/') return resolved;
-    const std::size_t slash = path.rfind('/');
-    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        char resolved[4096];
+        const ssize_t length = ::readlink(current.c_str(), resolved, sizeof resolved - 1);
+        if (length <= 0) return current;
+        resolved[length] = '\0';
+        std::string next;
+        if (resolved[0] == '/') {
+            next = resolved;
+        } else {
+            const std::size_t slash = current.rfind('/');
+            next = current.substr(0, slash == std::string::npos ? 0 : slash + 1) + resolved;
+        }
+        struct stat st {};
+        if (::stat(current.c_str(), &st) == 0 && ::lstat(next.c_str(), &st) != 0) return current;
+        current = std::move(next);
+    }
+    return current;
 }
 
 std::atomic<unsigned> temporaryCount{0};
@@ -448,7 +463,10 @@ int Files::removeLeftovers(const std::string& folder, const std::function<bool(c
     while (const dirent* e = ::readdir(dir)) {
         std::string target;
         long long pid = 0;
-        if (temporaryTarget(e->d_name, &target, &pid) && pid != ::getpid() && ours(target)) names.emplace_back(e->d_name);
+        // This process's own id counts like any other: a file under it written before this process
+        // started is an earlier run's (a sandbox gives the same id at every start); what this process
+        // writes is newer than its start and locked.
+        if (temporaryTarget(e->d_name, &target, &pid) && ours(target)) names.emplace_back(e->d_name);
     }
     ::closedir(dir);
     int removed = 0;
@@ -483,6 +501,10 @@ AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(l
         } else {
             fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
             if (fd_ >= 0) {
+                // Opened without waiting; the writes wait for the reader as usual, so that more than
+                // a pipe holds at once goes through.
+                const int flags = ::fcntl(fd_, F_GETFL);
+                if (flags >= 0) (void)::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
                 direct_ = true;
                 return;
             }
@@ -511,8 +533,13 @@ AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(l
     // Held until the file is renamed or dropped (and released by the system when the process dies).
     // A file system without locks writes all the same.
     (void)::flock(fd_, LOCK_EX | LOCK_NB);
+    // The new file takes the old one's owner and group where the system lets it (the group alone
+    // when only that may be given), then its mode (a change of owner clears set-id bits).
     struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0) (void)::fchmod(fd_, old.st_mode & 07777);
+    if (::stat(target_.c_str(), &old) == 0) {
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) (void)::fchown(fd_, uid_t(-1), old.st_gid);
+        (void)::fchmod(fd_, old.st_mode & 07777);
+    }
 }
 
 AtomicFile::~AtomicFile() { cancel(); }
@@ -524,9 +551,36 @@ void AtomicFile::cancel() {
     fd_ = -1;
 }
 
+namespace {
+
+// write(2) that gives EPIPE for a pipe without a reader instead of ending the process by SIGPIPE: the
+// signal is held back for this thread during the write, and one raised by it is taken away unseen.
+ssize_t writeWithoutPipeSignal(int fd, const char* data, std::size_t size) {
+    sigset_t pipeSignal, old;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t pending;
+    sigemptyset(&pending);
+    // A SIGPIPE already waiting belongs to someone else and is left alone.
+    const bool waiting = ::sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &old);
+    const ssize_t n = ::write(fd, data, size);
+    const int error = errno;
+    if (n < 0 && error == EPIPE && !waiting) {
+        const timespec none{0, 0};
+        while (::sigtimedwait(&pipeSignal, nullptr, &none) < 0 && errno == EINTR) {}
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    errno = error;
+    return n;
+}
+
+}  // namespace
+
 bool AtomicFile::write(const char* data, std::size_t size) {
     while (fd_ >= 0 && size > 0) {
-        const ssize_t n = ::write(fd_, data, size);
+        // Only what stands at the name (a pipe) can raise SIGPIPE; a file of our own cannot.
+        const ssize_t n = direct_ ? writeWithoutPipeSignal(fd_, data, size) : ::write(fd_, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // A write that takes nothing without an error is a full device too.
@@ -564,7 +618,7 @@ bool AtomicFile::commit(bool syncToDisk) {
     // The close is checked before the rename (a network file system reports late write errors
     // there), with a second descriptor holding the lock until the file has its name, so that no
     // cleaner takes it for a leftover in between.
-    const int lock = ::dup(fd_);
+    const int lock = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);  // not handed to programs started meanwhile
     const int closed = ::close(fd_);
     const int closeError = errno;
     fd_ = lock;

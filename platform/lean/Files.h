@@ -63,8 +63,8 @@ public:
     // Removes the temporary files AtomicFile left in a folder for the targets `ours` accepts, once the
     // process that wrote each is gone: only regular files of exactly that form that belong to this user,
     // whose process id names no running process (or one started after the file was last written: the
-    // id was given again) and that no one holds open for writing (the writer keeps a lock on its file).
-    // Never one of this process. Answers the number removed.
+    // id was given again, as in a sandbox that gives the same id at every start) and that no one holds
+    // open for writing (the writer keeps a lock on its file). Answers the number removed.
     static int removeLeftovers(const std::string& folder, const std::function<bool(const std::string& target)>& ours);
 
     // The text of the last system error.
@@ -105,8 +105,9 @@ public:
 // place whole by `commit`; dropped when it goes without one. Every write, the sync, the close and the
 // rename are checked: on any failure the old file stays as it was and `errorNumber` tells why. The
 // temporary file is locked while it is written, so that a cleaner can tell it from one a killed
-// process left. A link is written through. Only a regular file is replaced: a folder is refused, and
-// a device or pipe of that name is written into as it stands.
+// process left. The new file keeps the old one's mode, owner and group (as far as the system lets it).
+// A link is written through to the end of its chain. Only a regular file is replaced: a folder is
+// refused, and a device or pipe of that name is written into as it stands.
 class AtomicFile {
 public:
     // `Remove` first removes the temporary files killed writers left for the same target (see

@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <spawn.h>
+#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -174,4 +177,168 @@ TEST(FileReplace, WhatIsNoRegularFileIsWrittenIntoNotReplaced) {
     EXPECT_FALSE(ReplaceFile(dir.filePath(u"folder"_s), "text", &reason));
     EXPECT_EQ(reason, SystemErrorText(EISDIR));
     EXPECT_TRUE(QFileInfo(dir.filePath(u"folder"_s)).isDir());
+}
+
+// A file reached through links (a link to a link, relative or not: an oto.ini shared between banks)
+// keeps every link; the file at the end of the chain gets the new content and keeps its mode.
+TEST(FileReplace, EveryLinkOfAChainStaysAndTheFileAtItsEndIsReplaced) {
+    QTemporaryDir dir;
+    for (const char* folder : {"real", "shared", "bank"}) QDir().mkpath(dir.filePath(QString::fromLatin1(folder)));
+    const QString real = dir.filePath(u"real/oto.ini"_s), shared = dir.filePath(u"shared/oto.ini"_s),
+                  linked = dir.filePath(u"bank/oto.ini"_s);
+    test::writeFile(real, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    ASSERT_EQ(::symlink("../real/oto.ini", QFile::encodeName(shared).constData()), 0);
+    ASSERT_TRUE(QFile::link(shared, linked));
+
+    QString reason;
+    ASSERT_TRUE(ReplaceFile(linked, "new", &reason)) << reason.toStdString();
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    EXPECT_TRUE(QFileInfo(shared).isSymLink());
+    EXPECT_EQ(test::readFile(real), QByteArray("new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    for (const char* folder : {"real", "shared", "bank"})
+        EXPECT_EQ(test::temporaryFiles(dir.filePath(QString::fromLatin1(folder))), QStringList{}) << folder;
+}
+
+// A program in a sandbox or container gets the same process id at every start: what a killed earlier
+// run left under this process's own id is removed too, while a file this process is writing stays.
+TEST(FileReplace, WhatAnEarlierRunWithTheSameProcessIdLeftIsRemoved) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"song.tvx"_s);
+    test::writeFile(path, "old");
+    const QString earlier = u"song.tvx."_s + QString::number(::getpid()) + u"-999999.tmp"_s;
+    test::writeFile(dir.filePath(earlier), "left");
+    makeOld(dir.filePath(earlier), 3600);
+    lean::AtomicFile writing(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(writing.isOpen());
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    const QStringList left = test::temporaryFiles(dir.path());
+    EXPECT_FALSE(left.contains(earlier));
+    EXPECT_EQ(left.size(), 1);  // the file `writing` stands under
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+    writing.cancel();
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+}
+
+// The replaced file keeps its owner and group: a file of a shared bank folder stays the group's, and
+// one the administrator saves for a user stays the user's.
+TEST(FileReplace, TheReplacedFileKeepsItsOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another owner needs the administrator";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"oto.ini"_s);
+    test::writeFile(path, "old");
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::chown(native.constData(), 4321, 4322), 0);
+    ASSERT_EQ(::chmod(native.constData(), 02664), 0);
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(native.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4322u);
+    EXPECT_EQ(st.st_mode & 07777, 02664u);
+    EXPECT_EQ(test::readFile(path), QByteArray("new"));
+}
+
+// A program started while a file is being put in place (a tool of a render running meanwhile) gets no
+// descriptor of it: nothing of the writer stays open in another process.
+TEST(FileReplace, AProgramStartedDuringASaveGetsNoDescriptorOfTheFile) {
+    QTemporaryDir dir;
+    const std::string path = QFile::encodeName(dir.filePath(u"leak.dat"_s)).toStdString();
+    std::atomic<bool> stop{false};
+    std::atomic<int> started{0}, holding{0};
+    std::thread starter([&] {
+        // Each program lists the descriptors it was given and answers 3 when one names the file.
+        char sh[] = "sh", c[] = "-c", script[] = "ls -l /proc/self/fd/ | grep -q leak.dat && exit 3; exit 0";
+        char* argv[] = {sh, c, script, nullptr};
+        while (!stop) {
+            pid_t child = 0;
+            if (::posix_spawn(&child, "/bin/sh", nullptr, nullptr, argv, environ) != 0) break;
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ++started;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 3) ++holding;
+        }
+    });
+    const std::string bytes(100, 'x');
+    for (int n = 0; started < 100 && n < 200000; ++n) {
+        lean::AtomicFile file(path);
+        ASSERT_TRUE(file.write(bytes.data(), bytes.size()) && file.commit(false)) << file.error();
+    }
+    stop = true;
+    starter.join();
+    EXPECT_GE(started.load(), 100);
+    EXPECT_EQ(holding.load(), 0) << "of " << started.load() << " programs started";
+}
+
+// A pipe whose reader goes away while it is written: the write fails and says why; the program goes on
+// (it is not ended by the signal the system sends for it).
+TEST(FileReplace, APipeWhoseReaderLeftFailsWithoutEndingTheProgram) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+            ReplacingFile file(pipe);
+            ::close(reader);
+            const bool written = file.write("text");
+            const bool told = file.reason() == SystemErrorText(EPIPE) && !file.commit();
+            std::_Exit(!written && told ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// More than a pipe holds at once goes through whole while its reader reads.
+TEST(FileReplace, APipeTakesMoreThanItHoldsWhileItsReaderReads) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(u"pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const QByteArray bytes(1 << 20, 'p');
+    std::atomic<bool> done{false};
+    QByteArray got;
+    std::thread drain([&] {
+        char buffer[4096];
+        while (got.size() < bytes.size()) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0) got.append(buffer, n);
+            else if (done) break;
+            else ::usleep(200);
+        }
+    });
+    QString reason;
+    EXPECT_TRUE(ReplaceFile(pipe, bytes, &reason)) << reason.toStdString();
+    done = true;
+    drain.join();
+    ::close(reader);
+    EXPECT_EQ(got.size(), bytes.size());
+}
+
+// A name the system gives to an open descriptor ("/proc/self/fd/N", or a link to it as /dev/stdout
+// is) is written into the pipe it stands for.
+TEST(FileReplace, ADescriptorsNameIsWrittenIntoWhatItStandsFor) {
+    QTemporaryDir dir;
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const QString byNumber = u"/proc/self/fd/"_s + QString::number(ends[1]);
+    const QString linked = dir.filePath(u"stdout"_s);
+    ASSERT_TRUE(QFile::link(byNumber, linked));
+    for (const QString& name : {byNumber, linked}) {
+        SCOPED_TRACE(name.toStdString());
+        QString reason;
+        EXPECT_TRUE(ReplaceFile(name, "text", &reason)) << reason.toStdString();
+        char got[8] = {};
+        const int flags = ::fcntl(ends[0], F_GETFL);
+        ::fcntl(ends[0], F_SETFL, flags | O_NONBLOCK);
+        EXPECT_EQ(::read(ends[0], got, sizeof got), 4);
+        EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    }
+    EXPECT_EQ(test::temporaryFiles(dir.path()), QStringList{});
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
