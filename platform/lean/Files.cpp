@@ -491,13 +491,16 @@ int Files::removeLeftovers(const std::string& folder, const std::function<bool(c
 }
 
 AtomicFile::AtomicFile(const std::string& path, Leftovers leftovers) : target_(linkTarget(path)) {
-    // Only a regular file is replaced. A folder is refused; anything else of that name (a device such
-    // as /dev/null, a pipe) is written into as it stands, never replaced by a file, and a pipe without
-    // a reader fails at once instead of waiting.
+    // Only a regular file is replaced. A folder is refused, and so is a disk (a block device: a save
+    // typed over one must not overwrite it); anything else of that name (a device such as /dev/null,
+    // a pipe) is written into as it stands, never replaced by a file, and a pipe without a reader
+    // fails at once instead of waiting.
     struct stat standing {};
     if (::stat(target_.c_str(), &standing) == 0 && !S_ISREG(standing.st_mode)) {
         if (S_ISDIR(standing.st_mode)) {
             errorNumber_ = EISDIR;
+        } else if (S_ISBLK(standing.st_mode)) {
+            errorNumber_ = EPERM;
         } else {
             fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
             if (fd_ >= 0) {

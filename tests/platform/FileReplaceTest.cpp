@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -177,6 +178,16 @@ TEST(FileReplace, WhatIsNoRegularFileIsWrittenIntoNotReplaced) {
     EXPECT_FALSE(ReplaceFile(dir.filePath(u"folder"_s), "text", &reason));
     EXPECT_EQ(reason, SystemErrorText(EISDIR));
     EXPECT_TRUE(QFileInfo(dir.filePath(u"folder"_s)).isDir());
+
+    // A disk (a block device) is never written: a save typed over one would overwrite the disk. The
+    // node made here has a device number no driver serves, so nothing is touched if the test fails.
+    const QString disk = dir.filePath(u"disk"_s);
+    if (::mknod(QFile::encodeName(disk).constData(), S_IFBLK | 0600, makedev(240, 77)) == 0) {
+        EXPECT_FALSE(ReplaceFile(disk, "text", &reason));
+        EXPECT_EQ(reason, SystemErrorText(EPERM));
+        struct stat st {};
+        EXPECT_TRUE(::lstat(QFile::encodeName(disk).constData(), &st) == 0 && S_ISBLK(st.st_mode));
+    }
 }
 
 // A file reached through links (a link to a link, relative or not: an oto.ini shared between banks)
