@@ -51,10 +51,11 @@ public:
         time_ += eventDelta;
         delta_ += eventDelta;
         if (time_ > MaxLong || delta_ > MaxLong) throw SmfFormatError();
-        applyTempoChanges();
-        if (status == 0xFF) return meta(data1, bytes);
         const int kind = status & 0xF0;
         const int channel = status & 0x0F;
+        applyTempoChanges(status != 0xFF && kind == 0x90 && data2 > 0 &&
+                          (channelFilter_ < 0 || channel == channelFilter_));
+        if (status == 0xFF) return meta(data1, bytes);
         if (channelFilter_ >= 0 && channel != channelFilter_) {
             otherChannel_ = true;
             return true;
@@ -113,16 +114,20 @@ private:
     // before the end of the last entry written (the start tempo met again by a track that begins with
     // a rest, or a track's own tempo event listed after later ones of the conductor) cuts nothing: the
     // piece before it would have no length or a negative one. The rest ahead then starts with it.
-    void applyTempoChanges() {
+    // Between notes, a change on the tick of the event in hand goes with the note that starts there
+    // (`atNoteOn`); before any other event on that tick (a lyric, a controller, another channel's
+    // note) it waits for the next event, which tells whether a note starts there or a rest goes on.
+    void applyTempoChanges(bool atNoteOn) {
         while (tempoIndex_ < tempos_.size()) {
             qint32 tick = 0, us = 0;
             SmfSplitTempoEntry(tempos_.at(tempoIndex_), tick, us);
-            if (tick > time_) break;
+            if (tick > time_ || (tick == time_ && !pending_ && !atNoteOn)) break;
             const float newTempo = float(60000000.0 / us);
             lastChangeTick_ = tick;
             if (tick < time_ && !pending_ && tick <= time_ - delta_) {
                 tempo_ = newTempo;
                 pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+                lastTempo_ = tempo_;
             } else if (tick < time_ && !pending_) {
                 if (tempo_ != lastTempo_) {
                     pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
@@ -134,6 +139,7 @@ private:
                 delta_ = time_ - tick;
                 tempo_ = newTempo;
                 pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+                lastTempo_ = tempo_;
             } else {
                 tempo_ = newTempo;
             }
@@ -194,7 +200,9 @@ private:
             const double t = Vb::Val(value);
             if (!(t > 0) || t > double(FLT_MAX)) throw SmfFormatError();
             // The tempo of the note that follows (the export writes its note's text just before the
-            // note-on); a rest before that note keeps the tempo of the conductor's time line.
+            // note-on, so a change of the conductor's on this tick is that note's too, and gives way to
+            // the text); a rest before that note keeps the tempo of the conductor's time line.
+            applyTempoChanges(true);
             tempo_ = float(t);
             noteTextTempo_ = QStringLiteral("tempo=") + tempoText(tempo_);
         }
@@ -276,14 +284,20 @@ private:
             pending_ = false;
             lastNote_ = noteBefore_;
             // The gap before it is joined with the time after it, as if the note had never been there
-            // (unless the tempo changed at the note: the gap then ends there, as it would at a rest).
+            // (unless the tempo changed at the note or while it sounded: the gap then ends there, as it
+            // would at a rest, and what follows starts with the tempo in force).
+            const bool tempoChanged = tempo_ != lastTempo_;
             const GapBefore& b = beforeNote_;
-            if (b.undoable && count_ >= b.count && count_ <= b.count + 1) {
+            if (!tempoChanged && b.undoable && count_ >= b.count && count_ <= b.count + 1) {
                 if (count_ > b.count) notes_.resizeNotes(b.count);
                 if (b.count > 0) notes_.Lengths[b.count - 1] = b.previousLength;
                 count_ = b.count;
                 delta_ = time_ - b.gapStart;
                 pendingTempoOption_ = b.tempoOption;
+            }
+            if (tempoChanged) {
+                pendingTempoOption_ = QStringLiteral("tempo=") + tempoText(tempo_);
+                lastTempo_ = tempo_;
             }
             return;
         }
@@ -344,7 +358,7 @@ private:
     qint64 delta_ = 0;  // since the last entry written
     bool otherChannel_ = false;  // another channel's events came since the last entry
     float tempo_ = 120.0f;
-    float lastTempo_ = 0.0f;  // the tempo last written as an option
+    float lastTempo_ = 0.0f;  // the tempo last written as an option, or waiting to be
     QString lyric_ = QStringLiteral("あ");
     QString savedLyric_;
     qint32 lastNote_ = 36;

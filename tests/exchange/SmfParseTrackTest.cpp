@@ -111,7 +111,7 @@ TEST_F(SmfParseTrackTest, TempoChangesCutRestsAndBecomeOptions) {
     EXPECT_EQ(p.notes.Lyrics, QStringList({QStringLiteral("あ"), " ", "R", QStringLiteral("あ")}));
     EXPECT_EQ(p.notes.Lengths, QList<qint32>({1920, 1920, 1920, 1920}));
     EXPECT_EQ(p.notes.NoteExt, QStringList({"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=60.00",
-                                            "\t100\t0\t\t\ttempo=60.00"}));
+                                            "\t100\t0\t\t\t"}));
 
     // A change while a note sounds cuts nothing; the next note carries the new tempo. The track's own
     // tempo events join the list.
@@ -131,6 +131,7 @@ TEST_F(SmfParseTrackTest, TempoChangesCutRestsAndBecomeOptions) {
         QStringList lyrics;
         QList<qint32> lengths;
         QStringList exts;
+        qint16 division = 480;
     };
     const QString a = QStringLiteral("あ");
     const Case cases[] = {
@@ -139,14 +140,35 @@ TEST_F(SmfParseTrackTest, TempoChangesCutRestsAndBecomeOptions) {
         {"the track's own change, listed after a later one of the conductor",
          Track().on(0, 60).tempo(600000, 480).off(480, 60).on(1440, 62).off(480, 62), {"0 500000", "1920 400000"},
          {a, " ", "R", a}, {3840, 3840, 1920, 1920},
-         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=100.00", "\t100\t0\t\t\ttempo=100.00"}},
+         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=100.00", "\t100\t0\t\t\t"}},
+        // Another event on the change's tick (a controller, the next note's lyric, the track's own
+        // tempo event) still cuts the rest there: the rest before it keeps the old tempo.
+        {"a controller on the tick of a change inside a rest",
+         Track().on(0, 60).off(480, 60).control(480, 7, 100).on(480, 62).off(480, 62), {"0 500000", "960 1000000"},
+         {a, " ", "R", a}, {1920, 1920, 1920, 1920},
+         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=60.00", "\t100\t0\t\t\t"}},
+        {"the track's own change in a rest, the next lyric on its tick",
+         Track().on(0, 60).off(480, 60).tempo(1000000, 480).lyric(Sa).on(480, 62).off(480, 62), {"0 500000"},
+         {a, " ", "R", QStringLiteral("さ")}, {1920, 1920, 1920, 1920},
+         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=60.00", "\t100\t0\t\t\t"}},
+        // After a change inside a rest, a change back to the tempo before it is written too.
+        {"a change inside a rest, and back at the next note", Track().on(0, 60).off(480, 60).on(960, 62).off(480, 62),
+         {"0 500000", "960 1000000", "1440 500000"}, {a, " ", "R", a}, {1920, 1920, 1920, 1920},
+         {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\t", "\t\t\t\t\ttempo=60.00", "\t100\t0\t\t\ttempo=120.00"}},
+        {"a second tempo on tick 0 before a leading rest", Track().control(0, 7, 100).on(480, 60).off(480, 60),
+         {"0 500000", "0 1000000"}, {"R", a}, {1920, 1920}, {"\t\t\t\t\ttempo=60.00", "\t100\t0\t\t\t"}},
+        // A note too short for an internal tick is dropped; a change while it sounded goes to what follows.
+        {"a change during a note of no internal length",
+         Track().on(0, 60).off(7680, 60).on(0, 62).off(1, 62).on(7679, 64).off(7680, 64), {"0 500000", "7681 1000000"},
+         {a, "R", a}, {1920, 1920, 1920}, {"\t100\t0\t\t\ttempo=120.00", "\t\t\t\t\ttempo=60.00", "\t100\t0\t\t\t"},
+         7680},
     };
     for (const Case& c : cases) {
         Track track = c.track;
-        const Parsed r = parse(track.end(), 480, c.tempos);
+        const Parsed r = parse(track.end(), c.division, c.tempos);
         EXPECT_EQ(r.notes.Lyrics, c.lyrics) << c.what;
         EXPECT_EQ(r.notes.Lengths, c.lengths) << c.what;
-        EXPECT_EQ(r.notes.NoteExt, c.exts) << c.what;
+        EXPECT_EQ(r.notes.NoteExt, c.exts) << c.what << ": " << r.notes.NoteExt.join(u'|').toStdString();
     }
 }
 

@@ -125,12 +125,12 @@ TEST(SmfReader, FormatZeroImportTakesTheChosenChannelOnly) {
     const Import ch3 = importTrack(formatZero(), 3);
     ASSERT_EQ(ch3.result, 3);
     EXPECT_EQ(ch3.count, 3);
-    // Channel 3 starts after channel 1's note: a rest first. Its second note-on (running status) cuts
-    // the first note, whose own note-off then is ignored.
+    // Channel 3 starts after channel 1's note: a rest first, which starts with the file's tempo. Its
+    // second note-on (running status) cuts the first note, whose own note-off then is ignored.
     EXPECT_EQ(ch3.notes.Lyrics, QStringList({"R", QStringLiteral("く"), QStringLiteral("く")}));
     EXPECT_EQ(ch3.notes.NoteNums, QList<qint32>({36, 38, 40}));
     EXPECT_EQ(ch3.notes.Lengths, QList<qint32>({1920, 1920, 1920}));
-    EXPECT_EQ(ch3.notes.NoteExt, QStringList({"\t\t\t\t\t", "\t100\t0\t\t\ttempo=100.00", "\t100\t0\t\t\t"}));
+    EXPECT_EQ(ch3.notes.NoteExt, QStringList({"\t\t\t\t\ttempo=100.00", "\t100\t0\t\t\t", "\t100\t0\t\t\t"}));
     EXPECT_FLOAT_EQ(ch3.tempo, 100.0f) << "the file's first tempo";
 
     const Import ch1 = importTrack(formatZero(), 1);
