@@ -155,7 +155,6 @@ private:
         e.fields = fields;
 
         qint32 last = idx_;
-        qint64 restTick = -1;
         if (distance > 0) {
             const qint64 gap = distance - qint64(e.length);
             if (gap > 1920.0 / division_) {
@@ -169,8 +168,7 @@ private:
                 rest.length = qint32(gap);
                 rest.noteNum = 36;
                 rest.fields = fields;
-                restTick = qint64(tick) + qint64(std::nearbyint(fileLength));
-                rest.fields[FieldTick] = QString::number(restTick);
+                rest.fields[FieldTick] = QString::number(qint64(tick) + qint64(std::nearbyint(fileLength)));
             } else if (gap != 0) {
                 // An overlap ends the element where the next event starts; a gap of up to one file tick
                 // (what rounding the ticks leaves) lengthens it, so that the later notes keep their time.
@@ -186,7 +184,9 @@ private:
         }
         Element& kept = elements_[size_t(last)];
         if (last != idx_) {
-            if (restTick <= MaxLong) advanceTempo(qint32(restTick));
+            // The rest takes the changes up to the next event: its own start, rounded in the file, may
+            // lie a tick before a change written for it.
+            advanceTempo(events_[size_t(entry) + 1].tick - 1);
             kept.fields[FieldTempo] = Vb::SingleText(tempo_);
             if (tempo_ != lastTempoWritten_) {
                 kept.fields[FieldOptions] = tempoOption(tempo_);

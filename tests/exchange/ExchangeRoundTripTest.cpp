@@ -348,6 +348,12 @@ TEST(ExchangeRoundTrip, SongsKeepTheirTimeThroughVsqFiles) {
                        {QStringLiteral("さ"), 1921, 52, {}},
                        {QStringLiteral("せ"), 480, 55, tempo.arg("150.00")},
                        {"R", 960, 36, {}}}),
+        // A rest with a tempo change after a note whose end lies between file ticks: the tempo event
+        // falls a tick after the end of the note's own length in the file.
+        test::notesOf({{"R", 482, 36, {}},
+                       {QStringLiteral("あ"), 481, 48, {}},
+                       {"R", 960, 36, tempo.arg("90.00")},
+                       {QStringLiteral("い"), 480, 50, {}}}),
         test::notesOf({{QStringLiteral("ら"), 1920, 48, {}},
                        {"R", 20, 36, {}},
                        {QStringLiteral("り"), 1920, 50, {}},
