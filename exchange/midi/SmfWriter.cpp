@@ -30,10 +30,6 @@ qint32 roundWithin(double v, qint32 lo, qint32 hi) {
     return qint32(std::nearbyint(v));
 }
 
-// The file tick (480 a beat) nearest to an internal position (1920 a beat), halves to even. Positions,
-// not lengths, are rounded: every event lies within half a file tick of where the song has it, however
-// many lengths fall between the file's ticks.
-qint64 fileTick(qint64 position) { return qint64(std::nearbyint(double(position) / 4.0)); }
 
 QByteArray chunk(const QByteArray& events) {
     QByteArray out("MTrk");
@@ -65,6 +61,8 @@ quint8 lookUp(const QStringList& config, const QString& lyric) {
 QString fourDigits(qint32 i) { return QStringLiteral("%1").arg(i, 4, 10, QChar(u'0')); }
 
 }  // namespace
+
+qint64 SmfFileTick(qint64 position) { return qint64(std::floor((double(position) + 2.0) / 4.0)); }
 
 double SmfOptionTempo(const QString& ext) {
     const qsizetype at = ext.indexOf(QStringLiteral("tempo="));
@@ -117,7 +115,7 @@ QByteArray SmfFileBytes(float tempo, const QStringList& headerLines, const NoteA
     qint64 position = 0;
     for (qint32 i = 0; i < count; ++i) {
         position += std::max<qint32>(notes.Lengths.value(i), 0);
-        start[i + 1] = fileTick(position);
+        start[i + 1] = SmfFileTick(position);
     }
 
     // ---- track 1: the conductor ----

@@ -51,6 +51,11 @@ void WriteSmfFile(float tempo, const QStringList& headerLines, const NoteArrays&
 // IoError when writing fails; an existing file is left as it was on failure.
 void SaveExchangeFile(const QString& path, const QByteArray& bytes);
 
+// The file tick (480 a beat) nearest to an internal position (1920 a beat), halves up. Positions, not
+// lengths, are rounded: every event lies within half a file tick of where the song has it, however many
+// lengths fall between the file's ticks, and a length of at least one file tick keeps at least one.
+qint64 SmfFileTick(qint64 position);
+
 // The tempo of the first "tempo=" of an extension string (its leading number), cut to hundredths; 0
 // when there is none or it is not positive.
 double SmfOptionTempo(const QString& ext);

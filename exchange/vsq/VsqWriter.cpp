@@ -41,10 +41,9 @@ const QString& phoneticTable() {
 
 QString fourDigits(qint64 n) { return QStringLiteral("%1").arg(n, 4, 10, QChar(u'0')); }
 
-// The file tick of an internal position (a quarter of it, rounded with halves to even) after the
-// lead-in. Positions, not lengths, are rounded, so that every event lies within half a file tick of
-// where the song has it.
-qint64 fileTick(qint64 position) { return LeadIn + qint64(std::nearbyint(double(position) / 4.0)); }
+// The file tick of an internal position after the lead-in. Positions, not lengths, are rounded, so that
+// every event lies within half a file tick of where the song has it.
+qint64 fileTick(qint64 position) { return LeadIn + SmfFileTick(position); }
 
 void appendText(QByteArray& buffer, const QString& text) {
     SmfEncodeVarLen(buffer, 0);

@@ -382,3 +382,36 @@ TEST(ExchangeRoundTrip, SongsKeepTheirTimeThroughVsqFiles) {
         EXPECT_LE(std::abs(tb.last().start - 7680 - ts.last().start), 2) << "the song's end";
     }
 }
+
+TEST(ExchangeRoundTrip, ANoteOfOneFileTickKeepsItsTickWhereverItStarts) {
+    RestoreSettings restore;
+    ScopedFakePorts ports;
+    // A note of 4 internal ticks (one file tick) after a rest of every length that puts its ends on
+    // other fractions of a file tick: both files sound it, and every later note keeps its time.
+    for (qint32 lead = 1; lead <= 8; ++lead) {
+        SCOPED_TRACE(testing::Message() << "after a rest of " << lead);
+        const NoteArrays s = test::notesOf({{"R", lead, 36, {}},
+                                            {QStringLiteral("あ"), 4, 48, {}},
+                                            {QStringLiteral("い"), 480, 50, {}},
+                                            {QStringLiteral("う"), 480, 52, {}}});
+        const QList<Timed> ts = timing(s, 120.0);
+        float tempo = 0;
+        const NoteArrays midi = importMidi(SmfFileBytes(120.0f, {}, s, QString(), {}), tempo);
+        Bytes in(VsqFileBytes(120.0f, s));
+        NoteArrays vsq;
+        qint16 track = 2;
+        ASSERT_GT(ReadVsqFile(in, tempo, vsq, track), 0);
+        for (const auto& [name, back, leadIn] : {std::tuple{"MIDI", midi, 0}, std::tuple{"VSQ", vsq, 7680}}) {
+            SCOPED_TRACE(name);
+            const QList<Timed> tb = timing(back, 120.0);
+            const QList<qint32> sung = sungIndexes(back);
+            EXPECT_EQ(sung.size(), 3);
+            for (qsizetype k = 0; k < std::min<qsizetype>(sung.size(), 3); ++k) {
+                const qint32 i = sung[k];
+                EXPECT_EQ(back.Lyrics[i], s.Lyrics[k + 1]);
+                EXPECT_GT(back.Lengths[i], 0);
+                EXPECT_LE(std::abs(tb[i].start - leadIn - ts[k + 1].start), 2) << "note " << k;
+            }
+        }
+    }
+}

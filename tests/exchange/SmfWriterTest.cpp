@@ -264,9 +264,10 @@ TEST(SmfWriter, RoundTripThroughThePlainReadBack) {
     ASSERT_EQ(ReadSmfFile(tempo, header, back, in), 5);
     EXPECT_FLOAT_EQ(tempo, 100.0f);
     EXPECT_EQ(header, QStringList({"Settings", "@rem project=x", "@set tempo=100"}));
-    // The lyric event loses the "?" (other players read it); 482 internal ticks are 120 file ticks.
+    // The lyric event loses the "?" (other players read it); the note of 482 internal ticks ends on file
+    // tick 1080.5, rounded up: 121 file ticks.
     EXPECT_EQ(back.Lyrics, QStringList({"さ", "R", "か", "く", "ら"}));
-    EXPECT_EQ(back.Lengths, QList<qint32>({1920, 960, 960, 480, 480}));
+    EXPECT_EQ(back.Lengths, QList<qint32>({1920, 960, 960, 484, 480}));
     EXPECT_EQ(back.NoteNums, QList<qint32>({36, 36, 40, 47, 0}));
     EXPECT_EQ(NoteExtField(back.NoteExt[2], ExtPitches), pitch);
     // Each tempo change stays on its note (and the rest before the first is not cut).

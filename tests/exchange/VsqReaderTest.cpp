@@ -77,10 +77,10 @@ TEST(VsqReader, ExportThenImportRoundTrip) {
     ASSERT_EQ(r.result, 7);
     EXPECT_FLOAT_EQ(r.tempo, 100.0f);
     EXPECT_EQ(r.notes.Lyrics, QStringList({"R", "さ", "R", "?か", "く", "R", "ら"}));
-    // 962 internal ticks are 240.5 file ticks, cut back to end where the next note starts; the rest of
-    // 10 ticks comes back between the rounded positions of its neighbours (960.5 -> 960 and 1083 file
-    // ticks), as 12.
-    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920, 960, 960, 480, 12, 480}));
+    // 962 internal ticks are 240.5 file ticks, lengthened to end where the next note starts (960.5 ->
+    // 961); the rest of 10 ticks comes back between the rounded positions of its neighbours (1080.5 ->
+    // 1081 and 1083 file ticks), as 8.
+    EXPECT_EQ(r.notes.Lengths, QList<qint32>({7680, 1920, 960, 964, 480, 8, 480}));
     EXPECT_EQ(r.notes.NoteNums, QList<qint32>({36, 36, 36, 40, 47, 36, 0}));
     // Each tempo change comes back on its own note.
     EXPECT_EQ(tempoOptions(r.notes), QStringList({"100.00", "", "", "150.00", "", "", "95.45"}));

@@ -63,9 +63,10 @@ TEST(VsqWriter, RecordsOfSeveralNotes) {
     EXPECT_TRUE(text.contains(QStringLiteral("[h#0001]\nL0=\"ん\",\"N\",0.000000,64,0,0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[h#0002]\nL0=\"?か→\",\"a\",0.000000,64,0,0\n")));
 
-    // An empty song: the head, the end line after the rests and the singer records.
+    // An empty song: the head, the end line after the rests (480.5 file ticks, rounded up) and the
+    // singer records.
     const QString empty = VsqSequenceText(song({{"R", 1922, 36, ""}}));
-    EXPECT_EQ(empty, QString::fromUtf8(FixedHead) + "2400=EOS\n" + QString::fromUtf8(SingerRecords) +
+    EXPECT_EQ(empty, QString::fromUtf8(FixedHead) + "2401=EOS\n" + QString::fromUtf8(SingerRecords) +
                          QString::fromUtf8(SingerHandle));
 }
 
