@@ -154,46 +154,61 @@ private:
         });
         e.fields = fields;
 
-        qint32 last = idx_;
-        if (distance > 0) {
-            const qint64 gap = distance - qint64(e.length);
-            if (gap > 1920.0 / division_) {
-                if (gap > qint64(MaxLong)) throw SmfFormatError();
-                // A rest fills the gap to the next event; it begins where the element ends.
-                last = idx_ + 1;
-                elements_.resize(size_t(last) + 1);
-                Element& rest = elements_[size_t(last)];
-                rest = Element();
-                setLyric(last, QStringLiteral("R"));
-                rest.length = qint32(gap);
-                rest.noteNum = 36;
-                rest.fields = fields;
-                rest.fields[FieldTick] = QString::number(qint64(tick) + qint64(std::nearbyint(fileLength)));
-            } else if (gap != 0) {
-                // An overlap ends the element where the next event starts; a gap of up to one file tick
-                // (what rounding the ticks leaves) lengthens it, so that the later notes keep their time.
-                elements_[size_t(idx_)].length = qint32(distance);
-            }
+        const qint64 gap = distance > 0 ? distance - qint64(e.length) : 0;
+        const bool rest = gap > 1920.0 / division_;
+        if (rest && gap > qint64(MaxLong)) throw SmfFormatError();
+        if (!rest && gap != 0) {
+            // An overlap ends the element where the next event starts; a gap of up to one file tick
+            // (what rounding the ticks leaves) lengthens it, so that the later notes keep their time.
+            e.length = qint32(distance);
         }
         // A tempo change goes on the first element of some length at or after it: the element itself,
         // else the rest after it.
-        Element& own = elements_[size_t(idx_)];
-        if (own.length > 0 && tempo_ != lastTempoWritten_) {
-            own.fields[FieldOptions] = tempoOption(tempo_);
+        if (e.length > 0 && tempo_ != lastTempoWritten_) {
+            e.fields[FieldOptions] = tempoOption(tempo_);
             lastTempoWritten_ = tempo_;
         }
-        Element& kept = elements_[size_t(last)];
-        if (last != idx_) {
-            // The rest takes the changes up to the next event: its own start, rounded in the file, may
-            // lie a tick before a change written for it.
-            advanceTempo(events_[size_t(entry) + 1].tick - 1);
-            kept.fields[FieldTempo] = Vb::SingleText(tempo_);
-            if (tempo_ != lastTempoWritten_) {
-                kept.fields[FieldOptions] = tempoOption(tempo_);
-                lastTempoWritten_ = tempo_;
+        qint32 last = idx_;
+        if (rest) {
+            // A rest fills the gap to the next event; it begins where the element ends, and is cut at
+            // each tempo change inside it. A change within a tick of its start (where rounding the
+            // file's ticks puts a change written for the rest) is the rest's own.
+            const qint32 nextTick = events_[size_t(entry) + 1].tick;
+            const qint64 end = internal(double(nextTick));
+            qint64 from = end - gap;
+            qint64 fromTick = qint64(tick) + qint64(std::nearbyint(fileLength));
+            advanceTempo(qint32(std::clamp<qint64>(fromTick + 1, tick, nextTick - 1)));
+            while (from < end) {
+                qint64 cutTick = nextTick;
+                if (tempoAt_ < tempos_.size()) {
+                    qint32 t = 0, us = 0;
+                    SmfSplitTempoEntry(tempos_.at(tempoAt_), t, us);
+                    if (t < nextTick) cutTick = t;
+                }
+                const qint64 to = cutTick < nextTick ? std::clamp<qint64>(internal(double(cutTick)), from, end) : end;
+                if (to > from) {
+                    ++last;
+                    if (elements_.size() < size_t(last) + 1) elements_.resize(size_t(last) + 1);
+                    Element& piece = elements_[size_t(last)];
+                    piece = Element();
+                    setLyric(last, QStringLiteral("R"));
+                    piece.length = qint32(to - from);
+                    piece.noteNum = 36;
+                    piece.fields = fields;
+                    piece.fields[FieldTick] = QString::number(fromTick);
+                    piece.fields[FieldTempo] = Vb::SingleText(tempo_);
+                    if (tempo_ != lastTempoWritten_) {
+                        piece.fields[FieldOptions] = tempoOption(tempo_);
+                        lastTempoWritten_ = tempo_;
+                    }
+                    from = to;
+                }
+                fromTick = cutTick;
+                if (cutTick >= nextTick) break;
+                advanceTempo(qint32(cutTick));
             }
         }
-        idx_ = kept.length > 0 ? last + 1 : last;
+        idx_ = elements_[size_t(last)].length > 0 ? last + 1 : last;
     }
 
     // Moves the tempo in force over every change at or before a tick.

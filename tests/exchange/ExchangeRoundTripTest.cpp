@@ -354,6 +354,13 @@ TEST(ExchangeRoundTrip, SongsKeepTheirTimeThroughVsqFiles) {
                        {QStringLiteral("あ"), 481, 48, {}},
                        {"R", 960, 36, tempo.arg("90.00")},
                        {QStringLiteral("い"), 480, 50, {}}}),
+        // Rests one after the other, the tempo changing at the second (as an import that cut a rest at a
+        // change leaves them): one gap in the file, cut at the change again.
+        test::notesOf({{QStringLiteral("た"), 480, 48, {}},
+                       {" ", 960, 36, {}},
+                       {"R", 960, 36, tempo.arg("60.00")},
+                       {"R", 962, 36, tempo.arg("150.00")},
+                       {QStringLiteral("ち"), 480, 50, {}}}),
         test::notesOf({{QStringLiteral("ら"), 1920, 48, {}},
                        {"R", 20, 36, {}},
                        {QStringLiteral("り"), 1920, 50, {}},
