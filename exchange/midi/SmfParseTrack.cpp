@@ -172,10 +172,11 @@ private:
             break;
         case 0x05: {
             // Control characters (a bare carriage return ending a line of a lyric sheet) are no part
-            // of a lyric; a lyric event of nothing else is no lyric, and the notes keep the last one.
+            // of a lyric; a lyric event of nothing else, or of blanks alone (which would make the note
+            // a rest), is no lyric, and the notes keep the last one.
             QString lyric = Cp932::decode(bytes);
             lyric.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
-            if (!lyric.isEmpty()) lyric_ = lyric;
+            if (!TrimBlanks(lyric).isEmpty()) lyric_ = lyric;
             break;
         }
         default:

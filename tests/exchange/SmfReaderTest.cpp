@@ -259,6 +259,16 @@ TEST(SmfReader, EventPayloadsAreTheirOwn) {
     ASSERT_EQ(r.result, 2);
     EXPECT_EQ(r.notes.Lyrics, QStringList({QStringLiteral("さ"), QStringLiteral("さ")}));
 
+    // Neither is a lyric of blanks alone (with or without a line end): taken as a lyric it would make
+    // the note a rest.
+    for (const QByteArray& blank : {QByteArray(" "), QByteArray("  "), QByteArray(" \r\n")}) {
+        Track b;
+        b.lyric(Sa).on(0, 60).off(480, 60).lyric(blank).on(0, 62).off(480, 62).end();
+        const Import blanks = importTrack(file(1, 480, {Track().end(), b}), 2);
+        ASSERT_EQ(blanks.result, 2);
+        EXPECT_EQ(blanks.notes.Lyrics, QStringList({QStringLiteral("さ"), QStringLiteral("さ")})) << blank.toHex().toStdString();
+    }
+
     // System exclusive and system common events are read past, whatever they hold.
     Track system;
     system.raw(0, bytes({0xF0, 0x03, 0x7E, 0x7F, 0xF7})).raw(0, bytes({0xF7, 0x00})).raw(0, bytes({0xF2, 1, 2}));
