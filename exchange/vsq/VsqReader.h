@@ -39,7 +39,7 @@ namespace tova {
 // the master track, unchanged when it has none). A file that cannot be opened raises FileError, and so
 // does a track whose sequence text exceeds VsqSequenceLimit (the message names the file): far beyond
 // any song's notes and bend points, it would hold the program for seconds.
-inline constexpr qsizetype VsqSequenceLimit = qsizetype(8) << 20;
+inline constexpr qsizetype VsqSequenceLimit = qsizetype(4) << 20;
 qint32 ReadVsqFile(const QString& path, float& tempo, NoteArrays& notes, qint16& track);
 qint32 ReadVsqFile(QIODevice& device, float& tempo, NoteArrays& notes, qint16& track);
 

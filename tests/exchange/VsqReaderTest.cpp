@@ -175,7 +175,7 @@ TEST(VsqReader, BendPointsBecomeEachNotesPitch) {
     EXPECT_TRUE(c.endsWith(" 0 0 0")) << c.toStdString();
 }
 
-// A track whose sequence text runs past what any song holds (here a bend list of 700,000 points) stops
+// A track whose sequence text runs past what any song holds (a bend list of 350,000 points) stops
 // with a message naming the file instead of holding the program for seconds; one just inside reads.
 TEST(VsqReader, AnOutsizedTrackStopsWithTheFilesName) {
     RestoreSettings restore;
