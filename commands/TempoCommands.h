@@ -1,5 +1,7 @@
 #pragma once
 
+#include "song/ProjectSettings.h"
+
 namespace tova {
 
 class CommandRegistry;
@@ -10,8 +12,8 @@ class EditContext;
 // cached renderings (a rendering's name holds what its tempo made of it).
 
 // The lowest and highest tempo a note may set (those of the project tempo box).
-constexpr float kMinNoteTempo = 10.0f;
-constexpr float kMaxNoteTempo = 512.0f;
+constexpr float kMinNoteTempo = MinTempo;
+constexpr float kMaxNoteTempo = MaxTempo;
 
 // "mnSetTempo" (and "mnSetTempo2"): asks for the tempo "テンポの設定", starting from the note's own; 0,
 // an empty or a non-numeric text removes the change; a tempo outside 10..512 is asked again; otherwise it

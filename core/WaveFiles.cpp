@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileReplace.h"
 #include "platform/FileSystem.h"
+#include "platform/lean/FrqTable.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -269,6 +270,8 @@ bool ReadFrqFrom(FrqHeader& header, QVector<double>& frames, QIODevice& device) 
     if (!r.read(data, values * 8)) return false;
     QVector<double> out(values);
     for (qint64 i = 0; i < values; ++i) out[i] = leDouble(data.constData() + 8 * i);
+    // Values no voice has are a damaged table, as the note renderer takes them.
+    if (!lean::FrqTable::voiceValues(header.averageFreq, out.constData(), std::size_t(out.size()))) return false;
     frames = std::move(out);
     return true;
 }

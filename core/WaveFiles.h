@@ -24,7 +24,8 @@ QString FrqBackupName(const QString& tableName);
 
 // Reads the frequency table of a sample. False for an empty path, a table name holding "*", a table
 // that is missing or empty, a header shorter than 40 bytes, a frame count outside 1..4095 (the header
-// is filled all the same) or frame data shorter than the count says. On success `frames` holds
+// is filled all the same), frame data shorter than the count says, or values no voice has (a value that
+// is no finite number, a frequency above 5000 Hz: see lean::FrqTable::voiceValues). On success `frames` holds
 // 2 x count values: the frequency of frame i at 2i (0 = none found; 55.0 marks a frame without
 // pitch), its second value at 2i + 1. `frames` is only replaced on success.
 bool ReadFrqFile(FrqHeader& header, QVector<double>& frames, const QString& samplePath);

@@ -6,6 +6,7 @@
 #include "song/NoteArrays.h"
 #include "song/FreeText.h"
 #include "song/NoteExtension.h"
+#include "song/ProjectSettings.h"
 
 #include <algorithm>
 #include <optional>
@@ -297,8 +298,12 @@ void NotePropertyDialog::cmdOthers_Click(const TextEditor& editor) {
         if (eq < 0) continue;
         QString key = SafeFreeText(line.left(eq), FreeTextUse::OptionKey);
         key.remove(u' ');
-        const QString value = SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue);
+        QString value = SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue);
         if (key.isEmpty() || value.isEmpty()) continue;
+        // A tempo change is held to the tempos the tempo boxes take, as typed there.
+        const double tempo = Vb::Val(value);
+        if (key == u"tempo" && tempo != 0 && !(tempo >= MinTempo && tempo <= MaxTempo))
+            value = Vb::Format(double(HeldTempo(tempo, MinTempo)), QStringLiteral("0.00"));
         entries << key + u'=' + value;
     }
     othersText = entries.join(OptionSeparator());

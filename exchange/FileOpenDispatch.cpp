@@ -106,7 +106,7 @@ void FileOpenDispatch::OpenWsqProject(const QString& path) {
         if (line.startsWith(u"@rem project=")) {
             song.ProjectName = line.mid(13);
         } else if (line.startsWith(u"@set tempo=") || line.startsWith(u"@rem tempo=")) {
-            song.Tempo = float(Vb::Val(line.mid(11)));
+            song.Tempo = HeldTempo(Vb::Val(line.mid(11)), song.Tempo);
             window_.SetTempoText(Vb::SingleText(song.Tempo));
         } else if (line.startsWith(u"@set oto=")) {
             song.VoiceDir = line.mid(9);

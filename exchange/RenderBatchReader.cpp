@@ -108,6 +108,14 @@ QString RenderBatchReader::sampleName(const QString& word, const QString& voiceD
     return name;
 }
 
+namespace {
+// A batch's tempo, held to the tempos a song takes; 0 (none given) stays 0.
+double batchTempo(const QString& text) {
+    const double tempo = Vb::Val(text);
+    return tempo == 0 ? 0.0 : double(HeldTempo(tempo, 120.0f));
+}
+}  // namespace
+
 qint32 RenderBatchReader::msToTicks(double ms, double tempo) {
     if (!(tempo > 0)) return 0;
     const double beats48 = Vb::Int(ms * 0.001 / (60.0 / tempo) * 48.0 + 0.5);
@@ -166,7 +174,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
         if (!append && line.startsWith(u"@rem project=")) {
             song.ProjectName = line.mid(13, ProjectValueLimit);
         } else if (line.startsWith(u"@set tempo=")) {
-            st.tempo = Vb::Val(line.mid(11));
+            st.tempo = batchTempo(line.mid(11));
             // The header's tempo is the project's; a later line before a rest changes the tempo there.
             if (!append && st.index == st.first && !st.projectTempoRead) {
                 st.projectTempoRead = true;
@@ -175,7 +183,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
                 window_.SetTempoText(Vb::SingleText(float(st.tempo)));
             }
         } else if (line.startsWith(u"@rem tempo=")) {
-            st.tempo = Vb::Val(line.mid(11));
+            st.tempo = batchTempo(line.mid(11));
             window_.SetTempoText(Vb::SingleText(float(st.tempo)));
             song.Tempo = float(st.tempo);
             st.lastTempo = st.tempo;
@@ -238,7 +246,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
     for (; i < n && lines[i].startsWith(u"@set "); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(u"@set tempo=")) {
-            st.tempo = Vb::Val(line.mid(11));
+            st.tempo = batchTempo(line.mid(11));
             st.lastTempo = st.tempo;
             tempoEntry = QStringLiteral("tempo=") + Vb::Format(st.tempo, QStringLiteral("0.00"));
         } else if (line.startsWith(u"@set env=")) {

@@ -194,7 +194,7 @@ void RollTextBoxes::txtTempo_Click() {
     if (w_.inputBox().ask(request, answer)) {
         const double value = Vb::Val(answer);
         const float tempo = float(value);
-        if (value >= 10 && value <= 512 && tempo != s.Tempo) {
+        if (value >= MinTempo && value <= MaxTempo && tempo != s.Tempo) {
             const float before = s.Tempo;
             RunEditCommand(w_, [&] {
                 s.Tempo = tempo;

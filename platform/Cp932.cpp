@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 
@@ -129,44 +130,100 @@ QString Cp932::decode(const QByteArray& bytes, bool* clean) {
     return decode(bytes.constData(), bytes.size(), clean);
 }
 
+namespace {
+
+// What each byte sequence above 7F decodes to, asked of iconv once for all of them (a call a character
+// made reading a large file take seconds): the single bytes 80-FF and every lead byte (81-9F, E0-FC)
+// with every trail byte. `count` 0 marks a sequence iconv refuses.
+struct Decoded {
+    char16_t units[2] = {0, 0};
+    quint8 count = 0;
+};
+
+struct DecodeTable {
+    Decoded single[128];
+    Decoded pairs[60][256];  // lead 81-9F as 0-30, E0-FC as 31-59
+};
+
+bool isLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+int leadIndex(unsigned char b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
+
+Decoded decodeOne(iconv_t cd, const unsigned char* bytes, int length) {
+    Decoded d;
+    char16_t buf[4];
+    char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(bytes));
+    size_t inLeft = size_t(length);
+    char* o = reinterpret_cast<char*>(buf);
+    size_t outLeft = sizeof buf;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+    const qsizetype units = reinterpret_cast<char16_t*>(o) - buf;
+    if (r == size_t(-1) || inLeft != 0 || units < 1 || units > 2) return d;
+    d.count = quint8(units);
+    d.units[0] = buf[0];
+    if (units == 2) d.units[1] = buf[1];
+    return d;
+}
+
+const DecodeTable& decodeTable() {
+    static const std::unique_ptr<DecodeTable> table = [] {
+        auto t = std::make_unique<DecodeTable>();
+        auto& c = converters();
+        std::lock_guard<std::mutex> guard(c.lock);
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const unsigned char one = static_cast<unsigned char>(b);
+            if (!isLead(one)) {
+                // One unit a byte at most, so the text never outgrows the bytes (single bytes of
+                // the code page are katakana and control codes: one unit each).
+                const Decoded d = decodeOne(c.fromCp932, &one, 1);
+                if (d.count == 1) t->single[b - 0x80] = d;
+            } else {
+                for (int trail = 0; trail < 256; ++trail) {
+                    const unsigned char two[2] = {one, static_cast<unsigned char>(trail)};
+                    t->pairs[leadIndex(one)][trail] = decodeOne(c.fromCp932, two, 2);
+                }
+            }
+        }
+        return t;
+    }();
+    return *table;
+}
+
+}  // namespace
+
 QString Cp932::decode(const char* data, qsizetype size, bool* clean) {
-    QString out;
-    out.reserve(size);
+    const DecodeTable& table = decodeTable();
+    QString out(size, Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    char16_t* const start = o;
     bool ok = true;
-    auto& c = converters();
-    std::lock_guard<std::mutex> guard(c.lock);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
     qsizetype i = 0;
     while (i < size) {
-        unsigned char b = p[i];
+        const unsigned char b = p[i];
         if (b < 0x80) {
-            out.append(QChar(char16_t(b)));
+            *o++ = char16_t(b);
             ++i;
             continue;
         }
         // Lead bytes of double-byte characters: 81-9F and E0-FC. Single-byte katakana: A1-DF.
-        int len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
-        if (len == 2 && i + 1 >= size) {
-            out.append(QChar(0xFFFD));
+        const bool lead = isLead(b);
+        if (lead && i + 1 >= size) {
+            *o++ = 0xFFFD;
             ok = false;
             break;
         }
-        char16_t buf[4];
-        char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(p + i));
-        size_t inLeft = size_t(len);
-        char* o = reinterpret_cast<char*>(buf);
-        size_t outLeft = sizeof buf;
-        iconv(c.fromCp932, nullptr, nullptr, nullptr, nullptr);
-        size_t r = iconv(c.fromCp932, &in, &inLeft, &o, &outLeft);
-        if (r == size_t(-1) || inLeft != 0) {
-            out.append(QChar(0xFFFD));
+        const Decoded& d = lead ? table.pairs[leadIndex(b)][p[i + 1]] : table.single[b - 0x80];
+        if (d.count == 0) {
+            *o++ = 0xFFFD;
             ok = false;
             ++i;  // resynchronise on the next byte
             continue;
         }
-        out.append(QString::fromUtf16(buf, (reinterpret_cast<char16_t*>(o) - buf)));
-        i += len;
+        for (int k = 0; k < d.count; ++k) *o++ = d.units[k];
+        i += lead ? 2 : 1;
     }
+    out.truncate(o - start);
     if (clean) *clean = ok;
     return out;
 }

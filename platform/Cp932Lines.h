@@ -24,4 +24,16 @@ QList<QStringView> TextLines(const QString& text);
 // The lines of a file.
 QStringList ReadCp932Lines(const QString& path);
 
+// How much of a text file a reader takes: a file beyond any of these is refused whole, before it is
+// decoded, so a damaged or hostile file cannot hold the program for minutes or fill its memory.
+struct TextFileBounds {
+    qint64 bytes = 0;          // the whole file
+    qsizetype lines = 0;       // lines, counted as TextLines counts them
+    qsizetype lineBytes = 0;   // one line, without its end
+};
+
+// The bytes of a regular file within the bounds. A file beyond them raises FileError naming the file
+// and the bound it passed (the line, for a line too long); other failures as FileSystem::readRegularFile.
+QByteArray ReadBoundedTextFile(const QString& path, const TextFileBounds& bounds);
+
 }  // namespace tova

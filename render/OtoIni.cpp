@@ -7,6 +7,7 @@
 #include "platform/PathText.h"
 #include "platform/Vb.h"
 #include "render/AliasLookup.h"
+#include "platform/Cp932.h"
 #include "platform/Cp932Lines.h"
 #include "render/OtoLoadHost.h"
 
@@ -59,7 +60,7 @@ void listSamples(const QString& folder, const QString& prefix, QStringList& tabl
 // sub-folder name followed by "\" for a sub-folder's.
 void readOtoFile(const QString& path, const QString& prefix, QStringList& table, clsMap& index, qsizetype& n,
                  QString& report) {
-    const QString text = ReadCp932Text(path);
+    const QString text = Cp932::decodeMarked(ReadBoundedTextFile(path, kOtoIniBounds));
     const QList<QStringView> lines = TextLines(text);
     index.reserve(index.Keys().size() + 2 * lines.size());  // at most a file and an alias per line
     table.reserve(n + lines.size());
@@ -124,19 +125,27 @@ void LoadOtoIni(const QString& folder) {
     if (folder.isEmpty()) return;
 
     RecoverOtoSave(folder);
-    setStatus(QStringLiteral("loading oto.ini..."));
-    if (!hasOtoIni(folder)) listSamples(folder, QString(), table, n);
-    else readOtoFile(PathText::join(folder, QStringLiteral("oto.ini")), QString(), table, index, n, report);
+    try {
+        setStatus(QStringLiteral("loading oto.ini..."));
+        if (!hasOtoIni(folder)) listSamples(folder, QString(), table, n);
+        else readOtoFile(PathText::join(folder, QStringLiteral("oto.ini")), QString(), table, index, n, report);
 
-    setStatus(QStringLiteral("search folders..."));
-    for (const QString& s : subFolders(folder)) {
-        const QString sub = PathText::join(folder, s);
-        if (!hasOtoIni(sub)) {
-            listSamples(sub, s + u'\\', table, n);
-        } else {
-            setStatus(QStringLiteral("loading ") + s + QStringLiteral("\\oto.ini..."));
-            readOtoFile(PathText::join(sub, QStringLiteral("oto.ini")), s + u'\\', table, index, n, report);
+        setStatus(QStringLiteral("search folders..."));
+        for (const QString& s : subFolders(folder)) {
+            const QString sub = PathText::join(folder, s);
+            if (!hasOtoIni(sub)) {
+                listSamples(sub, s + u'\\', table, n);
+            } else {
+                setStatus(QStringLiteral("loading ") + s + QStringLiteral("\\oto.ini..."));
+                readOtoFile(PathText::join(sub, QStringLiteral("oto.ini")), s + u'\\', table, index, n, report);
+            }
         }
+    } catch (...) {
+        // No half-read bank: a file that could not be read leaves no table at all.
+        table = QStringList{QString()};
+        index.Clear();
+        setStatus(QString());
+        throw;
     }
     setStatus(QString());
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clsMap.h"
+#include "platform/Cp932Lines.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +20,12 @@ namespace tova {
 // layer opens such names). Readers split an entry at TAB and pad it to eight slots.
 //
 // `OtoIndex` maps each record's file field and its (non-empty) alias to the decimal index of the
-// entry; the first record with a given key wins. There is no limit on the number of records.
+// entry; the first record with a given key wins.
+
+// What one oto.ini may hold: several times the largest banks in use (33,000 entries in about 2 MB),
+// and little enough to load in well under a second. A larger file is refused whole, with a message
+// naming it, by both readers of oto.ini (this table and the voice-bank manager).
+inline constexpr TextFileBounds kOtoIniBounds{qint64(8) << 20, 100000, 4096};
 
 // Entry i of the table; one empty entry when the table is empty.
 QStringList& OtoTable();
@@ -33,7 +39,8 @@ bool OtoTableIsEmpty();
 // sub-folder) without oto.ini contributes its ".wav" files (its ".aiff" files when it has no ".wav"),
 // each as the name followed by one TAB, without index keys. Shows progress through the installed
 // OtoLoadHost and, unless the NoOtoReport setting is on, the consistency report when it is not empty.
-// An empty folder text loads no bank. A file that cannot be opened or read raises FileError or IoError.
+// An empty folder text loads no bank. A file that cannot be opened or read, or one beyond
+// kOtoIniBounds, raises FileError or IoError and leaves the table empty.
 // A save of the bank's files that was killed half way is settled first (RecoverOtoSave), so the table
 // never holds a mix of old and new files.
 void LoadOtoIni(const QString& folder);

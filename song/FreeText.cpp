@@ -30,10 +30,14 @@ qsizetype limitOf(FreeTextUse use) {
 }  // namespace
 
 QString SafeFreeText(const QString& text, FreeTextUse use) {
+    // A text cut to a limit needs no more than one character past it (a label first loses the blanks
+    // at its ends, so it is read whole): a 50 MB lyric is not copied to keep 255 characters.
+    const qsizetype limit = limitOf(use);
+    const qsizetype enough = limit >= 0 && use != FreeTextUse::Label ? limit + 1 : text.size();
     QString out;
-    out.reserve(text.size());
+    out.reserve(qMin(text.size(), enough));
     const qsizetype size = text.size();
-    for (qsizetype k = 0; k < size; ++k) {
+    for (qsizetype k = 0; k < size && out.size() < enough; ++k) {
         const QChar c = text.at(k);
         const char16_t u = c.unicode();
         if (u == u'\r' && k + 1 < size && text.at(k + 1) == u'\n') {
@@ -51,7 +55,6 @@ QString SafeFreeText(const QString& text, FreeTextUse use) {
         }
     }
     if (use == FreeTextUse::Label) out = TrimBlanks(out);
-    const qsizetype limit = limitOf(use);
     if (limit >= 0 && out.size() > limit) {
         out.truncate(limit);
         // Never leave half of a surrogate pair.

@@ -35,6 +35,9 @@ constexpr qsizetype MaxLossesShown = 20;
 constexpr qsizetype HeaderValueLimit = ProjectValueLimit;
 // A stored pitch value above this magnitude is damaged and is replaced on reading.
 constexpr double PitchLimit = 10800;
+// The most portamento points (`PBW`, `PBY`, `PBM` entries) a note keeps: far beyond what is drawn by
+// hand or made by the tuning tools.
+constexpr qsizetype Mode2PointLimit = 1024;
 
 double roundHalfEven(double v) { return std::nearbyint(v); }
 
@@ -405,8 +408,7 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             if (value.size() > FlagsLimit) lost(&SectionLosses::cut, key);
             f[ExtFlags] = value.left(FlagsLimit);
         } else if (key == u"Tempo") {
-            const double r = fileNumber(value, v) ? roundHalfEven(v) : 0;
-            if (r >= 3.58 && r <= 600) options.set(QStringLiteral("tempo"), value);
+            if (fileNumber(value, v) && ReadableTempo(v)) options.set(QStringLiteral("tempo"), value);
             else refuse();
         } else if (key == u"Label") {
             const QString label = TrimBlanks(value);
@@ -429,6 +431,17 @@ void parseNoteSection(const QString& text, qint32& length, QString& lyric, qint3
             // A note may not name the render's programs, batches or paths, nor set a variable without a
             // plain name and an "=".
             if (refused) *refused << key.toString();
+        } else if (key == u"PBW" || key == u"PBY" || key == u"PBM") {
+            // A note's portamento points: kept up to Mode2PointLimit, each point read and drawn on
+            // every redraw (a million would hold the program for seconds).
+            qsizetype cut = -1;
+            for (qsizetype n = 0, at = -1; n < Mode2PointLimit; ++n) {
+                at = value.indexOf(u',', at + 1);
+                if (at < 0) break;
+                if (n == Mode2PointLimit - 1) cut = at;
+            }
+            if (cut >= 0) lost(&SectionLosses::cut, key);
+            if (!value.isEmpty()) options.set(key.toString(), cut >= 0 ? value.left(cut) : value);
         } else if (isKeptOpaqueKey(key)) {
             if (!value.isEmpty()) options.set(key.toString(), value);
         } else if (key == u"PBType") {
@@ -540,10 +553,11 @@ qint32 ReadProjectText(const QString& text, ProjectSettings& s, qint32& index, N
             // name may hold "=" and is written as it is.
             value = line.mid(key.size() + 1);
             if (key == u"Tempo") {
-                // A tempo that no single-precision value holds, or a negative one, keeps the value
-                // in force; the rest of the file still loads.
+                // A tempo outside what the file carries (none, a negative one, one below what its two
+                // decimals keep, or beyond any song) keeps the value in force; the rest of the file
+                // still loads. 0 stands for no tempo (120 then).
                 const double tempo = Vb::Val(value.toString());
-                if (std::isfinite(tempo) && tempo >= 0 && tempo <= double(std::numeric_limits<float>::max()))
+                if (tempo == 0 || ReadableTempo(tempo))
                     s.Tempo = float(tempo);
                 else
                     tell(lineNumber, QStringLiteral("Tempoの値が範囲外のため、読み込みませんでした。"));

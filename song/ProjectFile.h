@@ -28,8 +28,8 @@ void WriteProjectFile(const QString& path, const ProjectSettings& settings, cons
 // InvalidCallError. Only a regular file is read (a pipe or device raises FileError without waiting).
 // What a hostile or damaged file can claim is bounded: a settings value is kept up to 4096 characters
 // (the flags up to 1024), a note's pitch list up to what the note can use (PitchValuesForLength) and
-// all pitch lists of the file together up to MaxPitchValuesPerFile. A tempo that is out of range (not
-// a single-precision value, or negative) keeps the value in force. A note option that would set one of the
+// all pitch lists of the file together up to MaxPitchValuesPerFile. A tempo, of the song or of a
+// note, that ReadableTempo refuses keeps the value in force. A note option that would set one of the
 // render's program or path variables, or a variable without a plain name or an "=" (see
 // song/ReservedNoteVariables.h), is not taken. Each such event, and text that does
 // not decode cleanly, adds a line to `problems` (when given) naming the line of the file.

@@ -9,6 +9,17 @@ namespace tova {
 // on what a damaged or hostile file can make the program hold and show.
 inline constexpr qsizetype ProjectValueLimit = 4096;
 
+// The tempos a song takes (beats per minute): those of the tempo boxes. Typed tempos outside them are
+// asked again, and a tempo an import brings is held to them.
+inline constexpr float MinTempo = 10.0f;
+inline constexpr float MaxTempo = 512.0f;
+// A tempo held to MinTempo..MaxTempo; a value that is no number gives `otherwise`.
+float HeldTempo(double tempo, float otherwise);
+// A tempo a project file gives, for the song or a note, is read when, rounded to a whole number, it
+// lies in 4..600: what the file has always carried (MinTempo..MaxTempo and what older imports wrote),
+// and what its two decimals keep (a tempo below 0.005 would be written "0.00" and read back as none).
+bool ReadableTempo(double tempo);
+
 // The settings section of a project file, as written and as read.
 struct ProjectSettings {
     QString ProjectName;

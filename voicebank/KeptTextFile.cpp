@@ -7,13 +7,20 @@
 
 #include <QStringDecoder>
 
+#include <limits>
+
 namespace tova {
 
 KeptTextFile KeptTextFile::read(const QString& path) {
+    return read(path, TextFileBounds{qint64(1) << 30, std::numeric_limits<qsizetype>::max(),
+                                     std::numeric_limits<qsizetype>::max()});
+}
+
+KeptTextFile KeptTextFile::read(const QString& path, const TextFileBounds& bounds) {
     KeptTextFile f;
     if (FileSystem::isFile(path)) {
         // Only a regular file: a pipe named like a bank's file must not hold the program.
-        f = fromBytes(FileSystem::readRegularFile(path));
+        f = fromBytes(ReadBoundedTextFile(path, bounds));
         f.existed = true;
     }
     f.path = path;

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "platform/Cp932Lines.h"
+
 namespace tova {
 
 // A text file of a voice bank kept line by line, so that writing it back changes only the lines that
@@ -25,6 +27,8 @@ public:
     // Reads a file; a missing file gives an empty one that does not exist. A file that exists but
     // cannot be read raises FileError or IoError.
     static KeptTextFile read(const QString& path);
+    // The same, refusing a file beyond the bounds (FileError naming the file).
+    static KeptTextFile read(const QString& path, const TextFileBounds& bounds);
     // Splits bytes as `read` does.
     static KeptTextFile fromBytes(const QByteArray& bytes);
 

@@ -40,7 +40,7 @@ QString nameKey(const QString& name) { return PathText::toSlashes(name).toLower(
 
 // One oto.ini into the entries; `prefix` goes before every file name.
 void readOtoFile(const QString& path, const QString& prefix, OtoReadResult& out) {
-    KeptTextFile file = KeptTextFile::read(path);
+    KeptTextFile file = KeptTextFile::read(path, kOtoIniBounds);
     const int index = int(out.files.size());
     for (qsizetype i = 0; i < file.lines.size(); ++i) {
         const QString& line = file.lines[i].text;
@@ -243,7 +243,7 @@ OtoSaveResult SaveOtoIni(QList<SampleRow>& rows, const QString& base, const QStr
         const QString resolved = FileSystem::resolve(path);
         for (qsizetype f = 0; f < files.size(); ++f)
             if (FileSystem::resolve(files[f].path) == resolved) return int(f);
-        files << KeptTextFile::read(path);
+        files << KeptTextFile::read(path, kOtoIniBounds);
         return int(files.size() - 1);
     };
     for (SampleRow& row : rows) {

@@ -181,7 +181,7 @@ void VoiceBankManager::readFiles(const QString& argument) {
         // sub-folder files are read too, so that saving leaves them as they are.
         if (!read.files.isEmpty()) {
             KeptTextFile& opened = read.files.first();
-            const KeptTextFile own = KeptTextFile::read(PathText::join(VoiceFolder, QStringLiteral("oto.ini")));
+            const KeptTextFile own = KeptTextFile::read(PathText::join(VoiceFolder, QStringLiteral("oto.ini")), kOtoIniBounds);
             opened.path = own.path;
             opened.existed = own.existed;
             opened.original = own.original;

@@ -33,6 +33,11 @@ const QString kNoPluginInfo = QStringLiteral("プラグイン情報が見つか�
 const QString kCancelled = QStringLiteral("インストールは中断されました");
 // Unpacking more than this asks the user first.
 constexpr qint64 kAskAboveBytes = qint64(2) << 30;
+// So does unpacking more than this many times the archive's own size (banks and plug-ins are mostly
+// waves and programs that hardly compress; a few hundred kilobytes that unpack to gigabytes are made
+// to fill the disk), once it is more than a few megabytes.
+constexpr qint64 kAskAboveRatio = 100;
+constexpr qint64 kRatioAskFromBytes = qint64(16) << 20;
 const QString kUnsupported = QStringLiteral("未対応のインストールタイプです。");
 
 QStringList linesOf(const QByteArray& bytes) {
@@ -286,9 +291,13 @@ bool ArchiveInstaller::UnzipWithProgress() {
         UnpackError = QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(std::strerror(errno)), InstallDestRoot);
         return false;
     }
-    // Before anything is written: what the archive says it holds must be consistent, fit the free
-    // space, and above a size no bank or plug-in reaches the user says so.
-    const UnpackSizes sizes = CheckUnpackSizes(archive, plan, QFileInfo(InstallArchivePath).size());
+    // Before anything is written: every file must be writable under its own name, what the archive says
+    // it holds must be consistent and fit the free space, and above a size no bank or plug-in reaches,
+    // or far beyond the archive's own size, the user says so.
+    UnpackError = CheckUnpackNames(archive, plan);
+    if (!UnpackError.isEmpty()) return false;
+    const qint64 archiveBytes = QFileInfo(InstallArchivePath).size();
+    const UnpackSizes sizes = CheckUnpackSizes(archive, plan, archiveBytes);
     if (!sizes.consistent) {
         UnpackError = GetMessage(QStringLiteral("アーカイブの項目の大きさが矛盾しているか、項目が重なり合っているため展開しません。"));
         return false;
@@ -301,11 +310,17 @@ bool ArchiveInstaller::UnzipWithProgress() {
                                  megabytes(sizes.declared), megabytes(qint64(fs.f_bavail) * qint64(fs.f_frsize)));
         return false;
     }
-    if (sizes.declared > kAskAboveBytes &&
-        Ports::msgBox(GetMessage(QStringLiteral("展開すると{1} MBになります。インストールを続けますか？"), megabytes(sizes.declared)),
-                      MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
-        UnpackError = GetMessage(kCancelled);
-        return false;
+    const qint64 ratio = sizes.declared / qMax<qint64>(archiveBytes, 1);
+    const bool manyTimes = sizes.declared > kRatioAskFromBytes && ratio > kAskAboveRatio;
+    if (sizes.declared > kAskAboveBytes || manyTimes) {
+        QString question = manyTimes ? GetMessage(QStringLiteral("展開すると{1} MBになり、アーカイブの大きさの{2}倍です。"),
+                                                  megabytes(sizes.declared), QString::number(ratio))
+                                     : GetMessage(QStringLiteral("展開すると{1} MBになります。"), megabytes(sizes.declared));
+        question += GetMessage(QStringLiteral("インストールを続けますか？"));
+        if (Ports::msgBox(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) {
+            UnpackError = GetMessage(kCancelled);
+            return false;
+        }
     }
     host_.ProgressStart(InstallEntryCount, 300);
     UnpackResult r;

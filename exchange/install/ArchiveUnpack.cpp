@@ -1,5 +1,6 @@
 #include "exchange/install/ArchiveUnpack.h"
 
+#include "core/MessageTable.h"
 #include "exchange/install/ArchivePaths.h"
 #include "platform/zip/ZipArchive.h"
 
@@ -153,6 +154,44 @@ UnpackSizes CheckUnpackSizes(const ZipArchive& archive, const UnpackPlan& plan, 
     return sizes;
 }
 
+QString CheckUnpackNames(const ZipArchive& archive, const UnpackPlan& plan) {
+    // A NUL shown as the two characters "\0", so the whole stored name can be read.
+    const auto shown = [](QString name) { return name.replace(QChar(0), QStringLiteral("\\0")); };
+    QStringList cut, twice;
+    QSet<QString> seen, named;
+    for (const ZipArchive::Entry& e : archive.entries()) {
+        if (e.nulInName) {
+            cut << shown(e.name);
+            continue;
+        }
+        QStringList parts, rest;
+        // Names that cannot be spelt are left out and named by the unpacking itself.
+        if (e.kind != ZipArchive::Kind::File || !e.cleanName || !SplitEntryName(e.name, parts)) continue;
+        if (!partsBelow(parts, plan.contentsParts, rest) || isRootDescription(plan, rest)) continue;
+        const QString path = rest.join(u'/');
+        if (!seen.contains(path)) seen.insert(path);
+        else if (!named.contains(path)) {
+            named.insert(path);
+            twice << e.name;
+        }
+    }
+    QString text;
+    const auto list = [](const QStringList& names) {
+        QStringList lines = names.mid(0, 20);
+        if (names.size() > 20) lines << QStringLiteral("…");
+        return lines.join(QStringLiteral("\r\n"));
+    };
+    if (!cut.isEmpty())
+        text += GetMessage(QStringLiteral("次の項目は名前にNUL文字を含み、そのままの名前で展開できないため、インストールしません。")) +
+                QStringLiteral("\r\n") + list(cut);
+    if (!twice.isEmpty()) {
+        if (!text.isEmpty()) text += QStringLiteral("\r\n");
+        text += GetMessage(QStringLiteral("次の項目はアーカイブに同じ名前で二度以上入っていて、後のものが先のものを上書きするため、インストールしません。")) +
+                QStringLiteral("\r\n") + list(twice);
+    }
+    return text;
+}
+
 int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan) {
     int count = 0;
     for (const ZipArchive::Entry& e : archive.entries()) {
@@ -167,6 +206,8 @@ int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan) {
 UnpackResult UnpackInto(ZipArchive& archive, const UnpackPlan& plan, const QString& folder,
                         const std::function<void(const QString&)>& onFile) {
     UnpackResult r;
+    r.error = CheckUnpackNames(archive, plan);
+    if (!r.error.isEmpty()) return r;
     for (const ZipArchive::Entry& e : archive.entries()) {
         QStringList parts, rest;
         if (!SplitEntryName(e.name, parts)) {

@@ -40,10 +40,16 @@ struct UnpackSizes {
 // entries that expand a small archive without bound) and make the archive inconsistent.
 UnpackSizes CheckUnpackSizes(const ZipArchive& archive, const UnpackPlan& plan, qint64 archiveBytes);
 
+// Why the archive cannot be unpacked as it stands, in words naming each entry concerned, or "" when
+// it can: a name holding a NUL byte (it would be cut short there, "nul\0name.txt" landing as "nul"),
+// and a file stated twice under one name (the second would silently replace the first).
+QString CheckUnpackNames(const ZipArchive& archive, const UnpackPlan& plan);
+
 // The number of files that unpacking with this plan would write (the progress bar's range).
 int CountUnpackFiles(const ZipArchive& archive, const UnpackPlan& plan);
 
-// Unpacks into `destination` (a folder path; its parent must exist). `onFile` is called with each
+// Unpacks into `destination` (a folder path; its parent must exist). An archive CheckUnpackNames
+// refuses writes nothing and fails with its words. `onFile` is called with each
 // entry's name after the file was written. No file is written past the size its entry states (an
 // entry holding more fails the whole unpacking), and an entry that cannot be placed (a path too deep
 // or too long) leaves none of the folders made for it.

@@ -88,7 +88,7 @@ private:
     float tempoAt(qsizetype index) {
         qint32 tick = 0, us = 0;
         SmfSplitTempoEntry(tempos_.at(index), tick, us);
-        return float(60000000.0 / us);
+        return SmfTempoBpm(us);
     }
 
     // The internal position of a file tick (halves to even). Lengths are differences of rounded
@@ -122,7 +122,7 @@ private:
             qint32 tick = 0, us = 0;
             SmfSplitTempoEntry(tempos_.at(tempoIndex_), tick, us);
             if (tick > time_ || (tick == time_ && !pending_ && !atNoteOn)) break;
-            const float newTempo = float(60000000.0 / us);
+            const float newTempo = SmfTempoBpm(us);
             lastChangeTick_ = tick;
             if (tick < time_ && !pending_ && tick <= time_ - delta_) {
                 tempo_ = newTempo;

@@ -7,6 +7,7 @@
 #include "platform/Cp932.h"
 #include "platform/Ports.h"
 #include "platform/Vb.h"
+#include "song/ProjectSettings.h"
 
 #include <QStringDecoder>
 
@@ -44,7 +45,7 @@ QString tempoEntry(qint64 tick, qint32 microseconds) {
 float tempoOf(const QString& entry) {
     qint32 tick = 0, microseconds = 0;
     SmfSplitTempoEntry(entry, tick, microseconds);
-    return float(60000000.0 / microseconds);
+    return SmfTempoBpm(microseconds);
 }
 
 // Skips a track chunk by its declared length.
@@ -227,6 +228,8 @@ qint32 SmfTempoMicroseconds(const QByteArray& bytes) {
     if (us == 0) throw SmfFormatError();
     return us;
 }
+
+float SmfTempoBpm(qint32 microseconds) { return HeldTempo(60000000.0 / double(microseconds), 120.0f); }
 
 void SmfSplitTempoEntry(const QString& entry, qint32& tick, qint32& microseconds) {
     const qsizetype blank = entry.indexOf(u' ');

@@ -46,6 +46,10 @@ bool SmfBeginTrack(SmfFile& file);
 // SmfFormatError when there are fewer than three or the tempo is 0.
 qint32 SmfTempoMicroseconds(const QByteArray& bytes);
 
+// The tempo (beats per minute) of a tempo event's microseconds per quarter note, held to the tempos a
+// song takes (HeldTempo): a file can state 3.58 to 60,000,000.
+float SmfTempoBpm(qint32 microseconds);
+
 // A tempo-list entry's tick and microseconds per quarter note. SmfFormatError when the tick lies outside
 // 0..2^31 - 1 or the tempo outside 1..2^31 - 1.
 void SmfSplitTempoEntry(const QString& entry, qint32& tick, qint32& microseconds);

@@ -37,7 +37,7 @@ qint32 longOf(double v) {
 float tempoOf(const QString& entry) {
     qint32 tick = 0, us = 0;
     SmfSplitTempoEntry(entry, tick, us);
-    return float(60000000.0 / us);
+    return SmfTempoBpm(us);
 }
 
 QString tempoOption(float tempo) { return QStringLiteral("tempo=") + Vb::Format(double(tempo), QStringLiteral("0.00")); }
@@ -217,7 +217,7 @@ private:
             qint32 t = 0, us = 0;
             SmfSplitTempoEntry(tempos_.at(tempoAt_), t, us);
             if (t > tick) break;
-            tempo_ = float(60000000.0 / us);
+            tempo_ = SmfTempoBpm(us);
             ++tempoAt_;
         }
     }
@@ -334,13 +334,20 @@ void finish(std::vector<Element>& elements, float fileTempo, NoteArrays& out) {
 }
 
 // The sequence text of the chosen track: the "DM:" events' bytes after their "DM:nnnn:" heads, joined,
-// decoded and split into lines (a CR ending a line is dropped).
-QStringList sequenceLines(const QList<QByteArray>& texts) {
+// decoded and split into lines (a CR ending a line is dropped). A text beyond VsqSequenceLimit raises
+// FileError naming the file.
+QStringList sequenceLines(const QList<QByteArray>& texts, const QString& name) {
     QByteArray joined;
     for (const QByteArray& t : texts) {
         if (!t.startsWith("DM:")) continue;
         const qsizetype colon = t.indexOf(':', 3);
-        joined += t.mid(colon < 0 ? 8 : colon + 1);
+        const QByteArrayView part = QByteArrayView(t).sliced(colon < 0 ? qMin<qsizetype>(8, t.size()) : colon + 1);
+        if (joined.size() + part.size() > VsqSequenceLimit)
+            throw FileError(QStringLiteral("「%1」はトラックの内容が大きすぎるため読み込みません（%2 MBまで）。")
+                                .arg(name)
+                                .arg(VsqSequenceLimit >> 20),
+                            7);
+        joined += part;
     }
     QStringList lines = Cp932::decode(joined).split(u'\n');
     for (QString& line : lines)
@@ -348,7 +355,7 @@ QStringList sequenceLines(const QList<QByteArray>& texts) {
     return lines;
 }
 
-qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track) {
+qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track, const QString& name) {
     try {
         SmfHeader header;
         if (!SmfReadHeader(file, header)) return -1;
@@ -369,7 +376,7 @@ qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track) {
             }
         }
         file.close();
-        const QStringList lines = sequenceLines(raw);
+        const QStringList lines = sequenceLines(raw, name);
         SequenceParser parser(lines, tempos, header.division, tempo);
         if (parser.run() <= 0) return 0;
         // An element of no length (the singer's record before a gap) is no note: a song holding one
@@ -396,13 +403,13 @@ qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track) {
 qint32 ReadVsqFile(const QString& path, float& tempo, NoteArrays& notes, qint16& track) {
     SmfFile file;
     file.open(path);
-    return readVsq(file, tempo, notes, track);
+    return readVsq(file, tempo, notes, track, path);
 }
 
 qint32 ReadVsqFile(QIODevice& device, float& tempo, NoteArrays& notes, qint16& track) {
     SmfFile file;
     file.open(device);
-    return readVsq(file, tempo, notes, track);
+    return readVsq(file, tempo, notes, track, QStringLiteral("VSQ"));
 }
 
 }  // namespace tova

@@ -36,7 +36,10 @@ namespace tova {
 // damaged (a short read, a length beyond the file, a number too large for its field); 0 when a track
 // chunk cannot be read or the file ends after the master track, or when no element was read. Only a
 // result above 0 changes `notes` (replaced by exactly those elements) and `tempo` (the first tempo of
-// the master track, unchanged when it has none). A file that cannot be opened raises FileError.
+// the master track, unchanged when it has none). A file that cannot be opened raises FileError, and so
+// does a track whose sequence text exceeds VsqSequenceLimit (the message names the file): far beyond
+// any song's notes and bend points, it would hold the program for seconds.
+inline constexpr qsizetype VsqSequenceLimit = qsizetype(4) << 20;
 qint32 ReadVsqFile(const QString& path, float& tempo, NoteArrays& notes, qint16& track);
 qint32 ReadVsqFile(QIODevice& device, float& tempo, NoteArrays& notes, qint16& track);
 

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace tova::lean {
@@ -51,6 +52,16 @@ std::string FrqTable::backupNameFor(const std::string& tableName) {
     return tableName + ".bak";
 }
 
+bool FrqTable::voiceValues(double averageFreq, const double* values, std::size_t count) {
+    // A frequency beyond a voice's (1e308 from a damaged or hostile table) would make the renderer
+    // place its periods nowhere and write full-scale clicks.
+    const auto frequency = [](double f) { return std::isfinite(f) && f <= kMaxFrequency; };
+    if (!frequency(averageFreq)) return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(values[i]) || (i % 2 == 0 && !frequency(values[i]))) return false;
+    return true;
+}
+
 bool FrqTable::decode(std::string_view bytes) {
     if (bytes.size() < std::size_t(kHeaderBytes)) return false;
     const char* h = bytes.data();
@@ -58,14 +69,17 @@ bool FrqTable::decode(std::string_view bytes) {
     if (count < 1 || count > kMaxFrames) return false;
     const std::size_t n = 2 * std::size_t(count);
     if (bytes.size() < std::size_t(kHeaderBytes) + 8 * n) return false;
+    std::vector<double> read(n);
+    for (std::size_t i = 0; i < n; ++i) read[i] = littleDouble(h + kHeaderBytes + 8 * i);
+    const double average = littleDouble(h + 12);
+    if (!voiceValues(average, read.data(), n)) return false;
     signature.assign(h, 8);
     reserved = little32(h + 8);
-    averageFreq = littleDouble(h + 12);
+    averageFreq = average;
     extra1 = littleDouble(h + 20);
     extra2 = littleDouble(h + 28);
     frameCount = count;
-    values.resize(n);
-    for (std::size_t i = 0; i < n; ++i) values[i] = littleDouble(h + kHeaderBytes + 8 * i);
+    values = std::move(read);
     return true;
 }
 

@@ -27,8 +27,15 @@ struct FrqTable {
     // The old table's name when a new one replaces it: ".frq" becomes ".bak".
     static std::string backupNameFor(const std::string& tableName);
 
-    // The table from its bytes; false when the header's frame count is out of range or the file is
-    // shorter than it announces.
+    // The highest frequency a table may give a frame or its average: far above any singing voice (the
+    // analysis looks no higher than 1200 Hz), far below what would leave no period at a sample rate.
+    static constexpr double kMaxFrequency = 5000.0;
+    // True when the values can be those of a voice: every value a number, the frame frequencies and the
+    // average no higher than kMaxFrequency (0 or less stands for no pitch, and for no average).
+    static bool voiceValues(double averageFreq, const double* values, std::size_t count);
+
+    // The table from its bytes; false when the header's frame count is out of range, the file is
+    // shorter than it announces or its values are no voice's (voiceValues): a damaged table.
     bool decode(std::string_view bytes);
     // The bytes of the table; empty when the frame count or the values do not fit.
     std::string encode() const;

@@ -1,14 +1,34 @@
 #include "platform/ui/QtMessageBox.h"
 
+#include "platform/MessageText.h"
 #include "platform/ui/DialogOwner.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QScreen>
 #include <QList>
 #include <QMessageBox>
 
 namespace tova {
 
 namespace {
+
+// The bounded text cut further, from its end, until its lines as the box wraps them fit the height the
+// screen leaves for them: lines of wide characters wrap into several rows on a small screen.
+QString fitToScreen(const QString& text, const QFontMetrics& metrics, const QRect& screen) {
+    // The box wraps its text at most a little narrower than the screen or 1000 pixels; wrapping at
+    // words takes some more rows than the width alone gives.
+    const int width = qMax(200, qMin(screen.width(), 1000) - 160);
+    const int rowsAllowed = qMax(3, (screen.height() - 220) / qMax(1, metrics.lineSpacing()));
+    const QStringList lines = text.split(u'\n');
+    int rows = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        rows += 1 + int(qint64(metrics.horizontalAdvance(lines[i])) * 5 / 4 / width);
+        if (rows > rowsAllowed) return (lines.mid(0, qMax<qsizetype>(1, i - 1)) << QStringLiteral("…")).join(u'\n');
+    }
+    return text;
+}
+
 // Not the application's display name: the window system would append that to every window's title.
 QString& storedProgramTitle() {
     static QString title;
@@ -26,7 +46,12 @@ void QtMessageBox::setProgramTitle(const QString& title) { storedProgramTitle() 
 MsgResult QtMessageBox::show(const MessageRequest& r) {
     QMessageBox box(dialogOwner());
     box.setWindowTitle(r.title.isEmpty() ? programTitle() : r.title);
-    box.setText(r.text);
+    // Never a box past the screen: the text is bounded (an outsized line or list of lines is cut), and
+    // shown as plain text, so nothing in it is taken for markup.
+    box.setTextFormat(Qt::PlainText);
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const QString bounded = BoundedMessageText(r.text);
+    box.setText(screen ? fitToScreen(bounded, QFontMetrics(box.font()), screen->availableGeometry()) : bounded);
     switch (r.icon) {
         case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
         case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;

@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -59,6 +60,53 @@ ZipArchive::Kind kindOf(zip_t* archive, zip_uint64_t index, const QByteArray& ra
     return ZipArchive::Kind::File;
 }
 
+quint64 little(const char* p, int bytes) {
+    quint64 v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | quint8(p[i]);
+    return v;
+}
+
+// The names as the archive's central directory stores them, whole, in directory order: libzip hands a
+// name holding a NUL byte out changed. Empty when the directory is not where its end record says.
+QList<QByteArray> storedNames(QIODevice& in) {
+    const qint64 size = in.size();
+    constexpr qint64 kEndRecord = 22, kLocator = 20, kEnd64 = 56;
+    const qint64 tailStart = qMax<qint64>(0, size - kEndRecord - 0xFFFF);
+    if (!in.seek(tailStart)) return {};
+    const QByteArray tail = in.read(size - tailStart);
+    qsizetype end = tail.size() - kEndRecord;
+    while (end >= 0 && !(tail.mid(end, 4) == QByteArrayLiteral("PK\x05\x06"))) --end;
+    if (end < 0) return {};
+    const char* e = tail.constData() + end;
+    quint64 count = little(e + 10, 2), cdSize = little(e + 12, 4), cdStart = little(e + 16, 4);
+    if (count == 0xFFFF || cdSize == 0xFFFFFFFF || cdStart == 0xFFFFFFFF) {
+        // ZIP64: the locator just before the end record gives the place of the larger end record.
+        if (end < kLocator || tail.mid(end - kLocator, 4) != QByteArrayLiteral("PK\x06\x07")) return {};
+        const quint64 at = little(tail.constData() + end - kLocator + 8, 8);
+        if (at > quint64(size) || !in.seek(qint64(at))) return {};
+        const QByteArray e64 = in.read(kEnd64);
+        if (e64.size() < kEnd64 || e64.left(4) != QByteArrayLiteral("PK\x06\x06")) return {};
+        count = little(e64.constData() + 32, 8);
+        cdSize = little(e64.constData() + 40, 8);
+        cdStart = little(e64.constData() + 48, 8);
+    }
+    if (cdStart > quint64(size) || cdSize > quint64(size) - cdStart || count > cdSize / 46 || !in.seek(qint64(cdStart)))
+        return {};
+    const QByteArray cd = in.read(qint64(cdSize));
+    QList<QByteArray> names;
+    qsizetype at = 0;
+    for (quint64 i = 0; i < count; ++i) {
+        if (cd.size() - at < 46 || cd.mid(at, 4) != QByteArrayLiteral("PK\x01\x02")) return {};
+        const char* r = cd.constData() + at;
+        const qsizetype nameLength = qsizetype(little(r + 28, 2));
+        const qsizetype record = 46 + nameLength + qsizetype(little(r + 30, 2)) + qsizetype(little(r + 32, 2));
+        if (cd.size() - at < record) return {};
+        names << cd.mid(at + 46, nameLength);
+        at += record;
+    }
+    return names;
+}
+
 }  // namespace
 
 ZipArchive::ZipArchive() = default;
@@ -84,7 +132,10 @@ bool ZipArchive::open(const QString& path) {
     }
     h_ = std::make_unique<Handle>();
     h_->archive = archive;
-    return readDirectory();
+    QFile file(path);
+    QList<QByteArray> names;
+    if (file.open(QIODevice::ReadOnly)) names = storedNames(file);
+    return readDirectory(names);
 }
 
 bool ZipArchive::openBytes(const QByteArray& bytes) {
@@ -106,7 +157,10 @@ bool ZipArchive::openBytes(const QByteArray& bytes) {
         return false;
     }
     zip_error_fini(&error);
-    return readDirectory();
+    QBuffer buffer(&h_->bytes);
+    QList<QByteArray> names;
+    if (buffer.open(QIODevice::ReadOnly)) names = storedNames(buffer);
+    return readDirectory(names);
 }
 
 QString ZipArchive::decodeName(const QByteArray& raw, bool utf8Flag, bool* clean) {
@@ -129,8 +183,9 @@ QString ZipArchive::decodeName(const QByteArray& raw, bool utf8Flag, bool* clean
     return asCp932;
 }
 
-bool ZipArchive::readDirectory() {
+bool ZipArchive::readDirectory(const QList<QByteArray>& stored) {
     const zip_int64_t count = zip_get_num_entries(h_->archive, 0);
+    const bool storedFits = stored.size() == count;
     QList<qsizetype> unflagged;  // the entries whose non-ASCII names carry no UTF-8 flag
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* rawName = zip_get_name(h_->archive, zip_uint64_t(i), ZIP_FL_ENC_RAW);
@@ -138,6 +193,12 @@ bool ZipArchive::readDirectory() {
         Entry e;
         e.index = i;
         e.rawName = QByteArray(rawName);
+        // A name holding a NUL byte: libzip's text stops there or has a blank in its place ("nul\0name.txt"
+        // would be "nul" or "nul name.txt").
+        if (storedFits && stored[i].contains('\0')) {
+            e.rawName = stored[i];
+            e.nulInName = true;
+        }
         // The strict reading leaves a name alone only when it carries the UTF-8 flag (an unflagged name
         // with bytes above 127 is converted from code page 437 and so differs from the raw bytes).
         const char* strict = zip_get_name(h_->archive, zip_uint64_t(i), ZIP_FL_ENC_STRICT);

@@ -21,6 +21,7 @@ public:
         QString name;         // decoded name as stored (separators untouched)
         QByteArray rawName;   // the stored bytes
         bool cleanName = true;  // false when the bytes did not decode cleanly
+        bool nulInName = false;  // the stored name holds a NUL byte (`rawName` holds the name as stored)
         Kind kind = Kind::File;
         qint64 size = 0;      // uncompressed size as the directory states it (-1 when unknown)
         qint64 compressedSize = 0;  // stored size as the directory states it (-1 when unknown)
@@ -55,7 +56,7 @@ public:
 
 private:
     void close();
-    bool readDirectory();
+    bool readDirectory(const QList<QByteArray>& storedNames);
 
     struct Handle;
     std::unique_ptr<Handle> h_;

@@ -403,6 +403,11 @@ TEST(FrqFiles, ReadFailures) {
         {"negative count", makeFrq(frqHeader(-1, 100.0), two), true, -1},
         {"frames cut short", makeFrq(frqHeader(2, 100.0), two).chopped(1), true, 2},
         {"fewer frames than the count", makeFrq(frqHeader(3, 100.0), two), true, 3},
+        // Values no voice has: the renderer would write full-scale clicks from them.
+        {"a frame of 1e308 Hz", makeFrq(frqHeader(2, 100.0), {1e308, 1.0, 55.0, 0.0}), true, 2},
+        {"an infinite frame", makeFrq(frqHeader(2, 100.0), {100.0, 1.0, qInf(), 0.0}), true, 2},
+        {"a second value that is no number", makeFrq(frqHeader(2, 100.0), {100.0, qQNaN(), 55.0, 0.0}), true, 2},
+        {"an average of 1e308 Hz", makeFrq(frqHeader(2, 1e308), two), true, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -412,8 +417,15 @@ TEST(FrqFiles, ReadFailures) {
         EXPECT_FALSE(ReadFrqFile(h, frames, sample));
         EXPECT_EQ(frames, QVector<double>{9.0}) << "frames are replaced only by a successful read";
         EXPECT_EQ(h.frameCount, c.count);
-        EXPECT_EQ(h.averageFreq, c.headerFilled ? 100.0 : 0.0);
+        if (h.averageFreq != 1e308) EXPECT_EQ(h.averageFreq, c.headerFilled ? 100.0 : 0.0);
     }
+    // What a voice can have still reads: no pitch as 0, 55 or below 0, the highest voices.
+    test::writeFile(table, makeFrq(frqHeader(2, 0.0), {0.0, 0.0, 2100.0, 30000.0}));
+    FrqHeader h;
+    QVector<double> frames;
+    EXPECT_TRUE(ReadFrqFile(h, frames, sample));
+    test::writeFile(table, makeFrq(frqHeader(2, -1.0), {-1.0, 0.0, 55.0, 0.0}));
+    EXPECT_TRUE(ReadFrqFile(h, frames, sample));
     QFile::remove(table);
     QDir().mkpath(table);  // a folder of the table's name is no table
     for (const QString& p : {QString(), sample, dir.filePath(QStringLiteral("*.wav")), dir.filePath(QStringLiteral("b.wav"))}) {

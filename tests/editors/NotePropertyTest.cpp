@@ -77,6 +77,22 @@ TEST_F(NotePropertyTest, ASingleNoteShowsEveryFieldCommon) {
     EXPECT_EQ(out.NoteExt[0], QStringLiteral("::120\t80\t5\t0Q120\tB40Ng+5xyz\tenv=0 5 35 0 100 100 0\\nstp=12"));
 }
 
+// A tempo change typed into the option list is held to the tempos the tempo boxes take (saved with
+// two decimals, 0.001 would read back as no tempo); one inside them stays as typed.
+TEST_F(NotePropertyTest, ATypedTempoChangeIsHeldToTheTempoRange) {
+    const NoteArrays notes = makeNotes({{"か", 48, 1920, ""}});
+    const struct {
+        const char* typed;
+        const char* kept;
+    } cases[] = {{"tempo=0.001", "tempo=10.00"}, {"tempo=100000", "tempo=512.00"}, {"tempo=-5", "tempo=10.00"},
+                 {"tempo=140", "tempo=140"}};
+    for (const auto& c : cases) {
+        NotePropertyDialog d = open(notes, 0, 0);
+        d.cmdOthers_Click([&](QString& t) { t = QString::fromUtf8(c.typed); });
+        EXPECT_EQ(d.othersText, QString::fromUtf8(c.kept)) << c.typed;
+    }
+}
+
 TEST_F(NotePropertyTest, MixedIntensitiesAreLeftAloneUntilTyped) {
     const NoteArrays notes = makeNotes({{"あ", 48, 480, "\t80\t\t\t\t"}, {"い", 48, 480, "\t90\t\t\t\t"}});
     NotePropertyDialog d = open(notes, 0, 1);

@@ -374,6 +374,93 @@ TEST_F(Installer, ArchivesThatOverstateOrUnderstateTheirSizes) {
     EXPECT_FALSE(QFileInfo::exists(voice() + u"/big/deepfolder0"_s));
 }
 
+// An archive that unpacks to many times its own size (a few hundred kilobytes of zeros making tens of
+// megabytes) asks first and names the ratio; a small one that compresses as well does not ask.
+TEST_F(Installer, ArchivesThatUnpackToManyTimesTheirSizeAskFirst) {
+    const struct {
+        const char* what;
+        qsizetype zeros;
+        bool asked;
+    } cases[] = {
+        {"a megabyte of zeros", qsizetype(1) << 20, false},
+        {"32 megabytes of zeros", qsizetype(32) << 20, true},
+    };
+    for (const auto& c : cases) {
+        for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+            SCOPED_TRACE(std::string(c.what) + (answer == MsgResult::Yes ? " yes" : " no"));
+            QDir(voice()).removeRecursively();
+            ZipBuilder z;
+            z.file("install.txt", "type=voiceset\r\nfolder=dense\r\n").file("character.txt", "name=Dense\r\n");
+            z.file("silence.wav", QByteArray(c.zeros, '\0'));
+            const QString path = archive(z, u"dense.zip"_s);
+            const qint64 ratio = (qint64(c.zeros) + 12) / QFileInfo(path).size();  // with character.txt
+            ports.messageBox.shown.clear();
+            ports.messageBox.answers.clear();
+            ports.messageBox.answers.enqueue(MsgResult::OK);  // install 'Dense'
+            if (c.asked) ports.messageBox.answers.enqueue(answer);
+            installer.InstallArchive(path);
+            const bool installed = QFileInfo(voice() + u"/dense/silence.wav"_s).size() == c.zeros;
+            if (!c.asked) {
+                EXPECT_TRUE(installed);
+                EXPECT_EQ(ports.messageBox.shown.size(), 1);
+                continue;
+            }
+            ASSERT_GE(ports.messageBox.shown.size(), 2);
+            const MessageRequest& question = ports.messageBox.shown[1];
+            EXPECT_TRUE(question.text.contains(u"アーカイブの大きさの%1倍です"_s.arg(ratio))) << question.text.toStdString();
+            EXPECT_TRUE(question.text.contains(u"インストールを続けますか"_s));
+            EXPECT_EQ(question.buttons, MsgButtons::YesNo);
+            EXPECT_EQ(installed, answer == MsgResult::Yes);
+            if (answer == MsgResult::No) {
+                EXPECT_TRUE(ports.messageBox.lastText().contains(kCancelled));
+                EXPECT_FALSE(QFileInfo::exists(voice() + u"/dense"_s));
+            }
+        }
+    }
+}
+
+// A file stated twice under one name and a name holding a NUL byte ("nul\0name.txt", which would land
+// as "nul") are refused before anything is written, each named in the message.
+TEST_F(Installer, DuplicateNamesAndNamesWithNulAreRefusedAndNamed) {
+    ZipBuilder z;
+    z.file("install.txt", "type=voiceset\r\nfolder=odd\r\n").file("character.txt", "name=Odd\r\n");
+    z.file("a1.wav", "first").file("a2.wav", "second").file("nul_name.txt", "cut");
+    const QByteArray zip = test::readFile(archive(z, u"plain.zip"_s));
+    const CentralDirectory cd = centralDirectory(zip);
+    ASSERT_EQ(cd.count, 5);
+    // Changes the name of entry `index` (same length) in its directory record and its local header.
+    const auto renamed = [&](QByteArray bytes, int index, const QByteArray& name) {
+        const qsizetype at = record(bytes, cd, index).first;
+        bytes.replace(at + 46, name.size(), name);
+        bytes.replace(qsizetype(le(bytes, at + 42, 4)) + 30, name.size(), name);
+        return bytes;
+    };
+    const QByteArray twice = renamed(zip, 3, "a1.wav");
+    const QByteArray nul = renamed(zip, 4, QByteArray("nul\0name.txt", 12));
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QStringList named;
+    } cases[] = {
+        {"a name twice", twice, {u"同じ名前で二度以上"_s, u"\r\na1.wav"_s}},
+        {"a NUL in a name", nul, {u"NUL文字を含み"_s, u"\r\nnul\\0name.txt"_s}},
+        {"both", renamed(twice, 4, QByteArray("nul\0name.txt", 12)),
+         {u"同じ名前で二度以上"_s, u"\r\na1.wav"_s, u"NUL文字を含み"_s, u"\r\nnul\\0name.txt"_s}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = base.path() + u"/archives/odd.zip"_s;
+        test::writeFile(path, c.bytes);
+        ports.messageBox.shown.clear();
+        ports.messageBox.answers.enqueue(MsgResult::OK);  // install 'Odd'
+        installer.InstallArchive(path);
+        const QString said = ports.messageBox.lastText();
+        EXPECT_TRUE(said.contains(u"のインストールに失敗しました"_s)) << texts().join(u"|"_s).toStdString();
+        for (const QString& n : c.named) EXPECT_TRUE(said.contains(n)) << n.toStdString() << " in " << said.toStdString();
+        EXPECT_TRUE(QDir(voice()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    }
+}
+
 TEST_F(Installer, ExistingBankOffersTheFirstFreeNumberedFolder) {
     test::writeFile(voice() + u"/aoi/character.txt"_s, "name=Old Aoi\r\n");
     test::writeFile(voice() + u"/aoi0/x"_s, "");

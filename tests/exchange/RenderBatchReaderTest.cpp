@@ -131,6 +131,19 @@ TEST_F(ReaderFixture, OpensWriterBatchWithHeaderAndNotes) {
     EXPECT_EQ(field(3, ExtOptions), u"env=0 10 30 0 90 100 0 % 3 4 50\\nstp=5"_qs);
 }
 
+// A batch's tempos are held to those a song takes: the song's tempo, a note's tempo change and the
+// millisecond lengths read at them.
+TEST_F(ReaderFixture, TemposBeyondASongsAreHeldToItsRange) {
+    QStringList lines = writerBatch();
+    lines.replace(lines.indexOf(u"@set tempo=125.5"_qs), u"@set tempo=0.001"_qs);
+    lines.replace(lines.indexOf(u"@set tempo=100"_qs), u"@set tempo=100000"_qs);
+    RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
+    const Song& s = window.theSong;
+    EXPECT_FLOAT_EQ(s.Tempo, 10.0f);
+    ASSERT_EQ(s.noteCount(), 4);
+    EXPECT_EQ(ext(1), u"\t\t\t\t\ttempo=512.00"_qs);
+}
+
 // A batch's per-note variables that name the render's programs or paths, or whose name is not made of
 // ASCII letters, digits and "_" (a dotless "ı" included), is empty or has no "=", do not become note
 // options, and the reading says which it left out; a batch without them says nothing.

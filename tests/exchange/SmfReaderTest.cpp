@@ -174,6 +174,25 @@ TEST(SmfReader, FormatOneTracksAreTimedByTheConductor) {
     EXPECT_EQ(importTrack(data, 4).result, -1);
 }
 
+// A tempo event states 3.58 to 60,000,000 beats a minute: the song and its notes take it held to the
+// tempos the tempo boxes take (10..512), so a save carries it and a render gives notes of a length.
+TEST(SmfReader, TemposBeyondASongsAreHeldToItsRange) {
+    const struct {
+        quint32 microseconds;
+        float tempo;
+        const char* option;
+    } cases[] = {{1, 512.0f, "tempo=512.00"}, {16777215, 10.0f, "tempo=10.00"}, {400000, 150.0f, "tempo=150.00"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.microseconds);
+        Track voice;
+        voice.lyric(Sa).on(0, 60).off(480, 60).end();
+        const Import v = importTrack(file(1, 480, {conductor(c.microseconds), voice}), 2, 90.0f);
+        ASSERT_EQ(v.result, 1);
+        EXPECT_FLOAT_EQ(v.tempo, c.tempo);
+        EXPECT_TRUE(v.notes.NoteExt[0].endsWith(QLatin1StringView(c.option))) << v.notes.NoteExt[0].toStdString();
+    }
+}
+
 TEST(SmfReader, WithoutTempoEventsTheCallersTempoStays) {
     Track voice;
     voice.on(0, 60).off(480, 60).end();

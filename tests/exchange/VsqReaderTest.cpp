@@ -5,11 +5,15 @@
 #include "exchange/vsq/VsqReader.h"
 #include "exchange/vsq/VsqWriter.h"
 #include "platform/Cp932.h"
+#include "platform/Errors.h"
+#include "support/TestSupport.h"
 #include "song/NoteExtension.h"
 #include "NoteFixtures.h"
 #include "SmfFixtures.h"
 #include "VsqFixtures.h"
 #include "VsqHostileFiles.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +173,31 @@ TEST(VsqReader, BendPointsBecomeEachNotesPitch) {
     const QString c = NoteExtField(r.notes.NoteExt[3], ExtPitches);
     EXPECT_TRUE(c.startsWith("199.97Q120.00 ")) << c.toStdString();
     EXPECT_TRUE(c.endsWith(" 0 0 0")) << c.toStdString();
+}
+
+// A track whose sequence text runs past what any song holds (a bend list of 350,000 points) stops
+// with a message naming the file instead of holding the program for seconds; one just inside reads.
+TEST(VsqReader, AnOutsizedTrackStopsWithTheFilesName) {
+    RestoreSettings restore;
+    QByteArray bends = "[PitchBendBPList]\n";
+    for (int i = 0; bends.size() <= VsqSequenceLimit; ++i) bends += QByteArray::number(i) + "=" + QByteArray::number(i % 8000) + "\n";
+    const QByteArray head = vsqText({{0, 1920, 60, "a"}}, QByteArray(), "PMBendDepth=2\n");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bends.vsq"));
+    test::writeFile(path, vsqFile({head + bends}));
+    float tempo = 120;
+    NoteArrays notes;
+    qint16 track = 2;
+    try {
+        ReadVsqFile(path, tempo, notes, track);
+        ADD_FAILURE() << "read";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.description().contains(path)) << e.description().toStdString();
+        EXPECT_TRUE(e.description().contains(QStringLiteral("大きすぎるため読み込みません")));
+    }
+    EXPECT_EQ(notes.noteCount(), 0);
+    const Read inside = read(vsqFile({head + bends.left(VsqSequenceLimit - head.size() - 64)}));
+    EXPECT_EQ(inside.result, 1);
 }
 
 TEST(VsqReader, SungNotesGetTheDefaultNoteSettings) {

@@ -1,4 +1,5 @@
 // What the standard windows show: Qt's own Japanese texts and file-dialog filters.
+#include "platform/MessageText.h"
 #include "platform/ui/QtFileDialog.h"
 #include "platform/ui/QtInputBox.h"
 #include "platform/ui/QtMessageBox.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <functional>
@@ -85,6 +87,46 @@ TEST(QtDialogText, BoxesShowTheProgramTitleTheQuestionAndAnIcon) {
     QString answer;
     EXPECT_FALSE(input.ask(tempo, answer));
     EXPECT_TRUE(seen);
+}
+
+// Whatever a message holds (a 5 MB line from a damaged file, a hundred thousand lines, long lines of
+// wide characters, a path without blanks), its box stays inside the screen, and what is shown keeps
+// the start and the end of a long line.
+TEST(QtDialogText, MessageBoxesNeverGrowPastTheScreen) {
+    const QString wide = QString(3000, u'あ');
+    const struct {
+        const char* what;
+        QString text;
+    } cases[] = {
+        {"one 5 MB line", u"「Lyric」の値："_s + QString(5 << 20, u'x') + u"end"_s},
+        {"a hundred thousand lines", (u"line\n"_s).repeated(100000)},
+        {"many long lines of wide characters", (wide + u"\r\n"_s).repeated(200)},
+        {"a long path", u"/home/user/"_s + (u"フォルダ/"_s).repeated(2000) + u"oto.ini: 読めません"_s},
+        {"blank-separated words", (u"word "_s).repeated(200000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QtMessageBox messages;
+        QSize size, screen;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            size = w->frameGeometry().size();
+            screen = w->screen()->availableGeometry().size();
+            if (auto* box = qobject_cast<QMessageBox*>(w)) shown = box->text();
+            w->close();
+        });
+        MessageRequest request;
+        request.text = c.text;
+        messages.show(request);
+        ASSERT_TRUE(screen.isValid());
+        EXPECT_LE(size.width(), screen.width());
+        EXPECT_LE(size.height(), screen.height());
+        EXPECT_TRUE(shown.startsWith(c.text.left(8))) << shown.left(40).toStdString();
+    }
+    EXPECT_EQ(BoundedMessageText(u"/a/"_s + QString(200, u'b') + u"/oto.ini"_s).right(8), u"/oto.ini"_s);
+    EXPECT_EQ(BoundedMessageText(u"short\r\nlines\nstay"_s), u"short\nlines\nstay"_s);
 }
 
 TEST(QtDialogText, FiltersShowTheirPatternsOnce) {

@@ -1,6 +1,8 @@
 #include "VoiceBankFixture.h"
 
 #include "core/Settings.h"
+#include "platform/Cp932.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -142,6 +144,59 @@ TEST_F(OtoIniTest, LargeOtoIniLoadsWhole) {
     EXPECT_EQ(OtoTable().back(), u"s24999.wav\ta24999\t0\t50\t0\t40\t10"_qs);
     EXPECT_EQ(OtoIndex().Value(u"a24999"_qs), u"24999"_qs);
     EXPECT_EQ(OtoIndex().Value(u"s24999.wav"_qs), u"24999"_qs);
+}
+
+// A bank shaped like the largest in use: 33,000 entries under Japanese names, in a sub-folder too.
+QByteArray realBankOto(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += u"_あいう%1_C4.wav=- あ%1_C4,1523.5,180,-250,120,40\r\n"_qs.arg(i);
+    return Cp932::encode(text);
+}
+
+// An oto.ini past what a bank holds is refused whole before it is decoded, with a message naming the
+// file and the bound, and leaves no half-read table; the voice folder's file and a sub-folder's alike.
+TEST_F(OtoIniTest, OutsizedOtoIniIsRefusedWithItsName) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString says;
+    };
+    const Case cases[] = {
+        {"too many lines", QByteArray(kOtoIniBounds.lines + 1, '\n'), u"行が多すぎるため読み込みません"_qs},
+        {"one long line", "a.wav=a,0,50,0,40,10\r\nb.wav=" + QByteArray(kOtoIniBounds.lineBytes, 'x'),
+         u"の2行目は長すぎるため読み込みません"_qs},
+        {"too many bytes", QByteArray(kOtoIniBounds.bytes + 1, 'x'), u"は大きすぎるため読み込みません"_qs},
+    };
+    for (const Case& c : cases) {
+        for (const QString where : {u"top"_qs, u"sub"_qs}) {
+            SCOPED_TRACE(std::string(c.what) + " in " + where.toStdString());
+            LoadOtoIni(makeBank());  // a table loaded before
+            const QString bank = file(u"outsized"_qs);
+            put(u"outsized/oto.ini"_qs, "a.wav=a,0,50,0,40,10\r\n");
+            const QString target = where == u"top" ? u"outsized/oto.ini"_qs : u"outsized/sub/oto.ini"_qs;
+            put(target, c.bytes);
+            try {
+                LoadOtoIni(bank);
+                ADD_FAILURE() << "loaded";
+            } catch (const FileError& e) {
+                EXPECT_TRUE(e.description().contains(file(target))) << e.description().toStdString();
+                EXPECT_TRUE(e.description().contains(c.says)) << e.description().toStdString();
+            }
+            EXPECT_TRUE(OtoTableIsEmpty());
+            EXPECT_FALSE(OtoIndex().ContainsKey(u"a.wav"_qs));
+            QDir(bank).removeRecursively();
+        }
+    }
+}
+
+TEST_F(OtoIniTest, LargestBanksInUseLoadWhole) {
+    const int count = 33000;
+    put(u"real/oto.ini"_qs, realBankOto(count));
+    put(u"real/sub/oto.ini"_qs, realBankOto(count));
+    LoadOtoIni(file(u"real"_qs));
+    ASSERT_EQ(OtoTable().size(), 2 * count);
+    EXPECT_EQ(OtoTable().back(), u"sub\\_あいう32999_C4.wav\t- あ32999_C4\t1523.5\t180\t-250\t120\t40"_qs);
 }
 
 TEST_F(OtoIniTest, CheckOtoEntryRules) {

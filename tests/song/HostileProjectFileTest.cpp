@@ -42,7 +42,9 @@ QString saved(const QString& text) {
 QString pitchField(const Loaded& l, qint32 note) { return SplitNoteExt(l.notes.NoteExt.value(note))[ExtPitches]; }
 
 TEST(HostileProjectFile, AnOutOfRangeTempoKeepsItsValueAndTheRestLoads) {
-    for (const QString& tempo : {u"1e39"_s, u"-5"_s, u"1e400"_s}) {
+    // Below what the file's two decimals keep (saved "0.00", it would read back as none), and beyond
+    // any song: a render at such a tempo gives notes of no length or of days.
+    for (const QString& tempo : {u"1e39"_s, u"-5"_s, u"1e400"_s, u"0.001"_s, u"0.004"_s, u"3.4"_s, u"601"_s, u"1e30"_s}) {
         SCOPED_TRACE(tempo.toStdString());
         const Loaded l = load(u"[#SETTING]\r\nTempo="_s + tempo +
                               u"\r\nProjectName=p\r\n[#0000]\r\nLength=480\r\nLyric=あ\r\nNoteNum=60\r\n[#TRACKEND]\r\n"_s);
@@ -53,10 +55,21 @@ TEST(HostileProjectFile, AnOutOfRangeTempoKeepsItsValueAndTheRestLoads) {
         ASSERT_EQ(l.problems.size(), 1);
         EXPECT_TRUE(l.problems[0].startsWith(u"2行目"_s)) << l.problems[0].toStdString();
     }
-    // In range: taken, nothing said.
-    const Loaded fine = load(u"Tempo=3.5e2\r\n[#TRACKEND]\r\n"_s);
-    EXPECT_EQ(fine.settings.Tempo, 350.0f);
-    EXPECT_TRUE(fine.problems.isEmpty());
+    // In range: taken, nothing said; what the tempo boxes take and what older files carry (4..600).
+    for (const auto& [text, tempo] : {std::pair{u"3.5e2"_s, 350.0f}, {u"10"_s, 10.0f}, {u"512"_s, 512.0f}, {u"4"_s, 4.0f},
+                                      {u"600"_s, 600.0f}, {u"0"_s, 120.0f}}) {
+        const Loaded fine = load(u"Tempo="_s + text + u"\r\n[#TRACKEND]\r\n"_s);
+        EXPECT_EQ(fine.settings.Tempo, tempo) << text.toStdString();
+        EXPECT_TRUE(fine.problems.isEmpty());
+    }
+    // A note's tempo change likewise: outside 4..600 it is not taken, and said.
+    const Loaded notes = load(u"[#SETTING]\r\n[#0000]\r\nLength=480\r\nLyric=a\r\nTempo=0.001\r\n"
+                              u"[#0001]\r\nLength=480\r\nLyric=a\r\nTempo=150\r\n[#TRACKEND]\r\n"_s);
+    ASSERT_EQ(notes.notes.noteCount(), 2);
+    EXPECT_EQ(GetNoteOption(notes.notes.NoteExt[0], u"tempo"_s), QString());
+    EXPECT_EQ(GetNoteOption(notes.notes.NoteExt[1], u"tempo"_s), u"150"_s);
+    ASSERT_EQ(notes.problems.size(), 1);
+    EXPECT_TRUE(notes.problems[0].contains(u"Tempo"_s));
 }
 
 // A note option "@name" sets the batch variable "name" when the note renders. Not taken, and said with
@@ -151,6 +164,28 @@ TEST(HostileProjectFile, PitchListsAreBoundedByTheirNoteAndTheFile) {
     EXPECT_EQ(pitchField(big, 0).count(u' ') + 1, perNote);
     EXPECT_LT(pitchField(big, 3).count(u' ') + 1, perNote);
     EXPECT_EQ(total, MaxPitchValuesPerFile);
+}
+
+// A note's portamento points beyond what any note is drawn with (each is read again on every redraw)
+// are cut, and said so; a note at the bound keeps every point without a word.
+TEST(HostileProjectFile, PortamentoPointsAreBounded) {
+    const auto points = [](int count) {
+        QStringList p;
+        for (int i = 0; i < count; ++i) p << QString::number(i % 50);
+        return p.join(u',');
+    };
+    const Loaded many = load(u"[#SETTING]\r\n[#0000]\r\nLength=1920\r\nLyric=a\r\nNoteNum=60\r\nPBS=-40;0\r\nPBW="_s +
+                             points(1000000) + u"\r\nPBY="_s + points(5000) + u"\r\n[#TRACKEND]\r\n"_s);
+    ASSERT_EQ(many.notes.noteCount(), 1);
+    EXPECT_EQ(GetNoteOption(many.notes.NoteExt[0], u"PBW"_s).count(u' ') + 1, 1024);
+    EXPECT_EQ(GetNoteOption(many.notes.NoteExt[0], u"PBY"_s).count(u' ') + 1, 1024);
+    ASSERT_EQ(many.problems.size(), 2);
+    EXPECT_TRUE(many.problems[0].contains(u"PBWの値が長すぎる"_s)) << many.problems[0].toStdString();
+
+    const Loaded bound = load(u"[#SETTING]\r\n[#0000]\r\nLength=1920\r\nLyric=a\r\nNoteNum=60\r\nPBW="_s + points(1024) +
+                              u"\r\n[#TRACKEND]\r\n"_s);
+    EXPECT_EQ(GetNoteOption(bound.notes.NoteExt[0], u"PBW"_s).count(u' ') + 1, 1024);
+    EXPECT_TRUE(bound.problems.isEmpty());
 }
 
 TEST(HostileProjectFile, OnlyRegularFilesAreRead) {

@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace tova::test::vorsa {
@@ -223,6 +224,48 @@ TEST_F(VorsaFiles, FrequencyTableIsMadeOnceAndUsedAsEdited) {
     EXPECT_EQ(readFile(path("s_wav.bak")), editedBytes);
     ASSERT_TRUE(ReadFrqFile(header, frames, sample));
     EXPECT_NEAR(tableFrequencies(frames)[90], 220.0, 1.0);
+}
+
+// A table holding values no voice has (1e308, infinity, NaN) is refused like a damaged one: it is made
+// anew from the sample (the hostile table kept as the backup) and the note sounds without clicks.
+TEST_F(VorsaFiles, FrequencyTableWithValuesNoVoiceHasIsMadeAnew) {
+    const QString sample = path("h.wav");
+    writeWave16(sample, voicedSample(220.0, 0.5));
+    ASSERT_EQ(run({sample, "nul", "100", "100", "G"}).code, NoteRenderer::Ok);
+    FrqHeader header;
+    QVector<double> frames;
+    ASSERT_TRUE(ReadFrqFile(header, frames, sample));
+    const struct {
+        const char* what;
+        qsizetype at;
+        double value;
+    } cases[] = {
+        {"a frame of 1e308 Hz", 2 * 40, 1e308},
+        {"an infinite frame", 2 * 40, std::numeric_limits<double>::infinity()},
+        {"a frame that is no number", 2 * 40, std::numeric_limits<double>::quiet_NaN()},
+        {"an average of 1e308 Hz", -1, 1e308},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FrqHeader hostileHeader = header;
+        QVector<double> hostile = frames;
+        if (c.at < 0) hostileHeader.averageFreq = c.value;
+        else
+            for (qsizetype i = c.at; i < c.at + 20; i += 2) hostile[i] = c.value;
+        ASSERT_TRUE(WriteFrqFile(hostileHeader, hostile, sample));
+        QFile::remove(path("h_wav.bak"));
+        const QByteArray hostileBytes = readFile(path("h_wav.frq"));
+        ASSERT_EQ(run({sample, path("h_out.wav"), "A3", "100", "", "50", "400", "0", "0", "100", "0"}).code, 0);
+        float peak = 0;
+        for (const float v : readWave16(path("h_out.wav"))) peak = std::max(peak, std::fabs(v));
+        EXPECT_LT(peak, 0.9f);
+        EXPECT_EQ(readFile(path("h_wav.bak")), hostileBytes);
+        FrqHeader remade;
+        QVector<double> remadeFrames;
+        ASSERT_TRUE(ReadFrqFile(remade, remadeFrames, sample));
+        EXPECT_NEAR(remade.averageFreq, 220.0, 1.0);
+        EXPECT_NEAR(remadeFrames[2 * 40], 220.0, 1.0);
+    }
 }
 
 TEST_F(VorsaFiles, ProgressIsReportedAndStopStopsEverything) {

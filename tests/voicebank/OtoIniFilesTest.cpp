@@ -6,7 +6,9 @@
 #include "voicebank/VoiceBankManager.h"
 
 #include "core/Settings.h"
+#include "platform/Errors.h"
 #include "platform/FakePorts.h"
+#include "render/OtoIni.h"
 
 #include <QFile>
 
@@ -80,6 +82,33 @@ TEST(OtoIniRead, ABadByteKeepsItsLineUntilThatLineIsEdited) {
     EXPECT_FALSE(loaded.m.SaveOtoIni());
     EXPECT_TRUE(ports.messageBox.shown.last().text.contains(u"文字化け"_s));
     EXPECT_EQ(bank.bytes(u"oto.ini"_s), QByteArray("a.wav=\x82\x20,1,2,3,4,5\r\nb.wav=b,9,2,3,4,5\r\n"));
+}
+
+// The manager's reading refuses an oto.ini past what a bank holds as the note renderer's table does,
+// naming the file; one of the largest banks in use reads whole.
+TEST(OtoIniRead, OutsizedFilesAreRefusedWithTheirNames) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {QByteArray(kOtoIniBounds.lines + 1, '\n'), u"行が多すぎるため読み込みません"_s},
+        {"b.wav=" + QByteArray(kOtoIniBounds.lineBytes, 'x'), u"の1行目は長すぎるため読み込みません"_s},
+        {QByteArray(kOtoIniBounds.bytes + 1, 'x'), u"は大きすぎるため読み込みません"_s},
+    };
+    for (const auto& [bytes, says] : cases) {
+        BankFolder bank;
+        bank.oto(u"oto.ini"_s, u"a.wav=a,0,50,0,40,10\r\n"_s);
+        bank.file(u"sub/oto.ini"_s, bytes);
+        try {
+            ReadOtoIni(bank.root(), u"RELOAD"_s);
+            ADD_FAILURE() << "read";
+        } catch (const FileError& e) {
+            EXPECT_TRUE(e.description().contains(bank.path(u"sub/oto.ini"_s))) << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains(says)) << e.description().toStdString();
+        }
+    }
+    BankFolder bank;
+    QString text;
+    for (int i = 0; i < 33000; ++i) text += u"_あいう%1_C4.wav=- あ%1_C4,1523.5,180,-250,120,40\r\n"_s.arg(i);
+    bank.oto(u"oto.ini"_s, text);
+    EXPECT_EQ(ReadOtoIni(bank.root(), u"RELOAD"_s).entries.size(), 33000);
 }
 
 TEST(RowSortKey, CodePageCodeOfTheFirstCharacter) {
