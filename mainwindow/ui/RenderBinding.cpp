@@ -56,6 +56,15 @@ void RenderBinding::SetMidiNoteTimerEnabled(bool on) {
     }
 }
 
+void RenderBinding::SetPlayTimerEnabled(bool on) {
+    if (auto* timer = form_.controlAs<QTimer>(QStringLiteral("tmrPlaying"))) {
+        if (on)
+            timer->start();
+        else
+            timer->stop();
+    }
+}
+
 void RenderBinding::ShowRunningWindow() {
     if (!running_) running_ = new frmShowRunning(&form_);
     running_->show();

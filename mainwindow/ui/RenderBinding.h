@@ -40,6 +40,7 @@ public:
     void HidePlayCursor() override;
     void FocusRoll() override;
     void SetMidiNoteTimerEnabled(bool on) override;
+    void SetPlayTimerEnabled(bool on) override;
     void ShowRunningWindow() override;
     void UnloadRunningWindow() override;
     RenderProgress& Progress() override;
