@@ -57,7 +57,7 @@ public:
     // Returns when every snapshot handed over has been written (or dropped for a newer one).
     void wait();
     // Numbers of the snapshots: each post gets the next number (from 1); `written` is the number of
-    // the snapshot last written, 0 before any.
+    // the snapshot whose write ended last (written, or failed and passed over), 0 before any.
     quint64 posted() const;
     quint64 written() const;
 
