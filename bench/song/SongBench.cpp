@@ -156,30 +156,38 @@ void BM_UndoRedo1000Deletions(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoRedo1000Deletions)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// One property edit with the recovery copy on, as every edit of the program records it: the window's
-// thread records the step and hands the song to the copy's writer thread. Back to back, so the writer
-// is always busy and the song's arrays detach from the snapshot it holds (the worst case).
-void BM_EditWithRecoveryCopy(benchmark::State& state) {
+// A generated song whose recovery copy is written to a temporary folder; the copy is complete when the
+// benchmark ends.
+struct SongWithRecoveryCopy {
+    explicit SongWithRecoveryCopy(int count) {
+        generate(song, count);
+        song.TempFolder = dir.path();
+    }
+    ~SongWithRecoveryCopy() { song.WaitForRecoveryFile(); }
     QTemporaryDir dir;
     Song song;
-    generate(song, int(state.range(0)));
-    song.TempFolder = dir.path();
+};
+
+// One property edit with the recovery copy on, as every edit of the program records it: the window's
+// thread records the step and hands the song to the copy's writer thread. Back to back, so the writer
+// is always busy: the song holds its changes back until a write ends, and its arrays detach from the
+// snapshot the writer holds at most once a write.
+void BM_EditWithRecoveryCopy(benchmark::State& state) {
+    SongWithRecoveryCopy s(int(state.range(0)));
+    Song& song = s.song;
     int k = 0;
     for (auto _ : state) {
         if (song.UndoPos >= Song::UndoCapacity) song.ResetUndoHistory();
         propEdit(song, k++);
     }
-    song.WaitForRecoveryFile();
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_EditWithRecoveryCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // The same edit when the writer has finished the previous copy (edits at a person's pace).
 void BM_EditWithRecoveryCopyWriterIdle(benchmark::State& state) {
-    QTemporaryDir dir;
-    Song song;
-    generate(song, int(state.range(0)));
-    song.TempFolder = dir.path();
+    SongWithRecoveryCopy s(int(state.range(0)));
+    Song& song = s.song;
     int k = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -188,7 +196,6 @@ void BM_EditWithRecoveryCopyWriterIdle(benchmark::State& state) {
         state.ResumeTiming();
         propEdit(song, k++);
     }
-    song.WaitForRecoveryFile();
     state.SetItemsProcessed(state.iterations());
 }
 // Each edit waits (untimed) for a whole write: a fixed number of edits keeps the run short.
@@ -196,10 +203,8 @@ BENCHMARK(BM_EditWithRecoveryCopyWriterIdle)->Arg(1000)->Arg(10000)->Arg(100000)
 
 // Select all and transpose by a semitone, with the recovery copy on.
 void BM_TransposeAllWithRecoveryCopy(benchmark::State& state) {
-    QTemporaryDir dir;
-    Song song;
-    generate(song, int(state.range(0)));
-    song.TempFolder = dir.path();
+    SongWithRecoveryCopy s(int(state.range(0)));
+    Song& song = s.song;
     int k = 0;
     for (auto _ : state) {
         if (song.UndoPos >= Song::UndoCapacity) song.ResetUndoHistory();
@@ -207,7 +212,6 @@ void BM_TransposeAllWithRecoveryCopy(benchmark::State& state) {
         song.SelEnd = song.noteCount();
         song.ChangeNoteKeys(k++ % 2 ? -1 : 1, false);
     }
-    song.WaitForRecoveryFile();
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_TransposeAllWithRecoveryCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);

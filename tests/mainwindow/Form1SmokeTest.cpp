@@ -27,15 +27,22 @@ int darkPixels(const QImage& img, const QRect& area, int threshold = 100) {
     return dark;
 }
 
-TEST(Form1Window, EmptyProjectAtTwoSizes) {
+// A program folder, fake services and modal windows for a main window started on the empty project.
+struct Form1Rig {
     test::ScopedProgramFolder program;
     ScopedFakePorts ports;
     test::FakeCoreServices core;
-    core.temp = program.path() + QStringLiteral("/tmp");
     MainWindowPorts p;
-    p.core = &core;
-    settings() = Settings();
-    Form1 w(p);
+    Form1Rig() {
+        core.temp = program.path() + QStringLiteral("/tmp");
+        p.core = &core;
+        settings() = Settings();
+    }
+};
+
+TEST(Form1Window, EmptyProjectAtTwoSizes) {
+    Form1Rig rig;
+    Form1 w(rig.p);
     ASSERT_TRUE(w.start(QString()));
     w.resize(1000, 700);
     w.show();
@@ -67,14 +74,8 @@ public:
 // A started window with nothing playing does not wake: no timer of its own ticks over a second (the
 // playback cursor's timer runs only while the selection plays).
 TEST(Form1Window, IdleWindowReceivesNoTimerEvents) {
-    test::ScopedProgramFolder program;
-    ScopedFakePorts ports;
-    test::FakeCoreServices core;
-    core.temp = program.path() + QStringLiteral("/tmp");
-    MainWindowPorts p;
-    p.core = &core;
-    settings() = Settings();
-    Form1 w(p);
+    Form1Rig rig;
+    Form1 w(rig.p);
     ASSERT_TRUE(w.start(QString()));
     w.show();
     QApplication::processEvents();
