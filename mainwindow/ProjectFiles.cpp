@@ -61,6 +61,8 @@ ProjectFiles::ProjectFiles(const Services& services) : s_(services) {}
 
 bool ProjectFiles::OpenFileByType(EditContext& context, const QString& path) {
     MainWindow& w = MainWindow::of(context);
+    // The copy of the song that is being replaced is finished first (it may be the file opened here).
+    w.song.WaitForRecoveryFile();
     WindowOfProject window(w, *this);
     return FileOpenDispatch(window, *s_.voices).OpenFileByType(path);
 }
@@ -439,6 +441,8 @@ bool ProjectFiles::Form_Unload(EditContext& context) {
     ignoringErrors([&] {
         if (core) core->unhookWheels();
     });
+    // The recovery copy's writer finishes before the copy is deleted, or it would write it again.
+    w.song.WaitForRecoveryFile();
     const QString temp = TempFolder;
     if (!temp.isEmpty()) {
         for (const char* name : {"temp.bat", "temp_helper.bat", "regen.bat"})

@@ -4,29 +4,35 @@
 
 #include <iconv.h>
 
+#include <atomic>
 #include <cerrno>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 
 namespace tova {
 namespace {
 
-// iconv descriptors are not thread-safe; one pair guarded by a mutex is plenty for our use.
+// iconv descriptors are not thread-safe: each thread has its own pair, so that the recovery copy's
+// writer never waits for the window's thread (or the reverse) to encode or decode.
 struct Converters {
     iconv_t toCp932 = reinterpret_cast<iconv_t>(-1);
     iconv_t fromCp932 = reinterpret_cast<iconv_t>(-1);
-    std::mutex lock;
     Converters() {
         toCp932 = iconv_open("CP932", "UTF-16LE");
         fromCp932 = iconv_open("UTF-16LE", "CP932");
         if (toCp932 == reinterpret_cast<iconv_t>(-1) || fromCp932 == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("iconv cannot convert CP932");
     }
+    ~Converters() {
+        iconv_close(toCp932);
+        iconv_close(fromCp932);
+    }
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
 };
 
 Converters& converters() {
-    static Converters c;
+    thread_local Converters c;
     return c;
 }
 
@@ -46,31 +52,73 @@ bool encodeOne(iconv_t cd, const char16_t* units, int count, QByteArray& out) {
     return true;
 }
 
+// The CP932 bytes of one character of the basic plane, as encodeOne gives them, with two exceptions:
+// U+00A5 (yen sign) and U+203E (overline) have no faithful CP932 byte (glibc would map them to 5C/7E,
+// which read back as backslash and tilde), so they are gaps like any other. Each code unit is asked of
+// iconv once and then kept in a table shared by all threads, so that a song's text is encoded in one
+// pass over its characters rather than one iconv call per character.
+// A table entry: 0 = not yet known; Known set: the character is known, Gap set: the code page lacks
+// it, otherwise TwoBytes tells one or two bytes in the low 16 bits (the lead byte in bits 8-15).
+constexpr quint32 Known = 1u << 31;
+constexpr quint32 Gap = 1u << 30;
+constexpr quint32 TwoBytes = 1u << 16;
+std::atomic<quint32> codeTable[0x10000];
+
+quint32 lookUp(char16_t ch) {
+    quint32 entry = codeTable[ch].load(std::memory_order_relaxed);
+    if (entry) return entry;
+    QByteArray bytes;
+    if (ch == 0x00A5 || ch == 0x203E || !encodeOne(converters().toCp932, &ch, 1, bytes) || bytes.isEmpty() ||
+        bytes.size() > 2) {
+        entry = Known | Gap;
+    } else if (bytes.size() == 1) {
+        entry = Known | quint8(bytes[0]);
+    } else {
+        entry = Known | TwoBytes | (quint32(quint8(bytes[0])) << 8) | quint8(bytes[1]);
+    }
+    codeTable[ch].store(entry, std::memory_order_relaxed);
+    return entry;
+}
+
 // Encodes `text`; a character the code page lacks becomes "?" and, when `lossless` is given, clears it.
 QByteArray encodeText(const QString& text, bool* lossless) {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    auto& c = converters();
-    std::lock_guard<std::mutex> guard(c.lock);
     const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype n = text.size();
+    // At most two bytes per code unit: the buffer is sized once and cut to what was written.
+    QByteArray out(n * 2, Qt::Uninitialized);
+    char* o = out.data();
     for (qsizetype i = 0; i < n;) {
-        char16_t ch = u[i];
+        const char16_t ch = u[i];
         if (ch < 0x80) {
-            out.append(char(ch));
+            *o++ = char(ch);
             ++i;
             continue;
         }
-        int len = 1;
-        if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) len = 2;
-        // U+00A5 (yen sign) and U+203E (overline) have no faithful CP932 byte: glibc would map them to
-        // 5C/7E, which read back as backslash and tilde. They become "?" like any other gap.
-        if ((len == 1 && (ch == 0x00A5 || ch == 0x203E)) || !encodeOne(c.toCp932, u + i, len, out)) {
-            out.append('?');
-            if (lossless) *lossless = false;
+        if (QChar::isHighSurrogate(ch) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+            // Outside the basic plane: one character of two units, one "?" when the code page lacks it.
+            QByteArray pair;
+            if (encodeOne(converters().toCp932, u + i, 2, pair) && pair.size() <= 4) {
+                for (char b : pair) *o++ = b;
+            } else {
+                *o++ = '?';
+                if (lossless) *lossless = false;
+            }
+            i += 2;
+            continue;
         }
-        i += len;
+        const quint32 entry = lookUp(ch);
+        if (entry & Gap) {
+            *o++ = '?';
+            if (lossless) *lossless = false;
+        } else if (entry & TwoBytes) {
+            *o++ = char(quint8(entry >> 8));
+            *o++ = char(quint8(entry));
+        } else {
+            *o++ = char(quint8(entry));
+        }
+        ++i;
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
@@ -168,8 +216,8 @@ Decoded decodeOne(iconv_t cd, const unsigned char* bytes, int length) {
 const DecodeTable& decodeTable() {
     static const std::unique_ptr<DecodeTable> table = [] {
         auto t = std::make_unique<DecodeTable>();
+        // Built once, on the first thread that decodes, with that thread's own converter.
         auto& c = converters();
-        std::lock_guard<std::mutex> guard(c.lock);
         for (int b = 0x80; b <= 0xFF; ++b) {
             const unsigned char one = static_cast<unsigned char>(b);
             if (!isLead(one)) {

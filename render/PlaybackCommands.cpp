@@ -148,7 +148,10 @@ void PlaybackCommands::PlayTemp(qint32 first, qint32 last) {
     const QString mode = mci_.GetMode(tempPath());
     if (mode == QStringLiteral("paused")) {
         const QString failure = mci_.Play(tempPath());
-        if (!failure.isEmpty()) showPlayFailure(failure);
+        if (!failure.isEmpty())
+            showPlayFailure(failure);
+        else
+            window_.SetPlayTimerEnabled(true);
         return;
     }
     if (mode == QStringLiteral("playing")) return;
@@ -168,6 +171,7 @@ void PlaybackCommands::PlayTemp(qint32 first, qint32 last) {
         return;
     }
     state_.PlayStartNote = first;
+    window_.SetPlayTimerEnabled(true);
 }
 
 void PlaybackCommands::mnPlayAgain_Click() {
@@ -183,7 +187,10 @@ void PlaybackCommands::mnPlayAgain_Click() {
     skippable([&] {
         if (failure.isEmpty()) failure = mci_.Play(tempPath());
     });
-    if (!failure.isEmpty()) showPlayFailure(failure);
+    if (!failure.isEmpty())
+        showPlayFailure(failure);
+    else
+        window_.SetPlayTimerEnabled(true);
 }
 
 void PlaybackCommands::mnPauseTemp_Click() {
@@ -260,7 +267,8 @@ void PlaybackCommands::outputPlayer(OutputCommand command) {
 }
 
 void PlaybackCommands::tmrPlaying_Timer() {
-    // The timer ignores every failure, also with DebugMode on: it runs 31 times a second.
+    // The timer ignores every failure, also with DebugMode on: it runs 31 times a second while
+    // "temp.wav" plays, and switches itself off once it has seen the sound pause or stop.
     auto ignore = [](auto&& step) {
         try {
             step();
@@ -277,6 +285,7 @@ void PlaybackCommands::tmrPlaying_Timer() {
             ignore([&] { window_.DrawNotes(); });
             ignore([&] { mci_.Close(tempPath()); });
         }
+        ignore([&] { window_.SetPlayTimerEnabled(false); });
         return;
     }
     ignore([&] {

@@ -37,6 +37,9 @@ public:
     virtual void FocusRoll() = 0;
     // Switches the MIDI preview timer `tmrMidiNote` on or off.
     virtual void SetMidiNoteTimerEnabled(bool on) = 0;
+    // Switches the playback timer `tmrPlaying` on or off: it runs only from a play of "temp.wav" until
+    // it has seen the sound stop, so that the idle window is not woken 31 times a second.
+    virtual void SetPlayTimerEnabled(bool on) = 0;
 
     // The wait window `frmShowRunning`, shown modeless and owned by the main window, and its unloading.
     virtual void ShowRunningWindow() = 0;

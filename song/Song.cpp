@@ -9,7 +9,10 @@
 #include "song/NoteCache.h"
 #include "song/NoteExtension.h"
 #include "song/ProjectFile.h"
+#include "song/RecoveryWriter.h"
 #include "song/SongHost.h"
+
+#include <QObject>
 
 #include <algorithm>
 #include <charconv>
@@ -440,14 +443,55 @@ QString RecoveryFilePath(const QString& tempFolder) {
 
 QString Song::RecoveryFilePath() const { return tova::RecoveryFilePath(TempFolder); }
 
-void Song::SaveRecoveryFile() {
-    const QString path = RecoveryFilePath();
-    if (path.isEmpty()) return;
-    try {
-        WriteProjectFile(path, projectSettings(), *this);
-    } catch (const std::exception&) {
-        // The recovery copy is a convenience: a failure here must never disturb the edit.
+// The writer of one song object and the object of this thread through which the writer's thread asks
+// for the song once a write has ended.
+struct RecoveryLinkState {
+    explicit RecoveryLinkState(Song& s) : song(&s) {
+        writer.setWhenFree([this] {
+            QMetaObject::invokeMethod(&context, [this] { song->handOverRecoveryCopy(); }, Qt::QueuedConnection);
+        });
     }
+    Song* song;
+    QObject context;        // ended after the writer, which may still ask through it
+    RecoveryWriter writer;
+};
+
+RecoveryLink::RecoveryLink() = default;
+RecoveryLink::RecoveryLink(const RecoveryLink&) {}
+
+RecoveryLink::~RecoveryLink() {
+    if (!state) return;
+    // Nothing held back is lost at the end: the song is still whole while its last member ends.
+    state->song->WaitForRecoveryFile();
+}
+
+RecoveryWriter* Song::recoveryWriter() const { return recovery_.state ? &recovery_.state->writer : nullptr; }
+
+void Song::SaveRecoveryFile() {
+    if (RecoveryFilePath().isEmpty()) return;
+    if (!recovery_.state) recovery_.state = std::make_unique<RecoveryLinkState>(*this);
+    recovery_.state->song = this;
+    // While a write is under way the change waits for it to end; otherwise a snapshot goes now.
+    if (!recovery_.state->writer.holdBackWhileBusy()) postRecoveryCopy();
+}
+
+void Song::postRecoveryCopy() {
+    const QString path = RecoveryFilePath();
+    // A snapshot shares the note arrays: no note is copied here.
+    if (!path.isEmpty()) recovery_.state->writer.post({path, projectSettings(), static_cast<const NoteArrays&>(*this)});
+}
+
+bool Song::handOverRecoveryCopy() {
+    if (!recovery_.state || !recovery_.state->writer.takeHeldBack()) return false;
+    postRecoveryCopy();
+    return true;
+}
+
+void Song::WaitForRecoveryFile() {
+    if (!recovery_.state) return;
+    do {
+        recovery_.state->writer.wait();
+    } while (handOverRecoveryCopy());
 }
 
 }  // namespace tova

@@ -6,9 +6,25 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace tova {
 
+class RecoveryWriter;
 class SongHost;
+struct RecoveryLinkState;
+
+// A song's link to the writer of its recovery copy. Each song object has its own: a copy of a song
+// starts without one (and makes its own when it writes a copy), so a copy never writes for another.
+class RecoveryLink {
+public:
+    RecoveryLink();
+    RecoveryLink(const RecoveryLink&);
+    RecoveryLink& operator=(const RecoveryLink&) { return *this; }
+    // Hands over a change still held back, then waits for the writer and ends it.
+    ~RecoveryLink();
+    std::unique_ptr<RecoveryLinkState> state;
+};
 class NoteCache;
 
 // The open project: the four note arrays, the project settings, the selection, the modified flag and
@@ -121,8 +137,17 @@ public:
 
     // The recovery copy in TempFolder (RecoveryFilePath below), rewritten after every recorded step.
     QString RecoveryFilePath() const;
-    // Writes the recovery copy; every failure is ignored (nothing is written while TempFolder is empty).
+    // Has the song as it stands written to the recovery copy by the copy's writer thread
+    // (RecoveryWriter) and returns at once; every failure of the write is ignored (nothing is written
+    // while TempFolder is empty). While a write is under way the change is held back, and the song as
+    // it then stands is handed over when the write ends (through the event loop of this thread, or
+    // at the next step or wait): the window's thread copies the note arrays at most once a write.
     void SaveRecoveryFile();
+    // Returns when the recovery copy holds the song as of the last step: quitting, opening another
+    // song and the orderly exit call it before they go on.
+    void WaitForRecoveryFile();
+    // The recovery copy's writer; null until the first copy is handed over.
+    RecoveryWriter* recoveryWriter() const;
 
     // The window that shows the song and the render cache; either may be null.
     void attach(SongHost* host, NoteCache* cache) {
@@ -138,6 +163,11 @@ private:
 
     SongHost* host_ = nullptr;
     NoteCache* cache_ = nullptr;
+    friend struct RecoveryLinkState;
+    void postRecoveryCopy();
+    // Hands over a change held back while a write was under way; false when there was none.
+    bool handOverRecoveryCopy();
+    RecoveryLink recovery_;  // last: it is ended while the song's data is still there
 };
 
 // The recovery copy of the project in a temporary folder: the project file "temp$$$.tvx" there; empty

@@ -51,6 +51,7 @@ public:
     void HidePlayCursor() override {}
     void FocusRoll() override {}
     void SetMidiNoteTimerEnabled(bool) override {}
+    void SetPlayTimerEnabled(bool) override {}
     void SetMissingSampleMark(qint32, bool) override {}
     void ShowRunningWindow() override {}
     void UnloadRunningWindow() override {}

@@ -171,7 +171,7 @@ bool Form1::start(const QString& commandLine) {
     EventGuard::runHandler([&] { result = logic_->Form_Load(commandLine); });
     if (result == MainWindow::StartResult::EndProgram) return false;
     fitToolBand();
-    tmrPlaying_->start();
+    // The playback timer starts with a play (SetPlayTimerEnabled): idle, nothing wakes the window.
     return true;
 }
 

@@ -47,14 +47,18 @@ void RenderBinding::HidePlayCursor() { form_.setVisible(QStringLiteral("Line3"),
 
 void RenderBinding::FocusRoll() { form_.setFocusTo(QStringLiteral("Picture2")); }
 
-void RenderBinding::SetMidiNoteTimerEnabled(bool on) {
-    if (auto* timer = form_.controlAs<QTimer>(QStringLiteral("tmrMidiNote"))) {
+void RenderBinding::switchTimer(const QString& name, bool on) {
+    if (auto* timer = form_.controlAs<QTimer>(name)) {
         if (on)
             timer->start();
         else
             timer->stop();
     }
 }
+
+void RenderBinding::SetMidiNoteTimerEnabled(bool on) { switchTimer(QStringLiteral("tmrMidiNote"), on); }
+
+void RenderBinding::SetPlayTimerEnabled(bool on) { switchTimer(QStringLiteral("tmrPlaying"), on); }
 
 void RenderBinding::ShowRunningWindow() {
     if (!running_) running_ = new frmShowRunning(&form_);

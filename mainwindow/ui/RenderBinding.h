@@ -40,6 +40,7 @@ public:
     void HidePlayCursor() override;
     void FocusRoll() override;
     void SetMidiNoteTimerEnabled(bool on) override;
+    void SetPlayTimerEnabled(bool on) override;
     void ShowRunningWindow() override;
     void UnloadRunningWindow() override;
     RenderProgress& Progress() override;
@@ -50,6 +51,9 @@ public:
     void tmrMidiNote_Timer(EditContext& window) override;
 
 private:
+    // Starts or stops the window's timer of that name.
+    void switchTimer(const QString& name, bool on);
+
     Form1& form_;
     MainWindow& window_;
     std::unique_ptr<MciPort> ownMci_;

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -450,6 +451,7 @@ TEST(ProjectFiles, NewAndProjectSettingsCommands) {
     EXPECT_EQ(r.song().ProjectFlags, u"B50"_s);
     // A change without an undo step: the recovery copy follows it.
     ASSERT_FALSE(r.song().RecoveryFilePath().isEmpty());
+    r.song().WaitForRecoveryFile();
     EXPECT_TRUE(readFile(r.song().RecoveryFilePath()).contains("\r\nFlags=B50\r\n"));
     EXPECT_TRUE(r.voices.otoLoads.contains(r.work + u"/other"_s));
     EXPECT_TRUE(r.song().IsModified);
@@ -551,6 +553,32 @@ TEST(ProjectFiles, UnloadRemovesTheTemporaryFilesOrKeepsTheWindow) {
         }
         EXPECT_EQ(r.rig.voiceBankManager.unloads, c.keeps ? 0 : 1) << c.what;
     }
+}
+
+// The orderly exit lets the recovery copy's writer finish before it deletes the copy: a burst of
+// edits just before the end (a write under way, later changes held back) does not leave the copy or
+// the temporary folder behind, also once the event loop has run again.
+TEST(ProjectFiles, UnloadAfterABurstOfEditsLeavesNoRecoveryCopy) {
+    FilesRig r;
+    const QString temp = TempFolder;
+    ASSERT_FALSE(temp.isEmpty());
+    Song& song = r.song();
+    song.resizeNotes(50000);
+    for (qint32 i = 0; i < song.noteCount(); ++i) song.Lyrics[i] = u"あ"_s;
+    for (int k = 0; k < 20; ++k) {
+        song.BeginPropUndo(k, k, u"プロパティ"_s);
+        song.Lyrics[k] = u"い%1"_s.arg(k);
+        song.EndPropUndo();
+    }
+    ASSERT_FALSE(song.RecoveryFilePath().isEmpty());
+    r.box().answers.enqueue(MsgResult::No);  // the changes are not saved
+    ASSERT_TRUE(r.rig.form->close());
+    for (int n = 0; n < 10; ++n) {  // a write that outlived the unload would be done by now
+        QApplication::processEvents();
+        QThread::msleep(50);
+    }
+    EXPECT_FALSE(QFile::exists(RecoveryFilePath(temp)));
+    EXPECT_FALSE(QDir(temp).exists());
 }
 
 TEST(ProjectFiles, QuitWithCancelKeepsTheProgramRunning) {

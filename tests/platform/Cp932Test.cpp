@@ -2,9 +2,75 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 using tova::Cp932;
 
 namespace {
+
+// The encoding as it is defined, one character at a time through iconv: a character of two units
+// outside the basic plane is one character; the yen sign, the overline, a lone surrogate and every
+// character iconv refuses or converts lossily become one "?".
+QByteArray encodeEachCharacter(const QString& text, bool& lossless) {
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    QByteArray out;
+    lossless = true;
+    const char16_t* u = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < text.size();) {
+        const int len = QChar::isHighSurrogate(u[i]) && i + 1 < text.size() && QChar::isLowSurrogate(u[i + 1]) ? 2 : 1;
+        char buf[8];
+        char* in = reinterpret_cast<char*>(const_cast<char16_t*>(u + i));
+        size_t inLeft = size_t(len) * 2, outLeft = sizeof buf;
+        char* o = buf;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
+        if (u[i] < 0x80) {
+            out += char(u[i]);
+        } else if (len == 1 && (u[i] == 0x00A5 || u[i] == 0x203E)) {
+            out += '?';
+            lossless = false;
+        } else if (r != 0 || inLeft != 0) {
+            out += '?';
+            lossless = false;
+        } else {
+            out.append(buf, o - buf);
+        }
+        i += len;
+    }
+    iconv_close(cd);
+    return out;
+}
+
+// The whole-text encoder gives byte for byte what the character-at-a-time definition gives, on texts
+// of every kind and on every character of the basic plane at once; a text with a character the code
+// page lacks is written whole as UTF-8 after the mark.
+TEST(Cp932, WholeTextEncodingEqualsEncodingEachCharacter) {
+    QString everyBasic;
+    for (char32_t c = 1; c <= 0xFFFF; ++c) everyBasic += QChar(char16_t(c));
+    const struct { const char* name; QString text; } cases[] = {
+        {"empty", QString()},
+        {"ascii with backslash and tilde", QStringLiteral("[#0001]\r\nLyric=a\\b~c")},
+        {"project text", QStringLiteral("[#SETTING]\r\nProjectName=新しい歌\r\n[#0000]\r\nLyric=きゃ\r\nLabel=区間①Ⅳ\r\n")},
+        {"half-width katakana and symbols", QStringLiteral("ｱｶﾞ￢∵≒〜～－")},
+        {"yen and overline", QStringLiteral("a\u00A5b\u203Ec")},
+        {"latin outside the code page", QStringLiteral("/home/zoë/ré")},
+        {"pair outside the basic plane", QString::fromUcs4(U"x\U0001F600y\U00020B9F")},
+        {"lone surrogates", QString(QChar(0xD800)) + u'a' + QChar(0xDC00) + QChar(0xD83D)},
+        {"every character of the basic plane", everyBasic},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool lossless = true;
+        const QByteArray expected = encodeEachCharacter(c.text, lossless);
+        EXPECT_EQ(Cp932::encode(c.text), expected);
+        bool exact = !lossless;
+        EXPECT_EQ(Cp932::encode(c.text, &exact), expected);
+        EXPECT_EQ(exact, lossless);
+        EXPECT_EQ(Cp932::canEncode(c.text), lossless);
+        EXPECT_EQ(Cp932::encodeMarked(c.text), lossless ? expected : Cp932::utf8Mark() + c.text.toUtf8());
+    }
+}
 
 struct CodecCase {
     const char* name;

@@ -66,6 +66,7 @@ TEST_F(PlaybackTest, SelectionPlayerFollowsTheDevice) {
     EXPECT_EQ(mci.GetMode(PlaybackCommands::TempWavePath()), QStringLiteral("playing"));
     EXPECT_TRUE(mci.calls.contains(QStringLiteral("Seek \"temp\" to start")));
     EXPECT_EQ(window.calls.back(), QStringLiteral("FocusRoll"));
+    EXPECT_TRUE(window.playTimerOn);  // the play cursor follows the sound
 
     commands.btnPlay_Click();  // already playing: nothing happens
     EXPECT_EQ(renderer.renders.size(), 1);
@@ -85,13 +86,16 @@ TEST_F(PlaybackTest, SelectionPlayerFollowsTheDevice) {
     EXPECT_TRUE(window.calls.contains(QStringLiteral("ScrollToTick 1 0.5")));
 
     commands.btnPause_Click();
+    EXPECT_TRUE(window.playTimerOn);
     commands.tmrPlaying_Timer();
     EXPECT_EQ(play.PlayPosition, 0);
     EXPECT_FALSE(window.cursorVisible);
+    EXPECT_FALSE(window.playTimerOn);  // paused: nothing to follow, the window may sleep
     EXPECT_TRUE(mci.isOpen(PlaybackCommands::TempWavePath()));  // a pause keeps the device
 
     commands.btnPlay_Click();  // resumes without rendering
     EXPECT_EQ(renderer.renders.size(), 1);
+    EXPECT_TRUE(window.playTimerOn);
     mci.advance(100);
     commands.tmrPlaying_Timer();
     EXPECT_EQ(play.PlayPosition, 700);
@@ -99,6 +103,7 @@ TEST_F(PlaybackTest, SelectionPlayerFollowsTheDevice) {
     mci.advance(10000);  // played to the end
     commands.tmrPlaying_Timer();
     EXPECT_EQ(play.PlayPosition, 0);
+    EXPECT_FALSE(window.playTimerOn);
     EXPECT_FALSE(mci.isOpen(PlaybackCommands::TempWavePath()));
 
     song.SelStart = 0;
@@ -123,8 +128,11 @@ TEST_F(PlaybackTest, SelectionPlayerFollowsTheDevice) {
 TEST_F(PlaybackTest, PlayAgainReplaysTheLastRenderWithoutRendering) {
     commands.btnPlay_Click();
     commands.btnStop_Click();
+    commands.tmrPlaying_Timer();
+    EXPECT_FALSE(window.playTimerOn);
     play.PlayStartNote = 1;
     commands.mnPlayAgain_Click();
+    EXPECT_TRUE(window.playTimerOn);
     EXPECT_EQ(renderer.renders.size(), 1);
     EXPECT_EQ(mci.GetMode(PlaybackCommands::TempWavePath()), QStringLiteral("playing"));
     EXPECT_EQ(play.PlayStartNote, 1);

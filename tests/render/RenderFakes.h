@@ -66,6 +66,7 @@ public:
     bool windowEnabled = true;
     bool controlsEnabled = true;
     bool cursorVisible = false;
+    bool playTimerOn = false;  // the playback timer, switched by the commands
     bool runningShown = false;
     int noteMs = 500;
     qint32 noteCount = 0;
@@ -106,6 +107,7 @@ public:
     void HidePlayCursor() override { cursorVisible = false; }
     void FocusRoll() override { calls << QStringLiteral("FocusRoll"); }
     void SetMidiNoteTimerEnabled(bool on) override { calls << (on ? QStringLiteral("midi timer on") : QStringLiteral("midi timer off")); }
+    void SetPlayTimerEnabled(bool on) override { playTimerOn = on; }
     void SetMissingSampleMark(qint32 note, bool missing) override { missingMarks[note] = missing; }
     void ShowRunningWindow() override {
         runningShown = true;

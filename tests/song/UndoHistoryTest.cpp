@@ -311,6 +311,7 @@ TEST_F(UndoHistory, RecoveryCopyIsTheProjectFile) {
     song.Mode2 = true;
     song.Tempo = 97.5f;
     push(1);
+    song.WaitForRecoveryFile();
     const QString path = dir.filePath(u"temp$$$.tvx"_s);
     EXPECT_EQ(song.RecoveryFilePath(), path);
     EXPECT_EQ(test::readFile(path), Cp932::encode(ProjectFileText(song.projectSettings(), song)));
@@ -318,6 +319,7 @@ TEST_F(UndoHistory, RecoveryCopyIsTheProjectFile) {
 
     song.TempFolder = dir.filePath(u"gone/away"_s);  // failures are ignored
     EXPECT_NO_THROW(push(1));
+    EXPECT_NO_THROW(song.WaitForRecoveryFile());
     song.TempFolder.clear();
     EXPECT_NO_THROW(push(1));
 }
@@ -333,11 +335,14 @@ TEST_F(UndoHistory, RecoveryCopyFollowsUndoAndRedo) {
     song.RemoveNotes(0, 0, false);
     song.PushUndoRecord(undo, u"DEL\t0\t0\r\n"_s, u"ノートの削除"_s);
     const QByteArray afterDelete = current();
+    song.WaitForRecoveryFile();
     EXPECT_EQ(test::readFile(path), afterDelete);
     ASSERT_TRUE(song.Undo());
     EXPECT_NE(current(), afterDelete);
+    song.WaitForRecoveryFile();
     EXPECT_EQ(test::readFile(path), current());
     ASSERT_TRUE(song.Redo());
+    song.WaitForRecoveryFile();
     EXPECT_EQ(test::readFile(path), afterDelete);
 }
 
