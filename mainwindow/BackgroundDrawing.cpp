@@ -89,7 +89,7 @@ void BackgroundDrawing::draw(const BackgroundView& view, const BackgroundColors&
     const int count = twipsPerBeat > 0 ? Vb::CLng(roll.width() / twipsPerBeat) : 0;
     const int beatsPerBar = view.BeatsPerBar > 0 ? view.BeatsPerBar : 4;
     for (int j = 0; j <= count; ++j) {
-        const int b = hs + j;
+        const qint64 b = qint64(hs) + j;  // the bar's value may be the largest int
         const double x = double(twipsPerBeat) * j;
         const bool measure = b % beatsPerBar == 0;
         roll.line(x, 0, x, roll.height(), measure ? colors.Sepa1 : colors.Sepa2);

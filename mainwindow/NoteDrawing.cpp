@@ -33,12 +33,12 @@ QString tempoText(float tempo) { return Vb::Format(double(tempo), QStringLiteral
 
 NoteDrawing::NoteDrawing(const NoteDrawingServices* services) : services_(services) {}
 
-float NoteDrawing::noteWidth(qint32 w) {
+float NoteDrawing::noteWidth(double w) {
     if (w <= 20) return 20;
-    return float(Vb::Int(double(w) / 15 + 1.5) * 15);
+    return float(Vb::Int(w / 15 + 1.5) * 15);
 }
 
-float NoteDrawing::snappedLeft(qint32 x) { return float(Vb::Int(double(x) / 15 + 0.5) * 15); }
+float NoteDrawing::snappedLeft(double x) { return float(Vb::Int(x / 15 + 0.5) * 15); }
 
 QString NoteDrawing::durationText(double seconds) {
     return Vb::Format(seconds, QStringLiteral("0.000000")) + QStringLiteral(" sec");
@@ -251,9 +251,9 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
             }
 
             g.NoteTempo = tempo;
-            g.Width = noteWidth(qint32(w));
+            g.Width = noteWidth(w);
             g.Height = float(rh + 15);
-            g.Left = snappedLeft(qint32(x));
+            g.Left = snappedLeft(x);
             g.Top = float(rowTop);
 
             if (!curveView) {

@@ -91,10 +91,11 @@ public:
                                 NoteLayerMemory* memory = nullptr) const;
 
     // A note's drawn width from its length in twips: 20 at most 20, else one pixel wider than the
-    // length rounded to pixels, so that neighbouring rectangles share their border column.
-    static float noteWidth(qint32 w);
-    // A note's left edge snapped to the pixel nearest to x.
-    static float snappedLeft(qint32 x);
+    // length rounded to pixels, so that neighbouring rectangles share their border column. Whole twips
+    // as a double: a long note at the largest zoom reaches beyond 32 bits.
+    static float noteWidth(double w);
+    // A note's left edge snapped to the pixel nearest to x (whole twips, as for noteWidth).
+    static float snappedLeft(double x);
     // The status text of the selected notes' total duration: "0.000000" followed by " sec".
     static QString durationText(double seconds);
     // The envelope entries of a note: p1 p2 p3 v1 v2 v3 v4, the "%" marker, p4 p5 v5, each rounded to

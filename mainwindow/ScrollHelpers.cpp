@@ -3,13 +3,19 @@
 #include "mainwindow/RollCoordinates.h"
 #include "platform/Vb.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tova {
 
 namespace {
 qint32 lengthOf(const QList<qint32>& lengths, qint32 note) {
     return note >= 0 && note < lengths.size() ? lengths[note] : 0;
+}
+// A beat count as a bar's value: a song may run past the largest one, which is as far as the bar goes.
+int barValue(double v) {
+    return int(std::clamp(v, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 }  // namespace
 
@@ -46,7 +52,7 @@ int ScrollHelpers::noteToRightEdge(const QList<qint32>& lengths, qint32 note, do
     const double span = (innerWidth - vScrollWidth) * double(zoom);
     double v = -Vb::Int((span - e) / Roll::TicksPerBeat);
     if (v < 0) v = 0;
-    return int(v);
+    return barValue(v);
 }
 
 std::optional<int> ScrollHelpers::noteToInsideWindow(const QList<qint32>& lengths, qint32 noteCount, qint32 note,
@@ -60,7 +66,7 @@ std::optional<int> ScrollHelpers::noteToInsideWindow(const QList<qint32>& length
     if (rel > 0 && span > relEnd) return std::nullopt;
     double v = Vb::Int(s / Roll::TicksPerBeat);
     if (v < 0) v = 0;
-    return int(v);
+    return barValue(v);
 }
 
 }  // namespace tova

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace tova;
@@ -163,6 +165,26 @@ TEST(BackgroundDrawing, BeatLinesAndMeasureNumbers) {
             EXPECT_DOUBLE_EQ(numbers[i].y1, 15);
         }
     }
+}
+
+// A song of more than 2^31 beats: the bar stops at the largest 32-bit value, and the beats shown from
+// there count on past it.
+TEST(BackgroundDrawing, MeasureNumbersAtTheEndOfTheLongestBar) {
+    RecordingCanvas kb(1320, 2100), roll(8640, 2100), ruler(8655, 420);
+    ScrollBarState h{0, 100, 0}, v{1, 0, 30};
+    BackgroundView view;
+    view.Zoom = 2.0f;
+    view.BeatsPerBar = 4;
+    view.SongLength = qint64(1920) * std::numeric_limits<int>::max() * 2;
+    h.Max = h.Value = std::numeric_limits<int>::max();
+    BackgroundDrawing::draw(view, distinctColors(), h, v, kb, roll, ruler);
+    ASSERT_EQ(h.Value, std::numeric_limits<int>::max());
+    // Beat 2^31 - 1 is the last of a measure: the next measure, 2^29, starts one beat (960 twips) in.
+    const QList<Op> numbers = ruler.texts();
+    ASSERT_GE(numbers.size(), 1);
+    EXPECT_EQ(numbers[0].text, QStringLiteral(" 536870912"));
+    EXPECT_DOUBLE_EQ(numbers[0].x1, 960 - 120);
+    EXPECT_EQ(numbers[1].text, QStringLiteral(" 536870913"));
 }
 
 TEST(BackgroundDrawing, ToneLabel) {

@@ -446,3 +446,29 @@ TEST(NoteDrawing, FirstVisibleNoteTimingUsesTheTempoBeforeIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// At zoom 0.5 a note of 2,000,000,000 ticks is 4,000,000,000 twips long, more than 32 bits hold; the
+// scroll bar reaches beats where its left edge lies as far before the screen. It still fills the roll
+// and a click anywhere on it finds it.
+TEST(NoteDrawing, ANoteLongerThan32BitTwipsCoversTheRoll) {
+    for (int hs : {0, 1000000}) {
+        SCOPED_TRACE(hs);
+        const NoteArrays notes = makeSong({{2000000000, QStringLiteral("a"), 50, {}}, {1920, QStringLiteral("b"), 50, {}}});
+        NoteScene scene = plainScene();
+        scene.Zoom = 0.5f;
+        scene.HScrollValue = hs;
+        Drawn d;
+        draw(d, notes, scene);
+        const NoteGeometryRecord& g = d.geometry[0];
+        EXPECT_LE(g.Left, 0);
+        EXPECT_GE(double(g.Left) + g.Width, d.roll.width());
+        const QList<DrawOp> boxes = d.roll.of('F');
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_LE(boxes[0].x1, 0);
+        EXPECT_GE(boxes[0].x2, d.roll.width());
+    }
+}
+
+}  // namespace

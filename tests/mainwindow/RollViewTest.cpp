@@ -4,6 +4,8 @@
 #include "mainwindow/ViewScale.h"
 #include "mainwindow/WheelSteps.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 using namespace tova;
@@ -197,6 +199,16 @@ TEST(ScrollHelpers, NoteToRightEdgeAndInsideWindow) {
     // Outside the notes: nothing.
     EXPECT_FALSE(ScrollHelpers::noteToInsideWindow(lengths, 4, 4, 0, 8655, 255, 2.0f).has_value());
     EXPECT_FALSE(ScrollHelpers::noteToInsideWindow(lengths, 4, -1, 0, 8655, 255, 2.0f).has_value());
+}
+
+TEST(ScrollHelpers, NotesPastTheLargestBarValue) {
+    // 2,100 notes of the longest length: the last starts after beat 2^31, past what the bar's 32 bits
+    // count. Scrolling to it goes as far as the bar goes, not back to the start of the song.
+    const QList<qint32> lengths(2100, std::numeric_limits<qint32>::max());
+    const qint32 last = 2099;
+    ASSERT_GT(RollCoordinates::startTick(lengths, last) / Roll::TicksPerBeat, qint64(std::numeric_limits<int>::max()));
+    EXPECT_EQ(ScrollHelpers::noteToRightEdge(lengths, last, 8655, 255, 2.0f), std::numeric_limits<int>::max());
+    EXPECT_EQ(*ScrollHelpers::noteToInsideWindow(lengths, 2100, last, 0, 8655, 255, 2.0f), std::numeric_limits<int>::max());
 }
 
 }  // namespace
