@@ -234,6 +234,10 @@ void MainWindow::NewProject() {
     VScroll1.setMax(m);
     view_.setScrollBar(QStringLiteral("VScroll1"), VScroll1);
     SetVScrollValue(VScroll1.Max >= 28 ? 28 : Vb::CLng(double(VScroll1.Max) * 2 / 3));
+    // The new song is shown from its beginning: the old song's position and length would leave the roll
+    // far past the new song's end, with the old song's range on the bar until the next redraw.
+    SongLength = 0;
+    SetHScrollValue(0);
 
     song.VoiceDir = GetDefaultVoicePath();
     song.Tool1 = settings().Tool1Path;

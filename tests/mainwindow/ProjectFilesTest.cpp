@@ -1,12 +1,18 @@
 // The file side of the main window: opening, saving, the command line and drops, the project settings
 // command and the unload, on a started main window with fake services and fake modal windows.
 #include "../exchange/ExchangeFakes.h"
+#include "../exchange/SmfFixtures.h"
 #include "MainWindowRig.h"
 
 #include "core/Processes.h"
 #include "core/Settings.h"
 #include "commands/ArchiveInstallerPort.h"
+#include "mainwindow/ProgramNoteDrawing.h"
 #include "mainwindow/ProjectFiles.h"
+#include "mainwindow/RollCanvas.h"
+#include "mainwindow/RollCoordinates.h"
+#include "mainwindow/SongImportCommands.h"
+#include "exchange/TrackChooserPort.h"
 #include "mainwindow/ProjectSettingsDialog.h"
 #include "mainwindow/ProjectSettingsDialogPort.h"
 #include "platform/Cp932.h"
@@ -17,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -24,6 +31,8 @@
 #include <QThread>
 
 #include <sys/stat.h>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -65,7 +74,9 @@ struct FilesRig {
     ProjectFiles files;
     QString work;
 
-    explicit FilesRig(ArchiveInstallerPort* installer = nullptr) : files(services(installer)) {
+    explicit FilesRig(ArchiveInstallerPort* installer = nullptr, NoteDrawingPort* drawing = nullptr)
+        : files(services(installer)) {
+        if (drawing) rig.ports.noteDrawing = drawing;
         makeProgram(rig.path(u"catena"_s));
         makeProgram(rig.path(u"vorsa"_s));
         QDir().mkpath(rig.path(u"voice/cantu"_s));
@@ -92,6 +103,22 @@ struct FilesRig {
     QString caption() const { return rig.form->windowTitle(); }
 
     // A project file in the work folder with two notes and relative paths.
+    // A project file in the work folder of notes of these lengths (lyric "あ", note 40).
+    QString writeSong(const QString& name, const QList<qint32>& lengths) {
+        ProjectSettings s;
+        s.ProjectName = name;
+        s.VoiceDir = u"%VOICE%cantu"_s;
+        s.Tool1 = u"catena"_s;
+        s.Tool2 = u"vorsa"_s;
+        NoteArrays notes;
+        notes.resizeNotes(qint32(lengths.size()));
+        notes.Lengths = lengths;
+        notes.Lyrics = QStringList(lengths.size(), u"あ"_s);
+        notes.NoteNums = QList<qint32>(lengths.size(), 40);
+        const QString path = work + u'/' + name;
+        WriteProjectFile(path, s, notes);
+        return path;
+    }
     QString writeFixture(const QString& name) {
         ProjectSettings s;
         s.ProjectName = u"うた"_s;
@@ -159,6 +186,51 @@ TEST(ProjectFiles, OpenSaveAsAndReopenGiveTheSameProject) {
     EXPECT_EQ(s.ProjectFlags, u"g-5"_s);
     EXPECT_FLOAT_EQ(s.Tempo, 133.5f);
     EXPECT_FALSE(s.IsModified);
+}
+
+class VoiceTrack : public TrackChooserPort {
+public:
+    qint32 SelectTrack(const QStringList&) override { return 2; }
+};
+
+// A song opened, begun or imported after scrolling far into a long one shows its own beginning, drawn
+// there, with the scroll bar's range of the new song.
+TEST(ProjectFiles, OpenedNewOrImportedSongShowsItsBeginning) {
+    ProgramNoteDrawing drawing(nullptr);
+    FilesRig r(nullptr, &drawing);
+    r.rig.form->show();
+    const QString longSong = r.writeSong(u"long.tvx"_s, QList<qint32>(2000, 1920));
+    const QString shortSong = r.writeSong(u"short.tvx"_s, QList<qint32>(36, 1920));  // 9 measures
+    // Two quarter notes of 480 ticks in a file of 480 ticks a quarter.
+    smf::Track voice;
+    voice.name("Voice A");
+    voice.lyric(smf::Sa).on(0, 60).off(480, 60).lyric(smf::Sa).on(0, 60).off(480, 60);
+    const QString midi = r.work + u"/short.mid"_s;
+    writeFile(midi, smf::file(1, 480, {smf::conductor(500000), voice.end()}));
+    VoiceTrack chooser;
+    SongImportCommands import(r.voices, chooser);
+    const double rollWidth = r.w().view().picture(u"Picture2"_s).width();
+    const struct { const char* what; std::function<void()> run; qint64 length; } cases[] = {
+        {"open", [&] { r.files.OpenFileByType(r.w(), shortSong); }, 36 * 1920},
+        {"new", [&] { r.files.mnNew_Click(r.w()); }, 0},
+        {"import", [&] { import.ImportMidiOrVsq(r.w(), midi); }, 2 * 1920},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(r.files.OpenFileByType(r.w(), longSong));
+        r.w().SetHScrollValue(r.w().HScroll1.Max);  // the end of the long song
+        ASSERT_GT(r.w().HScroll1.Value, 1900);
+        r.song().SetModified(false);
+        c.run();
+        MainWindow& w = r.w();
+        EXPECT_EQ(w.HScroll1.Value, 0);
+        EXPECT_EQ(w.HScroll1.Max, RollCoordinates::hScrollMax(c.length, rollWidth, w.Zoom()));
+        // What is on screen was drawn from the beginning, and the bar shows the same.
+        if (c.length > 0) EXPECT_EQ(w.NoteGeometry[0].Left, 0.0f);
+        const QScrollBar* bar = r.rig.form->controlAs<QScrollBar>(u"HScroll1"_s);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_EQ(bar->maximum(), w.HScroll1.Max);
+    }
 }
 
 // A name chosen without an extension is saved as ".tvx", which Save then writes again without asking
