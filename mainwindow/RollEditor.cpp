@@ -338,7 +338,8 @@ void RollEditor::PressNote(qint32 note, int button, int shift, double dx, double
     // 3./4. The intensity label, shown for a press in the intensity band.
     IntensityAtPress = float(GetNoteIntensity(note) * 15);
     Feedback.lbNumberCaption = kFullWidthBlank + QString::number(qint64(roundEven(IntensityAtPress)) / 15);
-    if (dx <= g.Width - 60 && dy < rh - 60 && curveShown()) {
+    PressInResizeZone = InResizeZone(g, dx);
+    if (!PressInResizeZone && dy < rh - 60 && curveShown()) {
         w_.view().setPictureColors(QStringLiteral("lbNumber"), settings().COLOR_NOTE_SEL, -1);
         Feedback.lbNumber.rect = TwipRect{std::max(0.0, double(g.Left) + 60), double(g.Top) - rh + 30, 600, 240};
         Feedback.lbNumber.visible = true;
@@ -350,7 +351,7 @@ void RollEditor::PressNote(qint32 note, int button, int shift, double dx, double
         Feedback.lbNumber.visible = false;
     }
     // 5.
-    if (dx <= g.Width - 60 && MultiMoveActive) {
+    if (!PressInResizeZone && MultiMoveActive) {
         GetSelectionExtent(Feedback.Shape2, note);
         Feedback.Shape2.visible = true;
     }
@@ -437,12 +438,18 @@ void RollEditor::Picture2_MouseMove(int button, int shift, double x, double y) {
     w_.ShowToneAtCursor();
 }
 
+bool RollEditor::InResizeZone(const NoteGeometryRecord& g, double dx) {
+    // The width runs up to the first twip after the right border (a hit is left <= x < left + width), so
+    // the zone starts 60 twips before that end: 4 whole pixels, the same for the pointer and the press.
+    return dx >= double(g.Width) - 60;
+}
+
 void RollEditor::TrackMouseHover(qint32 note, int /*button*/, int shift, double dx, double dy) {
     const NoteGeometryRecord g = w_.NoteGeometry.value(note);
     const double rh = w_.RowHeight();
     const double zoom = w_.Zoom();
     if (!NoteDragActive) {
-        if (dx > g.Width - 60)
+        if (InResizeZone(g, dx))
             Feedback.pointer = RollPointer::SizeWE;
         else if (!curveShown() || dy >= rh - 60)
             Feedback.pointer = RollPointer::Default;
@@ -451,7 +458,7 @@ void RollEditor::TrackMouseHover(qint32 note, int /*button*/, int shift, double 
         showFeedback();
         return;
     }
-    if (PressX > g.Width - 60) {
+    if (PressInResizeZone) {
         // Resize: the outline goes no further than the release lets the note grow, so that what is
         // drawn is what is applied.
         if (dx > 40 / zoom && dx <= 30720 / zoom) Feedback.Shape1.rect.width = std::min(dx, resizeWidthLimit(note, shift));

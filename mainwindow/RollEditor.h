@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/NoteGeometry.h"
 #include "mainwindow/RollFeedback.h"
 
 #include <QString>
@@ -27,6 +28,7 @@ public:
     int16_t NoteDragActive = 0;    // a left press on a note body until the release
     int32_t PressX = 0;            // pointer at the press (relative to the note for a note press)
     int32_t PressY = 0;
+    bool PressInResizeZone = false;  // the note press fell on the note's resize zone
     // The pointer moved between a note press and its release: a press and release at one point (a
     // click) neither moves nor resizes the note, whatever the drawn width rounds to.
     bool NoteDragMoved = false;
@@ -68,6 +70,9 @@ public:
     // A note's intensity (field 1 of its extension string; 100 when empty) and setting it.
     qint32 GetNoteIntensity(qint32 note) const;
     void SetNoteIntensity(qint32 note, qint32 value);
+    // Whether a point dx twips right of a note's left edge lies in its resize zone: the last 60 twips of
+    // its width, which are its last 4 drawn pixels, the right border included.
+    static bool InResizeZone(const NoteGeometryRecord& g, double dx);
     // The row's note number at y: 84 - Int(y / row height + top row).
     int rowNoteAt(double y) const;
     // Shows the feedback model on the window's controls (only what changed since the last call).

@@ -274,29 +274,35 @@ TEST(RollWindow, ResizeOutlineStopsWhereTheReleaseStops) {
     }
 }
 
-// The last 60 twips of a note (4 px) start a resize and show the resize pointer; a press just before
-// them starts a move, under the arrow.
+// The last 60 twips of a note are its last 4 drawn pixels, up to and including its right border: they
+// start a resize and show the resize pointer; a press on the pixel before them starts a move, under the
+// arrow.
 TEST(RollWindow, ResizeZoneShowsTheResizePointer) {
     Window win;
     const double y = RollRig::rowTop(40) + 100;
     const double end = win.g(1).Left + win.g(1).Width;  // the first twip after note 1
-    win.hover(Window::px(end - 45, y));
-    EXPECT_EQ(win.roll->cursor().shape(), Qt::SizeHorCursor);
-    win.hover(Window::px(end - 15, y));
-    EXPECT_EQ(win.roll->cursor().shape(), Qt::SizeHorCursor);
-    win.hover(Window::px(end - 60, y));
+    for (const double back : {15, 30, 45, 60}) {
+        SCOPED_TRACE(back);
+        win.hover(Window::px(end - back, y));
+        EXPECT_EQ(win.roll->cursor().shape(), Qt::SizeHorCursor);
+    }
+    win.hover(Window::px(end - 75, y));
     EXPECT_EQ(win.roll->cursor().shape(), Qt::ArrowCursor);
-    // A press in the zone lengthens the note (Shift alone pushes the later notes on) ...
+    // A press in the zone, even on its first pixel, lengthens the note (Shift alone pushes the later
+    // notes on) ...
     const double longer = win.g(1).Left + 960 + 480 + 15;  // the end of a note of 1920 + 960 ticks
-    win.press(Window::px(end - 45, y), Qt::ShiftModifier);
-    win.moveTo(Window::px(longer, y), Qt::ShiftModifier);
-    win.release(Window::px(longer, y), Qt::ShiftModifier);
-    EXPECT_EQ(win.lengths(), (QList<qint32>{1920, 1920 + 960, 1920, 1920}));
+    for (const double back : {15, 60}) {
+        SCOPED_TRACE(back);
+        win.press(Window::px(end - back, y), Qt::ShiftModifier);
+        win.moveTo(Window::px(longer, y), Qt::ShiftModifier);
+        win.release(Window::px(longer, y), Qt::ShiftModifier);
+        EXPECT_EQ(win.lengths(), (QList<qint32>{1920, 1920 + 960, 1920, 1920}));
+        win.undo();
+    }
     // ... a press before it moves the note.
-    win.undo();
-    win.press(Window::px(end - 60, y));
-    win.moveTo(Window::px(end - 60 + 960, y));
-    win.release(Window::px(end - 60 + 960, y));
+    win.press(Window::px(end - 75, y));
+    win.moveTo(Window::px(end - 75 + 960, y));
+    win.release(Window::px(end - 75 + 960, y));
     EXPECT_EQ(win.lengths(), (QList<qint32>{1920, 1920, 1920, 1920}));
     EXPECT_EQ(win.lyrics(), (QStringList{QStringLiteral("あ"), QStringLiteral("う"), QStringLiteral("い"),
                                          QStringLiteral("え")}));
