@@ -7,11 +7,14 @@
 namespace tova {
 
 // What the track chooser window ("トラックを選択") holds and answers, without its widgets: the entries
-// shown in its list, the selected row (-1 for none) and whether OK or Cancel ended it. The window binds
+// shown in its list, the selected row (-1 for none; the caller may give the row it opens on) and whether OK or Cancel ended it. The window binds
 // its list and buttons to it; tests drive it directly.
 class SelectTrackModel : public DialogModel {
 public:
-    explicit SelectTrackModel(const QStringList& entries) : entries_(entries) {}
+    // Opens with the row `selected` chosen (-1, or a row outside the entries: none).
+    explicit SelectTrackModel(const QStringList& entries, qint32 selected = -1) : entries_(entries) {
+        select(selected);
+    }
 
     // The list's entries, in the order given (none for an empty list).
     const QStringList& entries() const { return entries_; }

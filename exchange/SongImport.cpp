@@ -36,6 +36,14 @@ bool isSmfExtension(const QString& ext) {
 }
 
 // Whether a note from `first` on is sung (not a rest).
+// The row the track chooser opens on: the first entry that holds notes, so that OK imports something;
+// -1 (none chosen) when no entry does.
+qint32 firstTrackWithNotes(const QList<qint32>& noteCounts) {
+    for (qsizetype i = 0; i < noteCounts.size(); ++i)
+        if (noteCounts[i] > 0) return qint32(i);
+    return -1;
+}
+
 bool hasSungNote(const NoteArrays& notes, qint32 first) {
     for (qint32 i = first; i < notes.noteCount(); ++i)
         if (!IsRestLyric(notes.Lyrics[i])) return true;
@@ -102,12 +110,13 @@ void SongImport::ImportMidiOrVsq(const QString& path) {
 
 bool SongImport::readSmfTrack(const QString& path, const QString& ext, NoteArrays& into, qint32& count,
                               float& tempo) {
-    const QStringList tracks = ListSmfTracks(path);
+    QList<qint32> noteCounts;
+    const QStringList tracks = ListSmfTracks(path, &noteCounts);
     if (tracks.isEmpty()) {
         showFormatMessage();
         return false;
     }
-    const qint32 track = ext == u".wsq" ? 2 : chooser_.SelectTrack(tracks);
+    const qint32 track = ext == u".wsq" ? 2 : chooser_.SelectTrack(tracks, firstTrackWithNotes(noteCounts));
     if (track <= 0) return false;
     // The reader leaves the arrays as they were unless the whole track was read.
     if (tova::ImportSmfTrack(path, qint16(qMin(track, 32767)), count, tempo, into) < 0) {
@@ -142,7 +151,9 @@ bool SongImport::readVsqTrack(const QString& path, NoteArrays& into, float& temp
         showFormatMessage();
         return false;
     }
-    const qint32 track = tracks.size() <= 2 ? 2 : chooser_.SelectTrack(tracks);
+    // A VSQ file keeps its notes in the sequence text of its voice tracks, which hold no note events: the
+    // chooser opens on the first voice track (the second entry; the first is the master track).
+    const qint32 track = tracks.size() <= 2 ? 2 : chooser_.SelectTrack(tracks, 1);
     if (track <= 0) return false;
     qint16 chosen = qint16(qMin(track, 32767));
     if (ReadVsqFile(path, tempo, into, chosen) <= 0) {

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace tova {
 
@@ -89,8 +90,9 @@ QString trackNameText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-QStringList listTracks(SmfFile& file) {
-    return readOrFail(file, QStringList(), [&] {
+QStringList listTracks(SmfFile& file, QList<qint32>* noteCounts) {
+    QList<qint32> trackNotes;
+    const QStringList list = readOrFail(file, QStringList(), [&] {
         SmfHeader header;
         if (!SmfReadHeader(file, header)) return QStringList();
         QStringList list;
@@ -101,17 +103,23 @@ QStringList listTracks(SmfFile& file) {
             if (SmfReadChunk(file, tempos, texts, counts) < 0) break;
             if (i == 1) firstCounts = counts;
             list.append(QString::number(i) + QStringLiteral(": ") + file.LastTrackName);
+            trackNotes.append(std::accumulate(counts.begin(), counts.end(), qint32(0)));
         }
         file.close();
         if (header.format == 0 && !list.isEmpty()) {
             // A format 0 file holds every part in its one track: the choice is by channel.
             list.clear();
-            for (int ch = 0; ch < 16; ++ch)
+            trackNotes.clear();
+            for (int ch = 0; ch < 16; ++ch) {
                 list.append(QStringLiteral("Channel") + QString::number(ch + 1) + u':' +
                             QString::number(firstCounts[size_t(ch)]) + QStringLiteral(" notes"));
+                trackNotes.append(firstCounts[size_t(ch)]);
+            }
         }
         return list;
     });
+    if (noteCounts) *noteCounts = list.isEmpty() ? QList<qint32>() : trackNotes;
+    return list;
 }
 
 qint32 importTrack(SmfFile& file, qint16 trackNo, qint32& count, float& tempo, NoteArrays& notes) {
@@ -407,16 +415,16 @@ QString BuildPitchPointText(const QString& points, qint16 division, qint16 bendR
     return out;
 }
 
-QStringList ListSmfTracks(const QString& path) {
+QStringList ListSmfTracks(const QString& path, QList<qint32>* noteCounts) {
     SmfFile file;
     file.open(path);
-    return listTracks(file);
+    return listTracks(file, noteCounts);
 }
 
-QStringList ListSmfTracks(QIODevice& device) {
+QStringList ListSmfTracks(QIODevice& device, QList<qint32>* noteCounts) {
     SmfFile file;
     file.open(device);
-    return listTracks(file);
+    return listTracks(file, noteCounts);
 }
 
 qint32 ImportSmfTrack(const QString& path, qint16 trackNo, qint32& count, float& tempo, NoteArrays& notes) {

@@ -84,9 +84,10 @@ QString BuildPitchPointText(const QString& points, qint16 division, qint16 bendR
 
 // The track chooser's list: "1: " and the track's name for every readable track; for a format 0 file
 // 16 entries "Channel1:5 notes" .. "Channel16:0 notes" instead. Empty for a file that is not a readable
-// format 0/1 file. A file that cannot be opened raises FileError.
-QStringList ListSmfTracks(const QString& path);
-QStringList ListSmfTracks(QIODevice& device);
+// format 0/1 file. A file that cannot be opened raises FileError. With `noteCounts`, it receives the
+// number of notes of every entry (of the track, or of the channel), in the same order.
+QStringList ListSmfTracks(const QString& path, QList<qint32>* noteCounts = nullptr);
+QStringList ListSmfTracks(QIODevice& device, QList<qint32>* noteCounts = nullptr);
 
 // Imports track `trackNo` (format 1) or MIDI channel `trackNo` 1..16 (format 0) into the note arrays
 // from index `count` on. Returns the new note count (also stored in `count`), or -1 for a file that is

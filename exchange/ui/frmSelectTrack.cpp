@@ -9,9 +9,9 @@
 
 namespace tova {
 
-frmSelectTrack::frmSelectTrack(const QStringList& entries, QWidget* owner)
+frmSelectTrack::frmSelectTrack(const QStringList& entries, qint32 preselected, QWidget* owner)
     : ModelDialogOf<SelectTrackModel>(QStringLiteral("frmSelectTrack"), QStringLiteral("トラックを選択"), owner,
-                                      entries) {
+                                      entries, preselected) {
     QFont f = font();
     f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAexGothic"), QStringLiteral("monospace")});
     setFont(f);
@@ -28,7 +28,7 @@ frmSelectTrack::frmSelectTrack(const QStringList& entries, QWidget* owner)
     List1->addItems(model().entries());
     // The chosen entry is the selected one, and it is the only row drawn as chosen: no row is current
     // until one is chosen (so the focus does not mark the first row), and the current row follows the
-    // choice (a click, the arrow keys).
+    // choice (the row it opens on, a click, the arrow keys).
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setCurrentIndex(QModelIndex());
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
@@ -62,8 +62,8 @@ void frmSelectTrack::refreshFromModel() {
     }
 }
 
-qint32 frmSelectTrack::SelectTrack(const QStringList& entries, QWidget* owner) {
-    frmSelectTrack window(entries, owner);
+qint32 frmSelectTrack::SelectTrack(const QStringList& entries, qint32 preselected, QWidget* owner) {
+    frmSelectTrack window(entries, preselected, owner);
     window.showModal();
     return window.model().result();
 }

@@ -15,11 +15,13 @@ namespace tova {
 class frmSelectTrack : public ModelDialogOf<SelectTrackModel> {
     Q_OBJECT
 public:
-    explicit frmSelectTrack(const QStringList& entries = {}, QWidget* owner = nullptr);
+    // Opens with the row `preselected` chosen and drawn as chosen (-1: none).
+    explicit frmSelectTrack(const QStringList& entries = {}, qint32 preselected = -1, QWidget* owner = nullptr);
 
-    // Shows the entries modally over the owner and returns the chosen entry's 1-based position after OK
-    // (0 when none was selected), -1 otherwise; the window is unloaded before returning.
-    static qint32 SelectTrack(const QStringList& entries, QWidget* owner);
+    // Shows the entries modally over the owner, the row `preselected` chosen, and returns the chosen
+    // entry's 1-based position after OK (0 when none was selected), -1 otherwise; the window is unloaded
+    // before returning.
+    static qint32 SelectTrack(const QStringList& entries, qint32 preselected, QWidget* owner);
 
     QLabel* Label1 = nullptr;
     QListWidget* List1 = nullptr;
@@ -35,7 +37,9 @@ class QtTrackChooser : public TrackChooserPort {
 public:
     explicit QtTrackChooser(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
-    qint32 SelectTrack(const QStringList& entries) override { return frmSelectTrack::SelectTrack(entries, owner_); }
+    qint32 SelectTrack(const QStringList& entries, qint32 preselected) override {
+        return frmSelectTrack::SelectTrack(entries, preselected, owner_);
+    }
 
 private:
     QWidget* owner_;

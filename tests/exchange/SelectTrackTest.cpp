@@ -38,6 +38,13 @@ TEST(SelectTrack, ModelAnswers) {
     }
     // Closed without a button: no choice.
     EXPECT_EQ(SelectTrackModel(entries).result(), -1);
+    // Opened on a row, OK takes it; on a row outside the entries, none.
+    for (const auto& [first, result] : {std::pair{1, 2}, std::pair{-1, 0}, std::pair{3, 0}}) {
+        SCOPED_TRACE(first);
+        SelectTrackModel m(entries, first);
+        m.OKButton_Click();
+        EXPECT_EQ(m.result(), result);
+    }
 }
 
 TEST(SelectTrack, WindowBindsListAndButtons) {
@@ -58,7 +65,7 @@ TEST(SelectTrack, WindowBindsListAndButtons) {
             for (QWidget* top : QApplication::topLevelWidgets())
                 if (auto* w = qobject_cast<frmSelectTrack*>(top); w && w->isVisible()) act(w);
         });
-        return frmSelectTrack::SelectTrack(entries, nullptr);
+        return frmSelectTrack::SelectTrack(entries, -1, nullptr);
     };
     EXPECT_EQ(run([](frmSelectTrack* w) {
                   w->List1->setCurrentRow(2);
@@ -79,18 +86,26 @@ TEST(SelectTrack, WindowBindsListAndButtons) {
 }
 
 TEST(SelectTrack, OKWithoutAClickTakesTheRowDrawnAsChosen) {
-    // The window shown and active, its list holding the focus as when it opens: the row drawn as chosen
-    // (the current row, selected) is what OK answers; with none drawn OK answers no choice.
-    for (const QStringList& entries : {QStringList{"1: Control", "2: Voice A", "3: Voice B"},
-                                       QStringList{"Channel1:5 notes", "Channel2:0 notes"}}) {
-        SCOPED_TRACE(entries.join(u',').toStdString());
-        frmSelectTrack w(entries);
+    // The window shown and active, its list holding the focus as when it opens: it opens on the row it is
+    // given (the first track with notes), drawn as chosen (the current row, selected), and that row is
+    // what OK answers; with none given, none is drawn and OK answers no choice.
+    const struct {
+        QStringList entries;
+        qint32 first;
+    } cases[] = {
+        {{"1: Control", "2: Voice A", "3: Voice B"}, 1},
+        {{"Channel1:0 notes", "Channel2:0 notes"}, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entries.join(u',').toStdString());
+        frmSelectTrack w(c.entries, c.first);
         w.show();
         QApplication::setActiveWindow(&w);
         w.List1->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
         ASSERT_TRUE(w.List1->hasFocus());
         const qint32 current = w.List1->currentRow();
+        EXPECT_EQ(current, c.first);
         const QList<QListWidgetItem*> selected = w.List1->selectedItems();
         w.OKButton->click();
         EXPECT_TRUE(w.model().Result);
@@ -103,7 +118,7 @@ TEST(SelectTrack, OKWithoutAClickTakesTheRowDrawnAsChosen) {
             EXPECT_EQ(w.model().result(), current + 1);
         }
         // Keys move the choice with the row drawn.
-        frmSelectTrack keys(entries);
+        frmSelectTrack keys(c.entries, c.first);
         keys.show();
         QApplication::setActiveWindow(&keys);
         keys.List1->setFocus(Qt::TabFocusReason);
@@ -111,8 +126,15 @@ TEST(SelectTrack, OKWithoutAClickTakesTheRowDrawnAsChosen) {
         QTest::keyClick(keys.List1, Qt::Key_Down);
         const qint32 row = keys.List1->currentRow();
         ASSERT_GE(row, 0);
+        if (c.first >= 0) EXPECT_EQ(row, c.first + 1);
         EXPECT_EQ(keys.List1->selectedItems(), QList<QListWidgetItem*>{keys.List1->item(row)});
         keys.OKButton->click();
         EXPECT_EQ(keys.model().result(), row + 1);
     }
+    // The program's chooser shows the window on the row it is given.
+    QTimer::singleShot(0, [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* w = qobject_cast<frmSelectTrack*>(top); w && w->isVisible()) w->OKButton->click();
+    });
+    EXPECT_EQ(QtTrackChooser().SelectTrack({"1: Control", "2: Voice A", "3: Voice B"}, 2), 3);
 }

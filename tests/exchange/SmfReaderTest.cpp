@@ -78,6 +78,15 @@ TEST(SmfReader, TrackListsOfEachKindOfFile) {
         Bytes in(c.data);
         EXPECT_EQ(ListSmfTracks(in), c.expected) << c.what;
     }
+    // The note count of every entry, which the chooser opens on.
+    QList<qint32> counts;
+    Bytes tracks(file(1, 480, {conductor(500000), named, unnamed, cp932}));
+    ListSmfTracks(tracks, &counts);
+    EXPECT_EQ(counts, (QList<qint32>{0, 1, 1, 0}));
+    Bytes channelsOfZero(formatZero());
+    ListSmfTracks(channelsOfZero, &counts);
+    ASSERT_EQ(counts.size(), 16);
+    EXPECT_EQ(counts.mid(0, 4), (QList<qint32>{1, 0, 2, 0}));
     // A format 0 file lists its 16 channels whatever it holds.
     Bytes silent(file(0, 96, {Track().end()}));
     const QStringList channels = ListSmfTracks(silent);

@@ -30,9 +30,11 @@ const QString NothingMessage = QStringLiteral("読み込める音符がありま
 class FakeChooser : public TrackChooserPort {
 public:
     QList<QStringList> shown;
+    QList<qint32> chosenFirst;  // the row the chooser opened on, -1 for none
     qint32 answer = 2;
-    qint32 SelectTrack(const QStringList& entries) override {
+    qint32 SelectTrack(const QStringList& entries, qint32 preselected) override {
         shown << entries;
+        chosenFirst << preselected;
         return answer;
     }
 };
@@ -193,6 +195,39 @@ TEST(SongImport, AppendsThatBringNoSungNote) {
         EXPECT_EQ(r.song().Lyrics.first(), "あ");
         EXPECT_EQ(r.ports.messageBox.shown.size(), c.message.isEmpty() ? 0 : 1) << r.ports.messageBox.lastText().toStdString();
         if (!c.message.isEmpty()) EXPECT_EQ(r.ports.messageBox.lastText(), c.message);
+    }
+}
+
+// The chooser opens with the first entry that holds notes chosen, so that OK imports it; when no entry
+// holds a note, with none. A VSQ file's notes are in its voice tracks, from the second on.
+TEST(SongImport, ChooserOpensOnTheFirstTrackWithNotes) {
+    Track empty;
+    empty.name("Empty").end();
+    Track voice;
+    voice.name("Voice B").lyric(Sa).on(0, 60).off(480, 60).end();
+    Track channel3;
+    channel3.lyric(Sa).on(0, 60, 100, 2).off(480, 60, 2).end();
+    const struct {
+        const char* what;
+        const char* name;
+        QByteArray data;
+        qint32 first;
+    } cases[] = {
+        {"format 1, notes on the third track", "a.mid", file(1, 480, {conductor(500000), empty, voice}), 2},
+        {"format 0, notes on channel 3", "a.mid", file(0, 480, {channel3}), 2},
+        {"no notes anywhere", "a.mid", file(1, 480, {conductor(500000), empty}), -1},
+        {"VSQ with two voice tracks", "a.vsq", vsqFile({vsqText({{0, 480, 72, Sa}}), vsqText({{0, 480, 72, Ku}})}), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig r;
+        r.chooser.answer = -1;
+        r.import.ImportMidiOrVsq(r.file(QString::fromLatin1(c.name), c.data));
+        EXPECT_EQ(r.chooser.chosenFirst, QList<qint32>{c.first});
+        Rig append;
+        append.chooser.answer = -1;
+        append.import.AppendLoadFile(append.file(QString::fromLatin1(c.name), c.data));
+        EXPECT_EQ(append.chooser.chosenFirst, QList<qint32>{c.first});
     }
 }
 

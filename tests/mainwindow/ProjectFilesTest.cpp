@@ -190,7 +190,7 @@ TEST(ProjectFiles, OpenSaveAsAndReopenGiveTheSameProject) {
 
 class VoiceTrack : public TrackChooserPort {
 public:
-    qint32 SelectTrack(const QStringList&) override { return 2; }
+    qint32 SelectTrack(const QStringList&, qint32) override { return 2; }
 };
 
 // A song opened, begun or imported after scrolling far into a long one shows its own beginning, drawn

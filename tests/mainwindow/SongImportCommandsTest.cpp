@@ -26,7 +26,7 @@ namespace {
 class SecondTrack : public TrackChooserPort {
 public:
     int asked = 0;
-    qint32 SelectTrack(const QStringList&) override { return ++asked, 2; }
+    qint32 SelectTrack(const QStringList&, qint32) override { return ++asked, 2; }
 };
 
 class NoSettingsDialog : public ProjectSettingsDialogPort {
