@@ -126,6 +126,23 @@ void frmProgress::Start(int minimum, int maximum, int durationMs, QWidget* ancho
     }
 }
 
+void frmProgress::FitText(const QString& widest) {
+    const QFontMetrics fm = Label1->fontMetrics();
+    const QRect room = Label1->contentsRect();
+    const int wider = std::max(0, fm.horizontalAdvance(widest) + 2 - room.width());
+    const int taller = std::max(0, fm.height() - room.height());
+    if (wider == 0 && taller == 0) return;
+    Label1->resize(Label1->width() + wider, Label1->height() + taller);
+    ProgressBar1->setGeometry(ProgressBar1->x(), ProgressBar1->y() + taller, ProgressBar1->width() + wider,
+                              ProgressBar1->height());
+    Image1->move(Image1->x(), Image1->y() + taller / 2);
+    Label2->move(Label2->x() + wider, Label2->y());
+    Picture1->resize(Picture1->width() + wider, Picture1->height() + taller);
+    fullHeight_ += taller;
+    resize(width() + wider, isVisible() ? fullHeight_ : height());
+    if (isVisible()) Picture1->move(0, 0);
+}
+
 void frmProgress::SetStatus(const QString& text, std::int16_t value) {
     Label1->setText(text);
     ProgressBar1->setValue(value);

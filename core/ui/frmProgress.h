@@ -26,6 +26,10 @@ public:
     // Sets the bar to minimum..maximum with the value minimum and places the window at the anchor;
     // with `animate` shows it owned by the owner, disables the owner and slides the window in.
     void Start(int minimum, int maximum, int durationMs, QWidget* anchor, QWidget* owner, bool animate);
+    // Lays the window out for the widest status text it will show, at the font it is shown in: the text
+    // line grows to the font's height and the text's width, the bar, the stop link and the window with
+    // it. Called before the window is shown: a shown window is not resized under the user's eyes.
+    void FitText(const QString& widest);
     // Status text and bar value; repaints.
     void SetStatus(const QString& text, std::int16_t value);
     // Turns animation on, the bar value to 0, and shows the window again (owned by the owner).

@@ -4,6 +4,8 @@
 #include "core/ui/frmProgress.h"
 
 #include <QGuiApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
 
@@ -16,6 +18,15 @@ QString QtDefaultVoiceRunView::StatusText(const DefaultVoiceProgress::State& sta
 void QtDefaultVoiceRunView::open(const DefaultVoiceProgress::State& state) {
     StopRequested = 0;
     frmProgress& f = frmProgress::form();
+    // Room for the longest text of the run: its counts reach the total in both stages.
+    DefaultVoiceProgress::State widest = state;
+    widest.done = widest.total;
+    widest.tables = false;
+    const QString speaking = StatusText(widest);
+    widest.tables = true;
+    const QString tables = StatusText(widest);
+    const QFontMetrics fm = f.Label1->fontMetrics();
+    f.FitText(fm.horizontalAdvance(tables) > fm.horizontalAdvance(speaking) ? tables : speaking);
     f.Start(0, qMax(1, state.total), 150, nullptr, nullptr, true);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

@@ -16,10 +16,12 @@
 #include "core/ui/Twips.h"
 #include "core/ui/WidgetWindow.h"
 #include "core/ui/frmEditBox.h"
+#include "core/ui/frmProgress.h"
 #include "core/ui/frmShowRunning.h"
 #include "editors/ui/frmNoteProperty.h"
 #include "mainwindow/ui/Dialog.h"
 #include "mainwindow/ui/frmSplash.h"
+#include "mainwindow/ui/QtDefaultVoiceRunView.h"
 #include "render/ui/frmOtoReport.h"
 #include "support/TestSupport.h"
 
@@ -358,6 +360,33 @@ TEST_P(WindowFit, DialogsOutsideTheRegistry) {
     checkModal(u"frmEditBox-readme"_s, [] {
         frmEditBox::ShowText(u"readme.txt"_s, u"テキスト"_s, nullptr);
     });
+}
+
+// The progress window of the first start, while the default voice is made: shown as the run shows it
+// (slid in, centred on the screen), with the longest texts of both stages of the run.
+TEST_P(WindowFit, ProgressWindowDuringTheDefaultVoiceRun) {
+    QtDefaultVoiceRunView view;
+    DefaultVoiceProgress::State speaking;
+    speaking.done = 65;
+    speaking.total = 105;
+    view.open(speaking);
+    ASSERT_TRUE(frmProgress::isLoaded());
+    frmProgress& f = frmProgress::form();
+    DefaultVoiceProgress::State tables;
+    tables.tables = true;
+    tables.done = 100;
+    tables.total = 104;
+    for (const auto& [state, name] : {std::pair{speaking, u"frmProgress-speaking"_s}, std::pair{tables, u"frmProgress-tables"_s}}) {
+        SCOPED_TRACE(name.toStdString());
+        view.update(state);
+        QApplication::processEvents();
+        savePng(&f, u"fit-"_s + name + suffix_);
+        // The window shows the whole panel: nothing of it lies past the window's lower edge.
+        EXPECT_GE(f.height(), f.Picture1->geometry().bottom() + 1);
+        const QStringList problems = layoutProblems(&f, name);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+    }
+    view.close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, WindowFit, ::testing::Values(100, 125),
