@@ -278,6 +278,50 @@ TEST_F(ToolWindowsTest, ManagerRunsTheToolsWithItsProgressPanelAndBreakLabel) {
     EXPECT_TRUE(editorSeen);
 }
 
+// Ctrl+G: the timing editor opens straight from the hidden manager. Escape there is its "ｷｬﾝｾﾙ": the
+// editor goes and nothing opens after it. Only an editor closed otherwise (its close box) leaves the
+// user in the manager.
+TEST_F(ToolWindowsTest, QuickOpenedEditorLeftWithEscapeOpensNothingElse) {
+    struct Case {
+        const char* how;
+        bool escape;
+        bool managerShown;
+    };
+    for (const Case& c : {Case{"Escape", true, false}, Case{"close box", false, true}}) {
+        SCOPED_TRACE(c.how);
+        BankFolder bank;
+        bank.oto(u"oto.ini"_s, u"う.wav=う,1,2,3,4,5\r\n"_s);
+        writeFlatWave(bank.path(u"う.wav"_s), 44100, 4410, 500);
+        LoadOtoIni(bank.root());
+        QtVoiceBankManager* managerPointer = nullptr;
+        QtVoiceBankTools tools([&] { return managerPointer ? managerPointer->window() : nullptr; }, &tool);
+        QtVoiceBankManager manager(&tools.tools());
+        managerPointer = &manager;
+        QWidget owner;
+        owner.show();
+        bool editorSeen = false;
+        QStringList shownAfter;
+        QTimer::singleShot(0, [&] {
+            auto* editor = qobject_cast<frmOtoEdit*>(QApplication::activeModalWidget());
+            if (!editor) return;
+            editorSeen = true;
+            // Whatever opens after the editor is noted and closed.
+            QTimer::singleShot(50, [&] {
+                if (QWidget* next = QApplication::activeModalWidget()) {
+                    shownAfter << next->windowTitle();
+                    next->close();
+                }
+            });
+            if (c.escape) QTest::keyClick(editor, Qt::Key_Escape);
+            else editor->close();
+        });
+        manager.ShowDialog(bank.root(), u"う"_s, QString(), bank.path(u"cache"_s), QString(), true, &owner);
+        QTest::qWait(100);  // the look after the editor has been taken
+        EXPECT_TRUE(editorSeen);
+        EXPECT_EQ(!shownAfter.isEmpty(), c.managerShown) << shownAfter.join(u", "_s).toStdString();
+    }
+}
+
 // Ctrl+G opens the timing editor straight from a hidden manager: the editor stands over the window that
 // asked for it, not at the corner of the screen where the never-shown manager sits.
 TEST_F(ToolWindowsTest, QuickOpenedEditorStandsOverItsOwner) {

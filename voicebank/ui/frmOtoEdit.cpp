@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -240,6 +241,17 @@ void frmOtoEdit::resizeEvent(QResizeEvent* event) {
     layoutControls();
     EventGuard::runHandler([this] { logic().ScrollRange(); });
     refreshFromModel();
+}
+
+void frmOtoEdit::keyPressEvent(QKeyEvent* event) {
+    // Escape is the "ｷｬﾝｾﾙ" button where the window shows one (opened without the manager on screen):
+    // the edit is left as cancelled, and nothing opens after it. Without that button Escape closes the
+    // window like its close box.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && cmdCancel->isVisibleTo(this)) {
+        cmdCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmOtoEdit::showEvent(QShowEvent* event) {
