@@ -79,8 +79,8 @@ void SongExport::mnSaveExport_Click() {
     const bool dialogAsked = name == chosen.fileName && QFileInfo::exists(name);
     if (!dialogAsked && FileSystem::exists(name)) {
         const QString existing = FileSystem::resolve(name);
-        if (Ports::msgBox(GetMessage(QStringLiteral("'{1}'を上書きします"), existing), MsgButtons::OKCancel) !=
-            MsgResult::OK)
+        if (Ports::msgBox(GetMessage(QStringLiteral("'{1}'を上書きします"), existing), MsgButtons::OKCancel,
+                          MsgIcon::Exclamation) != MsgResult::OK)
             return;
     }
     const auto hasExtension = [&name](const char* extension) {

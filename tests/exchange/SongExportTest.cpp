@@ -157,6 +157,8 @@ TEST(SongExport, AsksBeforeReplacingAFileTheDialogDidNotConfirm) {
             ASSERT_EQ(r.ports.messageBox.shown.size(), 1);
             EXPECT_TRUE(r.ports.messageBox.lastText().endsWith(QStringLiteral("を上書きします")));
             EXPECT_EQ(r.ports.messageBox.shown[0].buttons, MsgButtons::OKCancel);
+            // The icon of the program's other replace questions (the save dialog's).
+            EXPECT_EQ(r.ports.messageBox.shown[0].icon, MsgIcon::Exclamation);
             EXPECT_EQ(test::readFile(existing) == "old", !t.ok);
         } else {
             EXPECT_TRUE(r.ports.messageBox.shown.isEmpty());
