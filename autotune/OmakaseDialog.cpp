@@ -185,7 +185,7 @@ void OmakaseDialog::cmdAdd_Click() {
     for (int k = 0; k < SettingEntries.size(); ++k) {
         if (SettingEntries.at(k).section(u'|', 0, 0) != txtName) continue;
         const MsgResult answer = Ports::messageBox().show(
-            {GetMessage(QStringLiteral("'{1}'を上書きします"), txtName), QString(), MsgButtons::OKCancel});
+            {GetMessage(QStringLiteral("'{1}'を上書きします"), txtName), QString(), MsgButtons::OKCancel, MsgIcon::Exclamation});
         if (answer == MsgResult::OK) SettingEntries[k] = entry;
         return;
     }
@@ -197,7 +197,8 @@ void OmakaseDialog::cmdAdd_Click() {
 void OmakaseDialog::cmdDel_Click() {
     if (lstIndex < 0 || lstIndex >= lstSettings.size()) return;
     const MsgResult answer = Ports::messageBox().show(
-        {GetMessage(QStringLiteral("'{1}'を削除します"), lstSettings.at(lstIndex)), QString(), MsgButtons::OKCancel});
+        {GetMessage(QStringLiteral("'{1}'を削除します"), lstSettings.at(lstIndex)), QString(), MsgButtons::OKCancel,
+         MsgIcon::Question});
     if (answer != MsgResult::OK) return;
     if (lstIndex < SettingEntries.size()) SettingEntries.removeAt(lstIndex);
     lstSettings.removeAt(lstIndex);

@@ -107,7 +107,7 @@ void ApplyLengthCheck(int frameCount, std::array<QString, 5>& t) {
 bool EstimateParameters(VoiceBankManager& m, const std::function<bool(const QString& name)>& generate) {
     const QString question = m.multiSelect ? GetMessage(QStringLiteral("選択範囲のパラメータを推定します"))
                                            : GetMessage(QStringLiteral("パラメータの推定を行います"));
-    if (Ports::msgBox(question, MsgButtons::OKCancel) != MsgResult::OK) return false;
+    if (Ports::msgBox(question, MsgButtons::OKCancel, MsgIcon::Question) != MsgResult::OK) return false;
     bool changed = false;
     const int count = int(m.rows.size());
     for (int i = 0; i < count; ++i) {

@@ -317,7 +317,7 @@ void TimingEditor::chkNoCache_Click(bool checked) {
 void TimingEditor::mnNocache_Click() {
     if (!noCache) {
         chkNoCache_Click(true);
-        if (Ports::msgBox(QStringLiteral("キャッシュを削除しますか？"), MsgButtons::OKCancel) == MsgResult::OK)
+        if (Ports::msgBox(QStringLiteral("キャッシュを削除しますか？"), MsgButtons::OKCancel, MsgIcon::Question) == MsgResult::OK)
             SpectrumCache::DeleteAll(voiceFolder);
     } else {
         chkNoCache_Click(false);

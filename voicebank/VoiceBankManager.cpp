@@ -580,7 +580,7 @@ void VoiceBankManager::mnExtension_Click(int) {
 void VoiceBankManager::Label3_DblClick() {
     const QString question = multiSelect ? GetMessage(QStringLiteral("選択したエントリのエイリアスをクリアします"))
                                          : GetMessage(QStringLiteral("全てのエントリのエイリアスをクリアします"));
-    if (Ports::msgBox(question, MsgButtons::OKCancel) == MsgResult::OK) {
+    if (Ports::msgBox(question, MsgButtons::OKCancel, MsgIcon::Question) == MsgResult::OK) {
         for (SampleRow& r : rows)
             if (!multiSelect || r.selected) r.item(1).clear();
         ListChanged = true;
@@ -592,7 +592,7 @@ void VoiceBankManager::AliasFromFileName() {
     const QString question = multiSelect
                                  ? GetMessage(QStringLiteral("選択したエントリのファイル名（.wav抜き）をエイリアスに設定します"))
                                  : GetMessage(QStringLiteral("全てのエントリのファイル名（.wav抜き）をエイリアスに設定します"));
-    if (Ports::msgBox(question, MsgButtons::OKCancel) == MsgResult::OK) {
+    if (Ports::msgBox(question, MsgButtons::OKCancel, MsgIcon::Question) == MsgResult::OK) {
         for (SampleRow& r : rows)
             if (!multiSelect || r.selected) r.item(1) = withoutSampleExtension(r.text.mid(PathText::lastSeparator(r.text) + 1));
         ListChanged = true;

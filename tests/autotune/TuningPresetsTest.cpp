@@ -219,6 +219,8 @@ TEST_F(TuningPresetsTest, OmakaseFileEntriesAndNamedSettings) {
     ports.messageBox.answers.enqueue(MsgResult::Cancel);
     d.cmdAdd_Click();
     EXPECT_EQ(ports.messageBox.lastText(), QStringLiteral("'x'を上書きします"));
+    // A replace question, with the icon of the program's other replace questions.
+    EXPECT_EQ(ports.messageBox.shown.last().icon, MsgIcon::Exclamation);
     EXPECT_EQ(d.SettingEntries.at(2).section(u'|', 11, 11), QStringLiteral("1"));
     ASSERT_TRUE(d.Form_Unload());
     const QStringList l = lines(QStringLiteral("omakase"));
@@ -253,6 +255,8 @@ TEST_F(TuningPresetsTest, OmakaseBadStoredValuesAreSkippedAndNamedSettingsSurviv
     // Deleting the only entry leaves an empty list and an empty key.
     ScopedFakePorts ports;
     d.cmdDel_Click();
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(ports.messageBox.shown.front().icon, MsgIcon::Question);
     EXPECT_TRUE(d.SettingEntries.isEmpty());
     ASSERT_TRUE(d.Form_Unload());
     EXPECT_TRUE(lines(QStringLiteral("omakase")).contains(QStringLiteral("Settings=")));

@@ -249,6 +249,26 @@ struct ToolsTest : BankTest {
     QStringList cacheLeft() const { return QDir(bank.path(u"cache"_s)).entryList(QDir::Files); }
 };
 
+// The manager's OK/Cancel questions before a change of many rows show the question icon; Cancel
+// changes nothing.
+TEST_F(ToolsTest, QuestionsOfTheManagerCarryTheQuestionIcon) {
+    const std::pair<const char*, void (VoiceBankManager::*)()> questions[] = {
+        {"clear aliases", &VoiceBankManager::Label3_DblClick},
+        {"aliases from file names", &VoiceBankManager::AliasFromFileName},
+        {"estimate parameters", &VoiceBankManager::Form_DblClick},
+    };
+    for (const auto& [name, command] : questions) {
+        SCOPED_TRACE(name);
+        ports.messageBox.shown.clear();
+        answer({MsgResult::Cancel});
+        (m.*command)();
+        ASSERT_EQ(ports.messageBox.shown.size(), 1);
+        EXPECT_EQ(ports.messageBox.shown.front().buttons, MsgButtons::OKCancel);
+        EXPECT_EQ(ports.messageBox.shown.front().icon, MsgIcon::Question);
+        EXPECT_FALSE(m.ListChanged);
+    }
+}
+
 TEST_F(ToolsTest, EstimationWritesEligibleRowsAndChecksTheLengthOfAll) {
     writeTable(bank.path(u"あ.wav"_s), frames(10, 4, 30, 6));
     writeTable(bank.path(u"か.wav"_s), frames(10, 4, 30, 6));

@@ -233,6 +233,8 @@ TEST_F(TimingTest, ASpectrumShownOnAWritableBankLeavesItsCacheBehind) {
     // No-cache mode from the menu asks, and OK deletes the bank's caches.
     ports.messageBox.answers.enqueue(MsgResult::OK);
     e.mnNocache_Click();
+    ASSERT_EQ(ports.messageBox.shown.size(), 1);
+    EXPECT_EQ(ports.messageBox.shown.front().icon, MsgIcon::Question);
     EXPECT_TRUE(e.noCache);
     EXPECT_FALSE(QFile::exists(bank.path(u"ka.wav.kspx"_s)));
     e.Redraw();
