@@ -283,6 +283,10 @@ void NotePropertyDialog::cmdGen_Click() {
 
 void NotePropertyDialog::cmdOthers_Click(const TextEditor& editor) {
     QString text = othersText;
+    // The tempo the note had before the edit: kept as it is when left alone, whatever its value.
+    QString tempoBefore;
+    for (const QString& entry : othersText.split(OptionSeparator()))
+        if (entry.startsWith(u"tempo=")) tempoBefore = entry.mid(6);
     text.replace(QStringLiteral("\\n"), QStringLiteral("\r\n"));
     text.replace(u' ', u',');
     editor(text);
@@ -300,9 +304,10 @@ void NotePropertyDialog::cmdOthers_Click(const TextEditor& editor) {
         key.remove(u' ');
         QString value = SafeFreeText(line.mid(eq + 1), FreeTextUse::OptionValue);
         if (key.isEmpty() || value.isEmpty()) continue;
-        // A tempo change is held to the tempos the tempo boxes take, as typed there.
+        // A tempo change typed here is held to the tempos the tempo boxes take, as typed there; the
+        // note's own tempo, untouched, stays (a project file carries 4..600).
         const double tempo = Vb::Val(value);
-        if (key == u"tempo" && tempo != 0 && !(tempo >= MinTempo && tempo <= MaxTempo))
+        if (key == u"tempo" && value != tempoBefore && tempo != 0 && !(tempo >= MinTempo && tempo <= MaxTempo))
             value = Vb::Format(double(HeldTempo(tempo, MinTempo)), QStringLiteral("0.00"));
         entries << key + u'=' + value;
     }

@@ -93,6 +93,19 @@ TEST_F(NotePropertyTest, ATypedTempoChangeIsHeldToTheTempoRange) {
     }
 }
 
+// A tempo the note already has stays as it is when the option list is only opened and closed, though
+// it lies outside the tempo boxes' range: a project file carries 4..600, and the list must not change
+// a loaded tempo without the user typing it.
+TEST_F(NotePropertyTest, ALoadedTempoOutsideTheBoxRangeStaysWhenTheListIsOpened) {
+    for (const char* kept : {"tempo=600", "tempo=4", "tempo=520.5"}) {
+        const std::string ext = std::string("\t\t\t\t\t") + kept;
+        const NoteArrays notes = makeNotes({{"か", 48, 1920, ext.c_str()}});
+        NotePropertyDialog d = open(notes, 0, 0);
+        d.cmdOthers_Click([](QString&) {});
+        EXPECT_EQ(d.othersText, QString::fromUtf8(kept));
+    }
+}
+
 TEST_F(NotePropertyTest, MixedIntensitiesAreLeftAloneUntilTyped) {
     const NoteArrays notes = makeNotes({{"あ", 48, 480, "\t80\t\t\t\t"}, {"い", 48, 480, "\t90\t\t\t\t"}});
     NotePropertyDialog d = open(notes, 0, 1);
