@@ -129,6 +129,34 @@ TEST(QtDialogText, MessageBoxesNeverGrowPastTheScreen) {
     EXPECT_EQ(BoundedMessageText(u"short\r\nlines\nstay"_s), u"short\nlines\nstay"_s);
 }
 
+// A long line is cut so that what tells the user which file is meant stays: a file's folder and name
+// stand whole before the words after them, and no character is cut in two.
+TEST(QtDialogText, ALongLineKeepsTheFileItNames) {
+    const QString bank = u"/home/someone/.local/share/singing/voices/とても長い名前の音源_version2"_s;
+    const struct {
+        QString line;
+        QString kept;
+    } cases[] = {
+        {u"「"_s + bank + u"/A4_power_soft/oto.ini」の12行目は長すぎるため読み込みません（1行4096バイトまで）。"_s,
+         u"A4_power_soft/oto.ini」の12行目は長すぎるため読み込みません（1行4096バイトまで）。"_s},
+        {bank + u"/強/_あいうえおかきくけこさしすせそ_C4_強.wav の周波数表を更新出来ませんでした。"_s,
+         u"/強/_あいうえおかきくけこさしすせそ_C4_強.wav の周波数表を更新出来ませんでした。"_s},
+    };
+    for (const auto& c : cases) {
+        const QString shown = BoundedMessageText(c.line);
+        EXPECT_LE(shown.size(), kMessageLineChars);
+        EXPECT_TRUE(shown.endsWith(c.kept)) << shown.toStdString();
+        EXPECT_TRUE(shown.startsWith(c.line.left(10))) << shown.toStdString();
+    }
+    // Characters beyond the first plane (two UTF-16 units each) stay whole on both sides of the cut.
+    for (const qsizetype lead : {0, 1}) {
+        const QString line = QString(lead, u'a') + QString(150, u'x').replace(u"x"_s, u"𠮷"_s);
+        const QString shown = BoundedMessageText(line);
+        EXPECT_TRUE(QStringView(shown).isValidUtf16()) << lead;
+        EXPECT_LE(shown.size(), kMessageLineChars);
+    }
+}
+
 TEST(QtDialogText, FiltersShowTheirPatternsOnce) {
     const struct { const char* classic; QStringList shown; } cases[] = {
         {"TOVAスクリプト形式(*.tvx)|*.tvx|すべてのファイル(*.*)|*.*",
