@@ -292,6 +292,8 @@ bool WriteFrqFile(const FrqHeader& header, const QVector<double>& frames, const 
     if (table.contains(u'*')) return false;
     if (header.frameCount < 1 || header.frameCount > kMaxFrqFrames) return false;
     if (frames.size() != 2 * qint64(header.frameCount)) return false;
+    // Never a table this program would itself read as damaged (and so remake over it).
+    if (!lean::FrqTable::voiceValues(header.averageFreq, frames.constData(), std::size_t(frames.size()))) return false;
 
     QByteArray bytes(kFrqHeaderBytes + 8 * frames.size(), '\0');
     char* p = bytes.data();

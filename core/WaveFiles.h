@@ -31,8 +31,8 @@ QString FrqBackupName(const QString& tableName);
 bool ReadFrqFile(FrqHeader& header, QVector<double>& frames, const QString& samplePath);
 
 // Writes the frequency table of a sample. False for an empty path, a table name holding "*", a frame
-// count outside 1..4095 or one that does not match `frames` (2 x count values), or a failure to
-// write. The table is written to a temporary file first; only when that is complete does an existing
+// count outside 1..4095 or one that does not match `frames` (2 x count values), values ReadFrqFile
+// refuses (a value that is no number, a frequency above 5000 Hz), or a failure to write. The table is written to a temporary file first; only when that is complete does an existing
 // table become the one backup generation (".bak", an older backup is replaced) and the new table take
 // its place, so a failed write leaves the old table untouched.
 bool WriteFrqFile(const FrqHeader& header, const QVector<double>& frames, const QString& samplePath);

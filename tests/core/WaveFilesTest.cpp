@@ -452,6 +452,10 @@ TEST(FrqFiles, WriteRefusalsLeaveTheTableAlone) {
         {"count 0", sample, frqHeader(0, 1.0), {}},
         {"count 4096", sample, frqHeader(4096, 1.0), QVector<double>(8192, 1.0)},
         {"folder missing", dir.filePath(QStringLiteral("nowhere/a.wav")), frqHeader(1, 1.0), {1.0, 1.0}},
+        // What the reader would refuse as damaged is not written either.
+        {"a frame above 5000 Hz", sample, frqHeader(1, 1.0), {6400.0, 1.0}},
+        {"an average above 5000 Hz", sample, frqHeader(1, 6400.0), {100.0, 1.0}},
+        {"a level that is no number", sample, frqHeader(1, 1.0), {100.0, qQNaN()}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -548,6 +548,22 @@ TEST_F(EditorTest, AFailedWriteKeepsTheOldTableAndSaysSo) {
     EXPECT_EQ(ports.messageBox.lastText(), u"ファイルに書き込んでいません。変更を破棄してよろしいですか？"_s);
 }
 
+// A frame raised past what a table may hold (100 Hz doubled six times) is not written: a table the
+// program itself would take for damaged would be read by nothing and remade over the user's edit by
+// the next rendering. The old table stays and the user is told.
+TEST_F(EditorTest, AFrameBeyondWhatATableHoldsIsNotWritten) {
+    select({0});
+    for (int i = 0; i < 6; ++i) e.lbx2_DblClick();
+    ASSERT_EQ(e.freq(0), 6400.0);
+    e.OKButton_Click();
+    EXPECT_EQ(ports.messageBox.lastText(), u"か.wavの周波数表を更新出来ませんでした。"_s);
+    FrqHeader h;
+    QVector<double> f;
+    ASSERT_TRUE(ReadFrqFile(h, f, sample)) << "the table on disk stays readable";
+    EXPECT_EQ(f[0], 100.0);
+    EXPECT_TRUE(e.modified);
+}
+
 TEST_F(EditorTest, RevertReadsTheFileAgain) {
     select({0});
     e.lbx2_DblClick();
