@@ -109,10 +109,11 @@ QString RenderBatchReader::sampleName(const QString& word, const QString& voiceD
 }
 
 namespace {
-// A batch's tempo, held to the tempos a song takes; 0 (none given) stays 0.
+// A batch's tempo: one a project file carries stays (the program writes batches of such songs), one
+// beyond is held to the tempos a song takes; 0 (none given) stays 0.
 double batchTempo(const QString& text) {
     const double tempo = Vb::Val(text);
-    return tempo == 0 ? 0.0 : double(HeldTempo(tempo, 120.0f));
+    return tempo == 0 || ReadableTempo(tempo) ? tempo : double(HeldTempo(tempo, 120.0f));
 }
 }  // namespace
 

@@ -131,17 +131,29 @@ TEST_F(ReaderFixture, OpensWriterBatchWithHeaderAndNotes) {
     EXPECT_EQ(field(3, ExtOptions), u"env=0 10 30 0 90 100 0 % 3 4 50\\nstp=5"_qs);
 }
 
-// A batch's tempos are held to those a song takes: the song's tempo, a note's tempo change and the
-// millisecond lengths read at them.
+// A batch's tempos a project file carries (4..600, also outside the tempo boxes' range, as older imports
+// left them) read back as written; tempos beyond are held to those a song takes (10..512): the song's
+// tempo, a note's tempo change and the millisecond lengths read at them.
 TEST_F(ReaderFixture, TemposBeyondASongsAreHeldToItsRange) {
-    QStringList lines = writerBatch();
-    lines.replace(lines.indexOf(u"@set tempo=125.5"_qs), u"@set tempo=0.001"_qs);
-    lines.replace(lines.indexOf(u"@set tempo=100"_qs), u"@set tempo=100000"_qs);
-    RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
-    const Song& s = window.theSong;
-    EXPECT_FLOAT_EQ(s.Tempo, 10.0f);
-    ASSERT_EQ(s.noteCount(), 4);
-    EXPECT_EQ(ext(1), u"\t\t\t\t\ttempo=512.00"_qs);
+    const struct {
+        const char16_t* project;
+        const char16_t* note;
+        float tempo;
+        const char16_t* noteOption;
+    } cases[] = {
+        {u"0.001", u"100000", 10.0f, u"tempo=512.00"},
+        {u"600.00", u"4.00", 600.0f, u"tempo=4.00"},
+    };
+    for (const auto& c : cases) {
+        QStringList lines = writerBatch();
+        lines.replace(lines.indexOf(u"@set tempo=125.5"_qs), u"@set tempo="_qs + QString::fromUtf16(c.project));
+        lines.replace(lines.indexOf(u"@set tempo=100"_qs), u"@set tempo="_qs + QString::fromUtf16(c.note));
+        RenderBatchReader(window, voices).ReadBatchNotes(writeBatch(dir, lines));
+        const Song& s = window.theSong;
+        EXPECT_FLOAT_EQ(s.Tempo, c.tempo);
+        ASSERT_EQ(s.noteCount(), 4);
+        EXPECT_EQ(ext(1), u"\t\t\t\t\t"_qs + QString::fromUtf16(c.noteOption));
+    }
 }
 
 // A batch's per-note variables that name the render's programs or paths, or whose name is not made of
