@@ -106,7 +106,9 @@ void FileOpenDispatch::OpenWsqProject(const QString& path) {
         if (line.startsWith(u"@rem project=")) {
             song.ProjectName = line.mid(13);
         } else if (line.startsWith(u"@set tempo=") || line.startsWith(u"@rem tempo=")) {
-            song.Tempo = HeldTempo(Vb::Val(line.mid(11)), song.Tempo);
+            // A line without a tempo (0) leaves the tempo in force.
+            const double tempo = ImportedTempo(Vb::Val(line.mid(11)), song.Tempo);
+            if (tempo != 0) song.Tempo = float(tempo);
             window_.SetTempoText(Vb::SingleText(song.Tempo));
         } else if (line.startsWith(u"@set oto=")) {
             song.VoiceDir = line.mid(9);

@@ -108,14 +108,6 @@ QString RenderBatchReader::sampleName(const QString& word, const QString& voiceD
     return name;
 }
 
-namespace {
-// A batch's tempo: one a project file carries stays (the program writes batches of such songs), one
-// beyond is held to the tempos a song takes; 0 (none given) stays 0.
-double batchTempo(const QString& text) {
-    const double tempo = Vb::Val(text);
-    return tempo == 0 || ReadableTempo(tempo) ? tempo : double(HeldTempo(tempo, 120.0f));
-}
-}  // namespace
 
 qint32 RenderBatchReader::msToTicks(double ms, double tempo) {
     if (!(tempo > 0)) return 0;
@@ -175,7 +167,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
         if (!append && line.startsWith(u"@rem project=")) {
             song.ProjectName = line.mid(13, ProjectValueLimit);
         } else if (line.startsWith(u"@set tempo=")) {
-            st.tempo = batchTempo(line.mid(11));
+            st.tempo = ImportedTempo(Vb::Val(line.mid(11)), 120.0f);
             // The header's tempo is the project's; a later line before a rest changes the tempo there.
             if (!append && st.index == st.first && !st.projectTempoRead) {
                 st.projectTempoRead = true;
@@ -184,7 +176,7 @@ void RenderBatchReader::readLines(const QStringList& lines, bool append) {
                 window_.SetTempoText(Vb::SingleText(float(st.tempo)));
             }
         } else if (line.startsWith(u"@rem tempo=")) {
-            st.tempo = batchTempo(line.mid(11));
+            st.tempo = ImportedTempo(Vb::Val(line.mid(11)), 120.0f);
             window_.SetTempoText(Vb::SingleText(float(st.tempo)));
             song.Tempo = float(st.tempo);
             st.lastTempo = st.tempo;
@@ -247,7 +239,7 @@ qsizetype RenderBatchReader::readNoteGroup(const QStringList& lines, qsizetype i
     for (; i < n && lines[i].startsWith(u"@set "); ++i) {
         const QString& line = lines[i];
         if (line.startsWith(u"@set tempo=")) {
-            st.tempo = batchTempo(line.mid(11));
+            st.tempo = ImportedTempo(Vb::Val(line.mid(11)), 120.0f);
             st.lastTempo = st.tempo;
             tempoEntry = QStringLiteral("tempo=") + Vb::Format(st.tempo, QStringLiteral("0.00"));
         } else if (line.startsWith(u"@set env=")) {

@@ -15,4 +15,9 @@ bool ReadableTempo(double tempo) {
     return whole >= 4 && whole <= 600;
 }
 
+double ImportedTempo(double tempo, float otherwise) {
+    if (tempo == 0 || ReadableTempo(tempo)) return tempo;
+    return double(HeldTempo(tempo, otherwise));
+}
+
 }  // namespace tova

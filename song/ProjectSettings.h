@@ -19,6 +19,10 @@ float HeldTempo(double tempo, float otherwise);
 // lies in 4..600: what the file has always carried (MinTempo..MaxTempo and what older imports wrote),
 // and what its two decimals keep (a tempo below 0.005 would be written "0.00" and read back as none).
 bool ReadableTempo(double tempo);
+// A tempo a file brings in (an import, a render batch): one ReadableTempo takes stays as it is, so a
+// song saved or exported by this program comes back with its tempos; one beyond is held (HeldTempo).
+// 0 (none given) stays 0.
+double ImportedTempo(double tempo, float otherwise);
 
 // The settings section of a project file, as written and as read.
 struct ProjectSettings {

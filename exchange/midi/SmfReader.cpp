@@ -237,7 +237,7 @@ qint32 SmfTempoMicroseconds(const QByteArray& bytes) {
     return us;
 }
 
-float SmfTempoBpm(qint32 microseconds) { return HeldTempo(60000000.0 / double(microseconds), 120.0f); }
+float SmfTempoBpm(qint32 microseconds) { return float(ImportedTempo(60000000.0 / double(microseconds), 120.0f)); }
 
 void SmfSplitTempoEntry(const QString& entry, qint32& tick, qint32& microseconds) {
     const qsizetype blank = entry.indexOf(u' ');

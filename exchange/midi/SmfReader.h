@@ -46,8 +46,8 @@ bool SmfBeginTrack(SmfFile& file);
 // SmfFormatError when there are fewer than three or the tempo is 0.
 qint32 SmfTempoMicroseconds(const QByteArray& bytes);
 
-// The tempo (beats per minute) of a tempo event's microseconds per quarter note, held to the tempos a
-// song takes (HeldTempo): a file can state 3.58 to 60,000,000.
+// The tempo (beats per minute) of a tempo event's microseconds per quarter note, as a song takes it
+// (ImportedTempo): a file can state 3.58 to 60,000,000.
 float SmfTempoBpm(qint32 microseconds);
 
 // A tempo-list entry's tick and microseconds per quarter note. SmfFormatError when the tick lies outside

@@ -202,6 +202,16 @@ TEST_F(OpenFixture, OlderWsqFilesInAnyLetterCase) {
     EXPECT_FLOAT_EQ(window.theSong.Tempo, 120.0f);
     EXPECT_EQ(window.theSong.noteCount(), 3);
 
+    // The tempo line of a song at a tempo a project file carries beyond the tempo boxes' range (4..600)
+    // gives that tempo back; one beyond is held to 10..512; a line without a number leaves the tempo.
+    for (const auto& [line, tempo] : {std::pair{"@set tempo=600.00", 600.0f}, {"@set tempo=4", 4.0f}, {"@set tempo=900", 512.0f},
+                                      {"@set tempo=", 120.0f}}) {
+        window.theSong.Tempo = 120.0f;
+        writeFile(projects + u"/t.wsq"_qs, file(1, 480, {conductor(600000, {"@rem project=t", line}), voice}));
+        FileOpenDispatch(window, voices).OpenFileByType(projects + u"/t.wsq"_qs);
+        EXPECT_FLOAT_EQ(window.theSong.Tempo, tempo) << line;
+    }
+
     // Not a MIDI file: the message, and an empty project named after the file.
     writeFile(projects + u"/bad.wsq"_qs, "not midi");
     FileOpenDispatch(window, voices).OpenFileByType(projects + u"/bad.wsq"_qs);

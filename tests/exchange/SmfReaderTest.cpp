@@ -183,14 +183,18 @@ TEST(SmfReader, FormatOneTracksAreTimedByTheConductor) {
     EXPECT_EQ(importTrack(data, 4).result, -1);
 }
 
-// A tempo event states 3.58 to 60,000,000 beats a minute: the song and its notes take it held to the
-// tempos the tempo boxes take (10..512), so a save carries it and a render gives notes of a length.
+// A tempo event states 3.58 to 60,000,000 beats a minute: the song and its notes take what a project
+// file carries (4..600, so a song exported by this program comes back with its tempos) and hold a tempo
+// beyond to the tempos the tempo boxes take (10..512), so a save carries it and a render gives notes of
+// a length.
 TEST(SmfReader, TemposBeyondASongsAreHeldToItsRange) {
     const struct {
         quint32 microseconds;
         float tempo;
         const char* option;
-    } cases[] = {{1, 512.0f, "tempo=512.00"}, {16777215, 10.0f, "tempo=10.00"}, {400000, 150.0f, "tempo=150.00"}};
+    } cases[] = {{1, 512.0f, "tempo=512.00"},    {16777215, float(60000000.0 / 16777215), "tempo=3.58"},
+                 {400000, 150.0f, "tempo=150.00"}, {100000, 600.0f, "tempo=600.00"},
+                 {90000, 512.0f, "tempo=512.00"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.microseconds);
         Track voice;
