@@ -18,6 +18,7 @@
 #include "song/Song.h"
 #include "support/TestSupport.h"
 
+#include <memory>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -346,17 +347,30 @@ TEST_F(PluginRunner, APluginThatCannotStartIsReported) {
 // The wait window: closing it while the plug-in runs asks; "No" stops waiting and applies nothing,
 // "Yes" keeps waiting for the plug-in's result.
 TEST_F(PluginRunner, WaitWindowQuestion) {
-    test::writeFile(pluginDir(u"fake"_s) + u"/delay"_s, "1");
+    test::writeFile(pluginDir(u"fake"_s) + u"/delay"_s, "2");
     reply("[#DELETE]\r\n");
     QtPluginWait windowWait;
-    auto closeWhileRunning = [] {
-        QTimer::singleShot(300, [] {
-            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    // Closes the wait window while the plug-in runs, however long a loaded machine takes to show it
+    // and start the plug-in (a fixed delay closed nothing when the window came late, and the plug-in
+    // ended unasked): it tries again until the question has been asked once. Each run has its own.
+    auto closeWhileRunning = [this] {
+        const qsizetype asked = ports.messageBox.shown.size();
+        auto poll = std::make_unique<QTimer>();
+        poll->setInterval(50);
+        QTimer* p = poll.get();
+        QObject::connect(p, &QTimer::timeout, p, [this, p, asked] {
+            if (ports.messageBox.shown.size() > asked) {
+                p->stop();
+            } else if (QWidget* w = QApplication::activeModalWidget()) {
+                w->close();
+            }
         });
+        p->start();
+        return poll;
     };
 
     ports.messageBox.answers.enqueue(MsgResult::No);
-    closeWhileRunning();
+    auto closing = closeWhileRunning();
     song.SelStart = song.SelEnd = 1;
     EXPECT_FALSE(PluginCommand(song, windowWait).Run(u"Fake"_s, 120.0f));
     ASSERT_EQ(ports.messageBox.shown.size(), 1);
@@ -368,7 +382,7 @@ TEST_F(PluginRunner, WaitWindowQuestion) {
 
     ports.messageBox.shown.clear();
     ports.messageBox.answers.enqueue(MsgResult::Yes);
-    closeWhileRunning();
+    closing = closeWhileRunning();
     EXPECT_TRUE(PluginCommand(song, windowWait).Run(u"Fake"_s, 120.0f));
     EXPECT_EQ(ports.messageBox.shown.size(), 1);
     EXPECT_EQ(song.noteCount(), 4);
