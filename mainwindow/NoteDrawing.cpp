@@ -160,6 +160,9 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
         playBaseRead = true;
     };
     double playStart = 0;
+    // Position 0 stands for "nothing plays": no note sounds then, even when the first played note's
+    // pre-utterance is negative and its start lies before the start of the output.
+    const bool playing = scene.PlayPosMs != 0;
     if (playFirst < first && playFirst < count) {
         readPlayBase();
         playStart = playBase + (timeline.playMsBefore(first) - timeline.playMsBefore(playFirst));
@@ -184,7 +187,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
                 readPlayBase();
                 playStart = playBase;
             }
-            sounding = playStart < scene.PlayPosMs && scene.PlayPosMs < playStart + lenMs;
+            sounding = playing && playStart < scene.PlayPosMs && scene.PlayPosMs < playStart + lenMs;
         }
         const qint32 noteNum = notes.NoteNums.value(i);
         const double rowTop = double(Roll::TopNote - noteNum) * rh - double(vs) * rh;
@@ -280,7 +283,7 @@ NoteDrawingResult NoteDrawing::DrawNotes(const NoteArrays& notes, const NoteScen
     }
 
     // A note sounding outside the walked ones is out of view: playback has to scroll to it.
-    if (timeline.ordered() && playFirst < count) {
+    if (playing && timeline.ordered() && playFirst < count) {
         if (!playBaseRead) readPlayBase();
         const double fromFirst = double(scene.PlayPosMs) - playBase + timeline.playMsBefore(playFirst);
         const qint32 k = timeline.noteAtPlayMs(fromFirst);

@@ -2,6 +2,7 @@
 
 #include "song/ProjectFile.h"
 
+#include <system_error>
 #include <utility>
 
 namespace tova {
@@ -24,11 +25,29 @@ void RecoveryWriter::post(Snapshot snapshot) {
     std::optional<Snapshot> dropped;  // released outside the lock
     {
         std::unique_lock<std::mutex> guard(lock_);
+        if (!thread_.joinable()) {
+            try {
+                thread_ = std::thread([this] { run(); });
+            } catch (const std::system_error&) {
+                // The system starts no more threads (out of threads or memory): this copy is written
+                // here and now, as it was before the writer had a thread, rather than left waiting
+                // for a thread that never comes (every wait for the copy would hang).
+                const quint64 number = ++posted_;
+                heldBack_ = false;
+                guard.unlock();
+                try {
+                    write_(snapshot);
+                } catch (...) {
+                }
+                guard.lock();
+                written_ = number;
+                return;
+            }
+        }
         dropped = std::move(waiting_);
         waiting_ = std::move(snapshot);
         heldBack_ = false;
         waitingNumber_ = ++posted_;
-        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
     }
     changed_.notify_all();
 }

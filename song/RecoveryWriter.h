@@ -46,8 +46,8 @@ public:
     // Called on the writer's thread when a write ends while a change is held back. Set it before the
     // first post.
     void setWhenFree(std::function<void()> whenFree) { whenFree_ = std::move(whenFree); }
-    // Hands over a snapshot; the thread starts with the first one. Returns at once. A change held back
-    // is in it.
+    // Hands over a snapshot; the thread starts with the first one. Returns at once (when the system
+    // starts no thread, once the snapshot is written here). A change held back is in it.
     void post(Snapshot snapshot);
     // While a write is under way or a snapshot waits: notes that the song has changed since and
     // returns true (the caller hands over later). Otherwise returns false: the caller posts now.

@@ -324,6 +324,9 @@ TEST(NoteDrawing, PlayPositionCursorAndScrollNote) {
         {0, 9000, 9000, 1, 150, 100, -1, true, 1920 + 3.84 * 50, 144},  // counted from the first played note
         {0, 9000, 9000, 1, 50, 100, -1, false, 0, 101},                 // before its pre-utterance
         {0, 9000, 9000, 0, 0, 0, -1, false, 0, 101},                    // stopped
+        // Stopped, with the first played note's pre-utterance negative (its start lies before the
+        // start of the output): nothing plays, so no cursor stays behind on a later redraw.
+        {0, 9000, 9000, 1, 0, -100, -1, false, 0, 101},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hScroll << " " << c.firstNote << " " << c.posMs);

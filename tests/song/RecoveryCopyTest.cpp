@@ -8,14 +8,22 @@
 #include "song/RecoveryWriter.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
 
 using namespace tova;
@@ -167,6 +175,24 @@ TEST_F(RecoveryCopy, HoldsTheSongAfterABurstOfEdits) {
     EXPECT_EQ(settings.ProjectName, song.ProjectName);
 }
 
+// Nothing waits for the writer here: after a burst of edits the window's event loop alone brings the
+// copy up to the last step (the change held back while a write was under way is handed over when it
+// ends), and the writer then has nothing more to do.
+TEST_F(RecoveryCopy, CatchesUpThroughTheEventLoopAlone) {
+    for (int k = 1; k <= 100; ++k) burstStep(song, k);
+    const RecoveryWriter* writer = song.recoveryWriter();
+    ASSERT_NE(writer, nullptr);
+    const QByteArray expected = copyBytes(song);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000 && !(writer->written() == writer->posted() && readFile(path) == expected)) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(readFile(path), expected) << "the last step of the burst was never written";
+    EXPECT_EQ(writer->written(), writer->posted());
+}
+
 // Undo and redo are steps of their own: the copy follows each, also at the end of a burst.
 TEST_F(RecoveryCopy, FollowsUndoAndRedo) {
     for (int k = 1; k <= 30; ++k) burstStep(song, k);
@@ -193,6 +219,46 @@ TEST_F(RecoveryCopy, HoldsTheLastStepWhenTheSongGoesAway) {
         last = copyBytes(doomed);
     }
     EXPECT_EQ(readFile(path), last);
+}
+
+// Holds the address space of this process to what it uses now and a little more: a new thread (which
+// needs room for its stack) can no longer be started, while small allocations still succeed.
+void leaveNoRoomForAThread() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    statm >> pages;
+    const rlim_t size = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (4u << 20);
+    const rlimit limit{size, size};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// A system that cannot start the writer's thread (out of threads or memory) neither fails the edit
+// nor hangs the program where it waits for the copy (opening a song, quitting): the copy is written
+// as the edit is recorded.
+TEST(RecoveryCopyWithoutAThread, EditsGoOnAndTheWaitEnds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTemporaryDir dir;
+            Song song;
+            fillSong(song, 8);
+            song.TempFolder = dir.path();
+            leaveNoRoomForAThread();
+            try {
+                song.PushUndoRecord(u"LYRIC\t0"_s, u"LYRIC\t1"_s, u"c"_s);
+            } catch (...) {
+                std::fputs("the edit failed\n", stderr);
+                std::_Exit(1);
+            }
+            alarm(10);  // a wait that never ends is killed
+            song.WaitForRecoveryFile();
+            if (readFile(dir.filePath(u"temp$$$.tvx"_s)) != copyBytes(song)) {
+                std::fputs("the copy is not the song\n", stderr);
+                std::_Exit(2);
+            }
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // The child of the crash test: a burst of edits that never ends, reporting after each step its number
