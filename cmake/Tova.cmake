@@ -45,6 +45,12 @@ function(tova_test name folder)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${_env}"
-               TIMEOUT 600)
+    PROPERTIES TIMEOUT 600)
+  # The discovery module flattens PROPERTIES into one list, so an ENVIRONMENT of several variables would
+  # be split into stray property names (and take the TIMEOUT with it). ctest reads this script after the
+  # discovered tests instead and sets the whole list on each of them.
+  set(_script "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+  file(WRITE "${_script}"
+       "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${_env}]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${_script}")
 endfunction()
