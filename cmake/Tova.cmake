@@ -28,6 +28,19 @@ function(tova_ui_library name folder)
   target_compile_options(${name} PRIVATE -Wall -Wextra)
 endfunction()
 
+# The environment of every test: no window system, and in the sanitizer build the sanitizer settings.
+function(tova_test_environment out)
+  set(_env "QT_QPA_PLATFORM=offscreen")
+  if(TOVA_SANITIZE)
+    # A finding fails the test that made it. Leaks kept on purpose are listed in lsan.supp, findings
+    # inside Qt's own headers that are not caused by how Qt is called here in ubsan.supp.
+    list(APPEND _env "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
+                     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/cmake/ubsan.supp"
+                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
+  endif()
+  set(${out} "${_env}" PARENT_SCOPE)
+endfunction()
+
 # One test executable per subsystem: every .cpp under tests/<folder>/ (recursively).
 function(tova_test name folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
@@ -35,14 +48,7 @@ function(tova_test name folder)
   add_executable(${name} ${_src})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE tova_testsupport ${ARG_DEPS})
-  set(_env "QT_QPA_PLATFORM=offscreen")
-  if(TOVA_SANITIZE)
-    # A finding fails the test that made it. The known leaks of the tool libraries, which the editor
-    # unloads with their static caches, are listed in one file; findings inside Qt's own headers in another.
-    list(APPEND _env "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
-                     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=${PROJECT_SOURCE_DIR}/cmake/ubsan.supp"
-                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
-  endif()
+  tova_test_environment(_env)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 600)
