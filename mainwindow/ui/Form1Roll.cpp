@@ -164,6 +164,8 @@ bool Form1::filterRollControls(QObject* watched, QEvent* event) {
         return true;
     }
     if (name == u"lblTone") {
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+            return false;
         auto* m = static_cast<QMouseEvent*>(event);
         auto* label = static_cast<QWidget*>(watched);
         if (type == QEvent::MouseButtonPress) {

@@ -9,10 +9,17 @@
 namespace tova::lean {
 namespace {
 
-// An iconv descriptor is not safe to share between threads: one, guarded.
+// An iconv descriptor is not safe to share between threads: one, guarded. It is closed with the
+// decoder, so that it does not outlive the renderer and joiner libraries the editor unloads.
 struct Decoder {
     iconv_t cd = iconv_open("UTF-8", "CP932");
     std::mutex lock;
+    Decoder() = default;
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+    ~Decoder() {
+        if (cd != iconv_t(-1)) iconv_close(cd);
+    }
 };
 
 Decoder& decoder() {

@@ -1,5 +1,6 @@
 #include "platform/lean/Files.h"
 
+#include "platform/lean/OwnedLocale.h"
 #include "platform/lean/Utf.h"
 
 #include <dirent.h>
@@ -26,11 +27,11 @@ namespace tova::lean {
 namespace {
 
 locale_t unicodeLocale() {
-    static const locale_t l = [] {
+    static const OwnedLocale l([] {
         locale_t u = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
         return u ? u : newlocale(LC_CTYPE_MASK, "C", locale_t(nullptr));
-    }();
-    return l;
+    }());
+    return l.get();
 }
 
 bool isAscii(std::string_view text) {

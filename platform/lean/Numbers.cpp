@@ -1,6 +1,7 @@
 #include "platform/lean/Numbers.h"
 
 #include "platform/lean/Failure.h"
+#include "platform/lean/OwnedLocale.h"
 #include "platform/lean/Utf.h"
 
 #include <cfenv>
@@ -12,8 +13,8 @@ namespace tova::lean {
 namespace {
 
 locale_t cLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
+    static const OwnedLocale c(newlocale(LC_ALL_MASK, "C", locale_t(nullptr)));
+    return c.get();
 }
 
 bool isSkippable(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }

@@ -253,7 +253,7 @@ TEST_F(CatenaAppendTest, APlainMonoWaveReadsAsTheSameSamplesInOtherLayouts) {
     for (const qint64 frames : {qint64(1001), qint64(524266), qint64(524267)}) {  // 1 MiB is 44 + 2 * 524266
         SCOPED_TRACE(frames);
         std::vector<qint16> mono(static_cast<std::size_t>(frames));
-        for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = qint16((int(i) * 7919) % 65536 - 32768);
+        for (std::size_t i = 0; i < mono.size(); ++i) mono[i] = qint16(qint64(i) * 7919 % 65536 - 32768);
         std::vector<qint16> stereo;
         for (qint16 s : mono) stereo.insert(stereo.end(), {s, s});
         writeFile(path("plain.wav"), catenaWaveBytes(mono, 1, 44100));

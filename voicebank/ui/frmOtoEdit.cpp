@@ -344,7 +344,11 @@ bool frmOtoEdit::eventFilter(QObject* watched, QEvent* event) {
         p.drawImage(0, 0, picture_);
         return true;
     }
-    if (watched == canvas && type == QEvent::MouseButtonPress) sldLevel->hide();
+    if (watched == canvas && type == QEvent::MouseButtonPress && sldLevel) sldLevel->hide();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+    if (!mouse) return QDialog::eventFilter(watched, event);
+    auto* m = static_cast<QMouseEvent*>(event);
     if (watched == Label2 && type == QEvent::MouseButtonDblClick) {
         handle([this] { logic().PlayRange(); });
         return true;
@@ -354,11 +358,10 @@ bool frmOtoEdit::eventFilter(QObject* watched, QEvent* event) {
         sldLevel->raise();
         return true;
     }
-    if (watched == chkSpectrum && type == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    if (watched == chkSpectrum && type == QEvent::MouseButtonRelease && m->button() == Qt::RightButton) {
         mnNocache->setChecked(logic().noCache);
         QString chosen;
-        EventGuard::runHandler([&] { chosen = Ports::popupMenu().popup(mnSpectrum, static_cast<QMouseEvent*>(event)->globalPosition().toPoint()); });
+        EventGuard::runHandler([&] { chosen = Ports::popupMenu().popup(mnSpectrum, m->globalPosition().toPoint()); });
         if (!chosen.isEmpty())
             for (QAction* a : mnSpectrum->findChildren<QAction*>())
                 if (a->objectName() == chosen) {
@@ -369,7 +372,6 @@ bool frmOtoEdit::eventFilter(QObject* watched, QEvent* event) {
     }
     for (int i = 0; i < 5; ++i) {
         if (watched != Label1[size_t(i)]) continue;
-        auto* m = static_cast<QMouseEvent*>(event);
         const auto marker = TimingEditor::Marker(i);
         QLabel* handleLabel = Label1[size_t(i)];
         if (type == QEvent::MouseButtonPress && m->button() == Qt::LeftButton) {

@@ -35,26 +35,29 @@ public:
     // The drawing area's kept picture.
     const QImage& picture() const { return picture_; }
 
-    QWidget* canvas;
+    // Every control starts as null: the event filter is installed on the first controls while the
+    // constructor is still making the others, and it compares and uses these pointers.
+    QWidget* canvas = nullptr;
     std::array<QLabel*, 5> Label1{};
-    QLabel* Label5;
-    QFrame* Line1;
-    QLabel* Label2;
-    QScrollBar* HScroll1;
-    QPushButton *cmdZoomIn, *cmdZoomOut, *cmdUp, *cmdDn, *cmdOK, *cmdCancel;
-    QCheckBox* chkSpectrum;
-    QCheckBox* chkNoCache;
-    QLabel* Label6;
-    QLabel* Label4;
-    QSlider* sldLevel;
-    QWidget* Picture1;
-    QProgressBar* ProgressBar1;
-    QLabel* Label3;
-    QLabel* Image1;
-    QMenu* mnSpectrum;
+    QLabel* Label5 = nullptr;
+    QFrame* Line1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QPushButton *cmdZoomIn = nullptr, *cmdZoomOut = nullptr, *cmdUp = nullptr, *cmdDn = nullptr, *cmdOK = nullptr,
+                *cmdCancel = nullptr;
+    QCheckBox* chkSpectrum = nullptr;
+    QCheckBox* chkNoCache = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label4 = nullptr;
+    QSlider* sldLevel = nullptr;
+    QWidget* Picture1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Image1 = nullptr;
+    QMenu* mnSpectrum = nullptr;
     std::array<QAction*, 6> mnCol{};
     std::array<QAction*, 3> mnRange{};
-    QAction* mnNocache;
+    QAction* mnNocache = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

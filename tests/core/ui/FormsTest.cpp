@@ -41,16 +41,17 @@ int darkPixels(const QString& png, const QRect& area) {
     return dark;
 }
 
-// Acts on the next modal window once it is up.
+// Acts on the next modal window once it is up. Each poll that finds none schedules the next with its
+// own copy of the action, so nothing is left holding itself once the action has run.
+void pollForModal(const std::function<void(QWidget*)>& act) {
+    if (QWidget* w = QApplication::activeModalWidget())
+        act(w);
+    else
+        QTimer::singleShot(5, [act] { pollForModal(act); });
+}
+
 void whenModal(std::function<void(QWidget*)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            act(w);
-        else
-            QTimer::singleShot(5, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, [act = std::move(act)] { pollForModal(act); });
 }
 
 TEST(frmShowRunning, TextsGeometryAndButton) {
