@@ -144,6 +144,9 @@ void frmProgress::FitText(const QString& widest) {
 }
 
 void frmProgress::SetStatus(const QString& text, std::int16_t value) {
+    // A window manager may answer the slide's resizes after it ended, leaving the window at a height
+    // of the slide: between the slides it always stands whole.
+    if (slidIn_ && isVisible() && height() != fullHeight_) setSlideHeight(fullHeight_);
     Label1->setText(text);
     ProgressBar1->setValue(value);
     repaint();
@@ -192,10 +195,12 @@ void frmProgress::SlideIn() {
         clock_->pause();
     }
     setSlideHeight(fullHeight_);
+    slidIn_ = true;
     repaint();
 }
 
 void frmProgress::SlideOut() {
+    slidIn_ = false;
     clock_->restart();
     for (;;) {
         qint64 remaining = qint64(durationMs_) - clock_->elapsedMs();

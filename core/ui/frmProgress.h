@@ -67,6 +67,7 @@ private:
 
     bool animate_ = false;
     int fullHeight_ = 0;
+    bool slidIn_ = false;  // shown at its whole height, between the slide in and the slide out
     int durationMs_ = 0;
     QPointer<QWidget> anchor_;
     QPointer<QWidget> owner_;
