@@ -96,6 +96,14 @@ TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
     ASSERT_TRUE(QFile::copy(test::sourceFolder() + u"/demo/demo.tvx"_s, demo));
 
     const QString savedTemp = TempFolder;
+    // The instance folders live under a temporary folder of the test's own: an editor that a user
+    // ran and killed leaves its folder (and recovery copy) in the machine's, and the start-up would
+    // then rightly ask about it.
+    const QByteArray savedTempVariable = qgetenv("TEMP");
+    const bool hadTempVariable = qEnvironmentVariableIsSet("TEMP");
+    const QString temporaries = dir.filePath(u"temp"_s);
+    ASSERT_TRUE(QDir().mkpath(temporaries));
+    qputenv("TEMP", QFile::encodeName(temporaries));
     SystemPaths::setProgramFolder(program);
     settings() = Settings{};
     {
@@ -207,6 +215,10 @@ TEST(EndToEnd, StartOnTheDemoSongGenerateAndPlay) {
     settings() = Settings{};
     SystemPaths::setProgramFolder(QString());
     TempFolder = savedTemp;
+    if (hadTempVariable)
+        qputenv("TEMP", savedTempVariable);
+    else
+        qunsetenv("TEMP");
 }
 
 }  // namespace
