@@ -44,7 +44,7 @@ SpectrumCache::Build SpectrumCache::BuildIfNeeded(const QString& wavePath, const
 
     ReplacingFile file(PathFor(wavePath));
     if (!file.isOpen()) return Build::NotWritable;
-    // Rows are gathered and written in large pieces; every write is checked.
+    // Rows are gathered and written in large blocks; every write is checked.
     QByteArray pending(kMagic, 4);
     const QVector<double> table = MakeSinTable(kSpectrumWindow);
     const std::int64_t last = samples.size() - 1;

@@ -85,11 +85,7 @@ public:
     }
 
 private:
-    float tempoAt(qsizetype index) {
-        qint32 tick = 0, us = 0;
-        SmfSplitTempoEntry(tempos_.at(index), tick, us);
-        return SmfTempoBpm(us);
-    }
+    float tempoAt(qsizetype index) { return SmfTempoOfEntry(tempos_.at(index)); }
 
     // The internal position of a file tick (halves to even). Lengths are differences of rounded
     // positions, so that every entry starts within half an internal tick of where the file has it.

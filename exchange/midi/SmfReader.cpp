@@ -43,11 +43,6 @@ QString tempoEntry(qint64 tick, qint32 microseconds) {
     return QString::number(tick) + u' ' + QString::number(microseconds);
 }
 
-float tempoOf(const QString& entry) {
-    qint32 tick = 0, microseconds = 0;
-    SmfSplitTempoEntry(entry, tick, microseconds);
-    return SmfTempoBpm(microseconds);
-}
 
 // Skips a track chunk by its declared length.
 bool skipTrack(SmfFile& file) {
@@ -159,7 +154,7 @@ qint32 importTrack(SmfFile& file, qint16 trackNo, qint32& count, float& tempo, N
         }
         file.close();
         if (result < 0) return result;
-        if (!startedFromCaller && !tempos.isEmpty()) tempo = tempoOf(tempos.first());
+        if (!startedFromCaller && !tempos.isEmpty()) tempo = SmfTempoOfEntry(tempos.first());
         notes = std::move(work);
         count = newCount;
         return result;
@@ -178,7 +173,7 @@ qint32 readSmf(SmfFile& file, float& tempo, QStringList& texts, NoteArrays& note
             return -1;
         }
         float newTempo = tempo;
-        if (!tempos.isEmpty()) newTempo = tempoOf(tempos.first());
+        if (!tempos.isEmpty()) newTempo = SmfTempoOfEntry(tempos.first());
         NoteArrays work = notes;
         qint32 result = 0;
         if (!file.atFileEnd()) {
@@ -238,6 +233,12 @@ qint32 SmfTempoMicroseconds(const QByteArray& bytes) {
 }
 
 float SmfTempoBpm(qint32 microseconds) { return float(ImportedTempo(60000000.0 / double(microseconds), 120.0f)); }
+
+float SmfTempoOfEntry(const QString& entry) {
+    qint32 tick = 0, microseconds = 0;
+    SmfSplitTempoEntry(entry, tick, microseconds);
+    return SmfTempoBpm(microseconds);
+}
 
 void SmfSplitTempoEntry(const QString& entry, qint32& tick, qint32& microseconds) {
     const qsizetype blank = entry.indexOf(u' ');

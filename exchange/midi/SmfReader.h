@@ -49,6 +49,8 @@ qint32 SmfTempoMicroseconds(const QByteArray& bytes);
 // The tempo (beats per minute) of a tempo event's microseconds per quarter note, as a song takes it
 // (ImportedTempo): a file can state 3.58 to 60,000,000.
 float SmfTempoBpm(qint32 microseconds);
+// The tempo of a tempo-list entry ("<tick> <microseconds>"), as SmfTempoBpm gives it.
+float SmfTempoOfEntry(const QString& entry);
 
 // A tempo-list entry's tick and microseconds per quarter note. SmfFormatError when the tick lies outside
 // 0..2^31 - 1 or the tempo outside 1..2^31 - 1.

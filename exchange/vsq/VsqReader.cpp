@@ -34,11 +34,6 @@ qint32 longOf(double v) {
     return qint32(r);
 }
 
-float tempoOf(const QString& entry) {
-    qint32 tick = 0, us = 0;
-    SmfSplitTempoEntry(entry, tick, us);
-    return SmfTempoBpm(us);
-}
 
 QString tempoOption(float tempo) { return QStringLiteral("tempo=") + Vb::Format(double(tempo), QStringLiteral("0.00")); }
 
@@ -59,7 +54,7 @@ class SequenceParser {
 public:
     SequenceParser(const QStringList& lines, const QStringList& tempos, qint16 division, float startTempo)
         : lines_(lines), tempos_(tempos), division_(division), tempo_(startTempo) {
-        if (!tempos_.isEmpty()) tempo_ = tempoOf(tempos_.first());
+        if (!tempos_.isEmpty()) tempo_ = SmfTempoOfEntry(tempos_.first());
     }
 
     qint32 run() {
@@ -367,7 +362,7 @@ qint32 readVsq(SmfFile& file, float& tempo, NoteArrays& notes, qint16& track, co
             return 0;
         }
         if (track < 2 || track > header.tracks) track = 2;
-        const float fileTempo = tempos.isEmpty() ? tempo : tempoOf(tempos.first());
+        const float fileTempo = tempos.isEmpty() ? tempo : SmfTempoOfEntry(tempos.first());
         for (qint16 i = 2; i <= track; ++i) {
             raw.clear();
             if (SmfReadChunk(file, tempos, texts, counts, &raw) < 0) {
